@@ -1,0 +1,67 @@
+#pragma once
+// The user's names for keys that have no usable name from the system (extended keyboard keys,
+// mouse buttons, keys of extra HID devices). Portable; stored through a RegistryStore.
+//
+// One text line per named key: "name=value", the value being the decimal packed key value with
+// modifier byte 0, followed for a key of an HID device by the character 1 and its HID text.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "keys/hotkey.h"
+
+namespace tavion {
+
+class RegistryStore;
+
+// Where the table lives below HKEY_CURRENT_USER.
+inline constexpr std::string_view kKeyNamesRegistryPath = "Software\\Quillon\\Tavion\\ExKeys";
+
+class TKeyNames {
+ public:
+  int Count() const { return static_cast<int>(lines_.size()); }
+  void Clear() { lines_.clear(); }
+  // Returns false for an index outside the list.
+  bool Delete(int index);
+
+  // The parts of line `index`; empty (or 0) for an index outside the list.
+  std::string NameAt(int index) const;
+  // The number of the line; 0 when it is not a decimal number within 32 bits.
+  uint32_t KeyValueAt(int index) const;
+  TActionHKey KeyAt(int index) const { return TActionHKey(KeyValueAt(index)); }
+  std::string HidTextAt(int index) const;
+
+  // The first index whose key value is SameHotKey with `value`, else -1.
+  int IndexOfKey(uint32_t value, bool fullComparison = FullKeysComparison()) const;
+  // The first index whose HID text equals `text` exactly, else -1; -1 for an empty text.
+  int IndexOfHidText(std::string_view text) const;
+  // The index of the entry named `name` (case-insensitive), else -1.
+  int IndexOfName(std::string_view name) const;
+
+  // Adds an entry, sorts the list by name and returns the entry's new index. An HID text that is
+  // empty or "None" is not stored.
+  int AddKey(std::string_view name, uint32_t value, std::string_view hidText);
+  // Replaces entry `index` and sorts. Returns false for an index outside the list.
+  bool PutKey(int index, std::string_view name, uint32_t value, std::string_view hidText);
+
+  // Replaces the list by the string values of key `path`, in the order the registry enumerates
+  // them; by the default table when the key is missing or `path` is empty.
+  void LoadKeyNames(const RegistryStore& registry, std::string_view path);
+  // Deletes key `path` with its sub-keys, then writes every line as the value "000", "001", ...
+  // Returns false when a write failed or `path` is empty.
+  bool SaveKeyNames(RegistryStore& registry, std::string_view path) const;
+  // Replaces the list by the 26 default names (media and browser keys, mouse buttons).
+  void LoadDefaultKeyNames();
+
+ private:
+  void Sort();
+
+  std::vector<std::string> lines_;
+};
+
+// The one table of the process. Loaded and edited on the user-interface thread.
+TKeyNames& KeyNamesTable();
+
+}  // namespace tavion

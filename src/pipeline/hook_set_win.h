@@ -1,0 +1,32 @@
+#pragma once
+// The main window's hooks in Sidekit32.dll: shell, keyboard and (optionally) mouse.
+
+#include <windows.h>
+
+namespace tavion {
+
+class SidekitLibrary;
+
+class MainHooks {
+ public:
+  MainHooks() = default;
+  ~MainHooks() { Remove(); }
+  MainHooks(const MainHooks&) = delete;
+  MainHooks& operator=(const MainHooks&) = delete;
+
+  // Installs, in this order, the shell hook (0x46A), the keyboard hook (0x466) and, when `mouse`
+  // is set, the mouse hook (0x468), all reporting to `receiver`. Does nothing when the library
+  // did not load. Returns true when every requested hook is in place.
+  bool Install(SidekitLibrary& library, HWND receiver, bool mouse);
+
+  // Removes the hooks in the order keyboard, shell, mouse. Safe to call twice.
+  void Remove();
+
+ private:
+  SidekitLibrary* library_ = nullptr;
+  bool mouse_ = false;
+  // The library's scratch area: owned by the caller for the library's use, never read here.
+  unsigned char scratch_[12] = {};
+};
+
+}  // namespace tavion

@@ -1,0 +1,53 @@
+#include "pipeline/sidekit_library_win.h"
+
+#include <string>
+
+namespace tavion {
+
+namespace {
+
+template <typename Fn>
+void Resolve(HMODULE module, const char* name, Fn& fn) {
+  // GetProcAddress returns FARPROC; the cast to the real signature is what GetProcAddress is for.
+  fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+SidekitLibrary::~SidekitLibrary() {
+  if (module_) FreeLibrary(module_);
+}
+
+bool SidekitLibrary::Load(const wchar_t* folder) {
+  if (module_) return true;
+  std::wstring path = folder;
+  path += L"\\Sidekit32.dll";
+  // A full path and the altered search path: the library's own dependencies are looked up beside
+  // it, never in the current directory.
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!module) return false;
+  Resolve(module, "InitHookEx", InitHookEx);
+  Resolve(module, "FreeHookEx", FreeHookEx);
+  if (!InitHookEx || !FreeHookEx) {
+    InitHookEx = nullptr;
+    FreeHookEx = nullptr;
+    FreeLibrary(module);
+    return false;
+  }
+  Resolve(module, "ForceForegroundWindow", ForceForegroundWindow);
+  Resolve(module, "GetFocusedWindow", GetFocusedWindow);
+  Resolve(module, "IsExeLoaded", IsExeLoaded);
+  Resolve(module, "GetAnimation", GetAnimation);
+  Resolve(module, "SetAnimation", SetAnimation);
+  Resolve(module, "GetBuildTime", GetBuildTime);
+  Resolve(module, "GetFileVerEx", GetFileVerEx);
+  module_ = module;
+  return true;
+}
+
+void ShowSidekitMissingError() {
+  MessageBoxW(/*hWnd=*/nullptr, L"Fatal error: can't load Sidekit32.dll",
+              L"Tavion - TKeyEdit ini error", MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
+}
+
+}  // namespace tavion

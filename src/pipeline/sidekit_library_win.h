@@ -1,0 +1,40 @@
+#pragma once
+// Sidekit32.dll, loaded once at start-up by full path from the program folder and resolved by name.
+
+#include <windows.h>
+
+#include "sidekit.h"
+
+namespace tavion {
+
+class SidekitLibrary {
+ public:
+  SidekitLibrary() = default;
+  ~SidekitLibrary();
+  SidekitLibrary(const SidekitLibrary&) = delete;
+  SidekitLibrary& operator=(const SidekitLibrary&) = delete;
+
+  // Loads `folder`\Sidekit32.dll and resolves its functions. Returns false when the library or
+  // one of the hook entry points is missing; then no hook function is available.
+  bool Load(const wchar_t* folder);
+  bool Loaded() const { return module_ != nullptr; }
+
+  // Both entry points are absent (null) when loading failed.
+  InitHookExFn InitHookEx = nullptr;
+  FreeHookExFn FreeHookEx = nullptr;
+  ForceForegroundWindowFn ForceForegroundWindow = nullptr;
+  GetFocusedWindowFn GetFocusedWindow = nullptr;
+  IsExeLoadedFn IsExeLoaded = nullptr;
+  GetAnimationFn GetAnimation = nullptr;
+  SetAnimationFn SetAnimation = nullptr;
+  GetBuildTimeFn GetBuildTime = nullptr;
+  GetFileVerExFn GetFileVerEx = nullptr;
+
+ private:
+  HMODULE module_ = nullptr;
+};
+
+// Shows the system-modal error box of a missing Sidekit32.dll.
+void ShowSidekitMissingError();
+
+}  // namespace tavion

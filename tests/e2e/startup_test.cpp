@@ -1,0 +1,129 @@
+// Tavion.exe as a user meets it: it starts, lets keys and clicks through, and closes cleanly.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "screenshot.h"
+#include "tavion_process.h"
+
+namespace tavion::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A focused window of the test that records the keys and clicks it receives.
+class InputSink {
+ public:
+  InputSink() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &InputSink::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TavionE2EInputSink";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"sink", WS_POPUP | WS_VISIBLE, 100,
+                            100, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetForegroundWindow(hwnd_);
+    SetFocus(hwnd_);
+  }
+  ~InputSink() { DestroyWindow(hwnd_); }
+
+  HWND hwnd() const { return hwnd_; }
+  int keyDowns = 0;
+  WPARAM lastKey = 0;
+  int clicks = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<InputSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message == WM_KEYDOWN) {
+      ++self->keyDowns;
+      self->lastKey = wParam;
+    }
+    if (self && message == WM_LBUTTONDOWN) ++self->clicks;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  HWND hwnd_ = nullptr;
+};
+
+void SendKey(WORD vk) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+void ClickAt(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+TEST(Startup, CreatesItsMainWindowAndExitsWithZeroWhenClosed) {
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start());
+  HWND main = tavion.WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(L"Tavion", WindowText(main));
+  SaveScreenshot("startup-main-window");
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+}
+
+TEST(Startup, PassesKeysAndClicksToTheFocusedProgram) {
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start());
+  HWND main = tavion.WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+
+  InputSink sink;
+  PumpMessagesFor(200ms);
+  SendKey('K');
+  EXPECT_TRUE(WaitUntil([&] { return sink.keyDowns > 0; }, 5s));
+  EXPECT_EQ(static_cast<WPARAM>('K'), sink.lastKey);
+
+  ClickAt(150, 150);
+  EXPECT_TRUE(WaitUntil([&] { return sink.clicks > 0; }, 5s));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+}
+
+TEST(Startup, MissingSupportLibraryIsReportedAndTheProgramKeepsRunning) {
+  // Tavion.exe alone in a folder of its own, without Sidekit32.dll beside it.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"tavion-no-sidekit";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring exe = folder + L"\\Tavion.exe";
+  ASSERT_TRUE(CopyFileW((TestProgramFolder() + L"\\Tavion.exe").c_str(), exe.c_str(), FALSE));
+  DeleteFileW((folder + L"\\Sidekit32.dll").c_str());
+
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start(L"", exe));
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (box = FindProcessWindow(tavion.Id(), L"#32770", L"Tavion - TKeyEdit ini error"));
+  }));
+  EXPECT_EQ(L"Fatal error: can't load Sidekit32.dll", StaticText(box));
+  SaveScreenshot("startup-missing-sidekit");
+  EXPECT_EQ(nullptr, FindProcessWindow(tavion.Id(), L"TAVION_ROOTWINDOW", nullptr))
+      << "the box comes before the main window";
+
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  HWND main = tavion.WaitForMainWindow();
+  ASSERT_NE(nullptr, main) << "the program keeps running without hooks";
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  DeleteFileW(exe.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+}  // namespace tavion::e2e

@@ -1,0 +1,171 @@
+#pragma once
+// What every RegistryStore must do, as a type-parameterised test suite. A test file instantiates
+// it with a factory type that has `static std::unique_ptr<RegistryStore> Make()`, an empty store:
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryStoreContract, MemoryRegistryFactory);
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/registry.h"
+
+namespace tavion {
+
+template <typename Factory>
+class RegistryStoreContract : public testing::Test {
+ protected:
+  std::unique_ptr<RegistryStore> store_ = Factory::Make();
+  RegistryStore& store() { return *store_; }
+};
+
+TYPED_TEST_SUITE_P(RegistryStoreContract);
+
+TYPED_TEST_P(RegistryStoreContract, MissingKeysAndValuesReadAsNothing) {
+  RegistryStore& r = this->store();
+  EXPECT_FALSE(r.KeyExists("Nope"));
+  EXPECT_FALSE(r.ValueExists("Nope", "v"));
+  EXPECT_EQ(std::nullopt, r.ReadString("Nope", "v"));
+  EXPECT_EQ(std::nullopt, r.ReadInteger("Nope", "v"));
+  EXPECT_EQ(std::nullopt, r.ReadBinary("Nope", "v"));
+  EXPECT_TRUE(r.ValueNames("Nope").empty());
+  EXPECT_TRUE(r.SubKeyNames("Nope").empty());
+  ASSERT_TRUE(r.CreateKey("Empty"));
+  EXPECT_EQ(std::nullopt, r.ReadString("Empty", "v"));
+  EXPECT_TRUE(r.DeleteValue("Empty", "v"));
+  EXPECT_TRUE(r.DeleteValue("Nope", "v"));
+  EXPECT_TRUE(r.DeleteKey("Nope\\Deeper"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, WritesCreateTheKeyPathAndPathsIgnoreCaseAndEmptyParts) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("One\\Two\\Three", "v", "x"));
+  EXPECT_TRUE(r.KeyExists("One"));
+  EXPECT_TRUE(r.KeyExists("one\\TWO"));
+  EXPECT_TRUE(r.KeyExists("\\One\\\\two\\three\\"));
+  EXPECT_EQ("x", r.ReadString("ONE\\two\\THREE", "V"));
+  EXPECT_EQ(std::vector<std::string>{"Two"}, r.SubKeyNames("one"));
+  ASSERT_TRUE(r.CreateKey("One\\Four\\Five"));
+  EXPECT_TRUE(r.KeyExists("One\\Four\\Five"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, TypedValuesRoundTrip) {
+  RegistryStore& r = this->store();
+  const std::string utf8 =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC \xF0\x9F\x8E\xB9";
+  const std::vector<uint8_t> bytes = {0, 1, 0xFF, 0, 0x80};
+  ASSERT_TRUE(r.WriteString("K", "text", utf8));
+  ASSERT_TRUE(r.WriteString("K", "empty", ""));
+  ASSERT_TRUE(r.WriteString("K", "", "default value"));
+  ASSERT_TRUE(r.WriteInteger("K", "max", 0xFFFFFFFF));
+  ASSERT_TRUE(r.WriteInteger("K", "zero", 0));
+  ASSERT_TRUE(r.WriteBinary("K", "bytes", bytes));
+  ASSERT_TRUE(r.WriteBinary("K", "none", {}));
+  EXPECT_EQ(utf8, r.ReadString("K", "text"));
+  EXPECT_EQ("", r.ReadString("K", "empty"));
+  EXPECT_EQ("default value", r.ReadString("K", ""));
+  EXPECT_EQ(0xFFFFFFFFu, r.ReadInteger("K", "max"));
+  EXPECT_EQ(0u, r.ReadInteger("K", "zero"));
+  EXPECT_EQ(bytes, r.ReadBinary("K", "bytes"));
+  EXPECT_EQ(std::vector<uint8_t>{}, r.ReadBinary("K", "none"));
+  EXPECT_TRUE(r.ValueExists("k", "TEXT"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, ValuesOfAnotherTypeOrSizeReadAsNothing) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("K", "s", "12"));
+  ASSERT_TRUE(r.WriteInteger("K", "i", 12));
+  ASSERT_TRUE(r.WriteBinary("K", "b4", std::vector<uint8_t>{12, 0, 0, 0}));
+  EXPECT_EQ(std::nullopt, r.ReadInteger("K", "s"));
+  EXPECT_EQ(std::nullopt, r.ReadBinary("K", "s"));
+  EXPECT_EQ(std::nullopt, r.ReadString("K", "i"));
+  EXPECT_EQ(std::nullopt, r.ReadBinary("K", "i"));
+  EXPECT_EQ(std::nullopt, r.ReadString("K", "b4"));
+  EXPECT_EQ(std::nullopt, r.ReadInteger("K", "b4"));
+  EXPECT_TRUE(r.ValueExists("K", "b4"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, ReadsAreBounded) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("K", "s", "0123456789"));
+  ASSERT_TRUE(r.WriteString("K", "wide", "\xC3\xA9\xC3\xA9"));  // 2 characters, 4 bytes
+  ASSERT_TRUE(r.WriteBinary("K", "b", std::vector<uint8_t>(8, 7)));
+  EXPECT_EQ("0123456789", r.ReadString("K", "s", 10));
+  EXPECT_EQ(std::nullopt, r.ReadString("K", "s", 9));
+  EXPECT_EQ("\xC3\xA9\xC3\xA9", r.ReadString("K", "wide", 4));
+  EXPECT_EQ(std::nullopt, r.ReadString("K", "wide", 3));
+  EXPECT_EQ(std::vector<uint8_t>(8, 7), r.ReadBinary("K", "b", 8));
+  EXPECT_EQ(std::nullopt, r.ReadBinary("K", "b", 7));
+}
+
+TYPED_TEST_P(RegistryStoreContract, StringsEndAtTheFirstNul) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("K", "s", std::string_view("ab\0cd", 5)));
+  EXPECT_EQ("ab", r.ReadString("K", "s"));
+}
+
+// Windows lists values in creation order, Wine sorted by name; both list each value once, and a
+// value replaced keeps the spelling it was created with.
+TYPED_TEST_P(RegistryStoreContract, ValuesEnumerateOnceEach) {
+  RegistryStore& r = this->store();
+  for (const char* name : {"zeta", "Alpha", "002", "001", "mid"})
+    ASSERT_TRUE(r.WriteInteger("K", name, 1));
+  ASSERT_TRUE(r.WriteString("K", "ALPHA", "now a string"));
+  ASSERT_TRUE(r.DeleteValue("K", "002"));
+  ASSERT_TRUE(r.WriteInteger("K", "002", 2));
+  std::vector<std::string> names = r.ValueNames("K");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"001", "002", "Alpha", "mid", "zeta"}), names);
+  EXPECT_EQ("now a string", r.ReadString("K", "alpha"));
+  EXPECT_EQ(std::nullopt, r.ReadInteger("K", "alpha"));
+  EXPECT_EQ(2u, r.ReadInteger("K", "002"));
+}
+
+// Names with characters between 'Z' and 'a' sort differently in Windows (by upper case) and in
+// Wine (by lower case); these names sort alike in both.
+TYPED_TEST_P(RegistryStoreContract, SubKeysEnumerateSortedIgnoringCase) {
+  RegistryStore& r = this->store();
+  for (const char* name : {"beta", "Zed", "Alpha", "123", "gamma", "ALPHA2"})
+    ASSERT_TRUE(r.CreateKey(std::string("K\\") + name));
+  ASSERT_TRUE(r.CreateKey("k\\BETA"));  // the same key again
+  EXPECT_EQ((std::vector<std::string>{"123", "Alpha", "ALPHA2", "beta", "gamma", "Zed"}),
+            r.SubKeyNames("K"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, DeleteKeyRemovesTheWholeTreeOnly) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("A", "keep", "1"));
+  ASSERT_TRUE(r.WriteString("A\\B", "v", "2"));
+  ASSERT_TRUE(r.WriteString("A\\B\\C\\D", "v", "3"));
+  ASSERT_TRUE(r.WriteString("A\\Bee", "v", "4"));
+  ASSERT_TRUE(r.DeleteKey("a\\b"));
+  EXPECT_FALSE(r.KeyExists("A\\B"));
+  EXPECT_FALSE(r.KeyExists("A\\B\\C\\D"));
+  EXPECT_EQ("1", r.ReadString("A", "keep"));
+  EXPECT_EQ("4", r.ReadString("A\\Bee", "v"));
+  EXPECT_EQ(std::vector<std::string>{"Bee"}, r.SubKeyNames("A"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, DeletingTheRootEmptiesIt) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("", "top", "1"));
+  ASSERT_TRUE(r.WriteString("A\\B", "v", "2"));
+  ASSERT_TRUE(r.DeleteKey(""));
+  EXPECT_TRUE(r.ValueNames("").empty());
+  EXPECT_TRUE(r.SubKeyNames("").empty());
+  EXPECT_FALSE(r.KeyExists("A"));
+  ASSERT_TRUE(r.WriteString("A", "again", "3"));
+  EXPECT_EQ("3", r.ReadString("A", "again"));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(RegistryStoreContract, MissingKeysAndValuesReadAsNothing,
+                            WritesCreateTheKeyPathAndPathsIgnoreCaseAndEmptyParts,
+                            TypedValuesRoundTrip, ValuesOfAnotherTypeOrSizeReadAsNothing,
+                            ReadsAreBounded, StringsEndAtTheFirstNul, ValuesEnumerateOnceEach,
+                            SubKeysEnumerateSortedIgnoringCase, DeleteKeyRemovesTheWholeTreeOnly,
+                            DeletingTheRootEmptiesIt);
+
+}  // namespace tavion
