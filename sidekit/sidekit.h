@@ -19,13 +19,22 @@
 // its events to `window` as `message`; `window` must belong to the calling process, except for
 // kinds 1 and 6, whose events come from other processes as plain values. Installing a kind that
 // is already installed only changes its receiver. `scratch` is the caller's 12-byte area: it is
-// neither read nor written. Returns TRUE when the hook is in place.
+// neither read nor written. Returns TRUE when the hook is in place; FALSE for an unknown kind, a
+// `window` that is no window, or a window of another process for kinds 2 to 5.
+// Kinds 2 to 5 (low-level keyboard and mouse) run on a thread of the library and send each event
+// with lParam pointing to a KeyEventRecord / MouseEventRecord; an answer of 1 swallows the event,
+// and an answer that does not come within 200 ms, or a receiver that is gone, lets it pass.
 // Kind 1 reports `message` (wParam: WM_COMMAND or WM_SYSCOMMAND) and then `message` + 1 (the
-// command's wParam and lParam) for each menu command chosen in another process.
+// command's wParam and lParam) for each menu command chosen in another process. Kind 6 reports
+// `message` with wParam 8 (lParam: the keyboard layout) or 12 (lParam: WM_APPCOMMAND's). The
+// receivers of kinds 1 and 6 are shared by the session: the last process to install them wins.
 SIDEKIT_API BOOL WINAPI InitHookEx(void* scratch, int kind, HWND window, UINT message);
 
 // Removes the hook of `kind`; removing a kind that is not installed does nothing. Returns TRUE
-// when no hook of that kind remains. Safe from the user-interface thread while events arrive.
+// when no hook of that kind remains, FALSE for an unknown kind. Safe from the user-interface
+// thread while events arrive; for kinds 2 to 5 no event reaches the receiver after it returns.
+// (Called from inside a receiver's handler of a kind 2 to 5 event, as InitHookEx too, it can only
+// run once that event has timed out and passed.)
 SIDEKIT_API BOOL WINAPI FreeHookEx(int kind);
 
 // Brings `window` to the foreground (restoring it when minimised), also when the calling process
@@ -38,28 +47,33 @@ SIDEKIT_API HWND WINAPI GetFocusedWindow(DWORD threadId);
 
 // Registry helpers. `root` is a predefined key as a number: 0x80000001 (HKEY_CURRENT_USER) or
 // 0x80000002 (HKEY_LOCAL_MACHINE); other predefined keys 0x80000000 to 0x80000005 work too, any
-// other number fails. `path` is relative to the root.
+// other number fails. `path` is relative to the root; a null path fails. A null value name is the
+// key's default value.
 SIDEKIT_API BOOL WINAPI Reg1KeyExists(const wchar_t* path, DWORD root);
 SIDEKIT_API BOOL WINAPI Reg1ValueExists(const wchar_t* path, const wchar_t* value, DWORD root);
 // Returns the REG_DWORD value, or `def` when the key or value is missing or of another type/size.
 SIDEKIT_API int WINAPI Reg1ReadInt(const wchar_t* path, const wchar_t* value, int def, DWORD root);
 // Copies the REG_SZ/REG_EXPAND_SZ value (not expanded), or `def` when it is missing or of another
 // type, into `buffer` of `bufferChars` characters and returns its length without the terminator.
-// When the text does not fit, nothing is copied and the result is the size needed including the
-// terminator (as GetEnvironmentVariable does). A null `def` reads as empty.
+// When the text does not fit, the buffer gets an empty text (when it has room for one) and the
+// result is the size needed including the terminator (as GetEnvironmentVariable does). A null
+// `def` reads as empty; a value stored in more than 64 KiB reads as `def`.
 SIDEKIT_API DWORD WINAPI Reg1ReadStr(const wchar_t* path, const wchar_t* value, const wchar_t* def,
                                      DWORD root, wchar_t* buffer, DWORD bufferChars);
-// Writes a REG_SZ value, creating the key. Returns TRUE on success.
+// Writes a REG_SZ value, creating the key. Returns TRUE on success; FALSE for a null `text` or
+// one longer than 32,767 characters.
 SIDEKIT_API BOOL WINAPI Reg1WriteStr(const wchar_t* path, const wchar_t* value, const wchar_t* text,
                                      DWORD root);
+// Returns TRUE when the value no longer exists (also when it, or its key, never did).
 SIDEKIT_API BOOL WINAPI Reg1DeleteValue(const wchar_t* path, const wchar_t* value, DWORD root);
 // Deletes `path`\`subKey` with all its sub-keys; an empty or null `subKey` deletes `path` itself.
-// Returns TRUE when the key no longer exists (also when it never did).
+// Returns TRUE when the key no longer exists (also when it never did). Refuses (FALSE) when
+// `path` and `subKey` together name no key below the root: a root is never emptied.
 SIDEKIT_API BOOL WINAPI Reg1DeleteKey(const wchar_t* path, const wchar_t* subKey, DWORD root);
 
 // Returns TRUE when another process of this user session already runs the product `name`.
 // The first caller that finds none holds the claim until it exits; asking again from the process
-// that holds it returns FALSE.
+// that holds it returns FALSE. A null or empty `name` returns FALSE.
 SIDEKIT_API BOOL WINAPI IsExeLoaded(const wchar_t* name);
 
 // Returns 1 when the system's minimise/restore animation is on, else 0.
@@ -83,7 +97,8 @@ SIDEKIT_API DWORD WINAPI GetFileVer(const wchar_t* path, wchar_t* buffer, DWORD 
 SIDEKIT_API DWORD WINAPI CutVer(const wchar_t* version, wchar_t* buffer, DWORD bufferChars);
 // Returns TRUE when the file `fileName` can be written (an existing file is opened for writing
 // and left unchanged; a new one is created and removed again). Otherwise, when `showError` is 1,
-// shows `errorText` with `caption` in an error box owned by `owner`, and returns FALSE.
+// shows `errorText` with `caption` in an error box owned by `owner`, and returns FALSE. A null
+// or empty `fileName` cannot be written.
 SIDEKIT_API BOOL WINAPI CheckWrite(const wchar_t* fileName, int showError, HWND owner,
                                    const wchar_t* errorText, const wchar_t* caption);
 

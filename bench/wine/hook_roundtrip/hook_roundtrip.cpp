@@ -1,0 +1,200 @@
+// Time from SendInput of one key event until the hook's consumer has seen it, for
+//   library:    Sidekit32 kind 2, delivered to a receiver window of this thread that answers 0;
+//   bare:       a WH_KEYBOARD_LL hook of this thread that only counts;
+//   bare+thread: a WH_KEYBOARD_LL hook on a thread of its own that only counts.
+// The modes take turns in blocks, so drift in the system affects them alike.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pipeline/hook_messages.h"
+#include "sidekit.h"
+
+namespace {
+
+constexpr int kRounds = 5;
+constexpr int kWarmUp = 50;
+constexpr WORD kKey = VK_F24;  // does nothing wherever it lands
+
+std::atomic<long> g_seen{0};
+
+LRESULT CALLBACK ReceiverProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == tavion::kMsgKeyEvent) {
+    g_seen.fetch_add(1, std::memory_order_relaxed);
+    return tavion::kPassEvent;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) g_seen.fetch_add(1, std::memory_order_relaxed);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+// Injects one key event and waits, handling this thread's messages, until it has been seen.
+// Returns the time taken in microseconds, or a negative number when it was not seen in time.
+double RoundTrip(bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = kKey;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  const long before = g_seen.load();
+  const double start = Now();
+  if (SendInput(1, &input, sizeof input) != 1) return -1;
+  while (g_seen.load() == before) {
+    if (Now() - start > 2.0) return -1;
+    MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  return (Now() - start) * 1e6;
+}
+
+// A bare hook on a thread of its own, as the library runs its hooks.
+class HookThread {
+ public:
+  HookThread() {
+    std::atomic<bool> ready{false};
+    thread_ = std::thread([&] {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+      threadId_ = GetCurrentThreadId();
+      HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CountingHook, GetModuleHandleW(nullptr), 0);
+      ready = true;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+      if (hook) UnhookWindowsHookEx(hook);
+    });
+    while (!ready) Sleep(1);
+  }
+  ~HookThread() {
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+  DWORD threadId_ = 0;
+};
+
+struct Mode {
+  const char* name;
+  std::vector<double> samples;
+};
+
+// Runs `events` round trips (down and up in turn) and adds them to `mode`; false on a lost event.
+bool Measure(Mode& mode, int events, bool record) {
+  for (int i = 0; i < events; ++i) {
+    const double micros = RoundTrip(i % 2 == 1);
+    if (micros < 0) {
+      std::fprintf(stderr, "%s: an event was not seen\n", mode.name);
+      return false;
+    }
+    if (record) mode.samples.push_back(micros);
+  }
+  return true;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Mean(const std::vector<double>& values) {
+  return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  int perBlock = argc > 1 ? _wtoi(argv[1]) : 400;
+  if (perBlock < 2) perBlock = 2;
+  perBlock -= perBlock % 2;  // every key that goes down comes up again
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &ReceiverProcedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"HookRoundTripReceiver";
+  RegisterClassExW(&wc);
+  const HWND receiver = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                        nullptr, wc.hInstance, nullptr);
+  if (!receiver) return 1;
+
+  // Resolved by name, as Tavion does (the i686 import library has no decorated names).
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring libraryPath = path;
+  libraryPath = libraryPath.substr(0, libraryPath.find_last_of(L'\\')) + L"\\Sidekit32.dll";
+  const HMODULE sidekit = LoadLibraryW(libraryPath.c_str());
+  const auto initHook = reinterpret_cast<InitHookExFn>(
+      reinterpret_cast<void*>(GetProcAddress(sidekit, "InitHookEx")));
+  const auto freeHook = reinterpret_cast<FreeHookExFn>(
+      reinterpret_cast<void*>(GetProcAddress(sidekit, "FreeHookEx")));
+  if (!initHook || !freeHook) {
+    std::fprintf(stderr, "Sidekit32.dll not found beside the program\n");
+    return 1;
+  }
+
+  Mode library{"library (kind 2 -> receiver answers 0)", {}};
+  Mode bare{"bare WH_KEYBOARD_LL on this thread", {}};
+  Mode bareThread{"bare WH_KEYBOARD_LL on its own thread", {}};
+  unsigned char scratch[12] = {};
+
+  for (int round = 0; round <= kRounds; ++round) {
+    const bool record = round > 0;  // round 0 warms every path up
+    const int events = record ? perBlock : kWarmUp;
+
+    if (!initHook(scratch, static_cast<int>(tavion::HookKind::kKeyboard), receiver,
+                  tavion::kMsgKeyEvent)) {
+      std::fprintf(stderr, "InitHookEx failed\n");
+      return 1;
+    }
+    const bool libraryOk = Measure(library, events, record);
+    freeHook(static_cast<int>(tavion::HookKind::kKeyboard));
+
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CountingHook, GetModuleHandleW(nullptr), 0);
+    const bool bareOk = hook && Measure(bare, events, record);
+    if (hook) UnhookWindowsHookEx(hook);
+
+    bool bareThreadOk = false;
+    {
+      HookThread thread;
+      bareThreadOk = Measure(bareThread, events, record);
+    }
+    if (!libraryOk || !bareOk || !bareThreadOk) return 1;
+  }
+
+  std::printf("SendInput round trip under Wine, %zu key events per mode (%d blocks, interleaved)\n",
+              library.samples.size(), kRounds);
+  for (const Mode* mode : {&library, &bare, &bareThread}) {
+    std::printf("  %-42s median %8.1f us   mean %8.1f us\n", mode->name, Median(mode->samples),
+                Mean(mode->samples));
+  }
+  std::printf("  library / bare on this thread:    median %.2fx   mean %.2fx\n",
+              Median(library.samples) / Median(bare.samples),
+              Mean(library.samples) / Mean(bare.samples));
+  std::printf("  library / bare on its own thread: median %.2fx   mean %.2fx\n",
+              Median(library.samples) / Median(bareThread.samples),
+              Mean(library.samples) / Mean(bareThread.samples));
+  DestroyWindow(receiver);
+  return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Hook kinds 2 to 5: the low-level keyboard and mouse hooks, each with a receiver of its own,
+// running on the library's hook thread.
+
+#include <windows.h>
+
+namespace tavion::sidekit {
+
+// Installs low-level hook `kind` reporting to `receiver` as `message`, or only changes the
+// receiver when the kind is in place. `receiver` must belong to this process: the event record
+// travels as a pointer. Assumes the caller holds the hook lock.
+bool InitLowLevelHook(int kind, HWND receiver, UINT message);
+
+// Removes low-level hook `kind`; nothing to do when it is not in place. Ends the hook thread with
+// the last hook. Assumes the caller holds the hook lock.
+bool FreeLowLevelHook(int kind);
+
+}  // namespace tavion::sidekit

@@ -1,0 +1,31 @@
+// Foreground and focus helpers.
+#include "sidekit.h"
+
+SIDEKIT_API BOOL WINAPI ForceForegroundWindow(HWND window) {
+  if (!IsWindow(window)) return FALSE;
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+
+  // The system grants the foreground only to the process that has it; sharing the input state of
+  // the foreground thread for the moment makes this thread count as that process. No input is
+  // injected for it.
+  const DWORD ownThread = GetCurrentThreadId();
+  const HWND foreground = GetForegroundWindow();
+  const DWORD foregroundThread =
+      foreground ? GetWindowThreadProcessId(foreground, /*lpdwProcessId=*/nullptr) : 0;
+  const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
+                        AttachThreadInput(ownThread, foregroundThread, TRUE);
+  SetForegroundWindow(window);
+  BringWindowToTop(window);
+  if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);
+  // Detaching may leave no foreground window at all (Wine does that); by now this thread may set
+  // it directly.
+  if (GetForegroundWindow() != window) SetForegroundWindow(window);
+  return GetForegroundWindow() == window;
+}
+
+SIDEKIT_API HWND WINAPI GetFocusedWindow(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(threadId, &info) && info.hwndFocus) return info.hwndFocus;
+  return GetForegroundWindow();
+}
