@@ -68,7 +68,8 @@ TEST(Startup, CreatesItsMainWindowAndExitsWithZeroWhenClosed) {
   ASSERT_TRUE(tavion.Start());
   HWND main = tavion.WaitForMainWindow();
   ASSERT_NE(nullptr, main);
-  EXPECT_TRUE(IsWindowVisible(main));
+  // Found as soon as it is created; shown a moment later.
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
   EXPECT_EQ(L"Tavion", WindowText(main));
   SaveScreenshot("startup-main-window");
 
