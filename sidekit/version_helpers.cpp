@@ -63,7 +63,7 @@ SIDEKIT_API DWORD WINAPI GetFileVer(const wchar_t* path, wchar_t* buffer, DWORD 
 }
 
 SIDEKIT_API DWORD WINAPI CutVer(const wchar_t* version, wchar_t* buffer, DWORD bufferChars) {
-  const std::wstring cut = tavion::Utf8ToWide(
-      tavion::CutVersionText(tavion::WideToUtf8(version ? version : L"")));
+  const std::wstring cut =
+      tavion::Utf8ToWide(tavion::CutVersionText(tavion::WideToUtf8(version ? version : L"")));
   return tavion::sidekit::CopyToCallerBuffer(cut, buffer, bufferChars);
 }

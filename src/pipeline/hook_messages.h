@@ -17,8 +17,8 @@ enum class HookKind : int {
 };
 
 // Message numbers (WM_USER = 0x400).
-inline constexpr uint32_t kMsgMenuCommand = 0x465;     // wParam: the message the command sends
-inline constexpr uint32_t kMsgKeyEvent = 0x466;        // also: menu command's wParam/lParam
+inline constexpr uint32_t kMsgMenuCommand = 0x465;  // wParam: the message the command sends
+inline constexpr uint32_t kMsgKeyEvent = 0x466;     // also: menu command's wParam/lParam
 inline constexpr uint32_t kMsgCaptureKeyEvent = 0x467;
 inline constexpr uint32_t kMsgMouseEvent = 0x468;
 inline constexpr uint32_t kMsgCaptureMouseEvent = 0x469;

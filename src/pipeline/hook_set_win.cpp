@@ -10,13 +10,15 @@ bool MainHooks::Install(SidekitLibrary& library, HWND receiver, bool mouse) {
   if (!library.InitHookEx) return false;
   library_ = &library;
   mouse_ = mouse;
-  bool ok = library.InitHookEx(scratch_, static_cast<int>(HookKind::kShell), receiver,
-                               kMsgShellEvent);
-  ok = library.InitHookEx(scratch_, static_cast<int>(HookKind::kKeyboard), receiver,
-                          kMsgKeyEvent) && ok;
+  bool ok =
+      library.InitHookEx(scratch_, static_cast<int>(HookKind::kShell), receiver, kMsgShellEvent);
+  ok =
+      library.InitHookEx(scratch_, static_cast<int>(HookKind::kKeyboard), receiver, kMsgKeyEvent) &&
+      ok;
   if (mouse) {
     ok = library.InitHookEx(scratch_, static_cast<int>(HookKind::kMouse), receiver,
-                            kMsgMouseEvent) && ok;
+                            kMsgMouseEvent) &&
+         ok;
   }
   return ok;
 }

@@ -83,7 +83,9 @@ std::wstring StaticText(HWND dialog) {
   return {};
 }
 
-TavionProcess::~TavionProcess() { Kill(); }
+TavionProcess::~TavionProcess() {
+  Kill();
+}
 
 bool TavionProcess::Start(const std::wstring& arguments, const std::wstring& exe) {
   const std::wstring path = exe.empty() ? TestProgramFolder() + L"\\Tavion.exe" : exe;
@@ -111,8 +113,8 @@ HWND TavionProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
 
 std::optional<DWORD> TavionProcess::WaitForExit(std::chrono::milliseconds timeout) {
   if (!process_) return std::nullopt;
-  const bool ended = WaitUntil(
-      [&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout);
+  const bool ended =
+      WaitUntil([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout);
   if (!ended) return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(process_, &code);
