@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "actions/masks_win.h"
 #include "keys/key_input_win.h"
 #include "pipeline/sidekit_library_win.h"
 #include "ui/main_window_win.h"
@@ -44,6 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
   SetDllDirectoryW(L"");
 
   tavion::InstallSystemKeyNames();
+  tavion::InstallWin32UpperCase();
 
   const std::wstring folder = ProgramFolder();
   SetCurrentDirectoryW(folder.c_str());

@@ -10,6 +10,17 @@ char UpperAscii(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// The last non-empty part of `path`, a view into it; empty for the root.
+std::string_view LastPart(std::string_view path) {
+  const std::vector<std::string_view> parts = SplitRegistryPath(path);
+  return parts.empty() ? std::string_view() : parts.back();
+}
+
+// The path before `leaf`, which is LastPart(path).
+std::string_view ParentPath(std::string_view path, std::string_view leaf) {
+  return path.substr(0, static_cast<std::size_t>(leaf.data() - path.data()));
+}
+
 }  // namespace
 
 bool RegistryNameLess(std::string_view a, std::string_view b) {
@@ -34,6 +45,17 @@ std::vector<std::string_view> SplitRegistryPath(std::string_view path) {
     path.remove_prefix(end + 1);
   }
   return parts;
+}
+
+std::string JoinRegistryPath(std::string_view first, std::string_view second) {
+  std::string joined;
+  for (std::string_view source : {first, second}) {
+    for (std::string_view part : SplitRegistryPath(source)) {
+      if (!joined.empty()) joined += '\\';
+      joined += part;
+    }
+  }
+  return joined;
 }
 
 MemoryRegistry::MemoryRegistry() : root_(std::make_unique<Node>()) {}
@@ -83,21 +105,28 @@ bool MemoryRegistry::CreateKey(std::string_view path) {
 }
 
 bool MemoryRegistry::DeleteKey(std::string_view path) {
-  std::vector<std::string_view> parts = SplitRegistryPath(path);
-  if (parts.empty()) {
+  const std::string_view leaf = LastPart(path);
+  if (leaf.empty()) {
     root_ = std::make_unique<Node>();
     return true;
   }
-  const std::string_view last = parts.back();
-  parts.pop_back();
-  Node* parent = root_.get();
-  for (std::string_view part : parts) {
-    const auto child = parent->children.find(part);
-    if (child == parent->children.end()) return true;
-    parent = child->second.get();
+  if (Node* parent = Find(ParentPath(path, leaf))) {
+    const auto victim = parent->children.find(leaf);
+    if (victim != parent->children.end()) parent->children.erase(victim);
   }
-  const auto victim = parent->children.find(last);
-  if (victim != parent->children.end()) parent->children.erase(victim);
+  return true;
+}
+
+bool MemoryRegistry::RenameKey(std::string_view path, std::string_view newName) {
+  const std::string_view leaf = LastPart(path);
+  if (leaf.empty() || newName.empty() || newName.find('\\') != std::string_view::npos) return false;
+  Node* parent = Find(ParentPath(path, leaf));
+  if (parent == nullptr || parent->children.contains(newName)) return false;
+  const auto source = parent->children.find(leaf);
+  if (source == parent->children.end()) return false;
+  auto node = parent->children.extract(source);
+  node.key() = std::string(newName);
+  parent->children.insert(std::move(node));
   return true;
 }
 
@@ -121,8 +150,8 @@ bool MemoryRegistry::ValueExists(std::string_view path, std::string_view name) c
   return FindValue(path, name) != nullptr;
 }
 
-std::optional<MemoryRegistry::ValueType> MemoryRegistry::TypeOf(std::string_view path,
-                                                                std::string_view name) const {
+std::optional<RegistryValueType> MemoryRegistry::TypeOf(std::string_view path,
+                                                        std::string_view name) const {
   const Value* value = FindValue(path, name);
   if (value == nullptr) return std::nullopt;
   return value->type;
@@ -186,6 +215,11 @@ bool MemoryRegistry::WriteInteger(std::string_view path, std::string_view name, 
 bool MemoryRegistry::WriteBinary(std::string_view path, std::string_view name,
                                  std::span<const uint8_t> bytes) {
   return Write(path, name, ValueType::kBinary, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+bool MemoryRegistry::WriteOther(std::string_view path, std::string_view name,
+                                std::span<const uint8_t> bytes) {
+  return Write(path, name, ValueType::kOther, std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
 bool MemoryRegistry::DeleteValue(std::string_view path, std::string_view name) {

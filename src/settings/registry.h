@@ -18,6 +18,10 @@
 
 namespace tavion {
 
+// The kinds of value this program stores (REG_SZ, REG_DWORD of 4 bytes, REG_BINARY); kOther is
+// everything else, such as expandable strings, multi-strings or a DWORD of another size.
+enum class RegistryValueType : uint8_t { kString, kInteger, kBinary, kOther };
+
 class RegistryStore {
  public:
   // Longest string a read accepts by default, in bytes of UTF-8 (roughly characters).
@@ -33,6 +37,11 @@ class RegistryStore {
   // Deletes the key with all its sub-keys and values. Returns whether it is gone afterwards (also
   // when it never existed). Deleting the root ("") empties it.
   virtual bool DeleteKey(std::string_view path) = 0;
+  // Renames the key `path` to `newName` (same parent), atomically where the system allows;
+  // false when `path` is missing or `newName` exists. `newName` is one key name: false when it is
+  // empty or holds a backslash, and for the root (""). A name that differs only in case names the
+  // same key, so it counts as existing.
+  virtual bool RenameKey(std::string_view path, std::string_view newName) = 0;
 
   // Names of the direct sub-keys (resp. values) in the order the registry enumerates them:
   // sub-keys sorted case-insensitively; values in the order they were created on Windows, sorted
@@ -41,6 +50,9 @@ class RegistryStore {
   virtual std::vector<std::string> ValueNames(std::string_view path) const = 0;
 
   virtual bool ValueExists(std::string_view path, std::string_view name) const = 0;
+  // The kind of the value, or nullopt when it is missing.
+  virtual std::optional<RegistryValueType> TypeOf(std::string_view path,
+                                                  std::string_view name) const = 0;
 
   // Reads return nullopt when the key or value is missing, when the value has another type (or,
   // for an integer, another size than 4 bytes), or when it is longer than the bound; callers
@@ -78,12 +90,14 @@ bool RegistryNameEqual(std::string_view a, std::string_view b);
 
 // The non-empty parts of a backslash-separated path.
 std::vector<std::string_view> SplitRegistryPath(std::string_view path);
+// The non-empty parts of `first`, then of `second`, joined by single backslashes.
+std::string JoinRegistryPath(std::string_view first, std::string_view second = {});
 
 // A registry tree in memory, for tests and for parsing registry files without the system. It
 // enumerates as Windows does: values in creation order, sub-keys sorted by upper case.
 class MemoryRegistry final : public RegistryStore {
  public:
-  enum class ValueType : uint8_t { kString, kInteger, kBinary };
+  using ValueType = RegistryValueType;
 
   MemoryRegistry();
   ~MemoryRegistry() override;
@@ -93,9 +107,12 @@ class MemoryRegistry final : public RegistryStore {
   bool KeyExists(std::string_view path) const override;
   bool CreateKey(std::string_view path) override;
   bool DeleteKey(std::string_view path) override;
+  bool RenameKey(std::string_view path, std::string_view newName) override;
   std::vector<std::string> SubKeyNames(std::string_view path) const override;
   std::vector<std::string> ValueNames(std::string_view path) const override;
   bool ValueExists(std::string_view path, std::string_view name) const override;
+  std::optional<RegistryValueType> TypeOf(std::string_view path,
+                                          std::string_view name) const override;
   std::optional<uint32_t> ReadInteger(std::string_view path, std::string_view name) const override;
   bool WriteString(std::string_view path, std::string_view name, std::string_view text) override;
   bool WriteInteger(std::string_view path, std::string_view name, uint32_t value) override;
@@ -103,8 +120,9 @@ class MemoryRegistry final : public RegistryStore {
                    std::span<const uint8_t> bytes) override;
   bool DeleteValue(std::string_view path, std::string_view name) override;
 
-  // The type of a value, or nullopt when it is missing.
-  std::optional<ValueType> TypeOf(std::string_view path, std::string_view name) const;
+  // Stores a value of a kind this program does not write (kOther), as a registry file may hold
+  // one; the reads treat it as of another type.
+  bool WriteOther(std::string_view path, std::string_view name, std::span<const uint8_t> bytes);
 
  protected:
   std::optional<std::string> DoReadString(std::string_view path, std::string_view name,

@@ -161,11 +161,89 @@ TYPED_TEST_P(RegistryStoreContract, DeletingTheRootEmptiesIt) {
   EXPECT_EQ("3", r.ReadString("A", "again"));
 }
 
+TYPED_TEST_P(RegistryStoreContract, TypeOfTellsTheStoredKind) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("K", "s", "1"));
+  ASSERT_TRUE(r.WriteString("K", "", "default"));
+  ASSERT_TRUE(r.WriteInteger("K", "i", 1));
+  ASSERT_TRUE(r.WriteBinary("K", "b", std::vector<uint8_t>{1, 0, 0, 0}));
+  ASSERT_TRUE(r.WriteBinary("K", "empty", {}));
+  EXPECT_EQ(RegistryValueType::kString, r.TypeOf("k", "S"));
+  EXPECT_EQ(RegistryValueType::kString, r.TypeOf("K", ""));
+  EXPECT_EQ(RegistryValueType::kInteger, r.TypeOf("K", "i"));
+  EXPECT_EQ(RegistryValueType::kBinary, r.TypeOf("K", "b"));
+  EXPECT_EQ(RegistryValueType::kBinary, r.TypeOf("K", "empty"));
+  EXPECT_EQ(std::nullopt, r.TypeOf("K", "missing"));
+  EXPECT_EQ(std::nullopt, r.TypeOf("Missing", "s"));
+  ASSERT_TRUE(r.WriteInteger("K", "s", 2));
+  EXPECT_EQ(RegistryValueType::kInteger, r.TypeOf("K", "s"));
+  ASSERT_TRUE(r.DeleteValue("K", "i"));
+  EXPECT_EQ(std::nullopt, r.TypeOf("K", "i"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, RenameKeyMovesTheWholeTree) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("P\\Old", "s", "top"));
+  ASSERT_TRUE(r.WriteInteger("P\\Old\\Sub\\Deep", "i", 7));
+  ASSERT_TRUE(r.WriteBinary("P\\Old\\Sub", "b", std::vector<uint8_t>{1, 2}));
+  ASSERT_TRUE(r.CreateKey("P\\Other"));
+  ASSERT_TRUE(r.RenameKey("p\\OLD", "Zulu"));
+  EXPECT_FALSE(r.KeyExists("P\\Old"));
+  EXPECT_EQ("top", r.ReadString("P\\Zulu", "s"));
+  EXPECT_EQ(7u, r.ReadInteger("P\\Zulu\\Sub\\Deep", "i"));
+  EXPECT_EQ((std::vector<uint8_t>{1, 2}), r.ReadBinary("P\\Zulu\\Sub", "b"));
+  EXPECT_EQ((std::vector<std::string>{"Other", "Zulu"}), r.SubKeyNames("P"))
+      << "the new name takes its sorted place";
+}
+
+// A store that keeps keys open must not write through to a key after it was renamed or deleted.
+TYPED_TEST_P(RegistryStoreContract, OldPathsNameNewKeysAfterRenameOrDelete) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("P\\Old\\Sub", "v", "1"));
+  ASSERT_TRUE(r.WriteString("P\\Gone\\Sub", "v", "1"));
+  ASSERT_TRUE(r.RenameKey("P\\Old", "New"));
+  ASSERT_TRUE(r.WriteString("P\\Old\\Sub", "v", "2"));
+  ASSERT_TRUE(r.DeleteKey("P\\Gone"));
+  ASSERT_TRUE(r.WriteString("P\\Gone\\Sub", "v", "2"));
+  EXPECT_EQ("1", r.ReadString("P\\New\\Sub", "v"));
+  EXPECT_EQ("2", r.ReadString("P\\Old\\Sub", "v"));
+  EXPECT_EQ("2", r.ReadString("P\\Gone\\Sub", "v"));
+  EXPECT_EQ((std::vector<std::string>{"Gone", "New", "Old"}), r.SubKeyNames("P"));
+}
+
+TYPED_TEST_P(RegistryStoreContract, RenameKeyRefusesAndChangesNothing) {
+  RegistryStore& r = this->store();
+  ASSERT_TRUE(r.WriteString("P\\A", "v", "a"));
+  ASSERT_TRUE(r.WriteString("P\\B", "v", "b"));
+  struct Case {
+    const char* path;
+    const char* newName;
+    const char* why;
+  };
+  for (const Case& c :
+       {Case{"P\\A", "B", "the new name exists"},
+        Case{"P\\A", "b", "the new name exists in another case"},
+        Case{"P\\A", "a", "only the case differs: the same key"},
+        Case{"P\\Missing", "C", "the key is missing"},
+        Case{"Missing\\A", "C", "the parent is missing"}, Case{"P\\A", "", "no new name"},
+        Case{"P\\A", "X\\Y", "the new name is a path"},
+        Case{"", "Root", "the root has no parent here"},
+        Case{"\\\\", "Root", "the root, spelled with separators"}}) {
+    EXPECT_FALSE(r.RenameKey(c.path, c.newName)) << c.why;
+  }
+  EXPECT_EQ((std::vector<std::string>{"A", "B"}), r.SubKeyNames("P"));
+  EXPECT_EQ("a", r.ReadString("P\\A", "v"));
+  EXPECT_EQ("b", r.ReadString("P\\B", "v"));
+  EXPECT_EQ((std::vector<std::string>{"P"}), r.SubKeyNames(""));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryStoreContract, MissingKeysAndValuesReadAsNothing,
                             WritesCreateTheKeyPathAndPathsIgnoreCaseAndEmptyParts,
                             TypedValuesRoundTrip, ValuesOfAnotherTypeOrSizeReadAsNothing,
                             ReadsAreBounded, StringsEndAtTheFirstNul, ValuesEnumerateOnceEach,
                             SubKeysEnumerateSortedIgnoringCase, DeleteKeyRemovesTheWholeTreeOnly,
-                            DeletingTheRootEmptiesIt);
+                            DeletingTheRootEmptiesIt, TypeOfTellsTheStoredKind,
+                            RenameKeyMovesTheWholeTree, OldPathsNameNewKeysAfterRenameOrDelete,
+                            RenameKeyRefusesAndChangesNothing);
 
 }  // namespace tavion

@@ -13,18 +13,25 @@ struct MemoryRegistryFactory {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryStoreContract, MemoryRegistryFactory);
 
-TEST(MemoryRegistry, KeepsTheTypeOfEachValue) {
+TEST(MemoryRegistry, ForeignValuesAreListedButNotRead) {
   MemoryRegistry registry;
-  registry.WriteString("K", "s", "1");
-  registry.WriteInteger("K", "i", 1);
-  registry.WriteBinary("K", "b", std::vector<uint8_t>{1});
-  EXPECT_EQ(MemoryRegistry::ValueType::kString, registry.TypeOf("k", "S"));
-  EXPECT_EQ(MemoryRegistry::ValueType::kInteger, registry.TypeOf("K", "i"));
-  EXPECT_EQ(MemoryRegistry::ValueType::kBinary, registry.TypeOf("K", "b"));
-  EXPECT_EQ(std::nullopt, registry.TypeOf("K", "x"));
-  EXPECT_EQ(std::nullopt, registry.TypeOf("X", "s"));
-  registry.WriteInteger("K", "s", 2);
-  EXPECT_EQ(MemoryRegistry::ValueType::kInteger, registry.TypeOf("K", "s"));
+  const std::vector<uint8_t> bytes = {'a', 0, 0, 0};
+  ASSERT_TRUE(registry.WriteOther("K", "expand", bytes));
+  EXPECT_EQ(RegistryValueType::kOther, registry.TypeOf("K", "EXPAND"));
+  EXPECT_TRUE(registry.ValueExists("K", "expand"));
+  EXPECT_EQ(std::vector<std::string>{"expand"}, registry.ValueNames("K"));
+  EXPECT_EQ(std::nullopt, registry.ReadString("K", "expand"));
+  EXPECT_EQ(std::nullopt, registry.ReadInteger("K", "expand"));
+  EXPECT_EQ(std::nullopt, registry.ReadBinary("K", "expand"));
+  ASSERT_TRUE(registry.WriteBinary("K", "expand", bytes));
+  EXPECT_EQ(bytes, registry.ReadBinary("K", "expand"));
+}
+
+TEST(MemoryRegistry, RenamedKeysKeepTheirValueOrder) {
+  MemoryRegistry registry;
+  for (const char* name : {"zeta", "Alpha", "mid"}) registry.WriteInteger("A\\Old", name, 1);
+  ASSERT_TRUE(registry.RenameKey("A\\Old", "New"));
+  EXPECT_EQ((std::vector<std::string>{"zeta", "Alpha", "mid"}), registry.ValueNames("A\\New"));
 }
 
 TEST(MemoryRegistry, ValuesEnumerateInCreationOrderAsOnWindows) {
@@ -54,6 +61,13 @@ TEST(RegistryPath, SplitsOnBackslashesAndDropsEmptyParts) {
   EXPECT_EQ(Parts{}, SplitRegistryPath(""));
   EXPECT_EQ(Parts{}, SplitRegistryPath("\\\\"));
   EXPECT_EQ((Parts{"a/b"}), SplitRegistryPath("a/b"));
+}
+
+TEST(RegistryPath, JoinsWithSingleBackslashes) {
+  EXPECT_EQ("Software\\Quillon\\Tavion", JoinRegistryPath("\\Software\\\\Quillon\\", "Tavion\\"));
+  EXPECT_EQ("Keys", JoinRegistryPath("", "\\Keys"));
+  EXPECT_EQ("Keys", JoinRegistryPath("Keys"));
+  EXPECT_EQ("", JoinRegistryPath("\\", ""));
 }
 
 }  // namespace

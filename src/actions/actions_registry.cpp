@@ -1,0 +1,192 @@
+#include "actions/actions_registry.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "actions/action.h"
+#include "actions/action_tree.h"
+#include "actions/catalogue.h"
+#include "actions/default_actions.h"
+#include "actions/persistent.h"
+#include "settings/registry.h"
+
+namespace tavion {
+
+namespace {
+
+bool AllDigits(std::string_view name) {
+  return !name.empty() &&
+         std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Compares two digit strings by their number without converting (any length).
+int CompareNumbers(std::string_view a, std::string_view b) {
+  const auto strip = [](std::string_view s) {
+    const size_t first = s.find_first_not_of('0');
+    return first == std::string_view::npos ? std::string_view{} : s.substr(first);
+  };
+  a = strip(a);
+  b = strip(b);
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b);
+}
+
+struct ProfileKeys {
+  std::string parent;    // the `Keys` path
+  std::string name;      // the profile's name
+  std::string target;    // parent\name
+  std::string staging;   // parent\~saving~name
+  std::string previous;  // parent\~previous~name
+};
+
+std::string JoinPath(std::string_view parent, std::string_view name) {
+  std::string path(parent);
+  if (!path.empty()) path += '\\';
+  path += name;
+  return path;
+}
+
+ProfileKeys KeysOf(std::string_view parent, std::string_view name) {
+  ProfileKeys keys{std::string(parent), std::string(name), JoinPath(parent, name), {}, {}};
+  keys.staging = JoinPath(parent, std::string(kStagingProfilePrefix) + keys.name);
+  keys.previous = JoinPath(parent, std::string(kPreviousProfilePrefix) + keys.name);
+  return keys;
+}
+
+ProfileKeys KeysOfPath(std::string_view profilePath) {
+  const size_t slash = profilePath.find_last_of('\\');
+  if (slash == std::string_view::npos) return KeysOf({}, profilePath);
+  return KeysOf(profilePath.substr(0, slash), profilePath.substr(slash + 1));
+}
+
+std::string LastName(std::string_view path) {
+  const size_t slash = path.find_last_of('\\');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// Writes every node's action below `path`; false at the first failed write.
+bool WriteTree(const ActionTree& tree, RegistryStore& store, std::string_view path) {
+  if (!store.CreateKey(path)) return false;
+  for (std::size_t i = 0; i < tree.Count(); ++i) {
+    const ActionTree::Node* node = tree.NodeAt(i);
+    TAction* action = node->action;
+    if (!action) continue;
+    action->SetLevl(static_cast<uint8_t>(std::min(node->depth, 255)));
+    action->SetName(node->text);
+    if (!WriteObject(*action, store, path, ActionKeyName(i), /*load=*/false)) return false;
+  }
+  return true;
+}
+
+// Replaces the profile `keys.target` by the complete staging key.
+bool SwapIn(RegistryStore& store, const ProfileKeys& keys) {
+  if (store.KeyExists(keys.target)) {
+    if (!store.DeleteKey(keys.previous)) return false;
+    if (!store.RenameKey(keys.target, LastName(keys.previous))) return false;
+  }
+  if (!store.RenameKey(keys.staging, keys.name)) return false;
+  // The new profile is in place; what is left of the old one is only garbage from here on.
+  store.DeleteKey(keys.previous);
+  return true;
+}
+
+}  // namespace
+
+bool IsTransientProfileKey(std::string_view name) {
+  return name.starts_with(kStagingProfilePrefix) || name.starts_with(kPreviousProfilePrefix);
+}
+
+std::string ActionKeyName(std::size_t index) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%03zu", index);
+  return text;
+}
+
+void SortActionKeyNames(std::vector<std::string>& names) {
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const bool aNumber = AllDigits(a), bNumber = AllDigits(b);
+    if (aNumber != bNumber) return aNumber;
+    if (aNumber) {
+      const int byNumber = CompareNumbers(a, b);
+      if (byNumber != 0) return byNumber < 0;
+      return a < b;
+    }
+    return RegistryNameLess(a, b);
+  });
+}
+
+void RecoverInterruptedSave(RegistryStore& store, std::string_view profilePath) {
+  const ProfileKeys keys = KeysOfPath(profilePath);
+  if (store.KeyExists(keys.target)) {
+    // Interrupted while writing the staging key, or after the swap: the target is whole.
+    store.DeleteKey(keys.staging);
+    store.DeleteKey(keys.previous);
+    return;
+  }
+  if (store.KeyExists(keys.previous)) {
+    // Interrupted inside the swap. The old profile is moved aside only once the staging key is
+    // complete, so a staging key that exists is the new profile; otherwise restore the old one.
+    if (store.KeyExists(keys.staging)) {
+      store.RenameKey(keys.staging, keys.name);
+    } else {
+      store.RenameKey(keys.previous, keys.name);
+    }
+    store.DeleteKey(keys.previous);
+    return;
+  }
+  // A first save under this name that never reached the swap: nothing whole to keep.
+  store.DeleteKey(keys.staging);
+}
+
+void LoadActions(TActionsList& list, ActionTree& tree, RegistryStore& store,
+                 std::string_view profilePath, const LoadActionsOptions& options) {
+  tree.Clear(list);
+  bool loaded = false;
+  if (!options.defaults) {
+    RecoverInterruptedSave(store, profilePath);
+    if (store.KeyExists(profilePath)) {
+      std::vector<std::string> names = store.SubKeyNames(profilePath);
+      SortActionKeyNames(names);
+      for (const std::string& name : names) {
+        WriteObject(list.Add(), store, profilePath, name, /*load=*/true);
+      }
+      loaded = true;
+    }
+  }
+  if (!loaded) BuildDefaults(list, options.existingDrives);
+
+  tree.Rebuild(list, [](TAction& action) {
+    if (action.Name().empty()) {
+      std::string text = FindCatalogueEntry(action.Exec()).displayName;
+      action.SetName(text.empty() ? action.Exec() : text);
+    }
+    return action.Name();
+  });
+}
+
+bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& store,
+                 std::string_view profile, const SaveActionsOptions& options) {
+  if (!list.Modified) return true;
+  list.Modified = false;
+  const std::string name(profile == kCurrentProfileMark ? options.currentProfile : profile);
+  if (name.empty() || name.find('\\') != std::string::npos) {
+    list.Modified = true;
+    return false;
+  }
+  if (options.processMessages) options.processMessages();
+
+  const ProfileKeys keys = KeysOf(options.keysPath, name);
+  list.Saving = true;
+  // A staging key left by an earlier interruption is incomplete: start afresh.
+  bool ok =
+      store.DeleteKey(keys.staging) && WriteTree(tree, store, keys.staging) && SwapIn(store, keys);
+  if (ok && !options.keep && !options.currentProfile.empty() &&
+      !RegistryNameEqual(options.currentProfile, name)) {
+    ok = store.DeleteKey(JoinPath(options.keysPath, options.currentProfile));
+  }
+  list.Saving = false;
+  if (!ok) list.Modified = true;
+  return ok;
+}
+
+}  // namespace tavion

@@ -1,0 +1,43 @@
+#pragma once
+// Registry contents as lines of text, for comparing what a save wrote.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/registry.h"
+
+namespace tavion {
+
+// The values of `key` as "name=DWORD" or "name='text'" (other types "name?"), in the order the
+// store enumerates them.
+inline std::vector<std::string> DumpValues(const RegistryStore& store, std::string_view key) {
+  std::vector<std::string> out;
+  for (const std::string& name : store.ValueNames(key)) {
+    if (auto number = store.ReadInteger(key, name)) {
+      out.push_back(name + "=" + std::to_string(*number));
+    } else if (auto text = store.ReadString(key, name)) {
+      out.push_back(name + "='" + *text + "'");
+    } else {
+      out.push_back(name + "?");
+    }
+  }
+  return out;
+}
+
+// `key` and everything below it: a line "[sub\key]" per key (relative to `key`, "[]" for itself)
+// followed by its values, sub-keys in enumeration order.
+inline std::vector<std::string> DumpTree(const RegistryStore& store, std::string_view key,
+                                         const std::string& relative = {}) {
+  std::vector<std::string> out{"[" + relative + "]"};
+  for (std::string& line : DumpValues(store, key)) out.push_back(std::move(line));
+  const std::string base(key);
+  for (const std::string& sub : store.SubKeyNames(key)) {
+    for (std::string& line :
+         DumpTree(store, base + "\\" + sub, relative.empty() ? sub : relative + "\\" + sub))
+      out.push_back(std::move(line));
+  }
+  return out;
+}
+
+}  // namespace tavion
