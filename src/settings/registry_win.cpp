@@ -75,6 +75,35 @@ RegRenameKeyFunction FindRegRenameKey() {
       reinterpret_cast<void*>(GetProcAddress(advapi, "RegRenameKey")));
 }
 
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Wine's registry server (8.0 here) keeps sub-keys in a sorted array. When a renamed key's new
+// place is the slot right after its old one (the new name sorts after the old one with no sibling
+// in between) it writes the key over the next sibling, or past the array's end: the sibling is
+// lost and the server crashes later. A sibling named old name + U+0001 sorts between the old name
+// and any later one, so the rename never lands in that slot; it is volatile and lives only for the
+// rename. Where it cannot be made (an old name of the longest length), the tree is copied.
+bool RenameKeyOnWine(RegRenameKeyFunction regRenameKey, HKEY parent, const std::wstring& oldName,
+                     const std::wstring& newName) {
+  const std::wstring spacerName = oldName + L'\x01';
+  if (newName == spacerName) return RenameKeyByCopy(parent, oldName, newName);
+  UniqueHKey spacer;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(parent, spacerName.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_READ,
+                      nullptr, spacer.put(), &disposition) != ERROR_SUCCESS) {
+    spacer.release();
+    return RenameKeyByCopy(parent, oldName, newName);
+  }
+  const bool renamed = regRenameKey(parent, oldName.c_str(), newName.c_str()) == ERROR_SUCCESS;
+  spacer.reset();
+  // A key of that name from before is someone's: it stays.
+  if (disposition == REG_CREATED_NEW_KEY) RegDeleteKeyW(parent, spacerName.c_str());
+  return renamed;
+}
+
 }  // namespace
 
 bool RenameKeyByCopy(HKEY parent, const std::wstring& oldName, const std::wstring& newName) {
@@ -205,29 +234,14 @@ bool Win32Registry::RenameKey(std::string_view path, std::string_view newName) {
   if (!OpenKey(parent.get(), oldName, kRead) || OpenKey(parent.get(), wideNewName, kRead))
     return false;
   static const RegRenameKeyFunction regRenameKey = FindRegRenameKey();
+  static const bool underWine = RunningUnderWine();
   bool renamed = false;
-  if (regRenameKey != nullptr) {
-    // Wine 8's registry server corrupts the parent's sorted list of sub-keys (and then crashes)
-    // when a renamed key moves to the slot right after its own, that is when the new name sorts
-    // after the old one with no sibling in between. A sibling named old name + U+0001 always
-    // sorts in between; it exists only for the rename. Windows needs none of this.
-    UniqueHKey spacer;
-    if (RegistryNameLess(leaf, newName)) {
-      DWORD disposition = 0;
-      if (RegCreateKeyExW(parent.get(), (oldName + L'\x01').c_str(), 0, nullptr,
-                          REG_OPTION_VOLATILE, KEY_READ, nullptr, spacer.put(),
-                          &disposition) != ERROR_SUCCESS) {
-        return false;
-      }
-      if (disposition != REG_CREATED_NEW_KEY) spacer.reset();  // someone else's key: keep it
-    }
-    renamed = regRenameKey(parent.get(), oldName.c_str(), wideNewName.c_str()) == ERROR_SUCCESS;
-    if (spacer) {
-      spacer.reset();
-      RegDeleteKeyW(parent.get(), (oldName + L'\x01').c_str());
-    }
-  } else {
+  if (regRenameKey == nullptr) {
     renamed = RenameKeyByCopy(parent.get(), oldName, wideNewName);
+  } else if (underWine) {
+    renamed = RenameKeyOnWine(regRenameKey, parent.get(), oldName, wideNewName);
+  } else {
+    renamed = regRenameKey(parent.get(), oldName.c_str(), wideNewName.c_str()) == ERROR_SUCCESS;
   }
   // Kept keys below the old name now stand under the new one.
   ForgetKeys();

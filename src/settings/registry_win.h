@@ -31,8 +31,9 @@ class Win32Registry final : public RegistryStore {
   bool KeyExists(std::string_view path) const override;
   bool CreateKey(std::string_view path) override;
   bool DeleteKey(std::string_view path) override;
-  // With RegRenameKey (advapi32, looked up at run time) the rename is atomic. Without it the tree
-  // is copied with RegCopyTreeW and the source deleted afterwards (RenameKeyByCopy).
+  // With RegRenameKey (advapi32, looked up at run time) the rename is atomic; under Wine a
+  // short-lived empty sibling works around a fault of its registry server. Without RegRenameKey
+  // the tree is copied with RegCopyTreeW and the source deleted afterwards (RenameKeyByCopy).
   bool RenameKey(std::string_view path, std::string_view newName) override;
   std::vector<std::string> SubKeyNames(std::string_view path) const override;
   std::vector<std::string> ValueNames(std::string_view path) const override;

@@ -237,6 +237,50 @@ TYPED_TEST_P(RegistryStoreContract, RenameKeyRefusesAndChangesNothing) {
   EXPECT_EQ((std::vector<std::string>{"P"}), r.SubKeyNames(""));
 }
 
+// Renames that move a key among its siblings: to the slot right after its own, past the last one,
+// backwards, and from a full row of siblings. Every sibling stays, with its own value.
+TYPED_TEST_P(RegistryStoreContract, RenameKeyKeepsEverySibling) {
+  RegistryStore& r = this->store();
+  struct Case {
+    std::vector<std::string> siblings;
+    std::string from;
+    std::string to;
+  };
+  std::vector<Case> cases = {
+      {{"B", "C", "E"}, "C", "D"},
+      {{"B", "C", "E", "G"}, "C", "F"},
+      {{"B", "C", "E"}, "E", "A"},
+      {{"B", "C", "E"}, "B", "Z"},
+      {{"Default", "~saving~Default"}, "Default", "~previous~Default"},
+      {{"~previous~Default", "~saving~Default"}, "~saving~Default", "Default"},
+  };
+  for (std::size_t count = 1; count <= 12; ++count) {
+    Case last{{}, {}, "z"};
+    for (std::size_t i = 0; i < count; ++i) last.siblings.push_back("k" + std::to_string(100 + i));
+    last.from = last.siblings.back();
+    cases.push_back(last);
+  }
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    const Case& test = cases[c];
+    const std::string parent = "R" + std::to_string(c);
+    SCOPED_TRACE(parent + ": " + test.from + " -> " + test.to);
+    for (const std::string& name : test.siblings)
+      ASSERT_TRUE(r.WriteString(parent + "\\" + name, "v", name));
+    ASSERT_TRUE(r.RenameKey(parent + "\\" + test.from, test.to));
+    std::vector<std::string> expected;
+    for (const std::string& name : test.siblings) {
+      if (name != test.from) expected.push_back(name);
+    }
+    expected.push_back(test.to);
+    std::sort(expected.begin(), expected.end(), RegistryNameLess);
+    EXPECT_EQ(expected, r.SubKeyNames(parent));
+    for (const std::string& name : test.siblings) {
+      const std::string now = name == test.from ? test.to : name;
+      EXPECT_EQ(name, r.ReadString(parent + "\\" + now, "v")) << now;
+    }
+  }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryStoreContract, MissingKeysAndValuesReadAsNothing,
                             WritesCreateTheKeyPathAndPathsIgnoreCaseAndEmptyParts,
                             TypedValuesRoundTrip, ValuesOfAnotherTypeOrSizeReadAsNothing,
@@ -244,6 +288,6 @@ REGISTER_TYPED_TEST_SUITE_P(RegistryStoreContract, MissingKeysAndValuesReadAsNot
                             SubKeysEnumerateSortedIgnoringCase, DeleteKeyRemovesTheWholeTreeOnly,
                             DeletingTheRootEmptiesIt, TypeOfTellsTheStoredKind,
                             RenameKeyMovesTheWholeTree, OldPathsNameNewKeysAfterRenameOrDelete,
-                            RenameKeyRefusesAndChangesNothing);
+                            RenameKeyRefusesAndChangesNothing, RenameKeyKeepsEverySibling);
 
 }  // namespace tavion
