@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "fixtures/regedit_import_win.h"
 #include "settings/reg_export_win.h"
 #include "settings/reg_file.h"
 #include "settings/registry_win.h"
@@ -130,28 +131,6 @@ TEST_F(ExportRegKeyTest, AFileThatCannotBeCreatedFailsQuietly) {
   EXPECT_TRUE(boxes_.calls.empty());
 }
 
-// Runs the registry editor silently on `file`, as the settings import does; false when it does not
-// end in time (it is then ended by its handle).
-bool ImportWithRegedit(const std::wstring& file) {
-  std::wstring commandLine = L"regedit.exe /s \"" + file + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(/*lpApplicationName=*/nullptr, commandLine.data(), nullptr, nullptr,
-                      /*bInheritHandles=*/FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    ADD_FAILURE() << "regedit.exe did not start, error " << GetLastError();
-    return false;
-  }
-  const UniqueKernelHandle processHandle(process.hProcess);
-  const UniqueKernelHandle threadHandle(process.hThread);
-  if (WaitForSingleObject(processHandle.get(), kRegeditTimeoutMs) != WAIT_OBJECT_0) {
-    TerminateProcess(processHandle.get(), 1);
-    WaitForSingleObject(processHandle.get(), 5000);
-    return false;
-  }
-  return true;
-}
-
 TEST_F(ExportRegKeyTest, TheRegistryEditorImportsTheFileBackWhole) {
   Win32Registry system(HKEY_CURRENT_USER);
   FillTree(system, kTree);
@@ -162,7 +141,8 @@ TEST_F(ExportRegKeyTest, TheRegistryEditorImportsTheFileBackWhole) {
   ASSERT_TRUE(system.DeleteKey(std::string(kTree) + "\\alpha"));
   ASSERT_TRUE(system.WriteString(kTree, "c_escapes", "changed"));
   ASSERT_TRUE(system.WriteString(std::string(kTree) + "\\Stale", "v", "stale"));
-  ASSERT_TRUE(ImportWithRegedit(file_)) << "regedit did not end in time";
+  ASSERT_TRUE(fixtures::ImportWithRegedit(file_, kRegeditTimeoutMs))
+      << "regedit did not end in time";
 
   EXPECT_FALSE(system.KeyExists(std::string(kTree) + "\\Stale"));
   EXPECT_EQ("x\"y\\z", system.ReadString(kTree, "c_escapes"));
