@@ -17,38 +17,38 @@ namespace {
 constexpr std::string_view kProfile = "Software\\Quillon\\Tavion\\Keys\\Default";
 
 // One action per entry: (name, code, level).
-struct Spec {
+struct Row {
   std::string name;
   std::string code;
   int level;
 };
 
-void Fill(TActionsList& list, ActionTree& tree, const std::vector<Spec>& specs) {
-  for (const Spec& spec : specs) {
+void Fill(TActionsList& list, ActionTree& tree, const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
     TAction& action = list.Add();
-    action.SetName(spec.name);
-    action.SetExec(spec.code);
-    action.SetLevl(static_cast<uint8_t>(spec.level));
+    action.SetName(row.name);
+    action.SetExec(row.code);
+    action.SetLevl(static_cast<uint8_t>(row.level));
   }
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });
   list.Modified = true;
 }
 
-std::vector<Spec> Snapshot(const ActionTree& tree) {
-  std::vector<Spec> specs;
+std::vector<Row> Snapshot(const ActionTree& tree) {
+  std::vector<Row> rows;
   for (std::size_t i = 0; i < tree.Count(); ++i) {
     const TAction* action = tree.ActionByIndex(i);
-    specs.push_back({action->Name(), action->Exec(), tree.NodeAt(i)->depth});
+    rows.push_back({action->Name(), action->Exec(), tree.NodeAt(i)->depth});
   }
-  return specs;
+  return rows;
 }
 
-bool operator==(const Spec& a, const Spec& b) {
+bool operator==(const Row& a, const Row& b) {
   return a.name == b.name && a.code == b.code && a.level == b.level;
 }
 
-void PrintTo(const Spec& spec, std::ostream* os) {
-  *os << "{" << spec.name << ", " << spec.code << ", " << spec.level << "}";
+void PrintTo(const Row& row, std::ostream* os) {
+  *os << "{" << row.name << ", " << row.code << ", " << row.level << "}";
 }
 
 SaveActionsOptions Current() {
@@ -61,15 +61,15 @@ class ActionsRegistry : public testing::Test {
  protected:
   void SetUp() override { BuildCatalogue(store); }
 
-  // Saves `specs` as the current profile.
-  void SaveSpecs(const std::vector<Spec>& specs) {
+  // Saves `rows` as the current profile.
+  void SaveSpecs(const std::vector<Row>& rows) {
     TActionsList list;
     ActionTree tree;
-    Fill(list, tree, specs);
+    Fill(list, tree, rows);
     ASSERT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, Current()));
   }
 
-  std::vector<Spec> Load(std::string_view path = kProfile) {
+  std::vector<Row> Load(std::string_view path = kProfile) {
     TActionsList list;
     ActionTree tree;
     LoadActions(list, tree, store, path);
@@ -96,7 +96,7 @@ TEST_F(ActionsRegistry, SavedTreeLoadsBackWithLevelsCorrected) {
       {{"Folder", "", 0}, {"Deep", "srun", 3}, {"Next", "wm_wmin", 3}, {"Top", "tv_beep", 0}});
   EXPECT_EQ(1u, store.ReadInteger(std::string(kProfile) + "\\001", "Levl"));
   EXPECT_EQ(
-      (std::vector<Spec>{
+      (std::vector<Row>{
           {"Folder", "", 0}, {"Deep", "srun", 1}, {"Next", "wm_wmin", 1}, {"Top", "tv_beep", 0}}),
       Load());
 }
@@ -119,7 +119,7 @@ TEST_F(ActionsRegistry, SavingDoesNothingUnlessModifiedAndClearsTheFlag) {
 TEST_F(ActionsRegistry, SavingReplacesTheWholeOldProfile) {
   SaveSpecs({{"A", "srun", 0}, {"B", "srun", 0}, {"C", "srun", 0}});
   SaveSpecs({{"Only", "tv_kill", 0}});
-  EXPECT_EQ((std::vector<Spec>{{"Only", "tv_kill", 0}}), Load());
+  EXPECT_EQ((std::vector<Row>{{"Only", "tv_kill", 0}}), Load());
   EXPECT_EQ((std::vector<std::string>{"000"}), store.SubKeyNames(kProfile));
   EXPECT_EQ((std::vector<std::string>{"Default"}), store.SubKeyNames(kKeysRegistryPath))
       << "no staging key is left behind";
@@ -132,10 +132,10 @@ TEST_F(ActionsRegistry, AnEmptyProfileStaysEmpty) {
 }
 
 TEST_F(ActionsRegistry, MissingProfileOrDefaultsRequestedGiveTheDefaultSet) {
-  const std::vector<Spec> defaults = Load();
+  const std::vector<Row> defaults = Load();
   ASSERT_FALSE(defaults.empty());
-  EXPECT_EQ((Spec{"Winamp", "", 0}), defaults.front());
-  EXPECT_EQ((Spec{"Launch Winamp", "wa_wamp", 1}), defaults[1]) << "catalogue name filled in";
+  EXPECT_EQ((Row{"Winamp", "", 0}), defaults.front());
+  EXPECT_EQ((Row{"Launch Winamp", "wa_wamp", 1}), defaults[1]) << "catalogue name filled in";
 
   SaveSpecs({{"Mine", "srun", 0}});
   TActionsList list;
@@ -148,20 +148,20 @@ TEST_F(ActionsRegistry, MissingProfileOrDefaultsRequestedGiveTheDefaultSet) {
 
 TEST_F(ActionsRegistry, NamesComeFromTheCatalogueOrTheCode) {
   SaveSpecs({{"", "tv_kill", 0}, {"", "no_such_code", 0}, {"Own", "tv_kill", 0}});
-  EXPECT_EQ((std::vector<Spec>{{"Tavion - close", "tv_kill", 0},
-                               {"no_such_code", "no_such_code", 0},
-                               {"Own", "tv_kill", 0}}),
+  EXPECT_EQ((std::vector<Row>{{"Tavion - close", "tv_kill", 0},
+                              {"no_such_code", "no_such_code", 0},
+                              {"Own", "tv_kill", 0}}),
             Load());
 }
 
 TEST_F(ActionsRegistry, ProfilesOfMoreThanAThousandActionsKeepTheirOrder) {
-  std::vector<Spec> specs;
+  std::vector<Row> rows;
   for (int i = 0; i < 1200; ++i) {
-    specs.push_back({"n" + std::to_string(i), i % 10 == 0 ? "" : "srun", i % 10 == 0 ? 0 : 1});
+    rows.push_back({"n" + std::to_string(i), i % 10 == 0 ? "" : "srun", i % 10 == 0 ? 0 : 1});
   }
-  SaveSpecs(specs);
+  SaveSpecs(rows);
   EXPECT_TRUE(store.KeyExists(std::string(kProfile) + "\\1199"));
-  EXPECT_EQ(specs, Load());
+  EXPECT_EQ(rows, Load());
 }
 
 TEST_F(ActionsRegistry, OddSubKeysAndValuesLoadWithoutHarm) {
@@ -175,10 +175,10 @@ TEST_F(ActionsRegistry, OddSubKeysAndValuesLoadWithoutHarm) {
   store.WriteString(path + "\\001", "Levl", "one");  // wrong type: level 0
   store.WriteString(path + "\\001", "Name", "second");
 
-  EXPECT_EQ((std::vector<Spec>{{"first", "", 0},
-                               {"second", "", 0},
-                               {"Tavion - check", "tv_beep", 0},
-                               {"text-named", "", 0}}),
+  EXPECT_EQ((std::vector<Row>{{"first", "", 0},
+                              {"second", "", 0},
+                              {"Tavion - check", "tv_beep", 0},
+                              {"text-named", "", 0}}),
             Load());
 }
 
@@ -194,7 +194,7 @@ TEST_F(ActionsRegistry, SavingUnderAnotherNameKeepsOrRemovesTheCurrentProfile) {
   keep.keep = true;
   ASSERT_TRUE(SaveActions(list, tree, store, "Copy", keep));
   EXPECT_TRUE(store.KeyExists(kProfile));
-  EXPECT_EQ((std::vector<Spec>{{"Copied", "srun", 0}}), Load(copy));
+  EXPECT_EQ((std::vector<Row>{{"Copied", "srun", 0}}), Load(copy));
 
   list.Modified = true;
   ASSERT_TRUE(SaveActions(list, tree, store, "Renamed", Current()));
