@@ -59,11 +59,6 @@ ProfileKeys KeysOfPath(std::string_view profilePath) {
   return KeysOf(profilePath.substr(0, slash), profilePath.substr(slash + 1));
 }
 
-std::string LastName(std::string_view path) {
-  const size_t slash = path.find_last_of('\\');
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
 // Writes every node's action below `path`; false at the first failed write.
 bool WriteTree(const ActionTree& tree, RegistryStore& store, std::string_view path) {
   if (!store.CreateKey(path)) return false;
@@ -82,7 +77,8 @@ bool WriteTree(const ActionTree& tree, RegistryStore& store, std::string_view pa
 bool SwapIn(RegistryStore& store, const ProfileKeys& keys) {
   if (store.KeyExists(keys.target)) {
     if (!store.DeleteKey(keys.previous)) return false;
-    if (!store.RenameKey(keys.target, LastName(keys.previous))) return false;
+    if (!store.RenameKey(keys.target, std::string(kPreviousProfilePrefix) + keys.name))
+      return false;
   }
   if (!store.RenameKey(keys.staging, keys.name)) return false;
   // The new profile is in place; what is left of the old one is only garbage from here on.

@@ -20,6 +20,14 @@ SaveActionsOptions CurrentIsDefault() {
   return options;
 }
 
+// Saves the golden profile into `store` as the current profile.
+void SaveGolden(RegistryStore& store) {
+  TActionsList list;
+  ActionTree tree;
+  fixtures::FillGoldenProfile(list, tree);
+  ASSERT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, CurrentIsDefault()));
+}
+
 std::string Export(const RegistryStore& store) {
   return WriteRegText(store, "HKEY_CURRENT_USER", kGoldenProfilePath, /*recurse=*/true,
                       /*deleteFirst=*/false)
@@ -28,20 +36,14 @@ std::string Export(const RegistryStore& store) {
 
 TEST(ProfileGolden, SavedProfileExportsExactlyTheExpectedFile) {
   MemoryRegistry store;
-  TActionsList list;
-  ActionTree tree;
-  fixtures::FillGoldenProfile(list, tree);
-  ASSERT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, CurrentIsDefault()));
+  SaveGolden(store);
   EXPECT_EQ(fixtures::AsRegFileBytes(fixtures::GoldenProfileRegText()), Export(store));
 }
 
 TEST(ProfileGolden, LoadingAndSavingAgainChangesNothing) {
   MemoryRegistry first;
   BuildCatalogue(first);
-  TActionsList list;
-  ActionTree tree;
-  fixtures::FillGoldenProfile(list, tree);
-  ASSERT_TRUE(SaveActions(list, tree, first, kCurrentProfileMark, CurrentIsDefault()));
+  SaveGolden(first);
 
   TActionsList loaded;
   ActionTree loadedTree;
@@ -60,10 +62,7 @@ TEST(ProfileGolden, LoadingAndSavingAgainChangesNothing) {
 TEST(ProfileGolden, TheExportedFileImportsBackIntoTheSameProfile) {
   MemoryRegistry store;
   BuildCatalogue(store);
-  TActionsList list;
-  ActionTree tree;
-  fixtures::FillGoldenProfile(list, tree);
-  ASSERT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, CurrentIsDefault()));
+  SaveGolden(store);
   const std::string file = Export(store);
 
   MemoryRegistry imported;
