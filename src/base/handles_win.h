@@ -75,4 +75,22 @@ struct FileHandleTraits {
 
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 
+// Icons this program made or loaded from files (never shared system icons).
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle icon) { DestroyIcon(icon); }
+};
+
+using UniqueIcon = UniqueHandle<IconTraits>;
+
+// A menu that no window owns (a window destroys its own menu bar).
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle menu) { DestroyMenu(menu); }
+};
+
+using UniqueMenu = UniqueHandle<MenuTraits>;
+
 }  // namespace tavion

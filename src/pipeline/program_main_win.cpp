@@ -1,31 +1,23 @@
-// Tavion.exe: the resident program's entry.
-
+// Tavion.exe: the process's initialisation and the main block.
 #include <windows.h>
 
 #include <string>
 
 #include "actions/masks_win.h"
+#include "base/utf_win.h"
+#include "exec/sounds.h"
 #include "keys/key_input_win.h"
+#include "lang/lang.h"
 #include "pipeline/sidekit_library_win.h"
+#include "pipeline/startup_win.h"
+#include "settings/registry_win.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "settings/settings_system_win.h"
+#include "ui/main_messages.h"
 #include "ui/main_window_win.h"
 
 namespace {
-
-// The folder of the running executable, without a trailing backslash.
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return L".";
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
 
 int RunMessageLoop() {
   MSG msg;
@@ -38,23 +30,77 @@ int RunMessageLoop() {
   return static_cast<int>(msg.wParam);
 }
 
+bool WindowsTooOld() {
+  OSVERSIONINFOW os = {};
+  os.dwOSVersionInfoSize = sizeof os;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return GetVersionExW(&os) && os.dwMajorVersion < 5;
+#pragma GCC diagnostic pop
+}
+
+// Whether another instance runs for this user: the library's test, or, without the library,
+// a window of the main class.
+bool AnotherInstanceRuns(const tavion::SidekitLibrary& library) {
+  if (library.IsExeLoaded) return library.IsExeLoaded(L"Tavion") != FALSE;
+  return FindWindowW(tavion::kMainWindowClass, nullptr) != nullptr;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  using namespace tavion;
   // Libraries are never looked up in the current directory.
   SetDllDirectoryW(L"");
-
-  tavion::InstallSystemKeyNames();
-  tavion::InstallWin32UpperCase();
-
-  const std::wstring folder = ProgramFolder();
-  SetCurrentDirectoryW(folder.c_str());
+  InstallSystemKeyNames();
+  InstallWin32UpperCase();
+  static StartupInfo startup = ReadStartupInfo();
+  SetSoundResourceFolder(WideToUtf8(startup.resourceFolder));
 
   // Declared before the window, so it outlives it: the window removes the hooks first.
-  tavion::SidekitLibrary sidekit;
-  if (!sidekit.Load(folder.c_str())) tavion::ShowSidekitMissingError();
+  SidekitLibrary sidekit;
+  if (!sidekit.Load(startup.programFolder.c_str())) ShowSidekitMissingError();
 
-  tavion::MainWindow window(sidekit);
-  if (!window.Create(instance, showCommand)) return 1;
+  if (WindowsTooOld()) {
+    MessageBoxW(nullptr, L"To run this program you need Windows 2000/XP/2003", L"",
+                MB_ICONERROR);
+    return 0;
+  }
+  const CommandLine& line = startup.commandLine;
+  if (line.autorun) {
+    startup.showCommand = SW_SHOWMINNOACTIVE;
+    if (sidekit.GetAnimation && sidekit.GetAnimation()) {
+      startup.animationWasOn = true;
+      sidekit.SetAnimation(0);
+    }
+  }
+  SetCurrentDirectoryW(startup.programFolder.c_str());
+
+  Win32Registry settingsStore(HKEY_CURRENT_USER, kSettingsRootPath);
+  // The language file itself is opened by the translation of the program's texts.
+  Settings().Language = ReadInterfaceLanguage(settingsStore);
+  OptLoadStart loadStart;
+  loadStart.fullVersion = startup.fullVersion;
+  loadStart.ask = [](const std::string& message) { return AskKernelConflict(message); };
+  loadStart.applyPriority = [](ProcessPriority priority) { ApplyProcessPriority(priority); };
+  if (!OptLoadPhase1(settingsStore, Settings(), loadStart)) return 0;
+
+  // "/help=" and the link switches are recognised here; the help viewer and the shortcut
+  // functions that serve them come with their own parts of the program.
+  if (line.preKill) return 0;
+
+  if (AnotherInstanceRuns(sidekit) && !line.restart && !line.backup) {
+    if (HWND running = FindWindowW(kMainWindowClass, nullptr))
+      PostMessageW(running, WM_TV_ACTIVATE, 0, 0);
+    return 0;
+  }
+
+  if (!line.backup) {
+    PlaySoundFile("on.wav", MB_ICONEXCLAMATION, /*honourOption=*/true, /*beepWhenMissing=*/true,
+                  /*flags=SND_ASYNC*/ 1, Settings().Beep_Enab);
+  }
+
+  MainWindow window(sidekit, startup);
+  if (!window.Create(instance)) return line.backup ? 0 : 1;
   return RunMessageLoop();
 }

@@ -1,10 +1,183 @@
 #include "ui/main_window_win.h"
 
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "actions/actions_registry.h"
+#include "actions/catalogue.h"
+#include "base/utf_win.h"
+#include "lang/lang.h"
 #include "pipeline/hook_messages.h"
+#include "pipeline/sidekit_library_win.h"
+#include "settings/settings.h"
+#include "exec/diagnostics.h"
+#include "exec/dispatcher.h"
+#include "exec/exec_host_win.h"
+#include "exec/sounds.h"
+#include "keys/key_input_win.h"
+#include "keys/key_text.h"
+#include "pipeline/key_dispatch.h"
+#include "pipeline/key_dispatch_host_win.h"
+#include "settings/settings_store.h"
+#include "settings/settings_system_win.h"
+#include "ui/form_win.h"
+#include "ui/main_messages.h"
+#include "ui/main_options.h"
+#include "ui/message_box_win.h"
 
 namespace tavion {
+namespace {
 
-bool MainWindow::Create(HINSTANCE instance, int showCommand) {
+// Menu and control identifiers.
+enum : WORD {
+  kIdRestore = 100,
+  kIdDisableHotKeys,
+  kIdDisableWin,
+  kIdBlockKeyboard,
+  kIdExit,
+  kIdButtonClose = 200,
+  kIdButtonDisable,
+  kIdButtonMinimize,
+};
+
+constexpr UINT kSwShowMinNoActive = 7;
+
+std::wstring Text(std::string_view key, std::string_view def) {
+  return Utf8ToWide(GetLangStr(key, def));
+}
+
+// `format` with its first "%s" or "%d" replaced by `value`.
+std::string FormatText(std::string format, std::string_view value) {
+  for (const char* mark : {"%s", "%d"}) {
+    const size_t at = format.find(mark);
+    if (at != std::string::npos) return format.replace(at, 2, value);
+  }
+  return format;
+}
+
+// The program of a shell command such as "C:\\Winamp\\winamp.exe" "%1": the argument part and
+// then every remaining quote removed.
+std::string WinampPathFromCommand(std::string command) {
+  for (const std::string_view part : {std::string_view("\" \"%1\""), std::string_view("\"")}) {
+    for (size_t at; (at = command.find(part)) != std::string::npos;) command.erase(at, part.size());
+  }
+  return command;
+}
+
+// Waits `ms` while still processing window messages; ends early when the program is ending.
+void WaitProcessingMessages(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (GetTickCount64() >= end) return;
+    Sleep(10);
+  }
+}
+
+}  // namespace
+
+// What the window owns that needs the later parts of the program.
+struct MainWindow::Parts {
+  Parts(MainWindow& window, MainWindowServices services)
+      : dispatchHost(window.hwnd_, window.library_.ForceForegroundWindow,
+                     window.startup_.resourceFolder),
+        dispatcher(dispatchHost), execHost(window.hwnd_, std::move(services)) {}
+
+  Win32DispatchHost dispatchHost;
+  HotKeyDispatcher dispatcher;
+  WinExecHost execHost;
+  HWND page = nullptr;  // the scrolling page of option controls
+  Win32Form options;
+  std::unique_ptr<Win32WindowGeometry> geometry;
+  HWND closeButton = nullptr;
+  HWND disableButton = nullptr;
+  HWND minimizeButton = nullptr;
+  int scroll = 0;
+  LoadedLists lists;
+};
+
+namespace {
+
+constexpr wchar_t kPageClass[] = L"TavionOptionsPage";
+
+// The page scrolls its controls and hands their notifications to the main window.
+LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+      return SendMessageW(GetParent(hwnd), message, wParam, lParam);
+    case WM_MOUSEWHEEL: {
+      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+      SendMessageW(hwnd, WM_VSCROLL, delta < 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+      return 0;
+    }
+    case WM_VSCROLL: {
+      SCROLLINFO info = {sizeof info, SIF_ALL};
+      GetScrollInfo(hwnd, SB_VERT, &info);
+      int pos = info.nPos;
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP: pos -= 24; break;
+        case SB_LINEDOWN: pos += 24; break;
+        case SB_PAGEUP: pos -= static_cast<int>(info.nPage); break;
+        case SB_PAGEDOWN: pos += static_cast<int>(info.nPage); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: pos = info.nTrackPos; break;
+        case SB_TOP: pos = info.nMin; break;
+        case SB_BOTTOM: pos = info.nMax; break;
+      }
+      const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
+      pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
+      if (pos != info.nPos) {
+        ScrollWindowEx(hwnd, 0, info.nPos - pos, nullptr, nullptr, nullptr, nullptr,
+                       SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+        info.fMask = SIF_POS;
+        info.nPos = pos;
+        SetScrollInfo(hwnd, SB_VERT, &info, TRUE);
+      }
+      return 0;
+    }
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
+    : library_(library), startup_(startup), registry_(HKEY_CURRENT_USER, kSettingsRootPath),
+      userRegistry_(HKEY_CURRENT_USER) {}
+
+MainWindow::~MainWindow() {
+  SetExecHost(nullptr);
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+  icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  if (!icon_) icon_ = LoadIconW(nullptr, IDI_APPLICATION);
+  const std::wstring overlay = startup_.resourceFolder + L"\\XICO_IMAGE1.ico";
+  disabledOverlay_.reset(static_cast<HICON>(
+      LoadImageW(nullptr, overlay.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
+
+  WNDCLASSEXW page = {};
+  page.cbSize = sizeof page;
+  page.lpfnWndProc = &PageProc;
+  page.hInstance = instance;
+  page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  page.lpszClassName = kPageClass;
+  if (!RegisterClassExW(&page) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = &MainWindow::WindowProc;
@@ -12,16 +185,29 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainWindowClass;
-  wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  wc.hIcon = icon_;
+  wc.hIconSm = icon_;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  hwnd_ = CreateWindowExW(0, kMainWindowClass, L"Tavion", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                          CW_USEDEFAULT, 640, 480, /*hWndParent=*/nullptr, /*hMenu=*/nullptr,
-                          instance, this);
+  // Created hidden: the creation steps and the first showing place and fill it first.
+  hwnd_ = CreateWindowExW(0, kMainWindowClass, ProgramTitle(startup_).c_str(), WS_OVERLAPPEDWINDOW,
+                          CW_USEDEFAULT, CW_USEDEFAULT, 650, 500, /*hWndParent=*/nullptr,
+                          /*hMenu=*/nullptr, instance, this);
   if (!hwnd_) return false;
-  hooks_.Install(library_, hwnd_, /*mouse=*/true);
-  ShowWindow(hwnd_, showCommand);
-  UpdateWindow(hwnd_);
+  if (startup_.commandLine.backup) {
+    // Writing the settings file belongs to the profile files; until it exists, backup mode only
+    // ends the program without starting anything.
+    return false;
+  }
+  FirstShow();
+  if (startup_.commandLine.autorun) {
+    // Straight to the tray: the window is never shown.
+    MinimizeToTray();
+  } else {
+    ShowWindow(hwnd_, parts_->geometry ? parts_->geometry->ShowCommandForFirstShow(SW_SHOWNORMAL)
+                                       : SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+  }
   return true;
 }
 
@@ -38,14 +224,78 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
     case kMsgKeyEvent:
+      if (!parts_) return kPassEvent;
+      return parts_->dispatcher.HandleKeyMessage(wParam, lParam);
     case kMsgMouseEvent:
-      // Every event passes on until hot-key dispatch arrives.
-      return kPassEvent;
+      if (!parts_) return kPassEvent;
+      return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
     case kMsgShellEvent:
+      // Language and volume events are announced by the on-screen display and the tray's
+      // language icon, which come later.
+      return 0;
+    case WM_TV_EXECUTE:
+      OnExecute(wParam, lParam);
+      return 0;
+    case WM_TV_NOTIFY:
+      OnNotify(wParam, lParam);
+      return 0;
+    case WM_TV_STATUS:
+      OnStatus(wParam);
+      return 0;
+    case WM_TV_ASK_LAUNCH:
+      OnAskLaunch(wParam, lParam);
+      return 0;
+    case WM_TV_PROGRAM_COMMAND:
+      if (wParam == kCommandToggleHotKeys) SetHotKeysDisabled(!hotKeysDisabled_);
+      if (wParam == kCommandRestoreOrMinimize) RestoreOrMinimize();
+      return 0;
+    case WM_TV_ACTIVATE:
+      Restore();
+      return 0;
+    case WM_TV_TRAY:
+      OnTray(lParam);
+      return 0;
+    case WM_TV_CLOSE:
+      if (wParam == 1)
+        Settings().ExplicitExit = true;
+      else
+        Settings().ForcedExit = true;
+      if (lParam == 1)
+        CloseNow();
+      else
+        SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_QUERYENDSESSION:
+      // Refusing is the only way to keep a profile that is being written whole.
+      if (actions_.Saving) return FALSE;
+      SendMessageW(hwnd_, WM_TV_CLOSE, 0, 0);
+      return TRUE;
+    case WM_CLOSE:
+      if (CloseQuery()) CloseNow();
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        MinimizeToTray();
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        MinimizeToTray();
+        return 0;
+      }
+      LayoutControls();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam));
       return 0;
     case WM_DESTROY:
       hooks_.Remove();
+      tray_.Hide();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -56,6 +306,427 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void MainWindow::OnCreate() {
+  MainWindowServices services;
+  services.actionByIndex = [this](int index) {
+    return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));
+  };
+  services.diagnostics = [this] { return Diagnostics(); };
+  services.terminating = [this] { return closing_; };
+  services.pluginFolder = WideToUtf8(startup_.pluginFolder);
+  parts_ = std::make_unique<Parts>(*this, std::move(services));
+  SetExecHost(&parts_->execHost);
+  SetMessageBoxMainWindow(hwnd_);
+  if (startup_.commandLine.backup) return;
+
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  parts_->page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_VISIBLE |
+                                 WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 600, 400, hwnd_, nullptr,
+                                 instance, nullptr);
+  parts_->options.Create(parts_->page, MainOptionControls());
+  auto button = [&](const wchar_t* caption, WORD id) {
+    HWND b = CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 90,
+                             26, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                             instance, nullptr);
+    SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    return b;
+  };
+  parts_->closeButton = button(Text("ButtonClose", "Close").c_str(), kIdButtonClose);
+  parts_->disableButton = button(Text("ButtonDisable", "Disable").c_str(), kIdButtonDisable);
+  parts_->minimizeButton = button(Text("ButtonMinimize", "Minimize").c_str(), kIdButtonMinimize);
+
+  // Phase 2 of the settings load.
+  parts_->geometry = std::make_unique<Win32WindowGeometry>(hwnd_);
+  OptLoadFull full;
+  full.autorunStart = startup_.commandLine.autorun;
+  full.shortVersion = startup_.shortVersion;
+  full.now = CurrentDateTime();
+  parts_->lists = OptLoadPhase2(registry_, Settings(), parts_->options, *parts_->geometry, full);
+  LayoutControls();
+
+  if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
+  BuildCatalogue(userRegistry_);
+  if (OptionChecked("Opt_TrayIcon")) ShowTrayIcon();
+}
+
+void MainWindow::FirstShow() {
+  LoadProfile();
+  // Registering the autorun entry of a first run comes with the shortcut functions.
+  if (Settings().ThirstRun) FindWinampOnFirstRun();
+  if (auto sound = parts_->options.Find("cb_sound"))
+    parts_->options.SetChecked(*sound, Settings().Beep_Enab);
+  RefreshTrayTip();
+  mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
+  hooks_.Install(library_, hwnd_, mouseHookInstalled_);
+  startupComplete_ = true;
+}
+
+int MainWindow::CountActions() const {
+  int count = 0;
+  for (size_t i = 0; i < tree_.Count(); ++i)
+    if (!ActionTree::IsFolder(tree_.NodeAt(i))) ++count;
+  return count;
+}
+
+DiagnosticsValues MainWindow::Diagnostics() {
+  DiagnosticsValues values;
+  values.version = startup_.fullVersion;
+  values.buildDate = startup_.buildDate;
+  values.exePath = WideToUtf8(startup_.executable);
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  values.currentDir = WideToUtf8(current);
+  values.exeFolder = WideToUtf8(startup_.programFolder);
+  values.pluginFolder = WideToUtf8(startup_.pluginFolder);
+  values.actionsCount = CurrentCatalogue()->Count();
+  values.actionsModified = actions_.Modified;
+  values.shiftState = GetModifierState();
+  values.lastKey = Settings().LastKeyText;
+  values.actionBusy = Settings().ActionBusy;
+  values.processKeys = !hotKeysDisabled_;
+  return values;
+}
+
+void MainWindow::FindWinampOnFirstRun() {
+  const auto field = parts_->options.Find("Opt_WAmp_Path");
+  if (!field) return;
+  auto exists = [](const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  };
+  if (exists(parts_->options.Text(*field))) return;
+  std::string found;
+  for (const wchar_t* key :
+       {L"Applications\\winamp.exe\\shell\\open\\command", L"Winamp.File\\shell\\open\\command"}) {
+    wchar_t command[MAX_PATH * 2] = {};
+    DWORD size = sizeof command - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, command, &size) !=
+        ERROR_SUCCESS)
+      continue;
+    found = WinampPathFromCommand(WideToUtf8(command));
+    if (exists(found)) break;
+  }
+  if (!found.empty()) parts_->options.SetText(*field, found);
+}
+
+void MainWindow::LoadProfile() {
+  parts_->dispatcher.Clear();
+  const std::string profile = JoinRegistryPath(kKeysRegistryPath, Settings().ProfileNm);
+  LoadActionsOptions options;
+  options.existingDrives = GetLogicalDrives();
+  LoadActions(actions_, tree_, userRegistry_, profile, options);
+  RebuildDispatchIndex();
+}
+
+void MainWindow::RebuildDispatchIndex() {
+  DispatchOptions options;
+  options.blockKeyboard = blockKeyboard_;
+  options.hotKeysDisabled = hotKeysDisabled_;
+  options.disableWinKey = disableWinKey_;
+  options.keyPressSound = OptionChecked("Opt_TYPE_NOTIFY");
+  if (auto i = parts_->options.Find("Opt_Mod_Proc")) {
+    const int sides = parts_->options.ItemIndex(*i);
+    options.modifierSides = sides == 1   ? ModifierSides::kLeftOnly
+                            : sides == 2 ? ModifierSides::kRightOnly
+                                         : ModifierSides::kAll;
+  }
+  options.severalActionsOnOneKey = OptionChecked("Opt_SemiKeyAc");
+  options.showLockState = OptionChecked("Opt_LockState");
+  options.mouseHotKeys = OptionChecked("Opt_MiceKeyAc");
+  options.emulateUpOnlyKeys = OptionChecked("Opt_tr_upkeys");
+  options.upOnlyKeys = parts_->lists.upOnlyKeys;
+  options.ignoredHidKeys = parts_->lists.ignoredKeys;
+  SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
+  parts_->dispatcher.SetOptions(std::move(options));
+  parts_->dispatcher.Rebuild(tree_);
+}
+
+bool MainWindow::OptionChecked(const char* name) const {
+  if (!parts_) return false;
+  const auto i = parts_->options.Find(name);
+  return i && parts_->options.Checked(*i);
+}
+
+bool MainWindow::CloseQuery() {
+  const SettingsRecord& s = Settings();
+  if (OptionChecked("Opt_MinOnExit") && !s.ForcedExit && !s.ExplicitExit) {
+    MinimizeToTray();
+    return false;
+  }
+  return true;
+}
+
+bool MainWindow::CloseHandler() {
+  SettingsRecord& s = Settings();
+  SetForegroundWindow(hwnd_);
+  if (!s.ForcedExit) {
+    if (OptionChecked("Opt_AskOnExit") &&
+        ShowMessageBox(GetLangStr("ExitConfirm", "Are you sure you want to close program?"),
+                       MessageDialogType::Confirmation, MessageButtons::YesNo) != IDYES) {
+      // Leaves everything running; the next close asks again.
+      s.ExplicitExit = false;
+      return false;
+    }
+    PlaySoundFile("off.wav", MB_ICONASTERISK, /*honourOption=*/true, /*beepWhenMissing=*/true,
+                  SND_ASYNC, s.Beep_Enab);
+  }
+  hooks_.Remove();
+  if (parts_) parts_->dispatcher.Clear();
+  RECT r;
+  if (GetWindowRect(hwnd_, &r)) s._FLeft = static_cast<int16_t>(r.left);
+  SaveSettings(/*saveActions=*/true);
+  tray_.Hide();
+  tree_.Clear(actions_);
+  ShowWindow(hwnd_, SW_HIDE);
+  return true;
+}
+
+void MainWindow::CloseNow() {
+  if (closing_) return;
+  closing_ = true;
+  if (!CloseHandler()) {
+    closing_ = false;
+    return;
+  }
+  DestroyWindow(hwnd_);
+}
+
+void MainWindow::SaveSettings(bool saveActions) {
+  if (!parts_ || !parts_->geometry) return;
+  OptSaveContext context;
+  context.fullVersion = startup_.fullVersion;
+  context.programFolder = WideToUtf8(startup_.programFolder);
+  context.ignoredKeys = &parts_->lists.ignoredKeys;
+  if (saveActions) {
+    context.saveActions = [this] {
+      SaveActionsOptions options;
+      options.currentProfile = Settings().ProfileNm;
+      SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
+    };
+  }
+  OptSave(registry_, Settings(), parts_->options, *parts_->geometry, context);
+}
+
+void MainWindow::MinimizeToTray() {
+  // The program lives in the tray while minimised: no task-bar button, no window.
+  ShowWindow(hwnd_, SW_HIDE);
+  if (startup_.animationWasOn && !animationPending_) {
+    animationPending_ = true;
+    if (library_.SetAnimation) library_.SetAnimation(1);
+  }
+}
+
+void MainWindow::Restore() {
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  if (r.left >= screenWidth) {
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    int left = Settings()._FLeft;
+    int top = r.top;
+    if (left >= screenWidth || left + width <= 0) {
+      left = (screenWidth - width) / 2;
+      top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  if (library_.ForceForegroundWindow)
+    library_.ForceForegroundWindow(hwnd_);
+  else
+    SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::RestoreOrMinimize() {
+  if (GetForegroundWindow() != hwnd_)
+    Restore();
+  else
+    OnCommand(kIdButtonMinimize);
+}
+
+void MainWindow::ShowTrayIcon() {
+  tray_.Show(hwnd_, icon_, tray_.Tip().empty() ? ProgramTitle(startup_) : tray_.Tip(), false);
+  if (hotKeysDisabled_) tray_.SetDisabled(true, disabledOverlay_.get());
+}
+
+void MainWindow::RefreshTrayTip() {
+  std::wstring tip = ProgramTitle(startup_);
+  tip += L"\n" + Text("LabelProfile", "Profile") + L" - " + Utf8ToWide(Settings().ProfileNm);
+  tip += L"\n" + Utf8ToWide(FormatText(GetLangStr("AltogetherKeys", "Total sum of keys - %d"),
+                                       std::to_string(CountActions())));
+  tray_.SetTip(tip);
+}
+
+void MainWindow::OnTray(LPARAM mouseMessage) {
+  if (mouseMessage == WM_LBUTTONUP) {
+    Restore();
+  } else if (mouseMessage == WM_RBUTTONUP) {
+    SetForegroundWindow(hwnd_);
+    if (startupComplete_ && !Settings().MacroRecording) ShowTrayMenu();
+  }
+}
+
+void MainWindow::ShowTrayMenu() {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return;
+  auto add = [&](WORD id, const std::wstring& text, bool checked) {
+    AppendMenuW(menu.get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id, text.c_str());
+  };
+  add(kIdRestore, Text("TrayRestore", "Restore"), false);
+  SetMenuDefaultItem(menu.get(), kIdRestore, FALSE);
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  add(kIdDisableHotKeys,
+      Utf8ToWide(FormatText(GetLangStr("TrayDisable", "Disable %s"), "Tavion")),
+      hotKeysDisabled_);
+  add(kIdDisableWin, Text("TrayDisableWin", "Disable 'Win' key"), disableWinKey_);
+  add(kIdBlockKeyboard, Text("TrayBlockKeyboard", "Block keyboard"), blockKeyboard_);
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  add(kIdExit, Text("TrayExit", "Exit"), false);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  const UINT chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
+                                     cursor.y, 0, hwnd_, nullptr);
+  // Without this the menu would not close when the user clicks elsewhere.
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  if (chosen) OnCommand(static_cast<WORD>(chosen));
+}
+
+void MainWindow::SetHotKeysDisabled(bool disabled) {
+  hotKeysDisabled_ = disabled;
+  if (parts_) {
+    SetWindowTextW(parts_->disableButton, disabled ? Text("ButtonEnable", "Enable").c_str()
+                                                   : Text("ButtonDisable", "Disable").c_str());
+    RebuildDispatchIndex();
+  }
+  if (tray_.Shown()) tray_.SetDisabled(disabled, disabledOverlay_.get());
+}
+
+void MainWindow::OnCommand(WORD id) {
+  switch (id) {
+    case kIdRestore:
+      Restore();
+      return;
+    case kIdDisableHotKeys:
+    case kIdButtonDisable:
+      SetHotKeysDisabled(!hotKeysDisabled_);
+      return;
+    case kIdDisableWin:
+      disableWinKey_ = !disableWinKey_;
+      RebuildDispatchIndex();
+      return;
+    case kIdBlockKeyboard:
+      blockKeyboard_ = !blockKeyboard_;
+      RebuildDispatchIndex();
+      return;
+    case kIdExit:
+    case kIdButtonClose:
+      Settings().ExplicitExit = true;
+      SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+      return;
+    case kIdButtonMinimize:
+      SaveSettings(/*saveActions=*/false);
+      MinimizeToTray();
+      {
+        SaveActionsOptions options;
+        options.currentProfile = Settings().ProfileNm;
+        SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
+      }
+      return;
+  }
+  ApplyOptionChange(id);
+}
+
+void MainWindow::ApplyOptionChange(WORD id) {
+  if (!parts_) return;
+  const auto index = parts_->options.IndexOfId(id);
+  if (!index) return;
+  const std::string& name = parts_->options.Name(*index);
+  const bool checked = parts_->options.Checked(*index);
+  if (name == "Opt_TrayIcon") {
+    if (checked)
+      ShowTrayIcon();
+    else
+      tray_.Hide();
+  } else if (name == "Opt_StayOnTop") {
+    SetWindowPos(hwnd_, checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else if (name == "Opt_MiceKeyAc" && startupComplete_ && checked != mouseHookInstalled_) {
+    mouseHookInstalled_ = checked;
+    hooks_.Install(library_, hwnd_, checked);
+  } else if (name == "cb_sound") {
+    Settings().Beep_Enab = checked;
+  }
+  CopyDeskOptions(parts_->options, Settings());
+  RebuildDispatchIndex();
+}
+
+void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {
+  std::unique_ptr<std::string> code(reinterpret_cast<std::string*>(wParam));
+  if (!code) return;
+  ExecuteAction(*code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
+}
+
+void MainWindow::OnNotify(WPARAM wParam, LPARAM) {
+  SettingsRecord& s = Settings();
+  if (wParam == kNotifyLockState) return;
+  // The on-screen display takes over these texts once it exists; until then an error still
+  // reaches the user.
+  PlaySoundFile("run.wav", MB_ICONEXCLAMATION, /*honourOption=*/true, /*beepWhenMissing=*/true,
+                SND_ASYNC, OptionChecked("Opt_SoundExec"));
+  if (s.NotifyError && !s.NotifyText.empty())
+    ShowMessageBox(s.NotifyText, MessageDialogType::Error, MessageButtons::Ok);
+  s.NotifyText.clear();
+  s.NotifyError = false;
+  s.ActionBusy = false;
+}
+
+void MainWindow::OnStatus(WPARAM wParam) {
+  if (wParam != kStatusRunningCheck) return;
+  RunRunningCheck(hwnd_, startup_.shortVersion);
+}
+
+void MainWindow::OnAskLaunch(WPARAM wParam, LPARAM lParam) {
+  const TAction* action = tree_.ActionByIndex(wParam);
+  // The key handler set ActionBusy for this request; an execution's notification clears it.
+  if (!action) {
+    Settings().ActionBusy = false;
+    return;
+  }
+  const std::string code = action->Exec();
+  const int answer = MessageBoxW(GetForegroundWindow(),
+                                 Utf8ToWide(LaunchQuestionText(*action)).c_str(), L"Tavion",
+                                 MB_YESNO | MB_ICONQUESTION);
+  if (answer == IDYES)
+    ExecuteAction(code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
+  else
+    Settings().ActionBusy = false;
+}
+
+void MainWindow::LayoutControls() {
+  if (!parts_ || !parts_->page) return;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int dpi = 96;
+  const int margin = MulDiv(8, dpi, 96);
+  const int buttonWidth = MulDiv(90, dpi, 96);
+  const int buttonHeight = MulDiv(26, dpi, 96);
+  const int bottom = client.bottom - margin - buttonHeight;
+  MoveWindow(parts_->page, 0, 0, client.right, std::max(0, bottom - margin), TRUE);
+  int x = client.right - margin - buttonWidth;
+  for (HWND b : {parts_->minimizeButton, parts_->disableButton, parts_->closeButton}) {
+    MoveWindow(b, x, bottom, buttonWidth, buttonHeight, TRUE);
+    x -= buttonWidth + margin;
+  }
+  RECT page;
+  GetClientRect(parts_->page, &page);
+  SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE};
+  info.nMin = 0;
+  info.nMax = parts_->options.ContentHeight();
+  info.nPage = static_cast<UINT>(page.bottom);
+  SetScrollInfo(parts_->page, SB_VERT, &info, TRUE);
 }
 
 }  // namespace tavion

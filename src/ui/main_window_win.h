@@ -1,9 +1,20 @@
 #pragma once
-// The main window, class "TAVION_ROOTWINDOW": receives the hook events and owns the hooks.
-
+// The main window, class "TAVION_ROOTWINDOW": the program's resident message sink. It owns the
+// hooks, the current profile's actions, the tray icon, and the option controls; it turns key
+// events into executions and runs the start-up and the shutdown of the program.
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
+#include "actions/action.h"
+#include "actions/action_tree.h"
+#include "base/handles_win.h"
+#include "exec/diagnostics.h"
 #include "pipeline/hook_set_win.h"
+#include "pipeline/startup_win.h"
+#include "settings/registry_win.h"
+#include "ui/tray_icon_win.h"
 
 namespace tavion {
 
@@ -13,22 +24,81 @@ inline constexpr wchar_t kMainWindowClass[] = L"TAVION_ROOTWINDOW";
 
 class MainWindow {
  public:
-  explicit MainWindow(SidekitLibrary& library) : library_(library) {}
+  MainWindow(SidekitLibrary& library, const StartupInfo& startup);
+  ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Registers the class and creates the window; installs the hooks. Returns false when the
-  // window cannot be created.
-  bool Create(HINSTANCE instance, int showCommand);
+  // Registers the class and creates the window: the creation steps and the first showing run
+  // inside, so the hooks are in place when it returns. Returns false when the window cannot be
+  // created, or when the program must end at once (backup mode).
+  bool Create(HINSTANCE instance);
   HWND Handle() const { return hwnd_; }
 
  private:
+  struct Parts;  // what the window owns beyond the basics
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Start-up, in the order the program runs them.
+  void OnCreate();
+  void FirstShow();
+  // Shutdown: whether the close may go on (the close query), and the close handler. The handler
+  // returns false when the user cancels at the exit question.
+  bool CloseQuery();
+  bool CloseHandler();
+  void CloseNow();
+
+  // Window states.
+  void MinimizeToTray();
+  void Restore();
+  void RestoreOrMinimize();
+
+  // Tray.
+  void ShowTrayIcon();
+  void RefreshTrayTip();
+  void OnTray(LPARAM mouseMessage);
+  void ShowTrayMenu();
+  void SetHotKeysDisabled(bool disabled);
+
+  // Execution.
+  void OnExecute(WPARAM wParam, LPARAM lParam);
+  void OnNotify(WPARAM wParam, LPARAM lParam);
+  void OnStatus(WPARAM wParam);
+  void OnAskLaunch(WPARAM wParam, LPARAM lParam);
+  void OnCommand(WORD id);
+
+  // Settings.
+  void SaveSettings(bool saveActions);
+  void LoadProfile();
+  void FindWinampOnFirstRun();
+  void ApplyOptionChange(WORD id);
+  bool OptionChecked(const char* name) const;
+  void RebuildDispatchIndex();
+  void LayoutControls();
+  int CountActions() const;
+  DiagnosticsValues Diagnostics();
+
   SidekitLibrary& library_;
-  MainHooks hooks_;
+  const StartupInfo& startup_;
   HWND hwnd_ = nullptr;
+  HICON icon_ = nullptr;  // loaded from the executable: shared, never destroyed
+  UniqueIcon disabledOverlay_;
+  Win32Registry registry_;      // the settings root
+  Win32Registry userRegistry_;  // HKEY_CURRENT_USER: actions and key names
+  MainHooks hooks_;
+  bool mouseHookInstalled_ = false;
+  TActionsList actions_;
+  ActionTree tree_;
+  TrayIcon tray_;
+  std::unique_ptr<Parts> parts_;
+  bool startupComplete_ = false;
+  bool closing_ = false;
+  bool hotKeysDisabled_ = false;  // tray "Disable %s"
+  bool disableWinKey_ = false;    // tray "Disable 'Win' key"
+  bool blockKeyboard_ = false;    // tray "Block keyboard"
+  bool animationPending_ = false;
 };
 
 }  // namespace tavion

@@ -70,11 +70,10 @@ TEST(Startup, CreatesItsMainWindowAndExitsWithZeroWhenClosed) {
   ASSERT_NE(nullptr, main);
   // Found as soon as it is created; shown a moment later.
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
-  EXPECT_EQ(L"Tavion", WindowText(main));
+  EXPECT_EQ(L"Tavion 1.0", WindowText(main));
   SaveScreenshot("startup-main-window");
 
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  ExitConfirmed(tavion, main);
 }
 
 TEST(Startup, PassesKeysAndClicksToTheFocusedProgram) {
@@ -92,8 +91,7 @@ TEST(Startup, PassesKeysAndClicksToTheFocusedProgram) {
   ClickAt(150, 150);
   EXPECT_TRUE(WaitUntil([&] { return sink.clicks > 0; }, 5s));
 
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  ExitConfirmed(tavion, main);
 }
 
 TEST(Startup, MissingSupportLibraryIsReportedAndTheProgramKeepsRunning) {
@@ -120,8 +118,7 @@ TEST(Startup, MissingSupportLibraryIsReportedAndTheProgramKeepsRunning) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   HWND main = tavion.WaitForMainWindow();
   ASSERT_NE(nullptr, main) << "the program keeps running without hooks";
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  ExitConfirmed(tavion, main);
   DeleteFileW(exe.c_str());
   RemoveDirectoryW(folder.c_str());
 }

@@ -1,5 +1,7 @@
 #include "tavion_process.h"
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 namespace tavion::e2e {
@@ -129,6 +131,30 @@ void TavionProcess::Kill() {
   }
   CloseHandle(process_);
   process_ = nullptr;
+}
+
+}  // namespace tavion::e2e
+
+namespace tavion::e2e {
+
+HWND WaitForBox(DWORD pid, std::chrono::milliseconds timeout) {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindProcessWindow(pid, L"#32770", L"Tavion")) != nullptr; },
+            timeout);
+  return box;
+}
+
+void PressButton(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ExitConfirmed(TavionProcess& tavion, HWND main) {
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = WaitForBox(tavion.Id());
+  ASSERT_NE(nullptr, box) << "the exit question";
+  PressButton(box, IDYES);
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
 }
 
 }  // namespace tavion::e2e

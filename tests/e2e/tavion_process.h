@@ -36,6 +36,17 @@ std::wstring WindowText(HWND window, int childId = 0);
 // The text of the first non-empty static control in `dialog` (a message box's message).
 std::wstring StaticText(HWND dialog);
 
+// The message box of process `pid` captioned "Tavion", waited for; null on time-out.
+HWND WaitForBox(DWORD pid, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Clicks button `id` (IDOK, IDYES, ...) of a dialog.
+void PressButton(HWND dialog, int id);
+
+class TavionProcess;
+
+// Closes the main window and answers the exit question with Yes; checks the exit code 0.
+void ExitConfirmed(TavionProcess& tavion, HWND main);
+
 class TavionProcess {
  public:
   TavionProcess() = default;

@@ -1,0 +1,119 @@
+#include "ui/tray_icon_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/main_messages.h"
+
+namespace tavion {
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+
+}  // namespace
+
+NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
+  NOTIFYICONDATAW data = {};
+  // The Windows 2000 layout: tip of 128 characters and balloon fields, no GUID.
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = owner_;
+  data.uID = kTrayIconId;
+  data.uFlags = flags;
+  data.uCallbackMessage = WM_TV_TRAY;
+  data.hIcon = CurrentIcon();
+  const size_t room = std::size(data.szTip) - 1;
+  wcsncpy(data.szTip, tip_.c_str(), room);
+  data.szTip[room] = L'\0';
+  data.uTimeout = 5;
+  return data;
+}
+
+HICON TrayIcon::CurrentIcon() const {
+  if (disabled_ && disabledIcon_) return disabledIcon_.get();
+  return normal_;
+}
+
+bool TrayIcon::Show(HWND owner, HICON normal, const std::wstring& tip, bool disabled) {
+  owner_ = owner;
+  normal_ = normal;
+  tip_ = tip;
+  disabled_ = disabled;
+  NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
+  shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  return shown_;
+}
+
+void TrayIcon::Hide() {
+  if (!shown_) return;
+  NOTIFYICONDATAW data = Data(0);
+  // The icon is gone for us either way; a failure means the shell lost it already.
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  shown_ = false;
+}
+
+bool TrayIcon::Refresh() {
+  if (!shown_) return false;
+  NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  if (Shell_NotifyIconW(NIM_MODIFY, &data)) return true;
+  return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+}
+
+void TrayIcon::SetTip(const std::wstring& tip) {
+  tip_ = tip;
+  Refresh();
+}
+
+void TrayIcon::SetDisabled(bool disabled, HICON overlay) {
+  disabled_ = disabled;
+  disabledIcon_ = disabled ? ComposeIcons(normal_, overlay) : UniqueIcon();
+  Refresh();
+}
+
+UniqueIcon ComposeIcons(HICON base, HICON overlay) {
+  if (!base || !overlay) return UniqueIcon();
+  const int cx = GetSystemMetrics(SM_CXSMICON);
+  const int cy = GetSystemMetrics(SM_CYSMICON);
+  HDC screen = GetDC(nullptr);
+  if (!screen) return UniqueIcon();
+  HDC dc = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = cx;
+  info.bmiHeader.biHeight = -cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP color = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
+  UniqueIcon result;
+  if (dc && color && mask && bits) {
+    HGDIOBJ old = SelectObject(dc, color);
+    std::fill_n(static_cast<uint32_t*>(bits), cx * cy, 0u);
+    DrawIconEx(dc, 0, 0, base, cx, cy, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, 0, 0, overlay, cx, cy, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+    // The colour bitmap carries alpha, so the mask only needs to be all zero (opaque where the
+    // alpha says so).
+    HDC maskDc = CreateCompatibleDC(screen);
+    if (maskDc) {
+      HGDIOBJ oldMask = SelectObject(maskDc, mask);
+      PatBlt(maskDc, 0, 0, cx, cy, BLACKNESS);
+      SelectObject(maskDc, oldMask);
+      DeleteDC(maskDc);
+    }
+    ICONINFO iconInfo = {};
+    iconInfo.fIcon = TRUE;
+    iconInfo.hbmColor = color;
+    iconInfo.hbmMask = mask;
+    result.reset(CreateIconIndirect(&iconInfo));
+  }
+  if (mask) DeleteObject(mask);
+  if (color) DeleteObject(color);
+  if (dc) DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return result;
+}
+
+}  // namespace tavion

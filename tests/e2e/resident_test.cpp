@@ -1,0 +1,222 @@
+// Tavion.exe as a resident program: one instance per user, hot keys that run its own actions,
+// the exit question, the settings it leaves behind, and the start-up questions.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "screenshot.h"
+#include "settings/reg_export_win.h"
+#include "tavion_process.h"
+
+namespace tavion::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kRoot[] = L"Software\\Quillon\\Tavion";
+
+void PressChord(std::initializer_list<WORD> modifiers, WORD key) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  for (WORD m : modifiers) add(m, false);
+  add(key, false);
+  add(key, true);
+  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value) {
+  const std::wstring key = std::wstring(kRoot) + (sub[0] ? L"\\" : L"") + sub;
+  ASSERT_EQ(ERROR_SUCCESS,
+            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value));
+}
+
+void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text) {
+  const std::wstring key = std::wstring(kRoot) + (sub[0] ? L"\\" : L"") + sub;
+  ASSERT_EQ(ERROR_SUCCESS,
+            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, text.c_str(),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+}
+
+std::vector<std::wstring> RootValueNames() {
+  std::vector<std::wstring> names;
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRoot, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    names.emplace_back(name, length);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+// The registry file of the settings root, as UTF-8 text.
+std::string ExportSettings() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring file = std::wstring(temp) + L"tavion-e2e-export.reg";
+  if (!ExportRegKey(file, HKEY_CURRENT_USER, "Software\\Quillon\\Tavion", /*recurse=*/true,
+                    /*deleteFirst=*/false))
+    return {};
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  DeleteFileW(file.c_str());
+  const std::string raw = bytes.str();
+  // UTF-16LE with a byte-order mark; the settings are ASCII.
+  std::string text;
+  for (size_t i = 2; i + 1 < raw.size(); i += 2) text += raw[i];
+  return text;
+}
+
+// Starts Tavion.exe and waits until its hooks are in place (the window is shown after them).
+HWND StartResident(TavionProcess& tavion, const std::wstring& arguments = L"") {
+  if (!tavion.Start(arguments)) return nullptr;
+  HWND main = tavion.WaitForMainWindow();
+  if (main) WaitUntil([&] { return IsWindowVisible(main) != FALSE; });
+  return main;
+}
+
+TEST(Resident, CtrlShiftF11OfTheDefaultProfileShowsTheRunningCheck) {
+  TavionProcess tavion;
+  HWND main = StartResident(tavion);
+  ASSERT_NE(nullptr, main);
+  SaveScreenshot("resident-main-window");
+
+  PressChord({VK_CONTROL, VK_SHIFT}, VK_F11);
+  HWND box = WaitForBox(tavion.Id());
+  ASSERT_NE(nullptr, box) << "the default profile has the running check on Ctrl+Shift+F11";
+  EXPECT_EQ(L"Tavion 1.0 - running.", StaticText(box));
+  SaveScreenshot("resident-running-check");
+  PressButton(box, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+  ExitConfirmed(tavion, main);
+}
+
+TEST(Resident, CtrlShiftF12AsksAndExitsWritingTheSettings) {
+  TavionProcess tavion;
+  HWND main = StartResident(tavion);
+  ASSERT_NE(nullptr, main);
+
+  PressChord({VK_CONTROL, VK_SHIFT}, VK_F12);
+  HWND box = WaitForBox(tavion.Id());
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ(L"Are you sure you want to close program?", StaticText(box));
+  SaveScreenshot("resident-exit-question");
+  PressButton(box, IDYES);
+  ASSERT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+
+  const std::string exported = ExportSettings();
+  for (const char* line : {"\"KERNEL\"=\"4B.0(SOLID)\"", "\"VER\"=\"1.0.0.1\"",
+                           "\"ThirstRun\"=dword:00000000", "\"TrayIcon\"=dword:00000001",
+                           "\"AskOnExit\"=dword:00000001", "\"Mod_Proc\"=dword:00000000",
+                           "\"WAmp_Path\"=\"C:\\\\Program Files\\\\Winamp\\\\Winamp.exe\"",
+                           "\"_FWidth\"=dword:", "\"Shadow\"=dword:00000001",
+                           "\"Font_Name\"=\"Verdana\"", "\"Show_Time\"=dword:000009c4",
+                           "\"AlphaVal\"=dword:000000dc", "\"LastUpdate\"=hex:",
+                           "\"ProfileNm\"=\"Default\"", "[HKEY_CURRENT_USER\\Software\\Quillon\\"
+                                                        "Tavion\\Keys\\Default\\000]"}) {
+    EXPECT_NE(std::string::npos, exported.find(line)) << line << "\n" << exported;
+  }
+  for (const char* never : {"\"Priority\"", "\"TR_upkeys_list\"", "\"ClearRawMouseDevice\""})
+    EXPECT_EQ(std::string::npos, exported.find(never)) << never << " is read only";
+}
+
+TEST(Resident, ASecondStartHandsOverToTheRunningInstance) {
+  TavionProcess first;
+  HWND main = StartResident(first);
+  ASSERT_NE(nullptr, main);
+  SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "minimised to the tray";
+
+  TavionProcess second;
+  ASSERT_TRUE(second.Start());
+  EXPECT_EQ(std::optional<DWORD>(0), second.WaitForExit());
+  EXPECT_EQ(nullptr, FindProcessWindow(second.Id(), L"TAVION_ROOTWINDOW", nullptr));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }))
+      << "the running instance comes back from the tray";
+
+  ExitConfirmed(first, main);
+}
+
+TEST(Resident, PreKillEndsAtOnce) {
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start(L"/pre_kill"));
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  EXPECT_TRUE(RootValueNames().empty()) << "nothing was written";
+}
+
+TEST(Resident, AnotherSettingsVersionAsksAndCancelEndsBeforeAnyWindow) {
+  WriteSetting(L"", L"KERNEL", L"4A.0");
+  WriteSetting(L"", L"Beep_Enab", 0);
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start());
+  HWND box = WaitForBox(tavion.Id());
+  ASSERT_NE(nullptr, box);
+  const std::wstring text = StaticText(box);
+  EXPECT_NE(std::wstring::npos, text.find(L"kernel - 4A.0 are found"));
+  EXPECT_NE(std::wstring::npos, text.find(L"other version of a kernel - 4B.0(SOLID)."));
+  EXPECT_EQ(nullptr, FindProcessWindow(tavion.Id(), L"TAVION_ROOTWINDOW", nullptr));
+  SaveScreenshot("resident-kernel-conflict");
+  PressButton(box, IDCANCEL);
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  EXPECT_EQ((std::vector<std::wstring>{L"Beep_Enab", L"KERNEL"}), RootValueNames());
+}
+
+TEST(Resident, AnotherSettingsVersionAnsweredYesLeavesOnlyTheVersion) {
+  WriteSetting(L"", L"KERNEL", L"4A.0");
+  WriteSetting(L"Desk", L"Show_Time", 100);
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start());
+  HWND box = WaitForBox(tavion.Id());
+  ASSERT_NE(nullptr, box);
+  PressButton(box, IDYES);
+  HWND main = tavion.WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  EXPECT_EQ(std::vector<std::wstring>{L"VER"}, RootValueNames());
+  HKEY desk;
+  EXPECT_NE(ERROR_SUCCESS,
+            RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillon\\Tavion\\Desk", 0, KEY_READ,
+                          &desk))
+      << "every sub-key went with the old settings";
+  tavion.Kill();
+}
+
+TEST(Resident, MinimizeOnCloseKeepsTheTitleBarCloseInTheTrayWhileExitExits) {
+  WriteSetting(L"", L"MinOnExit", 1);
+  WriteSetting(L"", L"AskOnExit", 0);
+  TavionProcess tavion;
+  HWND main = StartResident(tavion);
+  ASSERT_NE(nullptr, main);
+
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+  PumpMessagesFor(300ms);
+  EXPECT_FALSE(tavion.WaitForExit(100ms).has_value()) << "still running, in the tray";
+
+  // The tray icon's right click opens its menu; "Exit" is its last entry.
+  PostMessageW(main, 0x40B /*WM_TV_TRAY*/, 1, WM_RBUTTONUP);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr; }));
+  SaveScreenshot("resident-tray-menu");
+  PressChord({}, VK_UP);
+  PressChord({}, VK_RETURN);
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+}
+
+}  // namespace
+}  // namespace tavion::e2e
