@@ -1,5 +1,6 @@
 #include "ui/main_window_win.h"
 
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <memory>
@@ -91,7 +92,8 @@ struct MainWindow::Parts {
   Parts(MainWindow& window, MainWindowServices services)
       : dispatchHost(window.hwnd_, window.library_.ForceForegroundWindow,
                      window.startup_.resourceFolder),
-        dispatcher(dispatchHost), execHost(window.hwnd_, std::move(services)) {}
+        dispatcher(dispatchHost),
+        execHost(window.hwnd_, std::move(services)) {}
 
   Win32DispatchHost dispatchHost;
   HotKeyDispatcher dispatcher;
@@ -122,18 +124,34 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_VSCROLL: {
-      SCROLLINFO info = {sizeof info, SIF_ALL};
+      SCROLLINFO info = {};
+      info.cbSize = sizeof info;
+      info.fMask = SIF_ALL;
       GetScrollInfo(hwnd, SB_VERT, &info);
       int pos = info.nPos;
       switch (LOWORD(wParam)) {
-        case SB_LINEUP: pos -= 24; break;
-        case SB_LINEDOWN: pos += 24; break;
-        case SB_PAGEUP: pos -= static_cast<int>(info.nPage); break;
-        case SB_PAGEDOWN: pos += static_cast<int>(info.nPage); break;
+        case SB_LINEUP:
+          pos -= 24;
+          break;
+        case SB_LINEDOWN:
+          pos += 24;
+          break;
+        case SB_PAGEUP:
+          pos -= static_cast<int>(info.nPage);
+          break;
+        case SB_PAGEDOWN:
+          pos += static_cast<int>(info.nPage);
+          break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: pos = info.nTrackPos; break;
-        case SB_TOP: pos = info.nMin; break;
-        case SB_BOTTOM: pos = info.nMax; break;
+        case SB_THUMBPOSITION:
+          pos = info.nTrackPos;
+          break;
+        case SB_TOP:
+          pos = info.nMin;
+          break;
+        case SB_BOTTOM:
+          pos = info.nMax;
+          break;
       }
       const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
       pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
@@ -153,7 +171,9 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
-    : library_(library), startup_(startup), registry_(HKEY_CURRENT_USER, kSettingsRootPath),
+    : library_(library),
+      startup_(startup),
+      registry_(HKEY_CURRENT_USER, kSettingsRootPath),
       userRegistry_(HKEY_CURRENT_USER) {}
 
 MainWindow::~MainWindow() {
@@ -227,9 +247,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       OnCreate();
       return 0;
-    case kMsgKeyEvent:
+    case kMsgKeyEvent: {
       if (!parts_) return kPassEvent;
-      return parts_->dispatcher.HandleKeyMessage(wParam, lParam);
+      return parts_->dispatchHost.HandleKeyMessage(parts_->dispatcher, wParam, lParam);
+    }
     case kMsgMouseEvent:
       if (!parts_) return kPassEvent;
       return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
@@ -322,9 +343,9 @@ void MainWindow::OnCreate() {
   if (startup_.commandLine.backup) return;
 
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  parts_->page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_VISIBLE |
-                                 WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 600, 400, hwnd_, nullptr,
-                                 instance, nullptr);
+  parts_->page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 600,
+                                 400, hwnd_, nullptr, instance, nullptr);
   parts_->options.Create(parts_->page, MainOptionControls());
   auto button = [&](const wchar_t* caption, WORD id) {
     HWND b = CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 90,
@@ -578,8 +599,7 @@ void MainWindow::ShowTrayMenu() {
   add(kIdRestore, Text("TrayRestore", "Restore"), false);
   SetMenuDefaultItem(menu.get(), kIdRestore, FALSE);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  add(kIdDisableHotKeys,
-      Utf8ToWide(FormatText(GetLangStr("TrayDisable", "Disable %s"), "Tavion")),
+  add(kIdDisableHotKeys, Utf8ToWide(FormatText(GetLangStr("TrayDisable", "Disable %s"), "Tavion")),
       hotKeysDisabled_);
   add(kIdDisableWin, Text("TrayDisableWin", "Disable 'Win' key"), disableWinKey_);
   add(kIdBlockKeyboard, Text("TrayBlockKeyboard", "Block keyboard"), blockKeyboard_);
@@ -696,9 +716,9 @@ void MainWindow::OnAskLaunch(WPARAM wParam, LPARAM lParam) {
     return;
   }
   const std::string code = action->Exec();
-  const int answer = MessageBoxW(GetForegroundWindow(),
-                                 Utf8ToWide(LaunchQuestionText(*action)).c_str(), L"Tavion",
-                                 MB_YESNO | MB_ICONQUESTION);
+  const int answer =
+      MessageBoxW(GetForegroundWindow(), Utf8ToWide(LaunchQuestionText(*action)).c_str(), L"Tavion",
+                  MB_YESNO | MB_ICONQUESTION);
   if (answer == IDYES)
     ExecuteAction(code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
   else
@@ -722,7 +742,9 @@ void MainWindow::LayoutControls() {
   }
   RECT page;
   GetClientRect(parts_->page, &page);
-  SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE};
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE;
   info.nMin = 0;
   info.nMax = parts_->options.ContentHeight();
   info.nPage = static_cast<UINT>(page.bottom);

@@ -2,6 +2,7 @@
 // The program's icon in the notification area: one icon (identifier 1) of the main window,
 // reporting mouse messages as WM_TV_TRAY.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -71,7 +72,7 @@ std::string ExportSettings() {
   if (!ExportRegKey(file, HKEY_CURRENT_USER, "Software\\Quillon\\Tavion", /*recurse=*/true,
                     /*deleteFirst=*/false))
     return {};
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(std::filesystem::path(file), std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
   DeleteFileW(file.c_str());
@@ -121,19 +122,19 @@ TEST(Resident, CtrlShiftF12AsksAndExitsWritingTheSettings) {
   ASSERT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
 
   const std::string exported = ExportSettings();
-  for (const char* line : {"\"KERNEL\"=\"4B.0(SOLID)\"", "\"VER\"=\"1.0.0.1\"",
-                           "\"ThirstRun\"=dword:00000000", "\"TrayIcon\"=dword:00000001",
-                           "\"AskOnExit\"=dword:00000001", "\"Mod_Proc\"=dword:00000000",
-                           "\"WAmp_Path\"=\"C:\\\\Program Files\\\\Winamp\\\\Winamp.exe\"",
-                           "\"_FWidth\"=dword:", "\"Shadow\"=dword:00000001",
-                           "\"Font_Name\"=\"Verdana\"", "\"Show_Time\"=dword:000009c4",
-                           "\"AlphaVal\"=dword:000000dc", "\"LastUpdate\"=hex:",
-                           "\"ProfileNm\"=\"Default\"", "[HKEY_CURRENT_USER\\Software\\Quillon\\"
-                                                        "Tavion\\Keys\\Default\\000]"}) {
+  for (const char* line :
+       {"\"KERNEL\"=\"4B.0(SOLID)\"", "\"VER\"=\"1.0.0.1\"", "\"ThirstRun\"=dword:00000000",
+        "\"TrayIcon\"=dword:00000001", "\"AskOnExit\"=dword:00000001",
+        "\"Mod_Proc\"=dword:00000000",
+        "\"WAmp_Path\"=\"C:\\\\Program Files\\\\Winamp\\\\Winamp.exe\"", "\"_FWidth\"=dword:",
+        "\"Shadow\"=dword:00000001", "\"Font_Name\"=\"Verdana\"", "\"Show_Time\"=dword:000009c4",
+        "\"AlphaVal\"=dword:000000dc", "\"LastUpdate\"=hex:", "\"ProfileNm\"=\"Default\""}) {
     EXPECT_NE(std::string::npos, exported.find(line)) << line << "\n" << exported;
   }
   for (const char* never : {"\"Priority\"", "\"TR_upkeys_list\"", "\"ClearRawMouseDevice\""})
     EXPECT_EQ(std::string::npos, exported.find(never)) << never << " is read only";
+  EXPECT_EQ(std::string::npos, exported.find("Keys\\Default"))
+      << "the default profile is only written once it has been edited";
 }
 
 TEST(Resident, ASecondStartHandsOverToTheRunningInstance) {
@@ -189,9 +190,8 @@ TEST(Resident, AnotherSettingsVersionAnsweredYesLeavesOnlyTheVersion) {
   ASSERT_NE(nullptr, main);
   EXPECT_EQ(std::vector<std::wstring>{L"VER"}, RootValueNames());
   HKEY desk;
-  EXPECT_NE(ERROR_SUCCESS,
-            RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillon\\Tavion\\Desk", 0, KEY_READ,
-                          &desk))
+  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillon\\Tavion\\Desk", 0,
+                                         KEY_READ, &desk))
       << "every sub-key went with the old settings";
   tavion.Kill();
 }

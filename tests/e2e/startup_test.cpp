@@ -81,6 +81,8 @@ TEST(Startup, PassesKeysAndClicksToTheFocusedProgram) {
   ASSERT_TRUE(tavion.Start());
   HWND main = tavion.WaitForMainWindow();
   ASSERT_NE(nullptr, main);
+  // The window shows itself once its hooks are in place; the sink takes the focus after that.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
 
   InputSink sink;
   PumpMessagesFor(200ms);

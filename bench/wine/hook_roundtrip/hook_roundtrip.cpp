@@ -1,5 +1,7 @@
 // Time from SendInput of one key event until the hook's consumer has seen it, for
 //   library:    Sidekit32 kind 2, delivered to a receiver window of this thread that answers 0;
+//   library + handler: the same, the receiver running the key handler over 1,000 actions, once
+//               for a key that no action has and once for a hot key (swallowed, request posted);
 //   bare:       a WH_KEYBOARD_LL hook of this thread that only counts;
 //   bare+thread: a WH_KEYBOARD_LL hook on a thread of its own that only counts.
 // The modes take turns in blocks, so drift in the system affects them alike.
@@ -14,21 +16,39 @@
 #include <thread>
 #include <vector>
 
+#include "actions/action.h"
+#include "actions/action_tree.h"
 #include "pipeline/hook_messages.h"
+#include "pipeline/key_dispatch.h"
+#include "pipeline/key_dispatch_host_win.h"
+#include "profile_fixture.h"
+#include "settings/settings.h"
 #include "sidekit.h"
+#include "ui/main_messages.h"
 
 namespace {
 
 constexpr int kRounds = 5;
 constexpr int kWarmUp = 50;
 constexpr WORD kKey = VK_F24;  // does nothing wherever it lands
+constexpr int kActions = 1000;
 
 std::atomic<long> g_seen{0};
+// The key handler the receiver runs, or null to answer 0 at once.
+tavion::HotKeyDispatcher* g_dispatcher = nullptr;
+tavion::Win32DispatchHost* g_host = nullptr;
 
 LRESULT CALLBACK ReceiverProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == tavion::kMsgKeyEvent) {
+    const LRESULT result =
+        g_dispatcher ? g_host->HandleKeyMessage(*g_dispatcher, wParam, lParam) : tavion::kPassEvent;
     g_seen.fetch_add(1, std::memory_order_relaxed);
-    return tavion::kPassEvent;
+    return result;
+  }
+  if (message == tavion::WM_TV_EXECUTE) {
+    delete reinterpret_cast<std::string*>(wParam);
+    tavion::Settings().ActionBusy = false;  // as the notification of the executed action would
+    return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -154,7 +174,27 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
 
+  // 1,000 actions on Ctrl + letters; for the hot-key mode, one more on the measured key.
+  tavion::TActionsList actions;
+  tavion::ActionTree tree;
+  tavion::FillProfile(actions, tree, kActions);
+  tavion::ActionTree treeWithKey;
+  tavion::TActionsList actionsWithKey;
+  tavion::FillProfile(actionsWithKey, treeWithKey, kActions);
+  tavion::TAction& hotKey = actionsWithKey.Add();
+  hotKey.SetExec("srun");
+  hotKey.Key0().SetHKey(tavion::PackHotKey(kKey, 0, 0, 0));
+  treeWithKey.Rebuild(actionsWithKey, [](tavion::TAction& a) { return a.Name(); });
+  tavion::Win32DispatchHost host(receiver, nullptr, L"");
+  g_host = &host;
+  tavion::HotKeyDispatcher unbound(host);
+  unbound.Rebuild(tree);
+  tavion::HotKeyDispatcher bound(host);
+  bound.Rebuild(treeWithKey);
+
   Mode library{"library (kind 2 -> receiver answers 0)", {}};
+  Mode handler{"library + handler, unbound key", {}};
+  Mode handlerHit{"library + handler, hot key", {}};
   Mode bare{"bare WH_KEYBOARD_LL on this thread", {}};
   Mode bareThread{"bare WH_KEYBOARD_LL on its own thread", {}};
   unsigned char scratch[12] = {};
@@ -169,6 +209,11 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     }
     const bool libraryOk = Measure(library, events, record);
+    g_dispatcher = &unbound;
+    const bool handlerOk = Measure(handler, events, record);
+    g_dispatcher = &bound;
+    const bool handlerHitOk = Measure(handlerHit, events, record);
+    g_dispatcher = nullptr;
     freeHook(static_cast<int>(tavion::HookKind::kKeyboard));
 
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CountingHook, GetModuleHandleW(nullptr), 0);
@@ -180,12 +225,12 @@ int wmain(int argc, wchar_t** argv) {
       HookThread thread;
       bareThreadOk = Measure(bareThread, events, record);
     }
-    if (!libraryOk || !bareOk || !bareThreadOk) return 1;
+    if (!libraryOk || !handlerOk || !handlerHitOk || !bareOk || !bareThreadOk) return 1;
   }
 
   std::printf("SendInput round trip under Wine, %zu key events per mode (%d blocks, interleaved)\n",
               library.samples.size(), kRounds);
-  for (const Mode* mode : {&library, &bare, &bareThread}) {
+  for (const Mode* mode : {&library, &handler, &handlerHit, &bare, &bareThread}) {
     std::printf("  %-42s median %8.1f us   mean %8.1f us\n", mode->name, Median(mode->samples),
                 Mean(mode->samples));
   }
@@ -195,6 +240,14 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("  library / bare on its own thread: median %.2fx   mean %.2fx\n",
               Median(library.samples) / Median(bareThread.samples),
               Mean(library.samples) / Mean(bareThread.samples));
+  for (const Mode* mode : {&handler, &handlerHit}) {
+    std::printf("  %s / bare on its own thread: median %.2fx   mean %.2fx\n", mode->name,
+                Median(mode->samples) / Median(bareThread.samples),
+                Mean(mode->samples) / Mean(bareThread.samples));
+    std::printf("  %s / library alone:          median %.2fx   mean %.2fx\n", mode->name,
+                Median(mode->samples) / Median(library.samples),
+                Mean(mode->samples) / Mean(library.samples));
+  }
   DestroyWindow(receiver);
   return 0;
 }

@@ -1,0 +1,115 @@
+#pragma once
+// The one entry through which every action runs (ExecuteAction) and the dispatcher that maps an
+// action code to its executor (DispatchAction). Portable: everything that touches the system goes
+// through the process's ExecHost.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "exec/diagnostics.h"
+
+namespace tavion {
+
+class Persistent;
+class TAction;
+
+// One execution: made by ExecuteAction, owned by DispatchAction.
+struct ExecRequest {
+  std::string code;
+  int16_t index = -1;  // the action's tree index; -1 for no action object
+  uint8_t repeat = 0;  // extra runs after the first
+};
+
+// The request of `code` with `packed`: a negative packed value is index -1 and repeat 0; else the
+// low 16 bits are the index and the low 8 bits of the high 16 bits the repeat count.
+ExecRequest MakeExecRequest(std::string_view code, int32_t packed);
+
+// What the dispatcher asks of the program and the system. Called from the user-interface thread
+// and from worker threads alike.
+class ExecHost {
+ public:
+  virtual ~ExecHost() = default;
+
+  // Runs `work` on a new thread that nobody waits for. Returns false when no thread could be
+  // started; `work` has then not run.
+  virtual bool StartWorkerThread(std::function<void()> work) = 0;
+  virtual bool ApplicationTerminating() const = 0;
+  // The action of tree index `index` (not negative), or null. The pointer is used only while
+  // the dispatch that asked for it runs.
+  virtual TAction* ActionByIndex(int index) = 0;
+
+  // WM_TV_NOTIFY(code, index), synchronously.
+  virtual void SendExecutionNotification(const std::string& code, int index) = 0;
+  // WM_TV_CLOSE(1, 0), posted.
+  virtual void PostClose() = 0;
+  // WM_TV_STATUS(kStatusRunningCheck, 0), posted.
+  virtual void PostRunningCheck() = 0;
+  // WM_TV_PROGRAM_COMMAND(command), synchronously; kCommandToggleHotKeys or
+  // kCommandRestoreOrMinimize.
+  virtual void RunProgramCommand(uintptr_t command) = 0;
+  // The program's message box, type information, button OK.
+  virtual void ShowInformation(const std::string& text) = 0;
+
+  // Whether the foreground window is the desktop, the task bar or a part of it.
+  virtual bool ForegroundIsShellWindow() = 0;
+  // MessageBeep(type).
+  virtual void Beep(uint32_t type) = 0;
+  // WM_INPUTLANGCHANGEREQUEST(1, layout) to the foreground window, synchronously.
+  virtual void RequestForegroundLanguage(uint32_t layout) = 0;
+
+  // The plug-in call of an execution: the library at `libraryPath` (plug-in folder, backslash,
+  // file name), its action `actionId`, call kind 3, `params` (may be null) and the main window.
+  // Returns the plug-in's answer; "nil" when no loaded plug-in handles it.
+  virtual std::string CallPluginAction(const std::string& libraryPath, const std::string& actionId,
+                                       Persistent* params) = 0;
+  // The plug-in folder, without a final backslash.
+  virtual std::string PluginFolder() const = 0;
+  // The values of the diagnostics text, read now.
+  virtual DiagnosticsValues Diagnostics() = 0;
+};
+
+// Makes `host` (not owned; it must outlive every dispatch) the process's host; null removes it.
+// Without a host nothing runs.
+void SetExecHost(ExecHost* host);
+ExecHost* CurrentExecHost();
+
+// What an executor gets for one run of the body.
+struct ExecContext {
+  ExecHost& host;
+  const std::string& code;
+  int16_t index;
+  TAction* action;       // null for index -1 or a missing action
+  uint8_t& repeat;       // runs still to come; set to 0 to stop the repetitions
+  bool abandon = false;  // set to end the dispatch at once: no more runs, no notification
+};
+
+// Runs one action code. It reports failures through Settings().NotifyText / NotifyError; an
+// exception that leaves it counts as a failed run.
+using Executor = std::function<void(ExecContext&)>;
+
+// Makes `executor` the one of the exact code `code` (replacing an earlier one). The shell-window
+// guard, the "wa_" prefix, plug-in codes and the program's own codes ("tv_kill", "tv_beep",
+// "tv_e/\d", "tv_opts", "hd_info") are tested first, so such a code never reaches the table.
+// Register at start-up, before the first dispatch.
+void RegisterExecutor(std::string_view code, Executor executor);
+// Makes `executor` the one of every code that starts with "wa_" (the media-player control).
+void RegisterMediaPlayerExecutor(Executor executor);
+// Forgets every registered executor.
+void ClearExecutors();
+
+// Runs `code` with the packed index and repeat count, on a new worker thread when
+// `mayUseThread` and the code, the action and its Thrd condition allow it; otherwise on the
+// calling thread, returning when the dispatch is done.
+void ExecuteAction(std::string_view code, int32_t packed, bool mayUseThread);
+
+// Runs the request's code 1 + repeat times, switches the keyboard language after each run when
+// the action asks for it, and sends the execution notification. A null request does nothing.
+void DispatchAction(std::unique_ptr<ExecRequest> request);
+
+// The text the shell-window guard stores in NotifyText; it is not translated.
+inline constexpr char kShellWindowError[] = "Error: can't operate with shell window";
+
+}  // namespace tavion

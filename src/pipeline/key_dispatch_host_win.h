@@ -1,0 +1,59 @@
+#pragma once
+// The key handler's view of the system under Win32, reporting to the main window.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "actions/window_system_win.h"
+#include "keys/tracked_key_state.h"
+#include "pipeline/key_dispatch.h"
+
+namespace tavion {
+
+class Win32DispatchHost final : public DispatchHost {
+ public:
+  // Posts and sends to `mainWindow`; raises windows with `forceForeground` (may be null, see
+  // Win32WindowSystem); plays key-press sounds from `resourceFolder` (no final backslash).
+  Win32DispatchHost(HWND mainWindow, ForceForegroundWindowFn forceForeground,
+                    std::wstring resourceFolder);
+
+  // Whether one of the editors that capture keys themselves is visible; none when unset.
+  void SetEditorVisibleQuery(std::function<bool()> query) { editorVisible_ = std::move(query); }
+  // The macro recorder's list while it records (not owned), or null.
+  void SetRecordingList(std::vector<std::string>* lines) { recording_ = lines; }
+
+  // Message 0x466 for `dispatcher`, which must use this host: its answer, after which the key
+  // state the handler reads takes in the event (see TrackedKeyState).
+  intptr_t HandleKeyMessage(HotKeyDispatcher& dispatcher, uintptr_t wParam, intptr_t lParam);
+  const KeyState& Keys() const override { return keys_; }
+  WindowSystem& Windows() override { return windows_; }
+  bool EditorVisible() const override { return editorVisible_ && editorVisible_(); }
+  uint32_t TickCount() const override { return GetTickCount(); }
+  uint32_t ForegroundKeyboardLayout() const override;
+  // "<languageId>.wav", else "Default.wav"; nothing when neither exists.
+  void PlayKeyPressSound(uint16_t languageId) override;
+  WindowHandle TopLevelWindowUnderCursor() const override;
+  WindowHandle DesktopWindow() const override { return ToWindowHandle(GetDesktopWindow()); }
+  void Beep() override;
+  void SendKeys(std::span<const KeyInput> events) override;
+  // A window of class "TAVION_NOTIFYWINDOW" of this process.
+  bool OsdWindowExists() const override;
+  // WM_TV_EXECUTE with a new std::string of `code`, which the handler frees.
+  bool PostExecute(const std::string& code, uint32_t packedIndex) override;
+  bool PostAskLaunch(std::size_t treeIndex, uint32_t packedIndex) override;
+  void NotifyLockState(uint8_t keyCode) override;
+  std::vector<std::string>* RecordingList() override { return recording_; }
+
+ private:
+  HWND mainWindow_;
+  TrackedKeyState keys_;
+  Win32WindowSystem windows_;
+  std::wstring resourceFolder_;
+  std::function<bool()> editorVisible_;
+  std::vector<std::string>* recording_ = nullptr;
+};
+
+}  // namespace tavion

@@ -1,0 +1,160 @@
+#pragma once
+// Forms as tables of controls, and the routine that loads and saves option controls by their
+// names. Portable: the Win32 runtime (form_win.h) and MemoryForm both implement FormControls.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/registry.h"
+
+namespace tavion {
+
+enum class ControlKind : uint8_t {
+  kCheckBox,
+  kEdit,        // one line
+  kRadioGroup,  // a group box of radio buttons, one per item
+  kComboBox,    // drop-down list of the items
+  kInfoPanel,   // collapsible information panel
+  kListView,    // report view with columns
+  kButton,
+  kLabel,  // the one kind without a window of its own
+  kGroup,
+};
+
+// Whether controls of `kind` are windowed (have a window of their own).
+bool IsWindowedKind(ControlKind kind);
+
+struct ColumnDecl {
+  std::string caption;
+  int width = 0;  // designed width, in pixels at 96 dots per inch
+};
+
+// Where a control goes on its page, in pixels at 96 dots per inch; a zero height means "the
+// natural height of the kind", a zero width "the width of the page".
+struct ControlPlace {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// One control of a form as designed.
+struct ControlDecl {
+  std::string name;  // e.g. "Opt_TrayIcon"
+  ControlKind kind = ControlKind::kLabel;
+  std::string caption;
+  std::string hint;
+  int tag = 0;
+  std::string helpKeyword;          // "Section|Ident" makes the option stored there
+  std::vector<std::string> items;   // combo box and radio group entries
+  std::vector<ColumnDecl> columns;  // list views
+  // Designed state.
+  bool checked = false;
+  std::string text;  // edits
+  int itemIndex = -1;
+  bool expanded = true;
+  ControlPlace place;
+};
+
+// The controls of one form, addressed by their position in creation order.
+class FormControls {
+ public:
+  virtual ~FormControls() = default;
+
+  virtual size_t ControlCount() const = 0;
+  virtual const std::string& Name(size_t index) const = 0;
+  virtual ControlKind Kind(size_t index) const = 0;
+  virtual const std::string& HelpKeyword(size_t index) const = 0;
+  virtual bool IsWindowed(size_t index) const = 0;
+
+  // State accessors; each applies to the kinds named and does nothing (reads a neutral value)
+  // on others.
+  virtual bool Checked(size_t index) const = 0;  // check box
+  virtual void SetChecked(size_t index, bool checked) = 0;
+  virtual std::string Text(size_t index) const = 0;  // edit
+  virtual void SetText(size_t index, std::string_view text) = 0;
+  // Combo box and radio group; -1 is "no selection". Setting an index outside the items
+  // leaves no selection, as a combo box does.
+  virtual int ItemIndex(size_t index) const = 0;
+  virtual void SetItemIndex(size_t index, int item) = 0;
+  virtual bool Expanded(size_t index) const = 0;  // information panel
+  virtual void SetExpanded(size_t index, bool expanded) = 0;
+  virtual std::vector<int> ColumnWidths(size_t index) const = 0;  // list view
+  virtual void SetColumnWidth(size_t index, size_t column, int width) = 0;
+
+  // The position of the control named `name` (exact case), or nullopt.
+  std::optional<size_t> Find(std::string_view name) const;
+};
+
+// FormControls over its own copy of a table: the declared part of every control.
+class DeclaredForm : public FormControls {
+ public:
+  size_t ControlCount() const override { return decls_.size(); }
+  const std::string& Name(size_t index) const override { return decls_[index].name; }
+  ControlKind Kind(size_t index) const override { return decls_[index].kind; }
+  const std::string& HelpKeyword(size_t index) const override { return decls_[index].helpKeyword; }
+  bool IsWindowed(size_t index) const override { return IsWindowedKind(Kind(index)); }
+
+ protected:
+  DeclaredForm() = default;
+  explicit DeclaredForm(std::span<const ControlDecl> table) : decls_(table.begin(), table.end()) {}
+
+  // Whether `index` names a control of `kind` (false for indexes beyond the form).
+  bool Is(size_t index, ControlKind kind) const {
+    return index < decls_.size() && decls_[index].kind == kind;
+  }
+
+  std::vector<ControlDecl> decls_;
+};
+
+// A form without windows: the controls of a table in their designed state.
+class MemoryForm final : public DeclaredForm {
+ public:
+  explicit MemoryForm(std::span<const ControlDecl> table);
+
+  bool Checked(size_t index) const override;
+  void SetChecked(size_t index, bool checked) override;
+  std::string Text(size_t index) const override;
+  void SetText(size_t index, std::string_view text) override;
+  int ItemIndex(size_t index) const override;
+  void SetItemIndex(size_t index, int item) override;
+  bool Expanded(size_t index) const override;
+  void SetExpanded(size_t index, bool expanded) override;
+  std::vector<int> ColumnWidths(size_t index) const override;
+  void SetColumnWidth(size_t index, size_t column, int width) override;
+
+ private:
+  struct State {
+    bool checked;
+    std::string text;
+    int itemIndex;
+    bool expanded;
+    std::vector<int> widths;
+  };
+  bool IsChoice(size_t index) const {
+    return Is(index, ControlKind::kComboBox) || Is(index, ControlKind::kRadioGroup);
+  }
+
+  std::vector<State> states_;  // one per declaration
+};
+
+enum class SyncMode : uint8_t { kLoad = 0, kSave = 1 };
+
+// Loads (or saves) every option control of `form` from (into) `store`, in creation order.
+// A control takes part when its upper-cased name begins with `prefix` (which is therefore given
+// in upper case, e.g. "OPT_") or when it is a list view, and only when it is windowed. Its
+// section and ident come from the help keyword "Section|Ident" (a keyword without a bar is both);
+// an empty ident is the name without its first prefix.size() characters. Check boxes and
+// information panels are booleans, edits strings, combo boxes and radio groups integers (a
+// negative index after loading becomes 0). A list view stores the width of column n under
+// name + ".Col" + n in section "Visual", whatever its help keyword. Other kinds are skipped.
+// Returns whether every write succeeded (always true when loading).
+bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_view prefix,
+                        SyncMode mode);
+
+}  // namespace tavion

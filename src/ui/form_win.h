@@ -1,0 +1,70 @@
+#pragma once
+// The form runtime: creates the Win32 controls of a form table on a parent window and serves
+// them as FormControls. Controls use the system message font and are sized for the parent's DPI.
+
+#include <windows.h>
+
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "ui/form.h"
+
+namespace tavion {
+
+class Win32Form final : public DeclaredForm {
+ public:
+  Win32Form() = default;
+  // Destroys the controls it created (those still alive), then their font.
+  ~Win32Form() override;
+  Win32Form(const Win32Form&) = delete;
+  Win32Form& operator=(const Win32Form&) = delete;
+
+  // Creates the controls of `table` in its order as children of `parent`: each at its place,
+  // or, without one, below the previous control across the parent's client width. Control ids
+  // are `firstId` upwards in table order (a radio group's buttons take ids of their own after
+  // all controls). Returns false, leaving no control behind, when a control cannot be created
+  // or the form was created before.
+  bool Create(HWND parent, std::span<const ControlDecl> table, int firstId = 1000);
+
+  // The window of the control named `name` (a radio group's group box), or null.
+  HWND Handle(std::string_view name) const;
+  HWND Handle(size_t index) const;
+  // The control a WM_COMMAND / WM_NOTIFY id belongs to; a radio button gives its group.
+  std::optional<size_t> IndexOfId(int id) const;
+  // The height of the stacked controls in pixels, for the parent's layout or scrolling.
+  int ContentHeight() const { return contentHeight_; }
+
+  bool Checked(size_t index) const override;
+  void SetChecked(size_t index, bool checked) override;
+  std::string Text(size_t index) const override;
+  void SetText(size_t index, std::string_view text) override;
+  int ItemIndex(size_t index) const override;
+  void SetItemIndex(size_t index, int item) override;
+  bool Expanded(size_t index) const override;
+  void SetExpanded(size_t index, bool expanded) override;
+  std::vector<int> ColumnWidths(size_t index) const override;
+  void SetColumnWidth(size_t index, size_t column, int width) override;
+
+ private:
+  // The windows of one declared control.
+  struct Control {
+    HWND hwnd = nullptr;
+    int id = 0;
+    HWND caption = nullptr;    // the label of an edit or combo box
+    std::vector<HWND> radios;  // radio group
+    int firstRadioId = 0;
+    bool expanded = true;  // information panel
+  };
+
+  bool CreateControl(HWND parent, size_t index, int& top, int& nextRadioId);
+  void DestroyControls();
+
+  std::vector<Control> controls_;  // one per declaration
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  int contentHeight_ = 0;
+};
+
+}  // namespace tavion

@@ -1,0 +1,486 @@
+#include "exec/dispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "actions/action.h"
+#include "actions/catalogue.h"
+#include "fake_language.h"
+#include "lang/lang.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "ui/main_messages.h"
+
+namespace tavion {
+namespace {
+
+using Events = std::vector<std::string>;
+
+// The packed argument of an index and a repeat count, as the hot-key dispatch makes it.
+int32_t Packed(int index, int repeat) {
+  return index | repeat << 16;
+}
+
+const std::string kClockCode =
+    "plug\x02"
+    "1Clock.dll\x02"
+    "2ShowTime";
+const std::string kGoneCode =
+    "plug\x02"
+    "1Gone.dll\x02"
+    "2Eject";
+
+// The program and the system as far as the dispatcher sees them; every call is written to
+// `events` in the order it happens.
+class FakeHost final : public ExecHost {
+ public:
+  bool StartWorkerThread(std::function<void()> work) override {
+    events.push_back("thread");
+    if (!threadsStart) return false;
+    work();
+    return true;
+  }
+  bool ApplicationTerminating() const override { return terminating; }
+  TAction* ActionByIndex(int index) override { return actions.At(static_cast<std::size_t>(index)); }
+  void SendExecutionNotification(const std::string& code, int index) override {
+    events.push_back("notify " + code + " " + std::to_string(index));
+  }
+  void PostClose() override { events.push_back("post close"); }
+  void PostRunningCheck() override { events.push_back("post running check"); }
+  void RunProgramCommand(uintptr_t command) override {
+    events.push_back("command " + std::to_string(command));
+  }
+  void ShowInformation(const std::string& text) override {
+    events.push_back("information");
+    shownText = text;
+  }
+  bool ForegroundIsShellWindow() override { return shellInForeground; }
+  void Beep(uint32_t type) override { events.push_back("beep " + std::to_string(type)); }
+  void RequestForegroundLanguage(uint32_t layout) override {
+    events.push_back("language " + std::to_string(layout));
+  }
+  std::string CallPluginAction(const std::string& libraryPath, const std::string& actionId,
+                               Persistent* params) override {
+    events.push_back("plugin " + libraryPath + " " + actionId);
+    pluginParams = params;
+    return pluginAnswer;
+  }
+  std::string PluginFolder() const override { return "C:\\Tavion\\PlugIns"; }
+  DiagnosticsValues Diagnostics() override { return diagnostics; }
+
+  TAction& AddAction(std::string_view code, std::string_view name = "Act") {
+    TAction& action = actions.Add();
+    action.SetExec(code);
+    action.SetName(name);
+    return action;
+  }
+
+  Events events;
+  TActionsList actions;
+  bool threadsStart = true;
+  bool terminating = false;
+  bool shellInForeground = false;
+  std::string pluginAnswer;
+  Persistent* pluginParams = nullptr;
+  std::string shownText;
+  DiagnosticsValues diagnostics;
+};
+
+class FixedPlugins final : public CataloguePluginProvider {
+ public:
+  std::vector<ActionCatalogueEntry> CatalogueEntries() const override {
+    return {{.displayName = "Show time",
+             .code = kClockCode,
+             .NotifyBefore = true,
+             .pluginName = "Clock"}};
+  }
+};
+
+// Provides the Clock plug-in's codes to the action model while it lives.
+class ClockResolver final : public PluginCodeResolver {
+ public:
+  ClockResolver() { SetPluginCodeResolver(this); }
+  ~ClockResolver() override { SetPluginCodeResolver(nullptr); }
+  std::optional<PluginActionId> Resolve(std::string_view code) const override {
+    if (code != kClockCode) return std::nullopt;
+    return PluginActionId{"Clock.dll", "ShowTime"};
+  }
+  PluginParams CreateParams(const PluginActionId&) override { return nullptr; }
+};
+
+class DispatcherTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Reset();
+    SetCataloguePluginProvider(std::make_shared<FixedPlugins>());
+    MemoryRegistry registry;
+    BuildCatalogue(registry);
+    SetExecHost(&host);
+  }
+  void TearDown() override {
+    Reset();
+    MemoryRegistry registry;
+    BuildCatalogue(registry);
+  }
+  static void Reset() {
+    SetExecHost(nullptr);
+    ClearExecutors();
+    SetCataloguePluginProvider(nullptr);
+    SetLanguageSource(nullptr);
+    ResetSettings();
+  }
+
+  // Registers an executor for `code` that writes "run <code>" to the events.
+  void RecordRuns(const std::string& code) {
+    RegisterExecutor(
+        code, [this](ExecContext& context) { host.events.push_back("run " + context.code); });
+  }
+
+  FakeHost host;
+};
+
+TEST(ExecRequestPacking, IndexInTheLowWordRepeatInTheLowByteOfTheHighWord) {
+  struct Case {
+    int32_t packed;
+    int16_t index;
+    uint8_t repeat;
+  };
+  const Case cases[] = {
+      {-1, -1, 0},          {-0x10000, -1, 0},    {0, 0, 0}, {5, 5, 0}, {0x01030005, 5, 3},
+      {0x00FF0007, 7, 255}, {0x7FFF0002, 2, 255},
+  };
+  for (const Case& c : cases) {
+    const ExecRequest request = MakeExecRequest("srun", c.packed);
+    EXPECT_EQ("srun", request.code);
+    EXPECT_EQ(c.index, request.index) << c.packed;
+    EXPECT_EQ(c.repeat, request.repeat) << c.packed;
+  }
+}
+
+TEST_F(DispatcherTest, NegativePackedRunsWithoutActionOrLanguageAndNotifiesMinusOne) {
+  host.AddAction("srun").ActionExecOn().SetLangAfter = 0x409;
+  RecordRuns("srun");
+  ExecuteAction("srun", -7, true);
+  EXPECT_EQ((Events{"run srun", "notify srun -1"}), host.events);
+}
+
+TEST_F(DispatcherTest, RepeatCountRunsTheBodyOnceMoreEachAndNotifiesOnce) {
+  for (int i = 0; i < 6; ++i) host.AddAction("srun").ActionExecOn().Thrd = true;
+  RecordRuns("srun");
+  struct Case {
+    int32_t packed;
+    int runs;
+  };
+  for (const Case& c : {Case{Packed(0, 0), 1}, Case{Packed(0, 2), 3}, Case{0x01030005, 4}}) {
+    host.events.clear();
+    ExecuteAction("srun", c.packed, true);
+    Events expected(static_cast<std::size_t>(c.runs), "run srun");
+    expected.push_back("notify srun " + std::to_string(c.packed & 0xFFFF));
+    EXPECT_EQ(expected, host.events) << c.packed;
+  }
+}
+
+TEST_F(DispatcherTest, LanguageIsRequestedAfterEveryRunWhenTheActionAsks) {
+  host.AddAction("srun").ActionExecOn().SetLangAfter = 0x419;
+  host.AddAction("srun");
+  RecordRuns("srun");
+  ExecuteAction("srun", Packed(0, 1), false);
+  EXPECT_EQ((Events{"run srun", "language 1049", "run srun", "language 1049", "notify srun 0"}),
+            host.events);
+
+  host.events.clear();
+  ExecuteAction("srun", Packed(1, 0), false);
+  EXPECT_EQ((Events{"run srun", "notify srun 1"}), host.events);
+}
+
+TEST_F(DispatcherTest, WorkerThreadOnlyForAnExistingActionOfAThreadableCodeWithoutThrd) {
+  host.AddAction("srun");
+  host.AddAction("srun").ActionExecOn().Thrd = true;
+  host.AddAction("ke_keyz");
+  host.AddAction("zz_unknown");
+  struct Case {
+    const char* code;
+    int16_t index;
+    bool mayUseThread;
+    bool thread;
+  };
+  const Case cases[] = {
+      {"srun", 0, true, true},     {"srun", 0, false, false},     {"srun", 1, true, false},
+      {"ke_keyz", 2, true, false}, {"zz_unknown", 3, true, true}, {"srun", 9, true, false},
+      {"srun", -1, true, false},
+  };
+  for (const Case& c : cases) {
+    host.events.clear();
+    ExecuteAction(c.code, Packed(c.index, 0), c.mayUseThread);
+    Events expected;
+    if (c.thread) expected.push_back("thread");
+    expected.push_back("notify " + std::string(c.code) + " " + std::to_string(c.index));
+    EXPECT_EQ(expected, host.events) << c.code << " " << c.index;
+  }
+}
+
+TEST_F(DispatcherTest, AThreadThatCannotStartLeavesTheActionToTheCallingThread) {
+  host.AddAction("srun");
+  RecordRuns("srun");
+  host.threadsStart = false;
+  ExecuteAction("srun", 0, true);
+  EXPECT_EQ((Events{"thread", "run srun", "notify srun 0"}), host.events);
+}
+
+TEST_F(DispatcherTest, NotifyBeforeSendsTheNotificationBeforeThePluginRuns) {
+  ClockResolver resolver;
+  host.AddAction(kClockCode);
+  ExecuteAction(kClockCode, Packed(0, 1), false);
+  const std::string call = "plugin C:\\Tavion\\PlugIns\\Clock.dll ShowTime";
+  EXPECT_EQ((Events{"notify " + kClockCode + " 0", call, call}), host.events);
+}
+
+TEST_F(DispatcherTest, PluginCallGetsTheLibraryPathTheActionAndItsParameters) {
+  ClockResolver resolver;
+  TAction& action = host.AddAction(kClockCode);
+  TActionParamsPlug* plug = action.ParamsAs<TActionParamsPlug>();
+  ASSERT_NE(nullptr, plug);
+  plug->LibraryFile = "Clock.dll";
+  plug->ActionId = "ShowTime";
+  plug->Params = PluginParams(new TActionParamsAlfa, {});
+  host.pluginAnswer = "";
+  ExecuteAction(kClockCode, 0, false);
+  EXPECT_EQ(plug->Params.get(), host.pluginParams);
+  EXPECT_EQ("", Settings().NotifyText);
+  EXPECT_FALSE(Settings().NotifyError);
+
+  // Without an action the code itself names the plug-in.
+  host.events.clear();
+  ExecuteAction(kClockCode, -1, false);
+  EXPECT_EQ("plugin C:\\Tavion\\PlugIns\\Clock.dll ShowTime", host.events.at(1));
+  EXPECT_EQ(nullptr, host.pluginParams);
+}
+
+TEST_F(DispatcherTest, NilAnswerStoresTheErrorWithTheActionNameAndTheCode) {
+  host.AddAction(kGoneCode, "Eject drive");
+  host.pluginAnswer = "nil";
+  ExecuteAction(kGoneCode, 0, false);
+  EXPECT_EQ("Can't find handler for action 'Eject drive', may be you delete plugin?\rExInfo: " +
+                kGoneCode,
+            Settings().NotifyText);
+  EXPECT_TRUE(Settings().NotifyError);
+  // The action was made while its plug-in was missing: no record names a library.
+  EXPECT_EQ((Events{"plugin C:\\Tavion\\PlugIns\\ ", "notify " + kGoneCode + " 0"}), host.events);
+}
+
+TEST_F(DispatcherTest, NilAnswerTextComesFromTheLanguage) {
+  SetLanguageSource(std::make_shared<FakeLanguage>(
+      FakeLanguage::Texts{{{"Strings", "ErrorPlugin"}, "Kein Modul für '%s'#13!"}}));
+  host.AddAction(kGoneCode, "Auswerfen");
+  host.pluginAnswer = "nil";
+  ExecuteAction(kGoneCode, 0, false);
+  EXPECT_EQ("Kein Modul für 'Auswerfen'\r!\rExInfo: " + kGoneCode, Settings().NotifyText);
+}
+
+TEST_F(DispatcherTest, CorvexVolumeActionsArePendingVolumeCommands) {
+  struct Case {
+    const char* library;
+    const char* id;
+    int16_t pending;
+  };
+  const Case cases[] = {
+      {"Corvex.dll", "103", 1}, {"Corvex.dll", "104", 1}, {"CORVEX.DLL", "105", 1},
+      {"Corvex.dll", "102", 0}, {"Corvex.dll", "106", 0}, {"Other.dll", "104", 0},
+      {"Corvex.dl", "103", 0},
+  };
+  for (const Case& c : cases) {
+    host.actions.Clear();
+    TAction& action = host.AddAction(kGoneCode);
+    action.SetActionParamsMode(TActionParamsMode::pmPlug);
+    TActionParamsPlug* plug = action.ParamsAs<TActionParamsPlug>();
+    ASSERT_NE(nullptr, plug);
+    plug->LibraryFile = c.library;
+    plug->ActionId = c.id;
+    Options().PendingVolumeCommands = 7;
+    Options().PendingLanguageSwitches = 3;
+    ExecuteAction(kGoneCode, 0, false);
+    EXPECT_EQ(c.pending, Options().PendingVolumeCommands.load()) << c.library << " " << c.id;
+    EXPECT_EQ(0, Options().PendingLanguageSwitches.load());
+  }
+}
+
+TEST_F(DispatcherTest, ProgramCodesPostOrSendTheirMessages) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"tv_kill", "post close"},
+      {"tv_beep", "post running check"},
+      {"tv_e/\\d", "command 1"},
+      {"tv_opts", "command 2"},
+  };
+  for (const auto& [code, event] : cases) {
+    host.events.clear();
+    ExecuteAction(code, -1, false);
+    EXPECT_EQ((Events{event, "notify " + std::string(code) + " -1"}), host.events) << code;
+  }
+}
+
+TEST_F(DispatcherTest, DiagnosticsShowTheTextOfTheHostsValues) {
+  host.diagnostics.version = "1.0";
+  host.diagnostics.shiftState = 2;
+  ExecuteAction("hd_info", -1, true);
+  EXPECT_EQ((Events{"information", "notify hd_info -1"}), host.events);
+  EXPECT_EQ(DiagnosticsText(host.diagnostics), host.shownText);
+  EXPECT_NE(std::string::npos, host.shownText.find("VER:\t\t1.0\r"));
+}
+
+TEST_F(DispatcherTest, CodesWithoutExecutorStillNotify) {
+  for (const char* code : {"zz_unknown", "mc_play", "srun", "wa_play", "plu", ""}) {
+    host.events.clear();
+    ExecuteAction(code, -1, false);
+    EXPECT_EQ((Events{"notify " + std::string(code) + " -1"}), host.events) << code;
+  }
+}
+
+TEST_F(DispatcherTest, MediaPlayerExecutorTakesEveryWaCode) {
+  RegisterMediaPlayerExecutor(
+      [this](ExecContext& context) { host.events.push_back("player " + context.code); });
+  RecordRuns("wa_play");  // the prefix decides first
+  ExecuteAction("wa_play", -1, false);
+  ExecuteAction("wa_anything", -1, false);
+  EXPECT_EQ((Events{"player wa_play", "notify wa_play -1", "player wa_anything",
+                    "notify wa_anything -1"}),
+            host.events);
+}
+
+TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
+  struct Case {
+    const char* code;
+    bool shell;
+    uintptr_t hiddenWindow;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"wm_wmin", true, 0, true},   {"wm_wmin", true, 0x1234, true},
+      {"wm_s/\\h", true, 0, true},  {"wm_s/\\h", true, 0x1234, false},
+      {"wm_wmin", false, 0, false}, {"srun", true, 0, false},
+  };
+  for (const Case& c : cases) {
+    ResetSettings();
+    Settings().HiddenWindow = c.hiddenWindow;
+    Settings().NotifyError = true;
+    host.shellInForeground = c.shell;
+    host.events.clear();
+    host.actions.Clear();
+    host.AddAction(c.code).ActionExecOn().SetLangAfter = 7;
+    RecordRuns(c.code);
+    ExecuteAction(c.code, Packed(0, 2), false);
+    const std::string notify = "notify " + std::string(c.code) + " 0";
+    if (c.refused) {
+      EXPECT_EQ((Events{"beep 0", "language 7", notify}), host.events) << c.code;
+      EXPECT_EQ(kShellWindowError, Settings().NotifyText);
+    } else {
+      const std::string run = "run " + std::string(c.code);
+      EXPECT_EQ((Events{run, "language 7", run, "language 7", run, "language 7", notify}),
+                host.events)
+          << c.code;
+      EXPECT_EQ("", Settings().NotifyText);
+    }
+    EXPECT_TRUE(Settings().NotifyError) << "the guard leaves NotifyError as it was";
+  }
+}
+
+TEST_F(DispatcherTest, ExecutorsStopRepetitionsOrAbandonTheDispatch) {
+  host.AddAction("mc_play").ActionExecOn().SetLangAfter = 5;
+  RegisterExecutor("mc_play", [this](ExecContext& context) {
+    host.events.push_back("run");
+    context.repeat = 0;
+  });
+  ExecuteAction("mc_play", Packed(0, 4), false);
+  EXPECT_EQ((Events{"run", "language 5", "notify mc_play 0"}), host.events);
+
+  host.events.clear();
+  RegisterExecutor("mc_play", [this](ExecContext& context) {
+    host.events.push_back(Options().Dispatching ? "run while dispatching" : "run");
+    context.abandon = true;
+  });
+  ExecuteAction("mc_play", Packed(0, 4), false);
+  EXPECT_EQ((Events{"run while dispatching"}), host.events);
+  EXPECT_FALSE(Options().Dispatching);
+}
+
+TEST_F(DispatcherTest, AThrowingExecutorIsAFailedRun) {
+  host.AddAction("srun").ActionExecOn().SetLangAfter = 9;
+  RegisterExecutor("srun", [this](ExecContext&) {
+    host.events.push_back("run");
+    throw std::runtime_error("launch failed");
+  });
+  ExecuteAction("srun", Packed(0, 1), false);
+  EXPECT_EQ((Events{"run", "language 9", "run", "language 9", "notify srun 0"}), host.events);
+  EXPECT_FALSE(Options().Dispatching);
+}
+
+TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHost) {
+  RecordRuns("srun");
+  host.terminating = true;
+  ExecuteAction("srun", -1, false);
+  DispatchAction(nullptr);
+  EXPECT_EQ(Events{}, host.events);
+
+  host.terminating = false;
+  SetExecHost(nullptr);
+  ExecuteAction("srun", -1, false);
+  EXPECT_EQ(Events{}, host.events);
+}
+
+TEST(DiagnosticsText, LinesInOrderWithBlankLinesAndTabbedKeyState) {
+  DiagnosticsValues values;
+  values.version = "1.0.0.1";
+  values.buildDate = "01.02.2024";
+  values.exePath = "C:\\Tavion\\Tavion.exe";
+  values.currentDir = "C:\\Work";
+  values.exeFolder = "C:\\Tavion";
+  values.pluginFolder = "C:\\Tavion\\PlugIns";
+  values.actionsCount = 44;
+  values.actionsModified = true;
+  values.imageListCount = 12;
+  values.shiftState = 11;
+  values.lastKey = "Ctrl + Alt + P";
+  values.actionBusy = false;
+  values.processKeys = true;
+  EXPECT_EQ(
+      "VER:\t\t1.0.0.1\r"
+      "DATE:\t\t01.02.2024\r"
+      "KERNEL(exe):\t4B.0(SOLID)\r"
+      "PKERNEL(plg):\t2A.0\r\r"
+      "EXE:\t\tC:\\Tavion\\Tavion.exe\r"
+      "CUR_DIR:\tC:\\Work\r\r"
+      "EXE_PATH:\tC:\\Tavion\r"
+      "PLG_PATH:\tC:\\Tavion\\PlugIns\r"
+      "HOME_KEY:\tSoftware\\Quillon\\Tavion\r\r"
+      "Actions count:\t\t44\r"
+      "Act.Modified:\t\tTrue\r"
+      "ImageList count:\t12\r\r"
+      "\tSHIFT STATE:\t11 (Win + Ctrl + Alt + )\r"
+      "\tKey pressed:\tCtrl + Alt + P\r"
+      "\tNotifyRun:\tFalse\r"
+      "\tProc_Keys:\tTrue",
+      DiagnosticsText(values));
+}
+
+TEST(DiagnosticsText, EmptyMaskHasEmptyNames) {
+  DiagnosticsValues values;
+  values.actionBusy = true;
+  values.processKeys = false;
+  const std::string text = DiagnosticsText(values);
+  EXPECT_NE(std::string::npos, text.find("\r\tSHIFT STATE:\t0 ()\r"));
+  EXPECT_NE(std::string::npos, text.find("\r\tNotifyRun:\tTrue\r"));
+  EXPECT_TRUE(text.ends_with("\r\tProc_Keys:\tFalse"));
+}
+
+TEST(RunningCheckText, NamesTheVersion) {
+  EXPECT_EQ("Tavion 1.0 - running.", RunningCheckText("1.0"));
+}
+
+}  // namespace
+}  // namespace tavion

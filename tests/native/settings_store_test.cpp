@@ -1,0 +1,422 @@
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "fake_language.h"
+#include "registry_dump.h"
+#include "settings/section_view.h"
+#include "ui/main_options.h"
+
+namespace tavion {
+namespace {
+
+constexpr char kFullVersion[] = "1.0.0.1";
+constexpr char kShortVersion[] = "1.0";
+constexpr double kNow = 46000.25;
+
+// A window on a 1024 x 768 screen that records what the settings did to it.
+class FakeWindow final : public MainWindowGeometry {
+ public:
+  int ScreenWidth() const override { return 1024; }
+  int ScreenHeight() const override { return 768; }
+  void SetSize(int width, int height) override {
+    bounds.width = width;
+    bounds.height = height;
+  }
+  void SetLeft(int left) override {
+    bounds.left = left;
+    leftSet = true;
+  }
+  void SetTop(int top) override { bounds.top = top; }
+  void Maximize() override { maximized = true; }
+  bool IsMaximized() const override { return maximized; }
+  std::optional<WindowRect> NormalBounds() const override {
+    if (!placementKnown) return std::nullopt;
+    return bounds;
+  }
+
+  WindowRect bounds{7, 7, 1, 1};
+  bool maximized = false;
+  bool leftSet = false;
+  bool placementKnown = true;
+};
+
+class SettingsStoreTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetSettings(); }
+  void TearDown() override {
+    SetLanguageSource(nullptr);
+    ResetSettings();
+  }
+
+  // Phase 1 answering the conflict question with `answer`; records the questions and priorities.
+  bool Phase1(AskAnswer answer = AskAnswer::kNo) {
+    OptLoadStart start;
+    start.fullVersion = kFullVersion;
+    start.ask = [this, answer](const std::string& message) {
+      questions.push_back(message);
+      return answer;
+    };
+    start.applyPriority = [this](ProcessPriority p) { priorities.push_back(p); };
+    return OptLoadPhase1(store, Settings(), start);
+  }
+
+  LoadedLists Phase2(bool autorunStart = false) {
+    OptLoadFull full;
+    full.autorunStart = autorunStart;
+    full.shortVersion = kShortVersion;
+    full.now = kNow;
+    return OptLoadPhase2(store, Settings(), form, window, full);
+  }
+
+  bool Save(const std::vector<std::string>* ignoredKeys = nullptr,
+            std::function<void()> saveActions = {}) {
+    OptSaveContext context;
+    context.fullVersion = kFullVersion;
+    context.programFolder = "C:\\Tavion";
+    context.ignoredKeys = ignoredKeys;
+    context.saveActions = std::move(saveActions);
+    return OptSave(store, Settings(), form, window, context);
+  }
+
+  MemoryRegistry store;
+  MemoryForm form{MainOptionControls()};
+  FakeWindow window;
+  std::vector<std::string> questions;
+  std::vector<ProcessPriority> priorities;
+};
+
+TEST_F(SettingsStoreTest, FirstStartAsksNothingAndTakesTheDefaults) {
+  ASSERT_TRUE(Phase1());
+  const LoadedLists lists = Phase2();
+  const SettingsRecord& s = Settings();
+  EXPECT_TRUE(questions.empty());
+  EXPECT_TRUE(priorities.empty());
+  EXPECT_TRUE(s.ThirstRun);
+  EXPECT_EQ("Default", s.ProfileNm);
+  EXPECT_EQ(2500, s.Show_Time);
+  EXPECT_EQ(220, s.AlphaVal);
+  EXPECT_EQ("Verdana", s.Font_Name);
+  EXPECT_EQ(14, s.Font_Size);
+  EXPECT_EQ(1, s.FontStyle);
+  EXPECT_EQ(0u, s.ColorText);
+  EXPECT_EQ(0xFF000018u, s.ColorBack);
+  EXPECT_DOUBLE_EQ(kNow + 5, s.LastUpdate);
+  EXPECT_TRUE(lists.profileNames.empty());
+  EXPECT_TRUE(lists.ignoredKeys.empty());
+  // Centred on the screen in the designed size.
+  EXPECT_EQ(650, window.bounds.width);
+  EXPECT_EQ(500, window.bounds.height);
+  EXPECT_EQ((1024 - 650) / 2, window.bounds.left);
+  EXPECT_EQ((768 - 500) / 2, window.bounds.top);
+  EXPECT_FALSE(window.maximized);
+}
+
+TEST_F(SettingsStoreTest, AnotherKernelVersionIsNamedFirstInTheQuestion) {
+  store.WriteString("", "KERNEL", "4A.0");
+  ASSERT_TRUE(Phase1(AskAnswer::kNo));
+  ASSERT_EQ(1u, questions.size());
+  const size_t stored = questions[0].find("4A.0");
+  const size_t current = questions[0].find("4B.0(SOLID)");
+  ASSERT_NE(std::string::npos, stored);
+  ASSERT_NE(std::string::npos, current);
+  EXPECT_LT(stored, current);
+  EXPECT_NE(std::string::npos, questions[0].find("\rDo you want to remove all old options"));
+}
+
+TEST_F(SettingsStoreTest, KernelConflictAnswers) {
+  struct Case {
+    AskAnswer answer;
+    bool continues;
+    std::vector<std::string> treeAfter;
+  };
+  const Case cases[] = {
+      {AskAnswer::kYes, true, {"[]", "VER='1.0.0.1'"}},
+      {AskAnswer::kNo, true, {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]", "ProfileNm='Work'"}},
+      {AskAnswer::kCancel,
+       false,
+       {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]", "ProfileNm='Work'"}},
+  };
+  for (const Case& c : cases) {
+    store.DeleteKey("");
+    ResetSettings();
+    store.WriteString("", "KERNEL", "4A.0");
+    store.WriteInteger("", "Beep_Enab", 1);
+    store.WriteString("Keys", "ProfileNm", "Work");
+    EXPECT_EQ(c.continues, Phase1(c.answer));
+    EXPECT_EQ(c.treeAfter, DumpTree(store, ""));
+    if (c.answer == AskAnswer::kYes) {
+      EXPECT_EQ("Default", Settings().ProfileNm);
+      EXPECT_FALSE(Settings().Beep_Enab);
+    } else if (c.answer == AskAnswer::kNo) {
+      EXPECT_EQ("Work", Settings().ProfileNm);
+      EXPECT_TRUE(Settings().Beep_Enab);
+    }
+  }
+}
+
+TEST_F(SettingsStoreTest, KernelConflictTextComesFromTheLanguage) {
+  SetLanguageSource(std::make_shared<FakeLanguage>(
+      FakeLanguage::Texts{{{"Strings", "KernelConflict"}, "Old %s,#13new %s, %d%s"}}));
+  EXPECT_EQ("Old 3.9,\rnew 4B.0(SOLID), %d%s", KernelConflictMessage("3.9"));
+}
+
+TEST_F(SettingsStoreTest, PriorityOneAndTwoAreAppliedAndOthersChangeNothing) {
+  struct Case {
+    uint32_t stored;
+    std::vector<ProcessPriority> applied;
+  };
+  const Case cases[] = {
+      {0, {}}, {1, {ProcessPriority::kAboveNormal}}, {2, {ProcessPriority::kHigh}},
+      {3, {}}, {static_cast<uint32_t>(-1), {}},
+  };
+  for (const Case& c : cases) {
+    priorities.clear();
+    store.WriteInteger("", "Priority", c.stored);
+    ASSERT_TRUE(Phase1());
+    EXPECT_EQ(c.applied, priorities) << c.stored;
+  }
+}
+
+TEST_F(SettingsStoreTest, LastUpdateVersionStaysOnlyWhenGreaterAsText) {
+  struct Case {
+    const char* stored;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"1.0", ""}, {"1.1", "1.1"}, {"0.9", ""}, {"1.0.1", "1.0.1"}, {"", ""}, {"10.0", "10.0"},
+  };
+  for (const Case& c : cases) {
+    store.WriteString("Misc", "LastUpdateVersion", c.stored);
+    Phase2();
+    EXPECT_EQ(c.expected, Settings().LastUpdateVersion) << c.stored;
+  }
+}
+
+TEST_F(SettingsStoreTest, StoredGeometryIsAppliedAndMaximisedWindowsKeepTheirLeft) {
+  store.WriteInteger("", "_FWidth", 800);
+  store.WriteInteger("", "_FHeight", 600);
+  store.WriteInteger("", "_FLeft", static_cast<uint32_t>(-20));
+  store.WriteInteger("", "_FTop", 30);
+  Phase2();
+  EXPECT_EQ(-20, window.bounds.left);
+  EXPECT_EQ(30, window.bounds.top);
+  EXPECT_EQ(800, window.bounds.width);
+  EXPECT_EQ(-20, Settings()._FLeft);
+
+  window = FakeWindow();
+  store.WriteInteger("", "_FMax", 1);
+  Phase2(/*autorunStart=*/true);
+  EXPECT_TRUE(window.maximized);
+  EXPECT_FALSE(window.leftSet);
+  EXPECT_EQ(30, window.bounds.top);
+}
+
+TEST_F(SettingsStoreTest, AutorunStartPlacesTheWindowOffScreenAndSavesItCentred) {
+  store.WriteInteger("", "_FLeft", 100);
+  Phase2(/*autorunStart=*/true);
+  EXPECT_EQ(1024, window.bounds.left);
+  EXPECT_EQ(1024, Settings()._FLeft);
+
+  window.bounds = {1024, 40, 700, 400};
+  ASSERT_TRUE(Save());
+  EXPECT_EQ((1024 - 700) / 2, ReadInt(store, "", "_FLeft", 0));
+  EXPECT_EQ(40, ReadInt(store, "", "_FTop", 0));
+
+  Settings()._FLeft = 300;  // shown since: the placement's own left is kept
+  window.bounds.left = 300;
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(300, ReadInt(store, "", "_FLeft", 0));
+}
+
+TEST_F(SettingsStoreTest, WithoutAPlacementOnlyTheMaximisedFlagIsWritten) {
+  window.placementKnown = false;
+  window.maximized = true;
+  ASSERT_TRUE(Save());
+  for (const char* name : {"_FTop", "_FLeft", "_FWidth", "_FHeight"})
+    EXPECT_FALSE(store.ValueExists("", name)) << name;
+  EXPECT_TRUE(ReadBool(store, "", "_FMax", false));
+}
+
+TEST_F(SettingsStoreTest, IgnoredKeyListIsWrittenOnlyWhenItHasEntries) {
+  const std::vector<std::string> keys = {"Ctrl + A", "F1"};
+  ASSERT_TRUE(Save(&keys));
+  EXPECT_EQ("\"Ctrl + A\",F1", ReadStr(store, "ExKeys\\IgnoreList", "Items", ""));
+  EXPECT_EQ(keys, Phase2().ignoredKeys);
+
+  const std::vector<std::string> empty;
+  store.WriteString("ExKeys", "Other", "kept");
+  ASSERT_TRUE(Save(&empty));
+  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList"));
+  EXPECT_TRUE(store.ValueExists("ExKeys", "Other"));
+
+  store.WriteString("ExKeys\\IgnoreList", "Items", "F2");
+  ASSERT_TRUE(Save(nullptr));
+  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList"));
+}
+
+TEST_F(SettingsStoreTest, SaveWritesTheRootInItsOrderAndNeverTheReadOnlyValues) {
+  Settings().Priority = 2;
+  Settings().ClearRawKeyboardDevice = true;
+  Settings().TR_upkeys_list = "a,b";
+  Settings().var_datetime = "dd";
+  Settings().foobar2000_class = "Foo";
+  window.bounds = {10, 20, 650, 500};
+  ASSERT_TRUE(Save());
+
+  std::vector<std::string> root = DumpValues(store, "");
+  root.resize(13);
+  const std::vector<std::string> expected = {
+      "VER='1.0.0.1'",   "KERNEL='4B.0(SOLID)'", "ThirstRun=0",       "Lang_Icon=1",
+      "Lang_Icon_Set=3", "Language='English'",   "Path='C:\\Tavion'", "_FTop=20",
+      "_FLeft=10",       "_FWidth=650",          "_FHeight=500",      "_FMax=0",
+      "TrayIcon=1",
+  };
+  EXPECT_EQ(expected, root);
+  EXPECT_EQ("Beep_Enab=0", DumpValues(store, "").back());
+  for (const char* name : {"Priority", "TR_upkeys_list", "ClearRawMouseDevice",
+                           "ClearRawKeyboardDevice", "ClearRawOtherDevice", "var_datetime"})
+    EXPECT_FALSE(store.ValueExists("", name)) << name;
+  EXPECT_FALSE(store.ValueExists("Misc", "foobar2000_class"));
+  EXPECT_FALSE(store.ValueExists("Misc", "var_datetime"));
+  const std::vector<std::string> desk = {
+      "DeskEx=1",       "Animation=1",
+      "Shadow=1",       "KeyInfo=1",
+      "SkinType=1",     "Desk_Enbl=1",
+      "DPosition=1",    "PosX=0",
+      "PosY=0",         "Font_Name='Verdana'",
+      "FontStyle=1",    "Font_Size=14",
+      "ColorText=0",    "ColorBack=4278190104",
+      "Show_Time=2500", "NoTaskBar=0",
+      "Alpha=0",        "FullScr=1",
+      "AlphaVal=220",
+  };
+  EXPECT_EQ(desk, DumpValues(store, "Desk"));
+  EXPECT_EQ(RegistryValueType::kBinary, store.TypeOf("Misc", "LastUpdate"));
+  EXPECT_EQ(8u, store.ReadBinary("Misc", "LastUpdate")->size());
+}
+
+TEST_F(SettingsStoreTest, ActionsAreSavedAfterEverySetting) {
+  bool deskWrittenFirst = false;
+  int calls = 0;
+  ASSERT_TRUE(Save(nullptr, [&] {
+    ++calls;
+    deskWrittenFirst = store.ValueExists("Desk", "AlphaVal");
+  }));
+  EXPECT_EQ(1, calls);
+  EXPECT_TRUE(deskWrittenFirst);
+}
+
+TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
+  store.WriteInteger("", "KERNEL", 4);
+  store.WriteString("", "ThirstRun", "0");
+  store.WriteInteger("Keys", "ProfileNm", 3);
+  store.WriteString("Desk", "Show_Time", "100");
+  store.WriteInteger("Desk", "Font_Name", 1);
+  const uint8_t fourBytes[] = {0, 0, 0, 0};
+  store.WriteBinary("Misc", "LastUpdate", fourBytes);
+  const uint8_t nan[] = {0, 0, 0, 0, 0, 0, 0xF8, 0x7F};
+  store.WriteBinary("Misc", "LastUpdateNaN", nan);
+  const uint8_t shortDword[] = {5, 0};
+  store.WriteOther("Desk", "AlphaVal", shortDword);
+  store.WriteString("", "_FWidth", "800");
+  store.WriteInteger("", "_FHeight", 0);
+  store.WriteInteger("", "_FTop", 1);
+  store.WriteString("", "Opt_TrayIcon", "x");
+  store.WriteString("", "TrayIcon", "0");
+
+  ASSERT_TRUE(Phase1());
+  Phase2();
+  const SettingsRecord& s = Settings();
+  EXPECT_TRUE(questions.empty());
+  EXPECT_TRUE(s.ThirstRun);
+  EXPECT_EQ("Default", s.ProfileNm);
+  EXPECT_EQ(2500, s.Show_Time);
+  EXPECT_EQ("Verdana", s.Font_Name);
+  EXPECT_EQ(220, s.AlphaVal);
+  EXPECT_DOUBLE_EQ(kNow + 5, s.LastUpdate);
+  EXPECT_DOUBLE_EQ(kNow, ReadDateTime(store, "Misc", "LastUpdateNaN", kNow));
+  EXPECT_EQ(650, window.bounds.width);
+  EXPECT_EQ(500, window.bounds.height);
+  EXPECT_TRUE(form.Checked(*form.Find("Opt_TrayIcon")));
+}
+
+TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTree) {
+  SettingsRecord& s = Settings();
+  s.Lang_Icon = false;
+  s.Lang_Icon_Set = 2;
+  s.Language = "Deutsch";
+  s.ProfileNm = "Work";
+  s.Beep_Enab = true;
+  s.DPosition = 5;
+  s.PosX = -40;
+  s.PosY = 12;
+  s.Font_Name = "Tahoma";
+  s.FontStyle = 6;
+  s.Font_Size = 9;
+  s.ColorText = 0x00112233;
+  s.ColorBack = 0x00FFEEDD;
+  s.Show_Time = 900;
+  s.NoTaskBar = true;
+  s.Alpha = true;
+  s.FullScr = false;
+  s.AlphaVal = 128;
+  s.Blend_VMin = -3;
+  s.Blend_VMax = 200;
+  s.FormInput_Left = 5;
+  s.FormInput_Top = -1;
+  s.LastUpdate = 45000.5;
+  s.LastUpdateVersion = "9.9";
+  s.KeysView = 1;
+  s.Fr2_Size = (300 << 16) | 200;
+  window.bounds = {11, 22, 700, 450};
+  s._FLeft = 11;
+  form.SetChecked(*form.Find("Opt_TrayIcon"), false);
+  form.SetItemIndex(*form.Find("OPT_OSD_SKIN"), 6);
+  form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\Winamp\\winamp.exe");
+  form.SetExpanded(*form.Find("Opt_ip1"), false);
+  const std::vector<std::string> keys = {"F1", "Win + R"};
+  store.CreateKey("Keys\\Work");
+  store.CreateKey("Keys\\Default");
+  ASSERT_TRUE(Save(&keys));
+  const std::vector<std::string> first = DumpTree(store, "");
+  const double firstDate = ReadDateTime(store, "Misc", "LastUpdate", 0);
+
+  ResetSettings();
+  form = MemoryForm{MainOptionControls()};
+  Settings().Language = ReadInterfaceLanguage(store);
+  window = FakeWindow();
+  ASSERT_TRUE(Phase1());
+  const LoadedLists lists = Phase2();
+  EXPECT_EQ(keys, lists.ignoredKeys);
+  EXPECT_EQ((std::vector<std::string>{"Default", "Work"}), lists.profileNames);
+  EXPECT_EQ(6, Settings().SkinType);
+  store.DeleteKey("");
+  store.CreateKey("Keys\\Work");
+  store.CreateKey("Keys\\Default");
+  ASSERT_TRUE(Save(&lists.ignoredKeys));
+  EXPECT_EQ(first, DumpTree(store, ""));
+  EXPECT_DOUBLE_EQ(firstDate, ReadDateTime(store, "Misc", "LastUpdate", 0));
+}
+
+TEST(DateTimeFromCivil, CountsDaysFromTheEndOf1899) {
+  struct Case {
+    int year, month, day, hour, minute, second;
+    double expected;
+  };
+  const Case cases[] = {
+      {1899, 12, 30, 0, 0, 0, 0},       {1900, 1, 1, 0, 0, 0, 2},
+      {1970, 1, 1, 0, 0, 0, 25569},     {2000, 3, 1, 18, 0, 0, 36586.75},
+      {2024, 2, 29, 6, 0, 0, 45351.25}, {1899, 12, 29, 0, 0, 0, -1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(c.expected,
+                     DateTimeFromCivil(c.year, c.month, c.day, c.hour, c.minute, c.second))
+        << c.year << "-" << c.month << "-" << c.day;
+  }
+}
+
+}  // namespace
+}  // namespace tavion
