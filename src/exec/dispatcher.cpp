@@ -47,13 +47,6 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   });
 }
 
-// `format` with its first "%s" replaced by `value`.
-std::string FormatOneString(std::string format, std::string_view value) {
-  const std::size_t at = format.find("%s");
-  if (at != std::string::npos) format.replace(at, 2, value);
-  return format;
-}
-
 std::optional<PluginActionId> ResolvePluginCode(std::string_view code) {
   const PluginCodeResolver* resolver = CurrentPluginCodeResolver();
   return resolver ? resolver->Resolve(code) : std::nullopt;
@@ -93,9 +86,9 @@ void RunPluginAction(ExecContext& context) {
   settings.NotifyError = true;
   const std::string name = context.action != nullptr ? context.action->Name() : std::string();
   settings.NotifyText =
-      FormatOneString(GetLangStr("ErrorPlugin",
-                                 "Can't find handler for action '%s', may be you delete plugin?"),
-                      name) +
+      FormatLangText(GetLangStr("ErrorPlugin",
+                                "Can't find handler for action '%s', may be you delete plugin?"),
+                     {name}) +
       "\rExInfo: " + context.code;
 }
 

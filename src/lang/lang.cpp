@@ -61,4 +61,19 @@ std::string GetLangStr(std::string_view key, std::string_view def, std::string_v
   return ReplaceControlCodes(def);
 }
 
+std::string FormatLangText(std::string_view pattern, std::initializer_list<std::string_view> args) {
+  std::string out;
+  auto next = args.begin();
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() &&
+        (pattern[i + 1] == 's' || pattern[i + 1] == 'd') && next != args.end()) {
+      out += *next++;
+      ++i;
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace tavion

@@ -2,6 +2,7 @@
 // Texts shown to the user: the English default compiled in at each call, or the current
 // language's text. Portable; reading language files is the job of a LanguageSource.
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,5 +27,10 @@ void SetLanguageSource(std::shared_ptr<const LanguageSource> source);
 // return and every "#9" a tab.
 std::string GetLangStr(std::string_view key, std::string_view def,
                        std::string_view section = "Strings");
+
+// `pattern` (a language text) with each "%s" or "%d" replaced in turn by the next of `args`; a
+// mark without an argument and every other character stay as they are. Texts from language files
+// are never handed to a printf-style function.
+std::string FormatLangText(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 }  // namespace tavion

@@ -48,10 +48,7 @@ constexpr bool IsLockKey(uint32_t keyCode) {
 }  // namespace
 
 std::string LaunchQuestionText(const TAction& action) {
-  std::string text = GetLangStr("QuestBeforLaunch", "Launch action - %s?");
-  const std::size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, action.Name());
-  return text;
+  return FormatLangText(GetLangStr("QuestBeforLaunch", "Launch action - %s?"), {action.Name()});
 }
 
 void ModifierRestoreSet::Set(const ModifierSet& modifiers) {

@@ -30,23 +30,6 @@ constexpr int32_t kDesignedWidth = 650;
 constexpr int32_t kDesignedHeight = 500;
 constexpr int32_t kLargestWindowSide = 32767;
 
-// Replaces each "%s" of `pattern` in turn by the next of `args`; a "%s" without an argument and
-// every other character stay as they are.
-std::string FormatStrings(std::string_view pattern, std::initializer_list<std::string_view> args) {
-  std::string out;
-  auto next = args.begin();
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' &&
-        next != args.end()) {
-      out += *next++;
-      ++i;
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
-}
-
 int32_t ReadWindowSide(const RegistryStore& store, std::string_view ident, int32_t def) {
   const int32_t value = ReadInt(store, kRoot, ident, def);
   return value > 0 && value <= kLargestWindowSide ? value : def;
@@ -140,8 +123,8 @@ void LoadMisc(const RegistryStore& store, SettingsRecord& s) {
 }  // namespace
 
 std::string KernelConflictMessage(std::string_view storedVersion) {
-  return FormatStrings(GetLangStr("KernelConflict", kKernelConflictDefault),
-                       {storedVersion, kKernelVersion});
+  return FormatLangText(GetLangStr("KernelConflict", kKernelConflictDefault),
+                        {storedVersion, kKernelVersion});
 }
 
 bool CheckKernelVersion(RegistryStore& store, std::string_view fullVersion,

@@ -27,6 +27,8 @@ constexpr int kTextBound = 32 * 1024;
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
+}  // namespace
+
 int WindowDpi(HWND hwnd) {
   // Windows 10 and later know the window's own DPI; older systems have one for all.
   static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
@@ -39,6 +41,8 @@ int WindowDpi(HWND hwnd) {
   if (screen) ReleaseDC(nullptr, screen);
   return dpi > 0 ? dpi : 96;
 }
+
+namespace {
 
 // The system's message font for `dpi`; null when it cannot be made (controls keep the default).
 HFONT CreateMessageFont(int dpi) {

@@ -13,6 +13,9 @@
 
 namespace tavion {
 
+// The dots per inch of `hwnd`'s monitor (the system's where the window's own is unknown).
+int WindowDpi(HWND hwnd);
+
 class Win32Form final : public DeclaredForm {
  public:
   Win32Form() = default;

@@ -10,6 +10,8 @@
 #include "actions/catalogue.h"
 #include "base/utf_win.h"
 #include "lang/lang.h"
+#include "lang/lang_win.h"
+#include "exec/media_player_path.h"
 #include "pipeline/hook_messages.h"
 #include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
@@ -27,62 +29,27 @@
 #include "ui/main_messages.h"
 #include "ui/main_options.h"
 #include "ui/message_box_win.h"
+#include "ui/options_page_win.h"
+#include "base/message_wait_win.h"
 
 namespace tavion {
 namespace {
 
-// Menu and control identifiers.
-enum : WORD {
-  kIdRestore = 100,
-  kIdDisableHotKeys,
-  kIdDisableWin,
-  kIdBlockKeyboard,
-  kIdExit,
-  kIdButtonClose = 200,
-  kIdButtonDisable,
-  kIdButtonMinimize,
-};
+constexpr int kFirstButtonId = 2000;
 
-constexpr UINT kSwShowMinNoActive = 7;
-
-std::wstring Text(std::string_view key, std::string_view def) {
-  return Utf8ToWide(GetLangStr(key, def));
-}
-
-// `format` with its first "%s" or "%d" replaced by `value`.
-std::string FormatText(std::string format, std::string_view value) {
-  for (const char* mark : {"%s", "%d"}) {
-    const size_t at = format.find(mark);
-    if (at != std::string::npos) return format.replace(at, 2, value);
+// The row of buttons below the pages, in the current language.
+std::vector<ControlDecl> BottomButtons() {
+  std::vector<ControlDecl> table;
+  for (const auto& [name, key, caption] : {std::tuple{"b_close", "ButtonClose", "Close"},
+                                           std::tuple{"b_disable", "ButtonDisable", "Disable"},
+                                           std::tuple{"b_ok", "ButtonMinimize", "Minimize"}}) {
+    ControlDecl button;
+    button.name = name;
+    button.kind = ControlKind::kButton;
+    button.caption = GetLangStr(key, caption);
+    table.push_back(std::move(button));
   }
-  return format;
-}
-
-// The program of a shell command such as "C:\\Winamp\\winamp.exe" "%1": the argument part and
-// then every remaining quote removed.
-std::string WinampPathFromCommand(std::string command) {
-  for (const std::string_view part : {std::string_view("\" \"%1\""), std::string_view("\"")}) {
-    for (size_t at; (at = command.find(part)) != std::string::npos;) command.erase(at, part.size());
-  }
-  return command;
-}
-
-// Waits `ms` while still processing window messages; ends early when the program is ending.
-void WaitProcessingMessages(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        return;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (GetTickCount64() >= end) return;
-    Sleep(10);
-  }
+  return table;
 }
 
 }  // namespace
@@ -101,74 +68,9 @@ struct MainWindow::Parts {
   HWND page = nullptr;  // the scrolling page of option controls
   Win32Form options;
   std::unique_ptr<Win32WindowGeometry> geometry;
-  HWND closeButton = nullptr;
-  HWND disableButton = nullptr;
-  HWND minimizeButton = nullptr;
-  int scroll = 0;
+  Win32Form buttons;  // "Close", "Disable", "Minimize"
   LoadedLists lists;
 };
-
-namespace {
-
-constexpr wchar_t kPageClass[] = L"TavionOptionsPage";
-
-// The page scrolls its controls and hands their notifications to the main window.
-LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-      return SendMessageW(GetParent(hwnd), message, wParam, lParam);
-    case WM_MOUSEWHEEL: {
-      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-      SendMessageW(hwnd, WM_VSCROLL, delta < 0 ? SB_LINEDOWN : SB_LINEUP, 0);
-      return 0;
-    }
-    case WM_VSCROLL: {
-      SCROLLINFO info = {};
-      info.cbSize = sizeof info;
-      info.fMask = SIF_ALL;
-      GetScrollInfo(hwnd, SB_VERT, &info);
-      int pos = info.nPos;
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP:
-          pos -= 24;
-          break;
-        case SB_LINEDOWN:
-          pos += 24;
-          break;
-        case SB_PAGEUP:
-          pos -= static_cast<int>(info.nPage);
-          break;
-        case SB_PAGEDOWN:
-          pos += static_cast<int>(info.nPage);
-          break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-          pos = info.nTrackPos;
-          break;
-        case SB_TOP:
-          pos = info.nMin;
-          break;
-        case SB_BOTTOM:
-          pos = info.nMax;
-          break;
-      }
-      const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
-      pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
-      if (pos != info.nPos) {
-        ScrollWindowEx(hwnd, 0, info.nPos - pos, nullptr, nullptr, nullptr, nullptr,
-                       SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
-        info.fMask = SIF_POS;
-        info.nPos = pos;
-        SetScrollInfo(hwnd, SB_VERT, &info, TRUE);
-      }
-      return 0;
-    }
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
 
 MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
     : library_(library),
@@ -188,15 +90,6 @@ bool MainWindow::Create(HINSTANCE instance) {
   disabledOverlay_.reset(static_cast<HICON>(
       LoadImageW(nullptr, overlay.c_str(), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                  GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));
-
-  WNDCLASSEXW page = {};
-  page.cbSize = sizeof page;
-  page.lpfnWndProc = &PageProc;
-  page.hInstance = instance;
-  page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  page.lpszClassName = kPageClass;
-  if (!RegisterClassExW(&page) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
@@ -343,20 +236,11 @@ void MainWindow::OnCreate() {
   if (startup_.commandLine.backup) return;
 
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  parts_->page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"",
-                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 600,
-                                 400, hwnd_, nullptr, instance, nullptr);
+  parts_->page = CreateScrollingPage(hwnd_, instance);
+  parts_->buttons.Create(hwnd_, BottomButtons(), kFirstButtonId);
+  // The form lays its controls out across the page as it is now.
+  LayoutControls();
   parts_->options.Create(parts_->page, MainOptionControls());
-  auto button = [&](const wchar_t* caption, WORD id) {
-    HWND b = CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 90,
-                             26, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                             instance, nullptr);
-    SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return b;
-  };
-  parts_->closeButton = button(Text("ButtonClose", "Close").c_str(), kIdButtonClose);
-  parts_->disableButton = button(Text("ButtonDisable", "Disable").c_str(), kIdButtonDisable);
-  parts_->minimizeButton = button(Text("ButtonMinimize", "Minimize").c_str(), kIdButtonMinimize);
 
   // Phase 2 of the settings load.
   parts_->geometry = std::make_unique<Win32WindowGeometry>(hwnd_);
@@ -438,10 +322,11 @@ void MainWindow::LoadProfile() {
   LoadActionsOptions options;
   options.existingDrives = GetLogicalDrives();
   LoadActions(actions_, tree_, userRegistry_, profile, options);
-  RebuildDispatchIndex();
+  ApplyDispatchOptions();
+  parts_->dispatcher.Rebuild(tree_);
 }
 
-void MainWindow::RebuildDispatchIndex() {
+void MainWindow::ApplyDispatchOptions() {
   DispatchOptions options;
   options.blockKeyboard = blockKeyboard_;
   options.hotKeysDisabled = hotKeysDisabled_;
@@ -461,7 +346,6 @@ void MainWindow::RebuildDispatchIndex() {
   options.ignoredHidKeys = parts_->lists.ignoredKeys;
   SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
   parts_->dispatcher.SetOptions(std::move(options));
-  parts_->dispatcher.Rebuild(tree_);
 }
 
 bool MainWindow::OptionChecked(const char* name) const {
@@ -565,61 +449,16 @@ void MainWindow::RestoreOrMinimize() {
   if (GetForegroundWindow() != hwnd_)
     Restore();
   else
-    OnCommand(kIdButtonMinimize);
-}
-
-void MainWindow::ShowTrayIcon() {
-  tray_.Show(hwnd_, icon_, tray_.Tip().empty() ? ProgramTitle(startup_) : tray_.Tip(), false);
-  if (hotKeysDisabled_) tray_.SetDisabled(true, disabledOverlay_.get());
-}
-
-void MainWindow::RefreshTrayTip() {
-  std::wstring tip = ProgramTitle(startup_);
-  tip += L"\n" + Text("LabelProfile", "Profile") + L" - " + Utf8ToWide(Settings().ProfileNm);
-  tip += L"\n" + Utf8ToWide(FormatText(GetLangStr("AltogetherKeys", "Total sum of keys - %d"),
-                                       std::to_string(CountActions())));
-  tray_.SetTip(tip);
-}
-
-void MainWindow::OnTray(LPARAM mouseMessage) {
-  if (mouseMessage == WM_LBUTTONUP) {
-    Restore();
-  } else if (mouseMessage == WM_RBUTTONUP) {
-    SetForegroundWindow(hwnd_);
-    if (startupComplete_ && !Settings().MacroRecording) ShowTrayMenu();
-  }
-}
-
-void MainWindow::ShowTrayMenu() {
-  UniqueMenu menu(CreatePopupMenu());
-  if (!menu) return;
-  auto add = [&](WORD id, const std::wstring& text, bool checked) {
-    AppendMenuW(menu.get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id, text.c_str());
-  };
-  add(kIdRestore, Text("TrayRestore", "Restore"), false);
-  SetMenuDefaultItem(menu.get(), kIdRestore, FALSE);
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  add(kIdDisableHotKeys, Utf8ToWide(FormatText(GetLangStr("TrayDisable", "Disable %s"), "Tavion")),
-      hotKeysDisabled_);
-  add(kIdDisableWin, Text("TrayDisableWin", "Disable 'Win' key"), disableWinKey_);
-  add(kIdBlockKeyboard, Text("TrayBlockKeyboard", "Block keyboard"), blockKeyboard_);
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  add(kIdExit, Text("TrayExit", "Exit"), false);
-  POINT cursor;
-  GetCursorPos(&cursor);
-  const UINT chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
-                                     cursor.y, 0, hwnd_, nullptr);
-  // Without this the menu would not close when the user clicks elsewhere.
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
-  if (chosen) OnCommand(static_cast<WORD>(chosen));
+    b_okClick();
 }
 
 void MainWindow::SetHotKeysDisabled(bool disabled) {
   hotKeysDisabled_ = disabled;
   if (parts_) {
-    SetWindowTextW(parts_->disableButton, disabled ? Text("ButtonEnable", "Enable").c_str()
-                                                   : Text("ButtonDisable", "Disable").c_str());
-    RebuildDispatchIndex();
+    SetWindowTextW(parts_->buttons.Handle("b_disable"),
+                   disabled ? GetLangStrW("ButtonEnable", "Enable").c_str()
+                            : GetLangStrW("ButtonDisable", "Disable").c_str());
+    ApplyDispatchOptions();
   }
   if (tray_.Shown()) tray_.SetDisabled(disabled, disabledOverlay_.get());
 }
@@ -630,33 +469,42 @@ void MainWindow::OnCommand(WORD id) {
       Restore();
       return;
     case kIdDisableHotKeys:
-    case kIdButtonDisable:
       SetHotKeysDisabled(!hotKeysDisabled_);
       return;
     case kIdDisableWin:
       disableWinKey_ = !disableWinKey_;
-      RebuildDispatchIndex();
+      ApplyDispatchOptions();
       return;
     case kIdBlockKeyboard:
       blockKeyboard_ = !blockKeyboard_;
-      RebuildDispatchIndex();
+      ApplyDispatchOptions();
       return;
     case kIdExit:
-    case kIdButtonClose:
-      Settings().ExplicitExit = true;
-      SendMessageW(hwnd_, WM_CLOSE, 0, 0);
-      return;
-    case kIdButtonMinimize:
-      SaveSettings(/*saveActions=*/false);
-      MinimizeToTray();
-      {
-        SaveActionsOptions options;
-        options.currentProfile = Settings().ProfileNm;
-        SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
-      }
+      ExitExplicitly();
       return;
   }
+  if (!parts_) return;
+  if (const auto button = parts_->buttons.IndexOfId(id)) {
+    const std::string& name = parts_->buttons.Name(*button);
+    if (name == "b_close") ExitExplicitly();
+    if (name == "b_disable") SetHotKeysDisabled(!hotKeysDisabled_);
+    if (name == "b_ok") b_okClick();
+    return;
+  }
   ApplyOptionChange(id);
+}
+
+void MainWindow::ExitExplicitly() {
+  Settings().ExplicitExit = true;
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::b_okClick() {
+  SaveSettings(/*saveActions=*/false);
+  MinimizeToTray();
+  SaveActionsOptions options;
+  options.currentProfile = Settings().ProfileNm;
+  SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
 }
 
 void MainWindow::ApplyOptionChange(WORD id) {
@@ -680,7 +528,7 @@ void MainWindow::ApplyOptionChange(WORD id) {
     Settings().Beep_Enab = checked;
   }
   CopyDeskOptions(parts_->options, Settings());
-  RebuildDispatchIndex();
+  ApplyDispatchOptions();
 }
 
 void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {
@@ -729,26 +577,18 @@ void MainWindow::LayoutControls() {
   if (!parts_ || !parts_->page) return;
   RECT client;
   GetClientRect(hwnd_, &client);
-  const int dpi = 96;
+  const int dpi = WindowDpi(hwnd_);
   const int margin = MulDiv(8, dpi, 96);
   const int buttonWidth = MulDiv(90, dpi, 96);
   const int buttonHeight = MulDiv(26, dpi, 96);
-  const int bottom = client.bottom - margin - buttonHeight;
-  MoveWindow(parts_->page, 0, 0, client.right, std::max(0, bottom - margin), TRUE);
+  const int top = client.bottom - margin - buttonHeight;
+  MoveWindow(parts_->page, 0, 0, client.right, std::max(0, top - margin), TRUE);
   int x = client.right - margin - buttonWidth;
-  for (HWND b : {parts_->minimizeButton, parts_->disableButton, parts_->closeButton}) {
-    MoveWindow(b, x, bottom, buttonWidth, buttonHeight, TRUE);
+  for (const char* name : {"b_ok", "b_disable", "b_close"}) {
+    MoveWindow(parts_->buttons.Handle(name), x, top, buttonWidth, buttonHeight, TRUE);
     x -= buttonWidth + margin;
   }
-  RECT page;
-  GetClientRect(parts_->page, &page);
-  SCROLLINFO info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_RANGE | SIF_PAGE;
-  info.nMin = 0;
-  info.nMax = parts_->options.ContentHeight();
-  info.nPage = static_cast<UINT>(page.bottom);
-  SetScrollInfo(parts_->page, SB_VERT, &info, TRUE);
+  SetScrollingPageContentHeight(parts_->page, parts_->options.ContentHeight());
 }
 
 }  // namespace tavion

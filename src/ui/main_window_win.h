@@ -36,6 +36,15 @@ class MainWindow {
   HWND Handle() const { return hwnd_; }
 
  private:
+  // Commands of the tray menu.
+  enum : WORD {
+    kIdRestore = 100,
+    kIdDisableHotKeys,
+    kIdDisableWin,
+    kIdBlockKeyboard,
+    kIdExit,
+  };
+
   struct Parts;  // what the window owns beyond the basics
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,6 +77,8 @@ class MainWindow {
   void OnStatus(WPARAM wParam);
   void OnAskLaunch(WPARAM wParam, LPARAM lParam);
   void OnCommand(WORD id);
+  void ExitExplicitly();
+  void b_okClick();  // "Minimize": saves, goes to the tray
 
   // Settings.
   void SaveSettings(bool saveActions);
@@ -75,7 +86,8 @@ class MainWindow {
   void FindWinampOnFirstRun();
   void ApplyOptionChange(WORD id);
   bool OptionChecked(const char* name) const;
-  void RebuildDispatchIndex();
+  // Hands the options the key handler reads to it; the index follows the profile's loading.
+  void ApplyDispatchOptions();
   void LayoutControls();
   int CountActions() const;
   DiagnosticsValues Diagnostics();

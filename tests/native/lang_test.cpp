@@ -75,5 +75,23 @@ TEST_F(LangTest, ReplacingTheSourceChangesLaterLookups) {
   EXPECT_EQ("Tip", GetLangStr("Tip", "Tip"));
 }
 
+TEST(FormatLangTextTest, FillsMarksInTurnAndLeavesTheRestAlone) {
+  struct Case {
+    const char* pattern;
+    std::initializer_list<std::string_view> args;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"Launch action - %s?", {"Notepad"}, "Launch action - Notepad?"},
+      {"kernel - %s found, running %s.", {"4A.0", "4B.0"}, "kernel - 4A.0 found, running 4B.0."},
+      {"Total sum of keys - %d", {"12"}, "Total sum of keys - 12"},
+      {"%s and %s", {"one"}, "one and %s"},
+      {"100% sure %x %n", {"unused"}, "100% sure %x %n"},
+      {"ends with %", {"x"}, "ends with %"},
+      {"%s", {"%s%d"}, "%s%d"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.expected, FormatLangText(c.pattern, c.args)) << c.pattern;
+}
+
 }  // namespace
 }  // namespace tavion
