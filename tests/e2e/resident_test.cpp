@@ -218,5 +218,56 @@ TEST(Resident, MinimizeOnCloseKeepsTheTitleBarCloseInTheTrayWhileExitExits) {
   EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
 }
 
+DWORD ReadRootInteger(const wchar_t* name) {
+  DWORD value = 0xDEADBEEF;
+  DWORD size = sizeof value;
+  RegGetValueW(HKEY_CURRENT_USER, kRoot, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+
+// Asks for the running check and waits for its box; true when it came. A window that was never
+// shown tells nothing about the hooks, so the question is asked again while no box comes.
+bool RunningCheckAnswers(TavionProcess& tavion) {
+  HWND box = nullptr;
+  for (int attempt = 0; attempt < 5 && !box; ++attempt) {
+    PressChord({VK_CONTROL, VK_SHIFT}, VK_F11);
+    box = WaitForBox(tavion.Id(), 2s);
+  }
+  if (!box) return false;
+  PressButton(box, IDOK);
+  return WaitUntil([&] { return !IsWindow(box); });
+}
+
+TEST(Resident, AutorunStartGoesStraightToTheTrayAndSavesACentredLeft) {
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start(L"/A"));
+  HWND main = tavion.WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(RunningCheckAnswers(tavion)) << "hot keys work from the tray";
+  EXPECT_FALSE(IsWindowVisible(main));
+
+  // Windows logging off: no question, the settings are written.
+  EXPECT_EQ(TRUE, SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+  EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
+  const int expectedLeft = (GetSystemMetrics(SM_CXSCREEN) - 650) / 2;
+  EXPECT_EQ(static_cast<DWORD>(expectedLeft), ReadRootInteger(L"_FLeft"))
+      << "never shown: the centred left, not the place beyond the screen edge";
+}
+
+TEST(Resident, AnsweringNoToTheExitQuestionKeepsTheProgramAndItsHotKeys) {
+  TavionProcess tavion;
+  HWND main = StartResident(tavion);
+  ASSERT_NE(nullptr, main);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = WaitForBox(tavion.Id());
+  ASSERT_NE(nullptr, box);
+  PressButton(box, IDNO);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_FALSE(tavion.WaitForExit(300ms).has_value());
+  EXPECT_TRUE(RunningCheckAnswers(tavion));
+  EXPECT_EQ(0xDEADBEEF, ReadRootInteger(L"_FLeft")) << "nothing saved";
+  ExitConfirmed(tavion, main);
+}
+
 }  // namespace
 }  // namespace tavion::e2e
