@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <charconv>
 #include <memory>
 #include <string>
 
@@ -228,7 +229,7 @@ void MainWindow::OnCreate() {
     return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));
   };
   services.diagnostics = [this] { return Diagnostics(); };
-  services.terminating = [this] { return closing_; };
+  services.terminating = [this] { return closing_.load(); };
   services.pluginFolder = WideToUtf8(startup_.pluginFolder);
   parts_ = std::make_unique<Parts>(*this, std::move(services));
   SetExecHost(&parts_->execHost);
@@ -288,7 +289,15 @@ DiagnosticsValues MainWindow::Diagnostics() {
   values.actionsCount = CurrentCatalogue()->Count();
   values.actionsModified = actions_.Modified;
   values.shiftState = GetModifierState();
-  values.lastKey = Settings().LastKeyText;
+  // The last key as the handler keeps it: a packed value in decimal, or an extra device's text.
+  const std::string& last = Settings().LastKeyText;
+  uint32_t packed = 0;
+  const auto [end, error] = std::from_chars(last.data(), last.data() + last.size(), packed);
+  if (!last.empty() && error == std::errc() && end == last.data() + last.size())
+    values.lastKey = HotKeyValueToText(packed, /*useUserNames=*/true, /*useConversion=*/true,
+                                       /*withModifiers=*/true);
+  else
+    values.lastKey = HidKeyToText(last, /*useNames=*/true);
   values.actionBusy = Settings().ActionBusy;
   values.processKeys = !hotKeysDisabled_;
   return values;

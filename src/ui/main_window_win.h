@@ -4,6 +4,7 @@
 // events into executions and runs the start-up and the shutdown of the program.
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -106,7 +107,7 @@ class MainWindow {
   TrayIcon tray_;
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
-  bool closing_ = false;
+  std::atomic<bool> closing_{false};  // read by worker threads
   bool hotKeysDisabled_ = false;  // tray "Disable %s"
   bool disableWinKey_ = false;    // tray "Disable 'Win' key"
   bool blockKeyboard_ = false;    // tray "Block keyboard"
