@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <tuple>
 
 #include "fake_language.h"
 #include "registry_dump.h"
@@ -36,12 +38,23 @@ class FakeWindow final : public MainWindowGeometry {
     if (!placementKnown) return std::nullopt;
     return bounds;
   }
+  // Left, top, width, height.
+  std::array<int, 4> Bounds() const {
+    return {bounds.left, bounds.top, bounds.width, bounds.height};
+  }
 
   WindowRect bounds{7, 7, 1, 1};
   bool maximized = false;
   bool leftSet = false;
   bool placementKnown = true;
 };
+
+// The lines joined by spaces.
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : " ") + line;
+  return text;
+}
 
 class SettingsStoreTest : public testing::Test {
  protected:
@@ -62,23 +75,13 @@ class SettingsStoreTest : public testing::Test {
     start.applyPriority = [this](ProcessPriority p) { priorities.push_back(p); };
     return OptLoadPhase1(store, Settings(), start);
   }
-
   LoadedLists Phase2(bool autorunStart = false) {
-    OptLoadFull full;
-    full.autorunStart = autorunStart;
-    full.shortVersion = kShortVersion;
-    full.now = kNow;
-    return OptLoadPhase2(store, Settings(), form, window, full);
+    return OptLoadPhase2(store, Settings(), form, window, {autorunStart, kShortVersion, kNow});
   }
-
   bool Save(const std::vector<std::string>* ignoredKeys = nullptr,
             std::function<void()> saveActions = {}) {
-    OptSaveContext context;
-    context.fullVersion = kFullVersion;
-    context.programFolder = "C:\\Tavion";
-    context.ignoredKeys = ignoredKeys;
-    context.saveActions = std::move(saveActions);
-    return OptSave(store, Settings(), form, window, context);
+    return OptSave(store, Settings(), form, window,
+                   {kFullVersion, "C:\\Tavion", ignoredKeys, std::move(saveActions)});
   }
 
   MemoryRegistry store;
@@ -107,91 +110,70 @@ TEST_F(SettingsStoreTest, FirstStartAsksNothingAndTakesTheDefaults) {
   EXPECT_TRUE(lists.profileNames.empty());
   EXPECT_TRUE(lists.ignoredKeys.empty());
   // Centred on the screen in the designed size.
-  EXPECT_EQ(650, window.bounds.width);
-  EXPECT_EQ(500, window.bounds.height);
-  EXPECT_EQ((1024 - 650) / 2, window.bounds.left);
-  EXPECT_EQ((768 - 500) / 2, window.bounds.top);
+  EXPECT_EQ((std::array{(1024 - 650) / 2, (768 - 500) / 2, 650, 500}), window.Bounds());
   EXPECT_FALSE(window.maximized);
 }
 
-TEST_F(SettingsStoreTest, AnotherKernelVersionIsNamedFirstInTheQuestion) {
-  store.WriteString("", "KERNEL", "4A.0");
-  ASSERT_TRUE(Phase1(AskAnswer::kNo));
-  ASSERT_EQ(1u, questions.size());
-  const size_t stored = questions[0].find("4A.0");
-  const size_t current = questions[0].find("4B.0(SOLID)");
+TEST_F(SettingsStoreTest, KernelConflictMessageNamesTheStoredVersionFirst) {
+  const std::string message = KernelConflictMessage("4A.0");
+  const size_t stored = message.find("4A.0");
+  const size_t current = message.find("4B.0(SOLID)");
   ASSERT_NE(std::string::npos, stored);
   ASSERT_NE(std::string::npos, current);
   EXPECT_LT(stored, current);
-  EXPECT_NE(std::string::npos, questions[0].find("\rDo you want to remove all old options"));
-}
+  EXPECT_NE(std::string::npos, message.find("\rDo you want to remove all old options"));
 
-TEST_F(SettingsStoreTest, KernelConflictAnswers) {
-  struct Case {
-    AskAnswer answer;
-    bool continues;
-    std::vector<std::string> treeAfter;
-  };
-  const Case cases[] = {
-      {AskAnswer::kYes, true, {"[]", "VER='1.0.0.1'"}},
-      {AskAnswer::kNo, true, {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]", "ProfileNm='Work'"}},
-      {AskAnswer::kCancel,
-       false,
-       {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]", "ProfileNm='Work'"}},
-  };
-  for (const Case& c : cases) {
-    store.DeleteKey("");
-    ResetSettings();
-    store.WriteString("", "KERNEL", "4A.0");
-    store.WriteInteger("", "Beep_Enab", 1);
-    store.WriteString("Keys", "ProfileNm", "Work");
-    EXPECT_EQ(c.continues, Phase1(c.answer));
-    EXPECT_EQ(c.treeAfter, DumpTree(store, ""));
-    if (c.answer == AskAnswer::kYes) {
-      EXPECT_EQ("Default", Settings().ProfileNm);
-      EXPECT_FALSE(Settings().Beep_Enab);
-    } else if (c.answer == AskAnswer::kNo) {
-      EXPECT_EQ("Work", Settings().ProfileNm);
-      EXPECT_TRUE(Settings().Beep_Enab);
-    }
-  }
-}
-
-TEST_F(SettingsStoreTest, KernelConflictTextComesFromTheLanguage) {
   SetLanguageSource(std::make_shared<FakeLanguage>(
       FakeLanguage::Texts{{{"Strings", "KernelConflict"}, "Old %s,#13new %s, %d%s"}}));
   EXPECT_EQ("Old 3.9,\rnew 4B.0(SOLID), %d%s", KernelConflictMessage("3.9"));
 }
 
-TEST_F(SettingsStoreTest, PriorityOneAndTwoAreAppliedAndOthersChangeNothing) {
-  struct Case {
-    uint32_t stored;
-    std::vector<ProcessPriority> applied;
+TEST_F(SettingsStoreTest, KernelConflictYesEmptiesTheRootNoKeepsItCancelEnds) {
+  const std::vector<std::string> kept = {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]",
+                                         "ProfileNm='Work'"};
+  const std::tuple<AskAnswer, bool, std::vector<std::string>> cases[] = {
+      {AskAnswer::kYes, true, {"[]", "VER='1.0.0.1'"}},
+      {AskAnswer::kNo, true, kept},
+      {AskAnswer::kCancel, false, kept},
   };
-  const Case cases[] = {
+  for (const auto& [answer, continues, treeAfter] : cases) {
+    store.DeleteKey("");
+    ResetSettings();
+    questions.clear();
+    store.WriteString("", "KERNEL", "4A.0");
+    store.WriteInteger("", "Beep_Enab", 1);
+    store.WriteString("Keys", "ProfileNm", "Work");
+    EXPECT_EQ(continues, Phase1(answer));
+    EXPECT_EQ(std::vector{KernelConflictMessage("4A.0")}, questions);
+    EXPECT_EQ(treeAfter, DumpTree(store, ""));
+    if (answer == AskAnswer::kCancel) continue;
+    // Phase 1 read the defaults after Yes, the stored values after No.
+    EXPECT_EQ(answer == AskAnswer::kYes ? "Default" : "Work", Settings().ProfileNm);
+    EXPECT_EQ(answer == AskAnswer::kNo, Settings().Beep_Enab);
+  }
+}
+
+TEST_F(SettingsStoreTest, PriorityOneAndTwoAreAppliedAndOthersChangeNothing) {
+  const std::pair<uint32_t, std::vector<ProcessPriority>> cases[] = {
       {0, {}}, {1, {ProcessPriority::kAboveNormal}}, {2, {ProcessPriority::kHigh}},
       {3, {}}, {static_cast<uint32_t>(-1), {}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [stored, applied] : cases) {
     priorities.clear();
-    store.WriteInteger("", "Priority", c.stored);
+    store.WriteInteger("", "Priority", stored);
     ASSERT_TRUE(Phase1());
-    EXPECT_EQ(c.applied, priorities) << c.stored;
+    EXPECT_EQ(applied, priorities) << stored;
   }
 }
 
 TEST_F(SettingsStoreTest, LastUpdateVersionStaysOnlyWhenGreaterAsText) {
-  struct Case {
-    const char* stored;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"1.0", ""}, {"1.1", "1.1"}, {"0.9", ""}, {"1.0.1", "1.0.1"}, {"", ""}, {"10.0", "10.0"},
   };
-  for (const Case& c : cases) {
-    store.WriteString("Misc", "LastUpdateVersion", c.stored);
+  for (const auto& [stored, expected] : cases) {
+    store.WriteString("Misc", "LastUpdateVersion", stored);
     Phase2();
-    EXPECT_EQ(c.expected, Settings().LastUpdateVersion) << c.stored;
+    EXPECT_EQ(expected, Settings().LastUpdateVersion) << stored;
   }
 }
 
@@ -201,9 +183,7 @@ TEST_F(SettingsStoreTest, StoredGeometryIsAppliedAndMaximisedWindowsKeepTheirLef
   store.WriteInteger("", "_FLeft", static_cast<uint32_t>(-20));
   store.WriteInteger("", "_FTop", 30);
   Phase2();
-  EXPECT_EQ(-20, window.bounds.left);
-  EXPECT_EQ(30, window.bounds.top);
-  EXPECT_EQ(800, window.bounds.width);
+  EXPECT_EQ((std::array{-20, 30, 800, 600}), window.Bounds());
   EXPECT_EQ(-20, Settings()._FLeft);
 
   window = FakeWindow();
@@ -257,56 +237,38 @@ TEST_F(SettingsStoreTest, IgnoredKeyListIsWrittenOnlyWhenItHasEntries) {
   EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList"));
 }
 
-TEST_F(SettingsStoreTest, SaveWritesTheRootInItsOrderAndNeverTheReadOnlyValues) {
+TEST_F(SettingsStoreTest, SaveWritesTheRootAndDeskInTheirOrderTheActionsLastNeverReadOnlyValues) {
   Settings().Priority = 2;
   Settings().ClearRawKeyboardDevice = true;
   Settings().TR_upkeys_list = "a,b";
   Settings().var_datetime = "dd";
   Settings().foobar2000_class = "Foo";
   window.bounds = {10, 20, 650, 500};
-  ASSERT_TRUE(Save());
+  std::vector<std::string> deskWhenActionsSaved;
+  ASSERT_TRUE(
+      Save(nullptr, [&] { deskWhenActionsSaved.push_back(Joined(DumpValues(store, "Desk"))); }));
 
   std::vector<std::string> root = DumpValues(store, "");
+  EXPECT_EQ("Beep_Enab=0", root.back());
   root.resize(13);
-  const std::vector<std::string> expected = {
-      "VER='1.0.0.1'",   "KERNEL='4B.0(SOLID)'", "ThirstRun=0",       "Lang_Icon=1",
-      "Lang_Icon_Set=3", "Language='English'",   "Path='C:\\Tavion'", "_FTop=20",
-      "_FLeft=10",       "_FWidth=650",          "_FHeight=500",      "_FMax=0",
+  EXPECT_EQ(
+      "VER='1.0.0.1' KERNEL='4B.0(SOLID)' ThirstRun=0 Lang_Icon=1 Lang_Icon_Set=3 "
+      "Language='English' Path='C:\\Tavion' _FTop=20 _FLeft=10 _FWidth=650 _FHeight=500 _FMax=0 "
       "TrayIcon=1",
-  };
-  EXPECT_EQ(expected, root);
-  EXPECT_EQ("Beep_Enab=0", DumpValues(store, "").back());
+      Joined(root));
   for (const char* name : {"Priority", "TR_upkeys_list", "ClearRawMouseDevice",
                            "ClearRawKeyboardDevice", "ClearRawOtherDevice", "var_datetime"})
     EXPECT_FALSE(store.ValueExists("", name)) << name;
   EXPECT_FALSE(store.ValueExists("Misc", "foobar2000_class"));
   EXPECT_FALSE(store.ValueExists("Misc", "var_datetime"));
-  const std::vector<std::string> desk = {
-      "DeskEx=1",       "Animation=1",
-      "Shadow=1",       "KeyInfo=1",
-      "SkinType=1",     "Desk_Enbl=1",
-      "DPosition=1",    "PosX=0",
-      "PosY=0",         "Font_Name='Verdana'",
-      "FontStyle=1",    "Font_Size=14",
-      "ColorText=0",    "ColorBack=4278190104",
-      "Show_Time=2500", "NoTaskBar=0",
-      "Alpha=0",        "FullScr=1",
-      "AlphaVal=220",
-  };
-  EXPECT_EQ(desk, DumpValues(store, "Desk"));
+  const std::string desk =
+      "DeskEx=1 Animation=1 Shadow=1 KeyInfo=1 SkinType=1 Desk_Enbl=1 DPosition=1 PosX=0 PosY=0 "
+      "Font_Name='Verdana' FontStyle=1 Font_Size=14 ColorText=0 ColorBack=4278190104 "
+      "Show_Time=2500 NoTaskBar=0 Alpha=0 FullScr=1 AlphaVal=220";
+  EXPECT_EQ(desk, Joined(DumpValues(store, "Desk")));
+  EXPECT_EQ(std::vector{desk}, deskWhenActionsSaved);
   EXPECT_EQ(RegistryValueType::kBinary, store.TypeOf("Misc", "LastUpdate"));
   EXPECT_EQ(8u, store.ReadBinary("Misc", "LastUpdate")->size());
-}
-
-TEST_F(SettingsStoreTest, ActionsAreSavedAfterEverySetting) {
-  bool deskWrittenFirst = false;
-  int calls = 0;
-  ASSERT_TRUE(Save(nullptr, [&] {
-    ++calls;
-    deskWrittenFirst = store.ValueExists("Desk", "AlphaVal");
-  }));
-  EXPECT_EQ(1, calls);
-  EXPECT_TRUE(deskWrittenFirst);
 }
 
 TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
@@ -338,8 +300,7 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
   EXPECT_EQ(220, s.AlphaVal);
   EXPECT_DOUBLE_EQ(kNow + 5, s.LastUpdate);
   EXPECT_DOUBLE_EQ(kNow, ReadDateTime(store, "Misc", "LastUpdateNaN", kNow));
-  EXPECT_EQ(650, window.bounds.width);
-  EXPECT_EQ(500, window.bounds.height);
+  EXPECT_EQ((std::array{(1024 - 650) / 2, 1, 650, 500}), window.Bounds());
   EXPECT_TRUE(form.Checked(*form.Find("Opt_TrayIcon")));
 }
 
