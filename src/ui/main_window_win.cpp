@@ -19,6 +19,7 @@
 #include "exec/diagnostics.h"
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
+#include "exec/launch_executor_win.h"
 #include "exec/sounds.h"
 #include "keys/key_input_win.h"
 #include "keys/key_text.h"
@@ -234,6 +235,7 @@ void MainWindow::OnCreate() {
   parts_ = std::make_unique<Parts>(*this, std::move(services));
   SetExecHost(&parts_->execHost);
   SetMessageBoxMainWindow(hwnd_);
+  RegisterExecutors();
   if (startup_.commandLine.backup) return;
 
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
@@ -255,6 +257,16 @@ void MainWindow::OnCreate() {
   if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
   BuildCatalogue(userRegistry_);
   if (OptionChecked("Opt_TrayIcon")) ShowTrayIcon();
+}
+
+void MainWindow::RegisterExecutors() {
+  LaunchEnvironment launch;
+  launch.owner = hwnd_;
+  launch.programFolder = startup_.programFolder;
+  launch.forceForeground = library_.ForceForegroundWindow;
+  launch.inputIcon = icon_;
+  launch.terminating = [this] { return closing_.load(); };
+  RegisterLaunchExecutors(std::move(launch));
 }
 
 void MainWindow::FirstShow() {

@@ -53,6 +53,8 @@ class MainWindow {
 
   // Start-up, in the order the program runs them.
   void OnCreate();
+  // Hands the executors of the action codes what they need of the program.
+  void RegisterExecutors();
   void FirstShow();
   // Shutdown: whether the close may go on (the close query), and the close handler. The handler
   // returns false when the user cancels at the exit question.
@@ -108,9 +110,9 @@ class MainWindow {
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
   std::atomic<bool> closing_{false};  // read by worker threads
-  bool hotKeysDisabled_ = false;  // tray "Disable %s"
-  bool disableWinKey_ = false;    // tray "Disable 'Win' key"
-  bool blockKeyboard_ = false;    // tray "Block keyboard"
+  bool hotKeysDisabled_ = false;      // tray "Disable %s"
+  bool disableWinKey_ = false;        // tray "Disable 'Win' key"
+  bool blockKeyboard_ = false;        // tray "Block keyboard"
   bool animationPending_ = false;
 };
 

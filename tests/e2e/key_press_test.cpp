@@ -1,0 +1,120 @@
+// The road of one key press: Tavion.exe runs with a profile whose Ctrl+Alt+P launches a program;
+// another program presses Ctrl+Alt+P; the program starts and P reaches no window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "actions/action.h"
+#include "actions/action_tree.h"
+#include "actions/actions_registry.h"
+#include "base/utf_win.h"
+#include "keys/hotkey.h"
+#include "settings/registry_win.h"
+#include "tavion_process.h"
+
+namespace tavion::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A focused window of the test that counts the P keys it receives.
+class KeySink {
+ public:
+  KeySink() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = &KeySink::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TavionE2EKeySink";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"sink", WS_POPUP | WS_VISIBLE, 100,
+                            100, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetForegroundWindow(hwnd_);
+    SetFocus(hwnd_);
+  }
+  ~KeySink() { DestroyWindow(hwnd_); }
+
+  int pKeys = 0;
+  int otherKeys = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<KeySink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_CHAR ||
+                 message == WM_SYSCHAR)) {
+      if (wParam == 'P' || wParam == 'p' || wParam == 0x10 /*Ctrl+P as a character*/)
+        ++self->pKeys;
+      else
+        ++self->otherKeys;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  HWND hwnd_ = nullptr;
+};
+
+// The command line the probe program reports when it was started.
+std::wstring LaunchedCommandLine() {
+  wchar_t text[1024] = {};
+  DWORD size = sizeof text - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quillon\\LaunchProbe", L"CommandLine",
+                   RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return {};
+  return text;
+}
+
+// The current profile "Default" with one action: Ctrl+Alt+P launches the test program with the
+// parameter "%exe%\marker".
+void WriteLaunchProfile() {
+  TActionsList list;
+  ActionTree tree;
+  TAction& launch = list.Add();
+  launch.SetName("Launch the test program");
+  launch.SetExec("srun");
+  launch.Key0().SetHKey(PackHotKey('P', 0, 0, kModCtrl | kModAlt));
+  auto* params = launch.ParamsAs<TActionParamsSExec>();
+  ASSERT_NE(nullptr, params);
+  params->Path = WideToUtf8(TestProgramFolder()) + "\\launch_probe.exe";
+  params->Parm = "%exe%\\marker";
+  tree.Rebuild(list, [](TAction& action) { return action.Name(); });
+  list.Modified = true;
+  Win32Registry registry(HKEY_CURRENT_USER);
+  SaveActionsOptions options;
+  options.currentProfile = "Default";
+  ASSERT_TRUE(SaveActions(list, tree, registry, "Default", options));
+}
+
+TEST(KeyPress, CtrlAltPLaunchesTheProgramAndPReachesNoWindow) {
+  WriteLaunchProfile();
+  TavionProcess tavion;
+  ASSERT_TRUE(tavion.Start());
+  HWND main = tavion.WaitForMainWindow();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+
+  KeySink sink;
+  PumpMessagesFor(200ms);
+  INPUT inputs[6] = {};
+  const WORD keys[] = {VK_CONTROL, VK_MENU, 'P'};
+  for (int i = 0; i < 3; ++i) {
+    inputs[i].type = inputs[5 - i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = inputs[5 - i].ki.wVk = keys[i];
+    inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(6, inputs, sizeof(INPUT));
+
+  EXPECT_TRUE(WaitUntil([] { return !LaunchedCommandLine().empty(); }))
+      << "the probe program was not started";
+  const std::wstring expectedParameter =
+      TestProgramFolder() + L"\\marker";  // "%exe%" is the program folder of Tavion.exe
+  EXPECT_NE(std::wstring::npos, LaunchedCommandLine().find(expectedParameter))
+      << LaunchedCommandLine();
+  PumpMessagesFor(300ms);
+  EXPECT_EQ(0, sink.pKeys) << "the hot key is swallowed, key-down and key-up";
+
+  ExitConfirmed(tavion, main);
+}
+
+}  // namespace
+}  // namespace tavion::e2e
