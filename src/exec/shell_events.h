@@ -39,6 +39,7 @@ struct ShellEventDecision {
 // language of event 8; high word: the application command of event 12, device bits ignored).
 // Takes one pending language switch or volume command of TOptions when the event is the
 // program's own. Every event is ignored while terminating or while hot keys are disabled.
-ShellEventDecision DecideShellEvent(uintptr_t wParam, intptr_t lParam, const ShellEventState& state);
+ShellEventDecision DecideShellEvent(uintptr_t wParam, intptr_t lParam,
+                                    const ShellEventState& state);
 
 }  // namespace tavion

@@ -79,7 +79,8 @@ class WinSpeakerLine final : public SpeakerLine {
 
   bool Uniform(uint32_t id) const {
     for (const MIXERCONTROLW& control : controls_) {
-      if (control.dwControlID == id) return (control.fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) != 0;
+      if (control.dwControlID == id)
+        return (control.fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) != 0;
     }
     return false;
   }

@@ -98,7 +98,7 @@ ScrollAction ScrollActionFor(uint8_t mode);
 // The target of "ms_wmsg".
 enum class MessageTarget {
   kNone,
-  kNamed,              // FindWindow with the class and caption
+  kNamed,  // FindWindow with the class and caption
   kForeground,
   kFocused,
   kUnderCursorChild,

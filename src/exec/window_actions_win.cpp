@@ -6,6 +6,7 @@
 #include "actions/action.h"
 #include "actions/params.h"
 #include "base/utf_win.h"
+#include "exec/exec_host_win.h"
 #include "exec/key_replace_win.h"
 #include "exec/window_actions.h"
 #include "settings/settings.h"
@@ -88,7 +89,9 @@ void ShowOrHide(HWND foreground) {
   SettingsRecord& settings = Settings();
   const auto hidden = reinterpret_cast<HWND>(settings.HiddenWindow);
   const HWND target = hidden != nullptr && IsWindow(hidden) ? hidden : foreground;
-  if (target == nullptr) return;
+  // The dispatcher lets this code through over the shell while a hidden window is remembered;
+  // when that window has gone, the shell itself must not be hidden instead.
+  if (target == nullptr || IsShellWindow(target)) return;
   if (IsWindowVisible(target)) {
     ShowWindow(target, SW_HIDE);
     settings.HiddenWindow = reinterpret_cast<uintptr_t>(target);
@@ -104,8 +107,7 @@ void SetTransparency(ExecContext& context, HWND window) {
       context.action != nullptr ? context.action->ParamsAs<TActionParamsAlfa>() : nullptr;
   const TActionParamsAlfa defaults;
   if (params == nullptr) params = &defaults;
-  SetWindowLongPtrW(window, GWL_EXSTYLE,
-                    GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
   TWindowsList& list = TransparentWindows();
   const auto key = reinterpret_cast<uintptr_t>(window);
   const int current = list.AlphaOf(key).value_or(WindowAlpha(window));
@@ -282,9 +284,8 @@ void RegisterWindowExecutors(const WindowServices& services) {
                    [services](ExecContext& context) { ScrollOrZoom(context, services); });
   RegisterExecutor("ms_wmsg",
                    [services](ExecContext& context) { SendWindowMessage(context, services); });
-  RegisterExecutor("ke_keyz", [services](ExecContext& context) {
-    RunKeyReplace(context, services.sendKeys);
-  });
+  RegisterExecutor("ke_keyz",
+                   [services](ExecContext& context) { RunKeyReplace(context, services.sendKeys); });
 }
 
 }  // namespace tavion

@@ -42,8 +42,8 @@ class ReplaceKeyTest : public testing::Test {
     return [this, result](uint8_t modifiers, uint16_t key, uint16_t scan, uint16_t flags,
                           uintptr_t window, bool restore, uint16_t delay, const char* ansi,
                           const wchar_t* wide) {
-      system.events.push_back("key " + std::to_string(modifiers) + " " + std::to_string(key) +
-                              " " + std::to_string(scan) + " " + std::to_string(flags) + " " +
+      system.events.push_back("key " + std::to_string(modifiers) + " " + std::to_string(key) + " " +
+                              std::to_string(scan) + " " + std::to_string(flags) + " " +
                               std::to_string(window) + " " + std::to_string(restore) + " " +
                               std::to_string(delay) + " " + std::to_string(ansi != nullptr) +
                               std::to_string(wide != nullptr));

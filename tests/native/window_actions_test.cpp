@@ -27,8 +27,8 @@ TEST(NextAlpha, StepsSetsAndStaysWithinTheBounds) {
       {kAlphaSet, 300, 100, 10, 255, 255},
       {kAlphaSet, 5, 100, 10, 255, 10},
       {kAlphaSet, 128, 255, 10, 255, 128},
-      {7, 99, 140, 10, 255, 140},      // an unknown mode keeps the alpha
-      {7, 99, 5, 10, 255, 10},         // but still within the bounds
+      {7, 99, 140, 10, 255, 140},          // an unknown mode keeps the alpha
+      {7, 99, 5, 10, 255, 10},             // but still within the bounds
       {kAlphaSet, 300, 100, 0, 400, 255},  // bounds past a byte still give a byte
       {kAlphaLower, 0, 10, -50, 255, 0},
       {kAlphaSet, 128, 100, 200, 100, 100},  // crossed bounds: the maximum wins
@@ -96,10 +96,10 @@ TEST(ScrollMessagesFor, DirectionAndCountChooseMessageRequestAndNumber) {
     ScrollMessages expected;
   };
   const Case cases[] = {
-      {kScrollUp, 3, {277, 0, 3, false}},   {kScrollUp, 0, {277, 2, 1, false}},
-      {kScrollDown, 1, {277, 1, 1, false}}, {kScrollDown, 0, {277, 3, 1, false}},
-      {kScrollLeft, 5, {276, 0, 5, true}},  {kScrollLeft, 0, {276, 2, 1, true}},
-      {kScrollRight, 2, {276, 1, 2, true}}, {kScrollRight, 0, {276, 3, 1, true}},
+      {kScrollUp, 3, {277, 0, 3, false}},    {kScrollUp, 0, {277, 2, 1, false}},
+      {kScrollDown, 1, {277, 1, 1, false}},  {kScrollDown, 0, {277, 3, 1, false}},
+      {kScrollLeft, 5, {276, 0, 5, true}},   {kScrollLeft, 0, {276, 2, 1, true}},
+      {kScrollRight, 2, {276, 1, 2, true}},  {kScrollRight, 0, {276, 3, 1, true}},
       {kScrollDown, -4, {277, 3, 1, false}},
   };
   for (const Case& c : cases) {
@@ -124,9 +124,9 @@ TEST(BrowserScrollKey, EachModeHasItsKey) {
     std::optional<SentKey> expected;
   };
   const Case cases[] = {
-      {0, true, SentKey{0, 33}},   {0, false, SentKey{0, 38}},  {1, true, SentKey{0, 34}},
-      {1, false, SentKey{0, 40}},  {2, false, SentKey{2, 187}}, {3, true, SentKey{0, 37}},
-      {4, false, SentKey{0, 39}},  {5, true, SentKey{2, 189}},  {6, false, std::nullopt},
+      {0, true, SentKey{0, 33}},  {0, false, SentKey{0, 38}},  {1, true, SentKey{0, 34}},
+      {1, false, SentKey{0, 40}}, {2, false, SentKey{2, 187}}, {3, true, SentKey{0, 37}},
+      {4, false, SentKey{0, 39}}, {5, true, SentKey{2, 189}},  {6, false, std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.expected, BrowserScrollKey(c.mode, c.pages))

@@ -129,15 +129,17 @@ TEST_F(WindowActionsTest, TransparencyStepsAndIsClampedToTheSettings) {
   tavion::Settings().Blend_VMax = 255;
   const auto key = reinterpret_cast<uintptr_t>(window.hwnd());
 
-  Run<tavion::TActionParamsAlfa>("wm_alfa", TActionParamsMode::pmAlfa,
-                                 [](tavion::TActionParamsAlfa& p) { p.Mode = tavion::kAlphaLower; });
+  Run<tavion::TActionParamsAlfa>(
+      "wm_alfa", TActionParamsMode::pmAlfa,
+      [](tavion::TActionParamsAlfa& p) { p.Mode = tavion::kAlphaLower; });
   EXPECT_NE(0, GetWindowLongPtrW(window.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_EQ(235, tavion::TransparentWindows().AlphaOf(key));
   for (int i = 0; i < 12; ++i) RunIndex(0);
   EXPECT_EQ(50, tavion::TransparentWindows().AlphaOf(key));
 
-  Run<tavion::TActionParamsAlfa>("wm_alfa", TActionParamsMode::pmAlfa,
-                                 [](tavion::TActionParamsAlfa& p) { p.Mode = tavion::kAlphaRaise; });
+  Run<tavion::TActionParamsAlfa>(
+      "wm_alfa", TActionParamsMode::pmAlfa,
+      [](tavion::TActionParamsAlfa& p) { p.Mode = tavion::kAlphaRaise; });
   EXPECT_EQ(70, tavion::TransparentWindows().AlphaOf(key));
 
   Run<tavion::TActionParamsAlfa>("wm_alfa", TActionParamsMode::pmAlfa,
@@ -153,7 +155,8 @@ TEST_F(WindowActionsTest, TransparencyStepsAndIsClampedToTheSettings) {
 }
 
 TEST_F(WindowActionsTest, ShellWindowInFrontRefusesWindowCodes) {
-  TestWindow taskBar({.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP | WS_VISIBLE});
+  TestWindow taskBar(
+      {.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP | WS_VISIBLE});
   ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
   for (const char* code : {"wm_wtop", "wm_wmin", "wm_wclz", "wm_alfa"}) {
     tavion::Settings().NotifyText.clear();
@@ -168,6 +171,16 @@ TEST_F(WindowActionsTest, ShellWindowInFrontRefusesWindowCodes) {
             tavion::TransparentWindows().AlphaOf(reinterpret_cast<uintptr_t>(taskBar.hwnd())));
 }
 
+TEST_F(WindowActionsTest, ShowHideNeverHidesTheShellWhenTheHiddenWindowIsGone) {
+  TestWindow taskBar(
+      {.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP | WS_VISIBLE});
+  ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
+  tavion::Settings().HiddenWindow = 0x7FFF0;  // no window has this handle
+  Run("wm_s/\\h");
+  EXPECT_TRUE(IsWindowVisible(taskBar.hwnd()));
+  EXPECT_NE(tavion::kShellWindowError, tavion::Settings().NotifyText);
+}
+
 // "ms_wmsg" posts WM_APP + 7 with 5 and -3.
 void SetMessage(tavion::TActionParamsSMsg& p) {
   p.SMsg = WM_APP + 7;
@@ -177,8 +190,8 @@ void SetMessage(tavion::TActionParamsSMsg& p) {
 
 TEST_F(WindowActionsTest, MessageGoesToTheNamedOrForegroundWindow) {
   TestWindow front({.caption = L"Front"});
-  TestWindow named({.className = L"TavionWindowsNamedTarget", .caption = L"Named target",
-                    .x = 300});
+  TestWindow named(
+      {.className = L"TavionWindowsNamedTarget", .caption = L"Named target", .x = 300});
   ASSERT_TRUE(MakeForeground(front.hwnd()));
 
   Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
@@ -210,8 +223,13 @@ TEST_F(WindowActionsTest, MessageGoesToTheNamedOrForegroundWindow) {
 
 TEST_F(WindowActionsTest, MessageGoesToTheFocusedOrNowhere) {
   TestWindow front({.caption = L"Front"});
-  TestWindow child({.caption = L"Child", .style = WS_CHILD | WS_VISIBLE, .parent = front.hwnd(),
-                    .x = 10, .y = 10, .width = 50, .height = 50});
+  TestWindow child({.caption = L"Child",
+                    .style = WS_CHILD | WS_VISIBLE,
+                    .parent = front.hwnd(),
+                    .x = 10,
+                    .y = 10,
+                    .width = 50,
+                    .height = 50});
   ASSERT_TRUE(MakeForeground(front.hwnd()));
   focused = child.hwnd();
   Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
@@ -240,8 +258,13 @@ TEST_F(WindowActionsTest, MessageGoesToTheFocusedOrNowhere) {
 
 TEST_F(WindowActionsTest, MessageGoesToTheWindowUnderTheCursor) {
   TestWindow front({.caption = L"Front", .x = 100, .y = 100});
-  TestWindow child({.caption = L"Child", .style = WS_CHILD | WS_VISIBLE, .parent = front.hwnd(),
-                    .x = 20, .y = 20, .width = 80, .height = 80});
+  TestWindow child({.caption = L"Child",
+                    .style = WS_CHILD | WS_VISIBLE,
+                    .parent = front.hwnd(),
+                    .x = 20,
+                    .y = 20,
+                    .width = 80,
+                    .height = 80});
   ASSERT_TRUE(MakeForeground(front.hwnd()));
   POINT inChild{50, 50};
   ClientToScreen(child.hwnd(), &inChild);
@@ -269,9 +292,15 @@ void ScrollDownThreeLinesInTheFocused(tavion::TActionParamsScroll& p) {
 }
 
 TEST_F(WindowActionsTest, ScrollPostsToTheWindowWithTheScrollBar) {
-  TestWindow front({.caption = L"Scrolled", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL});
-  TestWindow inner({.caption = L"Inner", .style = WS_CHILD | WS_VISIBLE, .parent = front.hwnd(),
-                    .x = 0, .y = 0, .width = 50, .height = 50});
+  TestWindow front(
+      {.caption = L"Scrolled", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL});
+  TestWindow inner({.caption = L"Inner",
+                    .style = WS_CHILD | WS_VISIBLE,
+                    .parent = front.hwnd(),
+                    .x = 0,
+                    .y = 0,
+                    .width = 50,
+                    .height = 50});
   ASSERT_TRUE(MakeForeground(front.hwnd()));
   focused = inner.hwnd();
   Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,
@@ -294,10 +323,10 @@ TEST_F(WindowActionsTest, ScrollPostsToTheWindowWithTheScrollBar) {
 
 TEST_F(WindowActionsTest, ScrollBarControlOfTheRightOrientationTakesTheMessages) {
   TestWindow front({.caption = L"With bars"});
-  const HWND horizontal = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ,
-                                          0, 200, 200, 16, front.hwnd(), nullptr, nullptr, nullptr);
-  const HWND vertical = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT,
-                                        300, 0, 16, 200, front.hwnd(), nullptr, nullptr, nullptr);
+  const HWND horizontal = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0,
+                                          200, 200, 16, front.hwnd(), nullptr, nullptr, nullptr);
+  const HWND vertical = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 300,
+                                        0, 16, 200, front.hwnd(), nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, horizontal);
   ASSERT_NE(nullptr, vertical);
   const struct {
@@ -342,10 +371,14 @@ TEST_F(WindowActionsTest, ScrollWithoutScrollBarStillReachesTheWindow) {
 }
 
 TEST_F(WindowActionsTest, BrowsersGetKeysInsteadOfScrollMessages) {
-  TestWindow browser({.className = L"MozillaUIWindowClass", .caption = L"Browser",
+  TestWindow browser({.className = L"MozillaUIWindowClass",
+                      .caption = L"Browser",
                       .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL});
-  TestWindow content({.caption = L"Content", .style = WS_CHILD | WS_VISIBLE,
-                      .parent = browser.hwnd(), .width = 50, .height = 50});
+  TestWindow content({.caption = L"Content",
+                      .style = WS_CHILD | WS_VISIBLE,
+                      .parent = browser.hwnd(),
+                      .width = 50,
+                      .height = 50});
   ASSERT_TRUE(MakeForeground(browser.hwnd()));
   focused = content.hwnd();
   Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,

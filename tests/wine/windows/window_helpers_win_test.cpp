@@ -12,10 +12,16 @@ using exec_test::PumpUntil;
 
 TEST(TopLevelOf, ClimbsChildWindowsButNotOwners) {
   TestWindow top({.caption = L"Top"});
-  TestWindow child({.caption = L"Child", .style = WS_CHILD | WS_VISIBLE, .parent = top.hwnd(),
-                    .width = 200, .height = 200});
-  TestWindow grandChild({.caption = L"Grandchild", .style = WS_CHILD | WS_VISIBLE,
-                         .parent = child.hwnd(), .width = 50, .height = 50});
+  TestWindow child({.caption = L"Child",
+                    .style = WS_CHILD | WS_VISIBLE,
+                    .parent = top.hwnd(),
+                    .width = 200,
+                    .height = 200});
+  TestWindow grandChild({.caption = L"Grandchild",
+                         .style = WS_CHILD | WS_VISIBLE,
+                         .parent = child.hwnd(),
+                         .width = 50,
+                         .height = 50});
   TestWindow owned({.caption = L"Owned", .style = WS_POPUP | WS_VISIBLE, .parent = top.hwnd()});
   EXPECT_EQ(top.hwnd(), tavion::TopLevelOf(grandChild.hwnd()));
   EXPECT_EQ(top.hwnd(), tavion::TopLevelOf(child.hwnd()));
@@ -26,8 +32,13 @@ TEST(TopLevelOf, ClimbsChildWindowsButNotOwners) {
 
 TEST(WindowUnderCursor, TheChildAtTheCursorOrItsTopLevelWindow) {
   TestWindow top({.caption = L"Top", .x = 150, .y = 150});
-  TestWindow child({.caption = L"Child", .style = WS_CHILD | WS_VISIBLE, .parent = top.hwnd(),
-                    .x = 30, .y = 30, .width = 100, .height = 100});
+  TestWindow child({.caption = L"Child",
+                    .style = WS_CHILD | WS_VISIBLE,
+                    .parent = top.hwnd(),
+                    .x = 30,
+                    .y = 30,
+                    .width = 100,
+                    .height = 100});
   ASSERT_TRUE(MakeForeground(top.hwnd()));
   POINT point{40, 40};
   ClientToScreen(child.hwnd(), &point);
