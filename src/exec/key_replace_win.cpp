@@ -1,0 +1,44 @@
+#include "exec/key_replace_win.h"
+
+#include "actions/action.h"
+#include "actions/params.h"
+
+namespace tavion {
+namespace {
+
+// A foreground program that does not answer must not hold the main thread for long.
+constexpr UINT kLanguageRequestTimeoutMs = 2000;
+
+}  // namespace
+
+uintptr_t WinKeyboardLanguageSystem::ForegroundWindow() {
+  return reinterpret_cast<uintptr_t>(GetForegroundWindow());
+}
+
+uint32_t WinKeyboardLanguageSystem::LayoutOf(uintptr_t window) {
+  const DWORD thread = GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr);
+  // Layout handles are 32-bit values, sign-extended on 64-bit Windows.
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetKeyboardLayout(thread)));
+}
+
+void WinKeyboardLanguageSystem::RequestLanguage(uintptr_t window, uint32_t layout) {
+  if (window == 0) return;
+  const auto hkl = static_cast<LPARAM>(static_cast<int32_t>(layout));
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_INPUTLANGCHANGEREQUEST, 1, hkl,
+                      SMTO_ABORTIFHUNG, kLanguageRequestTimeoutMs, &ignored);
+}
+
+void WinKeyboardLanguageSystem::Sleep(uint32_t ms) {
+  ::Sleep(ms);
+}
+
+void RunKeyReplace(ExecContext& context, const KeySender& send) {
+  const TActionParamsRKey* params =
+      context.action != nullptr ? context.action->ParamsAs<TActionParamsRKey>() : nullptr;
+  if (params == nullptr) return;
+  WinKeyboardLanguageSystem system;
+  ReplaceKey(params->Key.HKey(), params->Lang, system, send);
+}
+
+}  // namespace tavion

@@ -1,0 +1,32 @@
+#include "exec/shell_events_win.h"
+
+#include <mmsystem.h>
+
+#include "exec/shell_events.h"
+#include "ui/main_messages.h"
+
+namespace tavion {
+
+LRESULT HandleShellEvent(HWND mainWindow, WPARAM wParam, LPARAM lParam, bool terminating,
+                         bool hotKeysDisabled,
+                         const std::function<void(uint16_t language)>& refreshLanguageIcon) {
+  const ShellEventState state{.terminating = terminating,
+                              .hotKeysDisabled = hotKeysDisabled,
+                              .waveOutDevices = [] { return waveOutGetNumDevs(); }};
+  const ShellEventDecision decision = DecideShellEvent(wParam, lParam, state);
+  switch (decision.answer) {
+    case ShellEventAnswer::kRefreshLanguageIcon:
+      if (refreshLanguageIcon) refreshLanguageIcon(decision.layout);
+      break;
+    case ShellEventAnswer::kShowVolume:
+      // The code text is static: the posted message outlives this call.
+      PostMessageW(mainWindow, WM_TV_NOTIFY, reinterpret_cast<WPARAM>(kMixerNotifyCode),
+                   static_cast<LPARAM>(-1));
+      break;
+    case ShellEventAnswer::kNothing:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace tavion
