@@ -20,6 +20,9 @@
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
 #include "exec/launch_executor_win.h"
+#include "exec/shell_events.h"
+#include "exec/shell_events_win.h"
+#include "exec/window_actions_win.h"
 #include "exec/sounds.h"
 #include "keys/key_input_win.h"
 #include "keys/key_text.h"
@@ -150,9 +153,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!parts_) return kPassEvent;
       return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
     case kMsgShellEvent:
-      // Language and volume events are announced by the on-screen display and the tray's
-      // language icon, which come later.
-      return 0;
+      // The tray's language icon comes with the tray's language menu; until then a language
+      // change only uses up the program's own pending switches.
+      return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_, {});
     case WM_TV_EXECUTE:
       OnExecute(wParam, lParam);
       return 0;
@@ -267,6 +270,11 @@ void MainWindow::RegisterExecutors() {
   launch.inputIcon = icon_;
   launch.terminating = [this] { return closing_.load(); };
   RegisterLaunchExecutors(std::move(launch));
+
+  WindowServices windows;
+  if (library_.GetFocusedWindow)
+    windows.focusedWindow = [focused = library_.GetFocusedWindow] { return focused(0); };
+  RegisterWindowExecutors(windows);
 }
 
 void MainWindow::FirstShow() {
@@ -560,7 +568,10 @@ void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnNotify(WPARAM wParam, LPARAM) {
   SettingsRecord& s = Settings();
-  if (wParam == kNotifyLockState) return;
+  // Lock keys and the volume are announced by the on-screen display alone; they are no
+  // execution and leave ActionBusy to the execution it belongs to.
+  if (wParam == kNotifyLockState || wParam == 0) return;
+  if (std::string_view(reinterpret_cast<const char*>(wParam)) == kMixerNotifyCode) return;
   // The on-screen display takes over these texts once it exists; until then an error still
   // reaches the user.
   PlaySoundFile("run.wav", MB_ICONEXCLAMATION, /*honourOption=*/true, /*beepWhenMissing=*/true,
