@@ -150,10 +150,10 @@ void PressKey(uint16_t keyCode, uint16_t scanCode, uint16_t keyFlags, uint16_t d
 }
 
 std::optional<LPARAM> ParseLayout(std::string_view item) {
-  const std::optional<MacroEvent> parsed = ParseMacroEventItem(item);
-  if (!parsed) return std::nullopt;
-  // The layout handle is stored as a signed 32-bit number; widen it as the system does.
-  return static_cast<LPARAM>(PackMacroEvent(*parsed));
+  const std::optional<int32_t> layout = ParseMacroNumber(item);
+  if (!layout) return std::nullopt;
+  // Stored as a signed 32-bit number; widened with its sign, as the system widens handles.
+  return static_cast<LPARAM>(*layout);
 }
 
 void RequestForegroundLayout(LPARAM layout) {

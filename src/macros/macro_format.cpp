@@ -131,13 +131,19 @@ std::string MacroEventItem(const MacroEvent& event) {
   return std::to_string(PackMacroEvent(event));
 }
 
-std::optional<MacroEvent> ParseMacroEventItem(std::string_view item) {
+std::optional<int32_t> ParseMacroNumber(std::string_view item) {
   int64_t value = 0;
   const char* end = item.data() + item.size();
   const auto [ptr, error] = std::from_chars(item.data(), end, value);
   if (item.empty() || error != std::errc() || ptr != end) return std::nullopt;
   if (value < INT32_MIN || value > int64_t{UINT32_MAX}) return std::nullopt;
-  return UnpackMacroEvent(static_cast<uint32_t>(value));
+  return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+
+std::optional<MacroEvent> ParseMacroEventItem(std::string_view item) {
+  const std::optional<int32_t> value = ParseMacroNumber(item);
+  if (!value) return std::nullopt;
+  return UnpackMacroEvent(static_cast<uint32_t>(*value));
 }
 
 MacroEvent MacroEventFromKey(uint32_t keyCode, uint32_t scanCode, uint32_t hookFlags,

@@ -67,6 +67,9 @@ int32_t PackMacroEvent(const MacroEvent& event);
 MacroEvent UnpackMacroEvent(uint32_t value);
 // The stored item of an event: the packed value as a signed decimal number.
 std::string MacroEventItem(const MacroEvent& event);
+// The 32-bit value of an item: a decimal number from -2^31 to 2^32 - 1 (a value above 2^31 - 1
+// wraps to the negative one), surrounded by nothing else; nullopt for anything else.
+std::optional<int32_t> ParseMacroNumber(std::string_view item);
 // The event of an item: a decimal number from -2^31 to 2^32 - 1 (unsigned texts are accepted
 // too), surrounded by nothing else. Nullopt for anything that is not such a number.
 std::optional<MacroEvent> ParseMacroEventItem(std::string_view item);

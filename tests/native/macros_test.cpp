@@ -121,6 +121,13 @@ TEST(MacroEventPacking, ItemsAreSignedDecimalAndUnsignedIsAccepted) {
     EXPECT_EQ(std::nullopt, ParseMacroEventItem(bad)) << bad;
 }
 
+TEST(MacroEventPacking, LayoutNumbersKeepAllTheirBits) {
+  EXPECT_EQ(0x04090409, ParseMacroNumber("67699721"));
+  EXPECT_EQ(static_cast<int32_t>(0xF0020409u), ParseMacroNumber("-268303351"));
+  EXPECT_EQ(static_cast<int32_t>(0xF0020409u), ParseMacroNumber("4026663945"));
+  EXPECT_EQ(std::nullopt, ParseMacroNumber(""));
+}
+
 TEST(MacroEventPacking, RecordedKeyKeepsOnlyExtendedAndReleasedAndTheDelayModulo256) {
   // Hook flags: 0x01 extended, 0x10 injected, 0x20 Alt down, 0x80 released.
   EXPECT_EQ((MacroEvent{46, 83, true, true, 44}), MacroEventFromKey(46, 83, 0xB1, 300));
