@@ -79,6 +79,8 @@ void RaiseWindow(HWND window) {
   }
 }
 
+constexpr uint32_t kRestoreSettleMs = 100;
+
 // Raises `target` and, with `restore`, brings back the window that was in front before.
 class ForegroundSwitch {
  public:
@@ -87,7 +89,11 @@ class ForegroundSwitch {
     if (target != nullptr) RaiseWindow(target);
   }
   ~ForegroundSwitch() {
-    if (previous_ != nullptr) RaiseWindow(previous_);
+    if (previous_ == nullptr) return;
+    // Injected keys are routed to the focused window only once the low-level hooks have seen
+    // them; raising the former window at once would hand it keys meant for the target.
+    MacroWait(kRestoreSettleMs, false);
+    RaiseWindow(previous_);
   }
   ForegroundSwitch(const ForegroundSwitch&) = delete;
   ForegroundSwitch& operator=(const ForegroundSwitch&) = delete;

@@ -1,34 +1,26 @@
 // Typing speed of "mc_text": one action whose text is N characters (letters, blanks, a line break
 // every 60) runs through the dispatcher on this thread, as the main window runs it; the clock
-// stops when the receiving window, on a thread of its own, has all N characters. Median of
-// several rounds.
+// stops when the receiving window of the key sender's tests (a thread of its own, with a low-level
+// keyboard hook as the program has) holds all N characters. Median of several rounds.
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "actions/action.h"
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
+#include "keysender/receiver_window.h"
 #include "macros/macro_executors_win.h"
 #include "settings/settings.h"
 
 namespace {
 
 constexpr int kRounds = 5;
-
-std::atomic<long> charsReceived{0};
-
-LRESULT CALLBACK CountChars(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CHAR) ++charsReceived;
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -43,7 +35,7 @@ void Pump() {
 std::string Text(int characters) {
   std::string text;
   int typed = 0;
-  while (typed < characters) {
+  while (typed < characters - 1) {
     if (typed % 60 == 59) {
       text += "\r\n";
     } else {
@@ -51,7 +43,7 @@ std::string Text(int characters) {
     }
     ++typed;
   }
-  return text + "x";  // a last character, so that a final line break is not dropped
+  return text + "x";  // the last character, so that no final line break is dropped
 }
 
 }  // namespace
@@ -59,29 +51,11 @@ std::string Text(int characters) {
 int wmain(int argc, wchar_t** argv) {
   const int characters = argc > 1 ? std::max(1, _wtoi(argv[1])) : 2000;
 
-  HWND target = nullptr;
-  DWORD receiverThread = 0;
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread receiver([&] {
-    receiverThread = GetCurrentThreadId();
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = CountChars;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"McTextBenchTarget";
-    RegisterClassW(&windowClass);
-    target = CreateWindowExW(0, windowClass.lpszClassName, L"target", WS_POPUP | WS_VISIBLE, 0, 0,
-                             200, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    SetEvent(ready);
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    DestroyWindow(target);
-  });
-  WaitForSingleObject(ready, 10000);
-  SetForegroundWindow(target);
+  keysender_test::Receiver receiver;
+  if (!receiver.Activate(receiver.target())) {
+    std::printf("mc_text: the receiving window cannot be brought to the front\n");
+    return 1;
+  }
 
   tavion::TActionsList actions;
   tavion::TAction& action = actions.Add();
@@ -94,21 +68,23 @@ int wmain(int argc, wchar_t** argv) {
   tavion::SetExecHost(&host);
   tavion::RegisterMacroExecutors({});
 
+  const auto count = static_cast<std::size_t>(characters);
   std::vector<double> rates;
   std::vector<double> sendTimes;
   bool complete = true;
   for (int round = 0; round < kRounds; ++round) {
-    charsReceived = 0;
+    receiver.Clear();
     const double start = Now();
     tavion::ExecuteAction("mc_text", 0, /*mayUseThread=*/false);
     const double sent = Now();
-    while (charsReceived < characters && Now() - start < 120) {
+    std::size_t received = 0;
+    while ((received = receiver.CharCount()) < count && Now() - start < 120) {
       Pump();
-      Sleep(1);
+      Sleep(2);
     }
     const double end = Now();
-    if (charsReceived < characters) complete = false;
-    rates.push_back(charsReceived / (end - start));
+    if (received < count) complete = false;
+    rates.push_back(static_cast<double>(received) / (end - start));
     sendTimes.push_back(sent - start);
   }
   std::sort(rates.begin(), rates.end());
@@ -120,8 +96,5 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("  the executor itself returned after: median %.3f s\n", sendTimes[kRounds / 2]);
 
   tavion::SetExecHost(nullptr);
-  PostThreadMessageW(receiverThread, WM_QUIT, 0, 0);
-  receiver.join();
-  CloseHandle(ready);
   return complete ? 0 : 1;
 }

@@ -9,7 +9,7 @@
 
 #include "macros/macro_format.h"
 #include "pipeline/hook_messages.h"
-#include "receiver_window.h"
+#include "receiver_fixture.h"
 #include "settings/registry_win.h"
 #include "settings/settings.h"
 
@@ -23,19 +23,11 @@ using keysender_test::UserKey;
 
 constexpr uint32_t kUsLayout = 0x04090409;
 
-class KeySenderTest : public testing::Test {
+class KeySenderTest : public keysender_test::ReceiverTest {
  protected:
-  static void SetUpTestSuite() { receiver_ = new Receiver; }
-  static void TearDownTestSuite() {
-    delete receiver_;
-    receiver_ = nullptr;
-  }
-
   void SetUp() override {
-    ResetSettings();
+    ReceiverTest::SetUp();
     SetKeySenderServices({&store_, nullptr});
-    ASSERT_TRUE(receiver_->Activate(receiver_->target()));
-    receiver_->Clear();
   }
 
   void TearDown() override {
@@ -90,7 +82,6 @@ class KeySenderTest : public testing::Test {
     }));
   }
 
-  static inline Receiver* receiver_ = nullptr;
   Win32Registry store_{HKEY_CURRENT_USER, kSettingsRootPath};
 };
 

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <string>
 #include <vector>
 
 #include "actions/action.h"
 #include "exec/dispatcher.h"
 #include "macros/macro_format.h"
-#include "receiver_window.h"
+#include "receiver_fixture.h"
 #include "settings/registry_win.h"
 #include "settings/settings.h"
 
@@ -45,21 +46,13 @@ class ActionsHost final : public ExecHost {
   std::vector<std::string> notified;  // the error text of each run, empty when none
 };
 
-class MacroExecutorsTest : public testing::Test {
+class MacroExecutorsTest : public keysender_test::ReceiverTest {
  protected:
-  static void SetUpTestSuite() { receiver_ = new Receiver; }
-  static void TearDownTestSuite() {
-    delete receiver_;
-    receiver_ = nullptr;
-  }
-
   void SetUp() override {
-    ResetSettings();
+    ReceiverTest::SetUp();
     SetExecHost(&host_);
     SetKeySenderServices({&store_, nullptr});
     RegisterMacroExecutors({&store_, {}, [] { return std::string("12:00"); }});
-    ASSERT_TRUE(receiver_->Activate(receiver_->target()));
-    receiver_->Clear();
   }
 
   void TearDown() override {
@@ -100,7 +93,6 @@ class MacroExecutorsTest : public testing::Test {
     return receiver_->Chars();
   }
 
-  static inline Receiver* receiver_ = nullptr;
   ActionsHost host_;
   Win32Registry store_{HKEY_CURRENT_USER, kSettingsRootPath};
   std::vector<std::string> files_;
@@ -154,14 +146,42 @@ TEST_F(MacroExecutorsTest, MissingFileAndMissingMacroAreReported) {
   EXPECT_TRUE(receiver_->Chars().empty());
 }
 
-TEST_F(MacroExecutorsTest, PlayMacroTypesTheStoredKeys) {
-  ASSERT_TRUE(WriteMacroItems(store_, "Hey",
+TEST_F(MacroExecutorsTest, PlayMacroFindsANameOutsideTheAnsiCodePage) {
+  const std::string name = "Hey \xE2\x98\xBA";  // a smiley: no ANSI code page has it
+  ASSERT_TRUE(WriteMacroItems(store_, name,
                               std::vector<std::string>{"", PlaybackSettingsText({0, false, false, true, false}),
                                                        MacroEventItem({'H', 35, false, false, 0}),
                                                        MacroEventItem({'H', 35, false, true, 0})}));
-  AddMacroAction().Name = "Hey";
+  AddMacroAction().Name = name;
   EXPECT_EQ(L"h", RunLast());
   EXPECT_EQ(std::vector<std::string>{""}, host_.notified);
+}
+
+TEST_F(MacroExecutorsTest, StoppedMacroIsNotRepeatedACompletedOneIs) {
+  std::vector<std::string> items = {"", PlaybackSettingsText({-1, false, false, true, false})};
+  for (int i = 0; i < 10; ++i) {
+    items.push_back(MacroEventItem({'Z', 44, false, false, 30}));
+    items.push_back(MacroEventItem({'Z', 44, false, true, 0}));
+  }
+  ASSERT_TRUE(WriteMacroItems(store_, "Zs", items));
+  AddMacroAction().Name = "Zs";
+  const int32_t twoRepeats = 0 | 2 << 16;
+
+  ExecuteAction("mc_play", twoRepeats, false);
+  Receiver::Settle(150);
+  EXPECT_EQ(std::wstring(30, L'z'), receiver_->Chars());
+
+  receiver_->Clear();
+  auto user = std::async(std::launch::async, [] {
+    Sleep(150);
+    keysender_test::UserKey(VK_F13, false);
+    keysender_test::UserKey(VK_F13, true);
+  });
+  ExecuteAction("mc_play", twoRepeats, false);
+  user.wait();
+  Receiver::Settle(150);
+  EXPECT_LT(receiver_->Chars().size(), 10u);
+  EXPECT_FALSE(Settings().MacroPlaying);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "receiver_window.h"
 
+#include <algorithm>
+
 #include "pipeline/hook_messages.h"
 #include "settings/settings.h"
 
@@ -114,6 +116,12 @@ std::wstring Receiver::Chars() const {
   for (const Message& m : Messages())
     if (m.message == WM_CHAR) chars += static_cast<wchar_t>(m.wParam);
   return chars;
+}
+
+std::size_t Receiver::CharCount() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<std::size_t>(std::count_if(messages_.begin(), messages_.end(),
+                                                [](const Message& m) { return m.message == WM_CHAR; }));
 }
 
 std::vector<WPARAM> Receiver::KeyDowns() const {

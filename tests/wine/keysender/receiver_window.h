@@ -45,6 +45,8 @@ class Receiver {
   std::vector<HookedKey> Hooked() const;
   // The characters of the WM_CHAR messages received.
   std::wstring Chars() const;
+  // How many WM_CHAR messages arrived.
+  std::size_t CharCount() const;
   // The key codes of the WM_KEYDOWN and WM_SYSKEYDOWN messages received, VK_PACKET left out.
   std::vector<WPARAM> KeyDowns() const;
 
