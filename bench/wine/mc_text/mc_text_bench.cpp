@@ -46,29 +46,12 @@ std::string Text(int characters) {
   return text + "x";  // the last character, so that no final line break is dropped
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  const int characters = argc > 1 ? std::max(1, _wtoi(argv[1])) : 2000;
-
-  keysender_test::Receiver receiver;
+// Runs the rounds into `receiver` and prints the figures; false when characters went missing.
+bool Measure(const char* label, keysender_test::Receiver& receiver, std::size_t count) {
   if (!receiver.Activate(receiver.target())) {
-    std::printf("mc_text: the receiving window cannot be brought to the front\n");
-    return 1;
+    std::printf("%s: the receiving window cannot be brought to the front\n", label);
+    return false;
   }
-
-  tavion::TActionsList actions;
-  tavion::TAction& action = actions.Add();
-  action.SetExec("mc_text");
-  action.SetActionParamsMode(tavion::TActionParamsMode::pmMacrText);
-  action.ParamsAs<tavion::TActionParamsMacrText>()->Text = Text(characters);
-  tavion::MainWindowServices services;
-  services.actionByIndex = [&](int index) { return actions.At(static_cast<std::size_t>(index)); };
-  tavion::WinExecHost host(/*mainWindow=*/nullptr, services);
-  tavion::SetExecHost(&host);
-  tavion::RegisterMacroExecutors({});
-
-  const auto count = static_cast<std::size_t>(characters);
   std::vector<double> rates;
   std::vector<double> sendTimes;
   bool complete = true;
@@ -89,12 +72,42 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::sort(rates.begin(), rates.end());
   std::sort(sendTimes.begin(), sendTimes.end());
-  std::printf("mc_text: %d characters per round, %d rounds%s\n", characters, kRounds,
-              complete ? "" : " (some characters never arrived)");
+  std::printf("%s%s\n", label, complete ? "" : " (some characters never arrived)");
   std::printf("  typed and received: median %.0f characters/s (min %.0f, max %.0f)\n",
               rates[kRounds / 2], rates.front(), rates.back());
   std::printf("  the executor itself returned after: median %.3f s\n", sendTimes[kRounds / 2]);
+  return complete;
+}
 
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int characters = argc > 1 ? std::max(1, _wtoi(argv[1])) : 2000;
+
+  tavion::TActionsList actions;
+  tavion::TAction& action = actions.Add();
+  action.SetExec("mc_text");
+  action.SetActionParamsMode(tavion::TActionParamsMode::pmMacrText);
+  action.ParamsAs<tavion::TActionParamsMacrText>()->Text = Text(characters);
+  tavion::MainWindowServices services;
+  services.actionByIndex = [&](int index) { return actions.At(static_cast<std::size_t>(index)); };
+  tavion::WinExecHost host(/*mainWindow=*/nullptr, services);
+  tavion::SetExecHost(&host);
+  tavion::RegisterMacroExecutors({});
+
+  std::printf("mc_text: %d characters per round, %d rounds\n", characters, kRounds);
+  const auto count = static_cast<std::size_t>(characters);
+  bool complete = true;
+  {
+    keysender_test::Receiver bare(/*watchKeyboard=*/false);
+    complete = Measure("no keyboard hook in the system", bare, count) && complete;
+  }
+  {
+    // Every injected event now waits for a low-level hook on another thread, as it waits for
+    // the program's own hook when Tavion runs.
+    keysender_test::Receiver hooked(/*watchKeyboard=*/true);
+    complete = Measure("with a low-level keyboard hook on another thread", hooked, count) && complete;
+  }
   tavion::SetExecHost(nullptr);
   return complete ? 0 : 1;
 }

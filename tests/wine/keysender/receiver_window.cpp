@@ -21,10 +21,10 @@ bool IsModifierOrNeutral(DWORD key) {
 
 }  // namespace
 
-Receiver::Receiver() {
+Receiver::Receiver(bool watchKeyboard) {
   current = this;
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this] { Run(); });
+  thread_ = std::thread([this, watchKeyboard] { Run(watchKeyboard); });
   WaitForSingleObject(ready_, 10000);
 }
 
@@ -35,7 +35,7 @@ Receiver::~Receiver() {
   current = nullptr;
 }
 
-void Receiver::Run() {
+void Receiver::Run(bool watchKeyboard) {
   threadId_ = GetCurrentThreadId();
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = Procedure;
@@ -46,7 +46,9 @@ void Receiver::Run() {
                             300, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
   other_ = CreateWindowExW(0, windowClass.lpszClassName, L"other", WS_POPUP | WS_VISIBLE, 400, 0,
                            100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
-  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0);
+  HHOOK hook = watchKeyboard
+                   ? SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0)
+                   : nullptr;
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts
   SetEvent(ready_);
@@ -54,7 +56,7 @@ void Receiver::Run() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  UnhookWindowsHookEx(hook);
+  if (hook != nullptr) UnhookWindowsHookEx(hook);
   DestroyWindow(other_);
   DestroyWindow(target_);
 }

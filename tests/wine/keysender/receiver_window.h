@@ -29,7 +29,9 @@ struct HookedKey {
 
 class Receiver {
  public:
-  Receiver();
+  // With `watchKeyboard` false the thread installs no keyboard hook (and nothing clears
+  // MacroPlaying).
+  explicit Receiver(bool watchKeyboard = true);
   ~Receiver();
   Receiver(const Receiver&) = delete;
   Receiver& operator=(const Receiver&) = delete;
@@ -56,7 +58,7 @@ class Receiver {
   static void Settle(DWORD ms = 150);
 
  private:
-  void Run();
+  void Run(bool watchKeyboard);
   static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK KeyboardHook(int, WPARAM, LPARAM);
 
