@@ -136,14 +136,13 @@ std::wstring AnsiToWide(std::string_view text) {
   return wide;
 }
 
-bool TypeText(std::wstring_view text) {
+void TypeText(std::wstring_view text) {
   const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
   const std::vector<KeyInput> events = TextKeyEvents(units);
-  bool sent = true;
-  // Down and up of one character in one call, so nothing comes between them.
+  // Down and up of one character in one call, so nothing comes between them. A refused event
+  // is not retried: the sender's result tells only whether a macro played to its end.
   for (std::size_t i = 0; i + 1 < events.size(); i += 2)
-    sent = SendKeyInputs(std::span(events).subspan(i, 2)) && sent;
-  return sent;
+    SendKeyInputs(std::span(events).subspan(i, 2));
 }
 
 void PressKey(uint16_t keyCode, uint16_t scanCode, uint16_t keyFlags, uint16_t delayMs) {

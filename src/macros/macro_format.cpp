@@ -179,6 +179,15 @@ std::vector<MacroEvent> CheckStuckKeys(std::span<const std::string> eventItems) 
   return stuck;
 }
 
+std::vector<std::string> StuckKeyNames(std::span<const std::string> eventItems,
+                                       const KeyTextContext& context) {
+  std::vector<std::string> names;
+  for (const MacroEvent& key : CheckStuckKeys(eventItems))
+    names.push_back(KeyToText(key.keyCode, key.scanCode, key.extended ? 1 : 0,
+                              /*useConversion=*/true, /*useUserNames=*/true, context));
+  return names;
+}
+
 std::vector<std::string> ReadMacroItems(const RegistryStore& store, std::string_view name) {
   const std::optional<std::string> text = store.ReadString(kMacrosKey, name);
   if (!text || text->empty()) return {};

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "keys/key_text.h"
+
 namespace tavion {
 
 class RegistryStore;
@@ -82,6 +84,10 @@ MacroEvent MacroEventFromKey(uint32_t keyCode, uint32_t scanCode, uint32_t hookF
 // code and scan code follows, each once, in order of first appearance. Stops at the first item
 // that is not an event, as playback does.
 std::vector<MacroEvent> CheckStuckKeys(std::span<const std::string> eventItems);
+
+// The key texts (system and user key names) of CheckStuckKeys, as the macro editor shows them.
+std::vector<std::string> StuckKeyNames(std::span<const std::string> eventItems,
+                                       const KeyTextContext& context = DefaultKeyTextContext());
 
 // A macro as read from the store: its items, or nothing when the value is missing or empty.
 std::vector<std::string> ReadMacroItems(const RegistryStore& store, std::string_view name);

@@ -169,6 +169,26 @@ TEST(CheckStuckKeys, ReportsKeysPressedAndNeverReleasedLater) {
   }
 }
 
+class LayoutNames final : public SystemKeyNames {
+ public:
+  uint32_t ScanCodeOf(uint32_t) const override { return 0; }
+  std::string KeyName(uint32_t lParam) const override {
+    switch ((lParam >> 16) & 0x1FF) {
+      case 42: return "Shift";
+      case 29 | 0x100: return "Right Ctrl";
+      default: return {};
+    }
+  }
+};
+
+TEST(CheckStuckKeys, NamesComeFromTheLayoutWithTheExtendedFlag) {
+  const LayoutNames layout;
+  const Items events = {Down(160, 42), MacroEventItem({163, 29, true, false, 0}), Down(65, 30),
+                        Up(65, 30)};
+  EXPECT_EQ((std::vector<std::string>{"Shift", "Right Ctrl"}),
+            StuckKeyNames(events, KeyTextContext{&layout, nullptr}));
+}
+
 TEST(MacroStore, ReadsWritesAndListsUnderTheMacrosKey) {
   MemoryRegistry store;
   const Items items = {"67699721", NewRecordingSettingsText(), Down(65, 30), Up(65, 30)};
