@@ -128,8 +128,8 @@ class ModifierScope {
 
 std::wstring AnsiToWide(std::string_view text) {
   if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
   if (length > 0)
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
@@ -164,8 +164,8 @@ std::optional<LPARAM> ParseLayout(std::string_view item) {
 void RequestForegroundLayout(LPARAM layout) {
   // Bounded, so that a hung foreground window cannot hold the macro and the sending lock.
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(GetForegroundWindow(), WM_INPUTLANGCHANGEREQUEST, 1, layout,
-                      SMTO_ABORTIFHUNG, 1000, &ignored);
+  SendMessageTimeoutW(GetForegroundWindow(), WM_INPUTLANGCHANGEREQUEST, 1, layout, SMTO_ABORTIFHUNG,
+                      1000, &ignored);
 }
 
 }  // namespace

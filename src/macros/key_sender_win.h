@@ -22,14 +22,13 @@ namespace tavion {
 class RegistryStore;
 
 // The signature of SendKeys, for code that takes the key sender as a function.
-using KeySender =
-    std::function<bool(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode, uint16_t keyFlags,
-                       HWND target, bool restore, uint16_t delayMs, const char* ansiText,
-                       const wchar_t* wideText)>;
+using KeySender = std::function<bool(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode,
+                                     uint16_t keyFlags, HWND target, bool restore, uint16_t delayMs,
+                                     const char* ansiText, const wchar_t* wideText)>;
 
 // What the key sender needs from the program. Set at start-up, before the first send.
 struct KeySenderServices {
-  const RegistryStore* macros = nullptr;  // rooted at the settings root; null: no macros
+  const RegistryStore* macros = nullptr;          // rooted at the settings root; null: no macros
   ForceForegroundWindowFn raiseWindow = nullptr;  // null: SetForegroundWindow
 };
 void SetKeySenderServices(const KeySenderServices& services);

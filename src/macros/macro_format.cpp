@@ -16,8 +16,7 @@ char AsciiLower(char c) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return AsciiLower(x) == AsciiLower(y);
          });
 }
@@ -164,14 +163,14 @@ std::vector<MacroEvent> CheckStuckKeys(std::span<const std::string> eventItems) 
   for (std::size_t i = 0; i < events.size(); ++i) {
     if (events[i].released) continue;
     const std::string release = StuckKeyToken(events[i], true);
-    const bool releasedLater = std::any_of(events.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                           events.end(), [&](const MacroEvent& later) {
-                                             return later.released &&
-                                                    StuckKeyToken(later, true) == release;
-                                           });
+    const bool releasedLater =
+        std::any_of(events.begin() + static_cast<std::ptrdiff_t>(i) + 1, events.end(),
+                    [&](const MacroEvent& later) {
+                      return later.released && StuckKeyToken(later, true) == release;
+                    });
     const std::string press = StuckKeyToken(events[i], false);
-    if (!releasedLater && std::find(stuckTokens.begin(), stuckTokens.end(), press) ==
-                              stuckTokens.end()) {
+    if (!releasedLater &&
+        std::find(stuckTokens.begin(), stuckTokens.end(), press) == stuckTokens.end()) {
       stuckTokens.push_back(press);
       stuck.push_back(events[i]);
     }

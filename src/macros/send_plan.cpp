@@ -20,8 +20,8 @@ struct MaskKey {
   uint8_t keyCode;
   uint32_t flags;
 };
-constexpr std::array<MaskKey, 4> kMaskKeys = {{{1, 164, 0}, {2, 162, 0}, {4, 160, 0},
-                                               {8, 91, kInputExtended}}};
+constexpr std::array<MaskKey, 4> kMaskKeys = {
+    {{1, 164, 0}, {2, 162, 0}, {4, 160, 0}, {8, 91, kInputExtended}}};
 
 }  // namespace
 
@@ -44,13 +44,20 @@ std::vector<KeyInput> TextKeyEvents(std::u16string_view text) {
 
 std::vector<MouseInput> MouseKeyEvents(uint16_t keyCode) {
   switch (keyCode) {
-    case 1: return {{kLeftDown, 0}, {kLeftUp, 0}};
-    case 2: return {{kRightDown, 0}, {kRightUp, 0}};
-    case 4: return {{kMiddleDown, 0}, {kMiddleUp, 0}};
-    case 14: return {{kLeftDown, 0}, {kLeftUp, 0}, {kLeftDown, 0}, {kLeftUp, 0}};
-    case 136: return {{kWheel, kWheelStep}};
-    case 137: return {{kWheel, -kWheelStep}};
-    default: return {};
+    case 1:
+      return {{kLeftDown, 0}, {kLeftUp, 0}};
+    case 2:
+      return {{kRightDown, 0}, {kRightUp, 0}};
+    case 4:
+      return {{kMiddleDown, 0}, {kMiddleUp, 0}};
+    case 14:
+      return {{kLeftDown, 0}, {kLeftUp, 0}, {kLeftDown, 0}, {kLeftUp, 0}};
+    case 136:
+      return {{kWheel, kWheelStep}};
+    case 137:
+      return {{kWheel, -kWheelStep}};
+    default:
+      return {};
   }
 }
 

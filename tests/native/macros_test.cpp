@@ -29,8 +29,17 @@ TEST(MacroItems, ReadTheStoredCommaText) {
   const Case cases[] = {
       {"", {}},
       {"\"\"", {""}},
-      {"67699721,\"\x01" "120\",30,-1073741794", {"67699721", "\x01" "120", "30", "-1073741794"}},
-      {",\"\x01" "1-1\"", {"", "\x01" "1-1"}},
+      {"67699721,\"\x01"
+       "120\",30,-1073741794",
+       {"67699721",
+        "\x01"
+        "120",
+        "30", "-1073741794"}},
+      {",\"\x01"
+       "1-1\"",
+       {"",
+        "\x01"
+        "1-1"}},
       {"1,2,", {"1", "2", ""}},
       {"\"say \"\"hi\"\"\",b", {"say \"hi\"", "b"}},
       {" 1 ,\t2 ", {"1", "2"}},
@@ -76,7 +85,8 @@ TEST(PlaybackSettingsTags, MissingEmptyAndOddFieldsTakeTheDefaults) {
 }
 
 TEST(PlaybackSettingsTags, TextOfSettingsReadsBack) {
-  const PlaybackSettings cases[] = {{}, {0, false, true, false, true}, {20, true, false, true, false}};
+  const PlaybackSettings cases[] = {
+      {}, {0, false, true, false, true}, {20, true, false, true, false}};
   for (const PlaybackSettings& settings : cases)
     EXPECT_EQ(settings, ParsePlaybackSettings(PlaybackSettingsText(settings)));
 }
@@ -174,9 +184,12 @@ class LayoutNames final : public SystemKeyNames {
   uint32_t ScanCodeOf(uint32_t) const override { return 0; }
   std::string KeyName(uint32_t lParam) const override {
     switch ((lParam >> 16) & 0x1FF) {
-      case 42: return "Shift";
-      case 29 | 0x100: return "Right Ctrl";
-      default: return {};
+      case 42:
+        return "Shift";
+      case 29 | 0x100:
+        return "Right Ctrl";
+      default:
+        return {};
     }
   }
 };
@@ -221,7 +234,8 @@ TEST(TypingTextOfLines, EveryLineEndsWithCarriageReturnAndLineFeed) {
       {"on %DateTime%.", "on 2026-12-06 10:00.\r\n"},
       {"%datetime%%datetime", "2026-12-06 10:00%datetime\r\n"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.expected, TypingText(c.text, "2026-12-06 10:00")) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(c.expected, TypingText(c.text, "2026-12-06 10:00")) << c.text;
 }
 
 TEST(TypingTextOfLines, OnlyARealByteOrderMarkIsDropped) {
@@ -316,8 +330,8 @@ TEST(ModifierPreparationEvents, HeldModifiersAreLiftedAndPressedAgain) {
   held[kRightCtrl] = held[kLeftShift] = true;
   EXPECT_EQ(held, preparation.Held());
 
-  const std::vector<KeyInput> prepare = {KeyDown(7), KeyUp(7), {163, 0, kInputKeyUp | kInputExtended},
-                                         KeyUp(160)};
+  const std::vector<KeyInput> prepare = {
+      KeyDown(7), KeyUp(7), {163, 0, kInputKeyUp | kInputExtended}, KeyUp(160)};
   EXPECT_EQ(prepare, preparation.Prepare(keys));
   const std::vector<KeyInput> undo = {{163, 0, kInputExtended}, KeyDown(160), KeyDown(7), KeyUp(7)};
   EXPECT_EQ(undo, preparation.Undo(held));
@@ -332,11 +346,12 @@ TEST(ModifierPreparationEvents, HeldModifiersAreLiftedAndPressedAgain) {
 TEST(ModifierPreparationEvents, MaskPressesLeftKeysWinExtended) {
   const FakeKeys keys({});
   const ModifierPreparation preparation(keys, 1 | 2 | 4 | 8);
-  const std::vector<KeyInput> prepare = {KeyDown(7), KeyUp(7), KeyDown(164), KeyDown(162),
-                                         KeyDown(160), {91, 0, kInputExtended}};
+  const std::vector<KeyInput> prepare = {KeyDown(7),   KeyUp(7),     KeyDown(164),
+                                         KeyDown(162), KeyDown(160), {91, 0, kInputExtended}};
   EXPECT_EQ(prepare, preparation.Prepare(keys));
-  const std::vector<KeyInput> undo = {KeyUp(164), KeyUp(162), KeyUp(160),
-                                      {91, 0, kInputExtended | kInputKeyUp}, KeyDown(7), KeyUp(7)};
+  const std::vector<KeyInput> undo = {KeyUp(164), KeyUp(162),
+                                      KeyUp(160), {91, 0, kInputExtended | kInputKeyUp},
+                                      KeyDown(7), KeyUp(7)};
   EXPECT_EQ(undo, preparation.Undo(ModifierSet{}));
 }
 

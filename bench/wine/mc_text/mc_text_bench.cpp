@@ -106,7 +106,8 @@ int wmain(int argc, wchar_t** argv) {
     // Every injected event now waits for a low-level hook on another thread, as it waits for
     // the program's own hook when Tavion runs.
     keysender_test::Receiver hooked(/*watchKeyboard=*/true);
-    complete = Measure("with a low-level keyboard hook on another thread", hooked, count) && complete;
+    complete =
+        Measure("with a low-level keyboard hook on another thread", hooked, count) && complete;
   }
   tavion::SetExecHost(nullptr);
   return complete ? 0 : 1;

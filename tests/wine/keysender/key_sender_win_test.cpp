@@ -50,8 +50,8 @@ class KeySenderTest : public keysender_test::ReceiverTest {
   }
 
   // The macro `name` with the settings text and the events.
-  void StoreMacro(const std::string& name, const std::string& layout,
-                  const std::string& settings, const std::vector<MacroEvent>& events) {
+  void StoreMacro(const std::string& name, const std::string& layout, const std::string& settings,
+                  const std::vector<MacroEvent>& events) {
     std::vector<std::string> items = {layout, settings};
     for (const MacroEvent& event : events) items.push_back(MacroEventItem(event));
     ASSERT_TRUE(WriteMacroItems(store_, name, items));
@@ -97,8 +97,12 @@ TEST_F(KeySenderTest, TextsArriveAsCharactersWithEnterAndTab) {
   const Case cases[] = {
       {"final line break dropped", kSendAnsiText, "ab\r\n", nullptr, L"ab", {}},
       {"inner line break is Enter", kSendAnsiText, "a\r\nb", nullptr, L"a\rb", {VK_RETURN}},
-      {"tab and characters outside the layout", kSendWideText, nullptr,
-       L"x\ty\u20AC\u0416", L"x\ty\u20AC\u0416", {VK_TAB}},
+      {"tab and characters outside the layout",
+       kSendWideText,
+       nullptr,
+       L"x\ty\u20AC\u0416",
+       L"x\ty\u20AC\u0416",
+       {VK_TAB}},
       {"no text", kSendWideText, nullptr, nullptr, L"", {}},
   };
   for (const Case& c : cases) {
@@ -180,7 +184,8 @@ TEST_F(KeySenderTest, TargetWindowIsRaisedAndTheFormerOneComesBack) {
 }
 
 TEST_F(KeySenderTest, MacroReplaysWithTheRecordedDelaysInItsLanguage) {
-  StoreMacro("Timed", std::to_string(kUsLayout), PlaybackSettingsText({-1, false, false, true, false}),
+  StoreMacro("Timed", std::to_string(kUsLayout),
+             PlaybackSettingsText({-1, false, false, true, false}),
              {{'A', 30, false, false, 0},
               {'A', 30, false, true, 120},
               {'B', 48, false, false, static_cast<uint8_t>(300 % 256)},
@@ -253,11 +258,11 @@ TEST_F(KeySenderTest, UserKeyStopsTheMacroUnlessItIsToldToGoOn) {
 }
 
 TEST_F(KeySenderTest, ItemThatIsNoNumberEndsPlaybackAndFreesEverything) {
-  ASSERT_TRUE(WriteMacroItems(store_, "Broken",
-                              std::vector<std::string>{"", PlaybackSettingsText({0, false, false, true, false}),
-                                                       MacroEventItem({'D', 32, false, false, 0}),
-                                                       "oops",
-                                                       MacroEventItem({'E', 18, false, false, 0})}));
+  ASSERT_TRUE(WriteMacroItems(
+      store_, "Broken",
+      std::vector<std::string>{"", PlaybackSettingsText({0, false, false, true, false}),
+                               MacroEventItem({'D', 32, false, false, 0}), "oops",
+                               MacroEventItem({'E', 18, false, false, 0})}));
   EXPECT_FALSE(Send(0, kSendPlayMacro, "Broken"));
   Receiver::Settle(150);
   EXPECT_EQ(1u, OwnKeyDowns('D').size());

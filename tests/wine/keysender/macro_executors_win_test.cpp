@@ -148,10 +148,11 @@ TEST_F(MacroExecutorsTest, MissingFileAndMissingMacroAreReported) {
 
 TEST_F(MacroExecutorsTest, PlayMacroFindsANameOutsideTheAnsiCodePage) {
   const std::string name = "Hey \xE2\x98\xBA";  // a smiley: no ANSI code page has it
-  ASSERT_TRUE(WriteMacroItems(store_, name,
-                              std::vector<std::string>{"", PlaybackSettingsText({0, false, false, true, false}),
-                                                       MacroEventItem({'H', 35, false, false, 0}),
-                                                       MacroEventItem({'H', 35, false, true, 0})}));
+  ASSERT_TRUE(WriteMacroItems(
+      store_, name,
+      std::vector<std::string>{"", PlaybackSettingsText({0, false, false, true, false}),
+                               MacroEventItem({'H', 35, false, false, 0}),
+                               MacroEventItem({'H', 35, false, true, 0})}));
   AddMacroAction().Name = name;
   EXPECT_EQ(L"h", RunLast());
   EXPECT_EQ(std::vector<std::string>{""}, host_.notified);

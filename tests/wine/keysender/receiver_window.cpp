@@ -12,7 +12,15 @@ Receiver* current = nullptr;
 
 bool IsModifierOrNeutral(DWORD key) {
   switch (key) {
-    case 7: case 91: case 92: case 160: case 161: case 162: case 163: case 164: case 165:
+    case 7:
+    case 91:
+    case 92:
+    case 160:
+    case 161:
+    case 162:
+    case 163:
+    case 164:
+    case 165:
       return true;
     default:
       return false;
@@ -63,8 +71,14 @@ void Receiver::Run(bool watchKeyboard) {
 
 LRESULT CALLBACK Receiver::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_KEYDOWN: case WM_KEYUP: case WM_SYSKEYDOWN: case WM_SYSKEYUP: case WM_CHAR:
-    case WM_SYSCHAR: case WM_MOUSEWHEEL: case WM_INPUTLANGCHANGEREQUEST:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_MOUSEWHEEL:
+    case WM_INPUTLANGCHANGEREQUEST:
       if (current != nullptr && hwnd == current->target_) {
         std::lock_guard lock(current->mutex_);
         current->messages_.push_back({message, wParam, lParam});
@@ -122,8 +136,8 @@ std::wstring Receiver::Chars() const {
 
 std::size_t Receiver::CharCount() const {
   std::lock_guard lock(mutex_);
-  return static_cast<std::size_t>(std::count_if(messages_.begin(), messages_.end(),
-                                                [](const Message& m) { return m.message == WM_CHAR; }));
+  return static_cast<std::size_t>(std::count_if(
+      messages_.begin(), messages_.end(), [](const Message& m) { return m.message == WM_CHAR; }));
 }
 
 std::vector<WPARAM> Receiver::KeyDowns() const {
