@@ -168,6 +168,41 @@ TEST_F(KeySenderTest, ModifierHeldByTheUserIsLiftedWhileTypingAndPressedAgain) {
   EXPECT_EQ(expected, own);
 }
 
+TEST_F(KeySenderTest, ModifierReleasedByTheUserMeanwhileIsNotPressedAgain) {
+  std::vector<MacroEvent> events;
+  for (int i = 0; i < 6; ++i) {
+    events.push_back({'M', 50, false, false, 50});
+    events.push_back({'M', 50, false, true, 0});
+  }
+  StoreMacro("Slow", "", PlaybackSettingsText({-1, false, false, false, false}), events);
+  UserKey(VK_LCONTROL, false);
+  ASSERT_TRUE(Receiver::WaitFor([] { return (GetAsyncKeyState(VK_LCONTROL) & 0x8000) != 0; }));
+  auto user = std::async(std::launch::async, [] {
+    Sleep(120);
+    UserKey(VK_LCONTROL, true);
+  });
+  EXPECT_TRUE(Send(0, kSendPlayMacro, "Slow"));
+  user.wait();
+  EXPECT_EQ(L"mmmmmm", CharsAfter(6));
+  EXPECT_FALSE(GetAsyncKeyState(VK_LCONTROL) & 0x8000);
+}
+
+TEST_F(KeySenderTest, SendsOfTwoThreadsDoNotInterleave) {
+  std::vector<MacroEvent> events;
+  for (int i = 0; i < 5; ++i) {
+    events.push_back({'N', 49, false, false, 60});
+    events.push_back({'N', 49, false, true, 0});
+  }
+  StoreMacro("Ns", "", PlaybackSettingsText({-1, false, false, true, false}), events);
+  auto other = std::async(std::launch::async, [] {
+    Sleep(100);  // the macro on this thread has started and holds the lock
+    return Send(0, kSendWideText, nullptr, L"Q");
+  });
+  EXPECT_TRUE(Send(0, kSendPlayMacro, "Ns"));
+  EXPECT_TRUE(other.get());
+  EXPECT_EQ(L"nnnnnQ", CharsAfter(6));
+}
+
 TEST_F(KeySenderTest, TargetWindowIsRaisedAndTheFormerOneComesBack) {
   ASSERT_TRUE(receiver_->Activate(receiver_->other()));
   TavionKeyPress block{};

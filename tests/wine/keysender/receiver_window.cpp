@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pipeline/hook_messages.h"
+#include "pipeline/key_dispatch.h"
 #include "settings/settings.h"
 
 namespace keysender_test {
@@ -101,6 +102,10 @@ LRESULT CALLBACK Receiver::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) 
     const bool own = info->dwExtraInfo == static_cast<ULONG_PTR>(tavion::OwnInputMark);
     const bool down = (info->flags & LLKHF_UP) == 0;
     if (!own && down && !IsModifierOrNeutral(info->vkCode)) tavion::Settings().MacroPlaying = false;
+    // A modifier the user lets go while keys are sent is not to be pressed again afterwards.
+    const int slot = tavion::ModifierSlotOf(info->vkCode);
+    if (!own && !down && slot >= 0 && tavion::Settings().SendingKeys)
+      tavion::ModifiersToPressAgain().Clear(static_cast<tavion::ModifierSlot>(slot));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

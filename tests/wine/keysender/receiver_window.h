@@ -2,7 +2,8 @@
 // Two top-level windows on a thread of their own, as another program's windows would be: the
 // target records the keyboard, character, wheel and language messages it receives; the other is
 // only there to be in front. The thread also watches the keyboard through a low-level hook and,
-// like the program's key handler, clears Settings().MacroPlaying when the user presses a key.
+// like the program's key handler, clears Settings().MacroPlaying when the user presses a key and
+// forgets a modifier the user releases while keys are sent.
 
 #include <windows.h>
 
