@@ -229,7 +229,8 @@ bool PlayMacro(std::string_view name) {
   std::lock_guard lock(SendingLock());
   ScopedFlag playing(Settings().MacroPlaying);
   const RegistryStore* store = Services().macros;
-  if (store == nullptr) return true;
+  // An empty name would read the key's default value, which is no macro.
+  if (store == nullptr || name.empty()) return true;
   const std::vector<std::string> items = ReadMacroItems(*store, name);
   if (items.size() <= kMacroFirstEventItem) return true;
 

@@ -49,9 +49,9 @@ bool SendKeys(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode, uint16_t k
 KeySender DefaultKeySender();
 
 // Plays the stored macro `name` into the focused window. True when the playback ran to its end
-// (also for a macro too short to hold an event), false when the user stopped it, the program is
-// ending or an event item is not a number. Meant to run inside SendKeys (mode kSendPlayMacro),
-// which blocks input around it; it takes the sender's lock itself.
+// (also for a missing macro, an empty name or a macro too short to hold an event), false when the
+// user stopped it, the program is ending or an event item is not a number. Meant to run inside
+// SendKeys (mode kSendPlayMacro), which blocks input around it; it takes the sender's lock itself.
 bool PlayMacro(std::string_view name);
 
 // Waits `ms` while processing the thread's messages. With `stopOnKey` it ends early once
