@@ -1,0 +1,134 @@
+#include "macros/macro_executors_win.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "actions/action.h"
+#include "actions/params.h"
+#include "base/handles_win.h"
+#include "base/utf_win.h"
+#include "exec/dispatcher.h"
+#include "lang/lang.h"
+#include "macros/macro_format.h"
+#include "settings/settings.h"
+
+namespace tavion {
+namespace {
+
+// Bound of a text file to type; a larger one would keep the input blocked for hours anyway.
+constexpr DWORD kMaxTextFileBytes = 16 * 1024 * 1024;
+
+void NotifyFailure(std::string text) {
+  SettingsRecord& settings = Settings();
+  settings.NotifyError = true;
+  settings.NotifyText = std::move(text);
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxTextFileBytes) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    return std::nullopt;
+  bytes.resize(read);
+  return bytes;
+}
+
+std::string WideToAnsi(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0)
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), length,
+                        nullptr, nullptr);
+  return ansi;
+}
+
+class MacroExecutors {
+ public:
+  explicit MacroExecutors(MacroServices services) : services_(std::move(services)) {
+    if (!services_.sendKeys) services_.sendKeys = DefaultKeySender();
+  }
+
+  void Play(ExecContext& context) const {
+    const auto* params =
+        context.action != nullptr ? context.action->ParamsAs<TActionParamsMacr>() : nullptr;
+    const std::string name = params != nullptr ? params->Name : std::string();
+    if (services_.macros == nullptr || ReadMacroItems(*services_.macros, name).empty()) {
+      NotifyFailure(FormatLangText(
+          GetLangStr("ErrorNoMacros", "Error: can't find settings for macros - %s"), {name}));
+      return;
+    }
+    // The name goes as wide text, so that a name outside the ANSI code page still plays.
+    const std::wstring wideName = Utf8ToWide(name);
+    if (!services_.sendKeys(0, kSendPlayMacro, 0, 0, nullptr, false, 0, nullptr, wideName.c_str()))
+      context.repeat = 0;
+  }
+
+  void Type(ExecContext& context) const {
+    const auto* params =
+        context.action != nullptr ? context.action->ParamsAs<TActionParamsMacrText>() : nullptr;
+    if (params == nullptr) return;
+    bool sent = true;
+    if (params->Mode == 1) {
+      const std::wstring path = Utf8ToWide(params->FileName);
+      const std::optional<std::string> bytes =
+          FileExists(path) ? ReadFileBytes(path) : std::nullopt;
+      if (!bytes) {
+        NotifyFailure(FormatLangText(GetLangStr("ErrorFileNotFound", "File not found - %s"),
+                                     {params->FileName}));
+        return;
+      }
+      if (params->FileEncoding == 1) {
+        const std::wstring text = Utf8ToWide(WithoutUtf8ByteOrderMark(*bytes));
+        if (!text.empty()) sent = SendWide(text);
+      } else {
+        const std::string text = TypingText(*bytes, WideToAnsi(Utf8ToWide(DateTimeText())));
+        if (!text.empty())
+          sent =
+              services_.sendKeys(0, kSendAnsiText, 0, 0, nullptr, false, 0, text.c_str(), nullptr);
+      }
+    } else {
+      // The action's text is Unicode already; it goes as wide text, line feeds dropped as the
+      // ANSI mode does.
+      std::wstring text = Utf8ToWide(TypingText(params->Text, DateTimeText()));
+      std::erase(text, L'\n');
+      if (!text.empty()) sent = SendWide(text);
+    }
+    if (!sent) context.repeat = 0;
+  }
+
+ private:
+  std::string DateTimeText() const {
+    return services_.dateTimeText ? services_.dateTimeText() : std::string("%datetime%");
+  }
+
+  bool SendWide(const std::wstring& text) const {
+    return services_.sendKeys(0, kSendWideText, 0, 0, nullptr, false, 0, nullptr, text.c_str());
+  }
+
+  MacroServices services_;
+};
+
+}  // namespace
+
+void RegisterMacroExecutors(const MacroServices& services) {
+  const auto executors = std::make_shared<const MacroExecutors>(services);
+  RegisterExecutor("mc_play", [executors](ExecContext& context) { executors->Play(context); });
+  RegisterExecutor("mc_text", [executors](ExecContext& context) { executors->Type(context); });
+}
+
+}  // namespace tavion
