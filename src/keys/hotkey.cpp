@@ -121,4 +121,19 @@ bool UpOnlyToKeyDown(uint32_t& message, KeyEventRecord& record, bool enabled,
   return false;
 }
 
+uint32_t SidedModifierKey(uint32_t keyCode, uint32_t scanCode, uint32_t hookFlags) {
+  constexpr uint32_t kRightShiftScanCode = 0x36;
+  const bool extended = (hookFlags & kKeyFlagExtended) != 0;
+  switch (keyCode) {
+    case 16:
+      return (scanCode & 0xFF) == kRightShiftScanCode ? 161 : 160;
+    case 17:
+      return extended ? 163 : 162;
+    case 18:
+      return extended ? 165 : 164;
+    default:
+      return keyCode;
+  }
+}
+
 }  // namespace tavion

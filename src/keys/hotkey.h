@@ -129,6 +129,11 @@ struct KeyMessage {
 // buttons with a number other than 1 or 2, a wheel step of 0).
 std::optional<KeyMessage> MouseToKeyEvent(uint32_t message, const MouseEventRecord& event);
 
+// The left- or right-hand code of a generic Shift, Ctrl or Alt (16, 17, 18) as the keyboard hook
+// delivers it for injected input on some systems (Wine): Shift by its scan code (0x36 is the
+// right one), Ctrl and Alt by the extended flag. Any other code is returned as it is.
+uint32_t SidedModifierKey(uint32_t keyCode, uint32_t scanCode, uint32_t hookFlags);
+
 // Turns a key-up (257/261) of a key listed in `upOnlyKeys` (entries "code x scan x flags" such as
 // "178x36x1") into a key-down (256/260), when `enabled`. An entry matches the flags as delivered
 // or with the key-released bit cleared; the released bit is cleared in `record` on conversion.

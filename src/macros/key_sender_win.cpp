@@ -222,7 +222,12 @@ bool SendKeys(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode, uint16_t k
 }
 
 KeySender DefaultKeySender() {
-  return SendKeys;
+  return [](uint8_t modifiers, uint16_t keyCode, uint16_t scanCode, uint16_t keyFlags,
+            uintptr_t window, bool restore, uint16_t delayMs, const char* ansiText,
+            const wchar_t* wideText) {
+    return SendKeys(modifiers, keyCode, scanCode, keyFlags, reinterpret_cast<HWND>(window), restore,
+                    delayMs, ansiText, wideText);
+  };
 }
 
 bool PlayMacro(std::string_view name) {

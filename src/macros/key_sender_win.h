@@ -9,6 +9,7 @@
 #include <functional>
 #include <string_view>
 
+#include "macros/key_sender.h"
 #include "macros/send_plan.h"
 #include "sidekit.h"
 #include "tavion_plugin.h"
@@ -20,11 +21,6 @@ extern "C" uint8_t WINAPI SendKeyPressEx(const TavionKeyPress* block);
 namespace tavion {
 
 class RegistryStore;
-
-// The signature of SendKeys, for code that takes the key sender as a function.
-using KeySender = std::function<bool(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode,
-                                     uint16_t keyFlags, HWND target, bool restore, uint16_t delayMs,
-                                     const char* ansiText, const wchar_t* wideText)>;
 
 // What the key sender needs from the program. Set at start-up, before the first send.
 struct KeySenderServices {

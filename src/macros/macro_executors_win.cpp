@@ -74,7 +74,7 @@ class MacroExecutors {
     }
     // The name goes as wide text, so that a name outside the ANSI code page still plays.
     const std::wstring wideName = Utf8ToWide(name);
-    if (!services_.sendKeys(0, kSendPlayMacro, 0, 0, nullptr, false, 0, nullptr, wideName.c_str()))
+    if (!services_.sendKeys(0, kSendPlayMacro, 0, 0, 0, false, 0, nullptr, wideName.c_str()))
       context.repeat = 0;
   }
 
@@ -98,8 +98,7 @@ class MacroExecutors {
       } else {
         const std::string text = TypingText(*bytes, WideToAnsi(Utf8ToWide(DateTimeText())));
         if (!text.empty())
-          sent =
-              services_.sendKeys(0, kSendAnsiText, 0, 0, nullptr, false, 0, text.c_str(), nullptr);
+          sent = services_.sendKeys(0, kSendAnsiText, 0, 0, 0, false, 0, text.c_str(), nullptr);
       }
     } else {
       // The action's text is Unicode already; it goes as wide text, line feeds dropped as the
@@ -117,7 +116,7 @@ class MacroExecutors {
   }
 
   bool SendWide(const std::wstring& text) const {
-    return services_.sendKeys(0, kSendWideText, 0, 0, nullptr, false, 0, nullptr, text.c_str());
+    return services_.sendKeys(0, kSendWideText, 0, 0, 0, false, 0, nullptr, text.c_str());
   }
 
   MacroServices services_;

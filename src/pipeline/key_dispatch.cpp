@@ -1,5 +1,7 @@
 #include "pipeline/key_dispatch.h"
 
+#include "macros/macro_format.h"
+
 #include <algorithm>
 
 #include "actions/action.h"
@@ -157,7 +159,10 @@ intptr_t HotKeyDispatcher::HandleMouseMessage(uintptr_t wParam, intptr_t lParam)
 
 intptr_t HotKeyDispatcher::OnKeyEvent(uint32_t message, const KeyEventRecord* record) {
   if (host_.EditorVisible() || record == nullptr) return kPassEvent;
-  return HandleKey(message, *record);
+  // Every rule about modifiers speaks of the left and right keys.
+  KeyEventRecord sided = *record;
+  sided.vkCode = SidedModifierKey(record->vkCode, record->scanCode, record->flags);
+  return HandleKey(message, sided);
 }
 
 intptr_t HotKeyDispatcher::OnMouseEvent(uint32_t message, const MouseEventRecord* record) {
@@ -228,11 +233,8 @@ void HotKeyDispatcher::RecordMacroKey(const KeyEventRecord& record) {
   } else if (lines->front().empty()) {
     lines->front() = layout;
   }
-  const uint32_t flags =
-      ((record.flags & kKeyFlagExtended) ? 1u : 0u) | ((record.flags & kKeyFlagReleased) ? 2u : 0u);
-  const uint32_t value = (record.vkCode & 0xFF) | (record.scanCode & 0xFF) << 8 | flags << 16 |
-                         ((now - settings.LastRecordTime) & 0xFF) << 24;
-  lines->push_back(std::to_string(value));
+  lines->push_back(MacroEventItem(MacroEventFromKey(record.vkCode, record.scanCode, record.flags,
+                                                    now - settings.LastRecordTime)));
   settings.LastRecordTime = now;
 }
 

@@ -33,7 +33,8 @@ intptr_t Win32DispatchHost::HandleKeyMessage(HotKeyDispatcher& dispatcher, uintp
   const intptr_t result = dispatcher.HandleKeyMessage(wParam, lParam);
   if (lParam != kHidKeyEventMarker && lParam != 0) {
     const auto* record = reinterpret_cast<const KeyEventRecord*>(lParam);
-    keys_.Observe(static_cast<uint32_t>(wParam), record->vkCode);
+    keys_.Observe(static_cast<uint32_t>(wParam),
+                  SidedModifierKey(record->vkCode, record->scanCode, record->flags));
   }
   return result;
 }

@@ -23,6 +23,8 @@
 #include "exec/shell_events.h"
 #include "exec/shell_events_win.h"
 #include "exec/window_actions_win.h"
+#include "macros/key_sender_win.h"
+#include "macros/macro_executors_win.h"
 #include "exec/sounds.h"
 #include "keys/key_input_win.h"
 #include "keys/key_text.h"
@@ -81,7 +83,8 @@ MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
     : library_(library),
       startup_(startup),
       registry_(HKEY_CURRENT_USER, kSettingsRootPath),
-      userRegistry_(HKEY_CURRENT_USER) {}
+      userRegistry_(HKEY_CURRENT_USER),
+      keySenderRegistry_(HKEY_CURRENT_USER, kSettingsRootPath) {}
 
 MainWindow::~MainWindow() {
   SetExecHost(nullptr);
@@ -271,7 +274,19 @@ void MainWindow::RegisterExecutors() {
   launch.terminating = [this] { return closing_.load(); };
   RegisterLaunchExecutors(std::move(launch));
 
+  // The key sender reads macros under its own lock, from any thread: it gets a registry object
+  // of its own.
+  SetKeySenderServices({&keySenderRegistry_, library_.ForceForegroundWindow});
+  MacroServices macros;
+  macros.macros = &registry_;
+  macros.dateTimeText = [this] {
+    const std::string format = registry_.ReadString("Misc", "var_datetime").value_or("");
+    return DateTimeVariable(format, Win32LaunchSystem(startup_.programFolder));
+  };
+  RegisterMacroExecutors(macros);
+
   WindowServices windows;
+  windows.sendKeys = DefaultKeySender();
   if (library_.GetFocusedWindow)
     windows.focusedWindow = [focused = library_.GetFocusedWindow] { return focused(0); };
   RegisterWindowExecutors(windows);

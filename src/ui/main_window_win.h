@@ -100,8 +100,9 @@ class MainWindow {
   HWND hwnd_ = nullptr;
   HICON icon_ = nullptr;  // loaded from the executable: shared, never destroyed
   UniqueIcon disabledOverlay_;
-  Win32Registry registry_;      // the settings root
-  Win32Registry userRegistry_;  // HKEY_CURRENT_USER: actions and key names
+  Win32Registry registry_;           // the settings root
+  Win32Registry userRegistry_;       // HKEY_CURRENT_USER: actions and key names
+  Win32Registry keySenderRegistry_;  // the settings root, for the key sender's macros only
   MainHooks hooks_;
   bool mouseHookInstalled_ = false;
   TActionsList actions_;

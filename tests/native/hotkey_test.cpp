@@ -328,4 +328,18 @@ TEST(UpOnlyToKeyDown, EverythingElsePassesUnchanged) {
 }
 
 }  // namespace
+TEST(SidedModifierKey, GenericModifiersBecomeTheirSideAndOtherKeysStay) {
+  struct Case {
+    uint32_t keyCode, scanCode, flags, expected;
+  };
+  const Case cases[] = {
+      {16, 0x2A, 0, 160},  {16, 0x36, 0, 161},    {17, 0x1D, 0, 162},
+      {17, 0x1D, 1, 163},  {18, 0x38, 0x20, 164}, {18, 0x38, 0x21, 165},
+      {162, 0x1D, 0, 162}, {65, 0x1E, 1, 65},     {16, 0x136, 0, 161},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.expected, SidedModifierKey(c.keyCode, c.scanCode, c.flags))
+        << c.keyCode << " " << c.scanCode << " " << c.flags;
+}
+
 }  // namespace tavion
