@@ -139,18 +139,18 @@ struct Services {
   MediaPlayerServices s;
 };
 
+// EnumWindows callback: stores the first "Winamp v1.x" window that is not the bridge.
+BOOL CALLBACK TakeWinampMain(HWND window, LPARAM found) {
+  if (ClassOf(window) != kWinampClass || CaptionOf(window) == kWinampBridgeCaption) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // Types 0 and 1: the main window.
 HWND FindWinampMain(int type) {
   if (type == kPlayerWinamp) {
     HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          if (ClassOf(window) != kWinampClass || CaptionOf(window) == kWinampBridgeCaption)
-            return TRUE;
-          *reinterpret_cast<HWND*>(data) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(TakeWinampMain, reinterpret_cast<LPARAM>(&found));
     return found;
   }
   const HWND foreground = GetForegroundWindow();
@@ -221,6 +221,14 @@ void Deliver(const PlayerCommand& command, const PlayerWindows& windows, UINT me
 void SendAppCommand(HWND player, uint32_t command) {
   Send(player, WM_APPCOMMAND, reinterpret_cast<WPARAM>(player),
        static_cast<LPARAM>(MAKELONG(0, command)));
+}
+
+// "wa_play" without a player: start it when its path exists and tell the new window to play.
+void StartAndPlay(const MediaPlayerOptions& options, const Services& services,
+                  const char* windowClass, UINT message, uint32_t play) {
+  if (!FileExists(options.playerPath)) return SetWrongPath();
+  services.s.launch(options.playerPath);
+  if (HWND started = FindByClass(windowClass)) Send(started, message, play, 0);
 }
 
 void ControlAppCommandPlayer(int type, std::string_view code, const PlayerWindows& windows,
@@ -310,11 +318,8 @@ void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
         command(player, state == static_cast<int32_t>(kBSPlayerStatePlaying) ? kBSPlayerPause
                                                                               : kBSPlayerPlay);
       }
-    } else if (FileExists(options.playerPath)) {
-      services.s.launch(options.playerPath);
-      command(FindByClass(kBSPlayerClass), kBSPlayerPlay);
     } else {
-      SetWrongPath();
+      StartAndPlay(options, services, kBSPlayerClass, kBSPlayerMessage, kBSPlayerPlay);
     }
     return;
   }
@@ -389,11 +394,8 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
       const int32_t state =
           options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
       Send(main, WM_COMMAND, WinampPlayCommand(options.playPause, state), 0);
-    } else if (FileExists(options.playerPath)) {
-      services.s.launch(options.playerPath);
-      if (HWND started = FindByClass(kWinampClass)) Send(started, WM_COMMAND, kWinampPlay, 0);
     } else {
-      SetWrongPath();
+      StartAndPlay(options, services, kWinampClass, WM_COMMAND, kWinampPlay);
     }
     return;
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <string>
 
@@ -229,19 +230,17 @@ TEST(MediaPlayerOptionsTest, ReadFromTheOptionControls) {
 
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\bs\\bsplayer.exe");
   form.SetItemIndex(*form.Find("Opt_PlayerType"), kPlayerBSPlayer);
-  const std::pair<const char*, bool MediaPlayerOptions::*> checks[] = {
-      {"Opt_Secn_Exit", &MediaPlayerOptions::closeOnSecondLaunch},
-      {"Opt_Auto_Play", &MediaPlayerOptions::autoPlay},
-      {"Opt_SetFoc_SH", &MediaPlayerOptions::focusBeforeHide},
-      {"Opt_Play_Paus", &MediaPlayerOptions::playPause},
-      {"Opt_AutodePlayer", &MediaPlayerOptions::autodetect},
-      {"Opt_Desk_TextEx", &MediaPlayerOptions::extraText},
-  };
-  for (const auto& [name, field] : checks) {
-    for (bool value : {false, true}) {
-      form.SetChecked(*form.Find(name), value);
-      EXPECT_EQ(value, MediaPlayerOptionsFromForm(form, "").*field) << name;
-    }
+  // Each check box alone turns on its own field and no other.
+  const char* names[] = {"Opt_Secn_Exit",   "Opt_Auto_Play",    "Opt_SetFoc_SH",
+                         "Opt_Play_Paus",   "Opt_AutodePlayer", "Opt_Desk_TextEx"};
+  for (size_t on = 0; on < std::size(names); ++on) {
+    for (size_t i = 0; i < std::size(names); ++i) form.SetChecked(*form.Find(names[i]), i == on);
+    const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "");
+    const std::array<bool, 6> fields = {o.closeOnSecondLaunch, o.autoPlay, o.focusBeforeHide,
+                                        o.playPause,           o.autodetect, o.extraText};
+    std::array<bool, 6> expected{};
+    expected[on] = true;
+    EXPECT_EQ(expected, fields) << names[on];
   }
   const MediaPlayerOptions changed = MediaPlayerOptionsFromForm(form, "");
   EXPECT_EQ("D:\\bs\\bsplayer.exe", changed.playerPath);

@@ -132,8 +132,7 @@ TEST_F(AppCommandPlayerTest, Foobar2000ShuffleStartsItsProgram) {
   EXPECT_EQ(options_.playerPath + "|open|/rand|0", shellCalls_[1]);
 
   // A path that exists but is not foobar2000 does not.
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string self = SelfPath();
   options_.playerPath = self;
   Run(tavion::kPlayerFoobar2000, "wa_rand");
   EXPECT_EQ(2u, shellCalls_.size());
@@ -154,8 +153,7 @@ TEST_F(AppCommandPlayerTest, WithoutAPlayerOnlyPlayAndLaunchStartIt) {
   EXPECT_EQ("Incorrect path to Winamp", Settings().NotifyText);
   EXPECT_TRUE(launched_.empty());
 
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string self = SelfPath();
   options_.playerPath = self;
   Settings().NotifyText.clear();
   Run(tavion::kPlayerMediaPlayerClassic, "wa_wamp");

@@ -99,17 +99,5 @@ TEST_F(BSPlayerTest, SecondLaunchClosesOrStartsAndPlays) {
   ExpectMessages({{player, kBS, true, 20, 0}}, "play after the launch");
 }
 
-TEST_F(BSPlayerTest, PlayWithoutAPlayerStartsItAndPlays) {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  options_.playerPath = self;  // any existing file
-  launchStarts_ = {L"bsplayer"};
-  Run(tavion::kPlayerBSPlayer, "wa_play");
-  ASSERT_EQ(std::vector<std::string>{self}, launched_);
-  const HWND player = Window(L"BSPlayer");
-  ASSERT_NE(nullptr, player);
-  ExpectMessages({{player, kBS, true, 20, 0}}, "play the started player");
-}
-
 }  // namespace
 }  // namespace players_test

@@ -120,16 +120,30 @@ TEST_F(FindPlayerTest, NoPlayerRunning) {
   EXPECT_EQ("Error: unknown player type", Settings().NotifyText);
 }
 
-TEST_F(FindPlayerTest, PlayWithoutWinampStartsItAndPlays) {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  options_.playerPath = self;
-  launchStarts_ = {L"winamp"};
-  Run(tavion::kPlayerWinamp, "wa_play");
-  ASSERT_EQ(std::vector<std::string>{self}, launched_);
-  const HWND main = Window(L"Winamp v1.x");
-  ASSERT_NE(nullptr, main);
-  ExpectMessages({{main, WM_COMMAND, true, 40045, 0}}, "play the started Winamp");
+TEST_F(FindPlayerTest, PlayWithoutAPlayerStartsItAndPlays) {
+  struct Case {
+    int type;
+    const wchar_t* set;
+    const wchar_t* windowClass;
+    UINT message;
+    WPARAM play;
+  };
+  const Case cases[] = {
+      {tavion::kPlayerWinamp, L"winamp", L"Winamp v1.x", WM_COMMAND, 40045},
+      {tavion::kPlayerBSPlayer, L"bsplayer", L"BSPlayer", WM_USER + 2, 20},
+  };
+  options_.playerPath = SelfPath();  // any existing file
+  for (const Case& c : cases) {
+    launched_.clear();
+    launchStarts_ = {c.set};
+    Run(c.type, "wa_play");
+    ASSERT_EQ(std::vector<std::string>{SelfPath()}, launched_);
+    const HWND player = Window(c.windowClass);
+    ASSERT_NE(nullptr, player);
+    ExpectMessages({{player, c.message, true, c.play, 0}}, "play the started player");
+    StopDoubles();
+    ClearMessages();
+  }
 }
 
 TEST_F(TrackInfoTest, WinampCaptionAndAnswers) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/utf_win.h"
 #include "settings/settings.h"
 
 namespace players_test {
@@ -147,6 +148,12 @@ HWND PlayerTest::OtherWindow() {
                              300, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   return other_;
+}
+
+std::string PlayerTest::SelfPath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return tavion::WideToUtf8(path);
 }
 
 HWND PlayerTest::Window(const wchar_t* windowClass, const wchar_t* caption) {

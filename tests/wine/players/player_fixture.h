@@ -73,6 +73,8 @@ class PlayerTest : public testing::Test {
   void ExpectMessages(const std::vector<Message>& expected, const std::string& context);
   std::vector<PlayerDoubleRecord> Messages() const;
 
+  // This test program's path: a file that exists.
+  static std::string SelfPath();
   static HWND Window(const wchar_t* windowClass, const wchar_t* caption = nullptr);
   // The foreground window once it is `expected` or a second has passed: a switch to another
   // process completes only when that process has handled its activation.
