@@ -56,10 +56,6 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   PostMessageW(window, message, wParam, lParam);
 }
 
-void BringToForeground(HWND window) {
-  if (window) SetForegroundWindow(window);
-}
-
 bool OwnsOrIsForeground(HWND window) {
   const HWND foreground = GetForegroundWindow();
   return foreground && (foreground == window || GetWindow(foreground, GW_OWNER) == window);
@@ -132,6 +128,13 @@ struct Services {
     if (!s.executeAction)
       s.executeAction = [](const std::string& code) { ExecuteAction(code, -1, true); };
     if (!s.foobarInstallDir) s.foobarInstallDir = SystemFoobarInstallDir;
+  }
+  void Foreground(HWND window) const {
+    if (!window) return;
+    if (s.forceForeground)
+      s.forceForeground(window);
+    else
+      SetForegroundWindow(window);
   }
   void Keys(uint8_t modifiers, uint16_t key, HWND target) const {
     if (s.sendKeys) s.sendKeys(modifiers, key, 0, 0, target, false, 0, nullptr, nullptr);
@@ -212,7 +215,7 @@ void Deliver(const PlayerCommand& command, const PlayerWindows& windows, UINT me
       services.Keys(command.modifiers, command.key, target);
       break;
     case PlayerDelivery::kForegroundThenSend:
-      BringToForeground(windows.main);
+      services.Foreground(windows.main);
       Send(target, message, command.id, 0);
       break;
   }
@@ -260,7 +263,7 @@ void ControlAppCommandPlayer(int type, std::string_view code, const PlayerWindow
   if (code == "wa_s/\\h") {
     if (GetForegroundWindow() != player) {
       Post(player, WM_SYSCOMMAND, SC_RESTORE, 0);
-      BringToForeground(player);
+      services.Foreground(player);
     } else {
       Post(player, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
@@ -276,7 +279,7 @@ void ControlAppCommandPlayer(int type, std::string_view code, const PlayerWindow
       SendAppCommand(player, kAppCommandPlayPause);
     } else {
       if (GetForegroundWindow() != player) Send(player, WM_SYSCOMMAND, SC_RESTORE, 0);
-      BringToForeground(player);
+      services.Foreground(player);
     }
     return;
   }
@@ -293,7 +296,7 @@ void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
   };
   if (code == "wa_s/\\h") {
     if (options.focusBeforeHide && IsWindowVisible(player) && GetForegroundWindow() != player)
-      BringToForeground(player);
+      services.Foreground(player);
     else
       services.Keys(0, 'H', player);
     return;
@@ -304,7 +307,7 @@ void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
     if (!IsWindowVisible(player))
       services.Keys(0, 'H', player);
     else
-      BringToForeground(player);
+      services.Foreground(player);
     return;
   }
   if (code == "wa_play") {
@@ -351,7 +354,7 @@ void ShowOrHideWinamp(const PlayerWindows& windows, const MediaPlayerOptions& op
     Send(target, WM_APP, 0, kLightAlloyToggle);
   else
     ShowWindow(target, SW_RESTORE);
-  BringToForeground(target);
+  services.Foreground(target);
   if (options.extraText) SetNotify(GetLangStr("WAshow", "Restore Winamp"));
 }
 
@@ -366,7 +369,7 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
     return;
   }
   if (code == "wa_delf") {
-    BringToForeground(main);
+    services.Foreground(main);
     const auto playlist =
         reinterpret_cast<HWND>(Send(main, kWinampQuery, 1, kWinampQueryWindow));
     if (playlist) Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
@@ -380,10 +383,10 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
         Post(main, WM_COMMAND, kWinampLibraryToggle, 0);
         break;
       case LibraryStep::kFocusLibrary:
-        BringToForeground(library);
+        services.Foreground(library);
         break;
       case LibraryStep::kShowFromMain:
-        BringToForeground(main);
+        services.Foreground(main);
         Post(main, WM_COMMAND, kWinampLibraryShow, 0);
         break;
     }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "exec/media_player.h"
+#include "sidekit.h"
 
 namespace tavion {
 
@@ -36,6 +37,9 @@ struct MediaPlayerServices {
   std::function<void(const std::string& code)> executeAction;
   // The InstallDir value of HKCU\SOFTWARE\foobar2000, empty when missing.
   std::function<std::string()> foobarInstallDir;
+  // Sidekit32's ForceForegroundWindow, which also works when the program is in the background;
+  // SetForegroundWindow without it.
+  ForceForegroundWindowFn forceForeground = nullptr;
   // The window whose handle BSPlayer gets with the file-name request (the main window).
   HWND ownerWindow = nullptr;
 };

@@ -59,6 +59,11 @@ PlayerTest::PlayerTest() {
   options_.autodetect = false;
   options_.extraText = true;
   options_.playerPath.clear();
+  sidekit_ = LoadLibraryW(L"Sidekit32.dll");
+  if (sidekit_)
+    forceForeground_ = reinterpret_cast<ForceForegroundWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(sidekit_, "ForceForegroundWindow")));
+  if (!forceForeground_) ADD_FAILURE() << "no ForceForegroundWindow from Sidekit32.dll";
   owner_ = CreateWindowExW(0, L"STATIC", L"player test owner", 0, 0, 0, 10, 10, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
@@ -68,6 +73,7 @@ PlayerTest::~PlayerTest() {
   if (owner_) DestroyWindow(owner_);
   if (other_) DestroyWindow(other_);
   if (block_) UnmapViewOfFile(block_);
+  if (sidekit_) FreeLibrary(sidekit_);
   if (mapping_) CloseHandle(mapping_);
 }
 
@@ -107,6 +113,7 @@ tavion::MediaPlayerServices PlayerTest::Services() {
   services.executeAction = [this](const std::string& code) { executed_.push_back(code); };
   services.foobarInstallDir = [this] { return foobarDir_; };
   services.ownerWindow = owner_;
+  services.forceForeground = forceForeground_;
   return services;
 }
 

@@ -96,6 +96,8 @@ class PlayerTest : public testing::Test {
 
  private:
   HANDLE mapping_ = nullptr;
+  HMODULE sidekit_ = nullptr;
+  ForceForegroundWindowFn forceForeground_ = nullptr;  // the program's way to the foreground
   std::vector<std::unique_ptr<PlayerDouble>> doubles_;
 };
 
