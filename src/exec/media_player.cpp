@@ -47,11 +47,8 @@ constexpr PlayerCommand kBSPlayerCommands[] = {
 };
 
 constexpr PlayerCommand kWindowsMediaPlayerCommands[] = {
-    {"wa_loop", D::kSend, 18843},
-    {"wa_rand", D::kSend, 18842},
-    {"wa_wvup", D::kSend, 18815},
-    {"wa_wvdw", D::kSend, 18816},
-    {"wa_shw3", D::kPost, 18783},
+    {"wa_loop", D::kSend, 18843}, {"wa_rand", D::kSend, 18842}, {"wa_wvup", D::kSend, 18815},
+    {"wa_wvdw", D::kSend, 18816}, {"wa_shw3", D::kPost, 18783},
 };
 
 constexpr PlayerCommand kAppCommands[] = {
@@ -81,10 +78,18 @@ std::string MinutesSeconds(int32_t minutes, int32_t seconds) {
 
 }  // namespace
 
-std::span<const PlayerCommand> WinampCommands() { return kWinampCommands; }
-std::span<const PlayerCommand> BSPlayerCommands() { return kBSPlayerCommands; }
-std::span<const PlayerCommand> WindowsMediaPlayerCommands() { return kWindowsMediaPlayerCommands; }
-std::span<const PlayerCommand> AppCommands() { return kAppCommands; }
+std::span<const PlayerCommand> WinampCommands() {
+  return kWinampCommands;
+}
+std::span<const PlayerCommand> BSPlayerCommands() {
+  return kBSPlayerCommands;
+}
+std::span<const PlayerCommand> WindowsMediaPlayerCommands() {
+  return kWindowsMediaPlayerCommands;
+}
+std::span<const PlayerCommand> AppCommands() {
+  return kAppCommands;
+}
 
 const PlayerCommand* FindPlayerCommand(std::span<const PlayerCommand> table,
                                        std::string_view code) {
@@ -187,7 +192,9 @@ bool ShowsTrackInfo(std::string_view code) {
   return std::find(std::begin(kCodes), std::end(kCodes), code) != std::end(kCodes);
 }
 
-bool IsShuffleOrRepeat(std::string_view code) { return code == "wa_rand" || code == "wa_loop"; }
+bool IsShuffleOrRepeat(std::string_view code) {
+  return code == "wa_rand" || code == "wa_loop";
+}
 
 std::string PlayerCaptionLine(std::string caption, std::string_view suffix) {
   if (caption.find(" - ") != std::string::npos) EraseEvery(caption, suffix);

@@ -42,9 +42,9 @@ inline constexpr char kWinampPlaylistClass[] = "Winamp PE";
 inline constexpr char kWinampLibraryClass[] = "Winamp Gen";
 
 // Messages and numbers of the players' interfaces.
-inline constexpr uint32_t kWinampQuery = 1024;           // WM_USER, the query in lParam
-inline constexpr uint32_t kWinampQueryState = 104;       // 0 stopped, 1 playing, 3 paused
-inline constexpr uint32_t kWinampQueryTime = 105;        // wParam 0 position ms, 1 length s
+inline constexpr uint32_t kWinampQuery = 1024;      // WM_USER, the query in lParam
+inline constexpr uint32_t kWinampQueryState = 104;  // 0 stopped, 1 playing, 3 paused
+inline constexpr uint32_t kWinampQueryTime = 105;   // wParam 0 position ms, 1 length s
 inline constexpr uint32_t kWinampQueryListLength = 124;
 inline constexpr uint32_t kWinampQueryListPosition = 125;  // 0-based
 inline constexpr uint32_t kWinampQueryRates = 126;         // wParam 0 sample kHz, 1 bit rate
@@ -75,10 +75,10 @@ enum class PlayerWindowRole : uint8_t { kMain, kEqualizer, kPlaylist, kLibrary }
 
 // How a table entry reaches the player.
 enum class PlayerDelivery : uint8_t {
-  kSend,                 // SendMessage of the command
-  kPost,                 // PostMessage of the command
-  kKeys,                 // the key sender: modifiers + key to the window
-  kForegroundThenSend,   // bring the main window to the foreground, then SendMessage
+  kSend,                // SendMessage of the command
+  kPost,                // PostMessage of the command
+  kKeys,                // the key sender: modifiers + key to the window
+  kForegroundThenSend,  // bring the main window to the foreground, then SendMessage
 };
 
 // Modifier masks of the key sender.
@@ -103,8 +103,7 @@ std::span<const PlayerCommand> BSPlayerCommands();
 std::span<const PlayerCommand> WindowsMediaPlayerCommands();
 std::span<const PlayerCommand> AppCommands();
 // The entry of `code` in `table`, or null.
-const PlayerCommand* FindPlayerCommand(std::span<const PlayerCommand> table,
-                                       std::string_view code);
+const PlayerCommand* FindPlayerCommand(std::span<const PlayerCommand> table, std::string_view code);
 
 // The application-command player of `type` and its window class, or null for a type without an
 // entry (only types 3, 4 and 5 have one).
@@ -138,9 +137,9 @@ bool ShouldHidePlayer(bool focusFirst, bool visible, bool foregroundIsIt);
 
 // The media library action ("wa_libr").
 enum class LibraryStep : uint8_t {
-  kToggle,          // post the library toggle to the main window
-  kFocusLibrary,    // bring the library window to the foreground
-  kShowFromMain,    // bring the main window to the foreground and post the library show
+  kToggle,        // post the library toggle to the main window
+  kFocusLibrary,  // bring the library window to the foreground
+  kShowFromMain,  // bring the main window to the foreground and post the library show
 };
 LibraryStep ChooseLibraryStep(bool libraryForeground, bool libraryVisible, bool focusFirst);
 
@@ -149,7 +148,7 @@ uint32_t WinampPlayCommand(bool playPause, int32_t state);
 
 // The options of the media-player page that the control reads.
 struct MediaPlayerOptions {
-  std::string playerPath;      // Opt_WAmp_Path
+  std::string playerPath;           // Opt_WAmp_Path
   bool closeOnSecondLaunch = true;  // Opt_Secn_Exit
   bool autoPlay = true;             // Opt_Auto_Play
   bool focusBeforeHide = true;      // Opt_SetFoc_SH

@@ -70,13 +70,17 @@ std::wstring AnsiToWide(const char* text) {
   return wide;
 }
 
-void SetNotify(std::string text) { Settings().NotifyText = std::move(text); }
+void SetNotify(std::string text) {
+  Settings().NotifyText = std::move(text);
+}
 
 void Unsupported(std::string_view code) {
   SetNotify(std::string(kUnknownPlayerAction) + std::string(code));
 }
 
-void SetWrongPath() { SetNotify(GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp")); }
+void SetWrongPath() {
+  SetNotify(GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp"));
+}
 
 bool SystemLaunch(const std::string& path) {
   std::wstring commandLine = L"\"" + Utf8ToWide(path) + L"\"";
@@ -248,8 +252,7 @@ void ControlAppCommandPlayer(int type, std::string_view code, const PlayerWindow
     if (!installDir.empty()) program = ShortPath(installDir + "\\foobar2000.exe");
     if (!FileExists(program)) {
       program.clear();
-      if (FileExists(options.playerPath) &&
-          options.playerPath.find("foobar") != std::string::npos)
+      if (FileExists(options.playerPath) && options.playerPath.find("foobar") != std::string::npos)
         program = options.playerPath;
     }
     if (program.empty()) return SetNotify(kFoobarMissing);
@@ -316,10 +319,10 @@ void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
         command(player, kBSPlayerStop);
         command(player, kBSPlayerPlay);
       } else {
-        const int32_t state = Ask(player, kBSPlayerMessage, kBSPlayerQueryState,
-                                  kBSPlayerQueryStateParam);
+        const int32_t state =
+            Ask(player, kBSPlayerMessage, kBSPlayerQueryState, kBSPlayerQueryStateParam);
         command(player, state == static_cast<int32_t>(kBSPlayerStatePlaying) ? kBSPlayerPause
-                                                                              : kBSPlayerPlay);
+                                                                             : kBSPlayerPlay);
       }
     } else {
       StartAndPlay(options, services, kBSPlayerClass, kBSPlayerMessage, kBSPlayerPlay);
@@ -370,15 +373,14 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
   }
   if (code == "wa_delf") {
     services.Foreground(main);
-    const auto playlist =
-        reinterpret_cast<HWND>(Send(main, kWinampQuery, 1, kWinampQueryWindow));
+    const auto playlist = reinterpret_cast<HWND>(Send(main, kWinampQuery, 1, kWinampQueryWindow));
     if (playlist) Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
     return;
   }
   if (code == "wa_libr") {
     const HWND library = windows.library;
-    switch (ChooseLibraryStep(library && GetForegroundWindow() == library,
-                              IsWindowVisible(library), options.focusBeforeHide)) {
+    switch (ChooseLibraryStep(library && GetForegroundWindow() == library, IsWindowVisible(library),
+                              options.focusBeforeHide)) {
       case LibraryStep::kToggle:
         Post(main, WM_COMMAND, kWinampLibraryToggle, 0);
         break;
@@ -394,8 +396,7 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
   }
   if (code == "wa_play") {
     if (main) {
-      const int32_t state =
-          options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
+      const int32_t state = options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
       Send(main, WM_COMMAND, WinampPlayCommand(options.playPause, state), 0);
     } else {
       StartAndPlay(options, services, kWinampClass, WM_COMMAND, kWinampPlay);
@@ -456,8 +457,8 @@ PlayerWindows FindPlayer(int& type, bool autodetect, const MediaPlayerOptions& o
   if (!autodetect || !options.autodetect) return windows;
   const HWND foreground = GetForegroundWindow();
   const HWND owner = foreground ? GetWindow(foreground, GW_OWNER) : nullptr;
-  if (const auto detected = DetectPlayerType(ClassOf(owner), ClassOf(foreground),
-                                             options.foobarClass)) {
+  if (const auto detected =
+          DetectPlayerType(ClassOf(owner), ClassOf(foreground), options.foobarClass)) {
     type = *detected;
     windows = SearchPlayer(type, options);
   }
@@ -472,8 +473,8 @@ PlayerWindows FindPlayer(int& type, bool autodetect, const MediaPlayerOptions& o
 
 void PlayerControl(int type, std::string_view code, const MediaPlayerServices& given) {
   const Services services(given);
-  const MediaPlayerOptions options = services.s.options ? services.s.options()
-                                                        : MediaPlayerOptions{};
+  const MediaPlayerOptions options =
+      services.s.options ? services.s.options() : MediaPlayerOptions{};
   const PlayerWindows windows = FindPlayer(type, /*autodetect=*/true, options);
   if (!windows.main && code != "wa_play" && code != "wa_wamp")
     return SetNotify(GetLangStr("ErrorWinAmp", "Media Player not started"));

@@ -102,8 +102,8 @@ TEST(PlayerCommandTablesTest, CodesWithADecisionOfTheirOwnAreNotInTheTables) {
 }
 
 TEST(PlayerCommandTablesTest, EveryCodeAppearsOncePerTable) {
-  for (auto table : {WinampCommands(), BSPlayerCommands(), WindowsMediaPlayerCommands(),
-                     AppCommands()}) {
+  for (auto table :
+       {WinampCommands(), BSPlayerCommands(), WindowsMediaPlayerCommands(), AppCommands()}) {
     std::set<std::string_view> seen;
     for (const PlayerCommand& command : table)
       EXPECT_TRUE(seen.insert(command.code).second) << command.code;
@@ -179,9 +179,9 @@ TEST(PlayerSearchTest, DetectionByForegroundAndOwner) {
 TEST(PlayerSearchTest, ProbeOrderOfRunningPlayers) {
   const std::vector<PlayerProbe> order = PlayerProbeOrder("MyFoo");
   const std::pair<std::string, int> expected[] = {
-      {"LightAlloyFront", 1}, {"Winamp v1.x", 0},    {"BSPlayer", 2},
+      {"LightAlloyFront", 1},     {"Winamp v1.x", 0}, {"BSPlayer", 2},
       {"MediaPlayerClassicW", 5}, {"WMPlayerApp", 3}, {kFoobar2000Class, 4},
-      {kFoobar2000Class1, 4}, {"MyFoo", 4},
+      {kFoobar2000Class1, 4},     {"MyFoo", 4},
   };
   ASSERT_EQ(std::size(expected), order.size());
   for (size_t i = 0; i < order.size(); ++i) {
@@ -196,9 +196,9 @@ TEST(PlayerDecisionTest, ShowOrHide) {
     bool focusFirst, visible, foreground, hide;
   };
   const Case cases[] = {
-      {false, true, false, true},  {false, true, true, true},   {false, false, true, false},
-      {false, false, false, false}, {true, true, false, false}, {true, true, true, true},
-      {true, false, true, true},   {true, false, false, false},
+      {false, true, false, true},   {false, true, true, true},   {false, false, true, false},
+      {false, false, false, false}, {true, true, false, false},  {true, true, true, true},
+      {true, false, true, true},    {true, false, false, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(c.hide, ShouldHidePlayer(c.focusFirst, c.visible, c.foreground))
@@ -231,12 +231,12 @@ TEST(MediaPlayerOptionsTest, ReadFromTheOptionControls) {
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\bs\\bsplayer.exe");
   form.SetItemIndex(*form.Find("Opt_PlayerType"), kPlayerBSPlayer);
   // Each check box alone turns on its own field and no other.
-  const char* names[] = {"Opt_Secn_Exit",   "Opt_Auto_Play",    "Opt_SetFoc_SH",
-                         "Opt_Play_Paus",   "Opt_AutodePlayer", "Opt_Desk_TextEx"};
+  const char* names[] = {"Opt_Secn_Exit", "Opt_Auto_Play",    "Opt_SetFoc_SH",
+                         "Opt_Play_Paus", "Opt_AutodePlayer", "Opt_Desk_TextEx"};
   for (size_t on = 0; on < std::size(names); ++on) {
     for (size_t i = 0; i < std::size(names); ++i) form.SetChecked(*form.Find(names[i]), i == on);
     const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "");
-    const std::array<bool, 6> fields = {o.closeOnSecondLaunch, o.autoPlay, o.focusBeforeHide,
+    const std::array<bool, 6> fields = {o.closeOnSecondLaunch, o.autoPlay,   o.focusBeforeHide,
                                         o.playPause,           o.autodetect, o.extraText};
     std::array<bool, 6> expected{};
     expected[on] = true;
@@ -293,8 +293,8 @@ TEST(TrackInfoTextTest, ShuffleAndRepeat) {
   EXPECT_TRUE(IsShuffleOrRepeat("wa_rand"));
   EXPECT_TRUE(IsShuffleOrRepeat("wa_loop"));
   EXPECT_FALSE(IsShuffleOrRepeat("wa_play"));
-  for (const char* code : {"wa_play", "wa_prev", "wa_next", "wa_stop", "wa_song", "wa_rrew",
-                           "wa_ffor"})
+  for (const char* code :
+       {"wa_play", "wa_prev", "wa_next", "wa_stop", "wa_song", "wa_rrew", "wa_ffor"})
     EXPECT_TRUE(ShowsTrackInfo(code)) << code;
   for (const char* code : {"wa_rand", "wa_loop", "wa_wvup", "wa_s/\\h", "wa_wamp", ""})
     EXPECT_FALSE(ShowsTrackInfo(code)) << code;

@@ -62,15 +62,24 @@ std::wstring ClassOf(HWND window) {
 LRESULT WinampQuery(WPARAM wParam, LPARAM lParam) {
   const auto& a = g_block->answers;
   switch (lParam) {
-    case 104: return a.winampState;
-    case 124: return a.listLength;
-    case 125: return a.listPosition;
-    case 105: return wParam == 0 ? a.positionMs : a.lengthS;
-    case 126: return wParam == 0 ? a.sampleRateKHz : a.bitRate;
-    case 250: return a.shuffle;
-    case 251: return a.repeat;
-    case 260: return wParam == 1 ? reinterpret_cast<LRESULT>(g_playlist) : 0;
-    default: return 0;
+    case 104:
+      return a.winampState;
+    case 124:
+      return a.listLength;
+    case 125:
+      return a.listPosition;
+    case 105:
+      return wParam == 0 ? a.positionMs : a.lengthS;
+    case 126:
+      return wParam == 0 ? a.sampleRateKHz : a.bitRate;
+    case 250:
+      return a.shuffle;
+    case 251:
+      return a.repeat;
+    case 260:
+      return wParam == 1 ? reinterpret_cast<LRESULT>(g_playlist) : 0;
+    default:
+      return 0;
   }
 }
 
@@ -170,8 +179,9 @@ void MakeSet(const std::wstring& set) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(PlayerDoubleBlock), tavion::test::kPlayerDoubleBlockName);
+  HANDLE mapping =
+      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                         sizeof(PlayerDoubleBlock), tavion::test::kPlayerDoubleBlockName);
   if (!mapping) return 1;
   g_block = static_cast<PlayerDoubleBlock*>(
       MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(PlayerDoubleBlock)));

@@ -99,8 +99,8 @@ tavion::MediaPlayerServices PlayerTest::Services() {
   services.launch = [this](const std::string& path) {
     launched_.push_back(path);
     if (!launchStarts_.empty()) {
-      doubles_.push_back(std::make_unique<PlayerDouble>(*block_, std::initializer_list<const wchar_t*>{
-                                                                     launchStarts_.front()}));
+      doubles_.push_back(std::make_unique<PlayerDouble>(
+          *block_, std::initializer_list<const wchar_t*>{launchStarts_.front()}));
       launchStarts_.erase(launchStarts_.begin());
     }
     return true;
@@ -117,7 +117,9 @@ tavion::MediaPlayerServices PlayerTest::Services() {
   return services;
 }
 
-void PlayerTest::Run(int type, const char* code) { tavion::PlayerControl(type, code, Services()); }
+void PlayerTest::Run(int type, const char* code) {
+  tavion::PlayerControl(type, code, Services());
+}
 
 std::string PlayerTest::TrackInfo(const char* code) {
   return tavion::PlayerTrackInfo(code, Services());

@@ -66,8 +66,7 @@ TEST_F(WinampTest, ShortcutCodesGoThroughTheKeySender) {
   const HWND main = Window(L"Winamp v1.x");
   const HWND playlist = Window(L"Winamp PE");
   for (const char* code : {"wa_shw2", "wa_siz1", "wa_siz3"}) Run(tavion::kPlayerWinamp, code);
-  const std::vector<SentKeys> expected = {
-      {1, 'G', main}, {2, 'W', main}, {2, 'W', playlist}};
+  const std::vector<SentKeys> expected = {{1, 'G', main}, {2, 'W', main}, {2, 'W', playlist}};
   EXPECT_EQ(expected, keys_);
   ExpectMessages({}, "keys only");
 }
