@@ -1,7 +1,7 @@
 // A stand-in for the media players: registers their window classes, answers their queries with
 // the values of the shared block and records every command message into it.
 //
-// Arguments name the window sets to create: winamp, winamp-modern, bridge, bsplayer, wmp,
+// Arguments name the window sets to create: winamp, winamp-dialog, winamp-modern, bridge, bsplayer, wmp,
 // foobar, foobar1, foobar-custom=CLASS, mpc. The double runs until its process is ended.
 
 #include <windows.h>
@@ -135,14 +135,14 @@ LRESULT CALLBACK DoubleProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
 }
 
-HWND Make(const std::wstring& windowClass, const wchar_t* caption) {
+HWND Make(const std::wstring& windowClass, const wchar_t* caption, HWND owner = nullptr) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = DoubleProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = windowClass.c_str();
   RegisterClassW(&wc);  // a second window of a class finds it registered already
   HWND window = CreateWindowExW(0, windowClass.c_str(), caption, WS_OVERLAPPEDWINDOW, 10, 10, 200,
-                                120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                120, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   return window;
 }
@@ -153,6 +153,9 @@ void MakeSet(const std::wstring& set) {
     Make(L"Winamp EQ", L"Winamp Equalizer");
     g_playlist = Make(L"Winamp PE", L"Winamp Playlist Editor");
     Make(L"Winamp Gen", L"Winamp Library");
+  } else if (set == L"winamp-dialog") {
+    // A dialog of Winamp: a window of another class owned by the main window.
+    Make(L"Winamp Dialog", L"Preferences", Make(L"Winamp v1.x", L"Winamp"));
   } else if (set == L"winamp-modern") {
     Make(L"Winamp v1.x", L"Winamp");
     Make(L"BaseWindow_RootWnd", L"Player Window");

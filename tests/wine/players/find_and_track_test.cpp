@@ -78,6 +78,30 @@ TEST_F(FindPlayerTest, ForegroundPlayerWinsWithAutodetection) {
   EXPECT_EQ(tavion::kPlayerWinamp, type);
 }
 
+TEST_F(FindPlayerTest, WinampOwnerOrLightAlloyInTheForeground) {
+  StartDouble({L"bridge", L"winamp-dialog"});
+  const HWND bridge = Window(L"Winamp v1.x", L"WA2LA bridge");
+  const HWND winamp = Window(L"Winamp v1.x", L"Winamp");
+  const HWND dialog = Window(L"Winamp Dialog");
+  ASSERT_TRUE(bridge && winamp && dialog);
+
+  // Type 1 takes the owner of a foreground Winamp dialog before the bridge.
+  ASSERT_TRUE(MakeForeground(dialog));
+  int type = tavion::kPlayerWinampLightAlloy;
+  EXPECT_EQ(winamp, FindPlayer(type, false, options_).main);
+  // Autodetection: the Winamp owner selects type 0.
+  options_.autodetect = true;
+  type = tavion::kPlayerBSPlayer;
+  EXPECT_EQ(winamp, FindPlayer(type, true, options_).main);
+  EXPECT_EQ(tavion::kPlayerWinamp, type);
+
+  // Light Alloy's front window selects type 1, which finds the bridge.
+  ASSERT_TRUE(MakeForeground(Window(L"LightAlloyFront")));
+  type = tavion::kPlayerWinamp;
+  EXPECT_EQ(bridge, FindPlayer(type, true, options_).main);
+  EXPECT_EQ(tavion::kPlayerWinampLightAlloy, type);
+}
+
 TEST_F(FindPlayerTest, RunningPlayersAreProbedInOrder) {
   options_.autodetect = true;
   StartDouble({L"mpc", L"bsplayer"});
