@@ -1,0 +1,534 @@
+#include "exec/media_player_win.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "base/handles_win.h"
+#include "base/utf_win.h"
+#include "exec/dispatcher.h"
+#include "lang/lang.h"
+#include "settings/settings.h"
+
+namespace tavion {
+namespace {
+
+// Longest caption or class name read; longer ones are cut.
+constexpr int kTextLimit = 512;
+
+std::string ClassOf(HWND window) {
+  if (!window) return {};
+  wchar_t name[256] = {};
+  const int length = GetClassNameW(window, name, 256);
+  return length > 0 ? WideToUtf8(std::wstring_view(name, static_cast<size_t>(length))) : "";
+}
+
+std::string CaptionOf(HWND window) {
+  if (!window) return {};
+  wchar_t text[kTextLimit] = {};
+  const int length = GetWindowTextW(window, text, kTextLimit);
+  return length > 0 ? WideToUtf8(std::wstring_view(text, static_cast<size_t>(length))) : "";
+}
+
+HWND FindByClass(std::string_view windowClass, const char* caption = nullptr) {
+  const std::wstring wideClass = Utf8ToWide(windowClass);
+  const std::wstring wideCaption = caption ? Utf8ToWide(caption) : std::wstring();
+  return FindWindowW(wideClass.c_str(), caption ? wideCaption.c_str() : nullptr);
+}
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return SendMessageW(window, message, wParam, lParam);
+}
+
+// A player's answer is a 32-bit number whatever the width of LRESULT.
+int32_t Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return static_cast<int32_t>(Send(window, message, wParam, lParam));
+}
+
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A player that went away meanwhile loses the command; nothing else is to be done.
+  PostMessageW(window, message, wParam, lParam);
+}
+
+bool OwnsOrIsForeground(HWND window) {
+  const HWND foreground = GetForegroundWindow();
+  return foreground && (foreground == window || GetWindow(foreground, GW_OWNER) == window);
+}
+
+std::wstring AnsiToWide(const char* text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (length <= 1) return {};
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
+void SetNotify(std::string text) {
+  Settings().NotifyText = std::move(text);
+}
+
+void Unsupported(std::string_view code) {
+  SetNotify(std::string(kUnknownPlayerAction) + std::string(code));
+}
+
+void SetWrongPath() {
+  SetNotify(GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp"));
+}
+
+bool SystemLaunch(const std::string& path) {
+  std::wstring commandLine = L"\"" + Utf8ToWide(path) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return false;
+  UniqueKernelHandle processHandle(process.hProcess);
+  UniqueKernelHandle threadHandle(process.hThread);
+  // As WinExec: return once the program waits for input, so its windows can be found.
+  WaitForInputIdle(processHandle.get(), 5000);
+  return true;
+}
+
+bool SystemShellExecute(const std::string& file, const std::string& verb,
+                        const std::string& parameters, int show) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, Utf8ToWide(verb).c_str(), Utf8ToWide(file).c_str(),
+                    Utf8ToWide(parameters).c_str(), nullptr, show));
+  return result > 32;
+}
+
+std::string SystemFoobarInstallDir() {
+  wchar_t value[MAX_PATH * 2] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\foobar2000", L"InstallDir", RRF_RT_REG_SZ,
+                   nullptr, value, &size) != ERROR_SUCCESS)
+    return {};
+  return WideToUtf8(value);
+}
+
+std::string ShortPath(const std::string& path) {
+  const std::wstring wide = Utf8ToWide(path);
+  wchar_t shortPath[MAX_PATH * 2] = {};
+  const DWORD length = GetShortPathNameW(wide.c_str(), shortPath, MAX_PATH * 2);
+  if (length == 0 || length >= MAX_PATH * 2) return path;
+  return WideToUtf8(shortPath);
+}
+
+// The services with the system's ways filled in where the program left them out.
+struct Services {
+  explicit Services(const MediaPlayerServices& given) : s(given) {
+    if (!s.launch) s.launch = SystemLaunch;
+    if (!s.shellExecute) s.shellExecute = SystemShellExecute;
+    if (!s.executeAction)
+      s.executeAction = [](const std::string& code) { ExecuteAction(code, -1, true); };
+    if (!s.foobarInstallDir) s.foobarInstallDir = SystemFoobarInstallDir;
+  }
+  void Foreground(HWND window) const {
+    if (!window) return;
+    if (s.forceForeground)
+      s.forceForeground(window);
+    else
+      SetForegroundWindow(window);
+  }
+  void Keys(uint8_t modifiers, uint16_t key, HWND target) const {
+    if (s.sendKeys) s.sendKeys(modifiers, key, 0, 0, target, false, 0, nullptr, nullptr);
+  }
+  MediaPlayerServices s;
+};
+
+// EnumWindows callback: stores the first "Winamp v1.x" window that is not the bridge.
+BOOL CALLBACK TakeWinampMain(HWND window, LPARAM found) {
+  if (ClassOf(window) != kWinampClass || CaptionOf(window) == kWinampBridgeCaption) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Types 0 and 1: the main window.
+HWND FindWinampMain(int type) {
+  if (type == kPlayerWinamp) {
+    HWND found = nullptr;
+    EnumWindows(TakeWinampMain, reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+  const HWND foreground = GetForegroundWindow();
+  const HWND owner = foreground ? GetWindow(foreground, GW_OWNER) : nullptr;
+  if (ClassOf(owner) == kWinampClass) return owner;
+  if (ClassOf(foreground) == kWinampClass) return foreground;
+  if (HWND bridge = FindByClass(kWinampClass, kWinampBridgeCaption)) return bridge;
+  return FindByClass(kWinampClass);
+}
+
+PlayerWindows SearchPlayer(int type, const MediaPlayerOptions& options) {
+  PlayerWindows windows;
+  if (type == kPlayerWinamp || type == kPlayerWinampLightAlloy) {
+    windows.main = FindWinampMain(type);
+    if (type == kPlayerWinamp && CaptionOf(windows.main) == kWinampBridgeCaption)
+      windows.main = nullptr;
+    if (!windows.main) return windows;
+    if (HWND modern = FindByClass(kWinampModernClass, kWinampModernMainCaption)) {
+      windows.equalizer = modern;
+      windows.playlist = FindByClass(kWinampModernClass, kWinampModernPlaylistCaption);
+      windows.library = FindByClass(kWinampModernClass, kWinampModernLibraryCaption);
+    } else {
+      windows.equalizer = FindByClass(kWinampEqualizerClass);
+      windows.playlist = FindByClass(kWinampPlaylistClass);
+      windows.library = FindByClass(kWinampLibraryClass);
+    }
+    return windows;
+  }
+  for (const std::string& windowClass : MainWindowClasses(type, options.foobarClass))
+    if ((windows.main = FindByClass(windowClass))) break;
+  return windows;
+}
+
+HWND WindowOf(const PlayerWindows& windows, PlayerWindowRole role) {
+  switch (role) {
+    case PlayerWindowRole::kEqualizer:
+      return windows.equalizer;
+    case PlayerWindowRole::kPlaylist:
+      return windows.playlist;
+    case PlayerWindowRole::kLibrary:
+      return windows.library;
+    default:
+      return windows.main;
+  }
+}
+
+// Delivers a table entry; `message` is the message of the command family.
+void Deliver(const PlayerCommand& command, const PlayerWindows& windows, UINT message,
+             const Services& services) {
+  const HWND target = WindowOf(windows, command.role);
+  switch (command.delivery) {
+    case PlayerDelivery::kSend:
+      Send(target, message, command.id, 0);
+      break;
+    case PlayerDelivery::kPost:
+      Post(target, message, command.id, 0);
+      break;
+    case PlayerDelivery::kKeys:
+      services.Keys(command.modifiers, command.key, target);
+      break;
+    case PlayerDelivery::kForegroundThenSend:
+      services.Foreground(windows.main);
+      Send(target, message, command.id, 0);
+      break;
+  }
+}
+
+void SendAppCommand(HWND player, uint32_t command) {
+  Send(player, WM_APPCOMMAND, reinterpret_cast<WPARAM>(player),
+       static_cast<LPARAM>(MAKELONG(0, command)));
+}
+
+// "wa_play" without a player: start it when its path exists and tell the new window to play.
+void StartAndPlay(const MediaPlayerOptions& options, const Services& services,
+                  const char* windowClass, UINT message, uint32_t play) {
+  if (!FileExists(options.playerPath)) return SetWrongPath();
+  services.s.launch(options.playerPath);
+  if (HWND started = FindByClass(windowClass)) Send(started, message, play, 0);
+}
+
+void ControlAppCommandPlayer(int type, std::string_view code, const PlayerWindows& windows,
+                             const MediaPlayerOptions& options, const Services& services) {
+  if (!FindAppCommandPlayer(type)) return SetNotify(kUnknownPlayerType);
+  const HWND player = windows.main;
+  const bool foobar = type == kPlayerFoobar2000;
+  if (foobar && (code == "wa_wvup" || code == "wa_wvdw")) return Unsupported(code);
+  if (type == kPlayerMediaPlayerClassic && code == "wa_shw3")
+    return services.Keys(kKeyCtrl, '7', player);
+  if (foobar && code == "wa_rand") {
+    std::string program;
+    const std::string installDir = services.s.foobarInstallDir();
+    if (!installDir.empty()) program = ShortPath(installDir + "\\foobar2000.exe");
+    if (!FileExists(program)) {
+      program.clear();
+      if (FileExists(options.playerPath) && options.playerPath.find("foobar") != std::string::npos)
+        program = options.playerPath;
+    }
+    if (program.empty()) return SetNotify(kFoobarMissing);
+    services.s.shellExecute(program, "open", "/rand", SW_HIDE);
+    return;
+  }
+  if (type == kPlayerWindowsMediaPlayer) {
+    if (const PlayerCommand* command = FindPlayerCommand(WindowsMediaPlayerCommands(), code))
+      return Deliver(*command, windows, WM_COMMAND, services);
+  }
+  if (code == "wa_s/\\h") {
+    if (GetForegroundWindow() != player) {
+      Post(player, WM_SYSCOMMAND, SC_RESTORE, 0);
+      services.Foreground(player);
+    } else {
+      Post(player, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    }
+    return;
+  }
+  if (code == "wa_play" || code == "wa_wamp" || code == "wa_focs") {
+    if (!player) {
+      if (FileExists(options.playerPath))
+        services.s.launch(options.playerPath);
+      else
+        SetWrongPath();
+    } else if (code == "wa_play") {
+      SendAppCommand(player, kAppCommandPlayPause);
+    } else {
+      if (GetForegroundWindow() != player) Send(player, WM_SYSCOMMAND, SC_RESTORE, 0);
+      services.Foreground(player);
+    }
+    return;
+  }
+  if (const PlayerCommand* command = FindPlayerCommand(AppCommands(), code))
+    return SendAppCommand(player, command->id);
+  if (code != "wa_song") Unsupported(code);
+}
+
+void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
+                     const MediaPlayerOptions& options, const Services& services) {
+  const HWND player = windows.main;
+  auto command = [](HWND window, uint32_t id) {
+    if (window) Send(window, kBSPlayerMessage, id, 0);
+  };
+  if (code == "wa_s/\\h") {
+    if (options.focusBeforeHide && IsWindowVisible(player) && GetForegroundWindow() != player)
+      services.Foreground(player);
+    else
+      services.Keys(0, 'H', player);
+    return;
+  }
+  if (const PlayerCommand* entry = FindPlayerCommand(BSPlayerCommands(), code))
+    return Deliver(*entry, windows, kBSPlayerMessage, services);
+  if (code == "wa_focs") {
+    if (!IsWindowVisible(player))
+      services.Keys(0, 'H', player);
+    else
+      services.Foreground(player);
+    return;
+  }
+  if (code == "wa_play") {
+    if (player) {
+      if (!options.playPause) {
+        command(player, kBSPlayerStop);
+        command(player, kBSPlayerPlay);
+      } else {
+        const int32_t state =
+            Ask(player, kBSPlayerMessage, kBSPlayerQueryState, kBSPlayerQueryStateParam);
+        command(player, state == static_cast<int32_t>(kBSPlayerStatePlaying) ? kBSPlayerPause
+                                                                             : kBSPlayerPlay);
+      }
+    } else {
+      StartAndPlay(options, services, kBSPlayerClass, kBSPlayerMessage, kBSPlayerPlay);
+    }
+    return;
+  }
+  if (code == "wa_wamp") {
+    if (player && options.closeOnSecondLaunch) return Post(player, WM_CLOSE, 0, 0);
+    services.s.launch(options.playerPath);
+    if (options.autoPlay) command(FindByClass(kBSPlayerClass), kBSPlayerPlay);
+    return;
+  }
+  if (code != "wa_song") Unsupported(code);
+}
+
+void ShowOrHideWinamp(const PlayerWindows& windows, const MediaPlayerOptions& options,
+                      const Services& services) {
+  HWND target = windows.main;
+  if (CaptionOf(target) == kWinampBridgeCaption) target = FindByClass(kLightAlloyClass);
+  if (!target) return;
+  const bool lightAlloy = ClassOf(target) == kLightAlloyClass;
+  if (ShouldHidePlayer(options.focusBeforeHide, IsWindowVisible(target),
+                       OwnsOrIsForeground(target))) {
+    if (lightAlloy)
+      Send(target, WM_APP, 0, kLightAlloyToggle);
+    else
+      services.Keys(kKeyAlt, 'M', target);
+    if (options.extraText) SetNotify(GetLangStr("WAhide", "Minimize Winamp"));
+    return;
+  }
+  if (lightAlloy)
+    Send(target, WM_APP, 0, kLightAlloyToggle);
+  else
+    ShowWindow(target, SW_RESTORE);
+  services.Foreground(target);
+  if (options.extraText) SetNotify(GetLangStr("WAshow", "Restore Winamp"));
+}
+
+void ControlWinamp(std::string_view code, const PlayerWindows& windows,
+                   const MediaPlayerOptions& options, const Services& services) {
+  const HWND main = windows.main;
+  if (const PlayerCommand* command = FindPlayerCommand(WinampCommands(), code))
+    return Deliver(*command, windows, WM_COMMAND, services);
+  if (code == "wa_s/\\h") return ShowOrHideWinamp(windows, options, services);
+  if (code == "wa_focs") {
+    services.s.launch(options.playerPath);
+    return;
+  }
+  if (code == "wa_delf") {
+    services.Foreground(main);
+    const auto playlist = reinterpret_cast<HWND>(Send(main, kWinampQuery, 1, kWinampQueryWindow));
+    if (playlist) Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
+    return;
+  }
+  if (code == "wa_libr") {
+    const HWND library = windows.library;
+    switch (ChooseLibraryStep(library && GetForegroundWindow() == library, IsWindowVisible(library),
+                              options.focusBeforeHide)) {
+      case LibraryStep::kToggle:
+        Post(main, WM_COMMAND, kWinampLibraryToggle, 0);
+        break;
+      case LibraryStep::kFocusLibrary:
+        services.Foreground(library);
+        break;
+      case LibraryStep::kShowFromMain:
+        services.Foreground(main);
+        Post(main, WM_COMMAND, kWinampLibraryShow, 0);
+        break;
+    }
+    return;
+  }
+  if (code == "wa_play") {
+    if (main) {
+      const int32_t state = options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
+      Send(main, WM_COMMAND, WinampPlayCommand(options.playPause, state), 0);
+    } else {
+      StartAndPlay(options, services, kWinampClass, WM_COMMAND, kWinampPlay);
+    }
+    return;
+  }
+  if (code == "wa_wamp") {
+    if (main && options.closeOnSecondLaunch) return Post(main, WM_CLOSE, 0, 0);
+    services.s.launch(options.playerPath);
+    if (options.autoPlay) services.s.executeAction("wa_play");
+    return;
+  }
+  if (code != "wa_song") Unsupported(code);
+}
+
+std::string WinampTrackInfo(int type, std::string_view code, HWND main) {
+  if (!main) return {};
+  if (IsShuffleOrRepeat(code)) {
+    const uint32_t query = code == "wa_rand" ? kWinampQueryShuffle : kWinampQueryRepeat;
+    return ShuffleRepeatText(Ask(main, kWinampQuery, 0, query) == 1);
+  }
+  std::string text;
+  const bool bridge = CaptionOf(main) == kWinampBridgeCaption;
+  if (type == kPlayerWinamp || !bridge)
+    text += PlayerCaptionLine(CaptionOf(main), " - Winamp");
+  else
+    text += PlayerCaptionLine(CaptionOf(FindByClass(kLightAlloyClass)), " - Light Alloy");
+  WinampAnswers answers;
+  answers.listPosition = Ask(main, kWinampQuery, 0, kWinampQueryListPosition);
+  answers.listLength = Ask(main, kWinampQuery, 0, kWinampQueryListLength);
+  answers.positionMs = Ask(main, kWinampQuery, 0, kWinampQueryTime);
+  answers.lengthS = Ask(main, kWinampQuery, 1, kWinampQueryTime);
+  answers.sampleRateKHz = Ask(main, kWinampQuery, 0, kWinampQueryRates);
+  answers.bitRate = Ask(main, kWinampQuery, 1, kWinampQueryRates);
+  return text + WinampAnswerLines(answers);
+}
+
+std::string BSPlayerTrackInfo(HWND main, HWND owner) {
+  if (!main) return {};
+  // The player writes the name into this buffer, whose address travels as the data.
+  char name[kBSPlayerFileNameSize] = {};
+  char* address = name;
+  COPYDATASTRUCT data{};
+  data.dwData = kBSPlayerFileNameData;
+  data.cbData = sizeof address;
+  data.lpData = &address;
+  Send(main, WM_COPYDATA, reinterpret_cast<WPARAM>(owner), reinterpret_cast<LPARAM>(&data));
+  name[kBSPlayerFileNameSize - 1] = '\0';
+  const int32_t position = Ask(main, kBSPlayerMessage, kBSPlayerQueryPosition, 0);
+  const int32_t length = Ask(main, kBSPlayerMessage, kBSPlayerQueryLength, 0);
+  return BSPlayerLines(WideToUtf8(AnsiToWide(name)), position, length);
+}
+
+}  // namespace
+
+PlayerWindows FindPlayer(int& type, bool autodetect, const MediaPlayerOptions& options) {
+  PlayerWindows windows = SearchPlayer(type, options);
+  if (!autodetect || !options.autodetect) return windows;
+  const HWND foreground = GetForegroundWindow();
+  const HWND owner = foreground ? GetWindow(foreground, GW_OWNER) : nullptr;
+  if (const auto detected =
+          DetectPlayerType(ClassOf(owner), ClassOf(foreground), options.foobarClass)) {
+    type = *detected;
+    windows = SearchPlayer(type, options);
+  }
+  if (windows.main) return windows;
+  for (const PlayerProbe& probe : PlayerProbeOrder(options.foobarClass)) {
+    if (!FindByClass(probe.windowClass)) continue;
+    type = probe.type;
+    return SearchPlayer(type, options);
+  }
+  return windows;
+}
+
+void PlayerControl(int type, std::string_view code, const MediaPlayerServices& given) {
+  const Services services(given);
+  const MediaPlayerOptions options =
+      services.s.options ? services.s.options() : MediaPlayerOptions{};
+  const PlayerWindows windows = FindPlayer(type, /*autodetect=*/true, options);
+  if (!windows.main && code != "wa_play" && code != "wa_wamp")
+    return SetNotify(GetLangStr("ErrorWinAmp", "Media Player not started"));
+  switch (type) {
+    case kPlayerWindowsMediaPlayer:
+    case kPlayerFoobar2000:
+    case kPlayerMediaPlayerClassic:
+      return ControlAppCommandPlayer(type, code, windows, options, services);
+    case kPlayerBSPlayer:
+      return ControlBSPlayer(code, windows, options, services);
+    case kPlayerWinamp:
+    case kPlayerWinampLightAlloy:
+      return ControlWinamp(code, windows, options, services);
+    default:
+      return SetNotify(kUnknownPlayerType);
+  }
+}
+
+std::string PlayerTrackInfo(std::string_view code, const MediaPlayerServices& services) {
+  const bool winampCode = ShowsTrackInfo(code) || IsShuffleOrRepeat(code);
+  if (!winampCode) return {};
+  const MediaPlayerOptions options = services.options ? services.options() : MediaPlayerOptions{};
+  int type = options.playerType;
+  const PlayerWindows windows = FindPlayer(type, /*autodetect=*/true, options);
+  std::string text;
+  switch (type) {
+    case kPlayerWinamp:
+    case kPlayerWinampLightAlloy:
+      text = WinampTrackInfo(type, code, windows.main);
+      break;
+    case kPlayerBSPlayer:
+      if (ShowsTrackInfo(code)) text = BSPlayerTrackInfo(windows.main, services.ownerWindow);
+      break;
+    case kPlayerFoobar2000:
+      if (windows.main && ShowsTrackInfo(code)) text = Foobar2000Line(CaptionOf(windows.main));
+      break;
+    case kPlayerMediaPlayerClassic:
+      if (windows.main && ShowsTrackInfo(code))
+        text = MediaPlayerClassicLine(CaptionOf(windows.main));
+      break;
+    case kPlayerWindowsMediaPlayer:
+      break;
+    default:
+      SetNotify(kUnknownPlayerType);
+      break;
+  }
+  return FinishTrackText(std::move(text));
+}
+
+void RegisterMediaPlayerExecutors(MediaPlayerServices services) {
+  RegisterMediaPlayerExecutor([services = std::move(services)](ExecContext& context) {
+    const int type = services.options ? services.options().playerType : kPlayerWinamp;
+    PlayerControl(type, context.code, services);
+  });
+}
+
+}  // namespace tavion

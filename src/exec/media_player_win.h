@@ -1,0 +1,74 @@
+#pragma once
+// The media-player control on the system: finding the player's windows, sending each "wa_" code
+// as the player understands it, and the track information of the notification.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "exec/media_player.h"
+#include "sidekit.h"
+
+namespace tavion {
+
+// The key sender's argument list: modifier mask, key code or mode, scan code, key flags, target
+// window (brought to the foreground first), restore flag, delay in ms, ANSI text, wide text.
+using KeySender = std::function<bool(uint8_t modifiers, uint16_t key, uint16_t scanCode,
+                                     uint16_t keyFlags, HWND target, bool restore, uint16_t delayMs,
+                                     const char* text, const wchar_t* wideText)>;
+
+// What the control takes from the program. Null members use the system's own way.
+struct MediaPlayerServices {
+  // The media-player page's options, read at each action (required).
+  std::function<MediaPlayerOptions()> options;
+  // The key sender (required for the codes that send keys).
+  KeySender sendKeys;
+  // Starts a program as WinExec does: `path` with SW_SHOWNORMAL, returning once it waits for
+  // input. Returns false when it did not start.
+  std::function<bool(const std::string& path)> launch;
+  // ShellExecute of `file` with `verb` and `parameters`, no working folder, `show`.
+  std::function<bool(const std::string& file, const std::string& verb,
+                     const std::string& parameters, int show)>
+      shellExecute;
+  // Runs an action code without an action object (ExecuteAction(code, -1, true)).
+  std::function<void(const std::string& code)> executeAction;
+  // The InstallDir value of HKCU\SOFTWARE\foobar2000, empty when missing.
+  std::function<std::string()> foobarInstallDir;
+  // Sidekit32's ForceForegroundWindow, which also works when the program is in the background;
+  // SetForegroundWindow without it.
+  ForceForegroundWindowFn forceForeground = nullptr;
+  // The window whose handle BSPlayer gets with the file-name request (the main window).
+  HWND ownerWindow = nullptr;
+};
+
+// The windows of a player; null when absent.
+struct PlayerWindows {
+  HWND main = nullptr;
+  HWND equalizer = nullptr;
+  HWND playlist = nullptr;
+  HWND library = nullptr;
+};
+
+// The windows of the player of `type`. With `autodetect` and options.autodetect, the foreground
+// window or the running players may change `type`.
+PlayerWindows FindPlayer(int& type, bool autodetect, const MediaPlayerOptions& options);
+
+// Executes one "wa_" code for the player of `type`; results go to Settings().NotifyText.
+void PlayerControl(int type, std::string_view code, const MediaPlayerServices& services);
+
+// The extra notification lines after the player action `code`, for the selected player type;
+// empty for a code that shows no track.
+std::string PlayerTrackInfo(std::string_view code, const MediaPlayerServices& services);
+
+// Makes PlayerControl with the selected player type the executor of every "wa_" code.
+void RegisterMediaPlayerExecutors(MediaPlayerServices services);
+
+// The texts NotifyText gets; the first three are not translated.
+inline constexpr char kUnknownPlayerType[] = "Error: unknown player type";
+inline constexpr char kUnknownPlayerAction[] = "Error: unknown player action - ";
+inline constexpr char kFoobarMissing[] = "Error: can't find foobar2000.exe";
+
+}  // namespace tavion
