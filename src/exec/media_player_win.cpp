@@ -141,7 +141,9 @@ struct Services {
       SetForegroundWindow(window);
   }
   void Keys(uint8_t modifiers, uint16_t key, HWND target) const {
-    if (s.sendKeys) s.sendKeys(modifiers, key, 0, 0, target, false, 0, nullptr, nullptr);
+    if (s.sendKeys)
+      s.sendKeys(modifiers, key, 0, 0, reinterpret_cast<uintptr_t>(target), false, 0, nullptr,
+                 nullptr);
   }
   MediaPlayerServices s;
 };

@@ -10,15 +10,10 @@
 #include <string_view>
 
 #include "exec/media_player.h"
+#include "macros/key_sender.h"
 #include "sidekit.h"
 
 namespace tavion {
-
-// The key sender's argument list: modifier mask, key code or mode, scan code, key flags, target
-// window (brought to the foreground first), restore flag, delay in ms, ANSI text, wide text.
-using KeySender = std::function<bool(uint8_t modifiers, uint16_t key, uint16_t scanCode,
-                                     uint16_t keyFlags, HWND target, bool restore, uint16_t delayMs,
-                                     const char* text, const wchar_t* wideText)>;
 
 // What the control takes from the program. Null members use the system's own way.
 struct MediaPlayerServices {

@@ -20,6 +20,7 @@
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
 #include "exec/launch_executor_win.h"
+#include "exec/media_player_win.h"
 #include "exec/shell_events.h"
 #include "exec/shell_events_win.h"
 #include "exec/window_actions_win.h"
@@ -285,6 +286,16 @@ void MainWindow::RegisterExecutors() {
   };
   RegisterMacroExecutors(macros);
 
+  MediaPlayerServices players;
+  players.options = [this] {
+    const std::lock_guard lock(playerOptionsLock_);
+    return playerOptions_;
+  };
+  players.sendKeys = DefaultKeySender();
+  players.forceForeground = library_.ForceForegroundWindow;
+  players.ownerWindow = hwnd_;
+  RegisterMediaPlayerExecutors(players);
+
   WindowServices windows;
   windows.sendKeys = DefaultKeySender();
   if (library_.GetFocusedWindow)
@@ -366,11 +377,11 @@ void MainWindow::LoadProfile() {
   LoadActionsOptions options;
   options.existingDrives = GetLogicalDrives();
   LoadActions(actions_, tree_, userRegistry_, profile, options);
-  ApplyDispatchOptions();
+  ApplyOptions();
   parts_->dispatcher.Rebuild(tree_);
 }
 
-void MainWindow::ApplyDispatchOptions() {
+void MainWindow::ApplyOptions() {
   DispatchOptions options;
   options.blockKeyboard = blockKeyboard_;
   options.hotKeysDisabled = hotKeysDisabled_;
@@ -389,6 +400,11 @@ void MainWindow::ApplyDispatchOptions() {
   options.upOnlyKeys = parts_->lists.upOnlyKeys;
   options.ignoredHidKeys = parts_->lists.ignoredKeys;
   SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
+  {
+    // The media-player control reads its options on worker threads.
+    const std::lock_guard lock(playerOptionsLock_);
+    playerOptions_ = MediaPlayerOptionsFromForm(parts_->options, Settings().foobar2000_class);
+  }
   parts_->dispatcher.SetOptions(std::move(options));
 }
 
@@ -502,7 +518,7 @@ void MainWindow::SetHotKeysDisabled(bool disabled) {
     SetWindowTextW(parts_->buttons.Handle("b_disable"),
                    disabled ? GetLangStrW("ButtonEnable", "Enable").c_str()
                             : GetLangStrW("ButtonDisable", "Disable").c_str());
-    ApplyDispatchOptions();
+    ApplyOptions();
   }
   if (tray_.Shown()) tray_.SetDisabled(disabled, disabledOverlay_.get());
 }
@@ -517,11 +533,11 @@ void MainWindow::OnCommand(WORD id) {
       return;
     case kIdDisableWin:
       disableWinKey_ = !disableWinKey_;
-      ApplyDispatchOptions();
+      ApplyOptions();
       return;
     case kIdBlockKeyboard:
       blockKeyboard_ = !blockKeyboard_;
-      ApplyDispatchOptions();
+      ApplyOptions();
       return;
     case kIdExit:
       ExitExplicitly();
@@ -572,7 +588,7 @@ void MainWindow::ApplyOptionChange(WORD id) {
     Settings().Beep_Enab = checked;
   }
   CopyDeskOptions(parts_->options, Settings());
-  ApplyDispatchOptions();
+  ApplyOptions();
 }
 
 void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {

@@ -6,12 +6,14 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
 #include "base/handles_win.h"
 #include "exec/diagnostics.h"
+#include "exec/media_player.h"
 #include "pipeline/hook_set_win.h"
 #include "pipeline/startup_win.h"
 #include "settings/registry_win.h"
@@ -89,8 +91,9 @@ class MainWindow {
   void FindWinampOnFirstRun();
   void ApplyOptionChange(WORD id);
   bool OptionChecked(const char* name) const;
-  // Hands the options the key handler reads to it; the index follows the profile's loading.
-  void ApplyDispatchOptions();
+  // Hands the option controls' values to the key handler and to the copy that worker threads
+  // read; the key handler's index follows the profile's loading.
+  void ApplyOptions();
   void LayoutControls();
   int CountActions() const;
   DiagnosticsValues Diagnostics();
@@ -115,6 +118,8 @@ class MainWindow {
   bool disableWinKey_ = false;        // tray "Disable 'Win' key"
   bool blockKeyboard_ = false;        // tray "Block keyboard"
   bool animationPending_ = false;
+  std::mutex playerOptionsLock_;
+  MediaPlayerOptions playerOptions_;  // a copy of the media-player page for worker threads
 };
 
 }  // namespace tavion

@@ -91,9 +91,9 @@ void PlayerTest::ClearMessages() {
 tavion::MediaPlayerServices PlayerTest::Services() {
   tavion::MediaPlayerServices services;
   services.options = [this] { return options_; };
-  services.sendKeys = [this](uint8_t modifiers, uint16_t key, uint16_t, uint16_t, HWND target, bool,
-                             uint16_t, const char*, const wchar_t*) {
-    keys_.push_back({modifiers, key, target});
+  services.sendKeys = [this](uint8_t modifiers, uint16_t key, uint16_t, uint16_t, uintptr_t target,
+                             bool, uint16_t, const char*, const wchar_t*) {
+    keys_.push_back({modifiers, key, reinterpret_cast<HWND>(target)});
     return true;
   };
   services.launch = [this](const std::string& path) {
