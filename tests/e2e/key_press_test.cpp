@@ -13,49 +13,13 @@
 #include "base/utf_win.h"
 #include "keys/hotkey.h"
 #include "settings/registry_win.h"
+#include "input_sink.h"
 #include "tavion_process.h"
 
 namespace tavion::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A focused window of the test that counts the P keys it receives.
-class KeySink {
- public:
-  KeySink() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = &KeySink::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TavionE2EKeySink";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"sink", WS_POPUP | WS_VISIBLE, 100,
-                            100, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetForegroundWindow(hwnd_);
-    SetFocus(hwnd_);
-  }
-  ~KeySink() { DestroyWindow(hwnd_); }
-
-  int pKeys = 0;
-  int otherKeys = 0;
-  std::wstring typed;  // the characters received
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<KeySink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_CHAR) self->typed += static_cast<wchar_t>(wParam);
-    if (self && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_CHAR ||
-                 message == WM_SYSCHAR)) {
-      if (wParam == 'P' || wParam == 'p' || wParam == 0x10 /*Ctrl+P as a character*/)
-        ++self->pKeys;
-      else
-        ++self->otherKeys;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  HWND hwnd_ = nullptr;
-};
 
 // The command line the probe program reports when it was started.
 std::wstring LaunchedCommandLine() {
@@ -89,14 +53,6 @@ void PressCtrlAlt(WORD key) {
   SendInput(6, inputs, sizeof(INPUT));
 }
 
-// Starts Tavion.exe and waits until its window shows (its hooks are in place by then).
-HWND StartShown(TavionProcess& tavion) {
-  if (!tavion.Start()) return nullptr;
-  HWND main = tavion.WaitForMainWindow();
-  if (main && !WaitUntil([&] { return IsWindowVisible(main) != FALSE; })) return nullptr;
-  return main;
-}
-
 // The current profile "Default" with one action: Ctrl+Alt+P launches the test program with the
 // parameter "%exe%\marker".
 void WriteLaunchProfile() {
@@ -119,7 +75,7 @@ TEST(KeyPress, CtrlAltPLaunchesTheProgramAndPReachesNoWindow) {
   HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
 
-  KeySink sink;
+  InputSink sink;
   PumpMessagesFor(200ms);
   PressCtrlAlt('P');
 
@@ -130,7 +86,8 @@ TEST(KeyPress, CtrlAltPLaunchesTheProgramAndPReachesNoWindow) {
   EXPECT_NE(std::wstring::npos, LaunchedCommandLine().find(expectedParameter))
       << LaunchedCommandLine();
   PumpMessagesFor(300ms);
-  EXPECT_EQ(0, sink.pKeys) << "the hot key is swallowed, key-down and key-up";
+  EXPECT_EQ(0, sink.KeyDownsOf('P')) << "the hot key is swallowed";
+  EXPECT_EQ(std::wstring(), sink.typed);
 
   ExitConfirmed(tavion, main);
 }
@@ -149,7 +106,7 @@ TEST(KeyPress, TypedTextReachesTheFocusedWindowThroughTavionsOwnHook) {
   TavionProcess tavion;
   HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
-  KeySink sink;
+  InputSink sink;
   PumpMessagesFor(200ms);
   const auto start = std::chrono::steady_clock::now();
   PressCtrlAlt('T');

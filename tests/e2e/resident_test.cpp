@@ -83,17 +83,9 @@ std::string ExportSettings() {
   return text;
 }
 
-// Starts Tavion.exe and waits until its hooks are in place (the window is shown after them).
-HWND StartResident(TavionProcess& tavion, const std::wstring& arguments = L"") {
-  if (!tavion.Start(arguments)) return nullptr;
-  HWND main = tavion.WaitForMainWindow();
-  if (main) WaitUntil([&] { return IsWindowVisible(main) != FALSE; });
-  return main;
-}
-
 TEST(Resident, CtrlShiftF11OfTheDefaultProfileShowsTheRunningCheck) {
   TavionProcess tavion;
-  HWND main = StartResident(tavion);
+  HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
   SaveScreenshot("resident-main-window");
 
@@ -110,7 +102,7 @@ TEST(Resident, CtrlShiftF11OfTheDefaultProfileShowsTheRunningCheck) {
 
 TEST(Resident, CtrlShiftF12AsksAndExitsWritingTheSettings) {
   TavionProcess tavion;
-  HWND main = StartResident(tavion);
+  HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
 
   PressChord({VK_CONTROL, VK_SHIFT}, VK_F12);
@@ -139,7 +131,7 @@ TEST(Resident, CtrlShiftF12AsksAndExitsWritingTheSettings) {
 
 TEST(Resident, ASecondStartHandsOverToTheRunningInstance) {
   TavionProcess first;
-  HWND main = StartResident(first);
+  HWND main = StartShown(first);
   ASSERT_NE(nullptr, main);
   SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "minimised to the tray";
@@ -200,7 +192,7 @@ TEST(Resident, MinimizeOnCloseKeepsTheTitleBarCloseInTheTrayWhileExitExits) {
   WriteSetting(L"", L"MinOnExit", 1);
   WriteSetting(L"", L"AskOnExit", 0);
   TavionProcess tavion;
-  HWND main = StartResident(tavion);
+  HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
 
   PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -256,7 +248,7 @@ TEST(Resident, AutorunStartGoesStraightToTheTrayAndSavesACentredLeft) {
 
 TEST(Resident, AnsweringNoToTheExitQuestionKeepsTheProgramAndItsHotKeys) {
   TavionProcess tavion;
-  HWND main = StartResident(tavion);
+  HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND box = WaitForBox(tavion.Id());

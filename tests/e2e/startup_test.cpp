@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "input_sink.h"
 #include "screenshot.h"
 #include "tavion_process.h"
 
@@ -10,41 +11,6 @@ namespace tavion::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A focused window of the test that records the keys and clicks it receives.
-class InputSink {
- public:
-  InputSink() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = &InputSink::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TavionE2EInputSink";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"sink", WS_POPUP | WS_VISIBLE, 100,
-                            100, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetForegroundWindow(hwnd_);
-    SetFocus(hwnd_);
-  }
-  ~InputSink() { DestroyWindow(hwnd_); }
-
-  HWND hwnd() const { return hwnd_; }
-  int keyDowns = 0;
-  WPARAM lastKey = 0;
-  int clicks = 0;
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<InputSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_KEYDOWN) {
-      ++self->keyDowns;
-      self->lastKey = wParam;
-    }
-    if (self && message == WM_LBUTTONDOWN) ++self->clicks;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  HWND hwnd_ = nullptr;
-};
 
 void SendKey(WORD vk) {
   INPUT inputs[2] = {};
@@ -91,8 +57,7 @@ TEST(Startup, PassesKeysAndClicksToTheFocusedProgram) {
   InputSink sink;
   PumpMessagesFor(200ms);
   SendKey('K');
-  EXPECT_TRUE(WaitUntil([&] { return sink.keyDowns > 0; }, 5s));
-  EXPECT_EQ(static_cast<WPARAM>('K'), sink.lastKey);
+  EXPECT_TRUE(WaitUntil([&] { return sink.KeyDownsOf('K') > 0; }, 5s));
 
   ClickAt(150, 150);
   EXPECT_TRUE(WaitUntil([&] { return sink.clicks > 0; }, 5s));

@@ -149,6 +149,13 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+HWND StartShown(TavionProcess& tavion, const std::wstring& arguments) {
+  if (!tavion.Start(arguments)) return nullptr;
+  HWND main = tavion.WaitForMainWindow();
+  if (main && !WaitUntil([&] { return IsWindowVisible(main) != FALSE; })) return nullptr;
+  return main;
+}
+
 void ExitConfirmed(TavionProcess& tavion, HWND main) {
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND box = WaitForBox(tavion.Id());

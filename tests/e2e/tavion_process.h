@@ -44,6 +44,10 @@ void PressButton(HWND dialog, int id);
 
 class TavionProcess;
 
+// Starts Tavion.exe with `arguments` and waits until its main window shows (its hooks are in
+// place by then); null when it does not.
+HWND StartShown(TavionProcess& tavion, const std::wstring& arguments = L"");
+
 // Closes the main window and answers the exit question with Yes; checks the exit code 0.
 void ExitConfirmed(TavionProcess& tavion, HWND main);
 
