@@ -131,7 +131,13 @@ std::size_t FindPart(const std::u32string& text, std::size_t from, std::size_t l
 }
 
 std::string InvalidMaskMessage(std::string_view mask, std::size_t position) {
-  return "'" + std::string(mask) + "' is an invalid mask at (" + std::to_string(position) + ")";
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "literal" + string.
+  std::string message = "'";
+  message += mask;
+  message += "' is an invalid mask at (";
+  message += std::to_string(position);
+  message += ")";
+  return message;
 }
 
 }  // namespace

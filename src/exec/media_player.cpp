@@ -219,8 +219,8 @@ std::string ShuffleRepeatText(bool on) {
 
 std::string BSPlayerLines(std::string_view fileName, int32_t positionMs, int32_t lengthMs) {
   const size_t slash = fileName.find_last_of("\\/");
-  std::string lines(fileName.substr(slash == std::string_view::npos ? 0 : slash + 1));
-  lines.insert(0, "\r");
+  std::string lines = "\r";
+  lines += fileName.substr(slash == std::string_view::npos ? 0 : slash + 1);
   if (positionMs >= 0 && lengthMs >= 0)
     lines += "\r[" + MinutesSeconds(positionMs / 60000, (positionMs % 60000) / 1000) + "/" +
              MinutesSeconds(lengthMs / 60000, (lengthMs % 60000) / 1000) + "]";
@@ -229,8 +229,9 @@ std::string BSPlayerLines(std::string_view fileName, int32_t positionMs, int32_t
 
 std::string Foobar2000Line(std::string_view caption) {
   const size_t mark = caption.find("[foobar2000");
-  if (mark == std::string_view::npos) return "\r" + std::string(caption);
-  return "\r" + std::string(caption.substr(0, mark >= 4 ? mark - 4 : 0));
+  std::string line = "\r";
+  line += mark == std::string_view::npos ? caption : caption.substr(0, mark >= 4 ? mark - 4 : 0);
+  return line;
 }
 
 std::string MediaPlayerClassicLine(std::string caption) {
