@@ -405,6 +405,11 @@ TEST(ActivateRunningCopy, CyclesThroughThreeCopiesInProcessOrder) {
   ASSERT_EQ(3u, copies.ids.size());
   for (HWND window : copies.windows) ASSERT_NE(nullptr, window);
 
+  // The copies come to the front on their own as they start; let the last one settle there
+  // first, so that every step starts from a known foreground.
+  SetForegroundWindow(copies.windows.back());
+  PumpUntil([&] { return GetForegroundWindow() == copies.windows.back(); }, 2000);
+
   std::vector<DWORD> visited;
   for (int i = 0; i < 4; ++i) {
     const DWORD before = ForegroundProcess();
