@@ -34,22 +34,16 @@ bool Win32LaunchServices::ActivateRunningCopy(const std::string& path) {
 }
 
 intptr_t Win32LaunchServices::ShellLaunch(const std::string& verb, const std::string& file,
-                                          const std::string& parameters,
-                                          const std::string& folder, int showCommand,
-                                          uint32_t timeoutMs) {
+                                          const std::string& parameters, const std::string& folder,
+                                          int showCommand, uint32_t timeoutMs) {
   return tavion::ShellLaunch(Utf8ToWide(verb), Utf8ToWide(file), Utf8ToWide(parameters),
-                             Utf8ToWide(folder), showCommand, timeoutMs,
-                             environment_.terminating);
+                             Utf8ToWide(folder), showCommand, timeoutMs, environment_.terminating);
 }
 
 std::string Win32LaunchServices::ErrorText(uint32_t code) {
   // The system's text is in the ANSI code page.
   const char* text = FormateErrorStr(code);
-  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 1) return {};
-  std::wstring wide(static_cast<size_t>(length - 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-  return WideToUtf8(wide);
+  return text ? WideToUtf8(AnsiToWide(text)) : std::string();
 }
 
 void Win32LaunchServices::ShowLaunchError(const std::string& text) {
@@ -58,9 +52,8 @@ void Win32LaunchServices::ShowLaunchError(const std::string& text) {
 
 void RegisterLaunchExecutors(LaunchEnvironment environment) {
   auto services = std::make_shared<Win32LaunchServices>(std::move(environment));
-  RegisterExecutor("srun", [services](ExecContext& context) {
-    RunShellExecute(context, *services);
-  });
+  RegisterExecutor("srun",
+                   [services](ExecContext& context) { RunShellExecute(context, *services); });
 }
 
 }  // namespace tavion

@@ -61,15 +61,6 @@ bool OwnsOrIsForeground(HWND window) {
   return foreground && (foreground == window || GetWindow(foreground, GW_OWNER) == window);
 }
 
-std::wstring AnsiToWide(const char* text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 1) return {};
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
-}
-
 void SetNotify(std::string text) {
   Settings().NotifyText = std::move(text);
 }

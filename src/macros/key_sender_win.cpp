@@ -126,16 +126,6 @@ class ModifierScope {
   ModifierSet saved_;
 };
 
-std::wstring AnsiToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-  if (length > 0)
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 void TypeText(std::wstring_view text) {
   const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
   const std::vector<KeyInput> events = TextKeyEvents(units);

@@ -46,17 +46,6 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
-std::string WideToAnsi(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), length,
-                        nullptr, nullptr);
-  return ansi;
-}
-
 class MacroExecutors {
  public:
   explicit MacroExecutors(MacroServices services) : services_(std::move(services)) {
