@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ struct Shown {
   int iconIndex = 0;
   uint8_t kind = 0;
   friend bool operator==(const Shown&, const Shown&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Shown& shown) {
+    return out << '"' << shown.text << "\" " << shown.checkEnabled << " " << shown.iconIndex << " "
+               << int(shown.kind);
+  }
 };
 
 // A system that answers from its fields and records what it is asked to do.
