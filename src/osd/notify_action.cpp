@@ -18,7 +18,9 @@ constexpr char kCr = '\r';
 std::mutex pendingLock;
 std::string pendingText;
 
-void ClearPendingOsdText() { TakePendingOsdText(); }
+void ClearPendingOsdText() {
+  TakePendingOsdText();
+}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -66,9 +68,8 @@ std::string ExtraText(std::string_view code, const std::optional<NotifiedAction>
   if (code == "ke_keyz") return action ? kCr + action->replacementKeyText : std::string();
   if (code.starts_with("wa_")) return system.PlayerTrackText(code);
   if (code == "tv_e/\\d") {
-    SetPendingOsdText(system.HotKeysDisabled()
-                          ? GetLangStr("NotifyDz", "Disable Tavion hot keys")
-                          : GetLangStr("NotifyEn", "Enable Tavion hot keys"));
+    SetPendingOsdText(system.HotKeysDisabled() ? GetLangStr("NotifyDz", "Disable Tavion hot keys")
+                                               : GetLangStr("NotifyEn", "Enable Tavion hot keys"));
     return {};
   }
   if (code == "srun") return action ? kCr + action->launchPath : std::string();
@@ -126,11 +127,12 @@ NotifiedAction DescribeAction(const TAction& action, const KeyTextContext& keys)
   described.hotKeyText = HotKeyToText(action.Key0(), /*useUserNames=*/true,
                                       /*useConversion=*/true, /*withModifiers=*/true, keys);
   if (const auto* rkey = action.ParamsAs<TActionParamsRKey>()) {
-    described.replacementKeyText = HotKeyToText(rkey->Key, /*useUserNames=*/true,
-                                                /*useConversion=*/true, /*withModifiers=*/true,
-                                                keys);
+    described.replacementKeyText =
+        HotKeyToText(rkey->Key, /*useUserNames=*/true,
+                     /*useConversion=*/true, /*withModifiers=*/true, keys);
   }
-  if (const auto* launch = action.ParamsAs<TActionParamsSExec>()) described.launchPath = launch->Path;
+  if (const auto* launch = action.ParamsAs<TActionParamsSExec>())
+    described.launchPath = launch->Path;
   if (const auto* plug = action.ParamsAs<TActionParamsPlug>()) {
     described.pluginFile = plug->LibraryFile;
     described.pluginActionId = plug->ActionId;
@@ -187,8 +189,7 @@ std::string VolumeText(const MasterVolume& volume) {
 }
 
 std::string LockStateText(uint32_t keyCode, bool toggled, NotifySystem& system) {
-  const std::string state =
-      toggled ? GetLangStr("NotifyYes", "yes") : GetLangStr("NotifyNo", "no");
+  const std::string state = toggled ? GetLangStr("NotifyYes", "yes") : GetLangStr("NotifyNo", "no");
   const uint32_t flags = keyCode == kVkNumLock ? 1 : 0;
   return system.KeyName(keyCode, flags) + " " + GetLangStr("NotifyOn", "on") + ":" + kCr +
          UpperCase(state);

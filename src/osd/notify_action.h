@@ -73,8 +73,7 @@ class NotifySystem {
   // An information box with an OK button.
   virtual void ShowInformation(const std::string& text) = 0;
   // Shows `text` (lines separated by CR LF) on the display.
-  virtual void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex,
-                       uint8_t kind) = 0;
+  virtual void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) = 0;
 };
 
 // Builds the notification of `code` run as action `index` (-1 none), or of a lock key (code

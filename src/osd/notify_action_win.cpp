@@ -32,9 +32,13 @@ std::optional<NotifiedAction> Win32NotifySystem::ActionAt(int index) {
   return DescribeAction(*action);
 }
 
-MasterVolume Win32NotifySystem::ReadVolume() { return tavion::ReadMasterVolume(); }
+MasterVolume Win32NotifySystem::ReadVolume() {
+  return tavion::ReadMasterVolume();
+}
 
-bool Win32NotifySystem::WaveDevicePresent() { return waveOutGetNumDevs() > 0; }
+bool Win32NotifySystem::WaveDevicePresent() {
+  return waveOutGetNumDevs() > 0;
+}
 
 bool Win32NotifySystem::LockKeyToggled(uint32_t keyCode) {
   return (GetKeyState(static_cast<int>(keyCode)) & 1) != 0;

@@ -32,9 +32,9 @@ constexpr std::array<CodeFamily, 8> kFamilies{{
 }};
 
 constexpr std::array<std::string_view, 12> kAllFiles{
-    kDefaultIcon,       kPluginIcon,        kLanguageIcon,       kVolumeIcon,
-    kMutedIcon,         "osd_launch.ico",   "osd_player.ico",    "osd_window.ico",
-    "osd_message.ico",  "osd_key.ico",      "osd_macro.ico",     "osd_program.ico",
+    kDefaultIcon,      kPluginIcon,      kLanguageIcon,    kVolumeIcon,
+    kMutedIcon,        "osd_launch.ico", "osd_player.ico", "osd_window.ico",
+    "osd_message.ico", "osd_key.ico",    "osd_macro.ico",  "osd_program.ico",
 };
 
 }  // namespace
@@ -58,7 +58,9 @@ std::string OsdIconFile(std::string_view code, uint8_t kind) {
   return std::string(kPluginIcon);
 }
 
-std::span<const std::string_view> OsdIconFiles() { return kAllFiles; }
+std::span<const std::string_view> OsdIconFiles() {
+  return kAllFiles;
+}
 
 std::string LanguageIconFile(uint8_t set, uint16_t languageId) {
   if (set == 0) return {};

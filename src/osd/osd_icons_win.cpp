@@ -26,8 +26,8 @@ HICON CachedIcon(const std::string& file) {
   const auto found = cache.find(file);
   if (found != cache.end()) return found->second.get();
   const std::wstring path = Utf8ToWide(SoundResourceFolder() + "\\" + file);
-  UniqueIcon icon(static_cast<HICON>(
-      LoadImageW(/*hInst=*/nullptr, path.c_str(), IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE)));
+  UniqueIcon icon(static_cast<HICON>(LoadImageW(/*hInst=*/nullptr, path.c_str(), IMAGE_ICON,
+                                                kIconSize, kIconSize, LR_LOADFROMFILE)));
   const HICON handle = icon.get();
   cache.emplace(file, std::move(icon));
   return handle;

@@ -197,9 +197,8 @@ TEST_F(NotifyActionTest, ExecutorTextReplacesTheNameAndIsUsedUp) {
 TEST_F(NotifyActionTest, Line13MarksBecomeLineBreaks) {
   EXPECT_EQ("One\r\nTwo\r\nThree", ShownTextFor(MakeAction("One#13Two\rThree", "xx_a")));
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"a#13b", "a\r\nb"}, {"a\rb", "a\r\nb"},   {"a\nb", "a\r\nb"},
-      {"a\r\nb", "a\r\nb"}, {"#13", "\r\n"},     {"a#1", "a#1"},
-      {"", ""},             {"\n\r", "\r\n\r\n"}};
+      {"a#13b", "a\r\nb"}, {"a\rb", "a\r\nb"}, {"a\nb", "a\r\nb"}, {"a\r\nb", "a\r\nb"},
+      {"#13", "\r\n"},     {"a#1", "a#1"},     {"", ""},           {"\n\r", "\r\n\r\n"}};
   for (const auto& [text, lines] : cases) EXPECT_EQ(lines, OsdLines(text)) << text;
 }
 
@@ -234,8 +233,8 @@ TEST_F(NotifyActionTest, VolumePluginActionsShowTheVolumeAndItsIcon) {
 }
 
 TEST_F(NotifyActionTest, NothingForNoActionKillOrUnknownIndex) {
-  for (const auto& [code, index] : std::vector<std::pair<std::string, int>>{
-           {"wa_play", -1}, {"tv_kill", 3}, {"xx_a", 9}}) {
+  for (const auto& [code, index] :
+       std::vector<std::pair<std::string, int>>{{"wa_play", -1}, {"tv_kill", 3}, {"xx_a", 9}}) {
     system.actions[3] = MakeAction("Exit", "tv_kill");
     NotifyAction(code, index, system);
   }
@@ -298,8 +297,8 @@ TEST_F(NotifyActionTest, MixerAndLockStateShowNothingWhenSwitchedOff) {
   struct Case {
     bool desk, deskEx, disabled;
   };
-  for (const Case c : std::vector<Case>{{false, true, false}, {true, false, false},
-                                        {true, true, true}}) {
+  for (const Case c :
+       std::vector<Case>{{false, true, false}, {true, false, false}, {true, true, true}}) {
     Settings().Desk_Enbl = c.desk;
     Settings().DeskEx = c.deskEx;
     system.hotKeysDisabled = c.disabled;
@@ -338,8 +337,8 @@ TEST_F(NotifyActionTest, LockStateNamesTheKeyAndItsStateInUpperCase) {
 }
 
 TEST_F(NotifyActionTest, LockStateTakesTranslatedWordsAndIgnoresBadKeyCodes) {
-  SetLanguageSource(std::make_shared<FakeLanguage>(FakeLanguage::Texts{
-      {{"Strings", "NotifyYes"}, "ja"}, {{"Strings", "NotifyOn"}, "an"}}));
+  SetLanguageSource(std::make_shared<FakeLanguage>(
+      FakeLanguage::Texts{{{"Strings", "NotifyYes"}, "ja"}, {{"Strings", "NotifyOn"}, "an"}}));
   system.toggled = true;
   NotifyAction(kLockStateCode, 0x14, system);
   NotifyAction(kLockStateCode, 0, system);

@@ -75,8 +75,8 @@ class NotifyActionWinTest : public testing::Test {
 
 // The layout's own name of `key` (Wine names keys as X11 does: "Caps_Lock").
 std::string LayoutKeyName(int key, bool extended) {
-  const LONG lParam = static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16 |
-                                        (extended ? 1u << 24 : 0u));
+  const LONG lParam =
+      static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16 | (extended ? 1u << 24 : 0u));
   wchar_t name[64] = {};
   const int length = GetKeyNameTextW(lParam, name, 64);
   return WideToUtf8(std::wstring(name, length > 0 ? length : 0));
@@ -100,8 +100,7 @@ TEST_F(NotifyActionWinTest, LockKeysShowTheSystemNameAndTheThreadsToggleState) {
     NotifyAction(kNotifyLockState, c.key, services_);
     const std::string name = LayoutKeyName(c.key, c.key == VK_NUMLOCK);
     ASSERT_NE("", name);
-    EXPECT_EQ((std::vector<Shown>{{name + " on:\r\n" + c.state, true, -1, kOsdKindAction}}),
-              shown_)
+    EXPECT_EQ((std::vector<Shown>{{name + " on:\r\n" + c.state, true, -1, kOsdKindAction}}), shown_)
         << c.key;
   }
   // Without the extended flag the layout names the Pause key's scan code instead.
@@ -129,8 +128,8 @@ TEST_F(NotifyActionWinTest, NullCodeAndNoActionIndexShowNothing) {
 }
 
 TEST_F(NotifyActionWinTest, TransparencyLineReadsTheForegroundWindowsRecordedOpacity) {
-  const HWND window = CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"alpha", WS_POPUP | WS_VISIBLE,
-                                      10, 10, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  const HWND window = CreateWindowExW(WS_EX_LAYERED, L"STATIC", L"alpha", WS_POPUP | WS_VISIBLE, 10,
+                                      10, 100, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, window);
   SetForegroundWindow(window);
   ASSERT_EQ(window, GetForegroundWindow());
@@ -161,10 +160,10 @@ TEST_F(NotifyActionWinTest, VolumeWithoutSoundDevices) {
   static const char kPlugCode[] = "Corvex.dll103";
   NotifyAction(reinterpret_cast<WPARAM>(kPlugCode), 0, services_);
   NotifyAction(reinterpret_cast<WPARAM>(kMixerNotifyCode), static_cast<LPARAM>(-1), services_);
-  EXPECT_EQ((std::vector<Shown>{{"Louder\r\nError: can't find sound card!", false, 0,
-                                 kOsdKindVolume},
-                                {"Volume - 0%", true, -1, kOsdKindVolume}}),
-            shown_);
+  EXPECT_EQ(
+      (std::vector<Shown>{{"Louder\r\nError: can't find sound card!", false, 0, kOsdKindVolume},
+                          {"Volume - 0%", true, -1, kOsdKindVolume}}),
+      shown_);
 }
 
 TEST_F(NotifyActionWinTest, PlugShowOsdAddsAnAnsiLineToTheNextNotificationOnly) {

@@ -48,8 +48,8 @@ class OsdIconsWinTest : public testing::Test {
 TEST_F(OsdIconsWinTest, EveryNotificationIconIsInTheBuildAndSixteenSquare) {
   for (const std::string_view file : OsdIconFiles()) {
     const std::wstring path = Utf8ToWide(SoundResourceFolder() + "\\" + std::string(file));
-    UniqueIcon icon(static_cast<HICON>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+    UniqueIcon icon(
+        static_cast<HICON>(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
     ASSERT_TRUE(icon) << file;
     const SIZE size = IconSize(icon.get());
     EXPECT_EQ(16, size.cx) << file;
