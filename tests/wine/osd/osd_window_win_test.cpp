@@ -20,18 +20,18 @@
 namespace tavion {
 namespace {
 
+BOOL CALLBACK CollectOsdWindow(HWND window, LPARAM list) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (std::wstring(name) == kOsdWindowClass) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  }
+  return TRUE;
+}
+
 std::vector<HWND> OsdWindows() {
   std::vector<HWND> found;
-  EnumWindows(
-      [](HWND window, LPARAM list) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (std::wstring(name) == kOsdWindowClass) {
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(CollectOsdWindow, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -222,11 +222,18 @@ TEST_F(OsdWindowTest, ShowTimeZeroFadesStraightOut) {
   ShowOSD("Zero", false, -1, 0);
   const std::vector<Sample> samples = FollowToEnd();
   ASSERT_EQ(nullptr, samples.back().window);
-  auto full = std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.alpha == 255; });
-  ASSERT_NE(samples.end(), full) << "still fades in completely";
-  auto falling = std::find_if(full, samples.end(), [](const Sample& s) { return s.alpha < 255; });
-  ASSERT_NE(samples.end(), falling);
-  EXPECT_LT(falling->tick - full->tick, 150u) << "no hold";
+  // A sample may miss the single moment at 255, so near-full opacity stands for the top.
+  int peak = 0;
+  DWORD firstNearFull = 0, lastNearFull = 0;
+  for (const Sample& s : samples) {
+    peak = std::max(peak, s.alpha);
+    if (s.alpha >= 245) {
+      if (!firstNearFull) firstNearFull = s.tick;
+      lastNearFull = s.tick;
+    }
+  }
+  EXPECT_GE(peak, 245) << "still fades in completely";
+  EXPECT_LT(lastNearFull - firstNearFull, 100u) << "no hold at the top";
 }
 
 TEST_F(OsdWindowTest, NoAnimationShowsAtTheChosenOpacityAtOnce) {
