@@ -1,0 +1,542 @@
+#include "osd/osd_window_win.h"
+
+#include <uxtheme.h>
+#include <versionhelpers.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "base/message_wait_win.h"
+#include "base/utf_win.h"
+#include "osd/osd_geometry.h"
+#include "settings/settings.h"
+#include "ui/main_messages.h"
+
+namespace tavion {
+
+namespace {
+
+// Posted by the worker to the window it serves: the window is only ever touched on its own thread.
+constexpr UINT WM_OSD_ALPHA = WM_APP + 1;  // wParam the opacity
+constexpr UINT WM_OSD_END = WM_APP + 2;    // wParam the generation the worker served
+
+constexpr uint8_t kStopNone = 0;
+constexpr uint8_t kStopEnd = 1;
+constexpr uint8_t kStopReplace = 2;
+
+constexpr int kFadeStepMs = 3;   // one opacity step per 3 ms
+constexpr DWORD kHoldStepMs = 10;
+constexpr DWORD kOldWorkerWaitMs = 2000;
+constexpr size_t kMaxPluginText = 4096;
+
+// The visual-style functions, loaded at run time: uxtheme.dll is missing before Windows XP, and
+// the window is then drawn unskinned.
+struct UxTheme {
+  decltype(&::OpenThemeData) open = nullptr;
+  decltype(&::CloseThemeData) close = nullptr;
+  decltype(&::GetThemeBackgroundRegion) region = nullptr;
+  decltype(&::DrawThemeBackground) draw = nullptr;
+  decltype(&::IsThemeActive) active = nullptr;
+  decltype(&::IsAppThemed) appThemed = nullptr;
+
+  UxTheme() {
+    HMODULE module = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) return;  // kept loaded for the process's life
+    Bind(module, "OpenThemeData", open);
+    Bind(module, "CloseThemeData", close);
+    Bind(module, "GetThemeBackgroundRegion", region);
+    Bind(module, "DrawThemeBackground", draw);
+    Bind(module, "IsThemeActive", active);
+    Bind(module, "IsAppThemed", appThemed);
+  }
+  bool Complete() const { return open && close && region && draw && active && appThemed; }
+  bool StylesActive() const { return Complete() && active() && appThemed(); }
+
+ private:
+  template <typename Function>
+  static void Bind(HMODULE module, const char* name, Function& target) {
+    target = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  }
+};
+
+const UxTheme& Themes() {
+  static const UxTheme themes;
+  return themes;
+}
+
+// What one worker does, fixed when ShowOSD starts it (the worker never reads Settings()).
+struct WorkerPlan {
+  HWND window = nullptr;
+  uint32_t generation = 0;
+  int targetAlpha = 255;
+  bool animate = true;
+  int showTimeMs = 0;
+  std::function<bool()> terminating;
+};
+
+struct OsdState {
+  OsdHost host;
+  // User-interface thread only.
+  HWND window = nullptr;
+  HTHEME theme = nullptr;
+  const OsdSkin* skin = nullptr;  // null: unskinned
+  HFONT regularFont = nullptr;
+  HFONT boldFont = nullptr;
+  std::vector<std::wstring> lines;
+  std::vector<int> lineWidths;
+  int lineHeight = 0;
+  int iconIndex = -1;
+  uint8_t kind = 0;
+  SIZE regionSize = {};
+  bool dragReported = false;
+  // Shared with the worker.
+  std::atomic<bool> showing{false};  // the show lock
+  std::atomic<bool> windowAlive{false};
+  std::atomic<uint8_t> stop{kStopNone};
+  std::atomic<bool> workerRunning{false};
+  std::atomic<uint32_t> generation{0};
+  std::atomic<int> requestedAlpha{0};
+  std::atomic<int> appliedAlpha{0};
+  std::mutex workerLock;
+};
+
+// Never destroyed: a worker may still be finishing while the process ends.
+OsdState& State() {
+  static OsdState* state = new OsdState;
+  return *state;
+}
+
+bool ShiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+// A TColor: 0x00BBGGRR, or 0xFF0000nn for system colour nn.
+COLORREF ToColorRef(uint32_t colour) {
+  if ((colour & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(colour & 0xFF));
+  return static_cast<COLORREF>(colour & 0x00FFFFFFu);
+}
+
+HFONT MakeFont(HDC dc, bool bold, bool dropBold) {
+  const SettingsRecord& settings = Settings();
+  LOGFONTW font = {};
+  font.lfHeight = -MulDiv(settings.Font_Size > 0 ? settings.Font_Size : 14,
+                          GetDeviceCaps(dc, LOGPIXELSY), 72);
+  const bool styleBold = (settings.FontStyle & 1) != 0 && !dropBold;
+  font.lfWeight = bold || styleBold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = (settings.FontStyle & 2) != 0;
+  font.lfUnderline = (settings.FontStyle & 4) != 0;
+  font.lfStrikeOut = (settings.FontStyle & 8) != 0;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  const std::wstring name = Utf8ToWide(settings.Font_Name);
+  wcsncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+HFONT LineFont(const OsdState& state, size_t index) {
+  return OsdLineBold(index, state.skin != nullptr) ? state.boldFont : state.regularFont;
+}
+
+void PostToWindow(HWND window, UINT message, WPARAM wParam) {
+  // A failed post means the window is gone already; there is nothing left to change.
+  PostMessageW(window, message, wParam, 0);
+}
+
+// The worker: fade in, hold, fade out, then ask the window to end unless a new text replaced it.
+void RunWorker(const WorkerPlan& plan) {
+  OsdState& state = State();
+  const auto terminating = [&] { return plan.terminating && plan.terminating(); };
+  if (terminating()) {
+    state.workerRunning = false;
+    return;
+  }
+  {
+    std::lock_guard lock(state.workerLock);
+    state.stop = kStopNone;
+    const auto setAlpha = [&](int alpha) {
+      if (state.requestedAlpha.exchange(alpha) != alpha) {
+        PostToWindow(plan.window, WM_OSD_ALPHA, static_cast<WPARAM>(alpha));
+      }
+    };
+    using Clock = std::chrono::steady_clock;
+    const auto msSince = [](Clock::time_point start) {
+      return static_cast<int>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    };
+    bool ended = false;  // the program is ending: leave the window to CloseOsd
+
+    // Fade in, paced by the clock so a coarse Sleep does not stretch it.
+    if (!plan.animate) {
+      setAlpha(plan.targetAlpha);
+    } else {
+      const int from = state.requestedAlpha;
+      const auto start = Clock::now();
+      while (state.stop == kStopNone && state.requestedAlpha < plan.targetAlpha) {
+        if (terminating()) {
+          ended = true;
+          break;
+        }
+        setAlpha(std::min(plan.targetAlpha, from + 1 + msSince(start) / kFadeStepMs));
+        Sleep(kFadeStepMs);
+      }
+    }
+
+    const auto holdStart = Clock::now();
+    while (!ended && state.stop == kStopNone && state.windowAlive &&
+           msSince(holdStart) < plan.showTimeMs) {
+      Sleep(kHoldStepMs);
+    }
+
+    // Fade out; time with Shift held does not count.
+    if (!ended && plan.animate) {
+      const int from = state.requestedAlpha;
+      int countedMs = 0;
+      auto last = Clock::now();
+      while (state.stop == kStopNone && state.requestedAlpha > 0) {
+        if (terminating()) {
+          ended = true;
+          break;
+        }
+        const auto now = Clock::now();
+        const int stepMs = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
+        last = now;
+        if (!ShiftHeld()) {
+          countedMs += stepMs;
+          setAlpha(std::max(0, from - 1 - countedMs / kFadeStepMs));
+        }
+        Sleep(kFadeStepMs);
+      }
+    }
+
+    if (!ended && state.stop != kStopReplace) PostToWindow(plan.window, WM_OSD_END, plan.generation);
+  }
+  state.workerRunning = false;
+}
+
+void StartWorker(OsdState& state) {
+  const SettingsRecord& settings = Settings();
+  WorkerPlan plan;
+  plan.window = state.window;
+  plan.generation = state.generation;
+  plan.targetAlpha = settings.Alpha ? settings.AlphaVal : 255;
+  plan.animate = settings.Animation == 1;
+  plan.showTimeMs = std::max(0, settings.Show_Time);
+  plan.terminating = state.host.terminating;
+  state.workerRunning = true;
+  try {
+    std::thread(RunWorker, std::move(plan)).detach();
+  } catch (const std::system_error&) {
+    // Without a worker nothing would ever end the window: end it now.
+    state.workerRunning = false;
+    DestroyWindow(state.window);
+  }
+}
+
+void Paint(OsdState& state, HWND window) {
+  PAINTSTRUCT paint;
+  HDC target = BeginPaint(window, &paint);
+  if (!target) return;
+  RECT client;
+  GetClientRect(window, &client);
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
+  if (dc && bitmap) {
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    SetBkMode(dc, TRANSPARENT);
+    bool background = false;
+    if (state.skin && state.theme) {
+      RECT windowRect;
+      GetWindowRect(window, &windowRect);
+      OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
+      HRGN region = nullptr;
+      const auto& themes = Themes();
+      if (themes.region(state.theme, dc, state.skin->part, state.skin->state, &windowRect,
+                        &region) == S_OK &&
+          region) {
+        const SIZE size = {windowRect.right, windowRect.bottom};
+        if (size.cx != state.regionSize.cx || size.cy != state.regionSize.cy) {
+          state.regionSize = size;
+          SetWindowRgn(window, region, FALSE);  // the system owns the region now
+        } else {
+          DeleteObject(region);
+        }
+        HBRUSH key = CreateSolidBrush(kOsdKeyColour);
+        FillRect(dc, &client, key);
+        DeleteObject(key);
+        themes.draw(state.theme, dc, state.skin->part, state.skin->state, &windowRect, nullptr);
+        background = true;
+      }
+    }
+    if (!background) {
+      HBRUSH brush = CreateSolidBrush(ToColorRef(Settings().ColorBack));
+      FillRect(dc, &client, brush);
+      DeleteObject(brush);
+    }
+    const OsdPaintLayout layout = OsdLayoutPaint(client.right, state.lineWidths, state.lineHeight);
+    SetTextColor(dc, ToColorRef(Settings().ColorText));
+    HGDIOBJ oldFont = SelectObject(dc, state.regularFont);
+    for (size_t i = 0; i < state.lines.size() && i < layout.lines.size(); ++i) {
+      SelectObject(dc, LineFont(state, i));
+      TextOutW(dc, layout.lines[i].x, layout.lines[i].y, state.lines[i].c_str(),
+               static_cast<int>(state.lines[i].size()));
+    }
+    SelectObject(dc, oldFont);
+    if (HICON icon = state.host.icon ? state.host.icon(state.iconIndex, state.kind) : nullptr) {
+      DrawIconEx(dc, layout.icon.x, layout.icon.y, icon, kOsdIconSize, kOsdIconSize, 0, nullptr,
+                 DI_NORMAL);
+    }
+    BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldBitmap);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (dc) DeleteDC(dc);
+  EndPaint(window, &paint);
+}
+
+void ReleaseWindowResources(OsdState& state) {
+  if (state.theme) Themes().close(state.theme);
+  state.theme = nullptr;
+  state.skin = nullptr;
+  if (state.regularFont) DeleteObject(state.regularFont);
+  if (state.boldFont) DeleteObject(state.boldFont);
+  state.regularFont = state.boldFont = nullptr;
+  state.lines.clear();
+  state.lineWidths.clear();
+  state.regionSize = {};
+  state.window = nullptr;
+  state.windowAlive = false;
+  state.requestedAlpha = 0;
+  state.appliedAlpha = 0;
+}
+
+LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  OsdState& state = State();
+  switch (message) {
+    case WM_OSD_ALPHA: {
+      const int alpha = static_cast<int>(wParam & 0xFF);
+      if (SetLayeredWindowAttributes(window, kOsdKeyColour, static_cast<BYTE>(alpha),
+                                     LWA_ALPHA | LWA_COLORKEY)) {
+        state.appliedAlpha = alpha;
+      }
+      return 0;
+    }
+    case WM_OSD_END:
+      // An end asked for by a worker whose text has since been replaced is stale.
+      if (static_cast<uint32_t>(wParam) == state.generation && !state.showing) {
+        ShowWindow(window, SW_HIDE);
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_PAINT:
+      Paint(state, window);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_NCHITTEST:
+      if (ShiftHeld()) {
+        if (!state.dragReported && state.host.mainWindow) {
+          PostMessageW(state.host.mainWindow, WM_TV_STATUS, kStatusCustomOsdPosition, 0);
+        }
+        state.dragReported = true;
+        return HTCAPTION;
+      }
+      state.dragReported = false;
+      return HTCLIENT;
+    case WM_MOVE:
+      if (ShiftHeld() && !state.showing) {
+        RECT rect;
+        if (GetWindowRect(window, &rect)) {
+          Settings().PosX = static_cast<int16_t>(rect.left);
+          Settings().PosY = static_cast<int16_t>(rect.top);
+        }
+      }
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      state.stop = kStopEnd;
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) return 0;
+      break;
+    case WM_DESTROY:
+      if (state.window == window) ReleaseWindowResources(state);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool RegisterOsdClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  if (GetClassInfoExW(instance, kOsdWindowClass, &windowClass)) return true;
+  windowClass.lpfnWndProc = OsdWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kOsdWindowClass;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+bool CreateOsdWindow(OsdState& state) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (!RegisterOsdClass(instance)) return false;
+  const SettingsRecord& settings = Settings();
+  const bool skinned = OsdSkinned(Themes().StylesActive(), settings.SkinType);
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_LAYERED, kOsdWindowClass, L"",
+                                WS_POPUP | (skinned ? 0 : WS_BORDER), 0, 0, 1, 1,
+                                /*hWndParent=*/nullptr, /*hMenu=*/nullptr, instance, nullptr);
+  if (!window) return false;
+  // The shadow is a class style, read when a window of the class is shown.
+  ULONG_PTR classStyle = GetClassLongPtrW(window, GCL_STYLE) & ~static_cast<ULONG_PTR>(CS_DROPSHADOW);
+  if (settings.Shadow && IsWindowsXPOrGreater()) classStyle |= CS_DROPSHADOW;
+  SetClassLongPtrW(window, GCL_STYLE, classStyle);
+  SetLayeredWindowAttributes(window, kOsdKeyColour, 0, LWA_ALPHA | LWA_COLORKEY);
+
+  state.window = window;
+  state.windowAlive = true;
+  state.requestedAlpha = 0;
+  state.appliedAlpha = 0;
+  if (skinned) {
+    state.skin = OsdSkinFor(settings.SkinType);
+    state.theme = Themes().open(window, state.skin->themeClass);
+    if (!state.theme) {
+      state.skin = nullptr;
+      SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_BORDER);
+      SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+  }
+  HDC screen = GetDC(nullptr);
+  state.regularFont = MakeFont(screen, /*bold=*/false, /*dropBold=*/state.skin == nullptr);
+  state.boldFont = MakeFont(screen, /*bold=*/true, /*dropBold=*/false);
+  ReleaseDC(nullptr, screen);
+  return true;
+}
+
+// Measures the lines in their fonts and the row height ("v").
+void MeasureLines(OsdState& state) {
+  HDC dc = GetDC(state.window);
+  HGDIOBJ old = SelectObject(dc, state.regularFont);
+  SIZE extent = {};
+  GetTextExtentPoint32W(dc, L"v", 1, &extent);
+  state.lineHeight = extent.cy;
+  state.lineWidths.clear();
+  for (size_t i = 0; i < state.lines.size(); ++i) {
+    SelectObject(dc, LineFont(state, i));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, state.lines[i].c_str(), static_cast<int>(state.lines[i].size()),
+                          &size);
+    state.lineWidths.push_back(size.cx);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(state.window, dc);
+}
+
+int TaskbarHeight() {
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  RECT rect;
+  if (!taskbar || !GetWindowRect(taskbar, &rect)) return 0;
+  return rect.bottom - rect.top;
+}
+
+// Waits, processing messages, until `done` holds or `timeoutMs` passes.
+template <typename Condition>
+void WaitFor(Condition done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!done() && GetTickCount64() < deadline) {
+    if (!WaitProcessingMessages(10)) return;
+  }
+}
+
+}  // namespace
+
+void ConfigureOsd(OsdHost host) { State().host = std::move(host); }
+
+void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) {
+  OsdState& state = State();
+  if (state.showing.exchange(true)) return;
+  struct Release {
+    OsdState& state;
+    ~Release() { state.showing = false; }
+  } release{state};
+  const SettingsRecord& settings = Settings();
+  if (checkEnabled && !settings.Desk_Enbl) return;
+
+  ++state.generation;
+  if (state.window) {
+    state.stop = kStopReplace;
+  } else if (!CreateOsdWindow(state)) {
+    return;
+  }
+  state.iconIndex = iconIndex;
+  state.kind = kind;
+  state.lines.clear();
+  for (const std::string& line : SplitOsdLines(text)) state.lines.push_back(Utf8ToWide(line));
+  // The caption carries the text too, for whoever looks for the window.
+  SetWindowTextW(state.window, Utf8ToWide(text).c_str());
+  MeasureLines(state);
+
+  const OsdSize size = OsdWindowSize(state.lineWidths, state.lineHeight);
+  const OsdScreen screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                            OsdTaskbarAllowance(TaskbarHeight(), settings.NoTaskBar)};
+  const OsdPoint place = OsdWindowPlace(settings.DPosition, size, screen,
+                                        {settings.PosX, settings.PosY});
+  SetWindowPos(state.window, nullptr, place.x, place.y, size.width, size.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+
+  ShowWindow(state.window, SW_SHOWNA);
+  InvalidateRect(state.window, nullptr, FALSE);
+  UpdateWindow(state.window);
+  const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(state.window, HWND_TOPMOST, 0, 0, 0, 0, keep);
+  if (!settings.FullScr) SetWindowPos(state.window, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+
+  // The old worker sees the replace flag and leaves without ending the window.
+  WaitFor([&] { return !state.workerRunning; }, kOldWorkerWaitMs);
+  if (!state.window) return;  // the program is ending and CloseOsd took the window
+  if (!state.workerRunning) StartWorker(state);
+}
+
+void StopOsd() { State().stop = kStopEnd; }
+
+void CloseOsd(DWORD timeoutMs) {
+  OsdState& state = State();
+  state.stop = kStopEnd;
+  WaitFor([&] { return !state.workerRunning; }, timeoutMs);
+  if (state.window) DestroyWindow(state.window);
+}
+
+bool OsdWindowExists() { return State().window != nullptr; }
+
+void ShowOsdSample(const std::string& shortVersion, const std::string& buildDate) {
+  StopOsd();
+  ShowOSD("OSD SAMPLE\r\nTavion " + shortVersion + "\r\n" + buildDate, /*checkEnabled=*/false,
+          /*iconIndex=*/-1, /*kind=*/0);
+}
+
+int OsdAppliedAlpha() { return State().appliedAlpha; }
+
+bool OsdWorkerRunning() { return State().workerRunning; }
+
+}  // namespace tavion
+
+extern "C" void WINAPI PlugShowOSD(const char* text) {
+  if (!text) return;
+  const std::string_view ansi(text, strnlen(text, tavion::kMaxPluginText));
+  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                         nullptr, 0);
+  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  }
+  // The host is set once at start-up; a plug-in calls this on whatever thread it runs.
+  const auto& store = tavion::State().host.setPendingText;
+  if (store) store(tavion::WideToUtf8(wide));
+}
