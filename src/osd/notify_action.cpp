@@ -146,7 +146,7 @@ void NotifyAction(std::string_view code, int index, NotifySystem& system) {
   const SettingsRecord& settings = Settings();
   if (settings.Desk_Enbl && !system.HotKeysDisabled()) {
     if (code == kMixerNotifyCode && settings.DeskEx) {
-      system.WaitForVolume();
+      system.WaitBriefly();
       const MasterVolume volume = system.ReadVolume();
       ClearPendingOsdText();
       system.ShowOSD(VolumeText(volume), /*checkEnabled=*/true, /*iconIndex=*/-1,
@@ -155,6 +155,8 @@ void NotifyAction(std::string_view code, int index, NotifySystem& system) {
     }
     if (code == kLockStateCode && index >= 1 && index <= 255) {
       const auto key = static_cast<uint32_t>(index);
+      // The toggle is read once the foreground program has taken in the press.
+      system.WaitBriefly();
       const std::string text = LockStateText(key, system.LockKeyToggled(key), system);
       ClearPendingOsdText();
       system.ShowOSD(OsdLines(text), /*checkEnabled=*/true, /*iconIndex=*/-1, kOsdKindAction);

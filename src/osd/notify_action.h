@@ -68,8 +68,9 @@ class NotifySystem {
   virtual std::optional<int> ForegroundAlpha() = 0;
   // Plays "run.wav" when "Play sound on action execute" is on.
   virtual void PlayExecutionSound() = 0;
-  // Lets the volume settle: 100 ms while processing messages.
-  virtual void WaitForVolume() = 0;
+  // 100 ms while processing messages: the volume settles, a lock key reaches the foreground
+  // program.
+  virtual void WaitBriefly() = 0;
   // An information box with an OK button.
   virtual void ShowInformation(const std::string& text) = 0;
   // Shows `text` (lines separated by CR LF) on the display.

@@ -1,5 +1,7 @@
 #include "osd/notify_action_win.h"
 
+#include <cstring>
+
 #include <mmsystem.h>
 
 #include <string>
@@ -41,7 +43,16 @@ bool Win32NotifySystem::WaveDevicePresent() {
 }
 
 bool Win32NotifySystem::LockKeyToggled(uint32_t keyCode) {
-  return (GetKeyState(static_cast<int>(keyCode)) & 1) != 0;
+  // This thread rarely has the keyboard, so its own key state lags behind the lock keys; the
+  // thread of the foreground window has seen the press. Sharing its input state for the moment
+  // of the query reads that one.
+  const DWORD self = GetCurrentThreadId();
+  const DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const bool attached =
+      foreground != 0 && foreground != self && AttachThreadInput(self, foreground, TRUE);
+  const bool toggled = (GetKeyState(static_cast<int>(keyCode)) & 1) != 0;
+  if (attached) AttachThreadInput(self, foreground, FALSE);
+  return toggled;
 }
 
 std::string Win32NotifySystem::KeyName(uint32_t keyCode, uint32_t flags) {
@@ -62,7 +73,7 @@ void Win32NotifySystem::PlayExecutionSound() {
                 SND_ASYNC, services_.executionSound && services_.executionSound());
 }
 
-void Win32NotifySystem::WaitForVolume() {
+void Win32NotifySystem::WaitBriefly() {
   if (!WaitProcessingMessages(100)) ending_ = true;
 }
 
@@ -106,10 +117,10 @@ extern "C" void WINAPI PlugShowOSD(const char* text) {
       tavion::TakePendingOsdText();
       return;
     }
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 0, L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    if (!wide.empty()) wide.pop_back();  // the terminating zero
+    // A plug-in's text is read up to its end or a bound, whichever comes first.
+    constexpr size_t kMaxPluginText = 4096;
+    const std::wstring wide =
+        tavion::AnsiToWide(std::string_view(text, strnlen(text, kMaxPluginText)));
     tavion::SetPendingOsdText(tavion::WideToUtf8(wide));
   } catch (...) {
     // Nothing may unwind into a plug-in; without memory the line is simply not added.

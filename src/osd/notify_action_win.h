@@ -48,7 +48,7 @@ class Win32NotifySystem final : public NotifySystem {
   std::string PlayerTrackText(std::string_view code) override;
   std::optional<int> ForegroundAlpha() override;
   void PlayExecutionSound() override;
-  void WaitForVolume() override;
+  void WaitBriefly() override;
   void ShowInformation(const std::string& text) override;
   void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) override;
 

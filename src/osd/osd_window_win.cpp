@@ -29,10 +29,9 @@ constexpr uint8_t kStopNone = 0;
 constexpr uint8_t kStopEnd = 1;
 constexpr uint8_t kStopReplace = 2;
 
-constexpr int kFadeStepMs = 3;   // one opacity step per 3 ms
+constexpr int kFadeStepMs = 3;  // one opacity step per 3 ms
 constexpr DWORD kHoldStepMs = 10;
 constexpr DWORD kOldWorkerWaitMs = 2000;
-constexpr size_t kMaxPluginText = 4096;
 
 // The visual-style functions, loaded at run time: uxtheme.dll is missing before Windows XP, and
 // the window is then drawn unskinned.
@@ -111,7 +110,9 @@ OsdState& State() {
   return *state;
 }
 
-bool ShiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+bool ShiftHeld() {
+  return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+}
 
 // A TColor: 0x00BBGGRR, or 0xFF0000nn for system colour nn.
 COLORREF ToColorRef(uint32_t colour) {
@@ -122,8 +123,8 @@ COLORREF ToColorRef(uint32_t colour) {
 HFONT MakeFont(HDC dc, bool bold, bool dropBold) {
   const SettingsRecord& settings = Settings();
   LOGFONTW font = {};
-  font.lfHeight = -MulDiv(settings.Font_Size > 0 ? settings.Font_Size : 14,
-                          GetDeviceCaps(dc, LOGPIXELSY), 72);
+  font.lfHeight =
+      -MulDiv(settings.Font_Size > 0 ? settings.Font_Size : 14, GetDeviceCaps(dc, LOGPIXELSY), 72);
   const bool styleBold = (settings.FontStyle & 1) != 0 && !dropBold;
   font.lfWeight = bold || styleBold ? FW_BOLD : FW_NORMAL;
   font.lfItalic = (settings.FontStyle & 2) != 0;
@@ -212,7 +213,8 @@ void RunWorker(const WorkerPlan& plan) {
       }
     }
 
-    if (!ended && state.stop != kStopReplace) PostToWindow(plan.window, WM_OSD_END, plan.generation);
+    if (!ended && state.stop != kStopReplace)
+      PostToWindow(plan.window, WM_OSD_END, plan.generation);
   }
   state.workerRunning = false;
 }
@@ -394,7 +396,8 @@ bool CreateOsdWindow(OsdState& state) {
                                 /*hWndParent=*/nullptr, /*hMenu=*/nullptr, instance, nullptr);
   if (!window) return false;
   // The shadow is a class style, read when a window of the class is shown.
-  ULONG_PTR classStyle = GetClassLongPtrW(window, GCL_STYLE) & ~static_cast<ULONG_PTR>(CS_DROPSHADOW);
+  ULONG_PTR classStyle =
+      GetClassLongPtrW(window, GCL_STYLE) & ~static_cast<ULONG_PTR>(CS_DROPSHADOW);
   if (settings.Shadow && IsWindowsXPOrGreater()) classStyle |= CS_DROPSHADOW;
   SetClassLongPtrW(window, GCL_STYLE, classStyle);
   SetLayeredWindowAttributes(window, kOsdKeyColour, 0, LWA_ALPHA | LWA_COLORKEY);
@@ -457,7 +460,9 @@ void WaitFor(Condition done, DWORD timeoutMs) {
 
 }  // namespace
 
-void ConfigureOsd(OsdHost host) { State().host = std::move(host); }
+void ConfigureOsd(OsdHost host) {
+  State().host = std::move(host);
+}
 
 void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) {
   OsdState& state = State();
@@ -486,8 +491,8 @@ void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t 
   const OsdSize size = OsdWindowSize(state.lineWidths, state.lineHeight);
   const OsdScreen screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                             OsdTaskbarAllowance(TaskbarHeight(), settings.NoTaskBar)};
-  const OsdPoint place = OsdWindowPlace(settings.DPosition, size, screen,
-                                        {settings.PosX, settings.PosY});
+  const OsdPoint place =
+      OsdWindowPlace(settings.DPosition, size, screen, {settings.PosX, settings.PosY});
   SetWindowPos(state.window, nullptr, place.x, place.y, size.width, size.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -504,7 +509,9 @@ void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t 
   if (!state.workerRunning) StartWorker(state);
 }
 
-void StopOsd() { State().stop = kStopEnd; }
+void StopOsd() {
+  State().stop = kStopEnd;
+}
 
 void CloseOsd(DWORD timeoutMs) {
   OsdState& state = State();
@@ -513,7 +520,9 @@ void CloseOsd(DWORD timeoutMs) {
   if (state.window) DestroyWindow(state.window);
 }
 
-bool OsdWindowExists() { return State().window != nullptr; }
+bool OsdWindowExists() {
+  return State().window != nullptr;
+}
 
 void ShowOsdSample(const std::string& shortVersion, const std::string& buildDate) {
   StopOsd();
@@ -521,22 +530,12 @@ void ShowOsdSample(const std::string& shortVersion, const std::string& buildDate
           /*iconIndex=*/-1, /*kind=*/0);
 }
 
-int OsdAppliedAlpha() { return State().appliedAlpha; }
+int OsdAppliedAlpha() {
+  return State().appliedAlpha;
+}
 
-bool OsdWorkerRunning() { return State().workerRunning; }
+bool OsdWorkerRunning() {
+  return State().workerRunning;
+}
 
 }  // namespace tavion
-
-extern "C" void WINAPI PlugShowOSD(const char* text) {
-  if (!text) return;
-  const std::string_view ansi(text, strnlen(text, tavion::kMaxPluginText));
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                         nullptr, 0);
-  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-  if (length > 0) {
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-  }
-  // The host is set once at start-up; a plug-in calls this on whatever thread it runs.
-  const auto& store = tavion::State().host.setPendingText;
-  if (store) store(tavion::WideToUtf8(wide));
-}

@@ -22,8 +22,6 @@ struct OsdHost {
   std::function<HICON(int iconIndex, uint8_t kind)> icon;
   // Whether the program is ending; read by the worker thread, so it must be thread-safe.
   std::function<bool()> terminating;
-  // Stores a plug-in's line for the next action notification (PlugShowOSD).
-  std::function<void(std::string text)> setPendingText;
 };
 
 // Hands the OSD what it needs; call on the user-interface thread before the first ShowOSD.
@@ -53,7 +51,3 @@ int OsdAppliedAlpha();
 bool OsdWorkerRunning();
 
 }  // namespace tavion
-
-// Exported for plug-ins: the text (ANSI) becomes a line of the next action notification. A null
-// pointer is ignored.
-extern "C" void WINAPI PlugShowOSD(const char* text);

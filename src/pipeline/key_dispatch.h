@@ -52,7 +52,7 @@ class DispatchHost {
   virtual bool PostExecute(const std::string& code, uint32_t packedIndex) = 0;
   // Posts WM_TV_ASK_LAUNCH; false when it could not be posted.
   virtual bool PostAskLaunch(std::size_t treeIndex, uint32_t packedIndex) = 0;
-  // Sends the lock-state notification (WM_TV_NOTIFY 20) for `keyCode`.
+  // Posts the lock-state notification (WM_TV_NOTIFY 20) for `keyCode`; it must not wait here.
   virtual void NotifyLockState(uint8_t keyCode) = 0;
   // The macro recording list while one exists, else null.
   virtual std::vector<std::string>* RecordingList() = 0;

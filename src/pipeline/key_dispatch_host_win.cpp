@@ -96,7 +96,8 @@ bool Win32DispatchHost::PostAskLaunch(std::size_t treeIndex, uint32_t packedInde
 }
 
 void Win32DispatchHost::NotifyLockState(uint8_t keyCode) {
-  SendMessageW(mainWindow_, WM_TV_NOTIFY, kNotifyLockState, keyCode);
+  // Posted: the notification waits for the foreground program, which must not hold the hook.
+  PostMessageW(mainWindow_, WM_TV_NOTIFY, kNotifyLockState, keyCode);
 }
 
 }  // namespace tavion

@@ -21,6 +21,10 @@
 #include "exec/exec_host_win.h"
 #include "exec/launch_executor_win.h"
 #include "exec/media_player_win.h"
+#include "osd/notify_action_win.h"
+#include "osd/osd_geometry.h"
+#include "osd/osd_icons_win.h"
+#include "osd/osd_window_win.h"
 #include "exec/shell_events.h"
 #include "exec/shell_events_win.h"
 #include "exec/window_actions_win.h"
@@ -76,7 +80,9 @@ struct MainWindow::Parts {
   HWND page = nullptr;  // the scrolling page of option controls
   Win32Form options;
   std::unique_ptr<Win32WindowGeometry> geometry;
-  Win32Form buttons;  // "Close", "Disable", "Minimize"
+  Win32Form buttons;            // "Close", "Disable", "Minimize"
+  MediaPlayerServices players;  // also asked for the track lines of a notification
+  NotifyServices notify;
   LoadedLists lists;
 };
 
@@ -217,8 +223,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCommand(LOWORD(wParam));
       return 0;
     case WM_DESTROY:
+      CloseOsd();
       hooks_.Remove();
       tray_.Hide();
+      FreeOsdIcons();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -295,6 +303,29 @@ void MainWindow::RegisterExecutors() {
   players.forceForeground = library_.ForceForegroundWindow;
   players.ownerWindow = hwnd_;
   RegisterMediaPlayerExecutors(players);
+  parts_->players = players;
+
+  auto actionAt = [this](int index) -> const TAction* {
+    return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));
+  };
+  OsdHost osd;
+  osd.mainWindow = hwnd_;
+  osd.icon = [actionAt](int iconIndex, uint8_t kind) {
+    return OsdIconForIndex(iconIndex, kind, actionAt);
+  };
+  osd.terminating = [this] { return closing_.load(); };
+  ConfigureOsd(std::move(osd));
+  NotifyServices& notify = parts_->notify;
+  notify.showOsd = [](const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) {
+    ShowOSD(text, checkEnabled, iconIndex, kind);
+  };
+  notify.actionAt = actionAt;
+  notify.hotKeysDisabled = [this] { return hotKeysDisabled_; };
+  notify.terminating = [this] { return closing_.load(); };
+  notify.executionSound = [this] { return OptionChecked("Opt_SoundExec"); };
+  notify.playerTrackText = [this](std::string_view code) {
+    return PlayerTrackInfo(code, parts_->players);
+  };
 
   WindowServices windows;
   windows.sendKeys = DefaultKeySender();
@@ -437,6 +468,7 @@ bool MainWindow::CloseHandler() {
     PlaySoundFile("off.wav", MB_ICONASTERISK, /*honourOption=*/true, /*beepWhenMissing=*/true,
                   SND_ASYNC, s.Beep_Enab);
   }
+  CloseOsd();
   hooks_.Remove();
   if (parts_) parts_->dispatcher.Clear();
   RECT r;
@@ -475,6 +507,7 @@ void MainWindow::SaveSettings(bool saveActions) {
 }
 
 void MainWindow::MinimizeToTray() {
+  StopOsd();
   // The program lives in the tray while minimised: no task-bar button, no window.
   ShowWindow(hwnd_, SW_HIDE);
   if (startup_.animationWasOn && !animationPending_) {
@@ -597,24 +630,19 @@ void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {
   ExecuteAction(*code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
 }
 
-void MainWindow::OnNotify(WPARAM wParam, LPARAM) {
-  SettingsRecord& s = Settings();
-  // Lock keys and the volume are announced by the on-screen display alone; they are no
-  // execution and leave ActionBusy to the execution it belongs to.
+void MainWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
+  if (!parts_) return;
+  NotifyAction(wParam, lParam, parts_->notify);
+  // Lock keys and the volume are no execution: they leave ActionBusy to the one outstanding.
   if (wParam == kNotifyLockState || wParam == 0) return;
   if (std::string_view(reinterpret_cast<const char*>(wParam)) == kMixerNotifyCode) return;
-  // The on-screen display takes over these texts once it exists; until then an error still
-  // reaches the user.
-  PlaySoundFile("run.wav", MB_ICONEXCLAMATION, /*honourOption=*/true, /*beepWhenMissing=*/true,
-                SND_ASYNC, OptionChecked("Opt_SoundExec"));
-  if (s.NotifyError && !s.NotifyText.empty())
-    ShowMessageBox(s.NotifyText, MessageDialogType::Error, MessageButtons::Ok);
-  s.NotifyText.clear();
-  s.NotifyError = false;
-  s.ActionBusy = false;
+  Settings().ActionBusy = false;
 }
 
 void MainWindow::OnStatus(WPARAM wParam) {
+  // The notification was dragged with Shift: its corner is now the custom position.
+  if (wParam == kStatusCustomOsdPosition)
+    Settings().DPosition = static_cast<uint8_t>(OsdPosition::kCustom);
   if (wParam != kStatusRunningCheck) return;
   RunRunningCheck(hwnd_, startup_.shortVersion);
 }

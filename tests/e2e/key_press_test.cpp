@@ -15,6 +15,7 @@
 #include "settings/registry_win.h"
 #include "input_sink.h"
 #include "tavion_process.h"
+#include "user_setup.h"
 
 namespace tavion::e2e {
 namespace {
@@ -31,28 +32,6 @@ std::wstring LaunchedCommandLine() {
   return text;
 }
 
-// Saves `list` as the current profile "Default".
-void SaveProfile(TActionsList& list) {
-  ActionTree tree;
-  tree.Rebuild(list, [](TAction& action) { return action.Name(); });
-  list.Modified = true;
-  Win32Registry registry(HKEY_CURRENT_USER);
-  SaveActionsOptions options;
-  options.currentProfile = "Default";
-  ASSERT_TRUE(SaveActions(list, tree, registry, "Default", options));
-}
-
-void PressCtrlAlt(WORD key) {
-  INPUT inputs[6] = {};
-  const WORD keys[] = {VK_CONTROL, VK_MENU, key};
-  for (int i = 0; i < 3; ++i) {
-    inputs[i].type = inputs[5 - i].type = INPUT_KEYBOARD;
-    inputs[i].ki.wVk = inputs[5 - i].ki.wVk = keys[i];
-    inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-  }
-  SendInput(6, inputs, sizeof(INPUT));
-}
-
 // The current profile "Default" with one action: Ctrl+Alt+P launches the test program with the
 // parameter "%exe%\marker".
 void WriteLaunchProfile() {
@@ -66,7 +45,7 @@ void WriteLaunchProfile() {
   ASSERT_NE(nullptr, params);
   params->Path = WideToUtf8(TestProgramFolder()) + "\\launch_probe.exe";
   params->Parm = "%exe%\\marker";
-  SaveProfile(list);
+  SaveCurrentProfile(list);
 }
 
 TEST(KeyPress, CtrlAltPLaunchesTheProgramAndPReachesNoWindow) {
@@ -77,7 +56,7 @@ TEST(KeyPress, CtrlAltPLaunchesTheProgramAndPReachesNoWindow) {
 
   InputSink sink;
   PumpMessagesFor(200ms);
-  PressCtrlAlt('P');
+  PressChord({VK_CONTROL, VK_MENU}, 'P');
 
   EXPECT_TRUE(WaitUntil([] { return !LaunchedCommandLine().empty(); }))
       << "the probe program was not started";
@@ -101,7 +80,7 @@ TEST(KeyPress, TypedTextReachesTheFocusedWindowThroughTavionsOwnHook) {
   auto* params = type.ParamsAs<TActionParamsMacrText>();
   ASSERT_NE(nullptr, params);
   params->Text = "Hello, world";
-  SaveProfile(list);
+  SaveCurrentProfile(list);
 
   TavionProcess tavion;
   HWND main = StartShown(tavion);
@@ -109,7 +88,7 @@ TEST(KeyPress, TypedTextReachesTheFocusedWindowThroughTavionsOwnHook) {
   InputSink sink;
   PumpMessagesFor(200ms);
   const auto start = std::chrono::steady_clock::now();
-  PressCtrlAlt('T');
+  PressChord({VK_CONTROL, VK_MENU}, 'T');
   // The line break that ends the text is not typed.
   EXPECT_TRUE(WaitUntil([&] { return sink.typed.size() >= 12; }, 20s)) << sink.typed.size();
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -12,6 +12,7 @@
 #include "screenshot.h"
 #include "settings/reg_export_win.h"
 #include "tavion_process.h"
+#include "user_setup.h"
 
 namespace tavion::e2e {
 namespace {
@@ -19,35 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr wchar_t kRoot[] = L"Software\\Quillon\\Tavion";
-
-void PressChord(std::initializer_list<WORD> modifiers, WORD key) {
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(input);
-  };
-  for (WORD m : modifiers) add(m, false);
-  add(key, false);
-  add(key, true);
-  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, true);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value) {
-  const std::wstring key = std::wstring(kRoot) + (sub[0] ? L"\\" : L"") + sub;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value));
-}
-
-void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text) {
-  const std::wstring key = std::wstring(kRoot) + (sub[0] ? L"\\" : L"") + sub;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, text.c_str(),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
-}
 
 std::vector<std::wstring> RootValueNames() {
   std::vector<std::wstring> names;

@@ -72,7 +72,7 @@ class FakeNotifySystem : public NotifySystem {
   }
   std::optional<int> ForegroundAlpha() override { return alpha; }
   void PlayExecutionSound() override { ++sounds; }
-  void WaitForVolume() override { ++waits; }
+  void WaitBriefly() override { ++waits; }
   void ShowInformation(const std::string& text) override { boxes.push_back(text); }
   void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) override {
     shown.push_back({text, checkEnabled, iconIndex, kind});

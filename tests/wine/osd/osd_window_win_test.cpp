@@ -94,7 +94,6 @@ class OsdWindowTest : public testing::Test {
       return icon_;
     };
     host.terminating = [] { return false; };
-    host.setPendingText = [this](std::string text) { pending_.push_back(std::move(text)); };
     ConfigureOsd(std::move(host));
   }
 
@@ -111,7 +110,8 @@ class OsdWindowTest : public testing::Test {
     while (GetTickCount() - start < timeoutMs) {
       const std::vector<HWND> windows = OsdWindows();
       EXPECT_LE(windows.size(), 1u) << "more than one notification window";
-      samples.push_back({GetTickCount(), windows.empty() ? nullptr : windows[0], OsdAppliedAlpha()});
+      samples.push_back(
+          {GetTickCount(), windows.empty() ? nullptr : windows[0], OsdAppliedAlpha()});
       if (windows.empty()) break;
       WaitProcessingMessages(5);
     }
@@ -131,7 +131,6 @@ class OsdWindowTest : public testing::Test {
   HWND main_ = nullptr;
   HICON icon_ = nullptr;
   std::set<std::pair<int, uint8_t>> iconRequests_;
-  std::vector<std::string> pending_;
 };
 
 TEST_F(OsdWindowTest, FadesInHoldsFadesOutAndIsDestroyed) {
@@ -153,7 +152,8 @@ TEST_F(OsdWindowTest, FadesInHoldsFadesOutAndIsDestroyed) {
   EXPECT_FALSE(IsWindow(window));
 
   // Rises to full opacity, holds, falls; never rises again after falling.
-  auto full = std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.alpha == 255; });
+  auto full =
+      std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.alpha == 255; });
   ASSERT_NE(samples.end(), full);
   auto falling = std::find_if(full, samples.end(), [](const Sample& s) { return s.alpha < 255; });
   ASSERT_NE(samples.end(), falling);
@@ -316,7 +316,8 @@ TEST_F(OsdWindowTest, PlacedByPosition) {
   const struct {
     uint8_t position;
     bool rightEdge, bottomEdge;
-  } cases[] = {{0, true, true}, {1, false, true}, {2, true, false}, {3, false, false}, {5, false, false}};
+  } cases[] = {
+      {0, true, true}, {1, false, true}, {2, true, false}, {3, false, false}, {5, false, false}};
   for (const auto& c : cases) {
     Settings().DPosition = c.position;
     ShowOSD("Corner", false, -1, 0);
@@ -364,12 +365,6 @@ TEST_F(OsdWindowTest, SampleShowsVersionAndDate) {
   EXPECT_EQ(L"OSD SAMPLE\r\nTavion 2.1\r\n2024-05-01", Caption(OsdWindows().at(0)));
   WaitProcessingMessages(50);
   EXPECT_EQ(1u, iconRequests_.count({-1, 0}));
-}
-
-TEST_F(OsdWindowTest, PluginLineGoesToThePendingText) {
-  PlugShowOSD(nullptr);
-  PlugShowOSD("Plug-in line");
-  EXPECT_EQ(std::vector<std::string>{"Plug-in line"}, pending_);
 }
 
 TEST_F(OsdWindowTest, ScreenshotsAtTwoPositions) {

@@ -82,7 +82,7 @@ std::string LayoutKeyName(int key, bool extended) {
   return WideToUtf8(std::wstring(name, length > 0 ? length : 0));
 }
 
-TEST_F(NotifyActionWinTest, LockKeysShowTheSystemNameAndTheThreadsToggleState) {
+TEST_F(NotifyActionWinTest, LockKeysShowTheSystemNameAndTheForegroundToggleState) {
   struct Case {
     int key;
     bool on;
@@ -94,6 +94,10 @@ TEST_F(NotifyActionWinTest, LockKeysShowTheSystemNameAndTheThreadsToggleState) {
       {VK_NUMLOCK, true, "YES"},
       {VK_SCROLL, false, "NO"},
   };
+  // The toggle is read from the foreground program's input state: this thread's window is it.
+  HWND front = CreateWindowExW(0, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  SetForegroundWindow(front);
   for (const Case& c : cases) {
     shown_.clear();
     SetToggled(c.key, c.on);
@@ -103,6 +107,7 @@ TEST_F(NotifyActionWinTest, LockKeysShowTheSystemNameAndTheThreadsToggleState) {
     EXPECT_EQ((std::vector<Shown>{{name + " on:\r\n" + c.state, true, -1, kOsdKindAction}}), shown_)
         << c.key;
   }
+  DestroyWindow(front);
   // Without the extended flag the layout names the Pause key's scan code instead.
   EXPECT_NE(std::string::npos, LayoutKeyName(VK_NUMLOCK, true).find("Num"));
 }
