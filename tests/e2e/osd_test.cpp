@@ -22,23 +22,25 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kOsdClass[] = L"TAVION_NOTIFYWINDOW";
 
+struct OsdSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOsdWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<OsdSearch*>(data);
+  wchar_t name[64] = {};
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid && GetClassNameW(window, name, 64) && std::wstring(name) == kOsdClass)
+    search->found.push_back(window);
+  return TRUE;
+}
+
 // Every window of the notification class that process `pid` owns (shown or not).
 std::vector<HWND> OsdWindows(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{pid, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->pid && GetClassNameW(window, name, 64) && std::wstring(name) == kOsdClass)
-          s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  OsdSearch search{pid, {}};
+  EnumWindows(CollectOsdWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -48,8 +50,8 @@ HWND VisibleOsd(DWORD pid) {
   return nullptr;
 }
 
-// A profile of one action on Ctrl+Alt+N that runs the program's own "tv_opts"-free code
-// "wm_wtop" (keep on top) on the test's window, and one on Ctrl+Alt+M that types a missing file.
+// A profile with "keep on top" ("wm_wtop", for the test's window) on Ctrl+Alt+N and, on
+// Ctrl+Alt+M, typing a file that does not exist.
 void WriteProfile() {
   TActionsList list;
   TAction& top = list.Add();
