@@ -10,24 +10,13 @@
 #include <vector>
 
 #include "actions/action.h"
+#include "doubles/shown_notification.h"
 #include "native/fake_language.h"
 #include "osd/osd_icons.h"
 #include "settings/settings.h"
 
 namespace tavion {
 namespace {
-
-struct Shown {
-  std::string text;
-  bool checkEnabled = false;
-  int iconIndex = 0;
-  uint8_t kind = 0;
-  friend bool operator==(const Shown&, const Shown&) = default;
-  friend std::ostream& operator<<(std::ostream& out, const Shown& shown) {
-    return out << '"' << shown.text << "\" " << shown.checkEnabled << " " << shown.iconIndex << " "
-               << int(shown.kind);
-  }
-};
 
 // A system that answers from its fields and records what it is asked to do.
 class FakeNotifySystem : public NotifySystem {

@@ -14,6 +14,7 @@
 
 #include "actions/action.h"
 #include "base/utf_win.h"
+#include "doubles/shown_notification.h"
 #include "exec/shell_events.h"
 #include "exec/window_actions.h"
 #include "keys/hotkey.h"
@@ -23,18 +24,6 @@
 
 namespace tavion {
 namespace {
-
-struct Shown {
-  std::string text;
-  bool checkEnabled = false;
-  int iconIndex = 0;
-  uint8_t kind = 0;
-  friend bool operator==(const Shown&, const Shown&) = default;
-  friend std::ostream& operator<<(std::ostream& out, const Shown& shown) {
-    return out << '"' << shown.text << "\" " << shown.checkEnabled << " " << shown.iconIndex << " "
-               << int(shown.kind);
-  }
-};
 
 class NotifyActionWinTest : public testing::Test {
  protected:
