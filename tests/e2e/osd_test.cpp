@@ -107,7 +107,7 @@ class OsdTest : public testing::Test {
 };
 
 TEST_F(OsdTest, AHotKeyShowsOneNotificationThatFadesInStaysFadesOutAndGoes) {
-  HWND main = Start(1500);
+  HWND main = Start(3000);
   ASSERT_NE(nullptr, main);
   const auto pressed = std::chrono::steady_clock::now();
   PressChord({VK_CONTROL, VK_MENU}, 'N');
@@ -122,8 +122,8 @@ TEST_F(OsdTest, AHotKeyShowsOneNotificationThatFadesInStaysFadesOutAndGoes) {
   EXPECT_NE(std::wstring::npos, text.find(L"Ctrl + Alt + N")) << text;
   EXPECT_EQ(1u, OsdWindows(tavion_.Id()).size());
   PumpMessagesFor(900ms);  // faded in by now
-  SaveScreenshot("osd-action-lower-left");
   EXPECT_TRUE(IsWindow(osd)) << "it stays for its time";
+  SaveScreenshot("osd-action-lower-left");
 
   EXPECT_TRUE(WaitUntil([&] { return OsdWindows(tavion_.Id()).empty(); }, 10s))
       << "faded out and destroyed";
