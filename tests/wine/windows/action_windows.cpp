@@ -14,16 +14,16 @@ bool IsRecorded(UINT message) {
 
 }  // namespace
 
-TestWindow::TestWindow(const WindowSpec& spec) {
+TestWindow::TestWindow(const WindowDesign& design) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = spec.className;
+  windowClass.lpszClassName = design.className;
   RegisterClassW(&windowClass);  // fails harmlessly when already registered
-  hwnd_ = CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, spec.x, spec.y,
-                          spec.width, spec.height, spec.parent, nullptr, GetModuleHandleW(nullptr),
-                          this);
+  hwnd_ = CreateWindowExW(design.exStyle, design.className, design.caption, design.style, design.x,
+                          design.y, design.width, design.height, design.parent, nullptr,
+                          GetModuleHandleW(nullptr), this);
   if (hwnd_ != nullptr) UpdateWindow(hwnd_);
 }
 

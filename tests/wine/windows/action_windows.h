@@ -16,7 +16,7 @@
 
 namespace windows_test {
 
-struct WindowSpec {
+struct WindowDesign {
   const wchar_t* className = L"TavionWindowsTestWindow";
   const wchar_t* caption = L"Window test";
   DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
@@ -38,7 +38,7 @@ struct Message {
 // application (WM_APP and above) messages it receives; it handles the rest as any window does.
 class TestWindow {
  public:
-  explicit TestWindow(const WindowSpec& spec = {});
+  explicit TestWindow(const WindowDesign& design = {});
   ~TestWindow();
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
