@@ -30,6 +30,13 @@ TEST(TopLevelOf, ClimbsChildWindowsButNotOwners) {
   EXPECT_EQ(nullptr, tavion::TopLevelOf(nullptr));
 }
 
+// Whether the cursor is at `target` over `window`: SetCursorPos takes effect a little later.
+bool CursorOver(POINT target, HWND window) {
+  POINT cursor;
+  return GetCursorPos(&cursor) && cursor.x == target.x && cursor.y == target.y &&
+         WindowFromPoint(target) == window;
+}
+
 TEST(WindowUnderCursor, TheChildAtTheCursorOrItsTopLevelWindow) {
   TestWindow top({.caption = L"Top", .x = 150, .y = 150});
   TestWindow child({.caption = L"Child",
@@ -43,14 +50,14 @@ TEST(WindowUnderCursor, TheChildAtTheCursorOrItsTopLevelWindow) {
   POINT point{40, 40};
   ClientToScreen(child.hwnd(), &point);
   ASSERT_TRUE(SetCursorPos(point.x, point.y));
-  ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(point) == child.hwnd(); }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return CursorOver(point, child.hwnd()); }, 2000));
   EXPECT_EQ(child.hwnd(), tavion::WindowUnderCursor(true));
   EXPECT_EQ(top.hwnd(), tavion::WindowUnderCursor(false));
 
   POINT inTop{5, 5};
   ClientToScreen(top.hwnd(), &inTop);
   ASSERT_TRUE(SetCursorPos(inTop.x, inTop.y));
-  PumpUntil([&] { return WindowFromPoint(inTop) == top.hwnd(); }, 2000);
+  ASSERT_TRUE(PumpUntil([&] { return CursorOver(inTop, top.hwnd()); }, 2000));
   EXPECT_EQ(top.hwnd(), tavion::WindowUnderCursor(true));
 }
 
