@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/window_requests_win.h"
 #include "base/utf_win.h"
 #include "exec/diagnostics.h"
 #include "exec/shell_window.h"
@@ -104,13 +105,7 @@ void WinExecHost::Beep(uint32_t type) {
 }
 
 void WinExecHost::RequestForegroundLanguage(uint32_t layout) {
-  const HWND foreground = GetForegroundWindow();
-  if (foreground == nullptr) return;
-  // A layout handle is a sign-extended 32-bit value on 64-bit Windows.
-  const auto hkl = static_cast<LPARAM>(static_cast<int32_t>(layout));
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(foreground, WM_INPUTLANGCHANGEREQUEST, 1, hkl, SMTO_ABORTIFHUNG,
-                      kLanguageRequestTimeoutMs, &ignored);
+  RequestKeyboardLayout(GetForegroundWindow(), layout, kLanguageRequestTimeoutMs);
 }
 
 std::string WinExecHost::CallPluginAction(const std::string& libraryPath,

@@ -1,5 +1,6 @@
 #include "exec/key_replace_win.h"
 
+#include "base/window_requests_win.h"
 #include "actions/action.h"
 #include "actions/params.h"
 
@@ -22,11 +23,7 @@ uint32_t WinKeyboardLanguageSystem::LayoutOf(uintptr_t window) {
 }
 
 void WinKeyboardLanguageSystem::RequestLanguage(uintptr_t window, uint32_t layout) {
-  if (window == 0) return;
-  const auto hkl = static_cast<LPARAM>(static_cast<int32_t>(layout));
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_INPUTLANGCHANGEREQUEST, 1, hkl,
-                      SMTO_ABORTIFHUNG, kLanguageRequestTimeoutMs, &ignored);
+  RequestKeyboardLayout(reinterpret_cast<HWND>(window), layout, kLanguageRequestTimeoutMs);
 }
 
 void WinKeyboardLanguageSystem::Sleep(uint32_t ms) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/window_requests_win.h"
 #include "base/message_wait_win.h"
 #include "base/utf_win.h"
 #include "keys/hotkey.h"
@@ -153,9 +154,7 @@ std::optional<LPARAM> ParseLayout(std::string_view item) {
 
 void RequestForegroundLayout(LPARAM layout) {
   // Bounded, so that a hung foreground window cannot hold the macro and the sending lock.
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(GetForegroundWindow(), WM_INPUTLANGCHANGEREQUEST, 1, layout, SMTO_ABORTIFHUNG,
-                      1000, &ignored);
+  RequestKeyboardLayout(GetForegroundWindow(), static_cast<uint32_t>(layout), /*timeoutMs=*/1000);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/window_requests_win.h"
 #include "base/message_wait_win.h"
 #include "base/utf_win.h"
 #include "osd/osd_geometry.h"
@@ -59,7 +60,7 @@ struct UxTheme {
  private:
   template <typename Function>
   static void Bind(HMODULE module, const char* name, Function& target) {
-    target = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    target = ResolveFunction<Function>(module, name);
   }
 };
 

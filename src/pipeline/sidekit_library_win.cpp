@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "base/window_requests_win.h"
+
 namespace tavion {
 
 namespace {
 
 template <typename Fn>
 void Resolve(HMODULE module, const char* name, Fn& fn) {
-  // GetProcAddress returns FARPROC; the cast to the real signature is what GetProcAddress is for.
-  fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  fn = ResolveFunction<Fn>(module, name);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <limits>
 
+#include "base/window_requests_win.h"
 #include "base/handles_win.h"
 #include "base/utf_win.h"
 
@@ -68,11 +69,7 @@ using RegRenameKeyFunction = LSTATUS(WINAPI*)(HKEY, LPCWSTR, LPCWSTR);
 
 // Vista's advapi32 has RegRenameKey; older systems do not.
 RegRenameKeyFunction FindRegRenameKey() {
-  const HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
-  if (advapi == nullptr) return nullptr;
-  // GetProcAddress returns FARPROC; the cast to the real signature is what GetProcAddress is for.
-  return reinterpret_cast<RegRenameKeyFunction>(
-      reinterpret_cast<void*>(GetProcAddress(advapi, "RegRenameKey")));
+  return ResolveFunction<RegRenameKeyFunction>(GetModuleHandleW(L"advapi32.dll"), "RegRenameKey");
 }
 
 bool RunningUnderWine() {

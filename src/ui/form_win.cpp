@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/window_requests_win.h"
 #include "base/utf_win.h"
 
 namespace tavion {
@@ -31,8 +32,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
 int WindowDpi(HWND hwnd) {
   // Windows 10 and later know the window's own DPI; older systems have one for all.
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpiForWindow =
+      ResolveFunction<GetDpiForWindowFn>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
   if (getDpiForWindow) {
     if (const UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
   }
