@@ -1,6 +1,6 @@
 #include "event_delivery.h"
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion::sidekit {
 

@@ -1,7 +1,7 @@
 // InitHookEx and FreeHookEx: one lock serialises installing and removing across the hook kinds.
 #include "global_hooks.h"
 #include "low_level_hooks.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "sidekit.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "event_delivery.h"
 #include "hook_targets.h"
 #include "hook_thread.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion::sidekit {
 

@@ -12,7 +12,7 @@
 #include "actions/catalogue.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

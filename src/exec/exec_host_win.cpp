@@ -11,8 +11,8 @@
 #include "exec/diagnostics.h"
 #include "exec/shell_window.h"
 #include "exec/sounds.h"
-#include "ui/main_messages.h"
-#include "ui/message_box_win.h"
+#include "exec/main_messages.h"
+#include "forms/message_box_win.h"
 
 namespace tavion {
 namespace {

@@ -9,7 +9,7 @@
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
-#include "ui/form_win.h"
+#include "forms/form_win.h"
 
 namespace tavion {
 namespace {

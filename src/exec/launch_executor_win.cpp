@@ -4,7 +4,7 @@
 
 #include "base/utf_win.h"
 #include "exec/shell_launch_win.h"
-#include "ui/message_box_win.h"
+#include "forms/message_box_win.h"
 
 extern "C" const char* WINAPI FormateErrorStr(DWORD code);
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "lang/lang.h"
-#include "ui/form.h"
+#include "settings/form.h"
 
 namespace tavion {
 namespace {

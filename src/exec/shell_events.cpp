@@ -1,6 +1,6 @@
 #include "exec/shell_events.h"
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "settings/settings.h"
 
 namespace tavion {

@@ -3,7 +3,7 @@
 #include <mmsystem.h>
 
 #include "exec/shell_events.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 

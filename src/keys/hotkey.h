@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "base/utf_win.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 extern "C" BOOL WINAPI IsKeyPressed(int key, BOOL toggled, BOOL asynchronous) {
   if (key < 0 || key > 255) return FALSE;

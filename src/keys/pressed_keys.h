@@ -4,6 +4,7 @@
 // KeyState, and the events are returned for the caller to inject.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -75,5 +76,23 @@ std::vector<KeyInput> DummyKeyEvents();
 // 17 Ctrl, 18 Alt) still reads down and `otherSideKey` is not down, both asynchronously.
 std::optional<KeyInput> ResetModifierKeyEvent(const KeyState& state, uint8_t key,
                                               uint8_t otherSideKey, uint8_t genericKey);
+
+// The modifiers that the key sender presses again after it has typed. The handler clears the
+// ones the user releases meanwhile; safe from any thread.
+class ModifierRestoreSet {
+ public:
+  void Set(const ModifierSet& modifiers);
+  ModifierSet Get() const;
+  void Clear(ModifierSlot slot);
+
+ private:
+  std::atomic<uint8_t> bits_{0};
+};
+
+// The process's one set.
+ModifierRestoreSet& ModifiersToPressAgain();
+
+// The slot of modifier key `keyCode` (91, 92, 160 to 165); -1 for any other key.
+int ModifierSlotOf(uint32_t keyCode);
 
 }  // namespace tavion

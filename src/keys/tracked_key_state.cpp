@@ -1,7 +1,7 @@
 #include "keys/tracked_key_state.h"
 
 #include "keys/hotkey.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion {
 namespace {

@@ -12,8 +12,8 @@
 #include "base/utf_win.h"
 #include "keys/hotkey.h"
 #include "keys/key_input_win.h"
+#include "keys/pressed_keys.h"
 #include "macros/macro_format.h"
-#include "pipeline/key_dispatch.h"
 #include "settings/settings.h"
 
 namespace tavion {

@@ -14,8 +14,8 @@
 #include "exec/window_actions.h"
 #include "exec/window_actions_win.h"
 #include "keys/key_text.h"
-#include "ui/main_messages.h"
-#include "ui/message_box_win.h"
+#include "exec/main_messages.h"
+#include "forms/message_box_win.h"
 
 namespace tavion {
 

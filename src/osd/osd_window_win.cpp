@@ -16,7 +16,7 @@
 #include "base/utf_win.h"
 #include "osd/osd_geometry.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 

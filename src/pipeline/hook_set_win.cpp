@@ -1,6 +1,6 @@
 #include "pipeline/hook_set_win.h"
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "pipeline/sidekit_library_win.h"
 
 namespace tavion {

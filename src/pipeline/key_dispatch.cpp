@@ -53,37 +53,6 @@ std::string LaunchQuestionText(const TAction& action) {
   return FormatLangText(GetLangStr("QuestBeforLaunch", "Launch action - %s?"), {action.Name()});
 }
 
-void ModifierRestoreSet::Set(const ModifierSet& modifiers) {
-  uint8_t bits = 0;
-  for (std::size_t slot = 0; slot < modifiers.size(); ++slot)
-    if (modifiers[slot]) bits |= static_cast<uint8_t>(1u << slot);
-  bits_.store(bits);
-}
-
-ModifierSet ModifierRestoreSet::Get() const {
-  const uint8_t bits = bits_.load();
-  ModifierSet modifiers{};
-  for (std::size_t slot = 0; slot < modifiers.size(); ++slot) modifiers[slot] = (bits >> slot) & 1;
-  return modifiers;
-}
-
-void ModifierRestoreSet::Clear(ModifierSlot slot) {
-  bits_.fetch_and(static_cast<uint8_t>(~(1u << slot)));
-}
-
-ModifierRestoreSet& ModifiersToPressAgain() {
-  static ModifierRestoreSet set;
-  return set;
-}
-
-int ModifierSlotOf(uint32_t keyCode) {
-  // In ModifierSlot order.
-  static constexpr uint8_t kSlotKeys[] = {164, 165, 162, 163, 160, 161, 91, 92};
-  for (int slot = 0; slot < static_cast<int>(std::size(kSlotKeys)); ++slot)
-    if (kSlotKeys[slot] == keyCode) return slot;
-  return -1;
-}
-
 struct HotKeyDispatcher::KeyDown {
   const KeyEventRecord* event;  // null for an HID key
   std::string_view hidText;

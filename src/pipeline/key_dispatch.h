@@ -17,7 +17,7 @@
 #include "actions/exec_on.h"
 #include "keys/hotkey.h"
 #include "keys/pressed_keys.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion {
 
@@ -93,24 +93,6 @@ constexpr uint32_t PackActionRequest(std::size_t treeIndex, int16_t repeat) {
 // The question asked before an action with MBox runs: "Launch action - %s?" in the current
 // language, with the action's name.
 std::string LaunchQuestionText(const TAction& action);
-
-// The modifiers that the key sender presses again after it has typed. The handler clears the
-// ones the user releases meanwhile; safe from any thread.
-class ModifierRestoreSet {
- public:
-  void Set(const ModifierSet& modifiers);
-  ModifierSet Get() const;
-  void Clear(ModifierSlot slot);
-
- private:
-  std::atomic<uint8_t> bits_{0};
-};
-
-// The process's one set.
-ModifierRestoreSet& ModifiersToPressAgain();
-
-// The slot of modifier key `keyCode` (91, 92, 160 to 165); -1 for any other key.
-int ModifierSlotOf(uint32_t keyCode);
 
 class HotKeyDispatcher {
  public:

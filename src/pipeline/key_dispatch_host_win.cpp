@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "keys/key_input_win.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "ui/form.h"
+#include "settings/form.h"
 
 namespace tavion {
 

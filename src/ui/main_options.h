@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "ui/form.h"
+#include "settings/form.h"
 
 namespace tavion {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

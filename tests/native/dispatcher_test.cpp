@@ -16,7 +16,7 @@
 #include "lang/lang.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

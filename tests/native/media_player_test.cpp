@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "ui/form.h"
+#include "settings/form.h"
 #include "ui/main_options.h"
 
 namespace tavion {

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "keys/hotkey.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion {
 namespace {

@@ -18,13 +18,13 @@
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "pipeline/key_dispatch.h"
 #include "pipeline/key_dispatch_host_win.h"
 #include "profile_fixture.h"
 #include "settings/settings.h"
 #include "sidekit.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace {
 

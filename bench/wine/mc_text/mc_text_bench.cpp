@@ -15,7 +15,7 @@
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
 #include "keysender/receiver_window.h"
-#include "macros/macro_executors_win.h"
+#include "exec/macro_executors_win.h"
 #include "settings/settings.h"
 
 namespace {

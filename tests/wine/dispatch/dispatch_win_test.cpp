@@ -16,7 +16,7 @@
 #include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
 #include "test_windows.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

@@ -10,7 +10,7 @@
 #include "exec/dispatcher.h"
 #include "exec_test_window.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 extern "C" const char* WINAPI FormateErrorStr(DWORD code);
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace exec_test {
 namespace {

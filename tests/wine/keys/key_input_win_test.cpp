@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace tavion {
 namespace {

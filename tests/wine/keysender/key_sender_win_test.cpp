@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "macros/macro_format.h"
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "receiver_fixture.h"
 #include "settings/registry_win.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "pipeline/key_dispatch.h"
 #include "settings/settings.h"
 

@@ -20,7 +20,7 @@
 #include "exec/launch_executor_win.h"
 #include "exec/shell_launch_win.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 #include "wine/exec/exec_test_window.h"
 
 // Rectangles compare by their corners (gtest looks the operator up beside RECT).

@@ -15,7 +15,7 @@
 #include "e2e/screenshot.h"
 #include "osd/osd_window_win.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

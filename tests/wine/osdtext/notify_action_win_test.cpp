@@ -20,7 +20,7 @@
 #include "keys/hotkey.h"
 #include "keys/key_input_win.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {

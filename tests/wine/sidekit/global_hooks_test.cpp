@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "shell_hook.h"
 #include "sidekit_api.h"
 #include "test_windows.h"

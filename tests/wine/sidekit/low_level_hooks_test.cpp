@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "sidekit_api.h"
 #include "test_windows.h"
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 #include "sidekit.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pipeline/hook_messages.h"
+#include "keys/hook_messages.h"
 
 namespace sidekit_test {
 

@@ -11,7 +11,7 @@
 #include "exec/volume_win.h"
 #include "keys/hotkey.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace windows_test {
 namespace {

@@ -7,7 +7,7 @@
 #include "exec/dispatcher.h"
 #include "exec/window_actions.h"
 #include "settings/settings.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 
 namespace windows_test {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/form.h"
+#include "settings/form.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/form.h"
+#include "settings/form.h"
 
 namespace tavion {
 

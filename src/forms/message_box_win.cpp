@@ -1,4 +1,4 @@
-#include "ui/message_box_win.h"
+#include "forms/message_box_win.h"
 
 #include <algorithm>
 #include <atomic>

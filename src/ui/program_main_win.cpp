@@ -14,7 +14,7 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
-#include "ui/main_messages.h"
+#include "exec/main_messages.h"
 #include "ui/main_window_win.h"
 
 namespace {

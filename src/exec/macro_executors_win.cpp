@@ -1,4 +1,4 @@
-#include "macros/macro_executors_win.h"
+#include "exec/macro_executors_win.h"
 
 #include <memory>
 #include <optional>

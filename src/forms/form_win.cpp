@@ -1,4 +1,4 @@
-#include "ui/form_win.h"
+#include "forms/form_win.h"
 
 #include <commctrl.h>
 
