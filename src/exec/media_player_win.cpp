@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "base/handles_win.h"
@@ -30,10 +33,21 @@ std::string CaptionOf(HWND window) {
   return length > 0 ? WideToUtf8(std::wstring_view(text, static_cast<size_t>(length))) : "";
 }
 
-HWND FindByClass(std::string_view windowClass, const char* caption = nullptr) {
+DWORD ProcessOf(HWND window) {
+  DWORD process = 0;
+  if (window) GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+// A top-level window of `windowClass`, with `caption` when given, of `process` when not 0.
+HWND FindByClass(std::string_view windowClass, const char* caption = nullptr, DWORD process = 0) {
   const std::wstring wideClass = Utf8ToWide(windowClass);
   const std::wstring wideCaption = caption ? Utf8ToWide(caption) : std::wstring();
-  return FindWindowW(wideClass.c_str(), caption ? wideCaption.c_str() : nullptr);
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, wideClass.c_str(),
+                                 caption ? wideCaption.c_str() : nullptr)))
+    if (process == 0 || ProcessOf(window) == process) return window;
+  return nullptr;
 }
 
 bool FileExists(const std::string& path) {
@@ -42,13 +56,27 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageW(window, message, wParam, lParam);
+// The longest a player is waited for. Sends may come from the user-interface thread, which must
+// not stop with a player that hangs; the system gives up at once on one it already finds hung.
+constexpr UINT kPlayerAnswerMs = 1000;
+
+// Sends to a player and waits at most kPlayerAnswerMs; false when it did not answer in time (or
+// there is no window). A player that is only slow still receives the message.
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer = nullptr) {
+  if (!window) return false;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                           kPlayerAnswerMs, &result))
+    return false;
+  if (answer) *answer = static_cast<LRESULT>(result);
+  return true;
 }
 
-// A player's answer is a 32-bit number whatever the width of LRESULT.
-int32_t Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return static_cast<int32_t>(Send(window, message, wParam, lParam));
+// A player's answer is a 32-bit number whatever the width of LRESULT; nullopt without an answer.
+std::optional<int32_t> Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  if (!Send(window, message, wParam, lParam, &answer)) return std::nullopt;
+  return static_cast<int32_t>(answer);
 }
 
 void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -131,8 +159,10 @@ struct Services {
     else
       SetForegroundWindow(window);
   }
+  // Keys go only to a window of the player: without one the key sender would type them into
+  // whatever is in front.
   void Keys(uint8_t modifiers, uint16_t key, HWND target) const {
-    if (s.sendKeys)
+    if (s.sendKeys && target)
       s.sendKeys(modifiers, key, 0, 0, reinterpret_cast<uintptr_t>(target), false, 0, nullptr,
                  nullptr);
   }
@@ -168,14 +198,16 @@ PlayerWindows SearchPlayer(int type, const MediaPlayerOptions& options) {
     if (type == kPlayerWinamp && CaptionOf(windows.main) == kWinampBridgeCaption)
       windows.main = nullptr;
     if (!windows.main) return windows;
-    if (HWND modern = FindByClass(kWinampModernClass, kWinampModernMainCaption)) {
+    // The other windows are the player's own: another program may use the same classes.
+    const DWORD process = ProcessOf(windows.main);
+    if (HWND modern = FindByClass(kWinampModernClass, kWinampModernMainCaption, process)) {
       windows.equalizer = modern;
-      windows.playlist = FindByClass(kWinampModernClass, kWinampModernPlaylistCaption);
-      windows.library = FindByClass(kWinampModernClass, kWinampModernLibraryCaption);
+      windows.playlist = FindByClass(kWinampModernClass, kWinampModernPlaylistCaption, process);
+      windows.library = FindByClass(kWinampModernClass, kWinampModernLibraryCaption, process);
     } else {
-      windows.equalizer = FindByClass(kWinampEqualizerClass);
-      windows.playlist = FindByClass(kWinampPlaylistClass);
-      windows.library = FindByClass(kWinampLibraryClass);
+      windows.equalizer = FindByClass(kWinampEqualizerClass, nullptr, process);
+      windows.playlist = FindByClass(kWinampPlaylistClass, nullptr, process);
+      windows.library = FindByClass(kWinampLibraryClass, nullptr, process);
     }
     return windows;
   }
@@ -201,6 +233,8 @@ HWND WindowOf(const PlayerWindows& windows, PlayerWindowRole role) {
 void Deliver(const PlayerCommand& command, const PlayerWindows& windows, UINT message,
              const Services& services) {
   const HWND target = WindowOf(windows, command.role);
+  // A player without that window gets nothing: a null window would mean this thread's queue.
+  if (!target) return;
   switch (command.delivery) {
     case PlayerDelivery::kSend:
       Send(target, message, command.id, 0);
@@ -311,11 +345,10 @@ void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
       if (!options.playPause) {
         command(player, kBSPlayerStop);
         command(player, kBSPlayerPlay);
-      } else {
-        const int32_t state =
-            Ask(player, kBSPlayerMessage, kBSPlayerQueryState, kBSPlayerQueryStateParam);
-        command(player, state == static_cast<int32_t>(kBSPlayerStatePlaying) ? kBSPlayerPause
-                                                                             : kBSPlayerPlay);
+      } else if (const auto state =
+                     Ask(player, kBSPlayerMessage, kBSPlayerQueryState, kBSPlayerQueryStateParam)) {
+        command(player, *state == static_cast<int32_t>(kBSPlayerStatePlaying) ? kBSPlayerPause
+                                                                              : kBSPlayerPlay);
       }
     } else {
       StartAndPlay(options, services, kBSPlayerClass, kBSPlayerMessage, kBSPlayerPlay);
@@ -349,7 +382,7 @@ void ShowOrHideWinamp(const PlayerWindows& windows, const MediaPlayerOptions& op
   if (lightAlloy)
     Send(target, WM_APP, 0, kLightAlloyToggle);
   else
-    ShowWindow(target, SW_RESTORE);
+    ShowWindowAsync(target, SW_RESTORE);
   services.Foreground(target);
   if (options.extraText) SetNotify(GetLangStr("WAshow", "Restore Winamp"));
 }
@@ -366,8 +399,12 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
   }
   if (code == "wa_delf") {
     services.Foreground(main);
-    const auto playlist = reinterpret_cast<HWND>(Send(main, kWinampQuery, 1, kWinampQueryWindow));
-    if (playlist) Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
+    LRESULT answer = 0;
+    if (!Send(main, kWinampQuery, 1, kWinampQueryWindow, &answer)) return;
+    // Removing a file is only asked of a window of the player itself.
+    const auto playlist = reinterpret_cast<HWND>(answer);
+    if (playlist && ProcessOf(playlist) == ProcessOf(main))
+      Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
     return;
   }
   if (code == "wa_libr") {
@@ -389,8 +426,9 @@ void ControlWinamp(std::string_view code, const PlayerWindows& windows,
   }
   if (code == "wa_play") {
     if (main) {
-      const int32_t state = options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
-      Send(main, WM_COMMAND, WinampPlayCommand(options.playPause, state), 0);
+      const std::optional<int32_t> state =
+          options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
+      if (state) Send(main, WM_COMMAND, WinampPlayCommand(options.playPause, *state), 0);
     } else {
       StartAndPlay(options, services, kWinampClass, WM_COMMAND, kWinampPlay);
     }
@@ -417,29 +455,76 @@ std::string WinampTrackInfo(int type, std::string_view code, HWND main) {
     text += PlayerCaptionLine(CaptionOf(main), " - Winamp");
   else
     text += PlayerCaptionLine(CaptionOf(FindByClass(kLightAlloyClass)), " - Light Alloy");
+  // A player that leaves one query unanswered is not asked the rest: each would wait again.
+  bool answering = true;
+  auto ask = [&](WPARAM wParam, LPARAM query) {
+    const std::optional<int32_t> answer =
+        answering ? Ask(main, kWinampQuery, wParam, query) : std::nullopt;
+    answering = answer.has_value();
+    return answer.value_or(0);
+  };
   WinampAnswers answers;
-  answers.listPosition = Ask(main, kWinampQuery, 0, kWinampQueryListPosition);
-  answers.listLength = Ask(main, kWinampQuery, 0, kWinampQueryListLength);
-  answers.positionMs = Ask(main, kWinampQuery, 0, kWinampQueryTime);
-  answers.lengthS = Ask(main, kWinampQuery, 1, kWinampQueryTime);
-  answers.sampleRateKHz = Ask(main, kWinampQuery, 0, kWinampQueryRates);
-  answers.bitRate = Ask(main, kWinampQuery, 1, kWinampQueryRates);
+  answers.listPosition = ask(0, kWinampQueryListPosition);
+  answers.listLength = ask(0, kWinampQueryListLength);
+  answers.positionMs = ask(0, kWinampQueryTime);
+  answers.lengthS = ask(1, kWinampQueryTime);
+  answers.sampleRateKHz = ask(0, kWinampQueryRates);
+  answers.bitRate = ask(1, kWinampQueryRates);
   return text + WinampAnswerLines(answers);
+}
+
+// Reserves `size` zeroed bytes at an address below 4 GiB; null when there is no room there.
+void* AllocateBelow4GiB(size_t size) {
+  constexpr uint64_t kLimit = uint64_t{1} << 32;
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const uint64_t granularity = system.dwAllocationGranularity;
+  uint64_t address = reinterpret_cast<uintptr_t>(system.lpMinimumApplicationAddress);
+  MEMORY_BASIC_INFORMATION region{};
+  while (address + size <= kLimit &&
+         VirtualQuery(reinterpret_cast<void*>(static_cast<uintptr_t>(address)), &region,
+                      sizeof region) == sizeof region) {
+    const uint64_t base = reinterpret_cast<uintptr_t>(region.BaseAddress);
+    const uint64_t end = base + region.RegionSize;
+    const uint64_t start = (base + granularity - 1) / granularity * granularity;
+    if (region.State == MEM_FREE && start + size <= end && start + size <= kLimit) {
+      if (void* block = VirtualAlloc(reinterpret_cast<void*>(static_cast<uintptr_t>(start)), size,
+                                     MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))
+        return block;
+    }
+    if (end <= address) break;
+    address = end;
+  }
+  return nullptr;
+}
+
+// The buffer BSPlayer writes the file name into. The player is a 32-bit program that takes a
+// 4-byte address, so the buffer lies below 4 GiB. It is never freed: a player that answers after
+// the time-out still writes here and nowhere else.
+char* FileNameBuffer() {
+  static char* const buffer = static_cast<char*>(AllocateBelow4GiB(kBSPlayerFileNameSize));
+  return buffer;
 }
 
 std::string BSPlayerTrackInfo(HWND main, HWND owner) {
   if (!main) return {};
-  // The player writes the name into this buffer, whose address travels as the data.
-  char name[kBSPlayerFileNameSize] = {};
-  char* address = name;
-  COPYDATASTRUCT data{};
-  data.dwData = kBSPlayerFileNameData;
-  data.cbData = sizeof address;
-  data.lpData = &address;
-  Send(main, WM_COPYDATA, reinterpret_cast<WPARAM>(owner), reinterpret_cast<LPARAM>(&data));
-  name[kBSPlayerFileNameSize - 1] = '\0';
-  const int32_t position = Ask(main, kBSPlayerMessage, kBSPlayerQueryPosition, 0);
-  const int32_t length = Ask(main, kBSPlayerMessage, kBSPlayerQueryLength, 0);
+  std::string name;
+  if (char* const buffer = FileNameBuffer()) {
+    static std::mutex lock;
+    const std::lock_guard guard(lock);
+    std::memset(buffer, 0, kBSPlayerFileNameSize);
+    auto address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buffer));
+    COPYDATASTRUCT data{};
+    data.dwData = kBSPlayerFileNameData;
+    data.cbData = sizeof address;
+    data.lpData = &address;
+    // A hung player is not asked for the times as well.
+    if (!Send(main, WM_COPYDATA, reinterpret_cast<WPARAM>(owner), reinterpret_cast<LPARAM>(&data)))
+      return {};
+    name.assign(buffer, strnlen(buffer, kBSPlayerFileNameSize - 1));
+  }
+  const int32_t position = Ask(main, kBSPlayerMessage, kBSPlayerQueryPosition, 0).value_or(-1);
+  const int32_t length = Ask(main, kBSPlayerMessage, kBSPlayerQueryLength, 0).value_or(-1);
   return BSPlayerLines(WideToUtf8(AnsiToWide(name)), position, length);
 }
 

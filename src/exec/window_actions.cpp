@@ -62,6 +62,11 @@ TWindowsList& TransparentWindows() {
   return list;
 }
 
+BoxCommandStep ChooseBoxCommand(std::optional<bool> greyedInMenu, bool hasBox) {
+  const bool possible = greyedInMenu ? !*greyedInMenu : hasBox;
+  return possible ? BoxCommandStep::kPost : BoxCommandStep::kBeep;
+}
+
 Point CentredPosition(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {
   return {screenWidth / 2 - windowWidth / 2, screenHeight / 2 - windowHeight / 2};
 }

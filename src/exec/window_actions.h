@@ -41,6 +41,15 @@ class TWindowsList {
 // The process's one transparent-window list.
 TWindowsList& TransparentWindows();
 
+// What "wm_wmin", and "wm_wmax" on a window that is not maximised, do.
+enum class BoxCommandStep : uint8_t { kPost, kBeep };
+
+// The window menu decides where it can be read: `greyedInMenu` says whether the command is greyed
+// there (or missing). Another program's window menu cannot always be read (nullopt: Wine answers
+// with none); the window's style decides then: `hasBox` is whether it has the command's box
+// (WS_MAXIMIZEBOX, WS_MINIMIZEBOX).
+BoxCommandStep ChooseBoxCommand(std::optional<bool> greyedInMenu, bool hasBox);
+
 struct Point {
   int x = 0;
   int y = 0;

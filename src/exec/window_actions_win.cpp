@@ -1,6 +1,7 @@
 #include "exec/window_actions_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "actions/action.h"
@@ -14,8 +15,10 @@
 namespace tavion {
 namespace {
 
-constexpr UINT kSwpKeepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
-constexpr UINT kSwpMoveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER;
+// The target is another program's window as a rule: its thread carries out the change, and one
+// that hangs must not hold the caller.
+constexpr UINT kSwpKeepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS;
+constexpr UINT kSwpMoveOnly = SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_ASYNCWINDOWPOS;
 
 std::string ClassOf(HWND window) {
   wchar_t name[256] = {};
@@ -33,16 +36,26 @@ HWND FocusedWindow(const std::function<HWND()>& focusedWindow) {
   return info.hwndFocus;
 }
 
-// The window menu put back to the system's, then read: its state reflects the window's styles.
-HMENU FreshWindowMenu(HWND window) {
+// Whether the window menu shows `command` greyed, nullopt when that menu cannot be read. The
+// menu is put back to the system's first, so that its state reflects the window's styles; a
+// command missing from it reads as greyed: the window cannot do it either.
+std::optional<bool> GreyedInWindowMenu(HWND window, UINT command) {
   GetSystemMenu(window, /*bRevert=*/TRUE);
-  return GetSystemMenu(window, /*bRevert=*/FALSE);
-}
-
-// A command missing from the menu reads as greyed: the window cannot do it either.
-bool MenuCommandGreyed(HMENU menu, UINT command) {
+  const HMENU menu = GetSystemMenu(window, /*bRevert=*/FALSE);
+  if (menu == nullptr) return std::nullopt;
   const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
   return state == static_cast<UINT>(-1) || (state & MF_GRAYED) != 0;
+}
+
+// Posts the window command `command` when the window can carry it out (its menu, else its
+// `box` style), and beeps otherwise.
+void PostBoxCommand(ExecContext& context, HWND window, UINT command, LONG_PTR box) {
+  const bool hasBox = (GetWindowLongPtrW(window, GWL_STYLE) & box) != 0;
+  if (ChooseBoxCommand(GreyedInWindowMenu(window, command), hasBox) == BoxCommandStep::kPost) {
+    PostMessageW(window, WM_SYSCOMMAND, command, 0);
+  } else {
+    context.host.Beep(0);
+  }
 }
 
 void StayOnTop(HWND window) {
@@ -55,22 +68,11 @@ void MaximizeOrRestore(ExecContext& context, HWND window) {
     PostMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
     return;
   }
-  const HMENU menu = FreshWindowMenu(window);
-  if (menu == nullptr) return;
-  if (MenuCommandGreyed(menu, SC_MAXIMIZE)) {
-    context.host.Beep(0);
-  } else {
-    PostMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-  }
+  PostBoxCommand(context, window, SC_MAXIMIZE, WS_MAXIMIZEBOX);
 }
 
 void Minimize(ExecContext& context, HWND window) {
-  const HMENU menu = FreshWindowMenu(window);
-  if (menu == nullptr || MenuCommandGreyed(menu, SC_MINIMIZE)) {
-    context.host.Beep(0);
-  } else {
-    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  }
+  PostBoxCommand(context, window, SC_MINIMIZE, WS_MINIMIZEBOX);
 }
 
 void MoveToCentre(ExecContext& context, HWND window) {
@@ -85,19 +87,27 @@ void MoveToCentre(ExecContext& context, HWND window) {
   SetWindowPos(window, nullptr, place.x, place.y, 0, 0, kSwpMoveOnly);
 }
 
-void ShowOrHide(HWND foreground) {
+void ShowOrHide(HWND foreground, ForceForegroundWindowFn forceForeground) {
   SettingsRecord& settings = Settings();
-  const auto hidden = reinterpret_cast<HWND>(settings.HiddenWindow);
-  const HWND target = hidden != nullptr && IsWindow(hidden) ? hidden : foreground;
-  // The dispatcher lets this code through over the shell while a hidden window is remembered;
-  // when that window has gone, the shell itself must not be hidden instead.
+  auto hidden = reinterpret_cast<HWND>(settings.HiddenWindow);
+  // A hidden window that has gone is forgotten. The dispatcher let this code through over the
+  // shell while it was remembered: the shell itself must not be hidden instead.
+  if (hidden != nullptr && !IsWindow(hidden)) {
+    hidden = nullptr;
+    settings.HiddenWindow = 0;
+  }
+  const HWND target = hidden != nullptr ? hidden : foreground;
   if (target == nullptr || IsShellWindow(target)) return;
   if (IsWindowVisible(target)) {
-    ShowWindow(target, SW_HIDE);
+    ShowWindowAsync(target, SW_HIDE);
     settings.HiddenWindow = reinterpret_cast<uintptr_t>(target);
   } else {
-    ShowWindow(target, SW_SHOW);
-    SetForegroundWindow(target);
+    ShowWindowAsync(target, SW_SHOW);
+    if (forceForeground != nullptr) {
+      forceForeground(target);
+    } else {
+      SetForegroundWindow(target);
+    }
     settings.HiddenWindow = 0;
   }
 }
@@ -278,7 +288,9 @@ void RegisterWindowExecutors(const WindowServices& services) {
                      PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
                    }));
   // A hidden window is shown again even with nothing in the foreground.
-  RegisterExecutor("wm_s/\\h", [](ExecContext&) { ShowOrHide(GetForegroundWindow()); });
+  RegisterExecutor("wm_s/\\h", [raise = services.forceForeground](ExecContext&) {
+    ShowOrHide(GetForegroundWindow(), raise);
+  });
   RegisterExecutor("wm_alfa", OnForeground(SetTransparency));
   RegisterExecutor("wm_scroll",
                    [services](ExecContext& context) { ScrollOrZoom(context, services); });

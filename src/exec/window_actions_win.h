@@ -8,6 +8,7 @@
 
 #include "exec/dispatcher.h"
 #include "exec/key_replace.h"
+#include "sidekit.h"
 
 namespace tavion {
 
@@ -19,6 +20,9 @@ struct WindowServices {
   // The window with the keyboard focus in the foreground thread (the support library's
   // GetFocusedWindow(0)); null: the focus the system reports for the foreground thread.
   std::function<HWND()> focusedWindow;
+  // The support library's ForceForegroundWindow, which "wm_s/\h" brings a window back with;
+  // null: SetForegroundWindow.
+  ForceForegroundWindowFn forceForeground = nullptr;
 };
 
 // Registers the executors of "wm_wtop", "wm_wmax", "wm_wctr", "wm_wmin", "wm_wclz", "wm_s/\h",

@@ -331,6 +331,7 @@ void MainWindow::RegisterExecutors() {
   windows.sendKeys = DefaultKeySender();
   if (library_.GetFocusedWindow)
     windows.focusedWindow = [focused = library_.GetFocusedWindow] { return focused(0); };
+  windows.forceForeground = library_.ForceForegroundWindow;
   RegisterWindowExecutors(windows);
 }
 

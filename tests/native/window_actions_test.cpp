@@ -82,6 +82,24 @@ TEST_F(TransparentWindowsTest, ToleratesWritersOnSeveralThreads) {
   for (uintptr_t t = 1; t <= 4; ++t) EXPECT_EQ(999 % 256, TransparentWindows().AlphaOf(t));
 }
 
+TEST(ChooseBoxCommand, TheMenuDecidesWhereItCanBeReadElseTheStyle) {
+  struct Case {
+    std::optional<bool> greyedInMenu;
+    bool hasBox;
+    BoxCommandStep expected;
+  };
+  const Case cases[] = {
+      {false, true, BoxCommandStep::kPost},         {false, false, BoxCommandStep::kPost},
+      {true, true, BoxCommandStep::kBeep},          {true, false, BoxCommandStep::kBeep},
+      {std::nullopt, true, BoxCommandStep::kPost},  // another program's window under Wine
+      {std::nullopt, false, BoxCommandStep::kBeep},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, ChooseBoxCommand(c.greyedInMenu, c.hasBox))
+        << "menu " << (c.greyedInMenu ? int{*c.greyedInMenu} : -1) << " box " << c.hasBox;
+  }
+}
+
 TEST(CentredPosition, HalvesTruncateTowardZeroBeforeSubtracting) {
   EXPECT_EQ((Point{320, 240}), CentredPosition(1280, 800, 640, 320));
   EXPECT_EQ((Point{100, 50}), CentredPosition(801, 601, 601, 501));  // 400 - 300, 300 - 250

@@ -42,6 +42,10 @@ struct PlayerDoubleAnswers {
 struct PlayerDoubleBlock {
   volatile LONG ready;  // 1 once every window of the double exists
   volatile LONG count;  // records written
+  // Set by the test: the next message any window of the double gets leaves it stuck, answering
+  // nothing, until the test clears it (or half a minute has passed).
+  volatile LONG hang;
+  volatile LONG stuck;  // 1 while the double is stuck
   PlayerDoubleAnswers answers;
   PlayerDoubleRecord records[kPlayerDoubleRecordCapacity];
 };

@@ -1,8 +1,8 @@
 // A stand-in for the media players: registers their window classes, answers their queries with
 // the values of the shared block and records every command message into it.
 //
-// Arguments name the window sets to create: winamp, winamp-dialog, winamp-modern, bridge, bsplayer, wmp,
-// foobar, foobar1, foobar-custom=CLASS, mpc. The double runs until its process is ended.
+// Arguments name the window sets to create: winamp, winamp-dialog, winamp-modern, bridge, bsplayer,
+// wmp, foobar, foobar1, foobar-custom=CLASS, mpc. The double runs until its process is ended.
 
 #include <windows.h>
 
@@ -91,22 +91,33 @@ LRESULT BSPlayerQuery(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-// BSPlayer writes the file name into the asker's buffer, whose address is the data.
+// BSPlayer, a 32-bit program, takes the first 4 bytes of the data as the address of the asker's
+// buffer and writes the file name there.
 void WriteFileName(HWND asker, const COPYDATASTRUCT& data) {
-  if (data.dwData != 0x1010B || !data.lpData) return;
-  uint64_t address = 0;
-  std::memcpy(&address, data.lpData, data.cbData < sizeof address ? data.cbData : sizeof address);
+  uint32_t address = 0;
+  if (data.dwData != 0x1010B || !data.lpData || data.cbData < sizeof address) return;
+  std::memcpy(&address, data.lpData, sizeof address);
   DWORD processId = 0;
   GetWindowThreadProcessId(asker, &processId);
   HANDLE process = OpenProcess(PROCESS_VM_WRITE | PROCESS_VM_OPERATION, FALSE, processId);
   if (!process) return;
   const char* name = g_block->answers.bsFileName;
-  WriteProcessMemory(process, reinterpret_cast<void*>(address), name, std::strlen(name) + 1,
-                     nullptr);
+  WriteProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(address)), name,
+                     std::strlen(name) + 1, nullptr);
   CloseHandle(process);
 }
 
+// A player that has stopped answering: its thread takes no message until the test lets it go.
+void StayStuck() {
+  InterlockedExchange(&g_block->stuck, 1);
+  const DWORD start = GetTickCount();
+  while (g_block->hang && GetTickCount() - start < 30000) Sleep(10);
+  InterlockedExchange(&g_block->hang, 0);
+  InterlockedExchange(&g_block->stuck, 0);
+}
+
 LRESULT CALLBACK DoubleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (g_block->hang) StayStuck();
   if (Recorded(message)) Record(window, message, wParam, lParam);
   const std::wstring windowClass = ClassOf(window);
   switch (message) {

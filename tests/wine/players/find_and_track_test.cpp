@@ -4,6 +4,7 @@
 #include "wine/players/player_fixture.h"
 
 #include <cstring>
+#include <functional>
 
 #include "settings/settings.h"
 
@@ -240,7 +241,7 @@ TEST_F(TrackInfoTest, BSPlayerFileNameAndTimes) {
   EXPECT_EQ(static_cast<UINT>(WM_COPYDATA), records[0].message);
   EXPECT_EQ(reinterpret_cast<uint64_t>(owner_), records[0].wParam);
   EXPECT_EQ(0x1010B, records[0].lParam);
-  EXPECT_EQ(sizeof(void*), records[0].dataSize);
+  EXPECT_EQ(4u, records[0].dataSize);  // a 32-bit address, whatever this program's width
   EXPECT_EQ(static_cast<uint64_t>(0x10101), records[1].wParam);
   EXPECT_EQ(static_cast<uint64_t>(0x10100), records[2].wParam);
   EXPECT_EQ(reinterpret_cast<uint64_t>(player), records[2].window);
@@ -248,6 +249,37 @@ TEST_F(TrackInfoTest, BSPlayerFileNameAndTimes) {
   a.bsPositionMs = -1;
   EXPECT_EQ("\rTrack(One).mp3", TrackInfo("wa_next"));
   EXPECT_EQ("", TrackInfo("wa_rand"));
+}
+
+// A player that stops answering costs a bounded wait: the call returns while it is still stuck.
+TEST_F(PlayerTest, AHungPlayerDoesNotHoldTheCaller) {
+  struct Case {
+    const wchar_t* set;
+    const wchar_t* windowClass;
+    std::function<void()> call;
+  };
+  options_.focusBeforeHide = false;
+  const Case cases[] = {
+      {L"winamp", L"Winamp v1.x", [this] { EXPECT_EQ("\rWinamp", TrackInfo("wa_next")); }},
+      {L"bsplayer", L"BSPlayer",
+       [this] {
+         options_.playerType = tavion::kPlayerBSPlayer;
+         EXPECT_EQ("", TrackInfo("wa_song"));
+       }},
+      {L"bridge", L"LightAlloyFront",
+       [this] { Run(tavion::kPlayerWinampLightAlloy, "wa_s/\\h"); }},  // the visibility toggle
+  };
+  for (const Case& c : cases) {
+    StartDouble({c.set});
+    InterlockedExchange(&block_->hang, 1);
+    ASSERT_TRUE(PostMessageW(Window(c.windowClass), WM_NULL, 0, 0));
+    for (int i = 0; i < 1000 && !block_->stuck; ++i) Sleep(10);
+    ASSERT_EQ(1, block_->stuck) << "the double did not stop answering";
+    c.call();
+    EXPECT_EQ(1, block_->stuck) << "the call waited for the player";
+    InterlockedExchange(&block_->hang, 0);
+    StopDoubles();
+  }
 }
 
 TEST_F(TrackInfoTest, CaptionsOfTheOtherPlayers) {

@@ -71,6 +71,35 @@ TEST_F(WinampTest, ShortcutCodesGoThroughTheKeySender) {
   ExpectMessages({}, "keys only");
 }
 
+TEST_F(WinampTest, SizeCodesReachOnlyThePlayersOwnWindows) {
+  StartDouble({L"bridge"});  // a Winamp window without an equaliser or a playlist
+  auto sizeCodesReachAnything = [this] {
+    keys_.clear();
+    for (const char* code : {"wa_siz2", "wa_siz3"}) Run(tavion::kPlayerWinampLightAlloy, code);
+    // A command without a window would land in this thread's queue.
+    MSG message;
+    const bool posted = PeekMessageW(&message, nullptr, WM_COMMAND, WM_COMMAND, PM_REMOVE);
+    return posted || !keys_.empty();
+  };
+  EXPECT_FALSE(sizeCodesReachAnything()) << "no such windows";
+
+  // Windows of those classes in another program (this one) are not the player's.
+  std::vector<HWND> foreign;
+  for (const wchar_t* windowClass : {L"Winamp EQ", L"Winamp PE"}) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = windowClass;
+    RegisterClassW(&wc);
+    foreign.push_back(CreateWindowExW(0, windowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(nullptr, foreign.back());
+  }
+  EXPECT_FALSE(sizeCodesReachAnything()) << "another program's windows";
+  for (HWND window : foreign) DestroyWindow(window);
+  ExpectMessages({}, "nothing for the player either");
+}
+
 TEST_F(WinampTest, PlayQueriesTheStateOnlyWithPlayPause) {
   StartDouble({L"winamp"});
   const HWND main = Window(L"Winamp v1.x");
@@ -160,8 +189,8 @@ TEST_F(WinampTest, ShowHideWithKeysOrRestore) {
   ShowWindow(main, SW_HIDE);
   Run(tavion::kPlayerWinamp, "wa_s/\\h");
   EXPECT_TRUE(keys_.empty());
-  EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_EQ(main, ForegroundSoon(main));
+  EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_EQ("Restore Winamp", Settings().NotifyText);
 
   // Focus first: a visible background player is brought forward rather than hidden.

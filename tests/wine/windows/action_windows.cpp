@@ -1,5 +1,6 @@
 #include "action_windows.h"
 
+#include "base/window_requests_win.h"
 #include "exec/dispatcher.h"
 #include "exec/window_actions.h"
 #include "settings/settings.h"
@@ -58,6 +59,14 @@ bool MakeForeground(HWND window) {
   return exec_test::PumpUntil([window] { return GetForegroundWindow() == window; }, 2000);
 }
 
+// Sidekit32.dll's ForceForegroundWindow, noting the window.
+BOOL WINAPI WindowActionsTest::RaiseAndNote(HWND window) {
+  static const auto force = tavion::ResolveFunction<ForceForegroundWindowFn>(
+      LoadLibraryW(L"Sidekit32.dll"), "ForceForegroundWindow");
+  raised = window;
+  return force != nullptr ? force(window) : FALSE;
+}
+
 void WindowActionsTest::SetUp() {
   tavion::ResetSettings();
   tavion::ClearExecutors();
@@ -71,6 +80,8 @@ void WindowActionsTest::SetUp() {
     return true;
   };
   services.focusedWindow = [this] { return focused; };
+  services.forceForeground = RaiseAndNote;
+  raised = nullptr;
   tavion::RegisterWindowExecutors(services);
   tavion::MainWindowServices mainServices;
   mainServices.actionByIndex = [this](int index) {

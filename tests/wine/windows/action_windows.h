@@ -88,6 +88,10 @@ class WindowActionsTest : public testing::Test {
   void Run(const char* code);
   void RunIndex(int index);
 
+  // The window the executors last raised with the support library's ForceForegroundWindow.
+  static inline HWND raised = nullptr;
+  static BOOL WINAPI RaiseAndNote(HWND window);
+
   exec_test::RecordingWindow mainWindow;
   tavion::TActionsList actions;
   std::unique_ptr<tavion::WinExecHost> host;

@@ -1,6 +1,10 @@
-// The "wm_" codes and "ms_wmsg" through the dispatcher, against windows of this program.
+// The "wm_" codes and "ms_wmsg" through the dispatcher, against windows of this program and of
+// Wine's Notepad.
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "action_windows.h"
 #include "actions/params.h"
@@ -102,15 +106,16 @@ TEST_F(WindowActionsTest, ShowHideBringsBackTheSameWindowWhateverIsInFront) {
   TestWindow second({.caption = L"Second", .x = 300});
   ASSERT_TRUE(MakeForeground(first.hwnd()));
   Run("wm_s/\\h");
-  EXPECT_FALSE(IsWindowVisible(first.hwnd()));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(first.hwnd()); }, 2000));
   EXPECT_EQ(reinterpret_cast<uintptr_t>(first.hwnd()), tavion::Settings().HiddenWindow);
 
   ASSERT_TRUE(MakeForeground(second.hwnd()));
   Run("wm_s/\\h");
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == first.hwnd(); }, 2000));
   EXPECT_TRUE(IsWindowVisible(first.hwnd()));
   EXPECT_TRUE(IsWindowVisible(second.hwnd()));
   EXPECT_EQ(0u, tavion::Settings().HiddenWindow);
-  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == first.hwnd(); }, 2000));
+  EXPECT_EQ(first.hwnd(), raised);  // the program's way to the front
 }
 
 TEST_F(WindowActionsTest, ShowHideForgetsAHiddenWindowThatIsGone) {
@@ -118,7 +123,7 @@ TEST_F(WindowActionsTest, ShowHideForgetsAHiddenWindowThatIsGone) {
   ASSERT_TRUE(MakeForeground(window.hwnd()));
   tavion::Settings().HiddenWindow = 0x7FFF0;  // no window has this handle
   Run("wm_s/\\h");
-  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window.hwnd()); }, 2000));
   EXPECT_EQ(reinterpret_cast<uintptr_t>(window.hwnd()), tavion::Settings().HiddenWindow);
 }
 
@@ -179,6 +184,8 @@ TEST_F(WindowActionsTest, ShowHideNeverHidesTheShellWhenTheHiddenWindowIsGone) {
   Run("wm_s/\\h");
   EXPECT_TRUE(IsWindowVisible(taskBar.hwnd()));
   EXPECT_NE(tavion::kShellWindowError, tavion::Settings().NotifyText);
+  // Forgotten, it no longer lets the code through over the shell.
+  EXPECT_EQ(0u, tavion::Settings().HiddenWindow);
 }
 
 // "ms_wmsg" posts WM_APP + 7 with 5 and -3.
@@ -423,6 +430,101 @@ TEST_F(WindowActionsTest, ZoomElsewhereIsCtrlWithAWheelStep) {
   const std::vector<SentKeyCall> expected = {{.modifiers = 2, .keyOrMode = 136},
                                              {.modifiers = 2, .keyOrMode = 137}};
   EXPECT_EQ(expected, sent);
+}
+
+// Wine's Notepad in a process of its own, as the window actions meet windows as a rule: Wine does
+// not read another process's window menu, and Notepad's thread carries out the changes.
+class NotepadTest : public WindowActionsTest {
+ protected:
+  void SetUp() override {
+    WindowActionsTest::SetUp();
+    wchar_t commandLine[] = L"notepad.exe";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process_));
+    WaitForInputIdle(process_.hProcess, 10000);
+    ASSERT_TRUE(PumpUntil([this] { return (notepad_ = FindNotepad()) != nullptr; }, 10000));
+    ASSERT_TRUE(MakeForeground(notepad_));
+  }
+  void TearDown() override {
+    if (process_.hProcess != nullptr) {
+      TerminateProcess(process_.hProcess, 0);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+    WindowActionsTest::TearDown();
+  }
+  HWND FindNotepad() const {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"Notepad", nullptr));) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(window, &process);
+      if (process == process_.dwProcessId) return window;
+    }
+    return nullptr;
+  }
+
+  PROCESS_INFORMATION process_{};
+  HWND notepad_ = nullptr;
+};
+
+TEST_F(NotepadTest, MaximizeRestoreAndMinimizeAnotherProgramsWindow) {
+  Run("wm_wmax");
+  EXPECT_TRUE(PumpUntil([&] { return IsZoomed(notepad_) != FALSE; }));
+  Run("wm_wmax");
+  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(notepad_); }));
+  ASSERT_TRUE(MakeForeground(notepad_));
+  Run("wm_wmin");
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(notepad_) != FALSE; }));
+}
+
+TEST_F(NotepadTest, OnTopCentreShowHideAndCloseAnotherProgramsWindow) {
+  Run("wm_wtop");
+  EXPECT_TRUE(PumpUntil([&] { return Topmost(notepad_); }));
+  Run("wm_wtop");
+  EXPECT_TRUE(PumpUntil([&] { return !Topmost(notepad_); }));
+
+  RECT rect{};
+  GetWindowRect(notepad_, &rect);
+  const tavion::Point centre =
+      tavion::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                              rect.right - rect.left, rect.bottom - rect.top);
+  Run("wm_wctr");
+  EXPECT_TRUE(PumpUntil([&] {
+    GetWindowRect(notepad_, &rect);
+    return rect.left == centre.x && rect.top == centre.y;
+  }));
+
+  Run("wm_s/\\h");
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(notepad_); }));
+  Run("wm_s/\\h");
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == notepad_; }));
+  EXPECT_TRUE(IsWindowVisible(notepad_));
+  EXPECT_EQ(notepad_, raised);
+
+  Run("wm_wclz");
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 5000));
+}
+
+TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
+  // Notepad's thread stops; should a call wait for it, a watchdog lets it go after half a minute.
+  ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(process_.hThread));
+  const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> released = false;
+  std::thread watchdog([&] {
+    if (WaitForSingleObject(done, 30000) != WAIT_TIMEOUT) return;
+    released = true;
+    ResumeThread(process_.hThread);
+  });
+  for (const char* code : {"wm_wtop", "wm_wctr", "wm_s/\\h"}) Run(code);
+  SetEvent(done);
+  watchdog.join();
+  CloseHandle(done);
+  EXPECT_FALSE(released) << "a call waited for the hung window";
+  if (!released) ResumeThread(process_.hThread);
+  // Notepad carries the requests out once it runs again.
+  EXPECT_TRUE(PumpUntil([&] { return Topmost(notepad_) && !IsWindowVisible(notepad_); }));
 }
 
 }  // namespace
