@@ -468,6 +468,8 @@ bool MainWindow::CloseHandler() {
     PlaySoundFile("off.wav", MB_ICONASTERISK, /*honourOption=*/true, /*beepWhenMissing=*/true,
                   SND_ASYNC, s.Beep_Enab);
   }
+  // Only now: while the question was open, hot keys and running actions went on as usual.
+  closing_ = true;
   CloseOsd();
   hooks_.Remove();
   if (parts_) parts_->dispatcher.Clear();
@@ -481,10 +483,11 @@ bool MainWindow::CloseHandler() {
 }
 
 void MainWindow::CloseNow() {
-  if (closing_) return;
-  closing_ = true;
+  // A second close (the exit action again, the tray) while the exit question is open asks nothing.
+  if (closeStarted_) return;
+  closeStarted_ = true;
   if (!CloseHandler()) {
-    closing_ = false;
+    closeStarted_ = false;
     return;
   }
   DestroyWindow(hwnd_);
