@@ -94,6 +94,10 @@ MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
       keySenderRegistry_(HKEY_CURRENT_USER, kSettingsRootPath) {}
 
 MainWindow::~MainWindow() {
+  // Workers still use the host and this window; told that the program ends, they finish soon.
+  // One that hangs in a plug-in is not waited for without end.
+  closing_ = true;
+  WaitForWorkerDispatches(std::chrono::seconds(3));
   SetExecHost(nullptr);
   if (hwnd_) DestroyWindow(hwnd_);
 }
