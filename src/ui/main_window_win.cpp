@@ -235,6 +235,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
+      ClearBackupRunMark(hwnd);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -244,6 +245,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
+  // Before anything of the backup run can take time: a second start must not hand over to it.
+  if (startup_.commandLine.backup) MarkBackupRunWindow(hwnd_);
   MainWindowServices services;
   services.actionByIndex = [this](int index) {
     return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));

@@ -101,10 +101,16 @@ TEST(Resident, CtrlShiftF12AsksAndExitsWritingTheSettings) {
       << "the default profile is only written once it has been edited";
 }
 
-TEST(Resident, ASecondStartHandsOverToTheRunningInstance) {
+TEST(Resident, ASecondStartHandsOverToTheRunningInstanceAlsoWhenThatOneWasRestarted) {
+  // A restart ("/lr") starts while the old instance still runs, and keeps the claim it leaves.
+  TavionProcess old;
+  HWND oldMain = StartShown(old);
+  ASSERT_NE(nullptr, oldMain);
   TavionProcess first;
-  HWND main = StartShown(first);
+  HWND main = StartShown(first, L"/lr");
   ASSERT_NE(nullptr, main);
+  ExitConfirmed(old, oldMain);
+
   SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "minimised to the tray";
 
