@@ -26,14 +26,11 @@ SIDEKIT_API BOOL WINAPI IsExeLoaded(const wchar_t* name) {
   if (!g_claims.count(objectName)) {
     HANDLE mutex =
         CreateMutexW(/*lpMutexAttributes=*/nullptr, /*bInitialOwner=*/FALSE, objectName.c_str());
-    const DWORD error = GetLastError();
-    if (mutex && error == ERROR_ALREADY_EXISTS) {
-      CloseHandle(mutex);
-      running = TRUE;
-    } else if (mutex) {
-      // Kept open on purpose: the claim lasts as long as the process.
-      g_claims.insert(objectName);
-    }
+    running = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    // Kept open on purpose, also when another process made the name: the claim lasts while any
+    // process that asked runs, so a restarted program that starts before the old one has gone
+    // still holds it afterwards.
+    if (mutex) g_claims.insert(objectName);
     // Without a mutex there is no way to tell; the program may as well start.
   }
   ReleaseSRWLockExclusive(&g_claimsLock);

@@ -72,8 +72,9 @@ SIDEKIT_API BOOL WINAPI Reg1DeleteValue(const wchar_t* path, const wchar_t* valu
 SIDEKIT_API BOOL WINAPI Reg1DeleteKey(const wchar_t* path, const wchar_t* subKey, DWORD root);
 
 // Returns TRUE when another process of this user session already runs the product `name`.
-// The first caller that finds none holds the claim until it exits; asking again from the process
-// that holds it returns FALSE. A null or empty `name` returns FALSE.
+// Every process that asks shares the claim from then until it exits, so the claim outlives the
+// process that made it; asking again from a process that shares it returns FALSE. A null or empty
+// `name` returns FALSE.
 SIDEKIT_API BOOL WINAPI IsExeLoaded(const wchar_t* name);
 
 // Returns 1 when the system's minimise/restore animation is on, else 0.

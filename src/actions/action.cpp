@@ -20,6 +20,70 @@ constexpr BuiltInCode kBuiltInCodes[] = {
     {"wm_scroll", TActionParamsMode::pmScroll}, {"ms_wmsg", TActionParamsMode::pmSMsg},
 };
 
+// Copies the properties of `from` into `to`, an object of the same class, as loading would set
+// them; objects nest only a few levels, as in the registry walker.
+void CopyProperties(const Persistent& from, Persistent& to, int depth = 0) {
+  constexpr int kMaxDepth = 16;
+  for (const Property& property : from.Properties()) {
+    switch (property.kind) {
+      case PropertyKind::kInteger:
+      case PropertyKind::kBoolean:
+      case PropertyKind::kEnumeration:
+        if (property.getNumber && property.setNumber)
+          property.setNumber(to, property, property.getNumber(from, property));
+        break;
+      case PropertyKind::kString:
+        if (property.getString && property.setString)
+          property.setString(to, property, property.getString(from, property));
+        break;
+      case PropertyKind::kObject: {
+        if (!property.getObject || depth >= kMaxDepth) break;
+        // The accessor only finds the member; `from` is not changed.
+        Persistent* source = property.getObject(const_cast<Persistent&>(from), property);
+        Persistent* target = property.getObject(to, property);
+        if (source != nullptr && target != nullptr) CopyProperties(*source, *target, depth + 1);
+        break;
+      }
+    }
+  }
+}
+
+std::unique_ptr<Persistent> CopyPluginParams(const TActionParamsPlug& params) {
+  auto copy = std::make_unique<TActionParamsPlug>();
+  copy->LibraryFile = params.LibraryFile;
+  copy->ActionId = params.ActionId;
+  PluginCodeResolver* resolver = CurrentPluginCodeResolver();
+  if (params.Params != nullptr && resolver != nullptr) {
+    copy->Params = resolver->CreateParams({params.LibraryFile, params.ActionId});
+    if (copy->Params != nullptr) CopyProperties(*params.Params, *copy->Params);
+  }
+  return copy;
+}
+
+// A copy of `params` when it is a `T`.
+template <typename T>
+bool CopyParamsAs(const Persistent& params, std::unique_ptr<Persistent>& copy) {
+  const auto* typed = dynamic_cast<const T*>(&params);
+  if (typed != nullptr) copy = std::make_unique<T>(*typed);
+  return typed != nullptr;
+}
+
+// A copy of `params` when it is one of `Classes`, else null.
+template <typename... Classes>
+std::unique_ptr<Persistent> CopyParamsAsOneOf(const Persistent& params) {
+  std::unique_ptr<Persistent> copy;
+  (CopyParamsAs<Classes>(params, copy) || ...);
+  return copy;
+}
+
+std::unique_ptr<Persistent> CopyParams(const Persistent& params) {
+  if (const auto* plug = dynamic_cast<const TActionParamsPlug*>(&params))
+    return CopyPluginParams(*plug);
+  return CopyParamsAsOneOf<TActionParamsSExec, TActionParamsRKey, TActionParamsMacr,
+                           TActionParamsSMsg, TActionParamsMacrText, TActionParamsAlfa,
+                           TActionParamsScroll>(params);
+}
+
 }  // namespace
 
 std::unique_ptr<Persistent> CreateActionParams(TActionParamsMode mode) {
@@ -110,6 +174,18 @@ void TAction::SetExec(std::string_view code) {
       return;
     }
   }
+}
+
+std::unique_ptr<TAction> TAction::Copy() const {
+  auto copy = std::make_unique<TAction>();
+  copy->name_ = name_;
+  copy->exec_ = exec_;
+  copy->key0_ = key0_;
+  copy->levl_ = levl_;
+  copy->mode_ = mode_;
+  copy->execOn_ = execOn_;
+  if (params_ != nullptr) copy->params_ = CopyParams(*params_);
+  return copy;
 }
 
 void TAction::SetActionParamsMode(TActionParamsMode mode) {

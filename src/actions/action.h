@@ -103,6 +103,11 @@ class TAction final : public Persistent {
   uint8_t Levl() const { return levl_; }
   void SetLevl(uint8_t level) { levl_ = level; }
 
+  // A copy that owns copies of everything the action owns. A plug-in's parameter object is
+  // copied through the process's resolver, which makes a new one whose properties are then
+  // copied; without a resolver, or when it makes none, the copy has no plug-in object.
+  std::unique_ptr<TAction> Copy() const;
+
  private:
   std::string name_;
   std::string exec_;

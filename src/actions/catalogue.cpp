@@ -169,7 +169,7 @@ void SetCataloguePluginProvider(std::shared_ptr<const CataloguePluginProvider> p
 }
 
 void BuildCatalogue(const RegistryStore& registry, std::string_view keyNamesPath) {
-  KeyNamesTable().LoadKeyNames(registry, keyNamesPath);
+  ChangeKeyNamesTable([&](TKeyNames& names) { names.LoadKeyNames(registry, keyNamesPath); });
   ProcessCatalogue& process = Process();
   std::shared_ptr<const CataloguePluginProvider> provider;
   {

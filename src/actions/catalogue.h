@@ -78,8 +78,8 @@ void SetCataloguePluginProvider(std::shared_ptr<const CataloguePluginProvider> p
 
 // Reloads the key-name table (KeyNamesTable) from `keyNamesPath` of `registry`, then replaces the
 // process-wide catalogue by a new one with the current language and plug-ins. The catalogue is
-// empty until the first build. Call on the user-interface thread, which owns the key-name table;
-// readers on other threads keep the catalogue they started with.
+// empty until the first build. Call on the user-interface thread; readers on other threads keep
+// the key names and the catalogue they started with.
 void BuildCatalogue(const RegistryStore& registry,
                     std::string_view keyNamesPath = kKeyNamesRegistryPath);
 

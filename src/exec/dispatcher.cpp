@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -133,11 +134,29 @@ void RunBodyGuarded(ExecContext& context) {
   }
 }
 
-bool MayRunOnWorkerThread(ExecHost& host, const ExecRequest& request) {
+bool MayRunOnWorkerThread(const ExecRequest& request) {
   if (FindCatalogueEntry(request.code).MainThreadOnly) return false;
-  if (request.index < 0) return false;
-  const TAction* action = host.ActionByIndex(request.index);
-  return action != nullptr && !action->ActionExecOn().Thrd;
+  return request.action != nullptr && !request.action->ActionExecOn().Thrd;
+}
+
+// The dispatches running on worker threads, so that the end of the program can wait for them.
+struct WorkerCount {
+  std::mutex lock;
+  std::condition_variable ended;
+  int running = 0;
+
+  void Add(int delta) {
+    {
+      const std::lock_guard guard(lock);
+      running += delta;
+    }
+    ended.notify_all();
+  }
+};
+
+WorkerCount& Workers() {
+  static WorkerCount count;
+  return count;
 }
 
 }  // namespace
@@ -182,16 +201,32 @@ void ExecuteAction(std::string_view code, int32_t packed, bool mayUseThread) {
   ExecHost* host = CurrentExecHost();
   if (host == nullptr) return;
   auto request = std::make_unique<ExecRequest>(MakeExecRequest(code, packed));
-  if (mayUseThread && MayRunOnWorkerThread(*host, *request)) {
+  if (request->index >= 0) {
+    if (const TAction* action = host->ActionByIndex(request->index))
+      request->action = action->Copy();
+  }
+  if (mayUseThread && MayRunOnWorkerThread(*request)) {
     auto handed = std::make_shared<ExecRequest>(std::move(*request));
-    if (host->StartWorkerThread(
-            [handed] { DispatchAction(std::make_unique<ExecRequest>(std::move(*handed))); })) {
+    Workers().Add(1);
+    if (host->StartWorkerThread([handed] {
+          struct Ended {
+            ~Ended() { Workers().Add(-1); }
+          } ended;
+          DispatchAction(std::make_unique<ExecRequest>(std::move(*handed)));
+        })) {
       return;
     }
+    Workers().Add(-1);
     // Without a thread the action still runs, on this one.
     request = std::make_unique<ExecRequest>(std::move(*handed));
   }
   DispatchAction(std::move(request));
+}
+
+bool WaitForWorkerDispatches(std::chrono::milliseconds timeout) {
+  WorkerCount& workers = Workers();
+  std::unique_lock guard(workers.lock);
+  return workers.ended.wait_for(guard, timeout, [&] { return workers.running == 0; });
 }
 
 void DispatchAction(std::unique_ptr<ExecRequest> request) {
@@ -200,6 +235,7 @@ void DispatchAction(std::unique_ptr<ExecRequest> request) {
   const std::string code = std::move(request->code);
   const int16_t index = request->index;
   uint8_t repeat = request->repeat;
+  const std::shared_ptr<TAction> action = std::move(request->action);
   request.reset();
 
   TOptions& options = Options();
@@ -211,22 +247,15 @@ void DispatchAction(std::unique_ptr<ExecRequest> request) {
   if (notifyBefore) host->SendExecutionNotification(code, index);
 
   for (;;) {
-    ExecContext context{.host = *host,
-                        .code = code,
-                        .index = index,
-                        .action = index >= 0 ? host->ActionByIndex(index) : nullptr,
-                        .repeat = repeat};
+    ExecContext context{
+        .host = *host, .code = code, .index = index, .action = action.get(), .repeat = repeat};
     RunBodyGuarded(context);
     if (context.abandon) {
       options.Dispatching = false;
       return;
     }
-    if (index >= 0) {
-      const TAction* action = host->ActionByIndex(index);
-      if (action != nullptr && action->ActionExecOn().SetLangAfter != 0) {
-        host->RequestForegroundLanguage(action->ActionExecOn().SetLangAfter);
-      }
-    }
+    if (action != nullptr && action->ActionExecOn().SetLangAfter != 0)
+      host->RequestForegroundLanguage(action->ActionExecOn().SetLangAfter);
     if (repeat == 0) break;
     --repeat;
   }

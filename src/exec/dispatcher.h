@@ -3,6 +3,7 @@
 // action code to its executor (DispatchAction). Portable: everything that touches the system goes
 // through the process's ExecHost.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +22,9 @@ struct ExecRequest {
   std::string code;
   int16_t index = -1;  // the action's tree index; -1 for no action object
   uint8_t repeat = 0;  // extra runs after the first
+  // A copy of the action of `index`, taken where the request was made: the list may change or
+  // go (the program closing) while the dispatch runs. Null for no action.
+  std::shared_ptr<TAction> action = nullptr;
 };
 
 // The request of `code` with `packed`: a negative packed value is index -1 and repeat 0; else the
@@ -37,8 +41,8 @@ class ExecHost {
   // started; `work` has then not run.
   virtual bool StartWorkerThread(std::function<void()> work) = 0;
   virtual bool ApplicationTerminating() const = 0;
-  // The action of tree index `index` (not negative), or null. The pointer is used only while
-  // the dispatch that asked for it runs.
+  // The action of tree index `index` (not negative), or null. Asked only on the thread that
+  // calls ExecuteAction, which copies the action for the dispatch.
   virtual TAction* ActionByIndex(int index) = 0;
 
   // WM_TV_NOTIFY(code, index), synchronously.
@@ -102,8 +106,13 @@ void ClearExecutors();
 
 // Runs `code` with the packed index and repeat count, on a new worker thread when
 // `mayUseThread` and the code, the action and its Thrd condition allow it; otherwise on the
-// calling thread, returning when the dispatch is done.
+// calling thread, returning when the dispatch is done. Call it on the thread that owns the
+// action list.
 void ExecuteAction(std::string_view code, int32_t packed, bool mayUseThread);
+
+// Waits until every dispatch that ExecuteAction started on a worker thread has ended, at most
+// `timeout`. Returns whether none runs any more. For the end of the program, before the host goes.
+bool WaitForWorkerDispatches(std::chrono::milliseconds timeout);
 
 // Runs the request's code 1 + repeat times, switches the keyboard language after each run when
 // the action asks for it, and sends the execution notification. A null request does nothing.

@@ -307,6 +307,8 @@ void RunShellExecute(ExecContext& context, LaunchServices& services) {
   intptr_t result = services.ShellLaunch(params->Oper, path, parameters, folder, params->Show,
                                          kLaunchTimeoutMs);
   if (result > 32) return;
+  // The wait gave up because the program ends: no failure to report.
+  if (context.host.ApplicationTerminating()) return;
   // A launch that never returned is reported as a missing file.
   if (result == 0) result = 2;
   const auto code = static_cast<uint32_t>(result);

@@ -134,9 +134,10 @@ inline constexpr uint32_t kLaunchTimeoutMs = 6000;
 std::string LaunchErrorText(const TAction* action, uint32_t code, std::string_view errorText);
 
 // The "srun" executor: expands the action's path, parameters and folder, then brings a running
-// copy forward or launches through the shell and reports a failure in the "ErrorExec" box. A
-// cancelled "%input%" stores "ErrorInput" in NotifyText; while an input dialog is open it raises
-// that dialog, beeps and abandons the dispatch. Without an action it does nothing.
+// copy forward or launches through the shell and reports a failure in the "ErrorExec" box,
+// unless the program is ending. A cancelled "%input%" stores "ErrorInput" in NotifyText; while an
+// input dialog is open it raises that dialog, beeps and abandons the dispatch. Without an action
+// it does nothing.
 void RunShellExecute(ExecContext& context, LaunchServices& services);
 
 }  // namespace tavion

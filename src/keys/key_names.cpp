@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -196,9 +197,32 @@ bool TKeyNames::SaveKeyNames(RegistryStore& registry, std::string_view path) con
   return written;
 }
 
-TKeyNames& KeyNamesTable() {
-  static TKeyNames table;
-  return table;
+namespace {
+
+struct ProcessKeyNames {
+  std::mutex lock;
+  std::shared_ptr<const TKeyNames> table = std::make_shared<const TKeyNames>();
+};
+
+ProcessKeyNames& Process() {
+  static ProcessKeyNames names;
+  return names;
+}
+
+}  // namespace
+
+std::shared_ptr<const TKeyNames> KeyNamesTable() {
+  ProcessKeyNames& process = Process();
+  const std::lock_guard guard(process.lock);
+  return process.table;
+}
+
+void ChangeKeyNamesTable(const std::function<void(TKeyNames&)>& change) {
+  auto changed = std::make_shared<TKeyNames>(*KeyNamesTable());
+  change(*changed);
+  ProcessKeyNames& process = Process();
+  const std::lock_guard guard(process.lock);
+  process.table = std::move(changed);
 }
 
 }  // namespace tavion

@@ -6,6 +6,8 @@
 // modifier byte 0, followed for a key of an HID device by the character 1 and its HID text.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,7 +63,11 @@ class TKeyNames {
   std::vector<std::string> lines_;
 };
 
-// The one table of the process. Loaded and edited on the user-interface thread.
-TKeyNames& KeyNamesTable();
+// The one table of the process as it was last changed; never null. Key texts read it on any
+// thread: a holder keeps its table unchanged, whatever changes come after.
+std::shared_ptr<const TKeyNames> KeyNamesTable();
+// Changes the process's table: `change` edits a copy, which then replaces the table for every
+// later reader. On the user-interface thread only: of two changes at once, one would be lost.
+void ChangeKeyNamesTable(const std::function<void(TKeyNames&)>& change);
 
 }  // namespace tavion

@@ -25,7 +25,9 @@ std::string SystemName(const SystemKeyNames& names, uint32_t keyCode, uint32_t s
 }  // namespace
 
 KeyTextContext DefaultKeyTextContext() {
-  return {defaultSystemNames.load(std::memory_order_acquire), &KeyNamesTable()};
+  std::shared_ptr<const TKeyNames> names = KeyNamesTable();
+  const TKeyNames* userNames = names.get();
+  return {defaultSystemNames.load(std::memory_order_acquire), userNames, std::move(names)};
 }
 
 void SetDefaultSystemKeyNames(const SystemKeyNames* names) {

@@ -3,6 +3,7 @@
 // through SystemKeyNames, the user's through a TKeyNames table.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,10 +28,11 @@ class SystemKeyNames {
 struct KeyTextContext {
   const SystemKeyNames* systemNames = nullptr;
   const TKeyNames* userNames = nullptr;
+  std::shared_ptr<const TKeyNames> heldUserNames = nullptr;  // keeps `userNames` alive
 };
 
-// The context of the process: the user names are KeyNamesTable(); the system names are null
-// until the Win32 side installs them at start-up.
+// The context of the process: the user names are KeyNamesTable() as it is now, held by the
+// context; the system names are null until the Win32 side installs them at start-up.
 KeyTextContext DefaultKeyTextContext();
 void SetDefaultSystemKeyNames(const SystemKeyNames* names);
 

@@ -6,6 +6,8 @@
 
 #include "base/utf_win.h"
 #include "base/version_text.h"
+#include "pipeline/sidekit_library_win.h"
+#include "exec/main_messages.h"
 #include "tavion_version.h"
 
 namespace tavion {
@@ -82,6 +84,39 @@ StartupInfo ReadStartupInfo() {
 
 std::wstring ProgramTitle(const StartupInfo& info) {
   return L"Tavion " + Utf8ToWide(info.shortVersion);
+}
+
+namespace {
+
+constexpr wchar_t kBackupRunProperty[] = L"Tavion.BackupRun";
+
+}  // namespace
+
+bool PassSingleInstanceTest(const SidekitLibrary& library, const CommandLine& line,
+                            const wchar_t* product, const wchar_t* windowClass) {
+  if (line.backup) return true;
+  const bool running = library.IsExeLoaded ? library.IsExeLoaded(product) != FALSE
+                                           : FindResidentWindow(windowClass) != nullptr;
+  if (!running || line.restart) return true;
+  // Without a window to hand over to (the running one is just closing) this start still ends.
+  if (HWND resident = FindResidentWindow(windowClass)) PostMessageW(resident, WM_TV_ACTIVATE, 0, 0);
+  return false;
+}
+
+HWND FindResidentWindow(const wchar_t* windowClass) {
+  for (HWND window = FindWindowExW(/*hWndParent=*/nullptr, nullptr, windowClass, nullptr); window;
+       window = FindWindowExW(/*hWndParent=*/nullptr, window, windowClass, nullptr)) {
+    if (GetPropW(window, kBackupRunProperty) == nullptr) return window;
+  }
+  return nullptr;
+}
+
+void MarkBackupRunWindow(HWND window) {
+  SetPropW(window, kBackupRunProperty, reinterpret_cast<HANDLE>(1));
+}
+
+void ClearBackupRunMark(HWND window) {
+  RemovePropW(window, kBackupRunProperty);
 }
 
 }  // namespace tavion

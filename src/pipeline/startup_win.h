@@ -32,4 +32,22 @@ StartupInfo ReadStartupInfo();
 // The program's name with its short version, as captions show it: "Tavion 1.0".
 std::wstring ProgramTitle(const StartupInfo& info);
 
+// The single-instance step of the main block; false when this start has handed over to the
+// running instance of `product` (WM_TV_ACTIVATE to its window of class `windowClass`) and ends.
+// "/lr" goes on, but still asks the library: asking shares the claim of the instance that is
+// closing, so the restarted one holds it once the old one has gone. "/sr" neither asks nor
+// claims: a backup run ends by itself and must not stand in a resident instance's way. Without
+// the library a resident window of the class counts as the running instance.
+bool PassSingleInstanceTest(const SidekitLibrary& library, const CommandLine& line,
+                            const wchar_t* product, const wchar_t* windowClass);
+
+// The window of class `windowClass` that a second start hands over to, passing by the window of
+// a backup run; null when there is none.
+HWND FindResidentWindow(const wchar_t* windowClass);
+
+// Marks `window` as the main window of a backup run, and takes the mark off again; the window
+// must lose its mark before it is destroyed.
+void MarkBackupRunWindow(HWND window);
+void ClearBackupRunMark(HWND window);
+
 }  // namespace tavion

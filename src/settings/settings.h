@@ -16,6 +16,23 @@ inline constexpr char kKernelVersion[] = "4B.0(SOLID)";
 // The registry root of every setting, under HKEY_CURRENT_USER.
 inline constexpr char kSettingsRootPath[] = "Software\\Quillon\\Tavion";
 
+// A field that one thread writes while another reads it; it copies like a plain value.
+template <typename T>
+class SharedField {
+ public:
+  SharedField(T value = T()) : value_(value) {}
+  SharedField(const SharedField& other) : value_(other.value_.load()) {}
+  SharedField& operator=(const SharedField& other) { return *this = T(other); }
+  SharedField& operator=(T value) {
+    value_.store(value);
+    return *this;
+  }
+  operator T() const { return value_.load(); }
+
+ private:
+  std::atomic<T> value_;
+};
+
 // The persisted fields, with the defaults of a fresh registry.
 struct PersistedSettings {
   // Root values.
@@ -52,8 +69,9 @@ struct PersistedSettings {
   // Misc values.
   int16_t Blend_VMin = 10;
   int16_t Blend_VMax = 255;
-  int32_t FormInput_Left = -1;
-  int32_t FormInput_Top = -1;
+  // The input dialog's place: written on the thread of the dialog.
+  SharedField<int32_t> FormInput_Left = -1;
+  SharedField<int32_t> FormInput_Top = -1;
   std::string foobar2000_class;
   double LastUpdate = 0;  // days since 30 December 1899
   std::string LastUpdateVersion;

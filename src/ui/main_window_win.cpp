@@ -94,6 +94,10 @@ MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
       keySenderRegistry_(HKEY_CURRENT_USER, kSettingsRootPath) {}
 
 MainWindow::~MainWindow() {
+  // Workers still use the host and this window; told that the program ends, they finish soon.
+  // One that hangs in a plug-in is not waited for without end.
+  closing_ = true;
+  WaitForWorkerDispatches(std::chrono::seconds(3));
   SetExecHost(nullptr);
   if (hwnd_) DestroyWindow(hwnd_);
 }
@@ -231,6 +235,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
+      ClearBackupRunMark(hwnd);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -240,6 +245,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
+  // Before anything of the backup run can take time: a second start must not hand over to it.
+  if (startup_.commandLine.backup) MarkBackupRunWindow(hwnd_);
   MainWindowServices services;
   services.actionByIndex = [this](int index) {
     return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));
@@ -469,6 +476,8 @@ bool MainWindow::CloseHandler() {
     PlaySoundFile("off.wav", MB_ICONASTERISK, /*honourOption=*/true, /*beepWhenMissing=*/true,
                   SND_ASYNC, s.Beep_Enab);
   }
+  // Only now: while the question was open, hot keys and running actions went on as usual.
+  closing_ = true;
   CloseOsd();
   hooks_.Remove();
   if (parts_) parts_->dispatcher.Clear();
@@ -482,10 +491,11 @@ bool MainWindow::CloseHandler() {
 }
 
 void MainWindow::CloseNow() {
-  if (closing_) return;
-  closing_ = true;
+  // A second close (the exit action again, the tray) while the exit question is open asks nothing.
+  if (closeStarted_) return;
+  closeStarted_ = true;
   if (!CloseHandler()) {
-    closing_ = false;
+    closeStarted_ = false;
     return;
   }
   DestroyWindow(hwnd_);

@@ -113,7 +113,8 @@ class MainWindow {
   TrayIcon tray_;
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
-  std::atomic<bool> closing_{false};  // read by worker threads
+  bool closeStarted_ = false;         // the close handler runs
+  std::atomic<bool> closing_{false};  // past the exit question: read by worker threads
   bool hotKeysDisabled_ = false;      // tray "Disable %s"
   bool disableWinKey_ = false;        // tray "Disable 'Win' key"
   bool blockKeyboard_ = false;        // tray "Block keyboard"

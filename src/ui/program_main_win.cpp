@@ -14,7 +14,6 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
-#include "exec/main_messages.h"
 #include "ui/main_window_win.h"
 
 namespace {
@@ -37,13 +36,6 @@ bool WindowsTooOld() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   return GetVersionExW(&os) && os.dwMajorVersion < 5;
 #pragma GCC diagnostic pop
-}
-
-// Whether another instance runs for this user: the library's test, or, without the library,
-// a window of the main class.
-bool AnotherInstanceRuns(const tavion::SidekitLibrary& library) {
-  if (library.IsExeLoaded) return library.IsExeLoaded(L"Tavion") != FALSE;
-  return FindWindowW(tavion::kMainWindowClass, nullptr) != nullptr;
 }
 
 }  // namespace
@@ -89,11 +81,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   // functions that serve them come with their own parts of the program.
   if (line.preKill) return 0;
 
-  if (AnotherInstanceRuns(sidekit) && !line.restart && !line.backup) {
-    if (HWND running = FindWindowW(kMainWindowClass, nullptr))
-      PostMessageW(running, WM_TV_ACTIVATE, 0, 0);
-    return 0;
-  }
+  if (!PassSingleInstanceTest(sidekit, line, L"Tavion", kMainWindowClass)) return 0;
 
   if (!line.backup) {
     PlaySoundFile("on.wav", MB_ICONEXCLAMATION, /*honourOption=*/true, /*beepWhenMissing=*/true,

@@ -101,10 +101,16 @@ TEST(Resident, CtrlShiftF12AsksAndExitsWritingTheSettings) {
       << "the default profile is only written once it has been edited";
 }
 
-TEST(Resident, ASecondStartHandsOverToTheRunningInstance) {
+TEST(Resident, ASecondStartHandsOverToTheRunningInstanceAlsoWhenThatOneWasRestarted) {
+  // A restart ("/lr") starts while the old instance still runs, and keeps the claim it leaves.
+  TavionProcess old;
+  HWND oldMain = StartShown(old);
+  ASSERT_NE(nullptr, oldMain);
   TavionProcess first;
-  HWND main = StartShown(first);
+  HWND main = StartShown(first, L"/lr");
   ASSERT_NE(nullptr, main);
+  ExitConfirmed(old, oldMain);
+
   SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "minimised to the tray";
 
@@ -218,6 +224,32 @@ TEST(Resident, AutorunStartGoesStraightToTheTrayAndSavesACentredLeft) {
       << "never shown: the centred left, not the place beyond the screen edge";
 }
 
+// The message box of process `pid` that shows `text`, waited for; null on time-out.
+HWND WaitForBoxShowing(DWORD pid, const std::wstring& text) {
+  struct Query {
+    DWORD pid;
+    const std::wstring& text;
+    HWND found = nullptr;
+  } query{pid, text};
+  WaitUntil([&] {
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+          auto& q = *reinterpret_cast<Query*>(parameter);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          if (owner != q.pid || lstrcmpW(name, L"#32770") != 0 || StaticText(window) != q.text)
+            return TRUE;
+          q.found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&query));
+    return query.found != nullptr;
+  });
+  return query.found;
+}
+
 TEST(Resident, AnsweringNoToTheExitQuestionKeepsTheProgramAndItsHotKeys) {
   TavionProcess tavion;
   HWND main = StartShown(tavion);
@@ -225,6 +257,14 @@ TEST(Resident, AnsweringNoToTheExitQuestionKeepsTheProgramAndItsHotKeys) {
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND box = WaitForBox(tavion.Id());
   ASSERT_NE(nullptr, box);
+
+  // Until the answer the program is not closing: its hot keys still run their actions.
+  PressChord({VK_CONTROL, VK_SHIFT}, VK_F11);
+  HWND check = WaitForBoxShowing(tavion.Id(), L"Tavion 1.0 - running.");
+  ASSERT_NE(nullptr, check) << "the running check while the exit question is open";
+  PressButton(check, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
+
   PressButton(box, IDNO);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_FALSE(tavion.WaitForExit(300ms).has_value());

@@ -99,7 +99,7 @@ class CatalogueTest : public testing::Test {
   static void Reset() {
     SetLanguageSource(nullptr);
     SetCataloguePluginProvider(nullptr);
-    KeyNamesTable().Clear();
+    ChangeKeyNamesTable([](TKeyNames& names) { names.Clear(); });
   }
 };
 
@@ -211,17 +211,17 @@ TEST_F(CatalogueTest, ChooserGroupsTranslateTwoCaptionsAndGroupPluginsByName) {
 TEST_F(CatalogueTest, BuildReloadsKeyNamesAndPublishesTheCatalogue) {
   MemoryRegistry registry;
   registry.WriteString(kKeyNamesRegistryPath, "000", "Fancy=44288");
-  KeyNamesTable().LoadDefaultKeyNames();
+  ChangeKeyNamesTable([](TKeyNames& names) { names.LoadDefaultKeyNames(); });
   BuildCatalogue(registry);
-  ASSERT_EQ(1, KeyNamesTable().Count());
-  EXPECT_EQ("Fancy", KeyNamesTable().NameAt(0));
+  ASSERT_EQ(1, KeyNamesTable()->Count());
+  EXPECT_EQ("Fancy", KeyNamesTable()->NameAt(0));
 
   registry.WriteString("Elsewhere", "000", "Other=1");
   BuildCatalogue(registry, "Elsewhere");
-  EXPECT_EQ("Other", KeyNamesTable().NameAt(0));
+  EXPECT_EQ("Other", KeyNamesTable()->NameAt(0));
 
   BuildCatalogue(MemoryRegistry());
-  EXPECT_EQ(26, KeyNamesTable().Count());  // no key: the default names
+  EXPECT_EQ(26, KeyNamesTable()->Count());  // no key: the default names
 
   EXPECT_EQ(ActionCatalogue::kBuiltInCount, CurrentCatalogue()->Count());
   EXPECT_EQ(7, CatalogueIndexOf("wa_s/\\h"));

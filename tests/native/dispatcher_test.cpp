@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -39,7 +40,10 @@ class FakeHost final : public ExecHost {
   bool StartWorkerThread(std::function<void()> work) override {
     events.push_back("thread");
     if (!threadsStart) return false;
-    work();
+    if (threadsWait)
+      waitingWork.push_back(std::move(work));
+    else
+      work();
     return true;
   }
   bool ApplicationTerminating() const override { return terminating; }
@@ -65,6 +69,8 @@ class FakeHost final : public ExecHost {
                                Persistent* params) override {
     events.push_back("plugin " + libraryPath + " " + actionId);
     pluginParams = params;
+    if (const auto* alfa = dynamic_cast<const TActionParamsAlfa*>(params))
+      pluginAlfaValue = alfa->Value;
     return pluginAnswer;
   }
   std::string PluginFolder() const override { return "C:\\Tavion\\PlugIns"; }
@@ -80,10 +86,13 @@ class FakeHost final : public ExecHost {
   Events events;
   TActionsList actions;
   bool threadsStart = true;
+  bool threadsWait = false;  // started threads wait in waitingWork until the test runs them
+  std::vector<std::function<void()>> waitingWork;
   bool terminating = false;
   bool shellInForeground = false;
   std::string pluginAnswer;
   Persistent* pluginParams = nullptr;
+  int16_t pluginAlfaValue = -1;
   std::string shownText;
   DiagnosticsValues diagnostics;
 };
@@ -102,7 +111,9 @@ class ClockPlugin final : public CataloguePluginProvider, public PluginCodeResol
     if (code != kClockCode) return std::nullopt;
     return PluginActionId{"Clock.dll", "ShowTime"};
   }
-  PluginParams CreateParams(const PluginActionId&) override { return nullptr; }
+  PluginParams CreateParams(const PluginActionId&) override {
+    return PluginParams(new TActionParamsAlfa, {});
+  }
 };
 
 class DispatcherTest : public testing::Test {
@@ -200,6 +211,7 @@ TEST_F(DispatcherTest, WorkerThreadOnlyForAnExistingActionOfAThreadableCodeWitho
   host.threadsStart = false;
   ExecuteAction("srun", 0, true);
   EXPECT_EQ((Events{"thread", "run srun", "notify srun 0"}), host.events);
+  EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
 }
 
 TEST_F(DispatcherTest, PluginCallGetsTheActionsLibraryActionAndParametersAfterNotifyBefore) {
@@ -207,11 +219,13 @@ TEST_F(DispatcherTest, PluginCallGetsTheActionsLibraryActionAndParametersAfterNo
   ASSERT_NE(nullptr, plug);
   plug->LibraryFile = "Clock2.dll";
   plug->ActionId = "Show";
-  plug->Params = PluginParams(new TActionParamsAlfa, {});
+  static_cast<TActionParamsAlfa&>(*plug->Params).Value = 77;
   ExecuteAction(kClockCode, Packed(0, 1), false);
   const std::string call = "plugin C:\\Tavion\\PlugIns\\Clock2.dll Show";
   EXPECT_EQ((Events{"notify " + kClockCode + " 0", call, call}), host.events);
-  EXPECT_EQ(plug->Params.get(), host.pluginParams);
+  // The plug-in's object of the dispatch's copy of the action, with the action's values.
+  EXPECT_NE(plug->Params.get(), host.pluginParams);
+  EXPECT_EQ(77, host.pluginAlfaValue);
   EXPECT_EQ("", Settings().NotifyText);
   EXPECT_FALSE(Settings().NotifyError);
 
@@ -222,6 +236,28 @@ TEST_F(DispatcherTest, PluginCallGetsTheActionsLibraryActionAndParametersAfterNo
       (Events{"notify " + kClockCode + " -1", "plugin C:\\Tavion\\PlugIns\\Clock.dll ShowTime"}),
       host.events);
   EXPECT_EQ(nullptr, host.pluginParams);
+}
+
+TEST_F(DispatcherTest, AWorkerRunsOnACopyOfItsActionThatOutlivesTheList) {
+  TAction& action = host.AddAction("srun", "Launch probe");
+  action.ParamsAs<TActionParamsSExec>()->Path = "probe.exe";
+  action.ActionExecOn().SetLangAfter = 9;
+  RegisterExecutor("srun", [this](ExecContext& context) {
+    const auto* params =
+        context.action != nullptr ? context.action->ParamsAs<TActionParamsSExec>() : nullptr;
+    host.events.push_back(params != nullptr ? "run " + context.action->Name() + " " + params->Path
+                                            : "run without action");
+  });
+  host.threadsWait = true;
+  ExecuteAction("srun", 0, true);
+  // The program closes and frees its list before the worker gets going.
+  host.actions.Clear();
+  EXPECT_FALSE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
+  ASSERT_EQ(1u, host.waitingWork.size());
+  host.waitingWork.front()();
+  EXPECT_EQ((Events{"thread", "run Launch probe probe.exe", "language 9", "notify srun 0"}),
+            host.events);
+  EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
 }
 
 TEST_F(DispatcherTest, NilAnswerStoresTheErrorWithTheActionNameAndTheCode) {

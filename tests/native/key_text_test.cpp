@@ -154,13 +154,21 @@ TEST_F(KeyTextTest, HotKeyTextOfAnHidRecordAlwaysHasModifiersAndNames) {
 TEST(DefaultKeyTextContext, UsesTheProcessTableAndTheInstalledSystemNames) {
   FakeSystemKeyNames system;
   system.names = {{0x55u << 16 | 1, "Fancy"}};
-  KeyNamesTable().Clear();
-  KeyNamesTable().AddKey("Shared", PackHotKey(200, 0, 0, 0), "");
+  ChangeKeyNamesTable([](TKeyNames& names) {
+    names.Clear();
+    names.AddKey("Shared", PackHotKey(200, 0, 0, 0), "");
+  });
   SetDefaultSystemKeyNames(&system);
   const std::string withSystem = KeyToText(90, 0x55, 0, true, true);
   const std::string withTable = KeyToText(200, 9, 0, true, true);
   SetDefaultSystemKeyNames(nullptr);
-  KeyNamesTable().Clear();
+
+  // A text begun on a worker thread keeps the table it started with while the table is reloaded.
+  const KeyTextContext begun = DefaultKeyTextContext();
+  ChangeKeyNamesTable([](TKeyNames& names) { names.Clear(); });
+  EXPECT_EQ("Shared", KeyToText(200, 0, 0, false, true, begun));
+  EXPECT_EQ("\xC3\x88", KeyToText(200, 0, 0, false, true));
+
   EXPECT_EQ("Fancy", withSystem);
   EXPECT_EQ("Shared", withTable);
   EXPECT_EQ("Z", KeyToText(90, 0x55, 0, true, true));

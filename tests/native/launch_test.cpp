@@ -209,7 +209,7 @@ TEST(NextRunningCopy, CyclesInProcessOrderFromTheForegroundOne) {
 class LaunchHost final : public ExecHost {
  public:
   bool StartWorkerThread(std::function<void()>) override { return false; }
-  bool ApplicationTerminating() const override { return false; }
+  bool ApplicationTerminating() const override { return terminating; }
   TAction* ActionByIndex(int index) override { return actions.At(static_cast<size_t>(index)); }
   void SendExecutionNotification(const std::string& code, int index) override {
     events.push_back("notify " + code + " " + std::to_string(index));
@@ -229,6 +229,7 @@ class LaunchHost final : public ExecHost {
 
   TActionsList actions;
   std::vector<std::string> events;
+  bool terminating = false;
 };
 
 // The dialogs, the shell and the box, recording every call into the host's event list.
@@ -255,6 +256,7 @@ class FakeLaunchServices final : public LaunchServices {
                        uint32_t timeoutMs) override {
     events_.push_back("launch " + verb + "|" + file + "|" + parameters + "|" + folder + "|" +
                       std::to_string(showCommand) + "|" + std::to_string(timeoutMs));
+    if (whileLaunching) whileLaunching();
     return launchResult;
   }
   std::string ErrorText(uint32_t code) override { return "text of " + std::to_string(code); }
@@ -264,6 +266,7 @@ class FakeLaunchServices final : public LaunchServices {
   bool dialogOpen = false;
   bool copyRuns = false;
   intptr_t launchResult = 42;
+  std::function<void()> whileLaunching;
   std::vector<std::optional<std::string>> answers;
 
  private:
@@ -375,6 +378,13 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   services.launchResult = 33;
   Run();
   EXPECT_EQ(2u, host.events.size());  // launch, notify: no box
+
+  // The program began to end while the launch was waited for: the wait gave up, nothing failed.
+  host.events.clear();
+  services.launchResult = 0;
+  services.whileLaunching = [this] { host.terminating = true; };
+  Run();
+  EXPECT_EQ(2u, host.events.size()) << host.events.back();
 }
 
 TEST_F(ShellExecuteTest, DefaultErrorTextNamesEveryField) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "pipeline/sidekit_library_win.h"
+#include "pipeline/startup_win.h"
 #include "sidekit_api.h"
 #include "test_windows.h"
 
@@ -33,7 +35,7 @@ TEST(IsExeLoaded, FirstCallerClaimsTheNameForItsLifetime) {
   EXPECT_EQ(0, other.WaitForExit());
 }
 
-TEST(IsExeLoaded, ClaimEndsWithTheProcessThatHeldIt) {
+TEST(IsExeLoaded, AskingSharesTheClaimSoItOutlivesTheProcessThatMadeIt) {
   const std::wstring name = UniqueName(L"Product");
   const std::wstring peerClass = UniqueName(L"SidekitPeer");
   PeerProcess holder(L"window " + peerClass + L" claim " + name);
@@ -41,6 +43,8 @@ TEST(IsExeLoaded, ClaimEndsWithTheProcessThatHeldIt) {
   EXPECT_TRUE(IsExeLoaded(name.c_str()));
 
   holder.Terminate();
+  PeerProcess later(L"instance " + name);
+  EXPECT_EQ(1, later.WaitForExit()) << "this process holds the claim now";
   EXPECT_FALSE(IsExeLoaded(name.c_str()));
 }
 
@@ -52,6 +56,45 @@ TEST(IsExeLoaded, NamesWithBackslashesAndEmptyNames) {
 
   EXPECT_FALSE(IsExeLoaded(L""));
   EXPECT_FALSE(IsExeLoaded(nullptr));
+}
+
+// A hidden window of class `className`, registered here when it is new.
+HWND HiddenWindowOfClass(const std::wstring& className) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className.c_str();
+  RegisterClassExW(&wc);
+  return CreateWindowExW(0, className.c_str(), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST(SingleInstance, BackupRunNeitherClaimsNorTakesTheHandOver) {
+  tavion::SidekitLibrary library;
+  ASSERT_TRUE(library.Load(sidekit_test::ProgramFolder().c_str()));
+  const std::wstring name = UniqueName(L"Product");
+  const std::wstring windowClass = UniqueName(L"Resident");
+  tavion::CommandLine backup;
+  backup.backup = true;
+  EXPECT_TRUE(tavion::PassSingleInstanceTest(library, backup, name.c_str(), windowClass.c_str()));
+  PeerProcess plain(L"instance " + name);
+  EXPECT_EQ(0, plain.WaitForExit()) << "a start beside the backup run finds no instance";
+
+  // The backup run's window is the newer one, so the first of the class in the window order.
+  const HWND resident = HiddenWindowOfClass(windowClass);
+  const HWND backupWindow = HiddenWindowOfClass(windowClass);
+  ASSERT_NE(nullptr, backupWindow);
+  tavion::MarkBackupRunWindow(backupWindow);
+  EXPECT_EQ(resident, tavion::FindResidentWindow(windowClass.c_str()));
+  DestroyWindow(resident);
+  EXPECT_EQ(nullptr, tavion::FindResidentWindow(windowClass.c_str()));
+  tavion::CommandLine plainStart;
+  EXPECT_TRUE(tavion::PassSingleInstanceTest(tavion::SidekitLibrary(), plainStart, name.c_str(),
+                                             windowClass.c_str()))
+      << "without the library, a backup run's window is no running instance";
+  tavion::ClearBackupRunMark(backupWindow);
+  DestroyWindow(backupWindow);
 }
 
 bool RunningOnWine() {
