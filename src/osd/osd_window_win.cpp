@@ -23,8 +23,9 @@ namespace tavion {
 namespace {
 
 // Posted by the worker to the window it serves: the window is only ever touched on its own thread.
-constexpr UINT WM_OSD_ALPHA = WM_APP + 1;  // wParam the opacity
-constexpr UINT WM_OSD_END = WM_APP + 2;    // wParam the generation the worker served
+constexpr UINT WM_OSD_ALPHA = WM_APP + 1;     // wParam the opacity
+constexpr UINT WM_OSD_END = WM_APP + 2;       // wParam the generation the worker served
+constexpr UINT WM_OSD_REPLACED = WM_APP + 3;  // a worker left for a new text; start its successor
 
 constexpr uint8_t kStopNone = 0;
 constexpr uint8_t kStopEnd = 1;
@@ -94,7 +95,9 @@ struct OsdState {
   uint8_t kind = 0;
   SIZE regionSize = {};
   bool dragReported = false;
-  // Shared with the worker.
+  uint32_t workerGeneration = 0;  // the text the last started worker serves
+  // Shared with the worker. Only the user-interface thread sets `stop` back to kStopNone (before
+  // it starts a worker), so a replace asked for before a worker's first step is never lost.
   std::atomic<bool> showing{false};  // the show lock
   std::atomic<bool> windowAlive{false};
   std::atomic<uint8_t> stop{kStopNone};
@@ -147,7 +150,8 @@ void PostToWindow(HWND window, UINT message, WPARAM wParam) {
   PostMessageW(window, message, wParam, 0);
 }
 
-// The worker: fade in, hold, fade out, then ask the window to end unless a new text replaced it.
+// The worker: fade in, hold, fade out, then ask the window to end, or, when a new text replaced
+// this one, to start the new text's worker unless ShowOSD does.
 void RunWorker(const WorkerPlan& plan) {
   OsdState& state = State();
   const auto terminating = [&] { return plan.terminating && plan.terminating(); };
@@ -155,9 +159,9 @@ void RunWorker(const WorkerPlan& plan) {
     state.workerRunning = false;
     return;
   }
+  UINT farewell = 0;  // the message for the window once this worker is gone
   {
     std::lock_guard lock(state.workerLock);
-    state.stop = kStopNone;
     const auto setAlpha = [&](int alpha) {
       if (state.requestedAlpha.exchange(alpha) != alpha) {
         PostToWindow(plan.window, WM_OSD_ALPHA, static_cast<WPARAM>(alpha));
@@ -214,10 +218,11 @@ void RunWorker(const WorkerPlan& plan) {
       }
     }
 
-    if (!ended && state.stop != kStopReplace)
-      PostToWindow(plan.window, WM_OSD_END, plan.generation);
+    if (!ended) farewell = state.stop == kStopReplace ? WM_OSD_REPLACED : WM_OSD_END;
   }
+  // Gone before the window hears of it, so the window may start a successor.
   state.workerRunning = false;
+  if (farewell) PostToWindow(plan.window, farewell, plan.generation);
 }
 
 void StartWorker(OsdState& state) {
@@ -229,6 +234,8 @@ void StartWorker(OsdState& state) {
   plan.animate = settings.Animation == 1;
   plan.showTimeMs = std::max(0, settings.Show_Time);
   plan.terminating = state.host.terminating;
+  state.workerGeneration = state.generation;
+  state.stop = kStopNone;
   state.workerRunning = true;
   try {
     std::thread(RunWorker, std::move(plan)).detach();
@@ -332,6 +339,13 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       if (static_cast<uint32_t>(wParam) == state.generation && !state.showing) {
         ShowWindow(window, SW_HIDE);
         DestroyWindow(window);
+      }
+      return 0;
+    case WM_OSD_REPLACED:
+      // ShowOSD starts the new text's worker itself unless its wait for this one ran out.
+      if (!state.showing && !state.workerRunning && state.window == window &&
+          state.workerGeneration != state.generation) {
+        StartWorker(state);
       }
       return 0;
     case WM_PAINT:
