@@ -11,8 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "base/window_requests_win.h"
+#include "base/handles_win.h"
 #include "base/message_wait_win.h"
+#include "base/window_requests_win.h"
 #include "base/utf_win.h"
 #include "osd/osd_geometry.h"
 #include "settings/settings.h"
@@ -70,6 +71,15 @@ const UxTheme& Themes() {
   return themes;
 }
 
+// Only ever holds a theme opened through Themes(), so its close function is there.
+struct ThemeTraits {
+  using Handle = HTHEME;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle theme) { Themes().close(theme); }
+};
+
+using UniqueTheme = UniqueHandle<ThemeTraits>;
+
 // What one worker does, fixed when ShowOSD starts it (the worker never reads Settings()).
 struct WorkerPlan {
   HWND window = nullptr;
@@ -84,10 +94,10 @@ struct OsdState {
   OsdHost host;
   // User-interface thread only.
   HWND window = nullptr;
-  HTHEME theme = nullptr;
+  UniqueTheme theme;
   const OsdSkin* skin = nullptr;  // null: unskinned
-  HFONT regularFont = nullptr;
-  HFONT boldFont = nullptr;
+  UniqueFont regularFont;
+  UniqueFont boldFont;
   std::vector<std::wstring> lines;
   std::vector<int> lineWidths;
   int lineHeight = 0;
@@ -124,7 +134,7 @@ COLORREF ToColorRef(uint32_t colour) {
   return static_cast<COLORREF>(colour & 0x00FFFFFFu);
 }
 
-HFONT MakeFont(HDC dc, bool bold, bool dropBold) {
+UniqueFont MakeFont(HDC dc, bool bold, bool dropBold) {
   const SettingsRecord& settings = Settings();
   LOGFONTW font = {};
   font.lfHeight =
@@ -138,11 +148,17 @@ HFONT MakeFont(HDC dc, bool bold, bool dropBold) {
   font.lfQuality = DEFAULT_QUALITY;
   const std::wstring name = Utf8ToWide(settings.Font_Name);
   wcsncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
+  return UniqueFont(CreateFontIndirectW(&font));
 }
 
 HFONT LineFont(const OsdState& state, size_t index) {
-  return OsdLineBold(index, state.skin != nullptr) ? state.boldFont : state.regularFont;
+  return (OsdLineBold(index, state.skin != nullptr) ? state.boldFont : state.regularFont).get();
+}
+
+int TextWidth(HDC dc, std::wstring_view text) {
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+  return size.cx;
 }
 
 void PostToWindow(HWND window, UINT message, WPARAM wParam) {
@@ -246,74 +262,71 @@ void StartWorker(OsdState& state) {
   }
 }
 
+// Draws the skin, or fills with the background colour, into `dc`.
+void PaintBackground(OsdState& state, HWND window, HDC dc, const RECT& client) {
+  if (state.skin && state.theme) {
+    RECT windowRect;
+    if (GetWindowRect(window, &windowRect)) {
+      OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
+      UniqueRegion region;
+      const auto& themes = Themes();
+      if (themes.region(state.theme.get(), dc, state.skin->part, state.skin->state, &windowRect,
+                        region.put()) == S_OK &&
+          region) {
+        const SIZE size = {windowRect.right, windowRect.bottom};
+        if (size.cx != state.regionSize.cx || size.cy != state.regionSize.cy) {
+          state.regionSize = size;
+          // The system owns the region once it is set.
+          if (SetWindowRgn(window, region.get(), FALSE)) region.release();
+        }
+        const UniqueBrush key(CreateSolidBrush(kOsdKeyColour));
+        FillRect(dc, &client, key.get());
+        themes.draw(state.theme.get(), dc, state.skin->part, state.skin->state, &windowRect,
+                    nullptr);
+        return;
+      }
+    }
+  }
+  const UniqueBrush brush(CreateSolidBrush(ToColorRef(Settings().ColorBack)));
+  FillRect(dc, &client, brush.get());
+}
+
 void Paint(OsdState& state, HWND window) {
   PAINTSTRUCT paint;
   HDC target = BeginPaint(window, &paint);
   if (!target) return;
   RECT client;
   GetClientRect(window, &client);
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
+  const UniqueMemoryDc dc(CreateCompatibleDC(target));
+  const UniqueBitmap bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
   if (dc && bitmap) {
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    SetBkMode(dc, TRANSPARENT);
-    bool background = false;
-    if (state.skin && state.theme) {
-      RECT windowRect;
-      GetWindowRect(window, &windowRect);
-      OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
-      HRGN region = nullptr;
-      const auto& themes = Themes();
-      if (themes.region(state.theme, dc, state.skin->part, state.skin->state, &windowRect,
-                        &region) == S_OK &&
-          region) {
-        const SIZE size = {windowRect.right, windowRect.bottom};
-        if (size.cx != state.regionSize.cx || size.cy != state.regionSize.cy) {
-          state.regionSize = size;
-          SetWindowRgn(window, region, FALSE);  // the system owns the region now
-        } else {
-          DeleteObject(region);
-        }
-        HBRUSH key = CreateSolidBrush(kOsdKeyColour);
-        FillRect(dc, &client, key);
-        DeleteObject(key);
-        themes.draw(state.theme, dc, state.skin->part, state.skin->state, &windowRect, nullptr);
-        background = true;
+    const ScopedSelection selectBitmap(dc.get(), bitmap.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    PaintBackground(state, window, dc.get(), client);
+    const OsdPaintLayout layout = OsdLayoutPaint(client.right, state.lineWidths, state.lineHeight);
+    SetTextColor(dc.get(), ToColorRef(Settings().ColorText));
+    {
+      const ScopedSelection selectFont(dc.get(), state.regularFont.get());
+      for (size_t i = 0; i < state.lines.size() && i < layout.lines.size(); ++i) {
+        SelectObject(dc.get(), LineFont(state, i));
+        TextOutW(dc.get(), layout.lines[i].x, layout.lines[i].y, state.lines[i].c_str(),
+                 static_cast<int>(state.lines[i].size()));
       }
     }
-    if (!background) {
-      HBRUSH brush = CreateSolidBrush(ToColorRef(Settings().ColorBack));
-      FillRect(dc, &client, brush);
-      DeleteObject(brush);
-    }
-    const OsdPaintLayout layout = OsdLayoutPaint(client.right, state.lineWidths, state.lineHeight);
-    SetTextColor(dc, ToColorRef(Settings().ColorText));
-    HGDIOBJ oldFont = SelectObject(dc, state.regularFont);
-    for (size_t i = 0; i < state.lines.size() && i < layout.lines.size(); ++i) {
-      SelectObject(dc, LineFont(state, i));
-      TextOutW(dc, layout.lines[i].x, layout.lines[i].y, state.lines[i].c_str(),
-               static_cast<int>(state.lines[i].size()));
-    }
-    SelectObject(dc, oldFont);
     if (HICON icon = state.host.icon ? state.host.icon(state.iconIndex, state.kind) : nullptr) {
-      DrawIconEx(dc, layout.icon.x, layout.icon.y, icon, kOsdIconSize, kOsdIconSize, 0, nullptr,
-                 DI_NORMAL);
+      DrawIconEx(dc.get(), layout.icon.x, layout.icon.y, icon, kOsdIconSize, kOsdIconSize, 0,
+                 nullptr, DI_NORMAL);
     }
-    BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldBitmap);
+    BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
   }
-  if (bitmap) DeleteObject(bitmap);
-  if (dc) DeleteDC(dc);
   EndPaint(window, &paint);
 }
 
 void ReleaseWindowResources(OsdState& state) {
-  if (state.theme) Themes().close(state.theme);
-  state.theme = nullptr;
+  state.theme.reset();
   state.skin = nullptr;
-  if (state.regularFont) DeleteObject(state.regularFont);
-  if (state.boldFont) DeleteObject(state.boldFont);
-  state.regularFont = state.boldFont = nullptr;
+  state.regularFont.reset();
+  state.boldFont.reset();
   state.lines.clear();
   state.lineWidths.clear();
   state.regionSize = {};
@@ -423,7 +436,7 @@ bool CreateOsdWindow(OsdState& state) {
   state.appliedAlpha = 0;
   if (skinned) {
     state.skin = OsdSkinFor(settings.SkinType);
-    state.theme = Themes().open(window, state.skin->themeClass);
+    state.theme.reset(Themes().open(window, state.skin->themeClass));
     if (!state.theme) {
       state.skin = nullptr;
       SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_BORDER);
@@ -431,30 +444,24 @@ bool CreateOsdWindow(OsdState& state) {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
   }
-  HDC screen = GetDC(nullptr);
-  state.regularFont = MakeFont(screen, /*bold=*/false, /*dropBold=*/state.skin == nullptr);
-  state.boldFont = MakeFont(screen, /*bold=*/true, /*dropBold=*/false);
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  state.regularFont = MakeFont(screen.get(), /*bold=*/false, /*dropBold=*/state.skin == nullptr);
+  state.boldFont = MakeFont(screen.get(), /*bold=*/true, /*dropBold=*/false);
   return true;
 }
 
 // Measures the lines in their fonts and the row height ("v").
 void MeasureLines(OsdState& state) {
-  HDC dc = GetDC(state.window);
-  HGDIOBJ old = SelectObject(dc, state.regularFont);
+  const WindowDc dc(state.window);
+  const ScopedSelection selectFont(dc.get(), state.regularFont.get());
   SIZE extent = {};
-  GetTextExtentPoint32W(dc, L"v", 1, &extent);
+  GetTextExtentPoint32W(dc.get(), L"v", 1, &extent);
   state.lineHeight = extent.cy;
   state.lineWidths.clear();
   for (size_t i = 0; i < state.lines.size(); ++i) {
-    SelectObject(dc, LineFont(state, i));
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, state.lines[i].c_str(), static_cast<int>(state.lines[i].size()),
-                          &size);
-    state.lineWidths.push_back(size.cx);
+    SelectObject(dc.get(), LineFont(state, i));
+    state.lineWidths.push_back(TextWidth(dc.get(), state.lines[i]));
   }
-  SelectObject(dc, old);
-  ReleaseDC(state.window, dc);
 }
 
 int TaskbarHeight() {
