@@ -450,17 +450,26 @@ bool CreateOsdWindow(OsdState& state) {
   return true;
 }
 
-// Measures the lines in their fonts and the row height ("v").
-void MeasureLines(OsdState& state) {
+// Lays `text` out in rows that fit the screen, each measured in its font, and the row height
+// ("v").
+void LayOutLines(OsdState& state, const std::string& text, int screenWidth, int screenHeight) {
   const WindowDc dc(state.window);
   const ScopedSelection selectFont(dc.get(), state.regularFont.get());
   SIZE extent = {};
   GetTextExtentPoint32W(dc.get(), L"v", 1, &extent);
   state.lineHeight = extent.cy;
+  const auto measure = [&](size_t row, std::string_view line) {
+    SelectObject(dc.get(), LineFont(state, row));
+    return TextWidth(dc.get(), Utf8ToWide(line));
+  };
+  const std::vector<std::string> rows = FitOsdLines(
+      SplitOsdLines(text), OsdTextRoomFor(screenWidth, screenHeight, state.lineHeight), measure);
+  state.lines.clear();
   state.lineWidths.clear();
-  for (size_t i = 0; i < state.lines.size(); ++i) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    state.lines.push_back(Utf8ToWide(rows[i]));
     SelectObject(dc.get(), LineFont(state, i));
-    state.lineWidths.push_back(TextWidth(dc.get(), state.lines[i]));
+    state.lineWidths.push_back(TextWidth(dc.get(), state.lines.back()));
   }
 }
 
@@ -504,15 +513,13 @@ void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t 
   }
   state.iconIndex = iconIndex;
   state.kind = kind;
-  state.lines.clear();
-  for (const std::string& line : SplitOsdLines(text)) state.lines.push_back(Utf8ToWide(line));
   // The caption carries the text too, for whoever looks for the window.
   SetWindowTextW(state.window, Utf8ToWide(text).c_str());
-  MeasureLines(state);
-
-  const OsdSize size = OsdWindowSize(state.lineWidths, state.lineHeight);
   const OsdScreen screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                             OsdTaskbarAllowance(TaskbarHeight(), settings.NoTaskBar)};
+  LayOutLines(state, text, screen.width, screen.height);
+
+  const OsdSize size = OsdWindowSize(state.lineWidths, state.lineHeight);
   const OsdPoint place =
       OsdWindowPlace(settings.DPosition, size, screen, {settings.PosX, settings.PosY});
   SetWindowPos(state.window, nullptr, place.x, place.y, size.width, size.height,

@@ -383,6 +383,20 @@ TEST_F(OsdWindowTest, PlacedByPosition) {
   }
 }
 
+TEST_F(OsdWindowTest, LongLinesWrapToStayOnScreen) {
+  Settings().Show_Time = 5000;
+  ShowOSD("Notepad\r\nshort", false, -1, 0);
+  RECT twoRows;
+  GetWindowRect(OsdWindows().at(0), &twoRows);
+  const std::string path = "C:\\Program Files\\" + std::string(400, 'x') + "\\notepad.exe";
+  ShowOSD("Notepad\r\n" + path, false, -1, 0);
+  RECT rect;
+  GetWindowRect(OsdWindows().at(0), &rect);
+  EXPECT_GE(rect.left, 0);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right);
+  EXPECT_GT(rect.bottom - rect.top, twoRows.bottom - twoRows.top) << "the path takes more rows";
+}
+
 TEST_F(OsdWindowTest, ShiftDragSwitchesToCustomAndStoresTheCorner) {
   Settings().Show_Time = 5000;
   ShowOSD("Drag", false, -1, 0);
