@@ -112,4 +112,7 @@ struct TOptions {
 
 TOptions& Options();
 
+// Takes one from a pending counter of TOptions when it holds one; returns whether it did.
+bool TakePending(std::atomic<int16_t>& counter);
+
 }  // namespace tavion
