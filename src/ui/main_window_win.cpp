@@ -472,7 +472,7 @@ bool MainWindow::CloseHandler() {
   hooks_.Remove();
   if (parts_) parts_->dispatcher.Clear();
   RECT r;
-  if (GetWindowRect(hwnd_, &r)) s._FLeft = static_cast<int16_t>(r.left);
+  if (GetWindowRect(hwnd_, &r)) s.FLeft = static_cast<int16_t>(r.left);
   SaveSettings(/*saveActions=*/true);
   tray_.Hide();
   tree_.Clear(actions_);
@@ -519,11 +519,11 @@ void MainWindow::MinimizeToTray() {
 void MainWindow::Restore() {
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   RECT r;
-  GetWindowRect(hwnd_, &r);
-  if (r.left >= screenWidth) {
+  // A window whose place cannot be read is shown where it is.
+  if (GetWindowRect(hwnd_, &r) && r.left >= screenWidth) {
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
-    int left = Settings()._FLeft;
+    int left = Settings().FLeft;
     int top = r.top;
     if (left >= screenWidth || left + width <= 0) {
       left = (screenWidth - width) / 2;
