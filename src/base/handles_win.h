@@ -48,23 +48,19 @@ class UniqueHandle {
   Handle handle_ = Traits::Invalid();
 };
 
-struct HKeyTraits {
-  using Handle = HKEY;
+// Traits of a handle that is null when it owns nothing and is closed by `closer`. What it
+// returns is of no use: nothing can be done about a failure, and the handle is gone either way.
+template <typename T, auto closer>
+struct NullHandleTraits {
+  using Handle = T;
   static Handle Invalid() { return nullptr; }
-  // Nothing useful can be done when closing fails; the handle is gone either way.
-  static void Close(Handle key) { RegCloseKey(key); }
+  static void Close(Handle handle) { closer(handle); }
 };
 
-using UniqueHKey = UniqueHandle<HKeyTraits>;
+using UniqueHKey = UniqueHandle<NullHandleTraits<HKEY, &RegCloseKey>>;
 
 // Events, threads, mutexes, mappings: kernel handles that are null when they own nothing.
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { CloseHandle(handle); }
-};
-
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<NullHandleTraits<HANDLE, &CloseHandle>>;
 
 // Files from CreateFile, which reports failure as INVALID_HANDLE_VALUE rather than null.
 struct FileHandleTraits {
@@ -76,21 +72,74 @@ struct FileHandleTraits {
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 
 // Icons this program made or loaded from files (never shared system icons).
-struct IconTraits {
-  using Handle = HICON;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle icon) { DestroyIcon(icon); }
-};
-
-using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &DestroyIcon>>;
 
 // A menu that no window owns (a window destroys its own menu bar).
-struct MenuTraits {
-  using Handle = HMENU;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle menu) { DestroyMenu(menu); }
+using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &DestroyMenu>>;
+
+// GDI objects this program made: fonts, brushes, bitmaps, regions. Deselect one before its owner
+// goes (a ScopedSelection declared after the owner does that).
+template <typename T>
+using UniqueGdiObject = UniqueHandle<NullHandleTraits<T, &DeleteObject>>;
+using UniqueFont = UniqueGdiObject<HFONT>;
+using UniqueBrush = UniqueGdiObject<HBRUSH>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+using UniqueRegion = UniqueGdiObject<HRGN>;
+
+// Memory device contexts from CreateCompatibleDC.
+using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, &DeleteDC>>;
+
+// Libraries loaded with LoadLibrary(Ex).
+using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &FreeLibrary>>;
+
+// Hooks from SetWindowsHookEx.
+using UniqueHook = UniqueHandle<NullHandleTraits<HHOOK, &UnhookWindowsHookEx>>;
+
+// A device context of a window, or of the screen for a null window (GetDC), given back to that
+// window (ReleaseDC) when its owner goes.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() { Release(); }
+
+  WindowDc(WindowDc&& other) noexcept
+      : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+  WindowDc& operator=(WindowDc&& other) noexcept {
+    if (this != &other) {
+      Release();
+      window_ = other.window_;
+      dc_ = std::exchange(other.dc_, nullptr);
+    }
+    return *this;
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  void Release() {
+    if (dc_) ReleaseDC(window_, std::exchange(dc_, nullptr));
+  }
+
+  HWND window_ = nullptr;
+  HDC dc_ = nullptr;
 };
 
-using UniqueMenu = UniqueHandle<MenuTraits>;
+// Selects `object` into `dc` for the owner's life and puts the object it replaced back after.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~ScopedSelection() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace tavion

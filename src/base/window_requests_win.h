@@ -7,9 +7,9 @@
 namespace tavion {
 
 // Asks `window` to switch its keyboard layout to `layout` (WM_INPUTLANGCHANGEREQUEST, wParam 1)
-// and waits at most `timeoutMs`, so that a hung program cannot hold the caller. Nothing for a
-// null window.
-void RequestKeyboardLayout(HWND window, uint32_t layout, UINT timeoutMs);
+// and waits at most `timeoutMs`, so that a hung program cannot hold the caller. Returns whether
+// the window took the request; false for a null window.
+bool RequestKeyboardLayout(HWND window, uint32_t layout, UINT timeoutMs);
 
 // The function `name` of `module` as the type `Fn`; null when the module or the function is
 // missing.

@@ -6,8 +6,9 @@
 #include <memory>
 #include <utility>
 
-#include "base/window_requests_win.h"
+#include "base/handles_win.h"
 #include "base/utf_win.h"
+#include "base/window_requests_win.h"
 #include "exec/diagnostics.h"
 #include "exec/shell_window.h"
 #include "exec/sounds.h"
@@ -56,14 +57,12 @@ WinExecHost::WinExecHost(HWND mainWindow, MainWindowServices services)
     : mainWindow_(mainWindow), services_(std::move(services)) {}
 
 bool WinExecHost::StartWorkerThread(std::function<void()> work) {
-  auto* parameter = new std::function<void()>(std::move(work));
-  const HANDLE thread = CreateThread(nullptr, 0, WorkerThreadProc, parameter, 0, nullptr);
-  if (thread == nullptr) {
-    delete parameter;
-    return false;
-  }
-  // The thread is never waited for.
-  CloseHandle(thread);
+  auto parameter = std::make_unique<std::function<void()>>(std::move(work));
+  // The thread is never waited for: its handle goes at once.
+  const UniqueKernelHandle thread(
+      CreateThread(nullptr, 0, WorkerThreadProc, parameter.get(), 0, nullptr));
+  if (!thread) return false;
+  parameter.release();  // the thread owns it now
   return true;
 }
 

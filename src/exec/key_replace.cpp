@@ -9,6 +9,15 @@ namespace {
 // Lets the target handle the typed key before its language is put back.
 constexpr uint32_t kRestoreDelayMs = 5;
 
+// Counts the request before it is sent, since the language event it causes can arrive while it is
+// being sent, and takes the count back when the window never got it. Returns whether it did.
+bool RequestCounted(KeyboardLanguageSystem& system, uintptr_t window, uint32_t layout) {
+  ++Options().PendingLanguageSwitches;
+  if (system.RequestLanguage(window, layout)) return true;
+  TakePending(Options().PendingLanguageSwitches);
+  return false;
+}
+
 }  // namespace
 
 bool ReplaceKey(uint32_t hkey, uint32_t layout, KeyboardLanguageSystem& system,
@@ -20,19 +29,14 @@ bool ReplaceKey(uint32_t hkey, uint32_t layout, KeyboardLanguageSystem& system,
   if (layout != 0) {
     foreground = system.ForegroundWindow();
     previous = system.LayoutOf(foreground);
-    if (layout != previous) {
-      ++Options().PendingLanguageSwitches;
-      system.RequestLanguage(foreground, layout);
-      switched = true;
-    }
+    switched = layout != previous && RequestCounted(system, foreground, layout);
   }
   const bool sent = send(HotKeyByte(hkey, 1), HotKeyByte(hkey, 2), HotKeyByte(hkey, 3),
                          HotKeyByte(hkey, 4), /*window=*/0, /*restore=*/false, /*delayMs=*/0,
                          /*ansiText=*/nullptr, /*wideText=*/nullptr);
   if (switched) {
     system.Sleep(kRestoreDelayMs);
-    ++Options().PendingLanguageSwitches;
-    system.RequestLanguage(foreground, previous);
+    RequestCounted(system, foreground, previous);
   }
   return sent;
 }

@@ -22,8 +22,8 @@ uint32_t WinKeyboardLanguageSystem::LayoutOf(uintptr_t window) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetKeyboardLayout(thread)));
 }
 
-void WinKeyboardLanguageSystem::RequestLanguage(uintptr_t window, uint32_t layout) {
-  RequestKeyboardLayout(reinterpret_cast<HWND>(window), layout, kLanguageRequestTimeoutMs);
+bool WinKeyboardLanguageSystem::RequestLanguage(uintptr_t window, uint32_t layout) {
+  return RequestKeyboardLayout(reinterpret_cast<HWND>(window), layout, kLanguageRequestTimeoutMs);
 }
 
 void WinKeyboardLanguageSystem::Sleep(uint32_t ms) {

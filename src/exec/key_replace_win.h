@@ -13,7 +13,7 @@ class WinKeyboardLanguageSystem final : public KeyboardLanguageSystem {
  public:
   uintptr_t ForegroundWindow() override;
   uint32_t LayoutOf(uintptr_t window) override;
-  void RequestLanguage(uintptr_t window, uint32_t layout) override;
+  bool RequestLanguage(uintptr_t window, uint32_t layout) override;
   void Sleep(uint32_t ms) override;
 };
 

@@ -9,15 +9,6 @@ namespace {
 // The device bits (FAPPCOMMAND_MASK) that share the command's word.
 constexpr uint32_t kAppCommandDeviceBits = 0xF000;
 
-// Takes one of `counter` when there is one; returns whether it did.
-bool TakePending(std::atomic<int16_t>& counter) {
-  int16_t pending = counter.load();
-  while (pending >= 1) {
-    if (counter.compare_exchange_weak(pending, static_cast<int16_t>(pending - 1))) return true;
-  }
-  return false;
-}
-
 bool IsVolumeCommand(uint32_t command) {
   return command == kAppCommandVolumeMute || command == kAppCommandVolumeDown ||
          command == kAppCommandVolumeUp;

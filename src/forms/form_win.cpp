@@ -37,25 +37,25 @@ int WindowDpi(HWND hwnd) {
   if (getDpiForWindow) {
     if (const UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 
 namespace {
 
 // The system's message font for `dpi`; null when it cannot be made (controls keep the default).
-HFONT CreateMessageFont(int dpi) {
+UniqueFont CreateMessageFont(int dpi) {
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  HDC screen = GetDC(nullptr);
-  const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return UniqueFont();
+  }
+  const WindowDc screen(nullptr);
+  const int systemDpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   if (systemDpi > 0 && systemDpi != dpi)
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+  return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
 HWND CreateChild(HWND parent, const wchar_t* className, const std::string& text, DWORD style,
@@ -107,8 +107,7 @@ void Win32Form::DestroyControls() {
   }
   controls_.clear();
   decls_.clear();
-  if (font_) DeleteObject(font_);
-  font_ = nullptr;
+  font_.reset();
 }
 
 bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firstId) {
@@ -147,7 +146,7 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
   if (!placed && (decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox) &&
       !decl.caption.empty()) {
     const RECT r = {scale(kMargin), top, client.right - scale(kMargin), top + scale(kLabelHeight)};
-    control.caption = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, -1, font_);
+    control.caption = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, -1, font_.get());
     if (!control.caption) return false;
     top = r.bottom;
   }
@@ -169,18 +168,19 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
   switch (decl.kind) {
     case ControlKind::kCheckBox:
       control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-                                 r, id, font_);
+                                 r, id, font_.get());
       if (control.hwnd) SetChecked(index, decl.checked);
       break;
     case ControlKind::kEdit:
       control.hwnd = CreateChild(parent, L"EDIT", decl.text, ES_AUTOHSCROLL | WS_TABSTOP,
-                                 WS_EX_CLIENTEDGE, r, id, font_);
+                                 WS_EX_CLIENTEDGE, r, id, font_.get());
       break;
     case ControlKind::kComboBox: {
       RECT list = r;
       list.bottom = r.top + scale(kComboListHeight);
-      control.hwnd = CreateChild(parent, WC_COMBOBOXW, {},
-                                 CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, list, id, font_);
+      control.hwnd =
+          CreateChild(parent, WC_COMBOBOXW, {}, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, list,
+                      id, font_.get());
       if (!control.hwnd) break;
       for (const std::string& item : decl.items) {
         SendMessageW(control.hwnd, CB_ADDSTRING, 0,
@@ -190,7 +190,8 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
       break;
     }
     case ControlKind::kRadioGroup: {
-      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, r, id, font_);
+      control.hwnd =
+          CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, r, id, font_.get());
       if (!control.hwnd) break;
       control.firstRadioId = nextRadioId;
       int itemTop = r.top + scale(kGroupCaptionHeight);
@@ -199,8 +200,8 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
                            itemTop + scale(kLineHeight)};
         // The first button starts the group, so arrow keys move within it.
         const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        HWND radio =
-            CreateChild(parent, L"BUTTON", decl.items[i], style, 0, item, nextRadioId++, font_);
+        HWND radio = CreateChild(parent, L"BUTTON", decl.items[i], style, 0, item, nextRadioId++,
+                                 font_.get());
         if (!radio) return false;
         control.radios.push_back(radio);
         itemTop = item.bottom;
@@ -210,13 +211,14 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
     }
     case ControlKind::kInfoPanel:
     case ControlKind::kGroup:
-      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, r, id, font_);
+      control.hwnd =
+          CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, r, id, font_.get());
       control.expanded = decl.expanded;
       break;
     case ControlKind::kListView: {
       control.hwnd =
           CreateChild(parent, WC_LISTVIEWW, {}, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                      WS_EX_CLIENTEDGE, r, id, font_);
+                      WS_EX_CLIENTEDGE, r, id, font_.get());
       if (!control.hwnd) break;
       for (size_t i = 0; i < decl.columns.size(); ++i) {
         std::wstring caption = Utf8ToWide(decl.columns[i].caption);
@@ -230,11 +232,11 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
       break;
     }
     case ControlKind::kButton:
-      control.hwnd =
-          CreateChild(parent, L"BUTTON", decl.caption, BS_PUSHBUTTON | WS_TABSTOP, 0, r, id, font_);
+      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_PUSHBUTTON | WS_TABSTOP, 0, r,
+                                 id, font_.get());
       break;
     case ControlKind::kLabel:
-      control.hwnd = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, id, font_);
+      control.hwnd = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, id, font_.get());
       break;
   }
   if (!control.hwnd) return false;

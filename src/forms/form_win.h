@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "settings/form.h"
 
 namespace tavion {
@@ -65,7 +66,7 @@ class Win32Form final : public DeclaredForm {
   void DestroyControls();
 
   std::vector<Control> controls_;  // one per declaration
-  HFONT font_ = nullptr;
+  UniqueFont font_;
   int dpi_ = 96;
   int contentHeight_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <string>
 
+#include "base/handles_win.h"
 #include "base/utf_win.h"
 #include "lang/lang.h"
 
@@ -17,7 +18,7 @@ std::atomic<HWND> messageBoxMainWindow{nullptr};
 // The box that the calling thread is about to show. MessageBox creates its dialog on the
 // calling thread, so a thread-local CBT hook sees exactly that dialog activate.
 struct PendingBox {
-  HHOOK hook = nullptr;
+  UniqueHook hook;
   HWND centreOver = nullptr;
   bool adjusted = false;
 };
@@ -64,7 +65,7 @@ LRESULT CALLBACK MessageBoxCbtProc(int code, WPARAM wParam, LPARAM lParam) {
       if (box->centreOver != nullptr) CentreOver(dialog, box->centreOver);
     }
   }
-  return CallNextHookEx(box->hook, code, wParam, lParam);
+  return CallNextHookEx(box->hook.get(), code, wParam, lParam);
 }
 
 UINT TypeIcon(MessageDialogType type) {
@@ -111,20 +112,22 @@ int ShowMessageBox(std::string_view text, MessageDialogType type, MessageButtons
   const bool ownedByMainWindow =
       mainWindowShown && GetWindowThreadProcessId(mainWindow, nullptr) == GetCurrentThreadId();
 
-  PendingBox box{.centreOver = mainWindowShown ? mainWindow : nullptr};
-  PendingBox* const outer = pendingBox;
+  PendingBox box;
+  box.centreOver = mainWindowShown ? mainWindow : nullptr;
+  // Boxes nest when a window procedure shows one while another is open: the outer box's record
+  // comes back when this one ends.
+  struct Restore {
+    PendingBox* outer;
+    ~Restore() { pendingBox = outer; }
+  } restore{pendingBox};
   pendingBox = &box;
   // Without the hook the box still works, with the system's captions and placement.
-  box.hook = SetWindowsHookExW(WH_CBT, MessageBoxCbtProc, nullptr, GetCurrentThreadId());
+  box.hook.reset(SetWindowsHookExW(WH_CBT, MessageBoxCbtProc, nullptr, GetCurrentThreadId()));
 
   UINT flags = ButtonFlags(buttons) | (icon != 0 ? icon : TypeIcon(type)) | MB_SETFOREGROUND;
   if (!ownedByMainWindow) flags |= MB_TASKMODAL;
-  const int answer = MessageBoxW(ownedByMainWindow ? mainWindow : nullptr, Utf8ToWide(text).c_str(),
-                                 kCaption, flags);
-
-  if (box.hook != nullptr) UnhookWindowsHookEx(box.hook);
-  pendingBox = outer;
-  return answer;
+  return MessageBoxW(ownedByMainWindow ? mainWindow : nullptr, Utf8ToWide(text).c_str(), kCaption,
+                     flags);
 }
 
 int ShowSystemModalBox(HWND owner, std::string_view text, UINT flags) {

@@ -2,6 +2,7 @@
 // Layout of the notification window: its size from the measured lines, its place on the screen,
 // and where the painter puts the icon and each line. Portable: the caller measures the text.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,26 @@ std::string ExpandOsdLineCodes(std::string_view text);
 // Splits a notification text into its lines at CR LF (a lone CR or LF also ends a line). An empty
 // text is one empty line; a trailing line break adds no line.
 std::vector<std::string> SplitOsdLines(std::string_view text);
+
+// The room for the text: a text box as wide as the screen less 100 and as many rows of
+// `lineHeight` as the screen's height holds; at least one pixel and one row.
+struct OsdTextRoom {
+  int width = 1;
+  size_t rows = 1;
+  bool operator==(const OsdTextRoom&) const = default;
+};
+
+OsdTextRoom OsdTextRoomFor(int screenWidth, int screenHeight, int lineHeight);
+
+// The width of `text` (UTF-8) drawn as row `row` (the row decides the weight).
+using OsdMeasure = std::function<int(size_t row, std::string_view text)>;
+
+// Fits the lines into `room` as a word-wrapping text box does: a line too wide breaks at the last
+// space, or after the last path separator, that fits; a word wider than the box breaks at its
+// edge (never inside a UTF-8 sequence; at least one character a row). When the rows run out, the
+// last one ends in "..." and the rest is dropped.
+std::vector<std::string> FitOsdLines(const std::vector<std::string>& lines, OsdTextRoom room,
+                                     const OsdMeasure& measure);
 
 // The window size for lines of the given measured widths (each in its own weight) and the height
 // of "v": one row per line plus 5, and at least 31 wide; the first line also leaves room for the

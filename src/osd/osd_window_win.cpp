@@ -11,8 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "base/window_requests_win.h"
+#include "base/handles_win.h"
 #include "base/message_wait_win.h"
+#include "base/window_requests_win.h"
 #include "base/utf_win.h"
 #include "osd/osd_geometry.h"
 #include "settings/settings.h"
@@ -23,8 +24,9 @@ namespace tavion {
 namespace {
 
 // Posted by the worker to the window it serves: the window is only ever touched on its own thread.
-constexpr UINT WM_OSD_ALPHA = WM_APP + 1;  // wParam the opacity
-constexpr UINT WM_OSD_END = WM_APP + 2;    // wParam the generation the worker served
+constexpr UINT WM_OSD_ALPHA = WM_APP + 1;     // wParam the opacity
+constexpr UINT WM_OSD_END = WM_APP + 2;       // wParam the generation the worker served
+constexpr UINT WM_OSD_REPLACED = WM_APP + 3;  // a worker left for a new text; start its successor
 
 constexpr uint8_t kStopNone = 0;
 constexpr uint8_t kStopEnd = 1;
@@ -69,6 +71,15 @@ const UxTheme& Themes() {
   return themes;
 }
 
+// Only ever holds a theme opened through Themes(), so its close function is there.
+struct ThemeTraits {
+  using Handle = HTHEME;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle theme) { Themes().close(theme); }
+};
+
+using UniqueTheme = UniqueHandle<ThemeTraits>;
+
 // What one worker does, fixed when ShowOSD starts it (the worker never reads Settings()).
 struct WorkerPlan {
   HWND window = nullptr;
@@ -83,10 +94,10 @@ struct OsdState {
   OsdHost host;
   // User-interface thread only.
   HWND window = nullptr;
-  HTHEME theme = nullptr;
+  UniqueTheme theme;
   const OsdSkin* skin = nullptr;  // null: unskinned
-  HFONT regularFont = nullptr;
-  HFONT boldFont = nullptr;
+  UniqueFont regularFont;
+  UniqueFont boldFont;
   std::vector<std::wstring> lines;
   std::vector<int> lineWidths;
   int lineHeight = 0;
@@ -94,7 +105,9 @@ struct OsdState {
   uint8_t kind = 0;
   SIZE regionSize = {};
   bool dragReported = false;
-  // Shared with the worker.
+  uint32_t workerGeneration = 0;  // the text the last started worker serves
+  // Shared with the worker. Only the user-interface thread sets `stop` back to kStopNone (before
+  // it starts a worker), so a replace asked for before a worker's first step is never lost.
   std::atomic<bool> showing{false};  // the show lock
   std::atomic<bool> windowAlive{false};
   std::atomic<uint8_t> stop{kStopNone};
@@ -121,7 +134,7 @@ COLORREF ToColorRef(uint32_t colour) {
   return static_cast<COLORREF>(colour & 0x00FFFFFFu);
 }
 
-HFONT MakeFont(HDC dc, bool bold, bool dropBold) {
+UniqueFont MakeFont(HDC dc, bool bold, bool dropBold) {
   const SettingsRecord& settings = Settings();
   LOGFONTW font = {};
   font.lfHeight =
@@ -135,11 +148,17 @@ HFONT MakeFont(HDC dc, bool bold, bool dropBold) {
   font.lfQuality = DEFAULT_QUALITY;
   const std::wstring name = Utf8ToWide(settings.Font_Name);
   wcsncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&font);
+  return UniqueFont(CreateFontIndirectW(&font));
 }
 
 HFONT LineFont(const OsdState& state, size_t index) {
-  return OsdLineBold(index, state.skin != nullptr) ? state.boldFont : state.regularFont;
+  return (OsdLineBold(index, state.skin != nullptr) ? state.boldFont : state.regularFont).get();
+}
+
+int TextWidth(HDC dc, std::wstring_view text) {
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+  return size.cx;
 }
 
 void PostToWindow(HWND window, UINT message, WPARAM wParam) {
@@ -147,7 +166,8 @@ void PostToWindow(HWND window, UINT message, WPARAM wParam) {
   PostMessageW(window, message, wParam, 0);
 }
 
-// The worker: fade in, hold, fade out, then ask the window to end unless a new text replaced it.
+// The worker: fade in, hold, fade out, then ask the window to end, or, when a new text replaced
+// this one, to start the new text's worker unless ShowOSD does.
 void RunWorker(const WorkerPlan& plan) {
   OsdState& state = State();
   const auto terminating = [&] { return plan.terminating && plan.terminating(); };
@@ -155,9 +175,9 @@ void RunWorker(const WorkerPlan& plan) {
     state.workerRunning = false;
     return;
   }
+  UINT farewell = 0;  // the message for the window once this worker is gone
   {
     std::lock_guard lock(state.workerLock);
-    state.stop = kStopNone;
     const auto setAlpha = [&](int alpha) {
       if (state.requestedAlpha.exchange(alpha) != alpha) {
         PostToWindow(plan.window, WM_OSD_ALPHA, static_cast<WPARAM>(alpha));
@@ -214,10 +234,11 @@ void RunWorker(const WorkerPlan& plan) {
       }
     }
 
-    if (!ended && state.stop != kStopReplace)
-      PostToWindow(plan.window, WM_OSD_END, plan.generation);
+    if (!ended) farewell = state.stop == kStopReplace ? WM_OSD_REPLACED : WM_OSD_END;
   }
+  // Gone before the window hears of it, so the window may start a successor.
   state.workerRunning = false;
+  if (farewell) PostToWindow(plan.window, farewell, plan.generation);
 }
 
 void StartWorker(OsdState& state) {
@@ -229,6 +250,8 @@ void StartWorker(OsdState& state) {
   plan.animate = settings.Animation == 1;
   plan.showTimeMs = std::max(0, settings.Show_Time);
   plan.terminating = state.host.terminating;
+  state.workerGeneration = state.generation;
+  state.stop = kStopNone;
   state.workerRunning = true;
   try {
     std::thread(RunWorker, std::move(plan)).detach();
@@ -239,74 +262,71 @@ void StartWorker(OsdState& state) {
   }
 }
 
+// Draws the skin, or fills with the background colour, into `dc`.
+void PaintBackground(OsdState& state, HWND window, HDC dc, const RECT& client) {
+  if (state.skin && state.theme) {
+    RECT windowRect;
+    if (GetWindowRect(window, &windowRect)) {
+      OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
+      UniqueRegion region;
+      const auto& themes = Themes();
+      if (themes.region(state.theme.get(), dc, state.skin->part, state.skin->state, &windowRect,
+                        region.put()) == S_OK &&
+          region) {
+        const SIZE size = {windowRect.right, windowRect.bottom};
+        if (size.cx != state.regionSize.cx || size.cy != state.regionSize.cy) {
+          state.regionSize = size;
+          // The system owns the region once it is set.
+          if (SetWindowRgn(window, region.get(), FALSE)) region.release();
+        }
+        const UniqueBrush key(CreateSolidBrush(kOsdKeyColour));
+        FillRect(dc, &client, key.get());
+        themes.draw(state.theme.get(), dc, state.skin->part, state.skin->state, &windowRect,
+                    nullptr);
+        return;
+      }
+    }
+  }
+  const UniqueBrush brush(CreateSolidBrush(ToColorRef(Settings().ColorBack)));
+  FillRect(dc, &client, brush.get());
+}
+
 void Paint(OsdState& state, HWND window) {
   PAINTSTRUCT paint;
   HDC target = BeginPaint(window, &paint);
   if (!target) return;
   RECT client;
   GetClientRect(window, &client);
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
+  const UniqueMemoryDc dc(CreateCompatibleDC(target));
+  const UniqueBitmap bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
   if (dc && bitmap) {
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    SetBkMode(dc, TRANSPARENT);
-    bool background = false;
-    if (state.skin && state.theme) {
-      RECT windowRect;
-      GetWindowRect(window, &windowRect);
-      OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
-      HRGN region = nullptr;
-      const auto& themes = Themes();
-      if (themes.region(state.theme, dc, state.skin->part, state.skin->state, &windowRect,
-                        &region) == S_OK &&
-          region) {
-        const SIZE size = {windowRect.right, windowRect.bottom};
-        if (size.cx != state.regionSize.cx || size.cy != state.regionSize.cy) {
-          state.regionSize = size;
-          SetWindowRgn(window, region, FALSE);  // the system owns the region now
-        } else {
-          DeleteObject(region);
-        }
-        HBRUSH key = CreateSolidBrush(kOsdKeyColour);
-        FillRect(dc, &client, key);
-        DeleteObject(key);
-        themes.draw(state.theme, dc, state.skin->part, state.skin->state, &windowRect, nullptr);
-        background = true;
+    const ScopedSelection selectBitmap(dc.get(), bitmap.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    PaintBackground(state, window, dc.get(), client);
+    const OsdPaintLayout layout = OsdLayoutPaint(client.right, state.lineWidths, state.lineHeight);
+    SetTextColor(dc.get(), ToColorRef(Settings().ColorText));
+    {
+      const ScopedSelection selectFont(dc.get(), state.regularFont.get());
+      for (size_t i = 0; i < state.lines.size() && i < layout.lines.size(); ++i) {
+        SelectObject(dc.get(), LineFont(state, i));
+        TextOutW(dc.get(), layout.lines[i].x, layout.lines[i].y, state.lines[i].c_str(),
+                 static_cast<int>(state.lines[i].size()));
       }
     }
-    if (!background) {
-      HBRUSH brush = CreateSolidBrush(ToColorRef(Settings().ColorBack));
-      FillRect(dc, &client, brush);
-      DeleteObject(brush);
-    }
-    const OsdPaintLayout layout = OsdLayoutPaint(client.right, state.lineWidths, state.lineHeight);
-    SetTextColor(dc, ToColorRef(Settings().ColorText));
-    HGDIOBJ oldFont = SelectObject(dc, state.regularFont);
-    for (size_t i = 0; i < state.lines.size() && i < layout.lines.size(); ++i) {
-      SelectObject(dc, LineFont(state, i));
-      TextOutW(dc, layout.lines[i].x, layout.lines[i].y, state.lines[i].c_str(),
-               static_cast<int>(state.lines[i].size()));
-    }
-    SelectObject(dc, oldFont);
     if (HICON icon = state.host.icon ? state.host.icon(state.iconIndex, state.kind) : nullptr) {
-      DrawIconEx(dc, layout.icon.x, layout.icon.y, icon, kOsdIconSize, kOsdIconSize, 0, nullptr,
-                 DI_NORMAL);
+      DrawIconEx(dc.get(), layout.icon.x, layout.icon.y, icon, kOsdIconSize, kOsdIconSize, 0,
+                 nullptr, DI_NORMAL);
     }
-    BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldBitmap);
+    BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
   }
-  if (bitmap) DeleteObject(bitmap);
-  if (dc) DeleteDC(dc);
   EndPaint(window, &paint);
 }
 
 void ReleaseWindowResources(OsdState& state) {
-  if (state.theme) Themes().close(state.theme);
-  state.theme = nullptr;
+  state.theme.reset();
   state.skin = nullptr;
-  if (state.regularFont) DeleteObject(state.regularFont);
-  if (state.boldFont) DeleteObject(state.boldFont);
-  state.regularFont = state.boldFont = nullptr;
+  state.regularFont.reset();
+  state.boldFont.reset();
   state.lines.clear();
   state.lineWidths.clear();
   state.regionSize = {};
@@ -332,6 +352,13 @@ LRESULT CALLBACK OsdWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       if (static_cast<uint32_t>(wParam) == state.generation && !state.showing) {
         ShowWindow(window, SW_HIDE);
         DestroyWindow(window);
+      }
+      return 0;
+    case WM_OSD_REPLACED:
+      // ShowOSD starts the new text's worker itself unless its wait for this one ran out.
+      if (!state.showing && !state.workerRunning && state.window == window &&
+          state.workerGeneration != state.generation) {
+        StartWorker(state);
       }
       return 0;
     case WM_PAINT:
@@ -409,7 +436,7 @@ bool CreateOsdWindow(OsdState& state) {
   state.appliedAlpha = 0;
   if (skinned) {
     state.skin = OsdSkinFor(settings.SkinType);
-    state.theme = Themes().open(window, state.skin->themeClass);
+    state.theme.reset(Themes().open(window, state.skin->themeClass));
     if (!state.theme) {
       state.skin = nullptr;
       SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_BORDER);
@@ -417,30 +444,33 @@ bool CreateOsdWindow(OsdState& state) {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
   }
-  HDC screen = GetDC(nullptr);
-  state.regularFont = MakeFont(screen, /*bold=*/false, /*dropBold=*/state.skin == nullptr);
-  state.boldFont = MakeFont(screen, /*bold=*/true, /*dropBold=*/false);
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  state.regularFont = MakeFont(screen.get(), /*bold=*/false, /*dropBold=*/state.skin == nullptr);
+  state.boldFont = MakeFont(screen.get(), /*bold=*/true, /*dropBold=*/false);
   return true;
 }
 
-// Measures the lines in their fonts and the row height ("v").
-void MeasureLines(OsdState& state) {
-  HDC dc = GetDC(state.window);
-  HGDIOBJ old = SelectObject(dc, state.regularFont);
+// Lays `text` out in rows that fit the screen, each measured in its font, and the row height
+// ("v").
+void LayOutLines(OsdState& state, const std::string& text, int screenWidth, int screenHeight) {
+  const WindowDc dc(state.window);
+  const ScopedSelection selectFont(dc.get(), state.regularFont.get());
   SIZE extent = {};
-  GetTextExtentPoint32W(dc, L"v", 1, &extent);
+  GetTextExtentPoint32W(dc.get(), L"v", 1, &extent);
   state.lineHeight = extent.cy;
+  const auto measure = [&](size_t row, std::string_view line) {
+    SelectObject(dc.get(), LineFont(state, row));
+    return TextWidth(dc.get(), Utf8ToWide(line));
+  };
+  const std::vector<std::string> rows = FitOsdLines(
+      SplitOsdLines(text), OsdTextRoomFor(screenWidth, screenHeight, state.lineHeight), measure);
+  state.lines.clear();
   state.lineWidths.clear();
-  for (size_t i = 0; i < state.lines.size(); ++i) {
-    SelectObject(dc, LineFont(state, i));
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, state.lines[i].c_str(), static_cast<int>(state.lines[i].size()),
-                          &size);
-    state.lineWidths.push_back(size.cx);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    state.lines.push_back(Utf8ToWide(rows[i]));
+    SelectObject(dc.get(), LineFont(state, i));
+    state.lineWidths.push_back(TextWidth(dc.get(), state.lines.back()));
   }
-  SelectObject(dc, old);
-  ReleaseDC(state.window, dc);
 }
 
 int TaskbarHeight() {
@@ -483,15 +513,13 @@ void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t 
   }
   state.iconIndex = iconIndex;
   state.kind = kind;
-  state.lines.clear();
-  for (const std::string& line : SplitOsdLines(text)) state.lines.push_back(Utf8ToWide(line));
   // The caption carries the text too, for whoever looks for the window.
   SetWindowTextW(state.window, Utf8ToWide(text).c_str());
-  MeasureLines(state);
-
-  const OsdSize size = OsdWindowSize(state.lineWidths, state.lineHeight);
   const OsdScreen screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                             OsdTaskbarAllowance(TaskbarHeight(), settings.NoTaskBar)};
+  LayOutLines(state, text, screen.width, screen.height);
+
+  const OsdSize size = OsdWindowSize(state.lineWidths, state.lineHeight);
   const OsdPoint place =
       OsdWindowPlace(settings.DPosition, size, screen, {settings.PosX, settings.PosY});
   SetWindowPos(state.window, nullptr, place.x, place.y, size.width, size.height,

@@ -1,6 +1,7 @@
 #include "pipeline/sidekit_library_win.h"
 
 #include <string>
+#include <utility>
 
 #include "base/window_requests_win.h"
 
@@ -15,24 +16,20 @@ void Resolve(HMODULE module, const char* name, Fn& fn) {
 
 }  // namespace
 
-SidekitLibrary::~SidekitLibrary() {
-  if (module_) FreeLibrary(module_);
-}
-
 bool SidekitLibrary::Load(const wchar_t* folder) {
   if (module_) return true;
   std::wstring path = folder;
   path += L"\\Sidekit32.dll";
   // A full path and the altered search path: the library's own dependencies are looked up beside
   // it, never in the current directory.
-  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!module) return false;
+  UniqueModule library(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  if (!library) return false;
+  const HMODULE module = library.get();
   Resolve(module, "InitHookEx", InitHookEx);
   Resolve(module, "FreeHookEx", FreeHookEx);
   if (!InitHookEx || !FreeHookEx) {
     InitHookEx = nullptr;
     FreeHookEx = nullptr;
-    FreeLibrary(module);
     return false;
   }
   Resolve(module, "ForceForegroundWindow", ForceForegroundWindow);
@@ -42,7 +39,7 @@ bool SidekitLibrary::Load(const wchar_t* folder) {
   Resolve(module, "SetAnimation", SetAnimation);
   Resolve(module, "GetBuildTime", GetBuildTime);
   Resolve(module, "GetFileVerEx", GetFileVerEx);
-  module_ = module;
+  module_ = std::move(library);
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "base/handles_win.h"
 #include "sidekit.h"
 
 namespace tavion {
@@ -10,14 +11,13 @@ namespace tavion {
 class SidekitLibrary {
  public:
   SidekitLibrary() = default;
-  ~SidekitLibrary();
   SidekitLibrary(const SidekitLibrary&) = delete;
   SidekitLibrary& operator=(const SidekitLibrary&) = delete;
 
   // Loads `folder`\Sidekit32.dll and resolves its functions. Returns false when the library or
   // one of the hook entry points is missing; then no hook function is available.
   bool Load(const wchar_t* folder);
-  bool Loaded() const { return module_ != nullptr; }
+  bool Loaded() const { return static_cast<bool>(module_); }
 
   // Both entry points are absent (null) when loading failed.
   InitHookExFn InitHookEx = nullptr;
@@ -31,7 +31,7 @@ class SidekitLibrary {
   GetFileVerExFn GetFileVerEx = nullptr;
 
  private:
-  HMODULE module_ = nullptr;
+  UniqueModule module_;
 };
 
 // Shows the system-modal error box of a missing Sidekit32.dll.

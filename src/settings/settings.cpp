@@ -37,4 +37,12 @@ void ResetSettings() {
   o.Dispatching = false;
 }
 
+bool TakePending(std::atomic<int16_t>& counter) {
+  int16_t pending = counter.load();
+  while (pending >= 1) {
+    if (counter.compare_exchange_weak(pending, static_cast<int16_t>(pending - 1))) return true;
+  }
+  return false;
+}
+
 }  // namespace tavion

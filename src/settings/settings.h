@@ -80,14 +80,15 @@ struct PersistedSettings {
   bool ClearRawOtherDevice = false;
   std::string var_datetime;
 
-  // Visual values and the main window's geometry.
+  // Visual values and the main window's geometry (the registry names of the last five begin with
+  // an underscore: "_FWidth" and so on).
   int32_t KeysView = 0;
   int32_t Fr2_Size = 0;
-  int32_t _FWidth = 650;
-  int32_t _FHeight = 500;
-  int16_t _FLeft = 0;
-  int32_t _FTop = 0;
-  bool _FMax = false;
+  int32_t FWidth = 650;
+  int32_t FHeight = 500;
+  int16_t FLeft = 0;
+  int32_t FTop = 0;
+  bool FMax = false;
 };
 
 struct SettingsRecord : PersistedSettings {
@@ -129,5 +130,8 @@ struct TOptions {
 };
 
 TOptions& Options();
+
+// Takes one from a pending counter of TOptions when it holds one; returns whether it did.
+bool TakePending(std::atomic<int16_t>& counter);
 
 }  // namespace tavion

@@ -37,22 +37,22 @@ int32_t ReadWindowSide(const RegistryStore& store, std::string_view ident, int32
 
 void LoadGeometry(const RegistryStore& store, SettingsRecord& settings, MainWindowGeometry& window,
                   bool autorunStart) {
-  settings._FWidth = ReadWindowSide(store, "_FWidth", kDesignedWidth);
-  settings._FHeight = ReadWindowSide(store, "_FHeight", kDesignedHeight);
-  window.SetSize(settings._FWidth, settings._FHeight);
-  settings._FMax = ReadBool(store, kRoot, "_FMax", false);
-  if (settings._FMax) window.Maximize();
+  settings.FWidth = ReadWindowSide(store, "_FWidth", kDesignedWidth);
+  settings.FHeight = ReadWindowSide(store, "_FHeight", kDesignedHeight);
+  window.SetSize(settings.FWidth, settings.FHeight);
+  settings.FMax = ReadBool(store, kRoot, "_FMax", false);
+  if (settings.FMax) window.Maximize();
   const int screenWidth = window.ScreenWidth();
-  settings._FLeft =
-      static_cast<int16_t>(ReadInt(store, kRoot, "_FLeft", (screenWidth - settings._FWidth) / 2));
+  settings.FLeft =
+      static_cast<int16_t>(ReadInt(store, kRoot, "_FLeft", (screenWidth - settings.FWidth) / 2));
   if (!window.IsMaximized()) {
     // Off-screen until the first restore, so that an autorun start shows nothing.
-    if (autorunStart) settings._FLeft = static_cast<int16_t>(screenWidth);
-    window.SetLeft(settings._FLeft);
+    if (autorunStart) settings.FLeft = static_cast<int16_t>(screenWidth);
+    window.SetLeft(settings.FLeft);
   }
-  settings._FTop = ReadInt(store, kRoot, "_FTop", (window.ScreenHeight() - settings._FHeight) / 2);
-  window.SetTop(settings._FTop);
-  if (settings._FMax) window.Maximize();
+  settings.FTop = ReadInt(store, kRoot, "_FTop", (window.ScreenHeight() - settings.FHeight) / 2);
+  window.SetTop(settings.FTop);
+  if (settings.FMax) window.Maximize();
 }
 
 bool SaveGeometry(RegistryStore& store, const SettingsRecord& settings,
@@ -62,7 +62,7 @@ bool SaveGeometry(RegistryStore& store, const SettingsRecord& settings,
     const int screenWidth = window.ScreenWidth();
     // A window never shown after an autorun start is still beyond the screen edge.
     const int left =
-        settings._FLeft >= screenWidth ? (screenWidth - bounds->width) / 2 : bounds->left;
+        settings.FLeft >= screenWidth ? (screenWidth - bounds->width) / 2 : bounds->left;
     ok &= WriteInt(store, kRoot, "_FTop", bounds->top);
     ok &= WriteInt(store, kRoot, "_FLeft", left);
     ok &= WriteInt(store, kRoot, "_FWidth", bounds->width);

@@ -66,7 +66,7 @@ std::vector<ControlDecl> BottomButtons() {
 
 }  // namespace
 
-// What the window owns that needs the later parts of the program.
+// What the window owns once its handle exists: dispatch, executors, option controls and lists.
 struct MainWindow::Parts {
   Parts(MainWindow& window, MainWindowServices services)
       : dispatchHost(window.hwnd_, window.library_.ForceForegroundWindow,
@@ -127,8 +127,7 @@ bool MainWindow::Create(HINSTANCE instance) {
                           /*hMenu=*/nullptr, instance, this);
   if (!hwnd_) return false;
   if (startup_.commandLine.backup) {
-    // Writing the settings file belongs to the profile files; until it exists, backup mode only
-    // ends the program without starting anything.
+    // Backup mode starts nothing.
     return false;
   }
   FirstShow();
@@ -167,8 +166,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!parts_) return kPassEvent;
       return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
     case kMsgShellEvent:
-      // The tray's language icon comes with the tray's language menu; until then a language
-      // change only uses up the program's own pending switches.
+      // A language change only uses up the program's own pending switches.
       return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_, {});
     case WM_TV_EXECUTE:
       OnExecute(wParam, lParam);
@@ -344,7 +342,6 @@ void MainWindow::RegisterExecutors() {
 
 void MainWindow::FirstShow() {
   LoadProfile();
-  // Registering the autorun entry of a first run comes with the shortcut functions.
   if (Settings().ThirstRun) FindWinampOnFirstRun();
   if (auto sound = parts_->options.Find("cb_sound"))
     parts_->options.SetChecked(*sound, Settings().Beep_Enab);
@@ -482,7 +479,7 @@ bool MainWindow::CloseHandler() {
   hooks_.Remove();
   if (parts_) parts_->dispatcher.Clear();
   RECT r;
-  if (GetWindowRect(hwnd_, &r)) s._FLeft = static_cast<int16_t>(r.left);
+  if (GetWindowRect(hwnd_, &r)) s.FLeft = static_cast<int16_t>(r.left);
   SaveSettings(/*saveActions=*/true);
   tray_.Hide();
   tree_.Clear(actions_);
@@ -530,11 +527,11 @@ void MainWindow::MinimizeToTray() {
 void MainWindow::Restore() {
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   RECT r;
-  GetWindowRect(hwnd_, &r);
-  if (r.left >= screenWidth) {
+  // A window whose place cannot be read is shown where it is.
+  if (GetWindowRect(hwnd_, &r) && r.left >= screenWidth) {
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
-    int left = Settings()._FLeft;
+    int left = Settings().FLeft;
     int top = r.top;
     if (left >= screenWidth || left + width <= 0) {
       left = (screenWidth - width) / 2;

@@ -77,8 +77,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   loadStart.applyPriority = [](ProcessPriority priority) { ApplyProcessPriority(priority); };
   if (!OptLoadPhase1(settingsStore, Settings(), loadStart)) return 0;
 
-  // "/help=" and the link switches are recognised here; the help viewer and the shortcut
-  // functions that serve them come with their own parts of the program.
   if (line.preKill) return 0;
 
   if (!PassSingleInstanceTest(sidekit, line, L"Tavion", kMainWindowClass)) return 0;

@@ -75,9 +75,9 @@ UniqueIcon ComposeIcons(HICON base, HICON overlay) {
   if (!base || !overlay) return UniqueIcon();
   const int cx = GetSystemMetrics(SM_CXSMICON);
   const int cy = GetSystemMetrics(SM_CYSMICON);
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   if (!screen) return UniqueIcon();
-  HDC dc = CreateCompatibleDC(screen);
+  const UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = cx;
@@ -85,35 +85,27 @@ UniqueIcon ComposeIcons(HICON base, HICON overlay) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP color = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
-  UniqueIcon result;
-  if (dc && color && mask && bits) {
-    HGDIOBJ old = SelectObject(dc, color);
+  const UniqueBitmap color(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueBitmap mask(CreateBitmap(cx, cy, 1, 1, nullptr));
+  if (!dc || !color || !mask || !bits) return UniqueIcon();
+  {
+    const ScopedSelection select(dc.get(), color.get());
     std::fill_n(static_cast<uint32_t*>(bits), cx * cy, 0u);
-    DrawIconEx(dc, 0, 0, base, cx, cy, 0, nullptr, DI_NORMAL);
-    DrawIconEx(dc, 0, 0, overlay, cx, cy, 0, nullptr, DI_NORMAL);
-    SelectObject(dc, old);
-    // The colour bitmap carries alpha, so the mask only needs to be all zero (opaque where the
-    // alpha says so).
-    HDC maskDc = CreateCompatibleDC(screen);
-    if (maskDc) {
-      HGDIOBJ oldMask = SelectObject(maskDc, mask);
-      PatBlt(maskDc, 0, 0, cx, cy, BLACKNESS);
-      SelectObject(maskDc, oldMask);
-      DeleteDC(maskDc);
-    }
-    ICONINFO iconInfo = {};
-    iconInfo.fIcon = TRUE;
-    iconInfo.hbmColor = color;
-    iconInfo.hbmMask = mask;
-    result.reset(CreateIconIndirect(&iconInfo));
+    DrawIconEx(dc.get(), 0, 0, base, cx, cy, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc.get(), 0, 0, overlay, cx, cy, 0, nullptr, DI_NORMAL);
   }
-  if (mask) DeleteObject(mask);
-  if (color) DeleteObject(color);
-  if (dc) DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return result;
+  // The colour bitmap carries alpha, so the mask only needs to be all zero (opaque where the
+  // alpha says so).
+  if (const UniqueMemoryDc maskDc(CreateCompatibleDC(screen.get())); maskDc) {
+    const ScopedSelection select(maskDc.get(), mask.get());
+    PatBlt(maskDc.get(), 0, 0, cx, cy, BLACKNESS);
+  }
+  ICONINFO iconInfo = {};
+  iconInfo.fIcon = TRUE;
+  iconInfo.hbmColor = color.get();
+  iconInfo.hbmMask = mask.get();
+  return UniqueIcon(CreateIconIndirect(&iconInfo));
 }
 
 }  // namespace tavion

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -23,13 +25,18 @@ class RecordingLanguageSystem final : public KeyboardLanguageSystem {
     events.push_back("layout of " + std::to_string(window));
     return layout;
   }
-  void RequestLanguage(uintptr_t window, uint32_t requested) override {
+  bool RequestLanguage(uintptr_t window, uint32_t requested) override {
     events.push_back("request " + std::to_string(window) + " " + std::to_string(requested) +
                      " pending " + std::to_string(Options().PendingLanguageSwitches.load()));
+    if (answers.empty()) return true;
+    const bool delivered = answers.front();
+    answers.pop_front();
+    return delivered;
   }
   void Sleep(uint32_t ms) override { events.push_back("sleep " + std::to_string(ms)); }
 
   uint32_t layout = kUs;
+  std::deque<bool> answers;  // whether each request is delivered; true once they run out
   std::vector<std::string> events;
 };
 
@@ -87,6 +94,29 @@ TEST_F(ReplaceKeyTest, AnotherLanguageIsSwitchedToForTheKeyAndBackAfterIt) {
   };
   EXPECT_EQ(expected, system.events);
   EXPECT_EQ(3, Options().PendingLanguageSwitches.load());
+}
+
+TEST_F(ReplaceKeyTest, OnlyDeliveredLanguageRequestsStayCounted) {
+  const struct {
+    std::deque<bool> answers;
+    size_t requests;
+    int16_t pending;
+  } cases[] = {
+      {{false}, 1, 1},        // not switched: nothing to restore
+      {{true, false}, 2, 2},  // the restore was lost
+      {{true, true}, 2, 3},
+  };
+  for (const auto& c : cases) {
+    Options().PendingLanguageSwitches = 1;
+    system.answers = c.answers;
+    system.events.clear();
+    ReplaceKey(PackHotKey(65, 30, 0, 0), kRussian, system, Sender());
+    const auto requests =
+        std::count_if(system.events.begin(), system.events.end(),
+                      [](const std::string& e) { return e.starts_with("request"); });
+    EXPECT_EQ(c.requests, static_cast<size_t>(requests)) << "case " << (&c - cases);
+    EXPECT_EQ(c.pending, Options().PendingLanguageSwitches.load()) << "case " << (&c - cases);
+  }
 }
 
 TEST_F(ReplaceKeyTest, WithoutAKeySenderNothingIsSwitched) {

@@ -76,16 +76,58 @@ TEST(OsdWindowSize, FromLineWidthsAndRowHeight) {
     int lineHeight;
     OsdSize expected;
   } cases[] = {
-      {{100}, 18, {131, 23}},                  // one line: width + 10 + 21 for the icon
-      {{100, 150}, 18, {160, 41}},             // a wider second line wins
-      {{100, 110}, 18, {131, 41}},             // the first line's icon room wins
-      {{0}, 20, {31, 25}},                     // minimum width
-      {{}, 20, {31, 25}},                      // no lines: one empty row
-      {{50, 40, 200, 10}, 16, {210, 69}},      // four rows
+      {{100}, 18, {131, 23}},              // one line: width + 10 + 21 for the icon
+      {{100, 150}, 18, {160, 41}},         // a wider second line wins
+      {{100, 110}, 18, {131, 41}},         // the first line's icon room wins
+      {{0}, 20, {31, 25}},                 // minimum width
+      {{}, 20, {31, 25}},                  // no lines: one empty row
+      {{50, 40, 200, 10}, 16, {210, 69}},  // four rows
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, OsdWindowSize(c.widths, c.lineHeight))
         << "first width " << (c.widths.empty() ? -1 : c.widths[0]) << ", rows " << c.widths.size();
+  }
+}
+
+// 10 pixels a character, 12 on the first (bold) row.
+int FakeWidth(size_t row, std::string_view text) {
+  int characters = 0;
+  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return characters * (row == 0 ? 12 : 10);
+}
+
+TEST(OsdTextRoom, ScreenWidthLessHundredAndTheRowsThatFit) {
+  EXPECT_EQ((OsdTextRoom{1180, 44}), OsdTextRoomFor(1280, 800, 18));
+  EXPECT_EQ((OsdTextRoom{1, 1}), OsdTextRoomFor(60, 10, 18)) << "a tiny screen keeps one row";
+  EXPECT_EQ((OsdTextRoom{924, 1}), OsdTextRoomFor(1024, 768, 0)) << "no row height measured";
+}
+
+TEST(OsdTextRoom, LongLinesWrapLikeATextBox) {
+  const struct {
+    std::vector<std::string> lines;
+    OsdTextRoom room;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {{"Notepad", "Ctrl + Alt + N"}, {200, 9}, {"Notepad", "Ctrl + Alt + N"}},
+      // Breaks at the last space that fits, also one just past the row's end; the bold first
+      // row holds fewer characters.
+      {{"Open the long folder"}, {100, 9}, {"Open the", "long", "folder"}},
+      // A path breaks after its last separator that fits, or at a later space.
+      {{"Run", "C:\\Windows\\System32\\notepad.exe"},
+       {200, 9},
+       {"Run", "C:\\Windows\\System32\\", "notepad.exe"}},
+      {{"x", "C:\\Program Files\\Tavion"}, {150, 9}, {"x", "C:\\Program", "Files\\Tavion"}},
+      // A word wider than the box breaks at the edge, never inside a character.
+      {{"x", "Supercalifragilistic"}, {50, 9}, {"x", "Super", "calif", "ragil", "istic"}},
+      {{"x", "\xC3\xA9\xC3\xA9\xC3\xA9"}, {20, 9}, {"x", "\xC3\xA9\xC3\xA9", "\xC3\xA9"}},
+      {{"x", "abc"}, {5, 9}, {"x", "a", "b", "c"}},  // narrower than one character
+      // Out of rows: the last one ends in an ellipsis that fits.
+      {{"x", "one two three four"}, {80, 2}, {"x", "one t..."}},
+      {{"x", "a", "b"}, {80, 2}, {"x", "a..."}},
+      {{"x", "  spaced  out  "}, {60, 9}, {"x", "  spac", "ed", "out  "}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.rows, FitOsdLines(c.lines, c.room, FakeWidth)) << c.lines.back();
   }
 }
 

@@ -184,7 +184,7 @@ TEST_F(SettingsStoreTest, StoredGeometryIsAppliedAndMaximisedWindowsKeepTheirLef
   store.WriteInteger("", "_FTop", 30);
   Phase2();
   EXPECT_EQ((std::array{-20, 30, 800, 600}), window.Bounds());
-  EXPECT_EQ(-20, Settings()._FLeft);
+  EXPECT_EQ(-20, Settings().FLeft);
 
   window = FakeWindow();
   store.WriteInteger("", "_FMax", 1);
@@ -198,14 +198,14 @@ TEST_F(SettingsStoreTest, AutorunStartPlacesTheWindowOffScreenAndSavesItCentred)
   store.WriteInteger("", "_FLeft", 100);
   Phase2(/*autorunStart=*/true);
   EXPECT_EQ(1024, window.bounds.left);
-  EXPECT_EQ(1024, Settings()._FLeft);
+  EXPECT_EQ(1024, Settings().FLeft);
 
   window.bounds = {1024, 40, 700, 400};
   ASSERT_TRUE(Save());
   EXPECT_EQ((1024 - 700) / 2, ReadInt(store, "", "_FLeft", 0));
   EXPECT_EQ(40, ReadInt(store, "", "_FTop", 0));
 
-  Settings()._FLeft = 300;  // shown since: the placement's own left is kept
+  Settings().FLeft = 300;  // shown since: the placement's own left is kept
   window.bounds.left = 300;
   ASSERT_TRUE(Save());
   EXPECT_EQ(300, ReadInt(store, "", "_FLeft", 0));
@@ -333,7 +333,7 @@ TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTree) {
   s.KeysView = 1;
   s.Fr2_Size = (300 << 16) | 200;
   window.bounds = {11, 22, 700, 450};
-  s._FLeft = 11;
+  s.FLeft = 11;
   form.SetChecked(*form.Find("Opt_TrayIcon"), false);
   form.SetItemIndex(*form.Find("OPT_OSD_SKIN"), 6);
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\Winamp\\winamp.exe");

@@ -6,11 +6,14 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "base/message_wait_win.h"
 #include "e2e/screenshot.h"
 #include "osd/osd_window_win.h"
@@ -51,9 +54,12 @@ struct Sample {
 // The receiving end of the main window's messages.
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 std::vector<WPARAM> g_statusMessages;
+// Posted to the test's main window: sets the event in lParam once the queue is pumped.
+constexpr UINT kSetEventWhenPumped = WM_APP + 50;
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TV_STATUS) g_statusMessages.push_back(wParam);
+  if (message == kSetEventWhenPumped) SetEvent(reinterpret_cast<HANDLE>(lParam));
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -118,14 +124,20 @@ class OsdWindowTest : public testing::Test {
     return samples;
   }
 
-  // Pumps until the applied opacity reaches `alpha`.
-  bool WaitForAlpha(int alpha, DWORD timeoutMs = 3000) {
+  // Pumps until `done` holds; false when `timeoutMs` passes first.
+  template <typename Condition>
+  static bool PumpUntil(Condition done, DWORD timeoutMs = 3000) {
     const DWORD start = GetTickCount();
-    while (OsdAppliedAlpha() != alpha) {
+    while (!done()) {
       if (GetTickCount() - start > timeoutMs) return false;
       WaitProcessingMessages(5);
     }
     return true;
+  }
+
+  // Pumps until the applied opacity reaches `alpha`.
+  bool WaitForAlpha(int alpha) {
+    return PumpUntil([alpha] { return OsdAppliedAlpha() == alpha; });
   }
 
   HWND main_ = nullptr;
@@ -196,6 +208,44 @@ TEST_F(OsdWindowTest, SecondTextReusesTheLivingWindow) {
   }
   EXPECT_EQ(nullptr, samples.back().window);
   EXPECT_EQ(1u, iconRequests_.count({2, 1}));
+}
+
+TEST_F(OsdWindowTest, SecondTextBeforeTheFirstWorkerStartsIsStillEnded) {
+  Settings().Animation = 0;
+  Settings().Show_Time = 10000;
+  // Every worker waits at its first step until the gate opens, so the second text asks for the
+  // window before the first worker has run. The gate opens while the second ShowOSD waits for
+  // the first worker, or only after that wait has run out.
+  for (const bool openWhileWaiting : {true, false}) {
+    SCOPED_TRACE(openWhileWaiting ? "opened while waiting" : "opened after the wait");
+    const UniqueKernelHandle gate(CreateEventW(nullptr, /*bManualReset=*/TRUE, FALSE, nullptr));
+    ASSERT_TRUE(gate);
+    auto workersBegun = std::make_shared<std::atomic<int>>(0);
+    OsdHost host;
+    host.mainWindow = main_;
+    // Without animation a worker asks this once, at its first step.
+    host.terminating = [event = gate.get(), workersBegun] {
+      ++*workersBegun;
+      WaitForSingleObject(event, INFINITE);
+      return false;
+    };
+    ConfigureOsd(std::move(host));
+
+    ShowOSD("First", false, -1, 0);
+    if (openWhileWaiting) {
+      PostMessageW(main_, kSetEventWhenPumped, 0, reinterpret_cast<LPARAM>(gate.get()));
+    }
+    ShowOSD("Second", false, -1, 0);
+    EXPECT_EQ(openWhileWaiting, WaitForSingleObject(gate.get(), 0) == WAIT_OBJECT_0);
+    SetEvent(gate.get());
+    ASSERT_EQ(1u, OsdWindows().size());
+    EXPECT_EQ(L"Second", Caption(OsdWindows()[0]));
+    EXPECT_TRUE(PumpUntil([&] { return *workersBegun == 2; })) << "a worker for the second text";
+
+    StopOsd();
+    EXPECT_EQ(nullptr, FollowToEnd(3000).back().window) << "that worker ends the window";
+    CloseOsd();
+  }
 }
 
 TEST_F(OsdWindowTest, ClickEndsTheNotification) {
@@ -331,6 +381,20 @@ TEST_F(OsdWindowTest, PlacedByPosition) {
     EXPECT_EQ(c.rightEdge ? screenWidth : rect.right - rect.left, rect.right) << int{c.position};
     EXPECT_EQ(c.bottomEdge ? screenHeight : rect.bottom - rect.top, rect.bottom) << int{c.position};
   }
+}
+
+TEST_F(OsdWindowTest, LongLinesWrapToStayOnScreen) {
+  Settings().Show_Time = 5000;
+  ShowOSD("Notepad\r\nshort", false, -1, 0);
+  RECT twoRows;
+  GetWindowRect(OsdWindows().at(0), &twoRows);
+  const std::string path = "C:\\Program Files\\" + std::string(400, 'x') + "\\notepad.exe";
+  ShowOSD("Notepad\r\n" + path, false, -1, 0);
+  RECT rect;
+  GetWindowRect(OsdWindows().at(0), &rect);
+  EXPECT_GE(rect.left, 0);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right);
+  EXPECT_GT(rect.bottom - rect.top, twoRows.bottom - twoRows.top) << "the path takes more rows";
 }
 
 TEST_F(OsdWindowTest, ShiftDragSwitchesToCustomAndStoresTheCorner) {
