@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -24,8 +25,9 @@ enum class RegistryValueType : uint8_t { kString, kInteger, kBinary, kOther };
 
 class RegistryStore {
  public:
-  // Longest string a read accepts by default, in bytes of UTF-8 (roughly characters).
-  static constexpr std::size_t kDefaultStringBound = 32 * 1024;
+  // A string read has no bound of its own by default: what a write stored reads back whole. The
+  // registry bounds it (a value's size is a 32-bit count).
+  static constexpr std::size_t kDefaultStringBound = std::numeric_limits<std::size_t>::max();
   // Largest binary value a read accepts by default.
   static constexpr std::size_t kDefaultBinaryBound = 64 * 1024;
 

@@ -217,6 +217,17 @@ TEST(MacroStore, ReadsWritesAndListsUnderTheMacrosKey) {
   EXPECT_EQ((Items{"Greeting", "Blank", "Number"}), MacroNames(store));
 }
 
+TEST(MacroStore, ALongMacroReadsBackWhole) {
+  MemoryRegistry store;
+  Items items = {"-255851511", NewRecordingSettingsText()};
+  for (int i = 0; i < 2500; ++i) {
+    items.push_back(MacroEventItem({0xA0, 0x2A, false, false, 200}));
+    items.push_back(MacroEventItem({0xA0, 0x2A, false, true, 200}));
+  }
+  ASSERT_TRUE(WriteMacroItems(store, "Long", items));
+  EXPECT_EQ(items, ReadMacroItems(store, "Long"));
+}
+
 TEST(TypingTextOfLines, EveryLineEndsWithCarriageReturnAndLineFeed) {
   struct Case {
     std::string text;
