@@ -64,6 +64,7 @@ std::span<const Property> TAction::Properties() const {
        .setString = [](Persistent& o, const Property&,
                        std::string code) { static_cast<TAction&>(o).SetExec(code); }},
       ObjectField<&TAction::params_>("ActionParams"),
+      StoredKeyField<&TAction::unreadParams_, &TAction::params_>("ActionParams"),
       {.name = "ActionParamsMode",
        .kind = PropertyKind::kEnumeration,
        .maxOrdinal = static_cast<uint32_t>(TActionParamsMode::pmScroll),
@@ -85,6 +86,7 @@ std::span<const Property> TAction::Properties() const {
 void TAction::SetExec(std::string_view code) {
   if (code == exec_) return;
   params_.reset();
+  unreadParams_.reset();
   exec_ = code;
   if (code.empty()) {
     SetActionParamsMode(TActionParamsMode::pmNull);
@@ -114,7 +116,12 @@ void TAction::SetExec(std::string_view code) {
 
 void TAction::SetActionParamsMode(TActionParamsMode mode) {
   mode_ = mode;
-  if (!params_) params_ = CreateActionParams(mode);
+  if (params_) return;
+  params_ = CreateActionParams(mode);
+  if (params_ && unreadParams_) {
+    WriteObject(*params_, *unreadParams_, "", "", /*load=*/true);
+    unreadParams_.reset();
+  }
 }
 
 TAction& TActionsList::Add() {

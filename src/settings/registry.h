@@ -95,6 +95,12 @@ std::vector<std::string_view> SplitRegistryPath(std::string_view path);
 // The non-empty parts of `first`, then of `second`, joined by single backslashes.
 std::string JoinRegistryPath(std::string_view first, std::string_view second = {});
 
+// Copies the key `fromPath` of `from` with its strings, integers, binaries and sub-keys into
+// `toPath` of `to`, creating it; values of other kinds, which the stores cannot read, are left
+// out. False when the key is missing or a write fails.
+bool CopyRegistryKey(const RegistryStore& from, std::string_view fromPath, RegistryStore& to,
+                     std::string_view toPath);
+
 // A registry tree in memory, for tests and for parsing registry files without the system. It
 // enumerates as Windows does: values in creation order, sub-keys sorted by upper case.
 class MemoryRegistry final : public RegistryStore {
