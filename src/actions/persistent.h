@@ -143,6 +143,21 @@ constexpr Property IntegerField(std::string_view name) {
   return property_detail::NumberField<Member>(name, PropertyKind::kInteger, 0);
 }
 
+// An integer whose loaded value (the DWORD read as signed) is clamped into [Minimum, Maximum]:
+// for a field whose users take only that range, which a hand-edited registry may leave.
+template <auto Member, int32_t Minimum, int32_t Maximum>
+constexpr Property ClampedIntegerField(std::string_view name) {
+  using T = property_detail::FieldType<Member>;
+  static_assert(std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 4);
+  static_assert(std::in_range<T>(Minimum) && std::in_range<T>(Maximum) && Minimum <= Maximum);
+  Property property = IntegerField<Member>(name);
+  property.setNumber = [](Persistent& o, const Property&, uint32_t value) {
+    property_detail::Get<Member>(o) =
+        static_cast<T>(std::clamp(static_cast<int32_t>(value), Minimum, Maximum));
+  };
+  return property;
+}
+
 template <auto Member>
 constexpr Property BooleanField(std::string_view name) {
   static_assert(std::is_same_v<property_detail::FieldType<Member>, bool>);
