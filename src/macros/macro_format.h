@@ -100,6 +100,8 @@ std::vector<std::string> MacroNames(const RegistryStore& store);
 // The text "mc_text" types for a text or a text file's content: every line (split at CR LF, CR or
 // LF) followed by CR LF, every "%datetime%" (any case) replaced by `dateTime`. Empty stays empty.
 std::string TypingText(std::string_view text, std::string_view dateTime);
+// The same without "%datetime%": every line followed by CR LF.
+std::string TypingLines(std::string_view text);
 // The bytes of a UTF-8 file without its byte-order mark, when it has one.
 std::string_view WithoutUtf8ByteOrderMark(std::string_view bytes);
 

@@ -105,16 +105,14 @@ TEST_F(MacroExecutorsTest, TypeTextExpandsTheDateTimeAndDropsTheFinalLineBreak) 
   EXPECT_EQ(std::vector<std::string>{""}, host_.notified);
 }
 
-TEST_F(MacroExecutorsTest, Utf8FileLosesOnlyARealByteOrderMark) {
+TEST_F(MacroExecutorsTest, Utf8FileLosesOnlyARealByteOrderMarkAndEndsLinesAsAnsiDoes) {
   struct Case {
     std::string bytes;
     std::wstring typed;
   };
   const Case cases[] = {
-      {"Hi", L"Hi"},
-      {"\xEF\xBB\xBFOk", L"Ok"},
-      {"\xC3\xA9t\xC3\xA9", L"\u00E9t\u00E9"},
-      {"\xEF\xBB\xBF", L""},
+      {"Hi", L"Hi"},         {"\xEF\xBB\xBFOk", L"Ok"}, {"\xC3\xA9t\xC3\xA9", L"\u00E9t\u00E9"},
+      {"\xEF\xBB\xBF", L""}, {"a\nb\n", L"a\rb"},       {"a\r\nb\rc", L"a\rb\rc"},
   };
   for (const Case& c : cases) {
     TActionParamsMacrText& params = AddTextAction();
