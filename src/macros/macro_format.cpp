@@ -90,7 +90,8 @@ PlaybackSettings ParsePlaybackSettings(std::string_view text) {
     int32_t value = 0;
     const char* end = delay->data() + delay->size();
     const auto [ptr, error] = std::from_chars(delay->data(), end, value);
-    if (error == std::errc() && ptr == end && !delay->empty()) settings.delayMs = value;
+    if (error == std::errc() && ptr == end && !delay->empty())
+      settings.delayMs = value < 0 ? -1 : std::min(value, kMaxMacroDelayMs);
   }
   ReadSwitch(text, '2', settings.beep);
   ReadSwitch(text, '3', settings.keepBlocked);

@@ -46,8 +46,12 @@ struct PlaybackSettings {
   friend bool operator==(const PlaybackSettings&, const PlaybackSettings&) = default;
 };
 
-// Reads the settings text. A delay that is not a whole number counts as -1; a switch is on for
-// "True" and off for "False" (any case), and keeps its default for anything else.
+// The longest fixed delay between two events; the recorded ones are below 256 ms.
+inline constexpr int32_t kMaxMacroDelayMs = 1000;
+
+// Reads the settings text. A delay that is not a whole number, or is negative, counts as -1; one
+// above kMaxMacroDelayMs as that bound. A switch is on for "True" and off for "False" (any
+// case), and keeps its default for anything else.
 PlaybackSettings ParsePlaybackSettings(std::string_view text);
 // The settings text of all five fields.
 std::string PlaybackSettingsText(const PlaybackSettings& settings);

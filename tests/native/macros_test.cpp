@@ -84,6 +84,13 @@ TEST(PlaybackSettingsTags, MissingEmptyAndOddFieldsTakeTheDefaults) {
   for (const Case& c : cases) EXPECT_EQ(c.expected, ParsePlaybackSettings(c.text)) << c.text;
 }
 
+TEST(PlaybackSettingsTags, AFixedDelayIsBounded) {
+  EXPECT_EQ(kMaxMacroDelayMs, ParsePlaybackSettings(Tags({{'1', "99999999"}})).delayMs);
+  EXPECT_EQ(kMaxMacroDelayMs, ParsePlaybackSettings(Tags({{'1', "1001"}})).delayMs);
+  EXPECT_EQ(1000, ParsePlaybackSettings(Tags({{'1', "1000"}})).delayMs);
+  EXPECT_EQ(-1, ParsePlaybackSettings(Tags({{'1', "-60000"}})).delayMs);
+}
+
 TEST(PlaybackSettingsTags, TextOfSettingsReadsBack) {
   const PlaybackSettings cases[] = {
       {}, {0, false, true, false, true}, {20, true, false, true, false}};

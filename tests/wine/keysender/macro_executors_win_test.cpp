@@ -124,6 +124,23 @@ TEST_F(MacroExecutorsTest, Utf8FileLosesOnlyARealByteOrderMarkAndEndsLinesAsAnsi
   }
 }
 
+TEST_F(MacroExecutorsTest, ALongTextStopsAtAKeyOfTheUserAndIsNotRepeated) {
+  constexpr std::size_t kLength = 5000;
+  AddTextAction().Text = std::string(kLength, 'x');
+  auto user = std::async(std::launch::async, [] {
+    Receiver::WaitFor([] { return receiver_->CharCount() >= 300; }, 60000);
+    keysender_test::UserKey(VK_F13, false);
+    keysender_test::UserKey(VK_F13, true);
+  });
+  const int32_t twoRepeats = 0 | 2 << 16;
+  ExecuteAction("mc_text", twoRepeats, false);
+  user.wait();
+  Receiver::Settle(150);
+  EXPECT_GE(receiver_->CharCount(), 300u);
+  EXPECT_LT(receiver_->CharCount(), kLength);
+  EXPECT_FALSE(Settings().MacroPlaying);
+}
+
 TEST_F(MacroExecutorsTest, AnsiFileIsTypedLineByLine) {
   TActionParamsMacrText& params = AddTextAction();
   params.Mode = 1;
