@@ -128,6 +128,7 @@ std::span<const Property> TAction::Properties() const {
        .setString = [](Persistent& o, const Property&,
                        std::string code) { static_cast<TAction&>(o).SetExec(code); }},
       ObjectField<&TAction::params_>("ActionParams"),
+      StoredKeyField<&TAction::unreadParams_, &TAction::params_>("ActionParams"),
       {.name = "ActionParamsMode",
        .kind = PropertyKind::kEnumeration,
        .maxOrdinal = static_cast<uint32_t>(TActionParamsMode::pmScroll),
@@ -149,6 +150,7 @@ std::span<const Property> TAction::Properties() const {
 void TAction::SetExec(std::string_view code) {
   if (code == exec_) return;
   params_.reset();
+  unreadParams_.reset();
   exec_ = code;
   if (code.empty()) {
     SetActionParamsMode(TActionParamsMode::pmNull);
@@ -190,7 +192,12 @@ std::unique_ptr<TAction> TAction::Copy() const {
 
 void TAction::SetActionParamsMode(TActionParamsMode mode) {
   mode_ = mode;
-  if (!params_) params_ = CreateActionParams(mode);
+  if (params_) return;
+  params_ = CreateActionParams(mode);
+  if (params_ && unreadParams_) {
+    WriteObject(*params_, *unreadParams_, "", "", /*load=*/true);
+    unreadParams_.reset();
+  }
 }
 
 TAction& TActionsList::Add() {

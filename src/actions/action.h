@@ -77,7 +77,8 @@ class TAction final : public Persistent {
   void SetExec(std::string_view code);
 
   TActionParamsMode ActionParamsMode() const { return mode_; }
-  // Stores the mode; when there is no parameter object, makes the one of the mode's class.
+  // Stores the mode; when there is no parameter object, makes the one of the mode's class (and
+  // loads it from the stored parameters that were kept for want of an object).
   void SetActionParamsMode(TActionParamsMode mode);
 
   // The parameter object, or null.
@@ -116,6 +117,9 @@ class TAction final : public Persistent {
   TActionParamsMode mode_ = TActionParamsMode::pmNull;
   TActionExecOn execOn_;
   std::unique_ptr<Persistent> params_;
+  // The stored ActionParams key, kept while there is no parameter object to read it: its code
+  // made none (a plug-in that is missing) and the mode has not made one yet, or never will.
+  StoredKey unreadParams_;
 };
 
 // The actions of one profile, in list order. Owns them; an action stays at its address until it

@@ -8,6 +8,7 @@
 #include "actions/catalogue.h"
 #include "actions/default_actions.h"
 #include "actions/persistent.h"
+#include "lang/lang.h"
 #include "settings/registry.h"
 
 namespace tavion {
@@ -160,15 +161,12 @@ void LoadActions(TActionsList& list, ActionTree& tree, RegistryStore& store,
   });
 }
 
-bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& store,
-                 std::string_view profile, const SaveActionsOptions& options) {
-  if (!list.Modified) return true;
-  list.Modified = false;
-  const std::string name(profile == kCurrentProfileMark ? options.currentProfile : profile);
-  if (name.empty() || name.find('\\') != std::string::npos) {
-    list.Modified = true;
-    return false;
-  }
+namespace {
+
+// The body of SaveActions: false when the name is no key name or a write fails.
+bool WriteProfile(TActionsList& list, const ActionTree& tree, RegistryStore& store,
+                  const std::string& name, const SaveActionsOptions& options) {
+  if (name.empty() || name.find('\\') != std::string::npos) return false;
   if (options.processMessages) options.processMessages();
 
   const ProfileKeys keys = KeysOf(options.keysPath, name);
@@ -181,8 +179,25 @@ bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& stor
     ok = store.DeleteKey(JoinPath(options.keysPath, options.currentProfile));
   }
   list.Saving = false;
-  if (!ok) list.Modified = true;
   return ok;
+}
+
+}  // namespace
+
+std::string SaveActionsErrorText(std::string_view profile) {
+  return FormatLangText(
+      GetLangStr("ErrorSaveActions", "Error: can't save the actions of profile - %s"), {profile});
+}
+
+bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& store,
+                 std::string_view profile, const SaveActionsOptions& options) {
+  if (!list.Modified) return true;
+  list.Modified = false;
+  const std::string name(profile == kCurrentProfileMark ? options.currentProfile : profile);
+  if (WriteProfile(list, tree, store, name, options)) return true;
+  list.Modified = true;
+  if (options.tellFailure) options.tellFailure(SaveActionsErrorText(name));
+  return false;
 }
 
 }  // namespace tavion

@@ -63,12 +63,17 @@ struct SaveActionsOptions {
   bool keep = false;
   // Processes pending window messages before the list is written; may be empty.
   std::function<void()> processMessages;
+  // Tells the user, once, that the save failed (SaveActionsErrorText); may be empty.
+  std::function<void(const std::string& text)> tellFailure;
 };
+
+// The message of a failed save of `profile`: "ErrorSaveActions" in the current language.
+std::string SaveActionsErrorText(std::string_view profile);
 
 // Writes the list in tree order to `keysPath`\`profile`, unless it is not marked modified. Each
 // node's action gets the node's depth as Levl and the node's text as Name first. Clears
 // `Modified` when it writes, and sets `Saving` while it does; a failed write leaves the old
-// profile in place, marks the list modified again and returns false.
+// profile in place, marks the list modified again, tells `tellFailure` and returns false.
 bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& store,
                  std::string_view profile, const SaveActionsOptions& options);
 

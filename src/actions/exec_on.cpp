@@ -194,7 +194,7 @@ std::span<const Property> TActionExecOn::Properties() const {
       BooleanField<&TActionExecOn::StFD>("StFD"),
       IntegerField<&TActionExecOn::Lang>("Lang"),
       IntegerField<&TActionExecOn::SetLangAfter>("SetLangAfter"),
-      IntegerField<&TActionExecOn::Rept>("Rept"),
+      ClampedIntegerField<&TActionExecOn::Rept, 0, kMaxRept>("Rept"),
       BooleanField<&TActionExecOn::DontBlockHotKey>("DontBlockHotKey"),
       BooleanField<&TActionExecOn::ExecOnRepeat>("ExecOnRepeat"),
       BooleanField<&TActionExecOn::ModOnlyL>("ModOnlyL"),

@@ -122,6 +122,9 @@ class TActionExecOnWItem final : public TMyWindow {
   bool Enbl = false;
 };
 
+// The most extra runs of an action: the dispatcher takes the count as one byte.
+inline constexpr int16_t kMaxRept = 255;
+
 // The switches and window conditions of an action. Copying copies every field, the conditions
 // with their lists.
 class TActionExecOn final : public Persistent {
@@ -140,7 +143,7 @@ class TActionExecOn final : public Persistent {
   bool Thrd = false;          // run on the user-interface thread instead of a worker thread
   uint32_t Lang = 0;          // keyboard layout that must be active; 0 any
   uint32_t SetLangAfter = 0;  // keyboard layout to switch the foreground window to after a run
-  int16_t Rept = 0;           // extra runs
+  int16_t Rept = 0;           // extra runs, 0 to kMaxRept
   bool MBox = false;          // ask before running
   bool MSwa = false;          // activate the window under the mouse cursor first
   bool DontBlockHotKey = false;

@@ -77,7 +77,10 @@ void PluginParamsRelease::operator()(Persistent* object) const {
 }
 
 std::span<const Property> TActionParamsPlug::Properties() const {
-  static constexpr Property kProperties[] = {ObjectField<&TActionParamsPlug::Params>("Params")};
+  static constexpr Property kProperties[] = {
+      ObjectField<&TActionParamsPlug::Params>("Params"),
+      StoredKeyField<&TActionParamsPlug::StoredParams, &TActionParamsPlug::Params>("Params"),
+  };
   return kProperties;
 }
 

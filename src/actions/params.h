@@ -102,7 +102,8 @@ struct PluginParamsRelease {
 using PluginParams = std::unique_ptr<Persistent, PluginParamsRelease>;
 
 // An action of a plug-in: which plug-in and action (not stored; they come from the code), and
-// the plug-in's own parameter object, stored as the sub-key Params when there is one.
+// the plug-in's own parameter object, stored as the sub-key Params when there is one. Without
+// that object (the plug-in is missing) the sub-key Params is kept as it was stored.
 class TActionParamsPlug final : public Persistent {
  public:
   std::span<const Property> Properties() const override;
@@ -110,6 +111,7 @@ class TActionParamsPlug final : public Persistent {
   std::string LibraryFile;  // the plug-in's file name
   std::string ActionId;     // the plug-in's name of the action
   PluginParams Params;
+  StoredKey StoredParams;  // the sub-key Params while no object reads it
 };
 
 }  // namespace tavion

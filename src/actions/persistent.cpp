@@ -30,6 +30,8 @@ bool HasAccessors(const Property& property) {
       return property.getString != nullptr && property.setString != nullptr;
     case PropertyKind::kObject:
       return property.getObject != nullptr;
+    case PropertyKind::kStoredKey:
+      return property.getStoredKey != nullptr;
   }
   return false;
 }
@@ -57,6 +59,13 @@ bool SaveObject(Persistent& object, RegistryStore& store, const std::string& key
         Persistent* child = property.getObject(object, property);
         if (child != nullptr && depth < kMaxDepth &&
             !SaveObject(*child, store, SubKeyPath(key, property.name), depth + 1))
+          return false;
+        break;
+      }
+      case PropertyKind::kStoredKey: {
+        const StoredKey* kept = property.getStoredKey(object, property);
+        if (kept != nullptr && *kept != nullptr &&
+            !CopyRegistryKey(**kept, "", store, SubKeyPath(key, property.name)))
           return false;
         break;
       }
@@ -97,6 +106,16 @@ void LoadObject(Persistent& object, const RegistryStore& store, const std::strin
         Persistent* child = property.getObject(object, property);
         if (child != nullptr && depth < kMaxDepth)
           LoadObject(*child, store, SubKeyPath(key, property.name), depth + 1);
+        break;
+      }
+      case PropertyKind::kStoredKey: {
+        StoredKey* kept = property.getStoredKey(object, property);
+        if (kept == nullptr) break;
+        kept->reset();
+        const std::string sub = SubKeyPath(key, property.name);
+        if (!store.KeyExists(sub)) break;
+        auto copy = std::make_unique<MemoryRegistry>();
+        if (CopyRegistryKey(store, sub, *copy, "")) *kept = std::move(copy);
         break;
       }
     }

@@ -7,8 +7,10 @@
 // objects): the accessors get the property record, whose `slot` tells such an object which of its
 // fields is meant.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,7 +30,12 @@ enum class PropertyKind : uint8_t {
   kEnumeration,  // the ordinal as a DWORD
   kString,       // a string, line breaks stored as 0x0E 0x0E
   kObject,       // a sub-key named after the property
+  kStoredKey,    // a sub-key named after the property, kept as it was stored
 };
+
+// A key kept as it was stored, values and sub-keys, for data that no object of this program can
+// read (a missing plug-in's parameters): a save writes it back unchanged. Null when none is kept.
+using StoredKey = std::unique_ptr<MemoryRegistry>;
 
 struct Property {
   std::string_view name;
@@ -43,6 +50,9 @@ struct Property {
   void (*setString)(Persistent&, const Property&, std::string) = nullptr;
   // kObject: the object the property holds, or null when it holds none.
   Persistent* (*getObject)(Persistent&, const Property&) = nullptr;
+  // kStoredKey: where the key is kept, or null while the property takes no stored key (loading
+  // then reads none, saving writes none).
+  StoredKey* (*getStoredKey)(Persistent&, const Property&) = nullptr;
   // Free for tables built at run time; the compiled tables leave it 0.
   std::size_t slot = 0;
 };
@@ -61,11 +71,12 @@ class Persistent {
 
 // Loads (`load` true) or saves the properties of `object` as the values of the key
 // `path`\`section` of `store`, and each object property that holds an object as the sub-key named
-// after it. Loading assigns every property: a missing value, one of another type or size, a string
-// longer than the store's bound, or an ordinal out of range gives 0, false or empty; it creates no
-// key and no object. Saving creates the key (and the sub-key of every object present) even when
-// it gets no value, and writes only the values that are not 0, false or empty; it removes none.
-// Returns false as soon as a write fails (the key is then incomplete); loading always succeeds.
+// after it; a stored-key property keeps its sub-key whole (null when it is missing) and writes
+// back what it keeps. Loading assigns every property: a missing value, one of another type or
+// size, or an ordinal out of range gives 0, false or empty; it creates no key and no object. Saving
+// creates the key (and the sub-key of every object present) even when it gets no value, and writes
+// only the values that are not 0, false or empty; it removes none. Returns false as soon as a write
+// fails (the key is then incomplete); loading always succeeds.
 bool WriteObject(Persistent& object, RegistryStore& store, std::string_view path,
                  std::string_view section, bool load);
 
@@ -132,6 +143,21 @@ constexpr Property IntegerField(std::string_view name) {
   return property_detail::NumberField<Member>(name, PropertyKind::kInteger, 0);
 }
 
+// An integer whose loaded value (the DWORD read as signed) is clamped into [Minimum, Maximum]:
+// for a field whose users take only that range, which a hand-edited registry may leave.
+template <auto Member, int32_t Minimum, int32_t Maximum>
+constexpr Property ClampedIntegerField(std::string_view name) {
+  using T = property_detail::FieldType<Member>;
+  static_assert(std::is_integral_v<T> && !std::is_same_v<T, bool> && sizeof(T) <= 4);
+  static_assert(std::in_range<T>(Minimum) && std::in_range<T>(Maximum) && Minimum <= Maximum);
+  Property property = IntegerField<Member>(name);
+  property.setNumber = [](Persistent& o, const Property&, uint32_t value) {
+    property_detail::Get<Member>(o) =
+        static_cast<T>(std::clamp(static_cast<int32_t>(value), Minimum, Maximum));
+  };
+  return property;
+}
+
 template <auto Member>
 constexpr Property BooleanField(std::string_view name) {
   static_assert(std::is_same_v<property_detail::FieldType<Member>, bool>);
@@ -168,6 +194,17 @@ constexpr Property ObjectField(std::string_view name) {
             } else {
               return member.get();
             }
+          }};
+}
+
+// The key stored under `name`, kept in the StoredKey member `Kept` while the pointer-like owner
+// `Owner` holds no object that reads it.
+template <auto Kept, auto Owner>
+constexpr Property StoredKeyField(std::string_view name) {
+  return {.name = name,
+          .kind = PropertyKind::kStoredKey,
+          .getStoredKey = [](Persistent& o, const Property&) -> StoredKey* {
+            return property_detail::Get<Owner>(o) ? nullptr : &property_detail::Get<Kept>(o);
           }};
 }
 

@@ -276,6 +276,11 @@ std::string LaunchErrorText(const TAction* action, uint32_t code, std::string_vi
   return FormatLangText(pattern, {name, key, path, std::to_string(code), errorText});
 }
 
+std::string ShellVerb(std::string_view oper) {
+  if (oper.size() == 4 && FindIgnoringCase(oper, "null") == 0) return {};
+  return std::string(oper);
+}
+
 void RunShellExecute(ExecContext& context, LaunchServices& services) {
   if (services.InputDialogOpen()) {
     services.RaiseInputDialog();
@@ -304,14 +309,13 @@ void RunShellExecute(ExecContext& context, LaunchServices& services) {
   const auto& [path, parameters, folder] = expanded;
 
   if (params->Switch && services.ActivateRunningCopy(path)) return;
-  intptr_t result = services.ShellLaunch(params->Oper, path, parameters, folder, params->Show,
-                                         kLaunchTimeoutMs);
+  const intptr_t result = services.ShellLaunch(ShellVerb(params->Oper), path, parameters, folder,
+                                               params->Show, kLaunchTimeoutMs);
   if (result > 32) return;
   // The wait gave up because the program ends: no failure to report.
   if (context.host.ApplicationTerminating()) return;
-  // A launch that never returned is reported as a missing file.
-  if (result == 0) result = 2;
-  const auto code = static_cast<uint32_t>(result);
+  // The shell's own failures are 2 and up; 0 is a launch that has not returned in time.
+  const uint32_t code = result == 0 ? kLaunchTimedOutCode : static_cast<uint32_t>(result);
   services.ShowLaunchError(LaunchErrorText(context.action, code, services.ErrorText(code)));
 }
 

@@ -129,15 +129,22 @@ class LaunchServices {
 
 // How long "srun" waits for the shell.
 inline constexpr uint32_t kLaunchTimeoutMs = 6000;
+// The code the "ErrorExec" box shows for a launch the shell has not finished within that time:
+// the system's "timeout period expired" (ERROR_TIMEOUT).
+inline constexpr uint32_t kLaunchTimedOutCode = 1460;
+
+// The verb handed to the shell for the stored `Oper`: the editor's "NULL" (any case) means the
+// default verb, as an empty one does, and becomes empty.
+std::string ShellVerb(std::string_view oper);
 
 // The text of the "ErrorExec" box for `action` (may be null) that failed with `code`.
 std::string LaunchErrorText(const TAction* action, uint32_t code, std::string_view errorText);
 
 // The "srun" executor: expands the action's path, parameters and folder, then brings a running
-// copy forward or launches through the shell and reports a failure in the "ErrorExec" box,
-// unless the program is ending. A cancelled "%input%" stores "ErrorInput" in NotifyText; while an
-// input dialog is open it raises that dialog, beeps and abandons the dispatch. Without an action
-// it does nothing.
+// copy forward or launches through the shell and reports a failure in the "ErrorExec" box (a
+// time-out with kLaunchTimedOutCode), unless the program is ending. A cancelled "%input%" stores
+// "ErrorInput" in NotifyText; while an input dialog is open it raises that dialog, beeps and
+// abandons the dispatch. Without an action it does nothing.
 void RunShellExecute(ExecContext& context, LaunchServices& services);
 
 }  // namespace tavion

@@ -82,19 +82,14 @@ class MacroExecutors {
         return;
       }
       if (params->FileEncoding == 1) {
-        const std::wstring text = Utf8ToWide(WithoutUtf8ByteOrderMark(*bytes));
-        if (!text.empty()) sent = SendWide(text);
+        sent = SendLines(TypingLines(WithoutUtf8ByteOrderMark(*bytes)));
       } else {
         const std::string text = TypingText(*bytes, WideToAnsi(Utf8ToWide(DateTimeText())));
         if (!text.empty())
           sent = services_.sendKeys(0, kSendAnsiText, 0, 0, 0, false, 0, text.c_str(), nullptr);
       }
     } else {
-      // The action's text is Unicode already; it goes as wide text, line feeds dropped as the
-      // ANSI mode does.
-      std::wstring text = Utf8ToWide(TypingText(params->Text, DateTimeText()));
-      std::erase(text, L'\n');
-      if (!text.empty()) sent = SendWide(text);
+      sent = SendLines(TypingText(params->Text, DateTimeText()));
     }
     if (!sent) context.repeat = 0;
   }
@@ -104,7 +99,12 @@ class MacroExecutors {
     return services_.dateTimeText ? services_.dateTimeText() : std::string("%datetime%");
   }
 
-  bool SendWide(const std::wstring& text) const {
+  // Sends UTF-8 `lines` (each ended by CR LF) as wide text, which keeps every character; the line
+  // feeds are dropped as the ANSI mode drops them, so each line end types one Enter.
+  bool SendLines(const std::string& lines) const {
+    std::wstring text = Utf8ToWide(lines);
+    std::erase(text, L'\n');
+    if (text.empty()) return true;
     return services_.sendKeys(0, kSendWideText, 0, 0, 0, false, 0, nullptr, text.c_str());
   }
 

@@ -1,7 +1,6 @@
 #include "exec/shell_launch_win.h"
 
 #include <objbase.h>
-#include <psapi.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -116,13 +115,17 @@ struct CopySearch {
   std::map<DWORD, bool> processMatches;   // asked once per process
 };
 
+// The limited right is granted for elevated processes too, and the image name is read without
+// reading the process's memory, so 32-bit and 64-bit copies are found alike.
 bool ProcessRunsFile(DWORD processId, const std::wstring& fileName) {
-  constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
-  UniqueKernelHandle process(OpenProcess(kQueryAccess, FALSE, processId));
+  UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return false;
-  wchar_t name[MAX_PATH] = {};
-  if (K32GetModuleBaseNameW(process.get(), /*hModule=*/nullptr, name, MAX_PATH) == 0) return false;
-  return SameFileName(name, fileName);
+  // Long enough for any path the system gives a process (32,767 characters).
+  std::wstring image(32768, L'\0');
+  DWORD length = static_cast<DWORD>(image.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) return false;
+  image.resize(length);
+  return SameFileName(FileNameOf(image), fileName);
 }
 
 BOOL CALLBACK CollectCopyWindow(HWND window, LPARAM parameter) {

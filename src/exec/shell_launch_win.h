@@ -21,8 +21,8 @@ intptr_t ShellLaunch(const std::wstring& verb, const std::wstring& file,
                      DWORD timeoutMs, const std::function<bool()>& terminating = {});
 
 // Brings forward a window of a running copy of the program at `path`: among the visible,
-// unowned, captioned top-level windows whose process runs a module of the same file name (any
-// case), one per process, the one after the foreground's process in process-identifier order.
+// unowned, captioned top-level windows whose process's image has the same file name (any case),
+// one per process, the one after the foreground's process in process-identifier order.
 // Uses `forceForeground` (null: SetForegroundWindow). Returns false when no copy runs.
 bool ActivateRunningCopy(const std::wstring& path, ForceForegroundWindowFn forceForeground);
 

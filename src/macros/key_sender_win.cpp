@@ -127,13 +127,31 @@ class ModifierScope {
   ModifierSet saved_;
 };
 
-void TypeText(std::wstring_view text) {
+// A text of more characters than this is typed in pieces of this size, with the input free, and
+// stops as a macro does: when the user presses a key (the key handler then clears MacroPlaying).
+constexpr std::size_t kTextPieceChars = 256;
+
+// Types `text`. False when the user or the program's end stopped a long text.
+bool TypeText(std::wstring_view text) {
   const std::u16string_view units(reinterpret_cast<const char16_t*>(text.data()), text.size());
   const std::vector<KeyInput> events = TextKeyEvents(units);
+  constexpr std::size_t kPieceEvents = 2 * kTextPieceChars;
+  const bool stoppable = events.size() > kPieceEvents;
+  std::optional<ScopedFlag> playing;
+  if (stoppable) {
+    playing.emplace(Settings().MacroPlaying);
+    AllowInput();
+  }
   // Down and up of one character in one call, so nothing comes between them. A refused event
-  // is not retried: the sender's result tells only whether a macro played to its end.
-  for (std::size_t i = 0; i + 1 < events.size(); i += 2)
+  // is not retried: the sender's result tells only whether the send ran to its end.
+  for (std::size_t i = 0; i + 1 < events.size(); i += 2) {
+    if (stoppable && i != 0 && i % kPieceEvents == 0) {
+      // The user's key reaches the key handler through this thread's messages.
+      if (!WaitProcessingMessages(0) || !Settings().MacroPlaying) return false;
+    }
     SendKeyInputs(std::span(events).subspan(i, 2));
+  }
+  return true;
 }
 
 void PressKey(uint16_t keyCode, uint16_t scanCode, uint16_t keyFlags, uint16_t delayMs) {
@@ -191,12 +209,10 @@ bool SendKeys(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode, uint16_t k
     case kSendAnsiText: {
       std::string text = ansiText != nullptr ? ansiText : "";
       std::erase(text, '\n');
-      TypeText(AnsiToWide(text));
-      return true;
+      return TypeText(AnsiToWide(text));
     }
     case kSendWideText:
-      if (wideText != nullptr) TypeText(wideText);
-      return true;
+      return wideText == nullptr || TypeText(wideText);
     default:
       break;
   }

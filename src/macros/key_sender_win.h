@@ -35,8 +35,10 @@ void SetKeySenderServices(const KeySenderServices& services);
 // `modifiers` (1 Alt, 2 Ctrl, 4 Shift, 8 Win) are held around the key; `keyFlags` bit 0 makes it
 // extended; `target` (or null) is raised first and, with `restore`, the window that was in front
 // comes back afterwards; `delayMs` is waited before the key-down, between down and up and after
-// the key-up. Returns false for key code 0 or above 255 that is no mode, and when a macro's
-// playback did not run to its end. Safe from any thread; the calls run one at a time.
+// the key-up. A text of more than a few hundred characters frees the input and stops, as a macro
+// does, at a key of the user. Returns false for key code 0 or above 255 that is no mode, and when
+// a macro's playback or a long text did not run to its end. Safe from any thread; the calls run
+// one at a time.
 bool SendKeys(uint8_t modifiers, uint16_t keyCode, uint16_t scanCode, uint16_t keyFlags,
               HWND target, bool restore, uint16_t delayMs, const char* ansiText,
               const wchar_t* wideText);

@@ -90,7 +90,8 @@ PlaybackSettings ParsePlaybackSettings(std::string_view text) {
     int32_t value = 0;
     const char* end = delay->data() + delay->size();
     const auto [ptr, error] = std::from_chars(delay->data(), end, value);
-    if (error == std::errc() && ptr == end && !delay->empty()) settings.delayMs = value;
+    if (error == std::errc() && ptr == end && !delay->empty())
+      settings.delayMs = value < 0 ? -1 : std::min(value, kMaxMacroDelayMs);
   }
   ReadSwitch(text, '2', settings.beep);
   ReadSwitch(text, '3', settings.keepBlocked);
@@ -202,7 +203,7 @@ std::vector<std::string> MacroNames(const RegistryStore& store) {
   return store.ValueNames(kMacrosKey);
 }
 
-std::string TypingText(std::string_view text, std::string_view dateTime) {
+std::string TypingLines(std::string_view text) {
   std::string lines;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -214,6 +215,11 @@ std::string TypingText(std::string_view text, std::string_view dateTime) {
     if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n')
       ++start;
   }
+  return lines;
+}
+
+std::string TypingText(std::string_view text, std::string_view dateTime) {
+  const std::string lines = TypingLines(text);
   static constexpr std::string_view kDateTime = "%datetime%";
   std::string result;
   for (std::size_t i = 0; i < lines.size();) {

@@ -46,8 +46,12 @@ struct PlaybackSettings {
   friend bool operator==(const PlaybackSettings&, const PlaybackSettings&) = default;
 };
 
-// Reads the settings text. A delay that is not a whole number counts as -1; a switch is on for
-// "True" and off for "False" (any case), and keeps its default for anything else.
+// The longest fixed delay between two events; the recorded ones are below 256 ms.
+inline constexpr int32_t kMaxMacroDelayMs = 1000;
+
+// Reads the settings text. A delay that is not a whole number, or is negative, counts as -1; one
+// above kMaxMacroDelayMs as that bound. A switch is on for "True" and off for "False" (any
+// case), and keeps its default for anything else.
 PlaybackSettings ParsePlaybackSettings(std::string_view text);
 // The settings text of all five fields.
 std::string PlaybackSettingsText(const PlaybackSettings& settings);
@@ -100,6 +104,8 @@ std::vector<std::string> MacroNames(const RegistryStore& store);
 // The text "mc_text" types for a text or a text file's content: every line (split at CR LF, CR or
 // LF) followed by CR LF, every "%datetime%" (any case) replaced by `dateTime`. Empty stays empty.
 std::string TypingText(std::string_view text, std::string_view dateTime);
+// The same without "%datetime%": every line followed by CR LF.
+std::string TypingLines(std::string_view text);
 // The bytes of a UTF-8 file without its byte-order mark, when it has one.
 std::string_view WithoutUtf8ByteOrderMark(std::string_view bytes);
 

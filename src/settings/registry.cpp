@@ -1,6 +1,7 @@
 #include "settings/registry.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace tavion {
@@ -20,6 +21,9 @@ std::string_view LastPart(std::string_view path) {
 std::string_view ParentPath(std::string_view path, std::string_view leaf) {
   return path.substr(0, static_cast<std::size_t>(leaf.data() - path.data()));
 }
+
+// A binary value copied whole: the registry bounds its size by a 32-bit count.
+constexpr std::size_t kWholeBinary = std::numeric_limits<uint32_t>::max();
 
 }  // namespace
 
@@ -56,6 +60,36 @@ std::string JoinRegistryPath(std::string_view first, std::string_view second) {
     }
   }
   return joined;
+}
+
+bool CopyRegistryKey(const RegistryStore& from, std::string_view fromPath, RegistryStore& to,
+                     std::string_view toPath) {
+  if (!from.KeyExists(fromPath) || !to.CreateKey(toPath)) return false;
+  for (const std::string& name : from.ValueNames(fromPath)) {
+    bool written = true;
+    switch (from.TypeOf(fromPath, name).value_or(RegistryValueType::kOther)) {
+      case RegistryValueType::kString:
+        if (const auto text = from.ReadString(fromPath, name))
+          written = to.WriteString(toPath, name, *text);
+        break;
+      case RegistryValueType::kInteger:
+        if (const auto number = from.ReadInteger(fromPath, name))
+          written = to.WriteInteger(toPath, name, *number);
+        break;
+      case RegistryValueType::kBinary:
+        if (const auto bytes = from.ReadBinary(fromPath, name, kWholeBinary))
+          written = to.WriteBinary(toPath, name, *bytes);
+        break;
+      case RegistryValueType::kOther:
+        break;
+    }
+    if (!written) return false;
+  }
+  for (const std::string& sub : from.SubKeyNames(fromPath)) {
+    if (!CopyRegistryKey(from, JoinRegistryPath(fromPath, sub), to, JoinRegistryPath(toPath, sub)))
+      return false;
+  }
+  return true;
 }
 
 MemoryRegistry::MemoryRegistry() : root_(std::make_unique<Node>()) {}

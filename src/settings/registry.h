@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -24,8 +25,9 @@ enum class RegistryValueType : uint8_t { kString, kInteger, kBinary, kOther };
 
 class RegistryStore {
  public:
-  // Longest string a read accepts by default, in bytes of UTF-8 (roughly characters).
-  static constexpr std::size_t kDefaultStringBound = 32 * 1024;
+  // A string read has no bound of its own by default: what a write stored reads back whole. The
+  // registry bounds it (a value's size is a 32-bit count).
+  static constexpr std::size_t kDefaultStringBound = std::numeric_limits<std::size_t>::max();
   // Largest binary value a read accepts by default.
   static constexpr std::size_t kDefaultBinaryBound = 64 * 1024;
 
@@ -92,6 +94,12 @@ bool RegistryNameEqual(std::string_view a, std::string_view b);
 std::vector<std::string_view> SplitRegistryPath(std::string_view path);
 // The non-empty parts of `first`, then of `second`, joined by single backslashes.
 std::string JoinRegistryPath(std::string_view first, std::string_view second = {});
+
+// Copies the key `fromPath` of `from` with its strings, integers, binaries and sub-keys into
+// `toPath` of `to`, creating it; values of other kinds, which the stores cannot read, are left
+// out. False when the key is missing or a write fails.
+bool CopyRegistryKey(const RegistryStore& from, std::string_view fromPath, RegistryStore& to,
+                     std::string_view toPath);
 
 // A registry tree in memory, for tests and for parsing registry files without the system. It
 // enumerates as Windows does: values in creation order, sub-keys sorted by upper case.

@@ -504,13 +504,7 @@ void MainWindow::SaveSettings(bool saveActions) {
   context.fullVersion = startup_.fullVersion;
   context.programFolder = WideToUtf8(startup_.programFolder);
   context.ignoredKeys = &parts_->lists.ignoredKeys;
-  if (saveActions) {
-    context.saveActions = [this] {
-      SaveActionsOptions options;
-      options.currentProfile = Settings().ProfileNm;
-      SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
-    };
-  }
+  if (saveActions) context.saveActions = [this] { SaveProfile(); };
   OptSave(registry_, Settings(), parts_->options, *parts_->geometry, context);
 }
 
@@ -603,8 +597,16 @@ void MainWindow::ExitExplicitly() {
 void MainWindow::b_okClick() {
   SaveSettings(/*saveActions=*/false);
   MinimizeToTray();
+  SaveProfile();
+}
+
+void MainWindow::SaveProfile() {
   SaveActionsOptions options;
   options.currentProfile = Settings().ProfileNm;
+  // The list stays modified, so a later save tries again.
+  options.tellFailure = [](const std::string& text) {
+    ShowMessageBox(text, MessageDialogType::Error, MessageButtons::Ok);
+  };
   SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
 }
 

@@ -84,6 +84,8 @@ class MainWindow {
   void OnCommand(WORD id);
   void ExitExplicitly();
   void b_okClick();  // "Minimize": saves, goes to the tray
+  // Saves the current profile when modified; a failure is shown in a message box.
+  void SaveProfile();
 
   // Settings.
   void SaveSettings(bool saveActions);

@@ -261,6 +261,7 @@ TEST(ActionRegistry, APluginCodeLoadsThePluginsOwnParameters) {
   store.WriteString(kAction, "Exec", kCdRomCode);
   store.WriteInteger(kAction, "ActionParamsMode", 5);
   store.WriteInteger(std::string(kAction) + "\\ActionParams\\Params", "Drive", 4);
+  store.WriteString(std::string(kAction) + "\\ActionParams\\Params\\Deeper", "Label", "E:");
 
   {
     FakePlugins plugins({{kCdRomCode, {"Corvex.dll", "CDRom"}}});
@@ -273,13 +274,27 @@ TEST(ActionRegistry, APluginCodeLoadsThePluginsOwnParameters) {
     EXPECT_EQ(4u, static_cast<const DriveParams&>(*plug->Params).Drive);
   }
 
-  // Without the plug-in the stored mode still makes an (empty) plug-in parameter object.
+  // Without the plug-in the stored mode still makes a plug-in parameter object, which keeps the
+  // plug-in's parameters as they were stored and writes them back so.
   TAction orphan;
   LoadAction(orphan, store);
   EXPECT_EQ(Mode::pmPlug, orphan.ActionParamsMode());
   ASSERT_NE(nullptr, orphan.ParamsAs<TActionParamsPlug>());
   EXPECT_EQ("", orphan.ParamsAs<TActionParamsPlug>()->LibraryFile);
   EXPECT_EQ(nullptr, orphan.ParamsAs<TActionParamsPlug>()->Params);
+  MemoryRegistry again;
+  ASSERT_TRUE(SaveAction(orphan, again));
+  const std::string params = std::string(kAction) + "\\ActionParams";
+  EXPECT_EQ(DumpTree(store, params), DumpTree(again, params));
+
+  // A mode that makes no object leaves the stored parameters as they are too.
+  store.WriteInteger(kAction, "ActionParamsMode", 0);
+  TAction unknown;
+  LoadAction(unknown, store);
+  EXPECT_EQ(nullptr, unknown.ActionParams());
+  MemoryRegistry third;
+  ASSERT_TRUE(SaveAction(unknown, third));
+  EXPECT_EQ(DumpTree(store, params), DumpTree(third, params));
 }
 
 TEST(ActionRegistry, AModeOutOfRangeLoadsAsNone) {

@@ -298,7 +298,7 @@ TActionExecOn EveryFieldSet() {
   on.DontBlockHotKey = on.ExecOnRepeat = on.ModOnlyL = on.ModOnlyR = true;
   on.Lang = 0x04070407;
   on.SetLangAfter = 0x04090409;
-  on.Rept = -2;
+  on.Rept = 200;
   TActionExecOnWItem* items[] = {&on.IfWa, &on.IfWi, &on.IfWe, &on.IfNW, &on.StFW};
   int n = 0;
   for (TActionExecOnWItem* item : items) {
@@ -323,7 +323,7 @@ TEST(ExecOn, StoresSwitchesInTheirOrderAndConditionsAsSubKeys) {
                                       "StFD=1",
                                       "Lang=67568647",
                                       "SetLangAfter=67699721",
-                                      "Rept=4294967294",
+                                      "Rept=200",
                                       "DontBlockHotKey=1",
                                       "ExecOnRepeat=1",
                                       "ModOnlyL=1",
@@ -355,7 +355,23 @@ TEST(ExecOn, StoresSwitchesInTheirOrderAndConditionsAsSubKeys) {
   MemoryRegistry again;
   ASSERT_TRUE(WriteObject(loaded, again, "A", "ActionExecOn", /*load=*/false));
   EXPECT_EQ(DumpTree(store, "A"), DumpTree(again, "A"));
-  EXPECT_EQ(-2, loaded.Rept);
+  EXPECT_EQ(200, loaded.Rept);
+}
+
+// The dispatcher takes the repeat count as one byte: a count outside it would run some other
+// number of times, or, negative, turn the run request into none.
+TEST(ExecOn, RepeatCountsOutsideOneByteLoadClamped) {
+  const struct {
+    uint32_t stored;
+    int16_t loaded;
+  } cases[] = {{3, 3}, {255, 255}, {256, 255}, {0x10000, 255}, {0xFFFFFFFE, 0}, {0x80000000, 0}};
+  for (const auto& c : cases) {
+    MemoryRegistry store;
+    store.WriteInteger("A\\ActionExecOn", "Rept", c.stored);
+    TActionExecOn loaded;
+    ASSERT_TRUE(WriteObject(loaded, store, "A", "ActionExecOn", /*load=*/true));
+    EXPECT_EQ(c.loaded, loaded.Rept) << c.stored;
+  }
 }
 
 TEST(ExecOn, DefaultsLeaveOnlyTheFiveEmptyConditionKeys) {

@@ -316,6 +316,20 @@ TEST_F(ShellExecuteTest, LaunchesTheExpandedPathParametersAndFolder) {
   EXPECT_EQ("", Settings().NotifyText);
 }
 
+TEST_F(ShellExecuteTest, TheEditorsNullVerbIsTheDefaultVerb) {
+  params->Path = "x.exe";
+  for (const char* verb : {"NULL", "null", ""}) {
+    params->Oper = verb;
+    host.events.clear();
+    Run();
+    EXPECT_EQ("launch |x.exe|||3|6000", host.events.at(0)) << verb;
+  }
+  params->Oper = "Nullify";
+  host.events.clear();
+  Run();
+  EXPECT_EQ("launch Nullify|x.exe|||3|6000", host.events.at(0));
+}
+
 TEST_F(ShellExecuteTest, TheInputCounterStartsAgainForEachText) {
   params->Path = "%input%%input%";
   params->Parm = "%input%";
@@ -363,7 +377,7 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
     intptr_t result;
     const char* expectedBox;
   } cases[] = {
-      {0, "box Run probe|None|%exe%\\missing.exe|2|text of 2"},  // time-out: file not found
+      {0, "box Run probe|None|%exe%\\missing.exe|1460|text of 1460"},  // time-out
       {2, "box Run probe|None|%exe%\\missing.exe|2|text of 2"},
       {31, "box Run probe|None|%exe%\\missing.exe|31|text of 31"},
   };

@@ -84,6 +84,13 @@ TEST(PlaybackSettingsTags, MissingEmptyAndOddFieldsTakeTheDefaults) {
   for (const Case& c : cases) EXPECT_EQ(c.expected, ParsePlaybackSettings(c.text)) << c.text;
 }
 
+TEST(PlaybackSettingsTags, AFixedDelayIsBounded) {
+  EXPECT_EQ(kMaxMacroDelayMs, ParsePlaybackSettings(Tags({{'1', "99999999"}})).delayMs);
+  EXPECT_EQ(kMaxMacroDelayMs, ParsePlaybackSettings(Tags({{'1', "1001"}})).delayMs);
+  EXPECT_EQ(1000, ParsePlaybackSettings(Tags({{'1', "1000"}})).delayMs);
+  EXPECT_EQ(-1, ParsePlaybackSettings(Tags({{'1', "-60000"}})).delayMs);
+}
+
 TEST(PlaybackSettingsTags, TextOfSettingsReadsBack) {
   const PlaybackSettings cases[] = {
       {}, {0, false, true, false, true}, {20, true, false, true, false}};
@@ -215,6 +222,17 @@ TEST(MacroStore, ReadsWritesAndListsUnderTheMacrosKey) {
   EXPECT_EQ(Items{}, ReadMacroItems(store, "Number"));
   EXPECT_EQ(Items{}, ReadMacroItems(store, "Missing"));
   EXPECT_EQ((Items{"Greeting", "Blank", "Number"}), MacroNames(store));
+}
+
+TEST(MacroStore, ALongMacroReadsBackWhole) {
+  MemoryRegistry store;
+  Items items = {"-255851511", NewRecordingSettingsText()};
+  for (int i = 0; i < 2500; ++i) {
+    items.push_back(MacroEventItem({0xA0, 0x2A, false, false, 200}));
+    items.push_back(MacroEventItem({0xA0, 0x2A, false, true, 200}));
+  }
+  ASSERT_TRUE(WriteMacroItems(store, "Long", items));
+  EXPECT_EQ(items, ReadMacroItems(store, "Long"));
 }
 
 TEST(TypingTextOfLines, EveryLineEndsWithCarriageReturnAndLineFeed) {

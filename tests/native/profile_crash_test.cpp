@@ -74,8 +74,17 @@ SaveRun SaveOverOld(int oldCount, int newCount, std::string_view target, std::si
   TActionsList fresh;
   ActionTree freshTree;
   Fill(fresh, freshTree, "new", newCount);
-  run.newSaveSucceeded = SaveActions(fresh, freshTree, failing, target, Options("Default"));
+  SaveActionsOptions options = Options("Default");
+  std::vector<std::string> told;
+  options.tellFailure = [&](const std::string& text) { told.push_back(text); };
+  run.newSaveSucceeded = SaveActions(fresh, freshTree, failing, target, options);
   EXPECT_EQ(!run.newSaveSucceeded, fresh.Modified) << "a failed save stays marked modified";
+  const std::string name(target == kCurrentProfileMark ? "Default" : target);
+  EXPECT_EQ(run.newSaveSucceeded
+                ? std::vector<std::string>{}
+                : std::vector<std::string>{"Error: can't save the actions of profile - " + name},
+            told)
+      << "the user is told once of a failed save";
   EXPECT_FALSE(fresh.Saving);
   run.steps = failing.MutatingCalls();
   return run;

@@ -57,7 +57,10 @@ TYPED_TEST_P(RegistryStoreContract, TypedValuesRoundTrip) {
       "Gr\xC3\xBC\xC3\x9F"
       "e \xE2\x82\xAC \xF0\x9F\x8E\xB9";
   const std::vector<uint8_t> bytes = {0, 1, 0xFF, 0, 0x80};
+  std::string longText;
+  while (longText.size() < 100 * 1024) longText += utf8 + "\x0E\x0E";
   ASSERT_TRUE(r.WriteString("K", "text", utf8));
+  ASSERT_TRUE(r.WriteString("K", "long", longText));
   ASSERT_TRUE(r.WriteString("K", "empty", ""));
   ASSERT_TRUE(r.WriteString("K", "", "default value"));
   ASSERT_TRUE(r.WriteInteger("K", "max", 0xFFFFFFFF));
@@ -65,6 +68,7 @@ TYPED_TEST_P(RegistryStoreContract, TypedValuesRoundTrip) {
   ASSERT_TRUE(r.WriteBinary("K", "bytes", bytes));
   ASSERT_TRUE(r.WriteBinary("K", "none", {}));
   EXPECT_EQ(utf8, r.ReadString("K", "text"));
+  EXPECT_EQ(longText, r.ReadString("K", "long"));
   EXPECT_EQ("", r.ReadString("K", "empty"));
   EXPECT_EQ("default value", r.ReadString("K", ""));
   EXPECT_EQ(0xFFFFFFFFu, r.ReadInteger("K", "max"));

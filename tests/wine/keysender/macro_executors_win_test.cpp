@@ -105,16 +105,14 @@ TEST_F(MacroExecutorsTest, TypeTextExpandsTheDateTimeAndDropsTheFinalLineBreak) 
   EXPECT_EQ(std::vector<std::string>{""}, host_.notified);
 }
 
-TEST_F(MacroExecutorsTest, Utf8FileLosesOnlyARealByteOrderMark) {
+TEST_F(MacroExecutorsTest, Utf8FileLosesOnlyARealByteOrderMarkAndEndsLinesAsAnsiDoes) {
   struct Case {
     std::string bytes;
     std::wstring typed;
   };
   const Case cases[] = {
-      {"Hi", L"Hi"},
-      {"\xEF\xBB\xBFOk", L"Ok"},
-      {"\xC3\xA9t\xC3\xA9", L"\u00E9t\u00E9"},
-      {"\xEF\xBB\xBF", L""},
+      {"Hi", L"Hi"},         {"\xEF\xBB\xBFOk", L"Ok"}, {"\xC3\xA9t\xC3\xA9", L"\u00E9t\u00E9"},
+      {"\xEF\xBB\xBF", L""}, {"a\nb\n", L"a\rb"},       {"a\r\nb\rc", L"a\rb\rc"},
   };
   for (const Case& c : cases) {
     TActionParamsMacrText& params = AddTextAction();
@@ -124,6 +122,23 @@ TEST_F(MacroExecutorsTest, Utf8FileLosesOnlyARealByteOrderMark) {
     receiver_->Clear();
     EXPECT_EQ(c.typed, RunLast()) << c.bytes;
   }
+}
+
+TEST_F(MacroExecutorsTest, ALongTextStopsAtAKeyOfTheUserAndIsNotRepeated) {
+  constexpr std::size_t kLength = 5000;
+  AddTextAction().Text = std::string(kLength, 'x');
+  auto user = std::async(std::launch::async, [] {
+    Receiver::WaitFor([] { return receiver_->CharCount() >= 300; }, 60000);
+    keysender_test::UserKey(VK_F13, false);
+    keysender_test::UserKey(VK_F13, true);
+  });
+  const int32_t twoRepeats = 0 | 2 << 16;
+  ExecuteAction("mc_text", twoRepeats, false);
+  user.wait();
+  Receiver::Settle(150);
+  EXPECT_GE(receiver_->CharCount(), 300u);
+  EXPECT_LT(receiver_->CharCount(), kLength);
+  EXPECT_FALSE(Settings().MacroPlaying);
 }
 
 TEST_F(MacroExecutorsTest, AnsiFileIsTypedLineByLine) {

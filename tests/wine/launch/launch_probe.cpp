@@ -1,7 +1,10 @@
 // A program for the launch tests: it writes how it was started (its command line and working
 // folder) to HKCU\Software\Quillon\LaunchProbe. With "--window" it then shows a captioned
-// top-level window until it is closed or ended.
+// top-level window until it is closed or ended; with "--guarded" as well, its process first lets
+// other programs open it only for the limited query (and to wait for it or end it), as an elevated
+// program's process lets a program without elevation.
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -23,6 +26,19 @@ LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+bool Guard() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  // PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE for everyone.
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          L"D:P(A;;0x101001;;;WD)", SDDL_REVISION_1, &descriptor, nullptr)) {
+    return false;
+  }
+  const bool set =
+      SetKernelObjectSecurity(GetCurrentProcess(), DACL_SECURITY_INFORMATION, descriptor) != FALSE;
+  LocalFree(descriptor);
+  return set;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
@@ -33,6 +49,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   Report(L"Folder", folder);
   Report(L"CommandLine", commandLine);
   if (commandLine.find(L"--window") == std::wstring::npos) return 0;
+  if (commandLine.find(L"--guarded") != std::wstring::npos && !Guard()) return 1;
 
   WNDCLASSW wc = {};
   wc.lpfnWndProc = ProbeWindowProc;

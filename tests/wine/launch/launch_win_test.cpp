@@ -360,15 +360,15 @@ TEST(ShellLaunch, ResultIsTheShellsAndZeroWhenItDoesNotAnswerInTime) {
   EXPECT_NE(std::wstring::npos, ProbeReport(L"CommandLine")->find(L"late"));
 }
 
-// Three probes with windows, ended by their ids when the test ends.
+// Probes with windows (`options` added to "--window"), ended by their ids when the test ends.
 class RunningCopies {
  public:
-  RunningCopies() {
-    for (int i = 0; i < 3; ++i) {
+  explicit RunningCopies(int count = 3, const wchar_t* options = L"") {
+    for (int i = 0; i < count; ++i) {
       STARTUPINFOW startup = {};
       startup.cb = sizeof startup;
       PROCESS_INFORMATION process = {};
-      std::wstring commandLine = L"\"" + ProbePath() + L"\" --window";
+      std::wstring commandLine = L"\"" + ProbePath() + L"\" --window" + options;
       if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &process)) {
         continue;
@@ -424,6 +424,15 @@ TEST(ActivateRunningCopy, CyclesThroughThreeCopiesInProcessOrder) {
   std::vector<DWORD> distinct(visited.begin(), visited.begin() + 3);
   std::ranges::sort(distinct);
   EXPECT_EQ(copies.ids, distinct);
+}
+
+TEST(ActivateRunningCopy, FindsACopyThatOpensOnlyForTheLimitedQuery) {
+  RunningCopies copies(1, L" --guarded");
+  ASSERT_EQ(1u, copies.ids.size());
+  ASSERT_NE(nullptr, copies.windows[0]);
+  ASSERT_EQ(nullptr, OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, copies.ids[0]))
+      << "the probe's process must refuse the full query";
+  EXPECT_TRUE(ActivateRunningCopy(L"launch_probe.exe", nullptr));
 }
 
 TEST(FolderVariables, AreTheSystemsFoldersWithoutTrailingBackslash) {

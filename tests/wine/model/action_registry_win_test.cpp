@@ -18,7 +18,7 @@ TEST(ActionOnTheSystemRegistry, RoundTripsWithTheSameValuesAndEmptyKeys) {
   saved.SetExec("mc_text");
   saved.SetLevl(2);
   saved.Key0().SetHKey(PackHotKey(84, 0, 0, kModCtrl | kModAlt));
-  saved.ActionExecOn().Rept = -1;
+  saved.ActionExecOn().Rept = 200;
   saved.ActionExecOn().StFW.Enbl = true;
   saved.ActionExecOn().StFW.AddWindow("Notepad", "%*% - Notepad");
   auto* text = saved.ParamsAs<TActionParamsMacrText>();
@@ -30,7 +30,7 @@ TEST(ActionOnTheSystemRegistry, RoundTripsWithTheSameValuesAndEmptyKeys) {
             store.ReadString(key + "\\ActionParams", "Text"));
   EXPECT_TRUE(store.KeyExists(key + "\\ActionExecOn\\IfWa"));
   EXPECT_TRUE(store.ValueNames(key + "\\ActionExecOn\\IfWa").empty());
-  EXPECT_EQ(0xFFFFFFFFu, store.ReadInteger(key + "\\ActionExecOn", "Rept"));
+  EXPECT_EQ(200u, store.ReadInteger(key + "\\ActionExecOn", "Rept"));
 
   TAction loaded;
   ASSERT_TRUE(WriteObject(loaded, store, kProfile, "007", /*load=*/true));
@@ -38,7 +38,7 @@ TEST(ActionOnTheSystemRegistry, RoundTripsWithTheSameValuesAndEmptyKeys) {
   EXPECT_EQ(TActionParamsMode::pmMacrText, loaded.ActionParamsMode());
   EXPECT_EQ(2, loaded.Levl());
   EXPECT_EQ(saved.Key0(), loaded.Key0());
-  EXPECT_EQ(-1, loaded.ActionExecOn().Rept);
+  EXPECT_EQ(200, loaded.ActionExecOn().Rept);
   EXPECT_TRUE(loaded.ActionExecOn().StFW.Enbl);
   EXPECT_EQ((WindowEntry{"Notepad", "%*% - Notepad"}), loaded.ActionExecOn().StFW.GetWindow(0));
   ASSERT_NE(nullptr, loaded.ParamsAs<TActionParamsMacrText>());
