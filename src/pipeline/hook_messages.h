@@ -45,6 +45,25 @@ inline constexpr uint32_t kWmMouseWheel = 522;
 inline constexpr uint32_t kWmXButtonDown = 523;
 inline constexpr uint32_t kWmXButtonUp = 524;
 
+// Whether the mouse hooks deliver `message`: the buttons and the wheel, the only mouse messages a
+// hot key can use. The others, moves above all, pass inside the hook library.
+constexpr bool IsDeliveredMouseMessage(uint32_t message) {
+  switch (message) {
+    case kWmLButtonDown:
+    case kWmLButtonUp:
+    case kWmRButtonDown:
+    case kWmRButtonUp:
+    case kWmMButtonDown:
+    case kWmMButtonUp:
+    case kWmMouseWheel:
+    case kWmXButtonDown:
+    case kWmXButtonUp:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Shell events as wParam of kMsgShellEvent.
 inline constexpr uint32_t kShellLanguageChanged = 8;  // lParam low word: language identifier
 inline constexpr uint32_t kShellAppCommand = 12;      // lParam high word: the command
