@@ -86,6 +86,7 @@ struct KeyEventRecord {
 static_assert(sizeof(KeyEventRecord) == 20);
 
 inline constexpr uint32_t kKeyFlagExtended = 0x01;
+inline constexpr uint32_t kKeyFlagInjected = 0x10;  // sent by a program, not by the keyboard
 inline constexpr uint32_t kKeyFlagReleased = 0x80;
 
 // Mouse event record (lParam of 0x468 / 0x469).

@@ -57,7 +57,6 @@ class DispatchWindow {
   HWND hwnd() const { return hwnd_; }
 
   HotKeyDispatcher* dispatcher = nullptr;
-  Win32DispatchHost* host = nullptr;
   std::vector<Posted> posted;
 
  private:
@@ -71,8 +70,7 @@ class DispatchWindow {
     if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
       case kMsgKeyEvent:
-        return self->dispatcher ? self->host->HandleKeyMessage(*self->dispatcher, wParam, lParam)
-                                : 0;
+        return self->dispatcher ? self->dispatcher->HandleKeyMessage(wParam, lParam) : 0;
       case WM_TV_EXECUTE: {
         std::unique_ptr<std::string> code(reinterpret_cast<std::string*>(wParam));
         self->posted.push_back({message, *code, 0, lParam});
@@ -97,7 +95,6 @@ class DispatchWinTest : public testing::Test {
     ASSERT_TRUE(library_.Load(ProgramFolder().c_str()));
     ASSERT_NE(nullptr, window_.hwnd());
     window_.dispatcher = &dispatcher_;
-    window_.host = &host_;
     ASSERT_TRUE(hooks_.Install(library_, window_.hwnd(), /*mouse=*/false));
   }
   void TearDown() override {
