@@ -192,5 +192,43 @@ TEST_F(DispatchWinTest, AskBeforeLaunchPostsTheQuestion) {
   EXPECT_EQ(static_cast<LPARAM>(PackActionRequest(0, 0)), window_.posted[0].lParam);
 }
 
+// The calls a stand-in for Sidekit32 gets: "+kind" installs, "-kind" removes.
+std::vector<std::string> g_hookCalls;
+
+BOOL WINAPI RecordInitHook(void*, int kind, HWND, UINT) {
+  g_hookCalls.push_back("+" + std::to_string(kind));
+  return TRUE;
+}
+
+BOOL WINAPI RecordFreeHook(int kind) {
+  g_hookCalls.push_back("-" + std::to_string(kind));
+  return TRUE;
+}
+
+TEST(MainHooksTest, SwitchingTheMouseHookInstallsOrRemovesThatOneAlone) {
+  SidekitLibrary library;
+  library.InitHookEx = &RecordInitHook;
+  library.FreeHookEx = &RecordFreeHook;
+  const HWND receiver = GetDesktopWindow();
+  MainHooks hooks;
+  const struct {
+    bool mouse;
+    std::vector<std::string> calls;
+  } steps[] = {
+      {false, {"+6", "+2"}},  // shell, then keyboard
+      {true, {"+4"}},
+      {true, {}},
+      {false, {"-4"}},
+  };
+  for (const auto& step : steps) {
+    g_hookCalls.clear();
+    EXPECT_TRUE(hooks.Install(library, receiver, step.mouse));
+    EXPECT_EQ(step.calls, g_hookCalls) << "mouse " << step.mouse;
+  }
+  g_hookCalls.clear();
+  hooks.Remove();
+  EXPECT_EQ((std::vector<std::string>{"-2", "-6"}), g_hookCalls);
+}
+
 }  // namespace
 }  // namespace tavion
