@@ -1,5 +1,6 @@
 #include "low_level_hooks.h"
 
+#include <atomic>
 #include <iterator>
 
 #include "event_delivery.h"
@@ -41,15 +42,38 @@ MouseEventRecord ToMouseEventRecord(const MSLLHOOKSTRUCT& event) {
   return record;
 }
 
-// One procedure per hook, as the system passes a hook procedure no context of its own. The
-// record lives on this thread's stack while the receiver, in this process, reads it.
-template <size_t Index, typename SystemEvent, auto ToRecord>
+constexpr bool EveryKeyMessage(WPARAM) {
+  return true;
+}
+
+constexpr bool HotKeyMouseMessage(WPARAM message) {
+  return IsDeliveredMouseMessage(static_cast<uint32_t>(message));
+}
+
+// Where the record of an event lives while its receiver reads it. A receiver that answers too
+// late, or whose handler outlasts the bound, reads it after the hook has returned, so it cannot
+// live on the hook's stack: each event takes the next slot of a ring, which is written again only
+// kRecordSlots events later.
+template <typename Record>
+Record* NextRecordSlot() {
+  static Record slots[kRecordSlots];
+  static std::atomic<uint32_t> next{0};
+  return &slots[next.fetch_add(1, std::memory_order_relaxed) % kRecordSlots];
+}
+
+// One procedure per hook, as the system passes a hook procedure no context of its own. Messages
+// that no receiver wants pass on here, without a round trip to the receiver's thread.
+template <size_t Index, typename SystemEvent, auto ToRecord, auto Delivered>
 LRESULT CALLBACK LowLevelProc(int code, WPARAM wParam, LPARAM lParam);
 
-constexpr auto KeyboardProc = &LowLevelProc<0, KBDLLHOOKSTRUCT, &ToKeyEventRecord>;
-constexpr auto CaptureKeyboardProc = &LowLevelProc<1, KBDLLHOOKSTRUCT, &ToKeyEventRecord>;
-constexpr auto MouseProc = &LowLevelProc<2, MSLLHOOKSTRUCT, &ToMouseEventRecord>;
-constexpr auto CaptureMouseProc = &LowLevelProc<3, MSLLHOOKSTRUCT, &ToMouseEventRecord>;
+constexpr auto KeyboardProc =
+    &LowLevelProc<0, KBDLLHOOKSTRUCT, &ToKeyEventRecord, &EveryKeyMessage>;
+constexpr auto CaptureKeyboardProc =
+    &LowLevelProc<1, KBDLLHOOKSTRUCT, &ToKeyEventRecord, &EveryKeyMessage>;
+constexpr auto MouseProc =
+    &LowLevelProc<2, MSLLHOOKSTRUCT, &ToMouseEventRecord, &HotKeyMouseMessage>;
+constexpr auto CaptureMouseProc =
+    &LowLevelProc<3, MSLLHOOKSTRUCT, &ToMouseEventRecord, &HotKeyMouseMessage>;
 
 LowLevelHook g_hooks[] = {
     {static_cast<int>(HookKind::kKeyboard), WH_KEYBOARD_LL, KeyboardProc, {}},
@@ -58,12 +82,15 @@ LowLevelHook g_hooks[] = {
     {static_cast<int>(HookKind::kCaptureMouse), WH_MOUSE_LL, CaptureMouseProc, {}},
 };
 
-template <size_t Index, typename SystemEvent, auto ToRecord>
+template <size_t Index, typename SystemEvent, auto ToRecord, auto Delivered>
 LRESULT CALLBACK LowLevelProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    auto record = ToRecord(*reinterpret_cast<const SystemEvent*>(lParam));
-    if (DeliverToTarget(g_hooks[Index].target.Get(), wParam, reinterpret_cast<LPARAM>(&record))) {
-      return 1;
+  if (code == HC_ACTION && Delivered(wParam)) {
+    const HookTarget target = g_hooks[Index].target.Get();
+    if (target.window) {
+      auto event = ToRecord(*reinterpret_cast<const SystemEvent*>(lParam));
+      auto* record = NextRecordSlot<decltype(event)>();
+      *record = event;
+      if (DeliverToTarget(target, wParam, reinterpret_cast<LPARAM>(record))) return 1;
     }
   }
   return CallNextHookEx(/*hhk=*/nullptr, code, wParam, lParam);

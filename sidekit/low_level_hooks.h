@@ -4,7 +4,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace tavion::sidekit {
+
+// How many later events a receiver may fall behind and still read the record of its own event.
+// While its receiver stalls, each event holds the hook for the delivery bound, so a ring this
+// long covers a stall of most of a minute.
+inline constexpr uint32_t kRecordSlots = 256;
 
 // Installs low-level hook `kind` reporting to `receiver` as `message`, or only changes the
 // receiver when the kind is in place. `receiver` must belong to this process: the event record

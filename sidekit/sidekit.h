@@ -23,7 +23,9 @@
 // `window` that is no window, or a window of another process for kinds 2 to 5.
 // Kinds 2 to 5 (low-level keyboard and mouse) run on a thread of the library and send each event
 // with lParam pointing to a KeyEventRecord / MouseEventRecord; an answer of 1 swallows the event,
-// and an answer that does not come within 200 ms, or a receiver that is gone, lets it pass.
+// and an answer that does not come within 200 ms, or a receiver that is gone, lets it pass. A
+// record stays readable after that too, until 256 later events have been delivered. Kinds 4 and 5
+// deliver the buttons and the wheel only (IsDeliveredMouseMessage); moves never reach a receiver.
 // Kind 1 reports `message` (wParam: WM_COMMAND or WM_SYSCOMMAND) and then `message` + 1 (the
 // command's wParam and lParam) for each menu command chosen in another process. Kind 6 reports
 // `message` with wParam 8 (lParam: the keyboard layout) or 12 (lParam: WM_APPCOMMAND's). The

@@ -45,6 +45,25 @@ inline constexpr uint32_t kWmMouseWheel = 522;
 inline constexpr uint32_t kWmXButtonDown = 523;
 inline constexpr uint32_t kWmXButtonUp = 524;
 
+// Whether the mouse hooks deliver `message`: the buttons and the wheel, the only mouse messages a
+// hot key can use. The others, moves above all, pass inside the hook library.
+constexpr bool IsDeliveredMouseMessage(uint32_t message) {
+  switch (message) {
+    case kWmLButtonDown:
+    case kWmLButtonUp:
+    case kWmRButtonDown:
+    case kWmRButtonUp:
+    case kWmMButtonDown:
+    case kWmMButtonUp:
+    case kWmMouseWheel:
+    case kWmXButtonDown:
+    case kWmXButtonUp:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Shell events as wParam of kMsgShellEvent.
 inline constexpr uint32_t kShellLanguageChanged = 8;  // lParam low word: language identifier
 inline constexpr uint32_t kShellAppCommand = 12;      // lParam high word: the command
@@ -67,6 +86,7 @@ struct KeyEventRecord {
 static_assert(sizeof(KeyEventRecord) == 20);
 
 inline constexpr uint32_t kKeyFlagExtended = 0x01;
+inline constexpr uint32_t kKeyFlagInjected = 0x10;  // sent by a program, not by the keyboard
 inline constexpr uint32_t kKeyFlagReleased = 0x80;
 
 // Mouse event record (lParam of 0x468 / 0x469).

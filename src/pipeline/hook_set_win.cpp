@@ -1,26 +1,27 @@
 #include "pipeline/hook_set_win.h"
 
-#include "keys/hook_messages.h"
 #include "pipeline/sidekit_library_win.h"
 
 namespace tavion {
 
 bool MainHooks::Install(SidekitLibrary& library, HWND receiver, bool mouse) {
-  Remove();
+  if (library_ != &library || receiver_ != receiver) Remove();
   if (!library.InitHookEx) return false;
   library_ = &library;
-  mouse_ = mouse;
-  bool ok =
-      library.InitHookEx(scratch_, static_cast<int>(HookKind::kShell), receiver, kMsgShellEvent);
-  ok =
-      library.InitHookEx(scratch_, static_cast<int>(HookKind::kKeyboard), receiver, kMsgKeyEvent) &&
-      ok;
-  if (mouse) {
-    ok = library.InitHookEx(scratch_, static_cast<int>(HookKind::kMouse), receiver,
-                            kMsgMouseEvent) &&
-         ok;
+  receiver_ = receiver;
+  // A kind that failed before is tried again; the others are left alone.
+  if (!shell_) shell_ = InstallKind(HookKind::kShell, kMsgShellEvent);
+  if (!keyboard_) keyboard_ = InstallKind(HookKind::kKeyboard, kMsgKeyEvent);
+  if (mouse && !mouse_) {
+    mouse_ = InstallKind(HookKind::kMouse, kMsgMouseEvent);
+  } else if (!mouse && mouse_) {
+    mouse_ = !library.FreeHookEx(static_cast<int>(HookKind::kMouse));
   }
-  return ok;
+  return shell_ && keyboard_ && mouse_ == mouse;
+}
+
+bool MainHooks::InstallKind(HookKind kind, uint32_t message) {
+  return library_->InitHookEx(scratch_, static_cast<int>(kind), receiver_, message) != FALSE;
 }
 
 void MainHooks::Remove() {
@@ -29,6 +30,8 @@ void MainHooks::Remove() {
   library_->FreeHookEx(static_cast<int>(HookKind::kShell));
   if (mouse_) library_->FreeHookEx(static_cast<int>(HookKind::kMouse));
   library_ = nullptr;
+  receiver_ = nullptr;
+  shell_ = keyboard_ = mouse_ = false;
 }
 
 }  // namespace tavion

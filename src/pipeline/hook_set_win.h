@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "keys/hook_messages.h"
+
 namespace tavion {
 
 class SidekitLibrary;
@@ -14,16 +18,24 @@ class MainHooks {
   MainHooks(const MainHooks&) = delete;
   MainHooks& operator=(const MainHooks&) = delete;
 
-  // Installs, in this order, the shell hook (0x46A), the keyboard hook (0x466) and, when `mouse`
-  // is set, the mouse hook (0x468), all reporting to `receiver`. Does nothing when the library
-  // did not load. Returns true when every requested hook is in place.
+  // Puts in place, in this order, the shell hook (0x46A), the keyboard hook (0x466) and, when
+  // `mouse` is set, the mouse hook (0x468), all reporting to `receiver`. Hooks already in place
+  // for the same library and receiver stay as they are, so that switching the mouse hook alone
+  // installs or removes only that one. Does nothing when the library did not load. Returns true
+  // when every requested hook is in place.
   bool Install(SidekitLibrary& library, HWND receiver, bool mouse);
 
   // Removes the hooks in the order keyboard, shell, mouse. Safe to call twice.
   void Remove();
 
  private:
+  // Installs one kind for `receiver_`; returns whether it is in place.
+  bool InstallKind(HookKind kind, uint32_t message);
+
   SidekitLibrary* library_ = nullptr;
+  HWND receiver_ = nullptr;
+  bool shell_ = false;
+  bool keyboard_ = false;
   bool mouse_ = false;
   // The library's scratch area: owned by the caller for the library's use, never read here.
   unsigned char scratch_[12] = {};

@@ -127,11 +127,16 @@ intptr_t HotKeyDispatcher::HandleMouseMessage(uintptr_t wParam, intptr_t lParam)
 }
 
 intptr_t HotKeyDispatcher::OnKeyEvent(uint32_t message, const KeyEventRecord* record) {
-  if (host_.EditorVisible() || record == nullptr) return kPassEvent;
-  // Every rule about modifiers speaks of the left and right keys.
+  if (record == nullptr) return kPassEvent;
+  // Copied before anything else: a record from the hook may be reused once the hook stopped
+  // waiting for the answer. Every rule about modifiers speaks of the left and right keys.
   KeyEventRecord sided = *record;
-  sided.vkCode = SidedModifierKey(record->vkCode, record->scanCode, record->flags);
-  return HandleKey(message, sided);
+  sided.vkCode = SidedModifierKey(sided.vkCode, sided.scanCode, sided.flags);
+  const intptr_t result = host_.EditorVisible() ? kPassEvent : HandleKey(message, sided);
+  // The system counts the event only once the hook has answered.
+  keys_.Observe(message, sided.vkCode,
+                result != kSwallowEvent && (sided.flags & kKeyFlagInjected) == 0);
+  return result;
 }
 
 intptr_t HotKeyDispatcher::OnMouseEvent(uint32_t message, const MouseEventRecord* record) {
@@ -163,7 +168,7 @@ intptr_t HotKeyDispatcher::HandleKey(uint32_t message, KeyEventRecord record) {
     if (options_.blockKeyboard) return kSwallowEvent;
     // An auto-repeat finds its key already down in the physical state.
     if (options_.keyPressSound && !options_.hotKeysDisabled && IsKeyDownMessage(message) &&
-        !IsDown(host_.Keys(), keyCode, true)) {
+        !IsDown(keys_, keyCode, true)) {
       host_.PlayKeyPressSound(static_cast<uint16_t>(host_.ForegroundKeyboardLayout()));
     }
   }
@@ -176,8 +181,7 @@ intptr_t HotKeyDispatcher::HandleKey(uint32_t message, KeyEventRecord record) {
   if (IsKeyUpMessage(message)) {
     for (const ModifierPair& pair : kModifierPairs) {
       if (pair.key != keyCode) continue;
-      if (auto release =
-              ResetModifierKeyEvent(host_.Keys(), pair.key, pair.otherSide, pair.generic))
+      if (auto release = ResetModifierKeyEvent(keys_, pair.key, pair.otherSide, pair.generic))
         host_.SendKeys({&*release, 1});
     }
   } else if (IsKeyDownMessage(message)) {
@@ -209,14 +213,14 @@ void HotKeyDispatcher::RecordMacroKey(const KeyEventRecord& record) {
 
 intptr_t HotKeyDispatcher::HandleKeyDown(const KeyEventRecord* event, std::string_view hidText) {
   SettingsRecord& settings = Settings();
-  const KeyState& keys = host_.Keys();
-  const uint8_t modifiers = GetModifierState(keys);
+  keys_.DropMissedReleases();
+  const uint8_t modifiers = GetModifierState(keys_);
   KeyDown down{event, hidText, {}, modifiers};
 
   if (event != nullptr) {
-    if (event->vkCode == kLeftWinKey && !IsDown(keys, kLeftWinKey, true))
+    if (event->vkCode == kLeftWinKey && !IsDown(keys_, kLeftWinKey, true))
       settings.LeftWinUsed = false;
-    if (event->vkCode == kRightWinKey && !IsDown(keys, kRightWinKey, true))
+    if (event->vkCode == kRightWinKey && !IsDown(keys_, kRightWinKey, true))
       settings.RightWinUsed = false;
     down.keyText = std::to_string(PackHotKey(static_cast<uint8_t>(event->vkCode),
                                              static_cast<uint8_t>(event->scanCode),
@@ -256,9 +260,8 @@ bool HotKeyDispatcher::WalkAction(std::size_t index, const TAction& action, KeyD
   if (ordinary && HotKeyByte(action.Key0().HKey(), 1) != 0) {
     if (!ModifierSidesAllow(action)) return goOn;
     if (!on.DontBlockHotKey) {
-      const KeyState& keys = host_.Keys();
-      if (keys.IsDown(kLeftWinKey, false)) settings.LeftWinUsed = true;
-      if (keys.IsDown(kRightWinKey, false)) settings.RightWinUsed = true;
+      if (keys_.IsDown(kLeftWinKey, false)) settings.LeftWinUsed = true;
+      if (keys_.IsDown(kRightWinKey, false)) settings.RightWinUsed = true;
     }
   }
   if (on.Blck) down.result = kSwallowEvent;
@@ -288,20 +291,19 @@ bool HotKeyDispatcher::WalkAction(std::size_t index, const TAction& action, KeyD
 
 bool HotKeyDispatcher::ModifierSidesAllow(const TAction& action) const {
   const TActionExecOn& on = action.ActionExecOn();
-  const KeyState& keys = host_.Keys();
   if (!on.ModOnlyL && !on.ModOnlyR) {
     switch (options_.modifierSides) {
       case ModifierSides::kLeftOnly:
-        return NoRightModifiersPressed(keys);
+        return NoRightModifiersPressed(keys_);
       case ModifierSides::kRightOnly:
-        return NoLeftModifiersPressed(keys);
+        return NoLeftModifiersPressed(keys_);
       case ModifierSides::kAll:
         return true;
     }
     return true;
   }
-  if (on.ModOnlyL && NoLeftModifiersPressed(keys)) return false;
-  if (on.ModOnlyR && NoRightModifiersPressed(keys)) return false;
+  if (on.ModOnlyL && NoLeftModifiersPressed(keys_)) return false;
+  if (on.ModOnlyR && NoRightModifiersPressed(keys_)) return false;
   return true;
 }
 

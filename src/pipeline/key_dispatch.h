@@ -18,6 +18,7 @@
 #include "keys/hotkey.h"
 #include "keys/pressed_keys.h"
 #include "keys/hook_messages.h"
+#include "keys/tracked_key_state.h"
 
 namespace tavion {
 
@@ -30,6 +31,8 @@ class DispatchHost {
  public:
   virtual ~DispatchHost() = default;
 
+  // The system's key state. The handler asks it only for the asynchronous (physical) state: the
+  // synchronous one it keeps itself, from the events it handles (TrackedKeyState).
   virtual const KeyState& Keys() const = 0;
   virtual WindowSystem& Windows() = 0;
   // Whether the action editor, the key-name dialog or the macro editor is visible.
@@ -96,7 +99,8 @@ std::string LaunchQuestionText(const TAction& action);
 
 class HotKeyDispatcher {
  public:
-  explicit HotKeyDispatcher(DispatchHost& host) : host_(host) {}
+  // Takes the modifiers already down from `host`, which must outlive the dispatcher.
+  explicit HotKeyDispatcher(DispatchHost& host) : host_(host), keys_(host.Keys()) { keys_.Seed(); }
 
   void SetOptions(DispatchOptions options) { options_ = std::move(options); }
   const DispatchOptions& CurrentOptions() const { return options_; }
@@ -106,6 +110,9 @@ class HotKeyDispatcher {
   void Rebuild(const ActionTree& tree);
   // Forgets the tree (before it is cleared or destroyed).
   void Clear();
+  // Takes the modifiers' state afresh from the system, for when the hook may have missed any
+  // number of key events (the session was locked, or switched to another desktop).
+  void ResyncKeys() { keys_.Seed(); }
 
   // Message 0x466: wParam and lParam as the hook library or the raw-input layer sends them (an
   // HID key: wParam points to a length byte and the text, lParam is kHidKeyEventMarker).
@@ -144,6 +151,7 @@ class HotKeyDispatcher {
                       intptr_t result);
 
   DispatchHost& host_;
+  TrackedKeyState keys_;  // what the synchronous queries of the handler read
   DispatchOptions options_;
   const ActionTree* tree_ = nullptr;
   // Ordinary hot keys by key code and modifier mask (HotKeyIndexKey); HID hot keys by text.

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "keys/key_input_win.h"
 #include "exec/main_messages.h"
 
 namespace tavion {
@@ -22,22 +21,8 @@ bool FileExists(const std::wstring& path) {
 Win32DispatchHost::Win32DispatchHost(HWND mainWindow, ForceForegroundWindowFn forceForeground,
                                      std::wstring resourceFolder)
     : mainWindow_(mainWindow),
-      keys_(LiveKeyboardState()),
       windows_(forceForeground),
-      resourceFolder_(std::move(resourceFolder)) {
-  keys_.Seed();
-}
-
-intptr_t Win32DispatchHost::HandleKeyMessage(HotKeyDispatcher& dispatcher, uintptr_t wParam,
-                                             intptr_t lParam) {
-  const intptr_t result = dispatcher.HandleKeyMessage(wParam, lParam);
-  if (lParam != kHidKeyEventMarker && lParam != 0) {
-    const auto* record = reinterpret_cast<const KeyEventRecord*>(lParam);
-    keys_.Observe(static_cast<uint32_t>(wParam),
-                  SidedModifierKey(record->vkCode, record->scanCode, record->flags));
-  }
-  return result;
-}
+      resourceFolder_(std::move(resourceFolder)) {}
 
 uint32_t Win32DispatchHost::ForegroundKeyboardLayout() const {
   const DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);

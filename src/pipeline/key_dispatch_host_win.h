@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "actions/window_system_win.h"
-#include "keys/tracked_key_state.h"
+#include "keys/key_input_win.h"
 #include "pipeline/key_dispatch.h"
 
 namespace tavion {
@@ -25,10 +25,7 @@ class Win32DispatchHost final : public DispatchHost {
   // The macro recorder's list while it records (not owned), or null.
   void SetRecordingList(std::vector<std::string>* lines) { recording_ = lines; }
 
-  // Message 0x466 for `dispatcher`, which must use this host: its answer, after which the key
-  // state the handler reads takes in the event (see TrackedKeyState).
-  intptr_t HandleKeyMessage(HotKeyDispatcher& dispatcher, uintptr_t wParam, intptr_t lParam);
-  const KeyState& Keys() const override { return keys_; }
+  const KeyState& Keys() const override { return LiveKeyboardState(); }
   WindowSystem& Windows() override { return windows_; }
   bool EditorVisible() const override { return editorVisible_ && editorVisible_(); }
   uint32_t TickCount() const override { return GetTickCount(); }
@@ -49,7 +46,6 @@ class Win32DispatchHost final : public DispatchHost {
 
  private:
   HWND mainWindow_;
-  TrackedKeyState keys_;
   Win32WindowSystem windows_;
   std::wstring resourceFolder_;
   std::function<bool()> editorVisible_;

@@ -202,9 +202,9 @@ LoadedLists OptLoadPhase2(RegistryStore& store, SettingsRecord& settings, FormCo
   // Compared as plain text, as the update check stores it.
   if (!(settings.LastUpdateVersion > full.shortVersion)) settings.LastUpdateVersion.clear();
 
-  settings.ClearRawMouseDevice = ReadBool(store, kRoot, "ClearRawMouseDevice", false);
-  settings.ClearRawKeyboardDevice = ReadBool(store, kRoot, "ClearRawKeyboardDevice", false);
-  settings.ClearRawOtherDevice = ReadBool(store, kRoot, "ClearRawOtherDevice", false);
+  settings.ClearRawMouseDevice = ReadBool(store, kMisc, "ClearRawMouseDevice", false);
+  settings.ClearRawKeyboardDevice = ReadBool(store, kMisc, "ClearRawKeyboardDevice", false);
+  settings.ClearRawOtherDevice = ReadBool(store, kMisc, "ClearRawOtherDevice", false);
 
   lists.profileNames = store.SubKeyNames(kKeys);
   return lists;

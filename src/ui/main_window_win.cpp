@@ -158,13 +158,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       OnCreate();
       return 0;
-    case kMsgKeyEvent: {
+    case kMsgKeyEvent:
       if (!parts_) return kPassEvent;
-      return parts_->dispatchHost.HandleKeyMessage(parts_->dispatcher, wParam, lParam);
-    }
+      return parts_->dispatcher.HandleKeyMessage(wParam, lParam);
     case kMsgMouseEvent:
       if (!parts_) return kPassEvent;
       return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
+    case WM_WTSSESSION_CHANGE:
+      // Back from a locked session or another desktop: releases made there never reached the
+      // hooks.
+      if (parts_) parts_->dispatcher.ResyncKeys();
+      return 0;
     case kMsgShellEvent:
       // A language change only uses up the program's own pending switches.
       return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_, {});
@@ -227,6 +231,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       CloseOsd();
       hooks_.Remove();
+      sessionNotifications_.Unregister();
       tray_.Hide();
       FreeOsdIcons();
       PostQuitMessage(0);
@@ -348,6 +353,8 @@ void MainWindow::FirstShow() {
   RefreshTrayTip();
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
+  // Failing is no loss worth a message: every key-down checks the modifiers as well.
+  sessionNotifications_.Register(hwnd_);
   startupComplete_ = true;
 }
 

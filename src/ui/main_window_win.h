@@ -15,6 +15,7 @@
 #include "exec/diagnostics.h"
 #include "exec/media_player.h"
 #include "pipeline/hook_set_win.h"
+#include "pipeline/session_notifications_win.h"
 #include "pipeline/startup_win.h"
 #include "settings/registry_win.h"
 #include "ui/tray_icon_win.h"
@@ -109,6 +110,7 @@ class MainWindow {
   Win32Registry userRegistry_;       // HKEY_CURRENT_USER: actions and key names
   Win32Registry keySenderRegistry_;  // the settings root, for the key sender's macros only
   MainHooks hooks_;
+  SessionNotifications sessionNotifications_;
   bool mouseHookInstalled_ = false;
   TActionsList actions_;
   ActionTree tree_;

@@ -177,6 +177,24 @@ TEST_F(SettingsStoreTest, LastUpdateVersionStaysOnlyWhenGreaterAsText) {
   }
 }
 
+TEST_F(SettingsStoreTest, RawInputDeviceOptionsAreReadFromMiscOnly) {
+  const struct {
+    const char* name;
+    bool SettingsRecord::*field;
+  } options[] = {{"ClearRawMouseDevice", &SettingsRecord::ClearRawMouseDevice},
+                 {"ClearRawKeyboardDevice", &SettingsRecord::ClearRawKeyboardDevice},
+                 {"ClearRawOtherDevice", &SettingsRecord::ClearRawOtherDevice}};
+  for (const auto& option : options) {
+    SCOPED_TRACE(option.name);
+    store.WriteInteger("", option.name, 1);
+    Phase2();
+    EXPECT_FALSE(Settings().*option.field);
+    store.WriteInteger("Misc", option.name, 1);
+    Phase2();
+    EXPECT_TRUE(Settings().*option.field);
+  }
+}
+
 TEST_F(SettingsStoreTest, StoredGeometryIsAppliedAndMaximisedWindowsKeepTheirLeft) {
   store.WriteInteger("", "_FWidth", 800);
   store.WriteInteger("", "_FHeight", 600);
@@ -256,11 +274,12 @@ TEST_F(SettingsStoreTest, SaveWritesTheRootAndDeskInTheirOrderTheActionsLastNeve
       "Language='English' Path='C:\\Tavion' _FTop=20 _FLeft=10 _FWidth=650 _FHeight=500 _FMax=0 "
       "TrayIcon=1",
       Joined(root));
-  for (const char* name : {"Priority", "TR_upkeys_list", "ClearRawMouseDevice",
-                           "ClearRawKeyboardDevice", "ClearRawOtherDevice", "var_datetime"})
-    EXPECT_FALSE(store.ValueExists("", name)) << name;
-  EXPECT_FALSE(store.ValueExists("Misc", "foobar2000_class"));
-  EXPECT_FALSE(store.ValueExists("Misc", "var_datetime"));
+  for (const char* section : {"", "Misc"}) {
+    for (const char* name :
+         {"Priority", "TR_upkeys_list", "ClearRawMouseDevice", "ClearRawKeyboardDevice",
+          "ClearRawOtherDevice", "var_datetime", "foobar2000_class"})
+      EXPECT_FALSE(store.ValueExists(section, name)) << section << "\\" << name;
+  }
   const std::string desk =
       "DeskEx=1 Animation=1 Shadow=1 KeyInfo=1 SkinType=1 Desk_Enbl=1 DPosition=1 PosX=0 PosY=0 "
       "Font_Name='Verdana' FontStyle=1 Font_Size=14 ColorText=0 ColorBack=4278190104 "

@@ -57,7 +57,6 @@ class DispatchWindow {
   HWND hwnd() const { return hwnd_; }
 
   HotKeyDispatcher* dispatcher = nullptr;
-  Win32DispatchHost* host = nullptr;
   std::vector<Posted> posted;
 
  private:
@@ -71,8 +70,7 @@ class DispatchWindow {
     if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
       case kMsgKeyEvent:
-        return self->dispatcher ? self->host->HandleKeyMessage(*self->dispatcher, wParam, lParam)
-                                : 0;
+        return self->dispatcher ? self->dispatcher->HandleKeyMessage(wParam, lParam) : 0;
       case WM_TV_EXECUTE: {
         std::unique_ptr<std::string> code(reinterpret_cast<std::string*>(wParam));
         self->posted.push_back({message, *code, 0, lParam});
@@ -97,7 +95,6 @@ class DispatchWinTest : public testing::Test {
     ASSERT_TRUE(library_.Load(ProgramFolder().c_str()));
     ASSERT_NE(nullptr, window_.hwnd());
     window_.dispatcher = &dispatcher_;
-    window_.host = &host_;
     ASSERT_TRUE(hooks_.Install(library_, window_.hwnd(), /*mouse=*/false));
   }
   void TearDown() override {
@@ -193,6 +190,44 @@ TEST_F(DispatchWinTest, AskBeforeLaunchPostsTheQuestion) {
   EXPECT_EQ(static_cast<UINT>(WM_TV_ASK_LAUNCH), window_.posted[0].message);
   EXPECT_EQ(0u, window_.posted[0].wParam);
   EXPECT_EQ(static_cast<LPARAM>(PackActionRequest(0, 0)), window_.posted[0].lParam);
+}
+
+// The calls a stand-in for Sidekit32 gets: "+kind" installs, "-kind" removes.
+std::vector<std::string> g_hookCalls;
+
+BOOL WINAPI RecordInitHook(void*, int kind, HWND, UINT) {
+  g_hookCalls.push_back("+" + std::to_string(kind));
+  return TRUE;
+}
+
+BOOL WINAPI RecordFreeHook(int kind) {
+  g_hookCalls.push_back("-" + std::to_string(kind));
+  return TRUE;
+}
+
+TEST(MainHooksTest, SwitchingTheMouseHookInstallsOrRemovesThatOneAlone) {
+  SidekitLibrary library;
+  library.InitHookEx = &RecordInitHook;
+  library.FreeHookEx = &RecordFreeHook;
+  const HWND receiver = GetDesktopWindow();
+  MainHooks hooks;
+  const struct {
+    bool mouse;
+    std::vector<std::string> calls;
+  } steps[] = {
+      {false, {"+6", "+2"}},  // shell, then keyboard
+      {true, {"+4"}},
+      {true, {}},
+      {false, {"-4"}},
+  };
+  for (const auto& step : steps) {
+    g_hookCalls.clear();
+    EXPECT_TRUE(hooks.Install(library, receiver, step.mouse));
+    EXPECT_EQ(step.calls, g_hookCalls) << "mouse " << step.mouse;
+  }
+  g_hookCalls.clear();
+  hooks.Remove();
+  EXPECT_EQ((std::vector<std::string>{"-2", "-6"}), g_hookCalls);
 }
 
 }  // namespace
