@@ -8,7 +8,6 @@
 #include "base/utf_win.h"
 #include "exec/dispatcher.h"
 #include "lang/lang.h"
-#include "settings/settings.h"
 
 namespace tavion {
 namespace {
@@ -62,7 +61,7 @@ bool OwnsOrIsForeground(HWND window) {
 }
 
 void SetNotify(std::string text) {
-  Settings().NotifyText = std::move(text);
+  SetNotifyText(std::move(text));
 }
 
 void Unsupported(std::string_view code) {
