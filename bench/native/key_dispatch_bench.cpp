@@ -38,7 +38,6 @@ class QuietHost final : public DispatchHost {
   WindowHandle DesktopWindow() const override { return 0; }
   void Beep() override {}
   void SendKeys(std::span<const KeyInput>) override {}
-  bool OsdWindowExists() const override { return false; }
   bool PostExecute(const std::string&, uint32_t) override {
     ++requests;
     return true;

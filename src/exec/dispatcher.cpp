@@ -20,6 +20,14 @@ namespace {
 
 std::atomic<ExecHost*> execHost{nullptr};
 
+// The result of the dispatch running on this thread: each execution's text stays its own.
+thread_local ExecResult* currentResult = nullptr;
+
+// The hot-key request behind a dispatch ends with it, also when no notification says so.
+void EndWithoutNotification() {
+  Settings().ActionBusy = false;
+}
+
 // Executors are registered at start-up and read by every dispatch, on any thread.
 struct ExecutorTable {
   std::mutex lock;
@@ -83,10 +91,9 @@ void RunPluginAction(ExecContext& context) {
   const std::string answer = context.host.CallPluginAction(
       context.host.PluginFolder() + "\\" + id.libraryFile, id.actionId, params);
   if (answer != "nil") return;
-  SettingsRecord& settings = Settings();
-  settings.NotifyError = true;
   const std::string name = context.action != nullptr ? context.action->Name() : std::string();
-  settings.NotifyText =
+  context.result.notifyError = true;
+  context.result.notifyText =
       FormatLangText(GetLangStr("ErrorPlugin",
                                 "Can't find handler for action '%s', may be you delete plugin?"),
                      {name}) +
@@ -100,7 +107,7 @@ bool ShellWindowGuardRefuses(ExecContext& context) {
   if (!context.host.ForegroundIsShellWindow()) return false;
   if (context.code == "wm_s/\\h" && Settings().HiddenWindow != 0) return false;
   context.repeat = 0;
-  Settings().NotifyText = kShellWindowError;
+  context.result.notifyText = kShellWindowError;
   context.host.Beep(0);
   return true;
 }
@@ -170,6 +177,20 @@ ExecRequest MakeExecRequest(std::string_view code, int32_t packed) {
   return request;
 }
 
+void SetNotifyText(std::string text, bool error) {
+  if (currentResult == nullptr) return;
+  currentResult->notifyText = std::move(text);
+  if (error) currentResult->notifyError = true;
+}
+
+NotifyTextScope::NotifyTextScope(ExecResult& result) : outer_(currentResult) {
+  currentResult = &result;
+}
+
+NotifyTextScope::~NotifyTextScope() {
+  currentResult = outer_;
+}
+
 void SetExecHost(ExecHost* host) {
   execHost.store(host);
 }
@@ -199,7 +220,7 @@ void ClearExecutors() {
 
 void ExecuteAction(std::string_view code, int32_t packed, bool mayUseThread) {
   ExecHost* host = CurrentExecHost();
-  if (host == nullptr) return;
+  if (host == nullptr) return EndWithoutNotification();
   auto request = std::make_unique<ExecRequest>(MakeExecRequest(code, packed));
   if (request->index >= 0) {
     if (const TAction* action = host->ActionByIndex(request->index))
@@ -231,7 +252,8 @@ bool WaitForWorkerDispatches(std::chrono::milliseconds timeout) {
 
 void DispatchAction(std::unique_ptr<ExecRequest> request) {
   ExecHost* host = CurrentExecHost();
-  if (host == nullptr || request == nullptr || host->ApplicationTerminating()) return;
+  if (host == nullptr || request == nullptr || host->ApplicationTerminating())
+    return EndWithoutNotification();
   const std::string code = std::move(request->code);
   const int16_t index = request->index;
   uint8_t repeat = request->repeat;
@@ -244,14 +266,21 @@ void DispatchAction(std::unique_ptr<ExecRequest> request) {
   options.Dispatching = true;
 
   const bool notifyBefore = FindCatalogueEntry(code).NotifyBefore;
-  if (notifyBefore) host->SendExecutionNotification(code, index);
+  if (notifyBefore) host->SendExecutionNotification(code, index, {});
 
+  ExecResult result;
+  const NotifyTextScope scope(result);
   for (;;) {
-    ExecContext context{
-        .host = *host, .code = code, .index = index, .action = action.get(), .repeat = repeat};
+    ExecContext context{.host = *host,
+                        .code = code,
+                        .index = index,
+                        .action = action.get(),
+                        .repeat = repeat,
+                        .result = result};
     RunBodyGuarded(context);
     if (context.abandon) {
       options.Dispatching = false;
+      if (!notifyBefore) EndWithoutNotification();
       return;
     }
     if (action != nullptr && action->ActionExecOn().SetLangAfter != 0)
@@ -260,7 +289,7 @@ void DispatchAction(std::unique_ptr<ExecRequest> request) {
     --repeat;
   }
 
-  if (!notifyBefore) host->SendExecutionNotification(code, index);
+  if (!notifyBefore) host->SendExecutionNotification(code, index, result);
   options.Dispatching = false;
 }
 

@@ -27,6 +27,19 @@ struct ExecRequest {
   std::shared_ptr<TAction> action = nullptr;
 };
 
+// What an execution hands over to its notification.
+struct ExecResult {
+  std::string notifyText;    // shown in place of the action's name; empty: the name
+  bool notifyError = false;  // notifyText is a failure: a message box while the display is off
+};
+
+// What WM_TV_NOTIFY's wParam points to, for every notification but the lock keys'. It lives for
+// the time of the message, which an execution sends synchronously.
+struct NotifyNotice {
+  std::string_view code;
+  ExecResult result;
+};
+
 // The request of `code` with `packed`: a negative packed value is index -1 and repeat 0; else the
 // low 16 bits are the index and the low 8 bits of the high 16 bits the repeat count.
 ExecRequest MakeExecRequest(std::string_view code, int32_t packed);
@@ -45,8 +58,9 @@ class ExecHost {
   // calls ExecuteAction, which copies the action for the dispatch.
   virtual TAction* ActionByIndex(int index) = 0;
 
-  // WM_TV_NOTIFY(code, index), synchronously.
-  virtual void SendExecutionNotification(const std::string& code, int index) = 0;
+  // WM_TV_NOTIFY(notice of `code` and `result`, index), synchronously.
+  virtual void SendExecutionNotification(const std::string& code, int index,
+                                         const ExecResult& result) = 0;
   // WM_TV_CLOSE(1, 0), posted.
   virtual void PostClose() = 0;
   // WM_TV_STATUS(kStatusRunningCheck, 0), posted.
@@ -87,12 +101,31 @@ struct ExecContext {
   int16_t index;
   TAction* action;       // null for index -1 or a missing action
   uint8_t& repeat;       // runs still to come; set to 0 to stop the repetitions
+  ExecResult& result;    // what the notification shows; kept over the repetitions
   bool abandon = false;  // set to end the dispatch at once: no more runs, no notification
 };
 
-// Runs one action code. It reports failures through Settings().NotifyText / NotifyError; an
-// exception that leaves it counts as a failed run.
+// Runs one action code. It reports failures in context.result, or through SetNotifyText where
+// the context is out of reach; an exception that leaves it counts as a failed run.
 using Executor = std::function<void(ExecContext&)>;
+
+// Stores `text` as what the notification of the dispatch running on this thread shows in place
+// of the action's name; `error` marks it as a failure (a mark once set stays). Outside a dispatch
+// it does nothing.
+void SetNotifyText(std::string text, bool error = false);
+
+// Makes `result` the one SetNotifyText fills on this thread while the scope lives; the outer
+// one comes back after it. Every dispatch opens one.
+class NotifyTextScope {
+ public:
+  explicit NotifyTextScope(ExecResult& result);
+  ~NotifyTextScope();
+  NotifyTextScope(const NotifyTextScope&) = delete;
+  NotifyTextScope& operator=(const NotifyTextScope&) = delete;
+
+ private:
+  ExecResult* outer_;
+};
 
 // Makes `executor` the one of the exact code `code` (replacing an earlier one). The shell-window
 // guard, the "wa_" prefix, plug-in codes and the program's own codes ("tv_kill", "tv_beep",
@@ -116,9 +149,10 @@ bool WaitForWorkerDispatches(std::chrono::milliseconds timeout);
 
 // Runs the request's code 1 + repeat times, switches the keyboard language after each run when
 // the action asks for it, and sends the execution notification. A null request does nothing.
+// A dispatch that ends without its notification clears ActionBusy itself.
 void DispatchAction(std::unique_ptr<ExecRequest> request);
 
-// The text the shell-window guard stores in NotifyText; it is not translated.
+// The text the shell-window guard reports to the notification; it is not translated.
 inline constexpr char kShellWindowError[] = "Error: can't operate with shell window";
 
 }  // namespace tavion

@@ -74,8 +74,10 @@ TAction* WinExecHost::ActionByIndex(int index) {
   return services_.actionByIndex ? services_.actionByIndex(index) : nullptr;
 }
 
-void WinExecHost::SendExecutionNotification(const std::string& code, int index) {
-  SendMessageW(mainWindow_, WM_TV_NOTIFY, reinterpret_cast<WPARAM>(code.c_str()),
+void WinExecHost::SendExecutionNotification(const std::string& code, int index,
+                                            const ExecResult& result) {
+  const NotifyNotice notice{code, result};
+  SendMessageW(mainWindow_, WM_TV_NOTIFY, reinterpret_cast<WPARAM>(&notice),
                static_cast<LPARAM>(index));
 }
 

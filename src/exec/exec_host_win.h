@@ -36,7 +36,8 @@ class WinExecHost final : public ExecHost {
   bool StartWorkerThread(std::function<void()> work) override;
   bool ApplicationTerminating() const override;
   TAction* ActionByIndex(int index) override;
-  void SendExecutionNotification(const std::string& code, int index) override;
+  void SendExecutionNotification(const std::string& code, int index,
+                                 const ExecResult& result) override;
   void PostClose() override;
   void PostRunningCheck() override;
   void RunProgramCommand(uintptr_t command) override;

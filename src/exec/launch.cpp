@@ -8,7 +8,6 @@
 #include "actions/params.h"
 #include "keys/key_text.h"
 #include "lang/lang.h"
-#include "settings/settings.h"
 
 namespace tavion {
 namespace {
@@ -78,7 +77,8 @@ const std::array<FolderVariable, 12> kFolderVariables = {{
      [](const LaunchSystem&) {
        return std::string(kMyComputer) + "\\::{21EC2020-3AEA-1069-A2DD-08002B30309D}";
      }},
-    {"%net%", [](const LaunchSystem&) { return std::string("::{208D2C60-3AEA-1069-A2D7-08002B30309D}"); }},
+    {"%net%",
+     [](const LaunchSystem&) { return std::string("::{208D2C60-3AEA-1069-A2D7-08002B30309D}"); }},
     {"%exe%", [](const LaunchSystem& s) { return WithoutTrailingBackslash(s.ProgramFolder()); }},
 }};
 
@@ -185,12 +185,18 @@ std::string FormatDateTime(std::string_view format, const LocalDateTime& moment,
       while (i + run < format.size() && Lower(format[i + run]) == Lower(c)) ++run;
       switch (Lower(c)) {
         case 'd':
-          if (run == 1) out += std::to_string(moment.day);
-          else if (run == 2) out += TwoDigits(moment.day);
-          else if (run == 3) out += names.shortDays[weekday];
-          else if (run == 4) out += names.longDays[weekday];
-          else if (run == 5) out += system.ShortDateText(moment);
-          else out += system.LongDateText(moment);
+          if (run == 1)
+            out += std::to_string(moment.day);
+          else if (run == 2)
+            out += TwoDigits(moment.day);
+          else if (run == 3)
+            out += names.shortDays[weekday];
+          else if (run == 4)
+            out += names.longDays[weekday];
+          else if (run == 5)
+            out += system.ShortDateText(moment);
+          else
+            out += system.LongDateText(moment);
           break;
         case 'm':
           if (afterHour && run <= 2) {
@@ -238,8 +244,10 @@ std::string FormatDateTime(std::string_view format, const LocalDateTime& moment,
       }
       // Separators and spaces between an hour and "m" keep the minutes reading ("hh:mm").
       const char kind = Lower(c);
-      if (kind == 'h') afterHour = true;
-      else if (std::isalpha(static_cast<unsigned char>(c))) afterHour = false;
+      if (kind == 'h')
+        afterHour = true;
+      else if (std::isalpha(static_cast<unsigned char>(c)))
+        afterHour = false;
       i += run;
     }
   }
@@ -301,7 +309,7 @@ void RunShellExecute(ExecContext& context, LaunchServices& services) {
     std::optional<std::string> value =
         ExpandInput(ExpandVariables(*sources[i], services.System()), ask);
     if (!value) {
-      Settings().NotifyText = GetLangStr("ErrorInput", "error in variable %input%");
+      context.result.notifyText = GetLangStr("ErrorInput", "error in variable %input%");
       return;
     }
     expanded[i] = std::move(*value);

@@ -26,10 +26,10 @@ inline constexpr int kFolderProgramFiles = 0x26;
 // One moment of the local clock.
 struct LocalDateTime {
   int year = 1899;
-  int month = 12;      // 1..12
-  int day = 30;        // 1..31
-  int dayOfWeek = 6;   // 0 Sunday .. 6 Saturday
-  int hour = 0;        // 0..23
+  int month = 12;     // 1..12
+  int day = 30;       // 1..31
+  int dayOfWeek = 6;  // 0 Sunday .. 6 Saturday
+  int hour = 0;       // 0..23
   int minute = 0;
   int second = 0;
   int millisecond = 0;
@@ -40,8 +40,9 @@ struct LocalDateTime {
 struct DateTimeNames {
   std::string shortMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  std::string longMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                "July",    "August",   "September", "October", "November", "December"};
+  std::string longMonths[12] = {"January",   "February", "March",    "April",
+                                "May",       "June",     "July",     "August",
+                                "September", "October",  "November", "December"};
   std::string shortDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   std::string longDays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                              "Thursday", "Friday", "Saturday"};
@@ -142,9 +143,9 @@ std::string LaunchErrorText(const TAction* action, uint32_t code, std::string_vi
 
 // The "srun" executor: expands the action's path, parameters and folder, then brings a running
 // copy forward or launches through the shell and reports a failure in the "ErrorExec" box (a
-// time-out with kLaunchTimedOutCode), unless the program is ending. A cancelled "%input%" stores
-// "ErrorInput" in NotifyText; while an input dialog is open it raises that dialog, beeps and
-// abandons the dispatch. Without an action it does nothing.
+// time-out with kLaunchTimedOutCode), unless the program is ending. A cancelled "%input%" reports
+// "ErrorInput" to the notification; while an input dialog is open it raises that dialog, beeps
+// and abandons the dispatch. Without an action it does nothing.
 void RunShellExecute(ExecContext& context, LaunchServices& services);
 
 }  // namespace tavion

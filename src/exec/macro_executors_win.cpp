@@ -12,7 +12,6 @@
 #include "exec/dispatcher.h"
 #include "lang/lang.h"
 #include "macros/macro_format.h"
-#include "settings/settings.h"
 
 namespace tavion {
 namespace {
@@ -21,9 +20,7 @@ namespace {
 constexpr DWORD kMaxTextFileBytes = 16 * 1024 * 1024;
 
 void NotifyFailure(std::string text) {
-  SettingsRecord& settings = Settings();
-  settings.NotifyError = true;
-  settings.NotifyText = std::move(text);
+  SetNotifyText(std::move(text), /*error=*/true);
 }
 
 bool FileExists(const std::wstring& path) {

@@ -11,7 +11,6 @@
 #include "base/utf_win.h"
 #include "exec/dispatcher.h"
 #include "lang/lang.h"
-#include "settings/settings.h"
 
 namespace tavion {
 namespace {
@@ -90,7 +89,7 @@ bool OwnsOrIsForeground(HWND window) {
 }
 
 void SetNotify(std::string text) {
-  Settings().NotifyText = std::move(text);
+  SetNotifyText(std::move(text));
 }
 
 void Unsupported(std::string_view code) {

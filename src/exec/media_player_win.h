@@ -51,7 +51,7 @@ struct PlayerWindows {
 // window or the running players may change `type`.
 PlayerWindows FindPlayer(int& type, bool autodetect, const MediaPlayerOptions& options);
 
-// Executes one "wa_" code for the player of `type`; results go to Settings().NotifyText.
+// Executes one "wa_" code for the player of `type`; its texts go to SetNotifyText.
 void PlayerControl(int type, std::string_view code, const MediaPlayerServices& services);
 
 // The extra notification lines after the player action `code`, for the selected player type;
@@ -61,7 +61,7 @@ std::string PlayerTrackInfo(std::string_view code, const MediaPlayerServices& se
 // Makes PlayerControl with the selected player type the executor of every "wa_" code.
 void RegisterMediaPlayerExecutors(MediaPlayerServices services);
 
-// The texts NotifyText gets; the first three are not translated.
+// The texts it reports; the first three are not translated.
 inline constexpr char kUnknownPlayerType[] = "Error: unknown player type";
 inline constexpr char kUnknownPlayerAction[] = "Error: unknown player action - ";
 inline constexpr char kFoobarMissing[] = "Error: can't find foobar2000.exe";

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "exec/dispatcher.h"
 #include "exec/shell_events.h"
 #include "exec/main_messages.h"
 
@@ -18,11 +19,13 @@ LRESULT HandleShellEvent(HWND mainWindow, WPARAM wParam, LPARAM lParam, bool ter
     case ShellEventAnswer::kRefreshLanguageIcon:
       if (refreshLanguageIcon) refreshLanguageIcon(decision.layout);
       break;
-    case ShellEventAnswer::kShowVolume:
-      // The code text is static: the posted message outlives this call.
-      PostMessageW(mainWindow, WM_TV_NOTIFY, reinterpret_cast<WPARAM>(kMixerNotifyCode),
+    case ShellEventAnswer::kShowVolume: {
+      // Static: the posted message outlives this call.
+      static const NotifyNotice volume{kMixerNotifyCode, {}};
+      PostMessageW(mainWindow, WM_TV_NOTIFY, reinterpret_cast<WPARAM>(&volume),
                    static_cast<LPARAM>(-1));
       break;
+    }
     case ShellEventAnswer::kNothing:
       break;
   }

@@ -87,21 +87,15 @@ std::string ExtraText(std::string_view code, const std::optional<NotifiedAction>
 }
 
 // The execution notification (steps after the volume and lock-key forms).
-void NotifyExecution(std::string_view code, int index, NotifySystem& system) {
-  SettingsRecord& settings = Settings();
+void NotifyExecution(std::string_view code, int index, const ExecResult& result,
+                     NotifySystem& system) {
+  const SettingsRecord& settings = Settings();
   std::optional<NotifiedAction> action;
   if (index > -1) action = system.ActionAt(index);
-  // The message is ignored for such an action; what the executor left is used up all the same,
-  // so that it cannot turn up in another action's notification.
-  const bool ignored = action && action->neverShowOsd;
-  const std::string replacement = settings.NotifyText;
-  const bool error = settings.NotifyError;
-  settings.NotifyText.clear();
-  settings.NotifyError = false;
-  if (ignored) return;
+  if (action && action->neverShowOsd) return;
 
   if (!settings.Desk_Enbl) {
-    if (error) system.ShowInformation(replacement);
+    if (result.notifyError) system.ShowInformation(result.notifyText);
     return;
   }
   if (index == -1 || code == "tv_kill" || code == kLockStateCode) return;
@@ -112,7 +106,7 @@ void NotifyExecution(std::string_view code, int index, NotifySystem& system) {
   if (settings.DeskEx) extra = ExtraText(code, action, kind, system);
   if (!action) return;
 
-  std::string text = (replacement.empty() ? action->name : replacement) + extra;
+  std::string text = (result.notifyText.empty() ? action->name : result.notifyText) + extra;
   if (std::string pending = TakePendingOsdText(); !pending.empty()) text += kCr + pending;
   if (settings.KeyInfo) text += kCr + action->hotKeyText;
   system.ShowOSD(OsdLines(text), /*checkEnabled=*/false, index, kind);
@@ -141,7 +135,13 @@ NotifiedAction DescribeAction(const TAction& action, const KeyTextContext& keys)
   return described;
 }
 
-void NotifyAction(std::string_view code, int index, NotifySystem& system) {
+void NotifyAction(std::string_view code, int index, NotifySystem& system,
+                  const ExecResult& result) {
+  const bool execution = code != kMixerNotifyCode && code != kLockStateCode;
+  // The execution is over once its notification arrives. Showing it may wait for the display in
+  // a message loop, where another execution's message box stays open as long as the user likes;
+  // the next hot key must not wait for that box.
+  if (execution) Settings().ActionBusy = false;
   if (system.Terminating()) return;
   const SettingsRecord& settings = Settings();
   if (settings.Desk_Enbl && !system.HotKeysDisabled()) {
@@ -163,10 +163,7 @@ void NotifyAction(std::string_view code, int index, NotifySystem& system) {
       return;
     }
   }
-  // The volume and the lock keys are no execution: they neither use up an executor's text nor
-  // show it.
-  if (code == kMixerNotifyCode || code == kLockStateCode) return;
-  NotifyExecution(code, index, system);
+  if (execution) NotifyExecution(code, index, result, system);
 }
 
 void SetPendingOsdText(std::string_view text) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "exec/dispatcher.h"
 #include "exec/volume.h"
 #include "keys/key_text.h"
 
@@ -77,11 +78,12 @@ class NotifySystem {
   virtual void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) = 0;
 };
 
-// Builds the notification of `code` run as action `index` (-1 none), or of a lock key (code
-// kLockStateCode, `index` the key code), or of the volume ("mixer", -1), and shows it. Reads
-// Desk_Enbl, DeskEx and KeyInfo from Settings(); an execution's NotifyText replaces the action's
-// name and is used up with NotifyError, whether or not anything is shown.
-void NotifyAction(std::string_view code, int index, NotifySystem& system);
+// Builds the notification of `code` run as action `index` (-1 none) with the execution's
+// `result`, or of a lock key (code kLockStateCode, `index` the key code), or of the volume
+// ("mixer", -1), and shows it. Reads Desk_Enbl, DeskEx and KeyInfo from Settings(). An
+// execution's notification first ends the hot key's request: it clears ActionBusy.
+void NotifyAction(std::string_view code, int index, NotifySystem& system,
+                  const ExecResult& result = {});
 
 // The extra line a plug-in or the hot-key switch adds to the next action notification. Safe
 // from any thread: plug-ins set it while their action runs on a worker thread.

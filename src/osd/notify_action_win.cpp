@@ -97,7 +97,8 @@ void NotifyAction(WPARAM wParam, LPARAM lParam, const NotifyServices& services) 
   }
   // The index is a signed 16-bit tree index; -1 arrives sign-extended.
   const int index = lParam < 0 || lParam > 0x7FFF ? -1 : static_cast<int>(lParam);
-  NotifyAction(reinterpret_cast<const char*>(wParam), index, system);
+  const auto* notice = reinterpret_cast<const NotifyNotice*>(wParam);
+  NotifyAction(notice->code, index, system, notice->result);
 }
 
 std::optional<int> WindowOpacity(HWND window) {

@@ -57,9 +57,9 @@ class Win32NotifySystem final : public NotifySystem {
   bool ending_ = false;  // the wait saw the application end
 };
 
-// The main window's WM_TV_NOTIFY: wParam the code text (kNotifyLockState: a lock key, whose
-// code is in lParam), lParam the action index (-1 none). A null code is ignored. Runs on the
-// user-interface thread; clears no ActionBusy (the caller does, for executions).
+// The main window's WM_TV_NOTIFY: wParam a NotifyNotice (kNotifyLockState: a lock key, whose
+// code is in lParam), lParam the action index (-1 none). A null notice is ignored. Runs on the
+// user-interface thread.
 void NotifyAction(WPARAM wParam, LPARAM lParam, const NotifyServices& services);
 
 // The opacity of `window` as the program set it, else as the system reports it; nullopt for

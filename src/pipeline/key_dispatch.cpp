@@ -59,6 +59,7 @@ struct HotKeyDispatcher::KeyDown {
   std::string keyText;  // the current key text
   uint8_t modifiers;
   intptr_t result = kPassEvent;
+  bool requested = false;  // an execution request of this key is posted
 };
 
 void HotKeyDispatcher::Rebuild(const ActionTree& tree) {
@@ -285,7 +286,7 @@ bool HotKeyDispatcher::WalkAction(std::size_t index, const TAction& action, KeyD
     if (down.modifiers != 0) host_.SendKeys(DummyKeyEvents());
     down.result = kSwallowEvent;
   }
-  RequestExecution(index, action);
+  RequestExecution(index, action, down);
   return goOn;
 }
 
@@ -332,18 +333,21 @@ bool HotKeyDispatcher::ConditionsHold(const TAction& action, const KeyDown& down
   return true;
 }
 
-void HotKeyDispatcher::RequestExecution(std::size_t index, const TAction& action) {
+void HotKeyDispatcher::RequestExecution(std::size_t index, const TAction& action, KeyDown& down) {
   SettingsRecord& settings = Settings();
-  // Without a notification on screen nothing can be outstanding any more.
-  if (settings.ActionBusy && !host_.OsdWindowExists()) settings.ActionBusy = false;
-  if (settings.ActionBusy) return;
-  settings.ActionBusy = true;
+  // While an execution is in flight, later keys (a held key's auto-repeat, another hot key) start
+  // nothing, whatever is on screen; each end of an execution clears the flag. The actions that
+  // one key fires all run.
+  if (settings.ActionBusy.exchange(true) && !down.requested) return;
   const TActionExecOn& on = action.ActionExecOn();
   const uint32_t packed = PackActionRequest(index, on.Rept);
   // A question box would hold the hook call; the main window asks once the key is answered.
   const bool posted =
       on.MBox ? host_.PostAskLaunch(index, packed) : host_.PostExecute(action.Exec(), packed);
-  if (!posted) settings.ActionBusy = false;
+  if (posted)
+    down.requested = true;
+  else if (!down.requested)
+    settings.ActionBusy = false;
 }
 
 intptr_t HotKeyDispatcher::CommonTail(uint32_t message, const KeyEventRecord& record, bool ownInput,

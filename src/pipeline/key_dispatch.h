@@ -49,8 +49,6 @@ class DispatchHost {
   virtual void Beep() = 0;
   // Injects the events, marked as the program's own input, in one call.
   virtual void SendKeys(std::span<const KeyInput> events) = 0;
-  // Whether an on-screen display window exists; asked only while a request is outstanding.
-  virtual bool OsdWindowExists() const = 0;
   // Posts WM_TV_EXECUTE; false when the request could not be posted.
   virtual bool PostExecute(const std::string& code, uint32_t packedIndex) = 0;
   // Posts WM_TV_ASK_LAUNCH; false when it could not be posted.
@@ -146,7 +144,7 @@ class HotKeyDispatcher {
   bool ModifierSidesAllow(const TAction& action) const;
   bool ParentNeverRuns(std::size_t index) const;
   bool ConditionsHold(const TAction& action, const KeyDown& down);
-  void RequestExecution(std::size_t index, const TAction& action);
+  void RequestExecution(std::size_t index, const TAction& action, KeyDown& down);
   intptr_t CommonTail(uint32_t message, const KeyEventRecord& record, bool ownInput,
                       intptr_t result);
 

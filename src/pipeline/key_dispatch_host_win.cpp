@@ -9,8 +9,6 @@
 namespace tavion {
 namespace {
 
-constexpr wchar_t kOsdWindowClass[] = L"TAVION_NOTIFYWINDOW";
-
 bool FileExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -52,17 +50,6 @@ void Win32DispatchHost::Beep() {
 void Win32DispatchHost::SendKeys(std::span<const KeyInput> events) {
   // Input that another program blocks cannot be helped from inside the hook; the key goes on.
   SendKeyInputs(events);
-}
-
-bool Win32DispatchHost::OsdWindowExists() const {
-  // Another program may use the class name too; only ours counts.
-  HWND window = nullptr;
-  while ((window = FindWindowExW(nullptr, window, kOsdWindowClass, nullptr)) != nullptr) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId()) return true;
-  }
-  return false;
 }
 
 bool Win32DispatchHost::PostExecute(const std::string& code, uint32_t packedIndex) {

@@ -37,7 +37,6 @@ class Win32DispatchHost final : public DispatchHost {
   void Beep() override;
   void SendKeys(std::span<const KeyInput> events) override;
   // A window of class "TAVION_NOTIFYWINDOW" of this process.
-  bool OsdWindowExists() const override;
   // WM_TV_EXECUTE with a new std::string of `code`, which the handler frees.
   bool PostExecute(const std::string& code, uint32_t packedIndex) override;
   bool PostAskLaunch(std::size_t treeIndex, uint32_t packedIndex) override;

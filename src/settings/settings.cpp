@@ -16,8 +16,6 @@ void ResetSettings() {
   SettingsRecord& s = Settings();
   static_cast<PersistedSettings&>(s) = PersistedSettings{};
   s.ActionBusy = false;
-  s.NotifyText.clear();
-  s.NotifyError = false;
   s.HiddenWindow = 0;
   s.LastHotKeyCode = 0;
   s.LastKeyText.clear();

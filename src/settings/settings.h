@@ -4,7 +4,8 @@
 // The persisted fields mirror the program-wide registry values (settings_store.h reads and writes
 // them); the option controls of the main window keep their own state and are not copied here.
 // Fields written by one thread and read by another are atomics; the rest belong to the
-// user-interface thread, or are handed over by a synchronous message (NotifyText, NotifyError).
+// user-interface thread. An execution's notification text is no field: it travels with the
+// execution's notification (exec/dispatcher.h).
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -93,9 +94,7 @@ struct PersistedSettings {
 
 struct SettingsRecord : PersistedSettings {
   // Run-time fields of the action dispatcher.
-  std::atomic<bool> ActionBusy{false};  // an execution request is outstanding
-  std::string NotifyText;               // shown by the next notification instead of the name
-  bool NotifyError = false;             // NotifyText holds an error
+  std::atomic<bool> ActionBusy{false};  // a hot key's execution is in flight
   uintptr_t HiddenWindow = 0;           // the window hidden by "wm_s/\h"
 
   // Run-time fields of the hot-key dispatch.

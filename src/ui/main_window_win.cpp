@@ -643,17 +643,15 @@ void MainWindow::ApplyOptionChange(WORD id) {
 
 void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {
   std::unique_ptr<std::string> code(reinterpret_cast<std::string*>(wParam));
-  if (!code) return;
+  if (!code) {
+    Settings().ActionBusy = false;  // the key handler's request ends here
+    return;
+  }
   ExecuteAction(*code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
 }
 
 void MainWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
-  if (!parts_) return;
-  NotifyAction(wParam, lParam, parts_->notify);
-  // Lock keys and the volume are no execution: they leave ActionBusy to the one outstanding.
-  if (wParam == kNotifyLockState || wParam == 0) return;
-  if (std::string_view(reinterpret_cast<const char*>(wParam)) == kMixerNotifyCode) return;
-  Settings().ActionBusy = false;
+  if (parts_) NotifyAction(wParam, lParam, parts_->notify);
 }
 
 void MainWindow::OnStatus(WPARAM wParam) {

@@ -48,8 +48,10 @@ class FakeHost final : public ExecHost {
   }
   bool ApplicationTerminating() const override { return terminating; }
   TAction* ActionByIndex(int index) override { return actions.At(static_cast<std::size_t>(index)); }
-  void SendExecutionNotification(const std::string& code, int index) override {
+  void SendExecutionNotification(const std::string& code, int index,
+                                 const ExecResult& result) override {
     events.push_back("notify " + code + " " + std::to_string(index));
+    results.push_back(result);
   }
   void PostClose() override { events.push_back("post close"); }
   void PostRunningCheck() override { events.push_back("post running check"); }
@@ -84,6 +86,7 @@ class FakeHost final : public ExecHost {
   }
 
   Events events;
+  std::vector<ExecResult> results;  // what each notification carried
   TActionsList actions;
   bool threadsStart = true;
   bool threadsWait = false;  // started threads wait in waitingWork until the test runs them
@@ -226,8 +229,6 @@ TEST_F(DispatcherTest, PluginCallGetsTheActionsLibraryActionAndParametersAfterNo
   // The plug-in's object of the dispatch's copy of the action, with the action's values.
   EXPECT_NE(plug->Params.get(), host.pluginParams);
   EXPECT_EQ(77, host.pluginAlfaValue);
-  EXPECT_EQ("", Settings().NotifyText);
-  EXPECT_FALSE(Settings().NotifyError);
 
   // Without an action the code itself names the plug-in.
   host.events.clear();
@@ -264,17 +265,19 @@ TEST_F(DispatcherTest, NilAnswerStoresTheErrorWithTheActionNameAndTheCode) {
   host.AddAction(kGoneCode, "Eject drive");
   host.pluginAnswer = "nil";
   ExecuteAction(kGoneCode, 0, false);
+  ASSERT_EQ(1u, host.results.size());
   EXPECT_EQ("Can't find handler for action 'Eject drive', may be you delete plugin?\rExInfo: " +
                 kGoneCode,
-            Settings().NotifyText);
-  EXPECT_TRUE(Settings().NotifyError);
+            host.results[0].notifyText);
+  EXPECT_TRUE(host.results[0].notifyError);
   // The action was made while its plug-in was missing: no record names a library.
   EXPECT_EQ((Events{"plugin C:\\Tavion\\PlugIns\\ ", "notify " + kGoneCode + " 0"}), host.events);
 
   SetLanguageSource(std::make_shared<FakeLanguage>(
       FakeLanguage::Texts{{{"Strings", "ErrorPlugin"}, "Kein Modul für '%s'#13!"}}));
   ExecuteAction(kGoneCode, 0, false);
-  EXPECT_EQ("Kein Modul für 'Eject drive'\r!\rExInfo: " + kGoneCode, Settings().NotifyText);
+  EXPECT_EQ("Kein Modul für 'Eject drive'\r!\rExInfo: " + kGoneCode,
+            host.results.back().notifyText);
 }
 
 TEST_F(DispatcherTest, CorvexVolumeActionsArePendingVolumeCommands) {
@@ -344,7 +347,6 @@ TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
   for (const auto& [code, shell, hiddenWindow, refused] : cases) {
     ResetSettings();
     Settings().HiddenWindow = hiddenWindow;
-    Settings().NotifyError = true;
     host.shellInForeground = shell;
     host.events.clear();
     host.actions.Clear();
@@ -354,15 +356,15 @@ TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
     const std::string notify = "notify " + std::string(code) + " 0";
     if (refused) {
       EXPECT_EQ((Events{"beep 0", "language 7", notify}), host.events) << code;
-      EXPECT_EQ(kShellWindowError, Settings().NotifyText);
+      EXPECT_EQ(kShellWindowError, host.results.back().notifyText);
     } else {
       const std::string run = "run " + std::string(code);
       EXPECT_EQ((Events{run, "language 7", run, "language 7", run, "language 7", notify}),
                 host.events)
           << code;
-      EXPECT_EQ("", Settings().NotifyText);
+      EXPECT_EQ("", host.results.back().notifyText);
     }
-    EXPECT_TRUE(Settings().NotifyError) << "the guard leaves NotifyError as it was";
+    EXPECT_FALSE(host.results.back().notifyError) << "the guard's text is not marked a failure";
   }
 }
 
@@ -380,9 +382,11 @@ TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowin
     host.events.push_back(Options().Dispatching ? "run while dispatching" : "run");
     context.abandon = true;
   });
+  Settings().ActionBusy = true;
   ExecuteAction("mc_play", Packed(0, 4), false);
   EXPECT_EQ((Events{"run while dispatching"}), host.events);
   EXPECT_FALSE(Options().Dispatching);
+  EXPECT_FALSE(Settings().ActionBusy) << "no notification: the dispatch ends the request itself";
 
   // An executor that throws has failed that run only.
   host.events.clear();
@@ -395,17 +399,45 @@ TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowin
   EXPECT_FALSE(Options().Dispatching);
 }
 
-TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHost) {
+TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHostButTheRequestEnds) {
   RecordRuns("srun");
   host.terminating = true;
-  ExecuteAction("srun", -1, false);
-  DispatchAction(nullptr);
+  for (const bool withRequest : {true, false}) {
+    Settings().ActionBusy = true;
+    if (withRequest)
+      ExecuteAction("srun", -1, false);
+    else
+      DispatchAction(nullptr);
+    EXPECT_FALSE(Settings().ActionBusy) << withRequest;
+  }
   EXPECT_EQ(Events{}, host.events);
 
   host.terminating = false;
   SetExecHost(nullptr);
+  Settings().ActionBusy = true;
   ExecuteAction("srun", -1, false);
   EXPECT_EQ(Events{}, host.events);
+  EXPECT_FALSE(Settings().ActionBusy);
+}
+
+TEST_F(DispatcherTest, EachNotificationCarriesOnlyItsOwnExecutionsText) {
+  // A macro fails while a launch, started meanwhile, runs and ends: the launch's notification
+  // must not show the macro's error, and the macro's must.
+  RegisterExecutor("mc_play", [](ExecContext&) {
+    SetNotifyText("macro m1 missing", /*error=*/true);
+    ExecuteAction("srun", -1, false);
+  });
+  RecordRuns("srun");
+  ExecuteAction("mc_play", -1, false);
+  ASSERT_EQ((Events{"run srun", "notify srun -1", "notify mc_play -1"}), host.events);
+  EXPECT_EQ("", host.results[0].notifyText);
+  EXPECT_FALSE(host.results[0].notifyError);
+  EXPECT_EQ("macro m1 missing", host.results[1].notifyText);
+  EXPECT_TRUE(host.results[1].notifyError);
+
+  SetNotifyText("outside any execution");
+  ExecuteAction("srun", -1, false);
+  EXPECT_EQ("", host.results.back().notifyText);
 }
 
 TEST(DiagnosticsText, LinesInOrderWithBlankLinesAndTabbedKeyState) {

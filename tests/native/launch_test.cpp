@@ -57,8 +57,14 @@ class FakeLaunchSystem final : public LaunchSystem {
       {kFolderPersonal, "C:\\Docs"},
   };
   // Tuesday 5 March 2024, 14:07:09.045.
-  LocalDateTime now{.year = 2024, .month = 3, .day = 5, .dayOfWeek = 2, .hour = 14, .minute = 7,
-                    .second = 9, .millisecond = 45};
+  LocalDateTime now{.year = 2024,
+                    .month = 3,
+                    .day = 5,
+                    .dayOfWeek = 2,
+                    .hour = 14,
+                    .minute = 7,
+                    .second = 9,
+                    .millisecond = 45};
   DateTimeNames names;
   mutable std::vector<std::string> asked;
 };
@@ -160,9 +166,9 @@ TEST(FormatDateTime, LettersGiveTheFieldsOfTheMoment) {
       {"m mm mmm mmmm", "3 03 Mar March"},
       {"yy yyyy", "24 2024"},
       {"h hh n nn s ss z zzz", "14 14 7 07 9 09 45 045"},
-      {"hh:mm:ss", "14:07:09"},        // "m" after an hour is minutes
+      {"hh:mm:ss", "14:07:09"},  // "m" after an hour is minutes
       {"hh mm", "14 07"},
-      {"dd/mm/yyyy", "05/03/2024"},     // "m" after a day is the month again
+      {"dd/mm/yyyy", "05/03/2024"},  // "m" after a day is the month again
       {"h:nn am/pm", "2:07 pm"},
       {"h:nn AM/PM", "2:07 PM"},
       {"h a/p", "2 p"},
@@ -185,8 +191,8 @@ TEST(FormatDateTime, SeparatorsAndNamesComeFromTheLocale) {
   system.names.am = "vorm.";
   LocalDateTime morning = system.now;
   morning.hour = 0;
-  EXPECT_EQ("05.03.2024 12-07 vorm. März", FormatDateTime("dd/mm/yyyy hh:nn ampm mmmm", morning,
-                                                          system));
+  EXPECT_EQ("05.03.2024 12-07 vorm. März",
+            FormatDateTime("dd/mm/yyyy hh:nn ampm mmmm", morning, system));
 }
 
 TEST(DateTimeVariable, EmptyFormatIsLongTimeSlashShortDate) {
@@ -211,8 +217,10 @@ class LaunchHost final : public ExecHost {
   bool StartWorkerThread(std::function<void()>) override { return false; }
   bool ApplicationTerminating() const override { return terminating; }
   TAction* ActionByIndex(int index) override { return actions.At(static_cast<size_t>(index)); }
-  void SendExecutionNotification(const std::string& code, int index) override {
+  void SendExecutionNotification(const std::string& code, int index,
+                                 const ExecResult& result) override {
     events.push_back("notify " + code + " " + std::to_string(index));
+    notified = result;
   }
   void PostClose() override {}
   void PostRunningCheck() override {}
@@ -230,6 +238,7 @@ class LaunchHost final : public ExecHost {
   TActionsList actions;
   std::vector<std::string> events;
   bool terminating = false;
+  ExecResult notified;  // what the last notification carried
 };
 
 // The dialogs, the shell and the box, recording every call into the host's event list.
@@ -313,7 +322,7 @@ TEST_F(ShellExecuteTest, LaunchesTheExpandedPathParametersAndFolder) {
                 "notify srun 0",
             }),
             host.events);
-  EXPECT_EQ("", Settings().NotifyText);
+  EXPECT_EQ("", host.notified.notifyText);
 }
 
 TEST_F(ShellExecuteTest, TheEditorsNullVerbIsTheDefaultVerb) {
@@ -357,8 +366,8 @@ TEST_F(ShellExecuteTest, CancelledInputAbandonsTheLaunchWithANotification) {
                 "notify srun 0",
             }),
             host.events);
-  EXPECT_EQ("error in variable %input%", Settings().NotifyText);
-  EXPECT_FALSE(Settings().NotifyError);
+  EXPECT_EQ("error in variable %input%", host.notified.notifyText);
+  EXPECT_FALSE(host.notified.notifyError);
 }
 
 TEST_F(ShellExecuteTest, OpenInputDialogIsRaisedAndTheDispatchEndsWithoutNotification) {
@@ -407,9 +416,10 @@ TEST_F(ShellExecuteTest, DefaultErrorTextNamesEveryField) {
       "Error on action execute:\r\raction:\t\tRun probe\rhot key:\t\tNone\rfile/path:\t\tq.exe"
       "\rcode:\t\t2\rstring:\t\tsystem text",
       LaunchErrorText(host.actions.At(0), 2, "system text"));
-  EXPECT_EQ("Error on action execute:\r\raction:\t\t\rhot key:\t\t\rfile/path:\t\t\rcode:\t\t5"
-            "\rstring:\t\t",
-            LaunchErrorText(nullptr, 5, ""));
+  EXPECT_EQ(
+      "Error on action execute:\r\raction:\t\t\rhot key:\t\t\rfile/path:\t\t\rcode:\t\t5"
+      "\rstring:\t\t",
+      LaunchErrorText(nullptr, 5, ""));
 }
 
 TEST_F(ShellExecuteTest, RunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet) {
@@ -424,8 +434,7 @@ TEST_F(ShellExecuteTest, RunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet
   services.copyRuns = false;
   Run();
   EXPECT_EQ((std::vector<std::string>{"activate C:\\Tavion\\app.exe",
-                                      "launch open|C:\\Tavion\\app.exe|||3|6000",
-                                      "notify srun 0"}),
+                                      "launch open|C:\\Tavion\\app.exe|||3|6000", "notify srun 0"}),
             host.events);
 }
 

@@ -32,6 +32,7 @@ class FakeNotifySystem : public NotifySystem {
 
   std::vector<Shown> shown;
   std::vector<std::string> boxes;
+  std::vector<bool> busyWhenShown;  // ActionBusy as each text or box came up
   std::vector<std::pair<uint32_t, uint32_t>> keyNamesAsked;
   int sounds = 0;
   int waits = 0;
@@ -62,9 +63,13 @@ class FakeNotifySystem : public NotifySystem {
   std::optional<int> ForegroundAlpha() override { return alpha; }
   void PlayExecutionSound() override { ++sounds; }
   void WaitBriefly() override { ++waits; }
-  void ShowInformation(const std::string& text) override { boxes.push_back(text); }
+  void ShowInformation(const std::string& text) override {
+    boxes.push_back(text);
+    busyWhenShown.push_back(Settings().ActionBusy);
+  }
   void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) override {
     shown.push_back({text, checkEnabled, iconIndex, kind});
+    busyWhenShown.push_back(Settings().ActionBusy);
   }
 };
 
@@ -91,10 +96,10 @@ class NotifyActionTest : public ::testing::Test {
   }
 
   // Runs the notification of `code` as the action at index 3 and returns the one text shown.
-  std::string ShownTextFor(NotifiedAction action) {
+  std::string ShownTextFor(NotifiedAction action, const ExecResult& result = {}) {
     const std::string code = action.code;
     system.actions[3] = std::move(action);
-    NotifyAction(code, 3, system);
+    NotifyAction(code, 3, system, result);
     if (system.shown.size() != 1) return "<shown " + std::to_string(system.shown.size()) + ">";
     return system.shown[0].text;
   }
@@ -175,12 +180,9 @@ TEST_F(NotifyActionTest, PendingLineIsAddedOnceBeforeTheHotKey) {
   EXPECT_EQ("Run\r\nCtrl + Alt + P", ShownTextFor(MakeAction("Run", "xx_a")));
 }
 
-TEST_F(NotifyActionTest, ExecutorTextReplacesTheNameAndIsUsedUp) {
-  Settings().NotifyText = "Media Player not started";
-  EXPECT_EQ("Media Player not started", ShownTextFor(MakeAction("Play", "xx_a")));
-  EXPECT_EQ("", Settings().NotifyText);
-  system.shown.clear();
-  EXPECT_EQ("Play", ShownTextFor(MakeAction("Play", "xx_a")));
+TEST_F(NotifyActionTest, ExecutorTextReplacesTheName) {
+  EXPECT_EQ("Media Player not started",
+            ShownTextFor(MakeAction("Play", "xx_a"), {"Media Player not started"}));
 }
 
 TEST_F(NotifyActionTest, Line13MarksBecomeLineBreaks) {
@@ -231,45 +233,27 @@ TEST_F(NotifyActionTest, NothingForNoActionKillOrUnknownIndex) {
   EXPECT_EQ(1, system.sounds) << "an unknown index still sounds; \"tv_kill\" does not";
 }
 
-TEST_F(NotifyActionTest, NeverShowOsdIgnoresTheNotificationAndUsesUpTheError) {
+TEST_F(NotifyActionTest, NeverShowOsdIgnoresTheNotificationEvenOfAnError) {
   NotifiedAction quiet = MakeAction("Quiet", "xx_a");
   quiet.neverShowOsd = true;
-  Settings().NotifyText = "failed";
-  Settings().NotifyError = true;
   system.actions[3] = quiet;
-  NotifyAction("xx_a", 3, system);
+  const ExecResult failed{"failed", true};
+  NotifyAction("xx_a", 3, system, failed);
   Settings().Desk_Enbl = false;
-  NotifyAction("xx_a", 3, system);
+  NotifyAction("xx_a", 3, system, failed);
   EXPECT_TRUE(system.shown.empty());
   EXPECT_TRUE(system.boxes.empty());
   EXPECT_EQ(0, system.sounds);
-  EXPECT_EQ("", Settings().NotifyText);
-  EXPECT_FALSE(Settings().NotifyError);
 }
 
-TEST_F(NotifyActionTest, WithTheDisplayOffAnErrorComesAsAMessageBoxOnce) {
+TEST_F(NotifyActionTest, WithTheDisplayOffOnlyAnErrorComesAsAMessageBox) {
   Settings().Desk_Enbl = false;
-  Settings().NotifyText = "Error: can't find settings for macros - m1";
-  Settings().NotifyError = true;
   system.actions[3] = MakeAction("Macro", "mc_play");
-  NotifyAction("mc_play", 3, system);
-  NotifyAction("mc_play", 3, system);
+  NotifyAction("mc_play", 3, system, {"Error: can't find settings for macros - m1", true});
+  NotifyAction("mc_play", 3, system, {"error in variable %input%", false});
   EXPECT_EQ(std::vector<std::string>{"Error: can't find settings for macros - m1"}, system.boxes);
   EXPECT_TRUE(system.shown.empty());
   EXPECT_EQ(0, system.sounds);
-}
-
-TEST_F(NotifyActionTest, WithTheDisplayOffATextWithoutErrorIsDropped) {
-  Settings().Desk_Enbl = false;
-  Settings().NotifyText = "error in variable %input%";
-  system.actions[3] = MakeAction("Run", "srun");
-  NotifyAction("srun", 3, system);
-  EXPECT_TRUE(system.boxes.empty());
-  Settings().Desk_Enbl = true;
-  system.actions[3].launchPath = "x.exe";
-  NotifyAction("srun", 3, system);
-  ASSERT_EQ(1u, system.shown.size());
-  EXPECT_EQ("Run\r\nx.exe", system.shown[0].text);
 }
 
 TEST_F(NotifyActionTest, MixerWaitsThenShowsTheVolumeAndClearsThePendingLine) {
@@ -291,8 +275,6 @@ TEST_F(NotifyActionTest, MixerAndLockStateShowNothingWhenSwitchedOff) {
     Settings().Desk_Enbl = c.desk;
     Settings().DeskEx = c.deskEx;
     system.hotKeysDisabled = c.disabled;
-    Settings().NotifyText = "kept for the execution";
-    Settings().NotifyError = true;
     NotifyAction("mixer", -1, system);
     if (!c.deskEx) continue;  // the lock state does not depend on DeskEx
     NotifyAction(kLockStateCode, 0x14, system);
@@ -300,7 +282,6 @@ TEST_F(NotifyActionTest, MixerAndLockStateShowNothingWhenSwitchedOff) {
   EXPECT_TRUE(system.shown.empty());
   EXPECT_TRUE(system.boxes.empty());
   EXPECT_EQ(0, system.waits);
-  EXPECT_EQ("kept for the execution", Settings().NotifyText);
 }
 
 TEST_F(NotifyActionTest, LockStateNamesTheKeyAndItsStateInUpperCase) {
@@ -339,13 +320,43 @@ TEST_F(NotifyActionTest, LockStateTakesTranslatedWordsAndIgnoresBadKeyCodes) {
 TEST_F(NotifyActionTest, NothingWhileTerminating) {
   system.terminating = true;
   Settings().Desk_Enbl = false;
-  Settings().NotifyText = "failed";
-  Settings().NotifyError = true;
   system.actions[3] = MakeAction("Run", "xx_a");
-  NotifyAction("xx_a", 3, system);
+  NotifyAction("xx_a", 3, system, {"failed", true});
   NotifyAction("mixer", -1, system);
   EXPECT_TRUE(system.boxes.empty());
   EXPECT_EQ(0, system.waits);
+}
+
+TEST_F(NotifyActionTest, AnExecutionsNotificationEndsTheHotKeyRequestBeforeShowingAnything) {
+  // Showing can wait in a message loop where another action's box stays open: the next hot key
+  // must not wait for it. The volume and the lock keys end no execution.
+  struct Case {
+    std::string code;
+    int index;
+    bool desk, terminating;
+    bool busyAfter;
+  };
+  const std::vector<Case> cases = {
+      {"xx_a", 3, true, false, false},
+      {"xx_a", 3, false, false, false},
+      {"xx_a", 3, true, true, false},
+      {"mixer", -1, true, false, true},
+      {kLockStateCode, 0x14, true, false, true},
+  };
+  system.actions[3] = MakeAction("Run", "xx_a");
+  for (const Case& c : cases) {
+    Settings().ActionBusy = true;
+    Settings().Desk_Enbl = c.desk;
+    system.terminating = c.terminating;
+    system.busyWhenShown.clear();
+    NotifyAction(c.code, c.index, system, {"failed", true});
+    EXPECT_EQ(c.busyAfter, Settings().ActionBusy) << c.code << " " << c.desk;
+    if (!c.busyAfter) {
+      EXPECT_EQ(std::vector<bool>(system.busyWhenShown.size(), false), system.busyWhenShown)
+          << c.code << " " << c.desk;
+    }
+  }
+  EXPECT_EQ(4u, system.shown.size() + system.boxes.size()) << "action, box, volume, lock key";
 }
 
 TEST(DescribeActionTest, TakesNameKeysPathPluginAndNeverShowFlag) {

@@ -61,18 +61,21 @@ class WinExecHostTest : public testing::Test {
   std::unique_ptr<WinExecHost> host;
 };
 
-TEST_F(WinExecHostTest, WorkerThreadRunsTheActionAndSendsTheNotification) {
+TEST_F(WinExecHostTest, WorkerThreadRunsTheActionAndSendsTheNotificationWithItsText) {
   std::atomic<int> runs{0};
   std::atomic<DWORD> runThread{0};
   RegisterExecutor("zz_test", [&](ExecContext&) {
     ++runs;
     runThread = GetCurrentThreadId();
+    SetNotifyText("run " + std::to_string(runs.load()), /*error=*/runs == 1);
   });
   ExecuteAction("zz_test", Packed(0, 1), true);
   ASSERT_TRUE(PumpUntil([this] { return !window.Of(WM_TV_NOTIFY).empty(); }));
   const std::vector<exec_test::Recorded> notes = window.Of(WM_TV_NOTIFY);
   ASSERT_EQ(1u, notes.size());
   EXPECT_EQ("zz_test", notes[0].code);
+  EXPECT_EQ("run 2", notes[0].result.notifyText);
+  EXPECT_TRUE(notes[0].result.notifyError) << "the first run's mark stays";
   EXPECT_EQ(0, notes[0].lParam);
   EXPECT_TRUE(notes[0].fromOtherThread);
   EXPECT_EQ(2, runs.load());
@@ -141,8 +144,10 @@ TEST_F(WinExecHostTest, PluginCallWithoutPluginsAnswersNil) {
       "1Corvex.dll\x02"
       "2CDRom");
   ExecuteAction(actions.At(0)->Exec(), 0, false);
-  EXPECT_TRUE(Settings().NotifyError);
-  EXPECT_TRUE(Settings().NotifyText.starts_with("Can't find handler for action 'Eject'"));
+  const std::vector<exec_test::Recorded> notes = window.Of(WM_TV_NOTIFY);
+  ASSERT_EQ(1u, notes.size());
+  EXPECT_TRUE(notes[0].result.notifyError);
+  EXPECT_TRUE(notes[0].result.notifyText.starts_with("Can't find handler for action 'Eject'"));
 }
 
 // Windows of this process with the shell's class names stand in for the shell's own.

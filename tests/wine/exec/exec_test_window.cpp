@@ -71,8 +71,10 @@ LRESULT CALLBACK RecordingWindow::Procedure(HWND hwnd, UINT message, WPARAM wPar
     recorded.message = message;
     recorded.wParam = wParam;
     recorded.lParam = lParam;
-    if (message == tavion::WM_TV_NOTIFY && wParam != 0) {
-      recorded.code = reinterpret_cast<const char*>(wParam);
+    if (message == tavion::WM_TV_NOTIFY && wParam != 0 && wParam != tavion::kNotifyLockState) {
+      const auto* notice = reinterpret_cast<const tavion::NotifyNotice*>(wParam);
+      recorded.code = notice->code;
+      recorded.result = notice->result;
     }
     recorded.fromOtherThread = (InSendMessageEx(nullptr) & ISMEX_SEND) != 0;
     self->messages.push_back(recorded);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "exec/dispatcher.h"
+
 namespace exec_test {
 
 // Handles this thread's messages until `done` holds or `timeoutMs` passes; returns `done()`.
@@ -17,7 +19,8 @@ struct Recorded {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  std::string code;              // WM_TV_NOTIFY: the text wParam pointed to
+  std::string code;  // WM_TV_NOTIFY: the notice's code and result
+  tavion::ExecResult result;
   bool fromOtherThread = false;  // sent by another thread
 };
 

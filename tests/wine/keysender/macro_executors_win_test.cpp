@@ -26,8 +26,8 @@ class ActionsHost final : public ExecHost {
   bool StartWorkerThread(std::function<void()>) override { return false; }
   bool ApplicationTerminating() const override { return false; }
   TAction* ActionByIndex(int index) override { return actions.At(static_cast<std::size_t>(index)); }
-  void SendExecutionNotification(const std::string&, int) override {
-    notified.push_back(Settings().NotifyError ? Settings().NotifyText : std::string());
+  void SendExecutionNotification(const std::string&, int, const ExecResult& result) override {
+    notified.push_back(result.notifyError ? result.notifyText : std::string());
   }
   void PostClose() override {}
   void PostRunningCheck() override {}

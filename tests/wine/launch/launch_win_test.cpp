@@ -231,6 +231,11 @@ class LaunchTest : public testing::Test {
   }
 
   size_t Notifications() const { return window.Of(WM_TV_NOTIFY).size(); }
+  // What the last notification carried.
+  ExecResult Notified() const {
+    const auto notes = window.Of(WM_TV_NOTIFY);
+    return notes.empty() ? ExecResult{"<none>"} : notes.back().result;
+  }
 
   RecordingWindow window;
   TActionsList actions;
@@ -253,7 +258,7 @@ TEST_F(LaunchTest, StartsTheProbeWithExpandedVariablesParametersAndFolder) {
   EXPECT_EQ(expectedTail, commandLine.substr(commandLine.size() - expectedTail.size()));
   EXPECT_EQ(TempFolder(), *ProbeReport(L"Folder"));
   EXPECT_EQ(1u, Notifications());
-  EXPECT_EQ("", Settings().NotifyText);
+  EXPECT_EQ("", Notified().notifyText);
 
   ASSERT_EQ(1u, driver.dialogs.size());
   const DialogSeen& dialog = driver.dialogs[0];
@@ -276,8 +281,8 @@ TEST_F(LaunchTest, InputDialogsAreNumberedPerTextAndCancelAbandonsTheLaunch) {
   EXPECT_EQ(L"Input parametr #1", driver.dialogs[0].caption);
   EXPECT_EQ(L"Input parametr #1", driver.dialogs[1].caption);
   EXPECT_EQ(L"Input parametr #2", driver.dialogs[2].caption);
-  EXPECT_EQ("error in variable %input%", Settings().NotifyText);
-  EXPECT_FALSE(Settings().NotifyError);
+  EXPECT_EQ("error in variable %input%", Notified().notifyText);
+  EXPECT_FALSE(Notified().notifyError);
   EXPECT_EQ(1u, Notifications());
   PumpUntil([] { return false; }, 500);
   EXPECT_FALSE(ProbeReport(L"CommandLine").has_value());
@@ -347,8 +352,8 @@ TEST_F(LaunchTest, MissingFileShowsCodeTwoInTheErrorBox) {
 }
 
 TEST(ShellLaunch, ResultIsTheShellsAndZeroWhenItDoesNotAnswerInTime) {
-  EXPECT_EQ(2, ShellLaunch(L"", TempFolder() + L"\\no_such_program.exe", L"", L"",
-                           SW_SHOWNORMAL, 6000));
+  EXPECT_EQ(
+      2, ShellLaunch(L"", TempFolder() + L"\\no_such_program.exe", L"", L"", SW_SHOWNORMAL, 6000));
   EXPECT_GT(ShellLaunch(L"open", ProbePath(), L"on-time", L"", SW_SHOWNORMAL, 6000), 32);
   ASSERT_TRUE(WaitForProbe());
   EXPECT_NE(std::wstring::npos, ProbeReport(L"CommandLine")->find(L"on-time"));
@@ -439,10 +444,9 @@ TEST(FolderVariables, AreTheSystemsFoldersWithoutTrailingBackslash) {
   const Win32LaunchSystem system(L"C:\\Prog\\");
   const std::string expanded =
       ExpandVariables("%WINDIR%|%sysdir%|%temp%|%exe%|%desktop%|%appdata%", system);
-  const std::wstring expected = ShellFolder(CSIDL_WINDOWS) + L"|" + ShellFolder(CSIDL_SYSTEM) +
-                                L"|" + TempFolder() + L"|C:\\Prog|" +
-                                ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"|" +
-                                ShellFolder(CSIDL_APPDATA);
+  const std::wstring expected =
+      ShellFolder(CSIDL_WINDOWS) + L"|" + ShellFolder(CSIDL_SYSTEM) + L"|" + TempFolder() +
+      L"|C:\\Prog|" + ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"|" + ShellFolder(CSIDL_APPDATA);
   EXPECT_EQ(WideToUtf8(expected), expanded);
 }
 

@@ -105,8 +105,8 @@ TEST_F(NotifyActionWinTest, ActionMessageShowsNameAndHotKeyText) {
   TAction& action = AddAction("Notepad", "srun");
   action.Key0().SetHKey(PackHotKey('P', 0, 0, /*modifiers=*/3));
   action.ParamsAs<TActionParamsSExec>()->Path = "notepad.exe";
-  static const char kCode[] = "srun";
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0, services_);
+  const NotifyNotice kCode{"srun", {}};
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), 0, services_);
   ASSERT_EQ(1u, shown_.size());
   EXPECT_EQ("Notepad\r\nnotepad.exe\r\nCtrl + Alt + P", shown_[0].text);
   EXPECT_EQ(0, shown_[0].iconIndex);
@@ -114,10 +114,10 @@ TEST_F(NotifyActionWinTest, ActionMessageShowsNameAndHotKeyText) {
 
 TEST_F(NotifyActionWinTest, NullCodeAndNoActionIndexShowNothing) {
   AddAction("Play", "wa_play");
-  static const char kCode[] = "wa_play";
+  const NotifyNotice kCode{"wa_play", {}};
   NotifyAction(0, 0, services_);
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), static_cast<LPARAM>(-1), services_);
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0x10000, services_);
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), static_cast<LPARAM>(-1), services_);
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), 0x10000, services_);
   EXPECT_TRUE(shown_.empty());
 }
 
@@ -130,8 +130,8 @@ TEST_F(NotifyActionWinTest, TransparencyLineReadsTheForegroundWindowsRecordedOpa
   SetLayeredWindowAttributes(window, 0, 200, LWA_ALPHA);
   TransparentWindows().Remember(reinterpret_cast<uintptr_t>(window), 128);
   AddAction("Fade", "wm_alfa");
-  static const char kCode[] = "wm_alfa";
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0, services_);
+  const NotifyNotice kCode{"wm_alfa", {}};
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), 0, services_);
   DestroyWindow(window);
   ASSERT_EQ(1u, shown_.size());
   EXPECT_EQ("Fade\r\n50%\r\n", shown_[0].text.substr(0, 11));
@@ -151,9 +151,10 @@ TEST_F(NotifyActionWinTest, VolumeWithoutSoundDevices) {
     params->ActionId = "103";
   }
   ASSERT_NE(nullptr, plug.ParamsAs<TActionParamsPlug>());
-  static const char kPlugCode[] = "Corvex.dll103";
-  NotifyAction(reinterpret_cast<WPARAM>(kPlugCode), 0, services_);
-  NotifyAction(reinterpret_cast<WPARAM>(kMixerNotifyCode), static_cast<LPARAM>(-1), services_);
+  const NotifyNotice kPlugCode{"Corvex.dll103", {}};
+  NotifyAction(reinterpret_cast<WPARAM>(&kPlugCode), 0, services_);
+  const NotifyNotice kMixer{kMixerNotifyCode, {}};
+  NotifyAction(reinterpret_cast<WPARAM>(&kMixer), static_cast<LPARAM>(-1), services_);
   EXPECT_EQ(
       (std::vector<Shown>{{"Louder\r\nError: can't find sound card!", false, 0, kOsdKindVolume},
                           {"Volume - 0%", true, -1, kOsdKindVolume}}),
@@ -163,13 +164,13 @@ TEST_F(NotifyActionWinTest, VolumeWithoutSoundDevices) {
 TEST_F(NotifyActionWinTest, PlugShowOsdAddsAnAnsiLineToTheNextNotificationOnly) {
   Settings().KeyInfo = false;
   AddAction("Run", "xx_none");
-  static const char kCode[] = "xx_none";
+  const NotifyNotice kCode{"xx_none", {}};
   PlugShowOSD("Caf\xE9 ready");  // é in the ANSI code page 1252 of this prefix
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0, services_);
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0, services_);
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), 0, services_);
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), 0, services_);
   PlugShowOSD("dropped");
   PlugShowOSD(nullptr);
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0, services_);
+  NotifyAction(reinterpret_cast<WPARAM>(&kCode), 0, services_);
   ASSERT_EQ(3u, shown_.size());
   EXPECT_EQ("Run\r\nCaf\xC3\xA9 ready", shown_[0].text);
   EXPECT_EQ("Run", shown_[1].text);
@@ -192,8 +193,6 @@ BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
 
 TEST_F(NotifyActionWinTest, DisplayOffShowsAFlaggedErrorInAnInformationBox) {
   Settings().Desk_Enbl = false;
-  Settings().NotifyText = "Error: can't find settings for macros - m1";
-  Settings().NotifyError = true;
   AddAction("Macro", "mc_play");
   std::atomic<bool> seen{false};
   std::wstring text;
@@ -211,13 +210,12 @@ TEST_F(NotifyActionWinTest, DisplayOffShowsAFlaggedErrorInAnInformationBox) {
       Sleep(10);
     }
   });
-  static const char kCode[] = "mc_play";
-  NotifyAction(reinterpret_cast<WPARAM>(kCode), 0, services_);
+  const NotifyNotice failed{"mc_play", {"Error: can't find settings for macros - m1", true}};
+  NotifyAction(reinterpret_cast<WPARAM>(&failed), 0, services_);
   presser.join();
   EXPECT_TRUE(seen);
   EXPECT_EQ(L"Error: can't find settings for macros - m1", text);
   EXPECT_TRUE(shown_.empty());
-  EXPECT_FALSE(Settings().NotifyError);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST_F(AppCommandPlayerTest, EachPlayerGetsItsCommands) {
     struct Case {
       const char* code;
       std::vector<Message> expected;
-      const char* notify;  // NotifyText after the code
+      const char* notify;  // the text reported after the code
     };
     const std::string unsupported = "Error: unknown player action - ";
     std::vector<Case> cases = {
@@ -70,11 +70,11 @@ TEST_F(AppCommandPlayerTest, EachPlayerGetsItsCommands) {
     }
     for (const Case& c : cases) {
       ClearMessages();
-      Settings().NotifyText.clear();
+      notified_.notifyText.clear();
       Run(family.type, c.code);
       const std::string context = std::string(c.code) + " type " + std::to_string(family.type);
       ExpectMessages(c.expected, context);
-      EXPECT_EQ(c.notify, Settings().NotifyText) << context;
+      EXPECT_EQ(c.notify, notified_.notifyText) << context;
     }
     if (family.type == tavion::kPlayerMediaPlayerClassic)
       EXPECT_EQ((std::vector<SentKeys>{{2, '7', p}}), keys_);
@@ -122,7 +122,7 @@ TEST_F(AppCommandPlayerTest, Foobar2000ShuffleStartsItsProgram) {
   Run(tavion::kPlayerFoobar2000, "wa_rand");
   ASSERT_EQ(1u, shellCalls_.size());
   EXPECT_EQ(tavion::WideToUtf8(shortExe) + "|open|/rand|0", shellCalls_[0]);
-  EXPECT_EQ("", Settings().NotifyText);
+  EXPECT_EQ("", notified_.notifyText);
 
   // Without the install folder, a player path that names foobar serves.
   foobarDir_.clear();
@@ -136,7 +136,7 @@ TEST_F(AppCommandPlayerTest, Foobar2000ShuffleStartsItsProgram) {
   options_.playerPath = self;
   Run(tavion::kPlayerFoobar2000, "wa_rand");
   EXPECT_EQ(2u, shellCalls_.size());
-  EXPECT_EQ("Error: can't find foobar2000.exe", Settings().NotifyText);
+  EXPECT_EQ("Error: can't find foobar2000.exe", notified_.notifyText);
   ExpectMessages({}, "shuffle sends nothing to the window");
 
   DeleteFileW(exe.c_str());
@@ -146,19 +146,19 @@ TEST_F(AppCommandPlayerTest, Foobar2000ShuffleStartsItsProgram) {
 TEST_F(AppCommandPlayerTest, WithoutAPlayerOnlyPlayAndLaunchStartIt) {
   options_.playerPath = "C:\\no\\such\\player.exe";
   Run(tavion::kPlayerWindowsMediaPlayer, "wa_next");
-  EXPECT_EQ("Media Player not started", Settings().NotifyText);
+  EXPECT_EQ("Media Player not started", notified_.notifyText);
   Run(tavion::kPlayerWindowsMediaPlayer, "wa_focs");
-  EXPECT_EQ("Media Player not started", Settings().NotifyText);
+  EXPECT_EQ("Media Player not started", notified_.notifyText);
   Run(tavion::kPlayerWindowsMediaPlayer, "wa_play");
-  EXPECT_EQ("Incorrect path to Winamp", Settings().NotifyText);
+  EXPECT_EQ("Incorrect path to Winamp", notified_.notifyText);
   EXPECT_TRUE(launched_.empty());
 
   const std::string self = SelfPath();
   options_.playerPath = self;
-  Settings().NotifyText.clear();
+  notified_.notifyText.clear();
   Run(tavion::kPlayerMediaPlayerClassic, "wa_wamp");
   EXPECT_EQ(std::vector<std::string>{self}, launched_);
-  EXPECT_EQ("", Settings().NotifyText);
+  EXPECT_EQ("", notified_.notifyText);
 }
 
 }  // namespace

@@ -30,10 +30,10 @@ TEST_F(BSPlayerTest, EachCommandCodeSendsItsNumber) {
     ClearMessages();
     Run(tavion::kPlayerBSPlayer, c.code);
     ExpectMessages(c.expected, c.code);
-    EXPECT_EQ("", Settings().NotifyText) << c.code;
+    EXPECT_EQ("", notified_.notifyText) << c.code;
   }
   Run(tavion::kPlayerBSPlayer, "wa_loop");
-  EXPECT_EQ("Error: unknown player action - wa_loop", Settings().NotifyText);
+  EXPECT_EQ("Error: unknown player action - wa_loop", notified_.notifyText);
 }
 
 TEST_F(BSPlayerTest, KeysOfTheWindowCodes) {

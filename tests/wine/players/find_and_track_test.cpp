@@ -137,12 +137,12 @@ TEST_F(FindPlayerTest, NoPlayerRunning) {
   EXPECT_EQ(tavion::kPlayerBSPlayer, type);  // stays as selected
 
   Run(tavion::kPlayerWinamp, "wa_next");
-  EXPECT_EQ("Media Player not started", Settings().NotifyText);
+  EXPECT_EQ("Media Player not started", notified_.notifyText);
   Run(tavion::kPlayerWinamp, "wa_play");
-  EXPECT_EQ("Incorrect path to Winamp", Settings().NotifyText);
+  EXPECT_EQ("Incorrect path to Winamp", notified_.notifyText);
   EXPECT_TRUE(launched_.empty());
   Run(7, "wa_play");
-  EXPECT_EQ("Error: unknown player type", Settings().NotifyText);
+  EXPECT_EQ("Error: unknown player type", notified_.notifyText);
 }
 
 TEST_F(FindPlayerTest, PlayWithoutAPlayerStartsItAndPlays) {
@@ -295,7 +295,7 @@ TEST_F(TrackInfoTest, CaptionsOfTheOtherPlayers) {
   EXPECT_EQ("", TrackInfo("wa_next"));
   options_.playerType = 9;
   EXPECT_EQ("", TrackInfo("wa_next"));
-  EXPECT_EQ("Error: unknown player type", Settings().NotifyText);
+  EXPECT_EQ("Error: unknown player type", notified_.notifyText);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "doubles/players/player_double.h"
+#include "exec/dispatcher.h"
 #include "exec/media_player_win.h"
 
 namespace players_test {
@@ -93,6 +94,9 @@ class PlayerTest : public testing::Test {
   std::vector<const wchar_t*> launchStarts_;
   HWND owner_ = nullptr;
   HWND other_ = nullptr;
+  // What the player reports to the notification, as a dispatch on this thread would collect it.
+  tavion::ExecResult notified_;
+  tavion::NotifyTextScope notifyScope_{notified_};
 
  private:
   HANDLE mapping_ = nullptr;

@@ -48,10 +48,10 @@ TEST_F(WinampTest, EachFixedCodeReachesItsWindowSentOrPosted) {
     };
     for (const Case& c : cases) {
       ClearMessages();
-      Settings().NotifyText.clear();
+      notified_.notifyText.clear();
       Run(tavion::kPlayerWinamp, c.code);
       ExpectMessages(c.expected, std::string(c.code) + (modern ? " modern" : " classic"));
-      EXPECT_EQ("", Settings().NotifyText) << c.code;
+      EXPECT_EQ("", notified_.notifyText) << c.code;
     }
     EXPECT_TRUE(keys_.empty());
     // Brought forward before the command.
@@ -183,7 +183,7 @@ TEST_F(WinampTest, ShowHideWithKeysOrRestore) {
   options_.focusBeforeHide = false;
   Run(tavion::kPlayerWinamp, "wa_s/\\h");
   EXPECT_EQ((std::vector<SentKeys>{{1, 'M', main}}), keys_);
-  EXPECT_EQ("Minimize Winamp", Settings().NotifyText);
+  EXPECT_EQ("Minimize Winamp", notified_.notifyText);
 
   keys_.clear();
   ShowWindow(main, SW_HIDE);
@@ -191,12 +191,12 @@ TEST_F(WinampTest, ShowHideWithKeysOrRestore) {
   EXPECT_TRUE(keys_.empty());
   EXPECT_EQ(main, ForegroundSoon(main));
   EXPECT_TRUE(IsWindowVisible(main));
-  EXPECT_EQ("Restore Winamp", Settings().NotifyText);
+  EXPECT_EQ("Restore Winamp", notified_.notifyText);
 
   // Focus first: a visible background player is brought forward rather than hidden.
   options_.focusBeforeHide = true;
   options_.extraText = false;
-  Settings().NotifyText.clear();
+  notified_.notifyText.clear();
   const HWND other = OtherWindow();
   ASSERT_TRUE(MakeForeground(other));
   Run(tavion::kPlayerWinamp, "wa_s/\\h");
@@ -204,7 +204,7 @@ TEST_F(WinampTest, ShowHideWithKeysOrRestore) {
   EXPECT_EQ(main, ForegroundSoon(main));
   Run(tavion::kPlayerWinamp, "wa_s/\\h");
   EXPECT_EQ((std::vector<SentKeys>{{1, 'M', main}}), keys_);
-  EXPECT_EQ("", Settings().NotifyText);
+  EXPECT_EQ("", notified_.notifyText);
   ExpectMessages({}, "show/hide sends no player message");
 }
 
@@ -226,7 +226,7 @@ TEST_F(WinampTest, BridgeShowHideTogglesTheLightAlloyWindow) {
 TEST_F(WinampTest, UnknownCodeIsReported) {
   StartDouble({L"winamp"});
   Run(tavion::kPlayerWinamp, "wa_nope");
-  EXPECT_EQ("Error: unknown player action - wa_nope", Settings().NotifyText);
+  EXPECT_EQ("Error: unknown player action - wa_nope", notified_.notifyText);
   ExpectMessages({}, "unknown code");
 }
 

@@ -164,9 +164,10 @@ TEST_F(WindowActionsTest, ShellWindowInFrontRefusesWindowCodes) {
       {.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP | WS_VISIBLE});
   ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
   for (const char* code : {"wm_wtop", "wm_wmin", "wm_wclz", "wm_alfa"}) {
-    tavion::Settings().NotifyText.clear();
     Run(code);
-    EXPECT_EQ(tavion::kShellWindowError, tavion::Settings().NotifyText) << code;
+    const auto notes = mainWindow.Of(tavion::WM_TV_NOTIFY);
+    ASSERT_FALSE(notes.empty()) << code;
+    EXPECT_EQ(tavion::kShellWindowError, notes.back().result.notifyText) << code;
   }
   Settle();
   EXPECT_TRUE(IsWindow(taskBar.hwnd()));
@@ -183,7 +184,9 @@ TEST_F(WindowActionsTest, ShowHideNeverHidesTheShellWhenTheHiddenWindowIsGone) {
   tavion::Settings().HiddenWindow = 0x7FFF0;  // no window has this handle
   Run("wm_s/\\h");
   EXPECT_TRUE(IsWindowVisible(taskBar.hwnd()));
-  EXPECT_NE(tavion::kShellWindowError, tavion::Settings().NotifyText);
+  const auto notes = mainWindow.Of(tavion::WM_TV_NOTIFY);
+  ASSERT_EQ(1u, notes.size());
+  EXPECT_EQ("", notes[0].result.notifyText);
   // Forgotten, it no longer lets the code through over the shell.
   EXPECT_EQ(0u, tavion::Settings().HiddenWindow);
 }
