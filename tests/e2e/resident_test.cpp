@@ -275,32 +275,6 @@ TEST(Resident, AutorunStartGoesStraightToTheTrayAndSavesACentredLeft) {
       << "never shown: the centred left, not the place beyond the screen edge";
 }
 
-// The message box of process `pid` that shows `text`, waited for; null on time-out.
-HWND WaitForBoxShowing(DWORD pid, const std::wstring& text) {
-  struct Query {
-    DWORD pid;
-    const std::wstring& text;
-    HWND found = nullptr;
-  } query{pid, text};
-  WaitUntil([&] {
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-          auto& q = *reinterpret_cast<Query*>(parameter);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          wchar_t name[16] = {};
-          GetClassNameW(window, name, 16);
-          if (owner != q.pid || lstrcmpW(name, L"#32770") != 0 || StaticText(window) != q.text)
-            return TRUE;
-          q.found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.found != nullptr;
-  });
-  return query.found;
-}
-
 TEST(Resident, AnsweringNoToTheExitQuestionKeepsTheProgramAndItsHotKeys) {
   TavionProcess tavion;
   HWND main = StartShown(tavion);
@@ -311,8 +285,13 @@ TEST(Resident, AnsweringNoToTheExitQuestionKeepsTheProgramAndItsHotKeys) {
 
   // Until the answer the program is not closing: its hot keys still run their actions.
   PressChord({VK_CONTROL, VK_SHIFT}, VK_F11);
-  HWND check = WaitForBoxShowing(tavion.Id(), L"Tavion 1.0 - running.");
-  ASSERT_NE(nullptr, check) << "the running check while the exit question is open";
+  HWND check = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", L"Tavion"));)
+      if (w != box) check = w;
+    return check != nullptr;
+  })) << "the running check while the exit question is open";
+  EXPECT_EQ(L"Tavion 1.0 - running.", StaticText(check));
   PressButton(check, IDOK);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(check); }));
 
