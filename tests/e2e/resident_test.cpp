@@ -208,26 +208,29 @@ bool RunningCheckAnswers(TavionProcess& tavion) {
   return WaitUntil([&] { return !IsWindow(box); });
 }
 
+struct BoxQuery {
+  DWORD pid;
+  const std::wstring& text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND window, LPARAM data) {
+  auto* query = reinterpret_cast<BoxQuery*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (owner != query->pid || std::wstring(name) != L"#32770" || StaticText(window) != query->text)
+    return TRUE;
+  query->found = window;
+  return FALSE;
+}
+
 // The message box of process `pid` whose message is `text`, while other boxes may be open too.
 HWND WaitForBoxSaying(DWORD pid, const std::wstring& text) {
-  struct Query {
-    DWORD pid;
-    const std::wstring& text;
-    HWND found;
-  } query{pid, text, nullptr};
-  const auto match = [](HWND window, LPARAM data) -> BOOL {
-    auto* q = reinterpret_cast<Query*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (owner != q->pid || std::wstring(name) != L"#32770" || StaticText(window) != q->text)
-      return TRUE;
-    q->found = window;
-    return FALSE;
-  };
+  BoxQuery query{pid, text, nullptr};
   WaitUntil([&] {
-    EnumWindows(match, reinterpret_cast<LPARAM>(&query));
+    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&query));
     return query.found != nullptr;
   });
   return query.found;
