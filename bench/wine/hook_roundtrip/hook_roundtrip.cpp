@@ -36,12 +36,11 @@ constexpr int kActions = 1000;
 std::atomic<long> g_seen{0};
 // The key handler the receiver runs, or null to answer 0 at once.
 tavion::HotKeyDispatcher* g_dispatcher = nullptr;
-tavion::Win32DispatchHost* g_host = nullptr;
 
 LRESULT CALLBACK ReceiverProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == tavion::kMsgKeyEvent) {
     const LRESULT result =
-        g_dispatcher ? g_host->HandleKeyMessage(*g_dispatcher, wParam, lParam) : tavion::kPassEvent;
+        g_dispatcher ? g_dispatcher->HandleKeyMessage(wParam, lParam) : tavion::kPassEvent;
     g_seen.fetch_add(1, std::memory_order_relaxed);
     return result;
   }
@@ -186,7 +185,6 @@ int wmain(int argc, wchar_t** argv) {
   hotKey.Key0().SetHKey(tavion::PackHotKey(kKey, 0, 0, 0));
   treeWithKey.Rebuild(actionsWithKey, [](tavion::TAction& a) { return a.Name(); });
   tavion::Win32DispatchHost host(receiver, nullptr, L"");
-  g_host = &host;
   tavion::HotKeyDispatcher unbound(host);
   unbound.Rebuild(tree);
   tavion::HotKeyDispatcher bound(host);
