@@ -44,6 +44,9 @@ void CopyProperties(const Persistent& from, Persistent& to, int depth = 0) {
         if (source != nullptr && target != nullptr) CopyProperties(*source, *target, depth + 1);
         break;
       }
+      case PropertyKind::kStoredKey:
+        // Kept only to be saved back; an execution never reads it.
+        break;
     }
   }
 }
