@@ -1,0 +1,158 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace wine_test {
+
+namespace {
+
+// Registered once per program; the procedure finds its TestWindow through GWLP_USERDATA.
+constexpr UINT kSentinel = WM_APP + 0x3F00;
+
+void RegisterClassOnce(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = name;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassExW(&wc);  // fails harmlessly when the class exists
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    MsgWaitForMultipleObjectsEx(0, nullptr,
+                                static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10)),
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    PumpPending();
+  }
+  return true;
+}
+
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+bool PumpThroughSentinel() {
+  static std::atomic<WPARAM> next{1};
+  const WPARAM id = next++;
+  if (!PostThreadMessageW(GetCurrentThreadId(), kSentinel, id, 0)) return false;
+  // A thread's posted messages come out in the order they went in: once the sentinel is taken,
+  // every message posted to this thread's windows before it has been handled.
+  bool seen = false;
+  const auto takeAll = [&] {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.hwnd == nullptr && msg.message == kSentinel && msg.wParam == id) {
+        seen = true;
+        continue;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return seen;
+  };
+  return PumpUntil(takeAll);
+}
+
+bool TestWindow::RecordedByDefault(UINT message) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_HOTKEY:
+    case WM_APPCOMMAND:
+    case WM_INPUTLANGCHANGEREQUEST:
+    case WM_COPYDATA:
+    case WM_CLOSE:
+      return true;
+    default:
+      return message >= WM_USER && message != kSentinel;
+  }
+}
+
+TestWindow::TestWindow(const WindowDesign& design) {
+  RegisterClassOnce(design.className, &TestWindow::Procedure);
+  hwnd_ = CreateWindowExW(design.exStyle, design.className, design.caption, design.style, design.x,
+                          design.y, design.width, design.height, design.parent, nullptr,
+                          GetModuleHandleW(nullptr), this);
+}
+
+TestWindow::~TestWindow() {
+  Destroy();
+}
+
+void TestWindow::Destroy() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  hwnd_ = nullptr;
+}
+
+std::vector<Message> TestWindow::Of(UINT message) const {
+  std::vector<Message> found;
+  for (const Message& m : messages) {
+    if (m.message == message) found.push_back(m);
+  }
+  return found;
+}
+
+LRESULT CALLBACK TestWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self) {
+    if (self->record && self->record(message)) {
+      const bool fromOtherThread = (InSendMessageEx(nullptr) & ISMEX_SEND) != 0;
+      self->messages.push_back({message, wParam, lParam, fromOtherThread});
+    }
+    if (self->answer) {
+      if (const std::optional<LRESULT> result = self->answer(hwnd, message, wParam, lParam)) {
+        return *result;
+      }
+    }
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool MakeForeground(HWND window) {
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  return PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
+}
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  const size_t slash = folder.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? L"." : folder.substr(0, slash);
+}
+
+std::wstring UniqueName(const wchar_t* stem) {
+  static std::atomic<unsigned> counter{0};
+  return std::wstring(stem) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
+}
+
+}  // namespace wine_test

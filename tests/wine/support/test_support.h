@@ -1,0 +1,95 @@
+#pragma once
+// What every Wine test program needs: a message pump that waits for a condition, windows of the
+// test thread that record what they receive, and a guard that puts a process-wide switch back.
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace wine_test {
+
+// Handles this thread's messages until `done` holds or `timeoutMs` passes; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Handles the messages already waiting for this thread, then returns. Callers that must prove
+// that something did NOT happen post themselves a sentinel first and pump until it arrives.
+void PumpPending();
+
+// Posts this thread a sentinel and pumps until it comes out of the queue: every message posted to
+// this thread's windows before the call has been handled by then.
+bool PumpThroughSentinel();
+
+struct WindowDesign {
+  const wchar_t* className = L"TavionWineTestWindow";
+  const wchar_t* caption = L"Tavion test";
+  DWORD style = WS_OVERLAPPEDWINDOW;  // add WS_VISIBLE for a shown window
+  DWORD exStyle = 0;
+  HWND parent = nullptr;  // parent of a child window, owner of a top-level one
+  int x = 100;
+  int y = 100;
+  int width = 400;
+  int height = 300;
+};
+
+struct Message {
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  bool fromOtherThread = false;  // sent by another thread (InSendMessage)
+};
+
+// A window of this thread. Every message it receives is recorded when `record` accepts it (all
+// but the usual window-management noise by default: see RecordedByDefault); `answer` may handle
+// a message and give its result, the rest go to DefWindowProc.
+class TestWindow {
+ public:
+  explicit TestWindow(const WindowDesign& design = {});
+  ~TestWindow();
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // The recorded messages with this number, in the order they came.
+  std::vector<Message> Of(UINT message) const;
+  bool Got(UINT message) const { return !Of(message).empty(); }
+  void Destroy();
+
+  std::function<bool(UINT message)> record = RecordedByDefault;
+  std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> answer;
+  std::vector<Message> messages;
+
+  // Application, command, key, scroll, hot-key and system-command messages: what the code under
+  // test sends or posts to a window.
+  static bool RecordedByDefault(UINT message);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+// Makes `window` the foreground window; returns whether it is.
+bool MakeForeground(HWND window);
+
+// The folder of the test program, without a trailing backslash.
+std::wstring ProgramFolder();
+// A name that no other test, run or process uses.
+std::wstring UniqueName(const wchar_t* stem);
+
+// Runs `undo` when the scope ends, however the test leaves it (a failed ASSERT returns early).
+template <typename Undo>
+class ScopeExit {
+ public:
+  explicit ScopeExit(Undo undo) : undo_(std::move(undo)) {}
+  ~ScopeExit() { undo_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+ private:
+  Undo undo_;
+};
+
+}  // namespace wine_test
