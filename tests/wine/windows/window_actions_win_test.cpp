@@ -1,167 +1,131 @@
-// The "wm_" codes and "ms_wmsg" through the dispatcher, against windows of this program and of
-// Wine's Notepad.
+// The "wm_" codes, "ms_wmsg" and "ke_keyz" through the dispatcher, against windows of this
+// program and of Wine's Notepad.
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <thread>
+#include <vector>
 
-#include "action_windows.h"
+#include "actions/action.h"
 #include "actions/params.h"
+#include "base/window_requests_win.h"
 #include "exec/dispatcher.h"
-#include "exec/window_actions.h"
-#include "settings/settings.h"
+#include "exec/exec_host_win.h"
 #include "exec/main_messages.h"
+#include "exec/window_actions.h"
+#include "exec/window_actions_win.h"
+#include "keys/hotkey.h"
+#include "settings/settings.h"
+#include "wine/exec/exec_test_window.h"
+#include "wine/support/test_support.h"
 
-namespace windows_test {
 namespace {
 
-using exec_test::PumpUntil;
 using tavion::TActionParamsMode;
+using wine_test::MakeForeground;
+using wine_test::PumpThroughSentinel;
+using wine_test::PumpUntil;
+using wine_test::TestWindow;
 
-// Lets posted messages arrive.
-void Settle() {
-  PumpUntil([] { return false; }, 100);
-}
+// One call of the key sender.
+struct SentKeyCall {
+  uint8_t modifiers = 0;
+  uint16_t keyOrMode = 0;
+  uint16_t scanCode = 0;
+  friend bool operator==(const SentKeyCall&, const SentKeyCall&) = default;
+};
 
 bool Topmost(HWND window) {
   return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-TEST_F(WindowActionsTest, StayOnTopTogglesTopmostWithoutMovingTheWindow) {
+uint32_t CurrentLayout() {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetKeyboardLayout(0)));
+}
+
+class WindowActionsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    tavion::ResetSettings();
+    tavion::ClearExecutors();
+    tavion::TransparentWindows().Clear();
+    tavion::WindowServices services;
+    services.sendKeys = [this](uint8_t modifiers, uint16_t keyOrMode, uint16_t scanCode, uint16_t,
+                               uintptr_t, bool, uint16_t, const char*, const wchar_t*) {
+      sent.push_back({modifiers, keyOrMode, scanCode});
+      return true;
+    };
+    services.focusedWindow = [this] { return focused; };
+    services.forceForeground = tavion::ResolveFunction<ForceForegroundWindowFn>(
+        LoadLibraryW(L"Sidekit32.dll"), "ForceForegroundWindow");
+    tavion::RegisterWindowExecutors(services);
+    tavion::MainWindowServices mainServices;
+    mainServices.actionByIndex = [this](int index) {
+      return actions.At(static_cast<std::size_t>(index));
+    };
+    host = std::make_unique<tavion::WinExecHost>(mainWindow.hwnd(), std::move(mainServices));
+    tavion::SetExecHost(host.get());
+  }
+  void TearDown() override {
+    tavion::SetExecHost(nullptr);
+    tavion::ClearExecutors();
+    tavion::TransparentWindows().Clear();
+    tavion::ResetSettings();
+  }
+
+  // Runs `code` with a fresh action whose parameters `prepare` fills in.
+  template <typename Params>
+  void Run(const char* code, TActionParamsMode mode, const std::function<void(Params&)>& prepare) {
+    tavion::TAction& action = actions.Add();
+    action.SetExec(code);
+    action.SetActionParamsMode(mode);
+    prepare(*action.ParamsAs<Params>());
+    RunLast();
+  }
+  void Run(const char* code) {
+    actions.Add().SetExec(code);
+    RunLast();
+  }
+  void RunLast() {
+    const int index = static_cast<int>(actions.Count() - 1);
+    tavion::ExecuteAction(actions.At(static_cast<std::size_t>(index))->Exec(), index,
+                          /*mayUseThread=*/false);
+  }
+  void Message(int32_t mode, const char* windowClass = nullptr, const char* caption = nullptr) {
+    Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
+                                   [&](tavion::TActionParamsSMsg& p) {
+                                     p.SMsg = WM_APP + 7;
+                                     p.Wprm = 5;
+                                     p.Lprm = -3;
+                                     p.Mode = mode;
+                                     if (windowClass) p.AddWindow(windowClass, caption);
+                                   });
+  }
+  exec_test::RecordingWindow mainWindow;
+  tavion::TActionsList actions;
+  std::unique_ptr<tavion::WinExecHost> host;
+  std::vector<SentKeyCall> sent;
+  HWND focused = nullptr;  // what the focused-window service answers
+};
+
+TEST_F(WindowActionsTest, TransparencyLayersTheForegroundWindow) {
   TestWindow window;
   ASSERT_TRUE(MakeForeground(window.hwnd()));
-  RECT before{};
-  GetWindowRect(window.hwnd(), &before);
-  Run("wm_wtop");
-  EXPECT_TRUE(Topmost(window.hwnd()));
-  Run("wm_wtop");
-  EXPECT_FALSE(Topmost(window.hwnd()));
-  RECT after{};
-  GetWindowRect(window.hwnd(), &after);
-  EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_EQ(2u, mainWindow.Of(tavion::WM_TV_NOTIFY).size());
-}
-
-TEST_F(WindowActionsTest, MaximizeThenRestore) {
-  TestWindow window;
-  ASSERT_TRUE(MakeForeground(window.hwnd()));
-  Run("wm_wmax");
-  EXPECT_TRUE(PumpUntil([&] { return IsZoomed(window.hwnd()) != FALSE; }, 2000));
-  Run("wm_wmax");
-  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(window.hwnd()); }, 2000));
-  const std::vector<Message> commands = window.Of(WM_SYSCOMMAND);
-  ASSERT_GE(commands.size(), 2u);
-  EXPECT_EQ(static_cast<WPARAM>(SC_MAXIMIZE), commands[0].wParam);
-  EXPECT_EQ(static_cast<WPARAM>(SC_RESTORE), commands.back().wParam);
-}
-
-TEST_F(WindowActionsTest, MinimizeOnlyAWindowThatCanBeMinimized) {
-  TestWindow window;
-  ASSERT_TRUE(MakeForeground(window.hwnd()));
-  Run("wm_wmin");
-  EXPECT_TRUE(PumpUntil([&] { return IsIconic(window.hwnd()) != FALSE; }, 2000));
-
-  // Without a window menu there is nothing to ask: the window is left alone.
-  TestWindow noMenu({.caption = L"No menu", .style = WS_POPUP | WS_VISIBLE});
-  ASSERT_TRUE(MakeForeground(noMenu.hwnd()));
-  Run("wm_wmin");
-  Settle();
-  EXPECT_FALSE(IsIconic(noMenu.hwnd()));
-  EXPECT_TRUE(noMenu.Of(WM_SYSCOMMAND).empty());
-}
-
-TEST_F(WindowActionsTest, CentreMovesToTheScreenMiddleButNotAMaximizedWindow) {
-  TestWindow window({.x = 10, .y = 20, .width = 301, .height = 201});
-  ASSERT_TRUE(MakeForeground(window.hwnd()));
-  Run("wm_wctr");
-  RECT rect{};
-  GetWindowRect(window.hwnd(), &rect);
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2 - 150, rect.left);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) / 2 - 100, rect.top);
-  EXPECT_EQ(301, rect.right - rect.left);
-  EXPECT_EQ(201, rect.bottom - rect.top);
-
-  TestWindow maximized({.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MAXIMIZE});
-  ASSERT_TRUE(MakeForeground(maximized.hwnd()));
-  ASSERT_TRUE(IsZoomed(maximized.hwnd()));
-  RECT before{};
-  GetWindowRect(maximized.hwnd(), &before);
-  Run("wm_wctr");
-  RECT after{};
-  GetWindowRect(maximized.hwnd(), &after);
-  EXPECT_TRUE(EqualRect(&before, &after));
-}
-
-TEST_F(WindowActionsTest, CloseAsksTheWindowToClose) {
-  TestWindow window;
-  ASSERT_TRUE(MakeForeground(window.hwnd()));
-  const HWND handle = window.hwnd();
-  Run("wm_wclz");
-  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(handle); }, 2000));
-}
-
-TEST_F(WindowActionsTest, ShowHideBringsBackTheSameWindowWhateverIsInFront) {
-  TestWindow first({.caption = L"First"});
-  TestWindow second({.caption = L"Second", .x = 300});
-  ASSERT_TRUE(MakeForeground(first.hwnd()));
-  Run("wm_s/\\h");
-  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(first.hwnd()); }, 2000));
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(first.hwnd()), tavion::Settings().HiddenWindow);
-
-  ASSERT_TRUE(MakeForeground(second.hwnd()));
-  Run("wm_s/\\h");
-  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == first.hwnd(); }, 2000));
-  EXPECT_TRUE(IsWindowVisible(first.hwnd()));
-  EXPECT_TRUE(IsWindowVisible(second.hwnd()));
-  EXPECT_EQ(0u, tavion::Settings().HiddenWindow);
-  EXPECT_EQ(first.hwnd(), raised);  // the program's way to the front
-}
-
-TEST_F(WindowActionsTest, ShowHideForgetsAHiddenWindowThatIsGone) {
-  TestWindow window;
-  ASSERT_TRUE(MakeForeground(window.hwnd()));
-  tavion::Settings().HiddenWindow = 0x7FFF0;  // no window has this handle
-  Run("wm_s/\\h");
-  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window.hwnd()); }, 2000));
-  EXPECT_EQ(reinterpret_cast<uintptr_t>(window.hwnd()), tavion::Settings().HiddenWindow);
-}
-
-TEST_F(WindowActionsTest, TransparencyStepsAndIsClampedToTheSettings) {
-  TestWindow window;
-  ASSERT_TRUE(MakeForeground(window.hwnd()));
-  tavion::Settings().Blend_VMin = 50;
-  tavion::Settings().Blend_VMax = 255;
-  const auto key = reinterpret_cast<uintptr_t>(window.hwnd());
-
   Run<tavion::TActionParamsAlfa>(
       "wm_alfa", TActionParamsMode::pmAlfa,
       [](tavion::TActionParamsAlfa& p) { p.Mode = tavion::kAlphaLower; });
   EXPECT_NE(0, GetWindowLongPtrW(window.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
-  EXPECT_EQ(235, tavion::TransparentWindows().AlphaOf(key));
-  for (int i = 0; i < 12; ++i) RunIndex(0);
-  EXPECT_EQ(50, tavion::TransparentWindows().AlphaOf(key));
-
-  Run<tavion::TActionParamsAlfa>(
-      "wm_alfa", TActionParamsMode::pmAlfa,
-      [](tavion::TActionParamsAlfa& p) { p.Mode = tavion::kAlphaRaise; });
-  EXPECT_EQ(70, tavion::TransparentWindows().AlphaOf(key));
-
-  Run<tavion::TActionParamsAlfa>("wm_alfa", TActionParamsMode::pmAlfa,
-                                 [](tavion::TActionParamsAlfa& p) {
-                                   p.Mode = tavion::kAlphaSet;
-                                   p.Value = 300;
-                                 });
-  EXPECT_EQ(255, tavion::TransparentWindows().AlphaOf(key));
-
-  tavion::Settings().Blend_VMax = 180;
-  RunIndex(static_cast<int>(actions.Count() - 1));
-  EXPECT_EQ(180, tavion::TransparentWindows().AlphaOf(key));
+  EXPECT_EQ(235, tavion::TransparentWindows().AlphaOf(reinterpret_cast<uintptr_t>(window.hwnd())));
+  EXPECT_EQ(1u, mainWindow.Of(tavion::WM_TV_NOTIFY).size());
 }
 
-TEST_F(WindowActionsTest, ShellWindowInFrontRefusesWindowCodes) {
-  TestWindow taskBar(
-      {.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP | WS_VISIBLE});
+TEST_F(WindowActionsTest, TheShellInFrontRefusesWindowCodesAndIsNeverHidden) {
+  TestWindow taskBar({.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP});
   ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
   for (const char* code : {"wm_wtop", "wm_wmin", "wm_wclz", "wm_alfa"}) {
     Run(code);
@@ -169,105 +133,20 @@ TEST_F(WindowActionsTest, ShellWindowInFrontRefusesWindowCodes) {
     ASSERT_FALSE(notes.empty()) << code;
     EXPECT_EQ(tavion::kShellWindowError, notes.back().result.notifyText) << code;
   }
-  Settle();
-  EXPECT_TRUE(IsWindow(taskBar.hwnd()));
-  EXPECT_FALSE(Topmost(taskBar.hwnd()));
-  EXPECT_TRUE(taskBar.Of(WM_SYSCOMMAND).empty());
-  EXPECT_EQ(std::nullopt,
-            tavion::TransparentWindows().AlphaOf(reinterpret_cast<uintptr_t>(taskBar.hwnd())));
-}
-
-TEST_F(WindowActionsTest, ShowHideNeverHidesTheShellWhenTheHiddenWindowIsGone) {
-  TestWindow taskBar(
-      {.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP | WS_VISIBLE});
-  ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
-  tavion::Settings().HiddenWindow = 0x7FFF0;  // no window has this handle
+  tavion::Settings().HiddenWindow = 0x7FFF0;  // a hidden window that is gone
   Run("wm_s/\\h");
+  ASSERT_TRUE(PumpThroughSentinel());
   EXPECT_TRUE(IsWindowVisible(taskBar.hwnd()));
-  const auto notes = mainWindow.Of(tavion::WM_TV_NOTIFY);
-  ASSERT_EQ(1u, notes.size());
-  EXPECT_EQ("", notes[0].result.notifyText);
-  // Forgotten, it no longer lets the code through over the shell.
-  EXPECT_EQ(0u, tavion::Settings().HiddenWindow);
+  EXPECT_FALSE(Topmost(taskBar.hwnd()));
+  EXPECT_FALSE(taskBar.Got(WM_SYSCOMMAND));
+  EXPECT_EQ(0u, tavion::Settings().HiddenWindow) << "forgotten";
 }
 
-// "ms_wmsg" posts WM_APP + 7 with 5 and -3.
-void SetMessage(tavion::TActionParamsSMsg& p) {
-  p.SMsg = WM_APP + 7;
-  p.Wprm = 5;
-  p.Lprm = -3;
-}
-
-TEST_F(WindowActionsTest, MessageGoesToTheNamedOrForegroundWindow) {
+TEST_F(WindowActionsTest, MessageGoesToTheWindowItsModeNames) {
   TestWindow front({.caption = L"Front"});
-  TestWindow named(
-      {.className = L"TavionWindowsNamedTarget", .caption = L"Named target", .x = 300});
-  ASSERT_TRUE(MakeForeground(front.hwnd()));
-
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) { SetMessage(p); });
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) {
-                                   SetMessage(p);
-                                   p.AddWindow("TavionWindowsNamedTarget", "nil");
-                                 });
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) {
-                                   SetMessage(p);
-                                   p.AddWindow("nil", "Named target");
-                                 });
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) {
-                                   SetMessage(p);
-                                   p.Mode = 1;
-                                   p.AddWindow("TavionWindowsNamedTarget", "nil");
-                                 });
-  Settle();
-  const std::vector<Message> atFront = front.Of(WM_APP + 7);
-  const std::vector<Message> atNamed = named.Of(WM_APP + 7);
-  ASSERT_EQ(2u, atFront.size());
-  ASSERT_EQ(2u, atNamed.size());
-  EXPECT_EQ(5u, atFront[0].wParam);
-  EXPECT_EQ(-3, atFront[0].lParam);
-}
-
-TEST_F(WindowActionsTest, MessageGoesToTheFocusedOrNowhere) {
-  TestWindow front({.caption = L"Front"});
-  TestWindow child({.caption = L"Child",
-                    .style = WS_CHILD | WS_VISIBLE,
-                    .parent = front.hwnd(),
-                    .x = 10,
-                    .y = 10,
-                    .width = 50,
-                    .height = 50});
-  ASSERT_TRUE(MakeForeground(front.hwnd()));
-  focused = child.hwnd();
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) {
-                                   SetMessage(p);
-                                   p.Mode = 2;
-                                 });
-  // Nothing to send, an unknown mode, a named window that does not exist.
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) { p.Mode = 1; });
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) {
-                                   SetMessage(p);
-                                   p.Mode = 9;
-                                 });
-  Run<tavion::TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg,
-                                 [](tavion::TActionParamsSMsg& p) {
-                                   SetMessage(p);
-                                   p.AddWindow("TavionNoSuchClass", "nil");
-                                 });
-  Settle();
-  EXPECT_EQ(1u, child.Of(WM_APP + 7).size());
-  EXPECT_TRUE(front.Of(WM_APP + 7).empty());
-  EXPECT_EQ(4u, mainWindow.Of(tavion::WM_TV_NOTIFY).size());
-}
-
-TEST_F(WindowActionsTest, MessageGoesToTheWindowUnderTheCursor) {
-  TestWindow front({.caption = L"Front", .x = 100, .y = 100});
+  TestWindow named({.className = L"TavionWindowsNamedTarget",
+                    .caption = L"Named target",
+                    .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE});
   TestWindow child({.caption = L"Child",
                     .style = WS_CHILD | WS_VISIBLE,
                     .parent = front.hwnd(),
@@ -276,69 +155,49 @@ TEST_F(WindowActionsTest, MessageGoesToTheWindowUnderTheCursor) {
                     .width = 80,
                     .height = 80});
   ASSERT_TRUE(MakeForeground(front.hwnd()));
+  focused = child.hwnd();
   POINT inChild{50, 50};
   ClientToScreen(child.hwnd(), &inChild);
   ASSERT_TRUE(SetCursorPos(inChild.x, inChild.y));
-  PumpUntil([&] { return WindowFromPoint(inChild) == child.hwnd(); }, 1000);
-  for (int32_t mode : {3, 4}) {
-    tavion::TAction& action = actions.Add();
-    action.SetExec("ms_wmsg");
-    action.SetActionParamsMode(TActionParamsMode::pmSMsg);
-    auto* p = action.ParamsAs<tavion::TActionParamsSMsg>();
-    SetMessage(*p);
-    p->Mode = mode;
-    RunIndex(static_cast<int>(actions.Count() - 1));
+  ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(inChild) == child.hwnd(); }));
+  const struct {
+    const char* what;
+    int32_t mode;
+    const char* windowClass;
+    const char* caption;
+    const TestWindow* target;
+  } cases[] = {
+      {"no window named: the foreground", 0, nullptr, nullptr, &front},
+      {"named by class", 0, "TavionWindowsNamedTarget", "nil", &named},
+      {"named by caption", 0, "nil", "Named target", &named},
+      {"foreground whatever is named", 1, "TavionWindowsNamedTarget", "nil", &front},
+      {"the focused window", 2, nullptr, nullptr, &child},
+      {"the child under the cursor", 3, nullptr, nullptr, &child},
+      {"the top-level window under the cursor", 4, nullptr, nullptr, &front},
+      {"a named window that does not exist", 0, "TavionNoSuchClass", "nil", nullptr},
+      {"an unknown mode", 9, nullptr, nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    for (TestWindow* w : {&front, &named, &child}) w->messages.clear();
+    Message(c.mode, c.windowClass, c.caption);
+    ASSERT_TRUE(PumpThroughSentinel());
+    for (const TestWindow* w : {&front, &named, &child}) {
+      const auto got = w->Of(WM_APP + 7);
+      ASSERT_EQ(w == c.target ? 1u : 0u, got.size()) << c.what;
+      if (got.empty()) continue;
+      EXPECT_EQ(5u, got[0].wParam) << c.what;
+      EXPECT_EQ(-3, got[0].lParam) << c.what;
+    }
   }
-  Settle();
-  EXPECT_EQ(1u, child.Of(WM_APP + 7).size());
-  EXPECT_EQ(1u, front.Of(WM_APP + 7).size());
 }
 
-void ScrollDownThreeLinesInTheFocused(tavion::TActionParamsScroll& p) {
-  p.hWndType = 1;
-  p.Mode = 1;
-  p.Pages = false;
-  p.Speed = 3;
-}
-
-TEST_F(WindowActionsTest, ScrollPostsToTheWindowWithTheScrollBar) {
-  TestWindow front(
-      {.caption = L"Scrolled", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL});
-  TestWindow inner({.caption = L"Inner",
-                    .style = WS_CHILD | WS_VISIBLE,
-                    .parent = front.hwnd(),
-                    .x = 0,
-                    .y = 0,
-                    .width = 50,
-                    .height = 50});
-  ASSERT_TRUE(MakeForeground(front.hwnd()));
-  focused = inner.hwnd();
-  Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,
-                                   ScrollDownThreeLinesInTheFocused);
-  Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,
-                                   [](tavion::TActionParamsScroll& p) {
-                                     p.hWndType = 1;
-                                     p.Mode = 0;
-                                     p.Pages = true;
-                                   });
-  Settle();
-  const std::vector<Message> scrolls = front.Of(WM_VSCROLL);
-  ASSERT_EQ(4u, scrolls.size());
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<WPARAM>(SB_LINEDOWN), scrolls[i].wParam);
-  EXPECT_EQ(static_cast<WPARAM>(SB_PAGEUP), scrolls[3].wParam);
-  EXPECT_EQ(0, scrolls[0].lParam);
-  EXPECT_TRUE(inner.Of(WM_VSCROLL).empty());
-  EXPECT_TRUE(sent.empty());
-}
-
-TEST_F(WindowActionsTest, ScrollBarControlOfTheRightOrientationTakesTheMessages) {
+TEST_F(WindowActionsTest, AScrollBarControlOfTheRightOrientationTakesTheMessages) {
   TestWindow front({.caption = L"With bars"});
   const HWND horizontal = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0,
                                           200, 200, 16, front.hwnd(), nullptr, nullptr, nullptr);
   const HWND vertical = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 300,
                                         0, 16, 200, front.hwnd(), nullptr, nullptr, nullptr);
-  ASSERT_NE(nullptr, horizontal);
-  ASSERT_NE(nullptr, vertical);
+  ASSERT_TRUE(horizontal && vertical);
   const struct {
     int direction;
     UINT message;
@@ -348,91 +207,31 @@ TEST_F(WindowActionsTest, ScrollBarControlOfTheRightOrientationTakesTheMessages)
   for (const auto& c : cases) {
     front.messages.clear();
     EXPECT_TRUE(tavion::PostScroll(front.hwnd(), c.direction, 2, /*findScrollBar=*/true));
-    Settle();
-    const std::vector<Message> scrolls = front.Of(c.message);
+    ASSERT_TRUE(PumpThroughSentinel());
+    const auto scrolls = front.Of(c.message);
     ASSERT_EQ(2u, scrolls.size()) << c.direction;
     EXPECT_EQ(reinterpret_cast<LPARAM>(c.bar), scrolls[0].lParam) << c.direction;
-    EXPECT_EQ(static_cast<WPARAM>(SB_LINEDOWN), scrolls[0].wParam);
   }
 }
 
-TEST_F(WindowActionsTest, PostScrollWithoutAnyScrollBarFailsUnlessTold) {
-  TestWindow plain({.caption = L"Plain"});
-  EXPECT_FALSE(tavion::PostScroll(plain.hwnd(), tavion::kScrollUp, 1, /*findScrollBar=*/true));
-  Settle();
-  EXPECT_TRUE(plain.Of(WM_VSCROLL).empty());
-  EXPECT_TRUE(tavion::PostScroll(plain.hwnd(), tavion::kScrollLeft, 0, /*findScrollBar=*/false));
-  Settle();
-  ASSERT_EQ(1u, plain.Of(WM_HSCROLL).size());
-  EXPECT_EQ(static_cast<WPARAM>(SB_PAGEUP), plain.Of(WM_HSCROLL)[0].wParam);
-  EXPECT_FALSE(tavion::PostScroll(nullptr, tavion::kScrollUp, 1, /*findScrollBar=*/true));
-}
-
-TEST_F(WindowActionsTest, ScrollWithoutScrollBarStillReachesTheWindow) {
-  TestWindow plain({.caption = L"Plain"});
-  ASSERT_TRUE(MakeForeground(plain.hwnd()));
-  // Keep the cursor off the window so that the window under it is not the foreground's.
-  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-  tavion::ScrollWindowBy(tavion::kScrollRight, 2, plain.hwnd());
-  Settle();
-  const std::vector<Message> scrolls = plain.Of(WM_HSCROLL);
-  ASSERT_EQ(2u, scrolls.size());
-  EXPECT_EQ(static_cast<WPARAM>(SB_LINEDOWN), scrolls[0].wParam);
-}
-
-TEST_F(WindowActionsTest, BrowsersGetKeysInsteadOfScrollMessages) {
-  TestWindow browser({.className = L"MozillaUIWindowClass",
-                      .caption = L"Browser",
-                      .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL});
-  TestWindow content({.caption = L"Content",
-                      .style = WS_CHILD | WS_VISIBLE,
-                      .parent = browser.hwnd(),
-                      .width = 50,
-                      .height = 50});
-  ASSERT_TRUE(MakeForeground(browser.hwnd()));
-  focused = content.hwnd();
-  Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,
-                                   [](tavion::TActionParamsScroll& p) {
-                                     p.hWndType = 1;
-                                     p.Mode = 1;
-                                     p.Pages = true;
-                                     p.Speed = 3;
-                                   });
-  ASSERT_EQ(1u, sent.size());
-  EXPECT_EQ((SentKeyCall{.keyOrMode = VK_NEXT}), sent[0]);
-
-  sent.clear();
-  Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,
-                                   ScrollDownThreeLinesInTheFocused);
-  EXPECT_EQ(std::vector<SentKeyCall>(3, SentKeyCall{.keyOrMode = VK_DOWN}), sent);
-
-  sent.clear();
-  Run<tavion::TActionParamsScroll>("wm_scroll", TActionParamsMode::pmScroll,
-                                   [](tavion::TActionParamsScroll& p) {
-                                     p.hWndType = 1;
-                                     p.Mode = 5;
-                                   });
-  const std::vector<SentKeyCall> zoomOut = {{.modifiers = 2, .keyOrMode = VK_OEM_MINUS}};
-  EXPECT_EQ(zoomOut, sent);
-  Settle();
-  EXPECT_TRUE(browser.Of(WM_VSCROLL).empty());
-}
-
-TEST_F(WindowActionsTest, ZoomElsewhereIsCtrlWithAWheelStep) {
-  TestWindow front({.caption = L"Zoomed"});
-  ASSERT_TRUE(MakeForeground(front.hwnd()));
-  focused = front.hwnd();
-  for (uint8_t mode : {2, 5}) {
-    tavion::TAction& action = actions.Add();
-    action.SetExec("wm_scroll");
-    action.SetActionParamsMode(TActionParamsMode::pmScroll);
-    action.ParamsAs<tavion::TActionParamsScroll>()->hWndType = 1;
-    action.ParamsAs<tavion::TActionParamsScroll>()->Mode = mode;
-    RunIndex(static_cast<int>(actions.Count() - 1));
-  }
-  const std::vector<SentKeyCall> expected = {{.modifiers = 2, .keyOrMode = 136},
-                                             {.modifiers = 2, .keyOrMode = 137}};
-  EXPECT_EQ(expected, sent);
+// "ke_keyz" in another language asks the window to switch, and back after the key.
+TEST_F(WindowActionsTest, ReplacementInAnotherLanguageSwitchesAndRestores) {
+  TestWindow window;
+  ASSERT_TRUE(MakeForeground(window.hwnd()));
+  const uint32_t before = CurrentLayout();
+  constexpr uint32_t kRussian = 0x04190419;
+  ASSERT_NE(kRussian, before);
+  Run<tavion::TActionParamsRKey>(
+      "ke_keyz", TActionParamsMode::pmKRep, [](tavion::TActionParamsRKey& p) {
+        p.Key.SetHKey(tavion::PackHotKey('Q', 16, 0, tavion::kModShift | tavion::kModCtrl));
+        p.Lang = kRussian;
+      });
+  const auto requests = window.Of(WM_INPUTLANGCHANGEREQUEST);
+  ASSERT_EQ(2u, requests.size());
+  EXPECT_EQ(1u, requests[0].wParam);
+  EXPECT_EQ(kRussian, static_cast<uint32_t>(requests[0].lParam));
+  EXPECT_EQ(before, static_cast<uint32_t>(requests[1].lParam));
+  EXPECT_EQ((std::vector<SentKeyCall>{{6, 'Q', 16}}), sent);
 }
 
 // Wine's Notepad in a process of its own, as the window actions meet windows as a rule: Wine does
@@ -503,8 +302,6 @@ TEST_F(NotepadTest, OnTopCentreShowHideAndCloseAnotherProgramsWindow) {
   EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(notepad_); }));
   Run("wm_s/\\h");
   EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == notepad_; }));
-  EXPECT_TRUE(IsWindowVisible(notepad_));
-  EXPECT_EQ(notepad_, raised);
 
   Run("wm_wclz");
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 5000));
@@ -521,6 +318,12 @@ TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
     ResumeThread(process_.hThread);
   });
   for (const char* code : {"wm_wtop", "wm_wctr", "wm_s/\\h"}) Run(code);
+  // A replacement key in another language asks the hung window to switch first.
+  Run<tavion::TActionParamsRKey>("ke_keyz", TActionParamsMode::pmKRep,
+                                 [](tavion::TActionParamsRKey& p) {
+                                   p.Key.SetHKey(tavion::PackHotKey('Q', 16, 0, 0));
+                                   p.Lang = 0x04190419;
+                                 });
   SetEvent(done);
   watchdog.join();
   CloseHandle(done);
@@ -531,4 +334,3 @@ TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
 }
 
 }  // namespace
-}  // namespace windows_test
