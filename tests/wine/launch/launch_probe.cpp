@@ -1,10 +1,7 @@
 // A program for the launch tests: it writes how it was started (its command line and working
 // folder) to HKCU\Software\Quillon\LaunchProbe. With "--window" it then shows a captioned
-// top-level window until it is closed or ended; with "--guarded" as well, its process first lets
-// other programs open it only for the limited query (and to wait for it or end it), as an elevated
-// program's process lets a program without elevation.
+// top-level window until it is closed or ended.
 #include <windows.h>
-#include <sddl.h>
 
 #include <string>
 
@@ -26,19 +23,6 @@ LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-bool Guard() {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  // PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE for everyone.
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
-          L"D:P(A;;0x101001;;;WD)", SDDL_REVISION_1, &descriptor, nullptr)) {
-    return false;
-  }
-  const bool set =
-      SetKernelObjectSecurity(GetCurrentProcess(), DACL_SECURITY_INFORMATION, descriptor) != FALSE;
-  LocalFree(descriptor);
-  return set;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
@@ -49,15 +33,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   Report(L"Folder", folder);
   Report(L"CommandLine", commandLine);
   if (commandLine.find(L"--window") == std::wstring::npos) return 0;
-  if (commandLine.find(L"--guarded") != std::wstring::npos && !Guard()) return 1;
 
   WNDCLASSW wc = {};
   wc.lpfnWndProc = ProbeWindowProc;
   wc.hInstance = instance;
   wc.lpszClassName = L"LaunchProbeWindow";
   RegisterClassW(&wc);
-  const HWND window = CreateWindowW(L"LaunchProbeWindow", L"Launch probe", WS_OVERLAPPEDWINDOW,
-                                    100, 100, 300, 200, nullptr, nullptr, instance, nullptr);
+  const HWND window = CreateWindowW(L"LaunchProbeWindow", L"Launch probe", WS_OVERLAPPEDWINDOW, 100,
+                                    100, 300, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOW);
   MSG msg;
