@@ -6,63 +6,16 @@
 
 namespace tavion::e2e {
 
-std::wstring TestProgramFolder() {
-  wchar_t path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-  std::wstring folder(path, length);
-  const size_t slash = folder.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? L"." : folder.substr(0, slash);
-}
-
-void PumpMessagesFor(std::chrono::milliseconds duration) {
-  const auto deadline = std::chrono::steady_clock::now() + duration;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) return;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
-  }
-}
-
-namespace {
-
-struct WindowQuery {
-  DWORD pid;
-  const wchar_t* className;
-  const wchar_t* caption;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-  auto* query = reinterpret_cast<WindowQuery*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != query->pid) return TRUE;
-  if (query->className) {
-    wchar_t name[256] = {};
-    GetClassNameW(hwnd, name, 256);
-    if (lstrcmpiW(name, query->className) != 0) return TRUE;
-  }
-  if (query->caption && WindowText(hwnd) != query->caption) return TRUE;
-  query->found = hwnd;
-  return FALSE;
-}
-
-}  // namespace
-
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* caption) {
-  WindowQuery query{pid, className, caption, nullptr};
-  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&query));
-  return query.found;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) return w;
+  }
+  return nullptr;
 }
 
-std::wstring WindowText(HWND window, int childId) {
-  if (childId != 0) window = GetDlgItem(window, childId);
+std::wstring WindowText(HWND window) {
   if (!window) return {};
   // WM_GETTEXT through SendMessageTimeout: a hung target must not hang the test.
   std::vector<wchar_t> text(1024);
@@ -75,13 +28,8 @@ std::wstring WindowText(HWND window, int childId) {
 }
 
 std::wstring StaticText(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t name[64] = {};
-    GetClassNameW(child, name, 64);
-    if (lstrcmpiW(name, L"Static") != 0) continue;
-    std::wstring text = WindowText(child);
-    if (!text.empty()) return text;
-  }
+  for (HWND child = nullptr; (child = FindWindowExW(dialog, child, L"Static", nullptr));)
+    if (std::wstring text = WindowText(child); !text.empty()) return text;
   return {};
 }
 
@@ -89,8 +37,8 @@ TavionProcess::~TavionProcess() {
   Kill();
 }
 
-bool TavionProcess::Start(const std::wstring& arguments, const std::wstring& exe) {
-  const std::wstring path = exe.empty() ? TestProgramFolder() + L"\\Tavion.exe" : exe;
+bool TavionProcess::Start(const std::wstring& arguments) {
+  const std::wstring path = wine_test::ProgramFolder() + L"\\Tavion.exe";
   std::wstring commandLine = L"\"" + path + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup = {};
@@ -115,9 +63,8 @@ HWND TavionProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
 
 std::optional<DWORD> TavionProcess::WaitForExit(std::chrono::milliseconds timeout) {
   if (!process_) return std::nullopt;
-  const bool ended =
-      WaitUntil([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout);
-  if (!ended) return std::nullopt;
+  if (!WaitUntil([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeout))
+    return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(process_, &code);
   return code;
@@ -132,10 +79,6 @@ void TavionProcess::Kill() {
   CloseHandle(process_);
   process_ = nullptr;
 }
-
-}  // namespace tavion::e2e
-
-namespace tavion::e2e {
 
 HWND WaitForBox(DWORD pid, std::chrono::milliseconds timeout) {
   HWND box = nullptr;

@@ -7,33 +7,24 @@
 #include <optional>
 #include <string>
 
+#include "wine/support/test_support.h"
+
 namespace tavion::e2e {
 
-// The folder of the running test program (Tavion.exe and Sidekit32.dll are built beside it).
-std::wstring TestProgramFolder();
-
-// Processes pending messages of the calling thread for `duration`.
-void PumpMessagesFor(std::chrono::milliseconds duration);
-
-// Polls `condition` (processing messages) until it holds or `timeout` passes.
+// Pumps the calling thread's messages until `condition` holds or `timeout` passes.
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    PumpMessagesFor(std::chrono::milliseconds(20));
-  }
-  return true;
+  return wine_test::PumpUntil(condition, static_cast<DWORD>(timeout.count()));
 }
 
 // A top-level window of process `pid` with class `className` (null: any) and caption `caption`
 // (null: any), or null.
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* caption);
 
-// The text of a window, or of the child with control id `childId` when it is not 0.
-std::wstring WindowText(HWND window, int childId = 0);
+// The text of a window, read with a bound: a hung target does not hang the test.
+std::wstring WindowText(HWND window);
 
-// The text of the first non-empty static control in `dialog` (a message box's message).
+// The message of a message box.
 std::wstring StaticText(HWND dialog);
 
 // The message box of process `pid` captioned "Tavion", waited for; null on time-out.
@@ -58,8 +49,8 @@ class TavionProcess {
   TavionProcess(const TavionProcess&) = delete;
   TavionProcess& operator=(const TavionProcess&) = delete;
 
-  // Starts `exe` (default: Tavion.exe beside the test program) with `arguments`.
-  bool Start(const std::wstring& arguments = L"", const std::wstring& exe = L"");
+  // Starts Tavion.exe beside the test program with `arguments`.
+  bool Start(const std::wstring& arguments = L"");
   DWORD Id() const { return pid_; }
 
   // Waits for the main window ("TAVION_ROOTWINDOW") of this process.

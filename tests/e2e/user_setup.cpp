@@ -38,13 +38,6 @@ void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value) {
             RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value));
 }
 
-void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text) {
-  const std::wstring key = std::wstring(kRoot) + (sub[0] ? L"\\" : L"") + sub;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, text.c_str(),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
-}
-
 void SaveCurrentProfile(TActionsList& list) {
   ActionTree tree;
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });

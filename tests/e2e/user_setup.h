@@ -17,7 +17,6 @@ void PressChord(std::initializer_list<WORD> modifiers, WORD key);
 
 // Writes a value under HKCU\Software\Quillon\Tavion (`sub` a sub-key path, "" for the root).
 void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value);
-void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text);
 
 // Saves `list` as the current profile "Default".
 void SaveCurrentProfile(TActionsList& list);
