@@ -81,7 +81,10 @@ intptr_t Result(bool swallowed) {
 class KeyDispatchTest : public testing::Test {
  protected:
   KeyDispatchTest() { ResetSettings(); }
-  ~KeyDispatchTest() override { ResetSettings(); }
+  ~KeyDispatchTest() override {
+    ResetSettings();
+    ModifiersToPressAgain().Set({});
+  }
 
   TAction& AddAction(std::string_view code, uint32_t hkey, uint8_t level = 0) {
     TAction& action = list_.Add();
