@@ -81,15 +81,19 @@ TEST(MatchWindow, PairsAgainstWindowTexts) {
       {kMatchAbsent, "nil", "%*%", "AnyClass", "Calculator", false},
       // Masks: wildcards in percent signs, case-insensitive, whole text.
       {kItem, "nil", "%*%Notepad", "Notepad", "notepad", true},
+      {kItem, "Note%?%ad", "nil", "Notepad", "x", true},
       {kItem, "Note%?%ad", "nil", "Notepaad", "x", false},
+      {kItem, "Notepad", "nil", "Notepad", "anything", true},
       {kItem, "Notepad", "%*%.txt%*%", "Notepad", "notes.txt - Notepad", true},
       {kItem, "Notepad", "%*%.txt%*%", "WordPad", "notes.txt - WordPad", false},
       // Masks without absent entries: an absent class is an empty mask.
       {kMatchMasks, "nil", "Calculator", "SciCalc", "Calculator", false},
       {kMatchMasks, "nil", "Calculator", "", "calculator", true},
+      {kMatchMasks, "SciCalc", "nil", "SciCalc", "", true},
       // No flags: one exact window; an absent entry is the empty text.
       {0, "SciCalc", "Calculator", "SciCalc", "calculator", false},
       {0, "SciCalc", "nil", "SciCalc", "", true},
+      {0, "SciCalc", "nil", "SciCalc", "Calculator", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, MatchWindowTexts(c.flags, c.classEntry, c.captionEntry, c.windowClass,

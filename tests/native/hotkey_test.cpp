@@ -16,8 +16,10 @@ TEST(PackedKey, BytesAreNumberedFromTheLeastSignificantAndOthersAreHarmless) {
                               HotKeyByte(value, 3), HotKeyByte(value, 4), HotKeyByte(value, 5)}));
   EXPECT_EQ(0x011E41FFu, SetHotKeyByte(value, 1, 0xFF));
   EXPECT_EQ(0x071E4103u, SetHotKeyByte(value, 4, 0x07));
-  EXPECT_EQ(value, SetHotKeyByte(value, 5, 0x55));
-  EXPECT_EQ(value, SetHotKeyByte(value, 0, 0x55));
+  for (int n : {0, 5}) {
+    EXPECT_EQ(0, HotKeyByte(value, n)) << n;
+    EXPECT_EQ(value, SetHotKeyByte(value, n, 0x55)) << n;
+  }
 }
 
 TEST(ActionHKey, KeyPolyglotKeepsAtMost255BytesAndWholeCharacters) {

@@ -54,6 +54,7 @@ TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
       {65, 256, 999, true, true, "Scan>255"},
       {0, 0, 256, true, true, "Flag>255"},
       {0, 0, 0, true, true, "None"},
+      {0, 0, 1, true, false, "0x0x1"},
       {173, 0x77, 0, false, true, "Volume Mute"},  // any scan code of the key
       {175, 0, 0, true, true, "Volume Up"},
       {255, 86, 0, true, true, "Odd key"},
@@ -98,6 +99,8 @@ TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
   for (const auto& [text, expected] : cases)
     EXPECT_EQ(expected, HidKeyToText(text, false, context_)) << text;
   EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
+  EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
+  EXPECT_EQ("A0", HidKeyToText("A0000", true, KeyTextContext{}));
 }
 
 TEST(DefaultKeyTextContext, UsesTheProcessTableAndTheInstalledSystemNames) {

@@ -27,12 +27,14 @@ TEST(MacroStore, ItemsAreStoredAsCommaTextUnderTheMacrosKeyAndReadBackExactly) {
   ASSERT_TRUE(WriteMacroItems(store, "Greeting", items));
   ASSERT_TRUE(WriteMacroItems(store, "Blank", Items{""}));
   ASSERT_TRUE(store.WriteInteger(kMacrosKey, "Number", 5));
+  ASSERT_TRUE(store.WriteString(kMacrosKey, "Empty", ""));
   EXPECT_EQ(items, ReadMacroItems(store, "greeting"));
   EXPECT_EQ("\"\"", store.ReadString("Macros", "Blank"));
   EXPECT_EQ(Items{""}, ReadMacroItems(store, "Blank"));
   EXPECT_EQ(Items{}, ReadMacroItems(store, "Number"));
+  EXPECT_EQ(Items{}, ReadMacroItems(store, "Empty"));
   EXPECT_EQ(Items{}, ReadMacroItems(store, "Missing"));
-  EXPECT_EQ((Items{"Greeting", "Blank", "Number"}), MacroNames(store));
+  EXPECT_EQ((Items{"Greeting", "Blank", "Number", "Empty"}), MacroNames(store));
 }
 
 TEST(PlaybackSettingsTags, EachTagSetsItsFieldAndOddOrMissingOnesTakeTheDefaults) {
@@ -41,6 +43,8 @@ TEST(PlaybackSettingsTags, EachTagSetsItsFieldAndOddOrMissingOnesTakeTheDefaults
       {"", defaults},
       {"no tags at all", defaults},
       {Tags({{'1', "fast"}, {'2', ""}, {'3', "maybe"}}), defaults},
+      {Tags({{'1', "10ms"}}), defaults},
+      {Tags({{'1', ""}}) + "\x01", defaults},
       {Tags({{'1', "0"}, {'2', "False"}, {'3', "True"}, {'4', "FALSE"}, {'5', "true"}}),
        {0, false, true, false, true}},
       {Tags({{'1', "1001"}}), {kMaxMacroDelayMs, true, false, true, false}},
@@ -129,6 +133,9 @@ TEST(CheckStuckKeys, NamesComeFromTheLayoutWithTheExtendedFlag) {
 TEST(TypingText, EveryLineEndsWithCarriageReturnAndLineFeedAndOnlyARealMarkIsDropped) {
   const std::pair<std::string, std::string> cases[] = {
       {"", ""},
+      {"\n", "\r\n"},
+      {"ab", "ab\r\n"},
+      {"ab\r", "ab\r\n"},
       {"ab\r\n", "ab\r\n"},
       {"a\nb", "a\r\nb\r\n"},
       {"a\rb", "a\r\nb\r\n"},
@@ -173,7 +180,9 @@ TEST(SendPlan, CharactersAreUnicodeControlsAreKeysAndMouseKeysAreButtonsOrWheelS
 
 TEST(SendPlan, HeldModifiersAreLiftedAndThoseStillHeldPressedAgain) {
   const test::FakeKeyState nothing({65});
-  EXPECT_FALSE(ModifierPreparation(nothing, 0).Needed());
+  const ModifierPreparation none(nothing, 0);
+  EXPECT_FALSE(none.Needed());
+  EXPECT_TRUE(none.Prepare(nothing).empty() && none.Undo(ModifierSet{}).empty());
 
   const test::FakeKeyState keys({163, 160});  // right Ctrl and left Shift held by the user
   const ModifierPreparation preparation(keys, 0);

@@ -114,8 +114,9 @@ TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSide) {
   keys.Observe(kWmKeyDown, 161, false);
   EXPECT_TRUE(keys.IsDown(16, false)) << "the right one";
   keys.Observe(kWmKeyUp, 161, false);
+  EXPECT_FALSE(keys.IsDown(16, false));
   keys.Observe(kWmKeyDown, 17, false);  // a generic event counts as the left key
-  EXPECT_TRUE(keys.IsDown(162, false));
+  EXPECT_TRUE(keys.IsDown(162, false) && keys.IsDown(17, false));
   EXPECT_FALSE(keys.IsDown(163, false));
   keys.Observe(kWmKeyUp, 17, false);
   EXPECT_FALSE(keys.IsDown(17, false));
