@@ -172,11 +172,12 @@ TEST_F(DispatcherTest, WorkerThreadOnlyForAnExistingActionOfAThreadableCodeWitho
   host.AddAction("srun");
   host.AddAction("srun").ActionExecOn().Thrd = true;
   host.AddAction("ke_keyz");
-  for (const char* code : {"srun", "ke_keyz"}) RecordRuns(code);
+  host.AddAction("zz_unknown");
+  for (const char* code : {"srun", "ke_keyz", "zz_unknown"}) RecordRuns(code);
   // Code, index, mayUseThread, whether a thread is asked for.
   const std::tuple<const char*, int16_t, bool, bool> cases[] = {
-      {"srun", 0, true, true},     {"srun", 0, false, false}, {"srun", 1, true, false},
-      {"ke_keyz", 2, true, false}, {"srun", 9, true, false},
+      {"srun", 0, true, true},     {"srun", 0, false, false},     {"srun", 1, true, false},
+      {"ke_keyz", 2, true, false}, {"zz_unknown", 3, true, true}, {"srun", 9, true, false},
   };
   for (const auto& [code, index, mayUseThread, thread] : cases) {
     host.events.clear();
@@ -339,9 +340,11 @@ TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
     Settings().HiddenWindow = hiddenWindow;
     host.shellInForeground = shell;
     host.events.clear();
+    host.actions.Clear();
+    host.AddAction(code);
     RecordRuns(code);
-    ExecuteAction(code, Packed(0xFFFF, 2), false);  // no action, two repetitions
-    const std::string notify = "notify " + std::string(code) + " -1";
+    ExecuteAction(code, Packed(0, 2), false);
+    const std::string notify = "notify " + std::string(code) + " 0";
     const std::string run = "run " + std::string(code);
     EXPECT_EQ((refused ? Events{"beep 0", notify} : Events{run, run, run, notify}), host.events)
         << code;
@@ -351,6 +354,7 @@ TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
 }
 
 TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowing) {
+  host.AddAction("mc_play");
   RegisterExecutor("mc_play", [this](ExecContext& context) {
     host.events.push_back("run");
     context.repeat = 0;

@@ -71,6 +71,7 @@ TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
     EXPECT_EQ(cases[i].value, table.KeyValueAt(i)) << cases[i].line;
     EXPECT_EQ(cases[i].hid, table.HidTextAt(i)) << cases[i].line;
   }
+  EXPECT_EQ(0x8156FF00u, table.KeyAt(1).HKey());
   for (int index : {-1, table.Count()}) {
     EXPECT_EQ("", table.NameAt(index) + table.HidTextAt(index));
     EXPECT_EQ(0u, table.KeyValueAt(index));
