@@ -218,6 +218,13 @@ void ClearExecutors() {
   table.mediaPlayer = nullptr;
 }
 
+bool ExecutorTableFree() {
+  ExecutorTable& table = Executors();
+  if (!table.lock.try_lock()) return false;
+  table.lock.unlock();
+  return true;
+}
+
 void ExecuteAction(std::string_view code, int32_t packed, bool mayUseThread) {
   ExecHost* host = CurrentExecHost();
   if (host == nullptr) return EndWithoutNotification();

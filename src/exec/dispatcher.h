@@ -136,6 +136,8 @@ void RegisterExecutor(std::string_view code, Executor executor);
 void RegisterMediaPlayerExecutor(Executor executor);
 // Forgets every registered executor.
 void ClearExecutors();
+// Whether no thread registers or looks up an executor at this moment. Never blocks.
+bool ExecutorTableFree();
 
 // Runs `code` with the packed index and repeat count, on a new worker thread when
 // `mayUseThread` and the code, the action and its Thrd condition allow it; otherwise on the

@@ -3,8 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "tavion_plugin.h"
+
 namespace tavion {
 namespace {
+
+// Plug-ins ask for these through the public header's numbers.
+static_assert(kSendPlayMacro == TAVION_SEND_PLAY_MACRO && kSendAnsiText == TAVION_SEND_ANSI_TEXT &&
+              kSendWideText == TAVION_SEND_WIDE_TEXT);
 
 // System flags of mouse events.
 constexpr uint32_t kLeftDown = 0x0002, kLeftUp = 0x0004, kRightDown = 0x0008, kRightUp = 0x0010,

@@ -7,17 +7,14 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "actions/action.h"
 #include "actions/catalogue.h"
-#include "fake_language.h"
-#include "lang/lang.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "exec/main_messages.h"
 
 namespace tavion {
 namespace {
@@ -40,10 +37,7 @@ class FakeHost final : public ExecHost {
   bool StartWorkerThread(std::function<void()> work) override {
     events.push_back("thread");
     if (!threadsStart) return false;
-    if (threadsWait)
-      waitingWork.push_back(std::move(work));
-    else
-      work();
+    threadsWait ? waitingWork.push_back(std::move(work)) : work();
     return true;
   }
   bool ApplicationTerminating() const override { return terminating; }
@@ -58,10 +52,7 @@ class FakeHost final : public ExecHost {
   void RunProgramCommand(uintptr_t command) override {
     events.push_back("command " + std::to_string(command));
   }
-  void ShowInformation(const std::string& text) override {
-    events.push_back("information");
-    shownText = text;
-  }
+  void ShowInformation(const std::string& text) override { events.push_back("info " + text); }
   bool ForegroundIsShellWindow() override { return shellInForeground; }
   void Beep(uint32_t type) override { events.push_back("beep " + std::to_string(type)); }
   void RequestForegroundLanguage(uint32_t layout) override {
@@ -76,7 +67,13 @@ class FakeHost final : public ExecHost {
     return pluginAnswer;
   }
   std::string PluginFolder() const override { return "C:\\Tavion\\PlugIns"; }
-  DiagnosticsValues Diagnostics() override { return diagnostics; }
+  DiagnosticsValues Diagnostics() override {
+    DiagnosticsValues values;
+    values.version = "1.0";
+    values.shiftState = 11;
+    values.actionBusy = true;
+    return values;
+  }
 
   TAction& AddAction(std::string_view code, std::string_view name = "Act") {
     TAction& action = actions.Add();
@@ -91,13 +88,10 @@ class FakeHost final : public ExecHost {
   bool threadsStart = true;
   bool threadsWait = false;  // started threads wait in waitingWork until the test runs them
   std::vector<std::function<void()>> waitingWork;
-  bool terminating = false;
-  bool shellInForeground = false;
+  bool terminating = false, shellInForeground = false;
   std::string pluginAnswer;
   Persistent* pluginParams = nullptr;
   int16_t pluginAlfaValue = -1;
-  std::string shownText;
-  DiagnosticsValues diagnostics;
 };
 
 // The Clock plug-in: its codes for the action model and its catalogue entry, which asks for the
@@ -139,7 +133,6 @@ class DispatcherTest : public testing::Test {
     ClearExecutors();
     SetCataloguePluginProvider(nullptr);
     SetPluginCodeResolver(nullptr);
-    SetLanguageSource(nullptr);
     ResetSettings();
   }
 
@@ -155,36 +148,24 @@ class DispatcherTest : public testing::Test {
 
 TEST(ExecRequestPacking, IndexInTheLowWordRepeatInTheLowByteOfTheHighWord) {
   const std::tuple<int32_t, int16_t, uint8_t> cases[] = {
-      {-1, -1, 0},          {-0x10000, -1, 0},    {0, 0, 0}, {5, 5, 0}, {0x01030005, 5, 3},
-      {0x00FF0007, 7, 255}, {0x7FFF0002, 2, 255},
-  };
+      {-1, -1, 0}, {0, 0, 0}, {0x01030005, 5, 3}, {0x7FFF0002, 2, 255}};
   for (const auto& [packed, index, repeat] : cases) {
     const ExecRequest request = MakeExecRequest("srun", packed);
-    EXPECT_EQ("srun", request.code);
     EXPECT_EQ(index, request.index) << packed;
     EXPECT_EQ(repeat, request.repeat) << packed;
   }
 }
 
-TEST_F(DispatcherTest, NegativePackedRunsWithoutActionOrLanguageAndNotifiesMinusOne) {
-  host.AddAction("srun").ActionExecOn().SetLangAfter = 0x409;
+TEST_F(DispatcherTest, RepeatCountRunsTheBodyOnceMoreEachAndNotifiesOnce) {
+  host.AddAction("srun").ActionExecOn().SetLangAfter = 7;
   RecordRuns("srun");
+  ExecuteAction("srun", Packed(0, 1), true);
+  EXPECT_EQ((Events{"thread", "run srun", "language 7", "run srun", "language 7", "notify srun 0"}),
+            host.events);
+  // Without an action there is no language to put back.
+  host.events.clear();
   ExecuteAction("srun", -7, true);
   EXPECT_EQ((Events{"run srun", "notify srun -1"}), host.events);
-}
-
-TEST_F(DispatcherTest, RepeatCountRunsTheBodyOnceMoreEachAndNotifiesOnce) {
-  for (int i = 0; i < 6; ++i) host.AddAction("srun").ActionExecOn().Thrd = true;
-  RecordRuns("srun");
-  const std::pair<int32_t, std::size_t> cases[] = {
-      {Packed(0, 0), 1}, {Packed(0, 2), 3}, {0x01030005, 4}};
-  for (const auto& [packed, runs] : cases) {
-    host.events.clear();
-    ExecuteAction("srun", packed, true);
-    Events expected(runs, "run srun");
-    expected.push_back("notify srun " + std::to_string(packed & 0xFFFF));
-    EXPECT_EQ(expected, host.events) << packed;
-  }
 }
 
 TEST_F(DispatcherTest, WorkerThreadOnlyForAnExistingActionOfAThreadableCodeWithoutThrd) {
@@ -197,7 +178,6 @@ TEST_F(DispatcherTest, WorkerThreadOnlyForAnExistingActionOfAThreadableCodeWitho
   const std::tuple<const char*, int16_t, bool, bool> cases[] = {
       {"srun", 0, true, true},     {"srun", 0, false, false},     {"srun", 1, true, false},
       {"ke_keyz", 2, true, false}, {"zz_unknown", 3, true, true}, {"srun", 9, true, false},
-      {"srun", -1, true, false},
   };
   for (const auto& [code, index, mayUseThread, thread] : cases) {
     host.events.clear();
@@ -215,6 +195,50 @@ TEST_F(DispatcherTest, WorkerThreadOnlyForAnExistingActionOfAThreadableCodeWitho
   ExecuteAction("srun", 0, true);
   EXPECT_EQ((Events{"thread", "run srun", "notify srun 0"}), host.events);
   EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
+}
+
+TEST_F(DispatcherTest, AWorkerRunsOnACopyOfItsActionThatOutlivesTheList) {
+  TAction& action = host.AddAction("srun", "Launch probe");
+  action.ParamsAs<TActionParamsSExec>()->Path = "probe.exe";
+  RegisterExecutor("srun", [this](ExecContext& context) {
+    const auto* params =
+        context.action != nullptr ? context.action->ParamsAs<TActionParamsSExec>() : nullptr;
+    host.events.push_back(params != nullptr ? "run " + context.action->Name() + " " + params->Path
+                                            : "run without action");
+  });
+  host.threadsWait = true;
+  ExecuteAction("srun", 0, true);
+  // The program closes and frees its list before the worker gets going.
+  host.actions.Clear();
+  EXPECT_FALSE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
+  ASSERT_EQ(1u, host.waitingWork.size());
+  host.waitingWork.front()();
+  EXPECT_EQ((Events{"thread", "run Launch probe probe.exe", "notify srun 0"}), host.events);
+  EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
+}
+
+// An executor whose every copy checks, from another thread, whether the executor table is free:
+// a lookup copies the executor while it holds the table.
+struct TableProbe {
+  std::shared_ptr<std::vector<bool>> seenFree = std::make_shared<std::vector<bool>>();
+  TableProbe() = default;
+  TableProbe(const TableProbe& other) : seenFree(other.seenFree) {
+    bool free = false;
+    std::thread([&free] { free = ExecutorTableFree(); }).join();
+    seenFree->push_back(free);
+  }
+  void operator()(ExecContext&) const {}
+};
+
+TEST_F(DispatcherTest, ExecutorsAreLookedUpUnderTheTablesLock) {
+  const TableProbe probe;
+  RegisterExecutor("srun", probe);
+  RegisterMediaPlayerExecutor(probe);
+  probe.seenFree->clear();
+  ExecuteAction("srun", -1, false);
+  ExecuteAction("wa_play", -1, false);
+  EXPECT_EQ((std::vector<bool>{false, false}), *probe.seenFree);
+  EXPECT_TRUE(ExecutorTableFree());
 }
 
 TEST_F(DispatcherTest, PluginCallGetsTheActionsLibraryActionAndParametersAfterNotifyBefore) {
@@ -239,28 +263,6 @@ TEST_F(DispatcherTest, PluginCallGetsTheActionsLibraryActionAndParametersAfterNo
   EXPECT_EQ(nullptr, host.pluginParams);
 }
 
-TEST_F(DispatcherTest, AWorkerRunsOnACopyOfItsActionThatOutlivesTheList) {
-  TAction& action = host.AddAction("srun", "Launch probe");
-  action.ParamsAs<TActionParamsSExec>()->Path = "probe.exe";
-  action.ActionExecOn().SetLangAfter = 9;
-  RegisterExecutor("srun", [this](ExecContext& context) {
-    const auto* params =
-        context.action != nullptr ? context.action->ParamsAs<TActionParamsSExec>() : nullptr;
-    host.events.push_back(params != nullptr ? "run " + context.action->Name() + " " + params->Path
-                                            : "run without action");
-  });
-  host.threadsWait = true;
-  ExecuteAction("srun", 0, true);
-  // The program closes and frees its list before the worker gets going.
-  host.actions.Clear();
-  EXPECT_FALSE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
-  ASSERT_EQ(1u, host.waitingWork.size());
-  host.waitingWork.front()();
-  EXPECT_EQ((Events{"thread", "run Launch probe probe.exe", "language 9", "notify srun 0"}),
-            host.events);
-  EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
-}
-
 TEST_F(DispatcherTest, NilAnswerStoresTheErrorWithTheActionNameAndTheCode) {
   host.AddAction(kGoneCode, "Eject drive");
   host.pluginAnswer = "nil";
@@ -272,26 +274,18 @@ TEST_F(DispatcherTest, NilAnswerStoresTheErrorWithTheActionNameAndTheCode) {
   EXPECT_TRUE(host.results[0].notifyError);
   // The action was made while its plug-in was missing: no record names a library.
   EXPECT_EQ((Events{"plugin C:\\Tavion\\PlugIns\\ ", "notify " + kGoneCode + " 0"}), host.events);
-
-  SetLanguageSource(std::make_shared<FakeLanguage>(
-      FakeLanguage::Texts{{{"Strings", "ErrorPlugin"}, "Kein Modul für '%s'#13!"}}));
-  ExecuteAction(kGoneCode, 0, false);
-  EXPECT_EQ("Kein Modul für 'Eject drive'\r!\rExInfo: " + kGoneCode,
-            host.results.back().notifyText);
 }
 
 TEST_F(DispatcherTest, CorvexVolumeActionsArePendingVolumeCommands) {
   const std::tuple<const char*, const char*, int16_t> cases[] = {
       {"Corvex.dll", "103", 1}, {"Corvex.dll", "104", 1}, {"CORVEX.DLL", "105", 1},
-      {"Corvex.dll", "102", 0}, {"Corvex.dll", "106", 0}, {"Other.dll", "104", 0},
-      {"Corvex.dl", "103", 0},
+      {"Corvex.dll", "106", 0}, {"Other.dll", "104", 0},
   };
   for (const auto& [library, id, pending] : cases) {
     host.actions.Clear();
     TAction& action = host.AddAction(kGoneCode);
     action.SetActionParamsMode(TActionParamsMode::pmPlug);
     TActionParamsPlug* plug = action.ParamsAs<TActionParamsPlug>();
-    ASSERT_NE(nullptr, plug);
     plug->LibraryFile = library;
     plug->ActionId = id;
     Options().PendingVolumeCommands = 7;
@@ -302,80 +296,71 @@ TEST_F(DispatcherTest, CorvexVolumeActionsArePendingVolumeCommands) {
   }
 }
 
-TEST_F(DispatcherTest, ProgramCodesPostOrSendTheirMessages) {
-  host.diagnostics.version = "1.0";
-  const std::pair<const char*, const char*> cases[] = {
-      {"tv_kill", "post close"}, {"tv_beep", "post running check"}, {"tv_e/\\d", "command 1"},
-      {"tv_opts", "command 2"},  {"hd_info", "information"},
+TEST_F(DispatcherTest, ProgramCodesActAndOtherCodesFindTheirExecutorOrOnlyNotify) {
+  RegisterMediaPlayerExecutor(
+      [this](ExecContext& context) { host.events.push_back("player " + context.code); });
+  RecordRuns("wa_play");  // the prefix decides first
+  RecordRuns("mc_play");
+  const std::pair<std::string, std::string> cases[] = {
+      {"tv_kill", "post close"},
+      {"tv_beep", "post running check"},
+      {"tv_e/\\d", "command 1"},
+      {"tv_opts", "command 2"},
+      {"hd_info",
+       "info VER:\t\t1.0\rDATE:\t\t\rKERNEL(exe):\t4B.0(SOLID)\rPKERNEL(plg):\t2A.0\r\r"
+       "EXE:\t\t\rCUR_DIR:\t\r\rEXE_PATH:\t\rPLG_PATH:\t\rHOME_KEY:\tSoftware\\Quillon\\Tavion\r\r"
+       "Actions count:\t\t0\rAct.Modified:\t\tFalse\rImageList count:\t0\r\r"
+       "\tSHIFT STATE:\t11 (Win + Ctrl + Alt + )\r\tKey pressed:\t\r\tNotifyRun:\tTrue\r"
+       "\tProc_Keys:\tTrue"},
+      {"wa_play", "player wa_play"},
+      {"wa_anything", "player wa_anything"},
+      {"mc_play", "run mc_play"},
   };
   for (const auto& [code, event] : cases) {
     host.events.clear();
     ExecuteAction(code, -1, false);
-    EXPECT_EQ((Events{event, "notify " + std::string(code) + " -1"}), host.events) << code;
+    EXPECT_EQ((Events{event, "notify " + code + " -1"}), host.events) << code;
   }
-  // The diagnostics text of the host's values.
-  EXPECT_TRUE(host.shownText.starts_with("VER:\t\t1.0\r"));
-}
-
-TEST_F(DispatcherTest, CodesWithoutExecutorStillNotify) {
   SetPluginCodeResolver(nullptr);  // no plug-in code is known either
-  for (const char* code : {"zz_unknown", "mc_play", "srun", "wa_play", "plu", ""}) {
+  for (const char* code : {"zz_unknown", "srun", "plu", ""}) {
     host.events.clear();
     ExecuteAction(code, -1, false);
     EXPECT_EQ((Events{"notify " + std::string(code) + " -1"}), host.events) << code;
   }
 }
 
-TEST_F(DispatcherTest, MediaPlayerExecutorTakesEveryWaCode) {
-  RegisterMediaPlayerExecutor(
-      [this](ExecContext& context) { host.events.push_back("player " + context.code); });
-  RecordRuns("wa_play");  // the prefix decides first
-  ExecuteAction("wa_play", -1, false);
-  ExecuteAction("wa_anything", -1, false);
-  EXPECT_EQ((Events{"player wa_play", "notify wa_play -1", "player wa_anything",
-                    "notify wa_anything -1"}),
-            host.events);
-}
-
 TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
   // Code, shell window in the foreground, HiddenWindow, whether the guard refuses.
   const std::tuple<const char*, bool, uintptr_t, bool> cases[] = {
-      {"wm_wmin", true, 0, true},   {"wm_wmin", true, 0x1234, true},
-      {"wm_s/\\h", true, 0, true},  {"wm_s/\\h", true, 0x1234, false},
-      {"wm_wmin", false, 0, false}, {"srun", true, 0, false},
+      {"wm_wmin", true, 0x1234, true},   {"wm_s/\\h", true, 0, true},
+      {"wm_s/\\h", true, 0x1234, false}, {"wm_wmin", false, 0, false},
+      {"srun", true, 0, false},
   };
   for (const auto& [code, shell, hiddenWindow, refused] : cases) {
-    ResetSettings();
     Settings().HiddenWindow = hiddenWindow;
     host.shellInForeground = shell;
     host.events.clear();
     host.actions.Clear();
-    host.AddAction(code).ActionExecOn().SetLangAfter = 7;
+    host.AddAction(code);
     RecordRuns(code);
     ExecuteAction(code, Packed(0, 2), false);
     const std::string notify = "notify " + std::string(code) + " 0";
-    if (refused) {
-      EXPECT_EQ((Events{"beep 0", "language 7", notify}), host.events) << code;
-      EXPECT_EQ(kShellWindowError, host.results.back().notifyText);
-    } else {
-      const std::string run = "run " + std::string(code);
-      EXPECT_EQ((Events{run, "language 7", run, "language 7", run, "language 7", notify}),
-                host.events)
-          << code;
-      EXPECT_EQ("", host.results.back().notifyText);
-    }
+    const std::string run = "run " + std::string(code);
+    EXPECT_EQ((refused ? Events{"beep 0", notify} : Events{run, run, run, notify}), host.events)
+        << code;
+    EXPECT_EQ(refused ? kShellWindowError : "", host.results.back().notifyText);
     EXPECT_FALSE(host.results.back().notifyError) << "the guard's text is not marked a failure";
   }
 }
 
 TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowing) {
-  host.AddAction("mc_play").ActionExecOn().SetLangAfter = 5;
+  host.AddAction("mc_play");
   RegisterExecutor("mc_play", [this](ExecContext& context) {
     host.events.push_back("run");
     context.repeat = 0;
   });
   ExecuteAction("mc_play", Packed(0, 4), false);
-  EXPECT_EQ((Events{"run", "language 5", "notify mc_play 0"}), host.events);
+  EXPECT_EQ((Events{"run", "notify mc_play 0"}), host.events);
 
   host.events.clear();
   RegisterExecutor("mc_play", [this](ExecContext& context) {
@@ -395,8 +380,12 @@ TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowin
     throw std::runtime_error("launch failed");
   });
   ExecuteAction("mc_play", Packed(0, 1), false);
-  EXPECT_EQ((Events{"run", "language 5", "run", "language 5", "notify mc_play 0"}), host.events);
+  EXPECT_EQ((Events{"run", "run", "notify mc_play 0"}), host.events);
   EXPECT_FALSE(Options().Dispatching);
+}
+
+TEST(RunningCheckText, NamesTheVersion) {
+  EXPECT_EQ("Tavion 1.0 - running.", RunningCheckText("1.0"));
 }
 
 TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHostButTheRequestEnds) {
@@ -404,14 +393,9 @@ TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHostButT
   host.terminating = true;
   for (const bool withRequest : {true, false}) {
     Settings().ActionBusy = true;
-    if (withRequest)
-      ExecuteAction("srun", -1, false);
-    else
-      DispatchAction(nullptr);
+    withRequest ? ExecuteAction("srun", -1, false) : DispatchAction(nullptr);
     EXPECT_FALSE(Settings().ActionBusy) << withRequest;
   }
-  EXPECT_EQ(Events{}, host.events);
-
   host.terminating = false;
   SetExecHost(nullptr);
   Settings().ActionBusy = true;
@@ -438,54 +422,6 @@ TEST_F(DispatcherTest, EachNotificationCarriesOnlyItsOwnExecutionsText) {
   SetNotifyText("outside any execution");
   ExecuteAction("srun", -1, false);
   EXPECT_EQ("", host.results.back().notifyText);
-}
-
-TEST(DiagnosticsText, LinesInOrderWithBlankLinesAndTabbedKeyState) {
-  const DiagnosticsValues values{.version = "1.0.0.1",
-                                 .buildDate = "01.02.2024",
-                                 .exePath = "C:\\Tavion\\Tavion.exe",
-                                 .currentDir = "C:\\Work",
-                                 .exeFolder = "C:\\Tavion",
-                                 .pluginFolder = "C:\\Tavion\\PlugIns",
-                                 .actionsCount = 44,
-                                 .actionsModified = true,
-                                 .imageListCount = 12,
-                                 .shiftState = 11,
-                                 .lastKey = "Ctrl + Alt + P",
-                                 .actionBusy = false,
-                                 .processKeys = true};
-  EXPECT_EQ(
-      "VER:\t\t1.0.0.1\r"
-      "DATE:\t\t01.02.2024\r"
-      "KERNEL(exe):\t4B.0(SOLID)\r"
-      "PKERNEL(plg):\t2A.0\r\r"
-      "EXE:\t\tC:\\Tavion\\Tavion.exe\r"
-      "CUR_DIR:\tC:\\Work\r\r"
-      "EXE_PATH:\tC:\\Tavion\r"
-      "PLG_PATH:\tC:\\Tavion\\PlugIns\r"
-      "HOME_KEY:\tSoftware\\Quillon\\Tavion\r\r"
-      "Actions count:\t\t44\r"
-      "Act.Modified:\t\tTrue\r"
-      "ImageList count:\t12\r\r"
-      "\tSHIFT STATE:\t11 (Win + Ctrl + Alt + )\r"
-      "\tKey pressed:\tCtrl + Alt + P\r"
-      "\tNotifyRun:\tFalse\r"
-      "\tProc_Keys:\tTrue",
-      DiagnosticsText(values));
-}
-
-TEST(DiagnosticsText, EmptyMaskHasEmptyNames) {
-  DiagnosticsValues values;
-  values.actionBusy = true;
-  values.processKeys = false;
-  const std::string text = DiagnosticsText(values);
-  EXPECT_NE(std::string::npos, text.find("\r\tSHIFT STATE:\t0 ()\r"));
-  EXPECT_NE(std::string::npos, text.find("\r\tNotifyRun:\tTrue\r"));
-  EXPECT_TRUE(text.ends_with("\r\tProc_Keys:\tFalse"));
-}
-
-TEST(RunningCheckText, NamesTheVersion) {
-  EXPECT_EQ("Tavion 1.0 - running.", RunningCheckText("1.0"));
 }
 
 }  // namespace

@@ -3,28 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <vector>
 
 #include "keys/key_names.h"
 
 namespace tavion {
 namespace {
 
-// A keyboard layout that knows a few keys, and remembers what it was asked.
+// A keyboard layout that knows a few keys.
 class FakeSystemKeyNames final : public SystemKeyNames {
  public:
   std::map<uint32_t, uint32_t> scanCodes;  // key code -> scan code
   std::map<uint32_t, std::string> names;   // lParam -> name
-  mutable std::vector<uint32_t> askedLParams;
-  mutable std::vector<uint32_t> askedKeyCodes;
 
   uint32_t ScanCodeOf(uint32_t keyCode) const override {
-    askedKeyCodes.push_back(keyCode);
     const auto it = scanCodes.find(keyCode);
     return it == scanCodes.end() ? 0 : it->second;
   }
   std::string KeyName(uint32_t lParam) const override {
-    askedLParams.push_back(lParam);
     const auto it = names.find(lParam);
     return it == names.end() ? std::string() : it->second;
   }
@@ -33,122 +28,79 @@ class FakeSystemKeyNames final : public SystemKeyNames {
 class KeyTextTest : public testing::Test {
  protected:
   KeyTextTest() {
-    system_.scanCodes = {{65, 30}, {112, 59}, {173, 0x20}};
-    system_.names = {
-        {30u << 16 | 1, "A"},
-        {59u << 16 | 1, "F1"},
-        {0x20u << 16 | 1u << 24 | 1, "Mute key"},
-        {0x47u << 16 | 1u << 24 | 1, "Home"},
-    };
+    system_.scanCodes = {{112, 59}};
+    // lParam of a key message: scan code in bits 16-23, the extended flag in bit 24, count 1.
+    system_.names = {{59u << 16 | 1, "F1"},
+                     {0x20u << 16 | 1u << 24 | 1, "Mute key"},
+                     {0x47u << 16 | 1u << 24 | 1, "Home"}};
     names_.LoadDefaultKeyNames();
     names_.AddKey("Odd key", PackHotKey(255, 86, 0, 0), "");
+    names_.AddKey("Zero", PackHotKey(0, 5, 0, 0), "");
     names_.AddKey("Pad", 0, "HID\\VID_0000&PID_00000001");
-    context_ = {&system_, &names_};
-  }
-
-  std::string Text(uint32_t key, uint32_t scan, uint32_t flags, bool convert, bool userNames) {
-    return KeyToText(key, scan, flags, convert, userNames, context_);
   }
 
   FakeSystemKeyNames system_;
   TKeyNames names_;
-  KeyTextContext context_;
+  KeyTextContext context_{&system_, &names_};
 };
 
-TEST_F(KeyTextTest, OutOfRangeCodesAreReportedBeforeAnythingElse) {
-  EXPECT_EQ("VkCode>255", Text(300, 999, 999, true, true));
-  EXPECT_EQ("Scan>255", Text(65, 256, 999, true, true));
-  EXPECT_EQ("Flag>255", Text(65, 30, 256, true, true));
-  EXPECT_EQ("Flag>255", Text(0, 0, 256, true, true));
-  EXPECT_TRUE(system_.askedLParams.empty());
+TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
+  const struct {
+    uint32_t key, scan, flags;
+    bool convert, userNames;
+    const char* expected;
+  } cases[] = {
+      {300, 999, 999, true, true, "VkCode>255"},
+      {65, 256, 999, true, true, "Scan>255"},
+      {0, 0, 256, true, true, "Flag>255"},
+      {0, 0, 0, true, true, "None"},
+      {0, 0, 1, true, false, "0x0x1"},
+      {173, 0x77, 0, false, true, "Volume Mute"},  // any scan code of the key
+      {175, 0, 0, true, true, "Volume Up"},
+      {255, 86, 0, true, true, "Odd key"},
+      {255, 86, 0, true, false, "255x86x0"},  // scan code only: no character
+      {173, 0x20, 1, true, false, "Mute key"},
+      {36, 0x47, 1, true, false, "Home"},
+      {112, 0, 0, true, false, "F1"},  // scan code mapped from the key code
+      {65, 30, 0, false, false, "A"},
+      {66, 48, 0, true, false, "B"},          // the layout has no name
+      {0xE9, 0, 0, true, false, "\xC3\xA9"},  // Latin-1 code as UTF-8
+      {0, 5, 0, true, true, "0x5x0"},         // key code 0 is never looked up by name
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, KeyToText(c.key, c.scan, c.flags, c.convert, c.userNames, context_))
+        << c.key << " " << c.scan << " " << c.flags;
+  }
+  EXPECT_EQ("F", KeyToText(70, 33, 0, true, true, KeyTextContext{nullptr, &names_}));
 }
 
-TEST_F(KeyTextTest, NoKeyReadsNone) {
-  EXPECT_EQ("None", Text(0, 0, 0, true, true));
-  EXPECT_TRUE(system_.askedLParams.empty());
-}
-
-TEST_F(KeyTextTest, UserNamesComeFirstWhenEnabled) {
-  EXPECT_EQ("Volume Mute", Text(173, 0x20, 1, true, true));
-  EXPECT_EQ("Volume Mute", Text(173, 0x77, 0, false, true)) << "any scan code of key 173";
-  EXPECT_EQ("Odd key", Text(255, 86, 0, true, true));
-  EXPECT_EQ("Mute key", Text(173, 0x20, 1, true, false));
-  EXPECT_EQ("255x86x0", Text(255, 86, 0, true, false));
-}
-
-TEST_F(KeyTextTest, KeyCodeZeroIsNeverLookedUpByName) {
-  names_.AddKey("Zero", PackHotKey(0, 5, 0, 0), "");
-  EXPECT_EQ("0x5x0", Text(0, 5, 0, true, true));
-}
-
-TEST_F(KeyTextTest, ScanOnlyKeysShowTheirCodesWithoutAskingTheSystem) {
-  EXPECT_EQ("255x86x0", Text(255, 86, 0, true, false));
-  EXPECT_EQ("255x87x1", Text(255, 87, 1, true, true));
-  EXPECT_TRUE(system_.askedLParams.empty());
-}
-
-TEST_F(KeyTextTest, SystemNameGetsScanAndFlagsInTheKeyMessageLayout) {
-  EXPECT_EQ("Home", Text(36, 0x47, 1, true, false));
-  ASSERT_EQ(1u, system_.askedLParams.size());
-  EXPECT_EQ(0x01470001u, system_.askedLParams[0]);
-  EXPECT_TRUE(system_.askedKeyCodes.empty()) << "a given scan code is not mapped";
-}
-
-TEST_F(KeyTextTest, MissingScanCodeIsMappedFromTheKeyCode) {
-  EXPECT_EQ("F1", Text(112, 0, 0, true, false));
-  EXPECT_EQ(std::vector<uint32_t>{112}, system_.askedKeyCodes);
-  EXPECT_EQ(std::vector<uint32_t>{59u << 16 | 1}, system_.askedLParams);
-}
-
-TEST_F(KeyTextTest, WithoutASystemNameTheKeyCodeIsTheCharacter) {
-  EXPECT_EQ("A", Text(65, 30, 0, false, false)) << "conversion off";
-  EXPECT_EQ("B", Text(66, 48, 0, true, false)) << "the layout has no name";
-  EXPECT_EQ("\xC3\xA9", Text(0xE9, 0, 0, true, false)) << "Latin-1 code as UTF-8";
-  EXPECT_EQ("\x07", Text(7, 0, 0, true, false));
-  EXPECT_EQ("0x5x1", Text(0, 5, 1, true, false));
-  const KeyTextContext noSystem{nullptr, &names_};
-  EXPECT_EQ("F", KeyToText(70, 33, 0, true, true, noSystem));
-}
-
-TEST_F(KeyTextTest, HotKeyValueTextTakesNamesBeforeConversionInItsArguments) {
+TEST_F(KeyTextTest, HotKeyTextsPutModifiersBeforeTheKeyAndHidRecordsAlwaysHaveBoth) {
   const uint32_t ctrlAltMute = PackHotKey(173, 0x20, 1, kModCtrl | kModAlt);
   EXPECT_EQ("Ctrl + Alt + Volume Mute",
             HotKeyValueToText(ctrlAltMute, /*useUserNames=*/true, /*useConversion=*/false,
                               /*withModifiers=*/true, context_));
-  EXPECT_EQ("Ctrl + Alt + Mute key", HotKeyValueToText(ctrlAltMute, false, true, true, context_));
   EXPECT_EQ("Mute key", HotKeyValueToText(ctrlAltMute, false, true, false, context_));
-  EXPECT_EQ("Win + None",
-            HotKeyValueToText(PackHotKey(0, 0, 0, kModWin), true, true, true, context_));
-}
 
-TEST_F(KeyTextTest, HidTextShortensRunsOfZeros) {
-  struct Case {
-    const char* text;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"A00000000B", "A00B"}, {"0000", "0"},          {"00000", "00"}, {"000", "000"},
-      {"000000", "000"},      {"x0000y0000", "x0y0"}, {"", ""},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.expected, HidKeyToText(c.text, false, context_)) << c.text;
-}
-
-TEST_F(KeyTextTest, HidTextTakesTheUserNameWhenEnabled) {
-  EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
-  EXPECT_EQ("HID\\VID_0&PID_00001", HidKeyToText("HID\\VID_0000&PID_00000001", false, context_));
-  EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
-}
-
-TEST_F(KeyTextTest, HotKeyTextOfAnHidRecordAlwaysHasModifiersAndNames) {
   TActionHKey hid(PackHotKey(0, 0, 0, kModShift));
   hid.SetInputMode(TkeInputMode::keHid);
   hid.SetKeyPolyglot("HID\\VID_0000&PID_00000001");
   EXPECT_EQ("Shift + Pad", HotKeyToText(hid, false, false, false, context_));
+  EXPECT_EQ("Shift + A", HotKeyToText(TActionHKey(PackHotKey(65, 30, 0, kModShift)), false, false,
+                                      true, context_));
+}
 
-  const TActionHKey normal(PackHotKey(65, 30, 0, kModShift));
-  EXPECT_EQ("A", HotKeyToText(normal, false, true, false, context_));
-  EXPECT_EQ("Shift + A", HotKeyToText(normal, false, true, true, context_));
+TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"A00000000B", "A00B"},
+      {"00000", "00"},
+      {"000", "000"},
+      {"", ""},
+      {"HID\\VID_0000&PID_00000001", "HID\\VID_0&PID_00001"}};
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(expected, HidKeyToText(text, false, context_)) << text;
+  EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
+  EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
+  EXPECT_EQ("A0", HidKeyToText("A0000", true, KeyTextContext{}));
 }
 
 TEST(DefaultKeyTextContext, UsesTheProcessTableAndTheInstalledSystemNames) {
@@ -160,18 +112,15 @@ TEST(DefaultKeyTextContext, UsesTheProcessTableAndTheInstalledSystemNames) {
   });
   SetDefaultSystemKeyNames(&system);
   const std::string withSystem = KeyToText(90, 0x55, 0, true, true);
-  const std::string withTable = KeyToText(200, 9, 0, true, true);
   SetDefaultSystemKeyNames(nullptr);
+  EXPECT_EQ("Fancy", withSystem);
+  EXPECT_EQ("Z", KeyToText(90, 0x55, 0, true, true));
 
   // A text begun on a worker thread keeps the table it started with while the table is reloaded.
   const KeyTextContext begun = DefaultKeyTextContext();
   ChangeKeyNamesTable([](TKeyNames& names) { names.Clear(); });
   EXPECT_EQ("Shared", KeyToText(200, 0, 0, false, true, begun));
   EXPECT_EQ("\xC3\x88", KeyToText(200, 0, 0, false, true));
-
-  EXPECT_EQ("Fancy", withSystem);
-  EXPECT_EQ("Shared", withTable);
-  EXPECT_EQ("Z", KeyToText(90, 0x55, 0, true, true));
 }
 
 }  // namespace
