@@ -193,13 +193,11 @@ TEST_F(DispatchWinTest, HotKeyIsSwallowedAndPostedAndOtherKeysPass) {
 }
 
 TEST(SystemHelpers, ErrorTextsAndTheProgramsSounds) {
-  char* expected = nullptr;
-  ASSERT_NE(0u, FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-                               2, 0x400, reinterpret_cast<char*>(&expected), 0, nullptr));
-  const std::string systemText = expected;
-  LocalFree(expected);
+  wchar_t expected[256] = {};
+  ASSERT_NE(0u,
+            FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, 0x400, expected, 256, nullptr));
   ASSERT_NE(nullptr, FormateErrorStr(2));
-  EXPECT_EQ(systemText, FormateErrorStr(2));
+  EXPECT_EQ(WideToUtf8(expected), FormateErrorStr(2));
   ASSERT_NE(nullptr, FormateErrorStr(0xFFFFFFFF));
   EXPECT_EQ("", std::string(FormateErrorStr(0xFFFFFFFF)));
 

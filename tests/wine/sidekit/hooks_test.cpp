@@ -8,7 +8,6 @@
 #include <memory>
 #include <thread>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "event_delivery.h"
@@ -43,11 +42,8 @@ class HookTest : public testing::Test {
     }
   }
   bool FocusGot(WORD vk) const {
-    for (const wine_test::Message& m : focus_.Of(WM_KEYDOWN)) {
-      if (m.wParam == vk) return true;
-    }
-    for (const wine_test::Message& m : focus_.Of(WM_SYSKEYDOWN)) {
-      if (m.wParam == vk) return true;
+    for (const wine_test::Message& m : focus_.messages) {
+      if ((m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) && m.wParam == vk) return true;
     }
     return false;
   }
