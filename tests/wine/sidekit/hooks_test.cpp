@@ -132,6 +132,48 @@ TEST_F(HookTest, EachKindReportsToItsOwnReceiverWithItsOwnMessage) {
   EXPECT_EQ(777u, wheel.mouse.extraInfo);
 }
 
+HANDLE g_passedQ = nullptr;
+
+LRESULT CALLBACK WatchQ(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == 'Q') {
+    SetEvent(g_passedQ);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(HookTest, AnAnswerAfterTheBoundNoLongerCountsAndTheKeyGoesOn) {
+  // A hook of the test's own on another thread, in place before the library's: the system calls
+  // it with a key only once the library's hook is done with that key.
+  g_passedQ = CreateEventW(nullptr, /*bManualReset=*/TRUE, /*bInitialState=*/FALSE, nullptr);
+  std::atomic<DWORD> watcherId{0};
+  std::thread watcher([&] {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, WatchQ, nullptr, 0);
+    watcherId = GetCurrentThreadId();
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    UnhookWindowsHookEx(hook);
+  });
+  const wine_test::ScopeExit stop([&] {
+    PostThreadMessageW(watcherId, WM_QUIT, 0, 0);
+    watcher.join();
+    CloseHandle(g_passedQ);
+  });
+  while (watcherId == 0) SwitchToThread();
+  // Answers once the key has gone on, or after 600 ms: beyond the library's bound, within the
+  // system's own, so a library that waited longer would take the answer.
+  receiver_.answer = [](const Received& event) {
+    if (event.key.vkCode == 'Q') WaitForSingleObject(g_passedQ, 600);
+    return tavion::kSwallowEvent;
+  };
+  ASSERT_TRUE(InstallHook(kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
+  // Injected from another thread: the injecting thread waits until the hooks are done.
+  std::thread injector([] { Inject({KeyInput('Q', false), KeyInput('Q', true)}); });
+  const bool arrived = wine_test::PumpUntil([&] { return FocusGot('Q'); });
+  injector.join();
+  EXPECT_TRUE(arrived);
+}
+
 size_t ThreadsOfThisProcess() {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   THREADENTRY32 entry{};
