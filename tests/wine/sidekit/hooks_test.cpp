@@ -70,7 +70,8 @@ TEST_F(HookTest, KeyRecordsReachTheReceiverWhoseAnswerOneSwallowsThem) {
       {"own input", 'Q', false, tavion::OwnInputMark, tavion::OwnInputMark, WM_KEYDOWN},
       {"extended key", VK_RIGHT, true, 0, 0, WM_KEYDOWN},
       {"system key", VK_MENU, false, 0, 0, WM_SYSKEYDOWN},
-      {"wide extra information", 'R', false, 0xAB00000309ull, tavion::OwnInputMark, WM_KEYDOWN},
+      {"wide extra information", 'R', false, static_cast<ULONG_PTR>(0xAB00000309ull),
+       tavion::OwnInputMark, WM_KEYDOWN},
   };
   receiver_.answer = [](const Received&) { return tavion::kSwallowEvent; };
   ASSERT_TRUE(InstallHook(kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
