@@ -14,7 +14,7 @@
 #include "actions/action.h"
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
-#include "keysender/receiver_window.h"
+#include "keysender/receiver.h"
 #include "exec/macro_executors_win.h"
 #include "settings/settings.h"
 
@@ -56,12 +56,12 @@ bool Measure(const char* label, keysender_test::Receiver& receiver, std::size_t 
   std::vector<double> sendTimes;
   bool complete = true;
   for (int round = 0; round < kRounds; ++round) {
-    receiver.Clear();
+    receiver.Drain(/*clear=*/true);
     const double start = Now();
     tavion::ExecuteAction("mc_text", 0, /*mayUseThread=*/false);
     const double sent = Now();
     std::size_t received = 0;
-    while ((received = receiver.CharCount()) < count && Now() - start < 120) {
+    while ((received = receiver.Chars().size()) < count && Now() - start < 120) {
       Pump();
       Sleep(2);
     }

@@ -1,47 +1,44 @@
 #pragma once
-// A top-level window of the test thread standing in for the main window: it records the
-// messages the dispatcher sends or posts to it.
+// A window of the test thread standing in for the main window: it records the program's own
+// messages and language requests, with the notice or code each one pointed to.
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "exec/dispatcher.h"
+#include "wine/support/test_support.h"
 
 namespace exec_test {
 
-// Handles this thread's messages until `done` holds or `timeoutMs` passes; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+using wine_test::PumpUntil;
 
 struct Recorded {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  std::string code;  // WM_TV_NOTIFY: the notice's code and result
+  std::string code;  // WM_TV_NOTIFY: the notice's code and result; WM_TV_EXECUTE: the code
   tavion::ExecResult result;
   bool fromOtherThread = false;  // sent by another thread
 };
 
 class RecordingWindow {
  public:
-  // Visible at (x, y) with the given size when `visible`.
   explicit RecordingWindow(bool visible = false, int x = 100, int y = 100, int width = 600,
                            int height = 400);
-  ~RecordingWindow();
-  RecordingWindow(const RecordingWindow&) = delete;
-  RecordingWindow& operator=(const RecordingWindow&) = delete;
 
-  HWND hwnd() const { return hwnd_; }
-  // The recorded messages with this number.
+  HWND hwnd() const { return window_.hwnd(); }
   std::vector<Recorded> Of(UINT message) const;
 
   std::vector<Recorded> messages;
+  // Called after the recording; handles a message when it gives a result.
+  std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)> answer;
 
  private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND hwnd_ = nullptr;
+  wine_test::TestWindow window_;
 };
 
 }  // namespace exec_test

@@ -1,39 +1,50 @@
+// The key sender and the macro player, observed by another thread's window.
 #include "macros/key_sender_win.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <atomic>
+#include <functional>
 #include <future>
 #include <string>
 #include <vector>
 
-#include "macros/macro_format.h"
 #include "keys/hook_messages.h"
-#include "receiver_fixture.h"
+#include "macros/macro_format.h"
+#include "receiver.h"
 #include "settings/registry_win.h"
 #include "settings/settings.h"
+#include "wine/support/test_support.h"
 
 namespace tavion {
 namespace {
 
 using keysender_test::HookedKey;
-using keysender_test::Message;
 using keysender_test::Receiver;
 using keysender_test::UserKey;
 
 constexpr uint32_t kUsLayout = 0x04090409;
 
-class KeySenderTest : public keysender_test::ReceiverTest {
- protected:
-  void SetUp() override {
-    ReceiverTest::SetUp();
-    SetKeySenderServices({&store_, nullptr});
-  }
+bool Held(int key) {
+  return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
 
+class KeySenderTest : public testing::Test {
+ protected:
+  // One receiver for every test: destroying windows takes Wine a while.
+  static void SetUpTestSuite() { receiver_ = new Receiver; }
+  static void TearDownTestSuite() { delete receiver_; }
+
+  void SetUp() override {
+    ResetSettings();
+    SetKeySenderServices({&store_, nullptr});
+    ASSERT_TRUE(receiver_->Activate(receiver_->target()));
+    ASSERT_TRUE(receiver_->Drain(/*clear=*/true));
+  }
   void TearDown() override {
-    for (WORD key : {VK_LCONTROL, VK_LSHIFT, VK_LMENU})
-      if (GetAsyncKeyState(key) & 0x8000) UserKey(key, true);
-    Receiver::Settle(50);
+    for (int key : {VK_LCONTROL, VK_LSHIFT, VK_LMENU, int{'K'}}) {
+      if (Held(key)) UserKey(static_cast<WORD>(key), true);
+    }
     SetKeySenderServices({});
   }
 
@@ -41,166 +52,101 @@ class KeySenderTest : public keysender_test::ReceiverTest {
                    const wchar_t* wide = nullptr) {
     return SendKeys(mask, key, 0, 0, nullptr, false, 0, ansi, wide);
   }
-
-  // Waits for `count` characters, then a little longer so that extra ones would show.
-  static std::wstring CharsAfter(std::size_t count) {
-    Receiver::WaitFor([count] { return receiver_->Chars().size() >= count; });
-    Receiver::Settle(100);
-    return receiver_->Chars();
-  }
-
-  // The macro `name` with the settings text and the events.
-  void StoreMacro(const std::string& name, const std::string& layout, const std::string& settings,
+  void StoreMacro(const std::string& name, const std::string& layout, PlaybackSettings settings,
                   const std::vector<MacroEvent>& events) {
-    std::vector<std::string> items = {layout, settings};
+    std::vector<std::string> items = {layout, PlaybackSettingsText(settings)};
     for (const MacroEvent& event : events) items.push_back(MacroEventItem(event));
     ASSERT_TRUE(WriteMacroItems(store_, name, items));
   }
-
-  static std::vector<HookedKey> OwnKeyDowns(DWORD keyCode) {
-    std::vector<HookedKey> keys;
-    for (const HookedKey& key : receiver_->Hooked())
-      if (key.keyCode == keyCode && (key.flags & LLKHF_UP) == 0 &&
-          key.extraInfo == static_cast<ULONG_PTR>(OwnInputMark))
-        keys.push_back(key);
-    return keys;
+  static std::vector<MacroEvent> Presses(uint8_t key, uint8_t scan, int count, uint8_t delayMs) {
+    std::vector<MacroEvent> events;
+    for (int i = 0; i < count; ++i) {
+      events.push_back({key, scan, false, false, delayMs});
+      events.push_back({key, scan, false, true, 0});
+    }
+    return events;
   }
-
-  static void ExpectNothingLeftSet() {
+  static size_t OwnDowns(DWORD key) {
+    size_t count = 0;
+    for (const HookedKey& k : receiver_->Hooked()) count += k.keyCode == key && k.own && !k.up;
+    return count;
+  }
+  // Waits on another thread until the macro on this one has sent `key`, then runs `then`.
+  static std::future<void> WhenSent(DWORD key, std::function<void()> then) {
+    return std::async(std::launch::async, [key, then] {
+      wine_test::PumpUntil([key] { return OwnDowns(key) > 0; }, 10000);
+      then();
+    });
+  }
+  // Nothing of a send is left behind: no flag, no lock, no blocked input, no key held.
+  static void ExpectNothingLeft() {
     EXPECT_FALSE(Settings().SendingKeys);
     EXPECT_FALSE(Settings().MacroPlaying);
-    // The lock is free: a send from another thread finishes.
+    for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) EXPECT_FALSE(Held(key)) << key;
     auto other = std::async(std::launch::async, [] { return Send(0, VK_F14); });
-    EXPECT_EQ(std::future_status::ready, other.wait_for(std::chrono::seconds(5)));
-    // Input is free: a key of the user reaches the window.
-    receiver_->Clear();
+    EXPECT_EQ(std::future_status::ready, other.wait_for(std::chrono::seconds(10)));
     UserKey(VK_F15, false);
     UserKey(VK_F15, true);
-    EXPECT_TRUE(Receiver::WaitFor([] {
-      const auto keys = receiver_->KeyDowns();
-      return std::find(keys.begin(), keys.end(), WPARAM{VK_F15}) != keys.end();
-    }));
+    ASSERT_TRUE(receiver_->Drain());
+    const std::vector<WPARAM> keys = receiver_->KeyDowns();
+    EXPECT_TRUE(!keys.empty() && keys.back() == VK_F15) << "input is free";
   }
 
+  static inline Receiver* receiver_ = nullptr;
   Win32Registry store_{HKEY_CURRENT_USER, kSettingsRootPath};
 };
 
-TEST_F(KeySenderTest, TextsArriveAsCharactersWithEnterAndTab) {
-  struct Case {
-    const char* name;
-    uint16_t mode;
-    const char* ansi;
-    const wchar_t* wide;
-    std::wstring chars;
-    std::vector<WPARAM> keys;  // key-downs other than the Unicode packets
-  };
-  const Case cases[] = {
-      {"final line break dropped", kSendAnsiText, "ab\r\n", nullptr, L"ab", {}},
-      {"inner line break is Enter", kSendAnsiText, "a\r\nb", nullptr, L"a\rb", {VK_RETURN}},
-      {"tab and characters outside the layout",
-       kSendWideText,
-       nullptr,
-       L"x\ty\u20AC\u0416",
-       L"x\ty\u20AC\u0416",
-       {VK_TAB}},
-      {"no text", kSendWideText, nullptr, nullptr, L"", {}},
-  };
-  for (const Case& c : cases) {
-    receiver_->Clear();
-    EXPECT_TRUE(Send(0, c.mode, c.ansi, c.wide)) << c.name;
-    EXPECT_EQ(c.chars, CharsAfter(c.chars.size())) << c.name;
-    EXPECT_EQ(c.keys, receiver_->KeyDowns()) << c.name;
-  }
-  ExpectNothingLeftSet();
-}
-
-TEST_F(KeySenderTest, KeysComeWithTheMaskModifiersWhichAreReleasedAfterwards) {
+TEST_F(KeySenderTest, KeysComeWithTheMaskModifiersAndAreReleasedAfterwards) {
   EXPECT_TRUE(Send(4, 'K'));
+  EXPECT_FALSE(Held('K'));
   EXPECT_TRUE(Send(2, 'A'));
-  EXPECT_EQ(std::wstring(L"K\x01"), CharsAfter(2));
+  ASSERT_TRUE(receiver_->Drain());
+  EXPECT_EQ(std::wstring(L"K\x01"), receiver_->Chars());
   // Each key between taps of the neutral key 7, which keep a lone modifier release harmless.
   EXPECT_EQ((std::vector<WPARAM>{7, VK_SHIFT, 'K', 7, 7, VK_CONTROL, 'A', 7}),
             receiver_->KeyDowns());
-  EXPECT_FALSE(GetAsyncKeyState(VK_SHIFT) & 0x8000);
-  EXPECT_FALSE(GetAsyncKeyState(VK_CONTROL) & 0x8000);
   EXPECT_FALSE(Send(0, 0));
   EXPECT_FALSE(Send(0, 0x2000));
-}
-
-TEST_F(KeySenderTest, WheelPseudoKeyWithCtrlIsOneWheelStepWithCtrlHeld) {
-  RECT rect;
-  GetWindowRect(receiver_->target(), &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  EXPECT_TRUE(Send(2, 136));
-  auto wheels = [] {
-    std::vector<Message> found;
-    for (const Message& m : receiver_->Messages())
-      if (m.message == WM_MOUSEWHEEL) found.push_back(m);
-    return found;
-  };
-  ASSERT_TRUE(Receiver::WaitFor([&] { return !wheels().empty(); }));
-  Receiver::Settle(100);
-  ASSERT_EQ(1u, wheels().size());
-  EXPECT_EQ(WHEEL_DELTA, GET_WHEEL_DELTA_WPARAM(wheels()[0].wParam));
-  EXPECT_NE(0, GET_KEYSTATE_WPARAM(wheels()[0].wParam) & MK_CONTROL);
-  EXPECT_FALSE(GetAsyncKeyState(VK_CONTROL) & 0x8000);
+  ExpectNothingLeft();
 }
 
 TEST_F(KeySenderTest, ModifierHeldByTheUserIsLiftedWhileTypingAndPressedAgain) {
   UserKey(VK_LCONTROL, false);
-  ASSERT_TRUE(Receiver::WaitFor([] { return (GetAsyncKeyState(VK_LCONTROL) & 0x8000) != 0; }));
-  receiver_->Clear();
-
+  ASSERT_TRUE(receiver_->Drain(/*clear=*/true));
   EXPECT_TRUE(Send(0, kSendWideText, nullptr, L"ab"));
-  EXPECT_EQ(L"ab", CharsAfter(2));
-  EXPECT_TRUE(GetAsyncKeyState(VK_LCONTROL) & 0x8000);
-
-  // Marked events in order: the neutral tap, Ctrl up, the characters, Ctrl down, the tap. (Wine's
-  // hook reports Unicode key-ups without the release flag, so only their key code is compared.)
+  ASSERT_TRUE(receiver_->Drain());
+  EXPECT_EQ(L"ab", receiver_->Chars());
+  EXPECT_TRUE(Held(VK_LCONTROL));
+  // Marked events: the neutral tap, Ctrl up, the characters, Ctrl down, the tap. (Wine's hook
+  // reports Unicode key-ups without the release flag, so only their key code is compared.)
   std::vector<std::pair<DWORD, bool>> own;
-  for (const HookedKey& key : receiver_->Hooked())
-    if (key.extraInfo == static_cast<ULONG_PTR>(OwnInputMark))
-      own.push_back({key.keyCode, key.keyCode != VK_PACKET && (key.flags & LLKHF_UP) != 0});
+  for (const HookedKey& key : receiver_->Hooked()) {
+    if (key.own) own.push_back({key.keyCode, key.keyCode != VK_PACKET && key.up});
+  }
   const std::vector<std::pair<DWORD, bool>> expected = {
       {7, false},         {7, true},          {VK_LCONTROL, true}, {VK_PACKET, false},
       {VK_PACKET, false}, {VK_PACKET, false}, {VK_PACKET, false},  {VK_LCONTROL, false},
       {7, false},         {7, true}};
   EXPECT_EQ(expected, own);
-}
 
-TEST_F(KeySenderTest, ModifierReleasedByTheUserMeanwhileIsNotPressedAgain) {
-  std::vector<MacroEvent> events;
-  for (int i = 0; i < 6; ++i) {
-    events.push_back({'M', 50, false, false, 50});
-    events.push_back({'M', 50, false, true, 0});
-  }
-  StoreMacro("Slow", "", PlaybackSettingsText({-1, false, false, false, false}), events);
-  UserKey(VK_LCONTROL, false);
-  ASSERT_TRUE(Receiver::WaitFor([] { return (GetAsyncKeyState(VK_LCONTROL) & 0x8000) != 0; }));
-  auto user = std::async(std::launch::async, [] {
-    Sleep(120);
-    UserKey(VK_LCONTROL, true);
-  });
+  // Released by the user while a macro plays: not pressed again afterwards.
+  StoreMacro("Slow", "", {-1, false, false, false, false}, Presses('M', 50, 6, 50));
+  auto user = WhenSent('M', [] { UserKey(VK_LCONTROL, true); });
   EXPECT_TRUE(Send(0, kSendPlayMacro, "Slow"));
   user.wait();
-  EXPECT_EQ(L"mmmmmm", CharsAfter(6));
-  EXPECT_FALSE(GetAsyncKeyState(VK_LCONTROL) & 0x8000);
+  EXPECT_FALSE(Held(VK_LCONTROL));
 }
 
 TEST_F(KeySenderTest, SendsOfTwoThreadsDoNotInterleave) {
-  std::vector<MacroEvent> events;
-  for (int i = 0; i < 5; ++i) {
-    events.push_back({'N', 49, false, false, 60});
-    events.push_back({'N', 49, false, true, 0});
-  }
-  StoreMacro("Ns", "", PlaybackSettingsText({-1, false, false, true, false}), events);
-  auto other = std::async(std::launch::async, [] {
-    Sleep(100);  // the macro on this thread has started and holds the lock
-    return Send(0, kSendWideText, nullptr, L"Q");
-  });
+  StoreMacro("Ns", "", {-1, false, false, true, false}, Presses('N', 49, 5, 100));
+  std::atomic<bool> sent{false};
+  auto other = WhenSent('N', [&sent] { sent = Send(0, kSendWideText, nullptr, L"Q"); });
   EXPECT_TRUE(Send(0, kSendPlayMacro, "Ns"));
-  EXPECT_TRUE(other.get());
-  EXPECT_EQ(L"nnnnnQ", CharsAfter(6));
+  other.wait();
+  EXPECT_TRUE(sent);
+  ASSERT_TRUE(receiver_->Drain());
+  EXPECT_EQ(L"nnnnnQ", receiver_->Chars());
+  ExpectNothingLeft();
 }
 
 TEST_F(KeySenderTest, TargetWindowIsRaisedAndTheFormerOneComesBack) {
@@ -210,111 +156,42 @@ TEST_F(KeySenderTest, TargetWindowIsRaisedAndTheFormerOneComesBack) {
   block.window = receiver_->target();
   block.restore = 1;
   EXPECT_EQ(1, SendKeyPressEx(&block));
-  EXPECT_EQ(L"q", CharsAfter(1));
+  ASSERT_TRUE(receiver_->Drain());
+  EXPECT_EQ(L"q", receiver_->Chars());
   EXPECT_EQ(receiver_->other(), GetForegroundWindow());
-
   EXPECT_EQ(0, SendKeyPressEx(nullptr));
-  block.keyCode = 0x1002;
-  EXPECT_EQ(0, SendKeyPressEx(&block));
 }
 
-TEST_F(KeySenderTest, MacroReplaysWithTheRecordedDelaysInItsLanguage) {
-  StoreMacro("Timed", std::to_string(kUsLayout),
-             PlaybackSettingsText({-1, false, false, true, false}),
-             {{'A', 30, false, false, 0},
-              {'A', 30, false, true, 120},
-              {'B', 48, false, false, static_cast<uint8_t>(300 % 256)},
-              {'B', 48, false, true, 0}});
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Timed"));
-  EXPECT_EQ(L"ab", CharsAfter(2));
-
-  std::vector<DWORD> times;
-  for (const HookedKey& key : receiver_->Hooked())
-    if (key.extraInfo == static_cast<ULONG_PTR>(OwnInputMark)) times.push_back(key.time);
-  ASSERT_EQ(4u, times.size());
-  // The tick count moves in steps of up to 16 ms; the waits process messages in 10 ms steps.
-  EXPECT_GE(times[1] - times[0], 120u - 16);
-  EXPECT_LT(times[1] - times[0], 120u + 100);
-  EXPECT_GE(times[2] - times[1], 44u - 16);
-  EXPECT_LT(times[2] - times[1], 44u + 100);
-
-  std::vector<LPARAM> languages;
-  for (const Message& m : receiver_->Messages())
-    if (m.message == WM_INPUTLANGCHANGEREQUEST) languages.push_back(m.lParam);
-  ASSERT_EQ(2u, languages.size());  // the macro's, then the one before
-  EXPECT_EQ(static_cast<LPARAM>(kUsLayout), languages[0]);
-  ExpectNothingLeftSet();
+TEST_F(KeySenderTest, MacroPlaysInItsLanguageAndPutsThePreviousOneBack) {
+  StoreMacro("Lang", std::to_string(kUsLayout), {-1, false, false, true, false},
+             Presses('A', 30, 1, 0));
+  EXPECT_TRUE(Send(0, kSendPlayMacro, "Lang"));
+  ASSERT_TRUE(receiver_->Drain());
+  EXPECT_EQ(L"a", receiver_->Chars());
+  const auto languages = receiver_->Of(WM_INPUTLANGCHANGEREQUEST);
+  ASSERT_EQ(2u, languages.size());
+  EXPECT_EQ(static_cast<LPARAM>(kUsLayout), languages[0].lParam);
+  ExpectNothingLeft();
 }
 
-TEST_F(KeySenderTest, FixedDelayZeroPlaysWithoutWaiting) {
-  std::vector<MacroEvent> events;
-  for (int i = 0; i < 5; ++i) {
-    events.push_back({'C', 46, false, false, 250});
-    events.push_back({'C', 46, false, true, 250});
-  }
-  StoreMacro("Quick", "", PlaybackSettingsText({0, false, false, true, false}), events);
-  const DWORD start = GetTickCount();
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Quick"));
-  // Ten recorded delays of 250 ms are ignored; only the closing 200 ms remain.
-  EXPECT_LT(GetTickCount() - start, 1000u);
-  EXPECT_EQ(L"ccccc", CharsAfter(5));
-}
-
-TEST_F(KeySenderTest, UserKeyStopsTheMacroUnlessItIsToldToGoOn) {
-  struct Case {
-    bool stopOnKey;
-    bool completed;
-  };
-  for (const Case c : {Case{true, false}, Case{false, true}}) {
-    std::vector<MacroEvent> events;
-    for (int i = 0; i < 20; ++i) {
-      events.push_back({'X', 45, false, false, 40});
-      events.push_back({'X', 45, false, true, 0});
-    }
-    StoreMacro("Long", "", PlaybackSettingsText({-1, false, false, c.stopOnKey, false}), events);
-    receiver_->Clear();
-    auto user = std::async(std::launch::async, [] {
-      Sleep(250);
+TEST_F(KeySenderTest, UserKeyStopsTheMacroAndItsModifiersUnlessItIsToldToGoOn) {
+  for (const bool stopOnKey : {true, false}) {
+    SCOPED_TRACE(stopOnKey);
+    std::vector<MacroEvent> events = Presses('X', 45, 20, 40);
+    events.insert(events.begin(), MacroEvent{VK_LSHIFT, 42, false, false, 0});
+    events.push_back({VK_LSHIFT, 42, false, true, 0});
+    StoreMacro("Long", "", {-1, false, false, stopOnKey, false}, events);
+    ASSERT_TRUE(receiver_->Drain(/*clear=*/true));
+    auto user = WhenSent('X', [] {
       UserKey(VK_F13, false);
       UserKey(VK_F13, true);
     });
-    EXPECT_EQ(c.completed, Send(0, kSendPlayMacro, "Long")) << c.stopOnKey;
+    EXPECT_EQ(!stopOnKey, Send(0, kSendPlayMacro, "Long"));
     user.wait();
-    Receiver::Settle(150);
-    const std::size_t played = OwnKeyDowns('X').size();
-    if (c.completed) {
-      EXPECT_EQ(20u, played);
-    } else {
-      EXPECT_GE(played, 1u);
-      EXPECT_LT(played, 20u);
-    }
-    ExpectNothingLeftSet();
+    ASSERT_TRUE(receiver_->Drain());
+    EXPECT_EQ(stopOnKey, OwnDowns('X') < 20u) << OwnDowns('X');
+    ExpectNothingLeft();
   }
-}
-
-TEST_F(KeySenderTest, ItemThatIsNoNumberEndsPlaybackAndFreesEverything) {
-  ASSERT_TRUE(WriteMacroItems(
-      store_, "Broken",
-      std::vector<std::string>{"", PlaybackSettingsText({0, false, false, true, false}),
-                               MacroEventItem({'D', 32, false, false, 0}), "oops",
-                               MacroEventItem({'E', 18, false, false, 0})}));
-  EXPECT_FALSE(Send(0, kSendPlayMacro, "Broken"));
-  Receiver::Settle(150);
-  EXPECT_EQ(1u, OwnKeyDowns('D').size());
-  EXPECT_EQ(0u, OwnKeyDowns('E').size());
-  // The key left down by the broken macro is the user's to release; the test does it.
-  SendKeys(0, 'D', 0, 0, nullptr, false, 0, nullptr, nullptr);
-  ExpectNothingLeftSet();
-}
-
-TEST_F(KeySenderTest, MissingOrShortMacroPlaysNothingAndSucceeds) {
-  ASSERT_TRUE(WriteMacroItems(store_, "Short", std::vector<std::string>{"", ""}));
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Short"));
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Missing"));
-  EXPECT_TRUE(Send(0, kSendPlayMacro, nullptr));
-  Receiver::Settle(100);
-  EXPECT_TRUE(receiver_->Messages().empty());
-  ExpectNothingLeftSet();
 }
 
 }  // namespace

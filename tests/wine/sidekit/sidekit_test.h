@@ -1,0 +1,78 @@
+#pragma once
+// Sidekit32.dll for the tests, resolved by plain names as Tavion resolves them (the i686 import
+// library lacks the decorated names a direct call needs), and what the hook tests send and see.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "keys/hook_messages.h"
+#include "sidekit.h"
+#include "wine/support/test_support.h"
+
+namespace sidekit_test {
+
+HMODULE SidekitModule();
+
+template <typename Fn>
+Fn SidekitExport(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(SidekitModule(), name)));
+}
+
+inline const InitHookExFn InitHookEx = SidekitExport<InitHookExFn>("InitHookEx");
+inline const FreeHookExFn FreeHookEx = SidekitExport<FreeHookExFn>("FreeHookEx");
+inline const Reg1KeyExistsFn Reg1KeyExists = SidekitExport<Reg1KeyExistsFn>("Reg1KeyExists");
+inline const Reg1ReadIntFn Reg1ReadInt = SidekitExport<Reg1ReadIntFn>("Reg1ReadInt");
+inline const Reg1ReadStrFn Reg1ReadStr = SidekitExport<Reg1ReadStrFn>("Reg1ReadStr");
+inline const Reg1WriteStrFn Reg1WriteStr = SidekitExport<Reg1WriteStrFn>("Reg1WriteStr");
+inline const Reg1DeleteKeyFn Reg1DeleteKey = SidekitExport<Reg1DeleteKeyFn>("Reg1DeleteKey");
+
+inline bool InstallHook(int kind, HWND receiver, UINT message) {
+  unsigned char scratch[12] = {};
+  return InitHookEx(scratch, kind, receiver, message);
+}
+
+// One hook message with a copy of the record it pointed to (the library reuses the slot).
+struct Received {
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  tavion::KeyEventRecord key;
+  tavion::MouseEventRecord mouse;
+};
+
+// A window of this thread that records the hook messages and answers `answer` to each.
+class Receiver {
+ public:
+  Receiver();
+  HWND hwnd() const { return window_.hwnd(); }
+  // Key-downs of `vk` received.
+  size_t Downs(WORD vk) const;
+
+  std::function<LRESULT(const Received&)> answer;  // passes every event when empty
+  bool records = true;  // false for the menu hook, whose second message shares a number
+  std::vector<Received> events;
+  wine_test::TestWindow window_;
+};
+
+INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
+INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
+bool Inject(std::vector<INPUT> inputs);
+
+// sidekit_test_peer.exe beside the test, ended by its handle when the test ends.
+class PeerProcess {
+ public:
+  explicit PeerProcess(const std::wstring& windowClass);
+  ~PeerProcess();
+  PeerProcess(const PeerProcess&) = delete;
+  PeerProcess& operator=(const PeerProcess&) = delete;
+
+  HWND WaitForWindow(const std::wstring& className);
+
+ private:
+  HANDLE process_ = nullptr;
+};
+
+}  // namespace sidekit_test
