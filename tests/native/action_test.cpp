@@ -255,6 +255,7 @@ TEST(ActionTree, DeletingANodeDeletesItsSubtreeAndTheirActions) {
   EXPECT_EQ("a3", list.At(1)->Name()) << "the others keep their order";
   EXPECT_EQ("a5", tree.NodeAt(3)->text);
   EXPECT_EQ(std::optional<std::size_t>(2), tree.NodeAt(3)->parent) << "parent index moved up";
+  EXPECT_EQ((std::vector<std::size_t>{3}), tree.Children(2));
   EXPECT_FALSE(tree.DeleteNode(4, list));
   EXPECT_FALSE(list.Delete(4));
   EXPECT_EQ(std::nullopt, list.IndexOf(nullptr));

@@ -217,7 +217,9 @@ TEST_F(ActionsRegistry, AnInterruptedSaveLosesNoProfile) {
     for (std::size_t n = 0; n <= steps; ++n) {
       SCOPED_TRACE(std::string(c.what) + ", interrupted at step " + std::to_string(n));
       MemoryRegistry inner;
-      if (c.oldExists) ASSERT_TRUE(Save(inner, oldRows));
+      if (c.oldExists) {
+        ASSERT_TRUE(Save(inner, oldRows));
+      }
       FailingRegistry failing(inner, n == 0 ? FailingRegistry::kNever : n);
       std::vector<std::string> told;
       const bool saved = Save(failing, newRows, c.target, Current(&told));

@@ -152,16 +152,16 @@ TEST_F(SettingsStoreTest, StoredChoicesAreReadAsDecided) {
     EXPECT_EQ(expected, Settings().LastUpdateVersion) << stored;
   }
   // The raw-input device options count only in Misc.
-  for (const char* name : {"ClearRawMouseDevice", "ClearRawKeyboardDevice", "ClearRawOtherDevice"})
-    store.WriteInteger("", name, 1);
-  Phase2();
-  EXPECT_FALSE(Settings().ClearRawMouseDevice || Settings().ClearRawKeyboardDevice ||
-               Settings().ClearRawOtherDevice);
-  for (const char* name : {"ClearRawMouseDevice", "ClearRawKeyboardDevice", "ClearRawOtherDevice"})
-    store.WriteInteger("Misc", name, 1);
-  Phase2();
-  EXPECT_TRUE(Settings().ClearRawMouseDevice && Settings().ClearRawKeyboardDevice &&
-              Settings().ClearRawOtherDevice);
+  for (const char* section : {"", "Misc"}) {
+    store.WriteInteger(section, "ClearRawMouseDevice", 1);
+    store.WriteInteger(section, "ClearRawKeyboardDevice", 1);
+    store.WriteInteger(section, "ClearRawOtherDevice", 1);
+    Phase2();
+    const bool set = *section != '\0';
+    EXPECT_EQ((std::array{set, set, set}),
+              (std::array{Settings().ClearRawMouseDevice, Settings().ClearRawKeyboardDevice,
+                          Settings().ClearRawOtherDevice}));
+  }
 }
 
 TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSavesCentred) {
