@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "actions/action_tree.h"
@@ -113,7 +114,7 @@ TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
     TAction action;
     action.SetExec(c.code);
     EXPECT_EQ(c.mode, action.ActionParamsMode());
-    ASSERT_EQ(c.fill == nullptr, action.ActionParams() == nullptr);
+    ASSERT_EQ(c.fill == nullptr, std::as_const(action).ActionParams() == nullptr);
     if (!c.fill) continue;
     c.fill(action);
     MemoryRegistry store;
