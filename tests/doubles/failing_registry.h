@@ -3,7 +3,7 @@
 // another store until the mutating calls (create, delete, rename, write) run out. From the N-th
 // mutating call on (counting from 1) each one fails without reaching the inner store, as if the
 // program had stopped there. Reads always pass. Run a save once with no limit to count its steps,
-// then once per step with FailFrom(step).
+// then once per step with that step as the limit.
 
 #include <cstddef>
 #include <limits>
@@ -19,13 +19,8 @@ class FailingRegistry : public RegistryStore {
   explicit FailingRegistry(RegistryStore& inner, std::size_t failFrom = kNever)
       : inner_(inner), failFrom_(failFrom) {}
 
-  // Makes the `n`-th mutating call since construction (1 = the first) and all later ones fail;
-  // kNever lets all pass.
-  void FailFrom(std::size_t n) { failFrom_ = n; }
   // Mutating calls seen so far, those that failed included.
   std::size_t MutatingCalls() const { return calls_; }
-  // Whether any mutating call has failed.
-  bool Failed() const { return failed_; }
 
   bool KeyExists(std::string_view path) const override { return inner_.KeyExists(path); }
   std::vector<std::string> SubKeyNames(std::string_view path) const override {
@@ -75,16 +70,11 @@ class FailingRegistry : public RegistryStore {
   }
 
  private:
-  bool Allowed() {
-    if (++calls_ < failFrom_) return true;
-    failed_ = true;
-    return false;
-  }
+  bool Allowed() { return ++calls_ < failFrom_; }
 
   RegistryStore& inner_;
   std::size_t failFrom_;
   std::size_t calls_ = 0;
-  bool failed_ = false;
 };
 
 }  // namespace tavion

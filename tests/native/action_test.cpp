@@ -4,29 +4,16 @@
 
 #include <map>
 #include <string>
-#include <typeinfo>
+#include <utility>
 #include <vector>
 
+#include "actions/action_tree.h"
 #include "registry_dump.h"
 
 namespace tavion {
 namespace {
 
 using Mode = TActionParamsMode;
-
-const char* ParamsClass(const TAction& action) {
-  const Persistent* params = action.ActionParams();
-  if (params == nullptr) return "none";
-  if (dynamic_cast<const TActionParamsSExec*>(params)) return "SExec";
-  if (dynamic_cast<const TActionParamsRKey*>(params)) return "RKey";
-  if (dynamic_cast<const TActionParamsMacr*>(params)) return "Macr";
-  if (dynamic_cast<const TActionParamsMacrText*>(params)) return "MacrText";
-  if (dynamic_cast<const TActionParamsAlfa*>(params)) return "Alfa";
-  if (dynamic_cast<const TActionParamsScroll*>(params)) return "Scroll";
-  if (dynamic_cast<const TActionParamsSMsg*>(params)) return "SMsg";
-  if (dynamic_cast<const TActionParamsPlug*>(params)) return "Plug";
-  return "other";
-}
 
 // A plug-in's parameter object with one value.
 class DriveParams final : public Persistent {
@@ -46,11 +33,9 @@ class FakePlugins final : public PluginCodeResolver {
     SetPluginCodeResolver(this);
   }
   ~FakePlugins() override { SetPluginCodeResolver(nullptr); }
-
   std::optional<PluginActionId> Resolve(std::string_view code) const override {
     const auto found = codes_.find(std::string(code));
-    if (found == codes_.end()) return std::nullopt;
-    return found->second;
+    return found == codes_.end() ? std::nullopt : std::optional(found->second);
   }
   PluginParams CreateParams(const PluginActionId& id) override {
     created.push_back(id);
@@ -60,7 +45,6 @@ class FakePlugins final : public PluginCodeResolver {
                           delete object;
                         }});
   }
-
   bool makesParams = true;
   std::vector<PluginActionId> created;
   int released = 0;
@@ -69,82 +53,107 @@ class FakePlugins final : public PluginCodeResolver {
   std::map<std::string, PluginActionId> codes_;
 };
 
-const std::string kCdRomCode =
+const std::string kCdRom =
     "plug\x02"
     "1Corvex.dll\x02"
     "2CDRom";
+constexpr const char* kAction = "Keys\\Default\\000";
 
-TEST(Action, StartsEmpty) {
-  const TAction action;
-  EXPECT_EQ("", action.Name());
-  EXPECT_EQ("", action.Exec());
-  EXPECT_TRUE(action.IsFolder());
-  EXPECT_EQ(Mode::pmNull, action.ActionParamsMode());
-  EXPECT_EQ(nullptr, action.ActionParams());
-  EXPECT_EQ(0u, action.Key0().HKey());
-  EXPECT_EQ(0, action.Levl());
+bool Save(TAction& action, RegistryStore& store) {
+  return WriteObject(action, store, "Keys\\Default", "000", /*load=*/false);
+}
+void Load(TAction& action, RegistryStore& store) {
+  EXPECT_TRUE(WriteObject(action, store, "Keys\\Default", "000", /*load=*/true));
 }
 
-TEST(ActionExec, EachCodeMakesItsParameterObject) {
-  struct Case {
+// Each code makes the parameter object of its class, which stores its fields under their names;
+// the classes the golden profile does not hold are written out here.
+TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
+  const struct {
     const char* code;
     Mode mode;
-    const char* params;
+    std::function<void(TAction&)> fill;
+    std::vector<std::string> stored;
+  } cases[] = {
+      {"srun", Mode::pmSExe, [](TAction&) {}, {"Show=1"}},
+      {"ke_keyz", Mode::pmKRep, [](TAction&) {}, {}},
+      {"mc_play",
+       Mode::pmMacr,
+       [](TAction& a) { a.ParamsAs<TActionParamsMacr>()->Name = "m"; },
+       {"Name='m'"}},
+      {"mc_text",
+       Mode::pmMacrText,
+       [](TAction& a) {
+         auto* p = a.ParamsAs<TActionParamsMacrText>();
+         p->FileEncoding = 1, p->FileName = "t.txt", p->Text = "a\r\nb", p->Mode = 2;
+       },
+       {"Mode=2",
+        "Text='a\x0E\x0E"
+        "b'",
+        "FileName='t.txt'", "FileEncoding=1"}},
+      {"wm_alfa",
+       Mode::pmAlfa,
+       [](TAction& a) {
+         a.ParamsAs<TActionParamsAlfa>()->Value = 200, a.ParamsAs<TActionParamsAlfa>()->Mode = 2;
+       },
+       {"Mode=2", "Value=200"}},
+      {"wm_scroll",
+       Mode::pmScroll,
+       [](TAction& a) {
+         auto* p = a.ParamsAs<TActionParamsScroll>();
+         p->Speed = 20, p->Mode = 3, p->hWndType = 1, p->Pages = false;
+       },
+       {"hWndType=1", "Mode=3", "Speed=20"}},
+      {"ms_wmsg", Mode::pmSMsg, [](TAction&) {}, {}},
+      {"wa_play", Mode::pmNull, nullptr, {}},
+      {"SRUN", Mode::pmNull, nullptr, {}},
+      {kCdRom.c_str(), Mode::pmNull, nullptr, {}},
   };
-  const Case cases[] = {
-      {"srun", Mode::pmSExe, "SExec"},   {"ke_keyz", Mode::pmKRep, "RKey"},
-      {"mc_play", Mode::pmMacr, "Macr"}, {"mc_text", Mode::pmMacrText, "MacrText"},
-      {"wm_alfa", Mode::pmAlfa, "Alfa"}, {"wm_scroll", Mode::pmScroll, "Scroll"},
-      {"ms_wmsg", Mode::pmSMsg, "SMsg"}, {"wa_play", Mode::pmNull, "none"},
-      {"SRUN", Mode::pmNull, "none"},    {kCdRomCode.c_str(), Mode::pmNull, "none"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
     TAction action;
     action.SetExec(c.code);
-    EXPECT_EQ(c.code, action.Exec());
-    EXPECT_EQ(c.mode, action.ActionParamsMode()) << c.code;
-    EXPECT_STREQ(c.params, ParamsClass(action)) << c.code;
+    EXPECT_EQ(c.mode, action.ActionParamsMode());
+    ASSERT_EQ(c.fill == nullptr, std::as_const(action).ActionParams() == nullptr);
+    if (!c.fill) continue;
+    c.fill(action);
+    MemoryRegistry store;
+    ASSERT_TRUE(Save(action, store));
+    EXPECT_EQ(c.stored, DumpValues(store, std::string(kAction) + "\\ActionParams"));
+    TAction loaded;
+    Load(loaded, store);
+    MemoryRegistry again;
+    ASSERT_TRUE(Save(loaded, again));
+    EXPECT_EQ(DumpTree(store, kAction), DumpTree(again, kAction)) << "loads back as saved";
   }
 }
 
-TEST(ActionExec, ANewCodeDiscardsTheOldParameters) {
+TEST(ActionExec, ANewCodeReplacesTheParametersTheSameCodeKeepsThem) {
   TAction action;
-  action.SetExec("srun");
-  action.ParamsAs<TActionParamsSExec>()->Path = "notepad.exe";
-  action.SetExec("wm_scroll");
-  EXPECT_EQ(Mode::pmScroll, action.ActionParamsMode());
-  const auto* scroll = action.ParamsAs<TActionParamsScroll>();
-  ASSERT_NE(nullptr, scroll);
-  EXPECT_TRUE(scroll->Pages);
-  EXPECT_EQ(1, scroll->Speed);
-
-  action.SetExec("srun");
-  EXPECT_EQ("", action.ParamsAs<TActionParamsSExec>()->Path);
-}
-
-TEST(ActionExec, TheSameCodeKeepsTheParameters) {
-  TAction action;
+  EXPECT_TRUE(action.IsFolder());
   action.SetExec("srun");
   auto* params = action.ParamsAs<TActionParamsSExec>();
   params->Path = "notepad.exe";
   action.SetExec("srun");
   EXPECT_EQ(params, action.ActionParams());
-  EXPECT_EQ("notepad.exe", params->Path);
-}
-
-TEST(ActionExec, AnUnknownCodeLeavesNoParametersAndTheModeAsItWas) {
-  TAction action;
+  action.SetExec("wm_scroll");
+  EXPECT_TRUE(action.ParamsAs<TActionParamsScroll>()->Pages);
   action.SetExec("srun");
+  EXPECT_EQ("", action.ParamsAs<TActionParamsSExec>()->Path);
   action.SetExec("wa_play");
   EXPECT_EQ(nullptr, action.ActionParams());
-  EXPECT_EQ(Mode::pmSExe, action.ActionParamsMode());
+  EXPECT_EQ(Mode::pmSExe, action.ActionParamsMode()) << "an unknown code leaves the mode";
+  action.SetActionParamsMode(Mode::pmAlfa);
+  Persistent* alfa = action.ActionParams();
+  ASSERT_NE(nullptr, action.ParamsAs<TActionParamsAlfa>());
+  action.SetActionParamsMode(Mode::pmMacr);
+  EXPECT_EQ(alfa, action.ActionParams()) << "a mode makes an object only when there is none";
   action.SetExec("");
   EXPECT_EQ(Mode::pmNull, action.ActionParamsMode());
-  EXPECT_TRUE(action.IsFolder());
 }
 
 TEST(ActionExec, APluginCodeWinsOverTheBuiltInCodesAfterLaunch) {
-  FakePlugins plugins({{kCdRomCode, {"Corvex.dll", "CDRom"}},
+  FakePlugins plugins({{kCdRom, {"Corvex.dll", "CDRom"}},
                        {"ke_keyz", {"Keys.dll", "ke_keyz"}},
                        {"srun", {"Shell.dll", "srun"}}});
   TAction action;
@@ -152,186 +161,107 @@ TEST(ActionExec, APluginCodeWinsOverTheBuiltInCodesAfterLaunch) {
   EXPECT_EQ(Mode::pmPlug, action.ActionParamsMode());
   action.SetExec("srun");
   EXPECT_EQ(Mode::pmSExe, action.ActionParamsMode()) << "launch is chosen before plug-ins";
-
-  action.SetExec(kCdRomCode);
-  EXPECT_EQ(Mode::pmPlug, action.ActionParamsMode());
+  EXPECT_EQ(1, plugins.released) << "the object made for ke_keyz went back to its plug-in";
+  action.SetExec(kCdRom);
   const auto* plug = action.ParamsAs<TActionParamsPlug>();
   ASSERT_NE(nullptr, plug);
-  EXPECT_EQ("Corvex.dll", plug->LibraryFile);
-  EXPECT_EQ("CDRom", plug->ActionId);
+  EXPECT_EQ((PluginActionId{plug->LibraryFile, plug->ActionId}), plugins.created.back());
   EXPECT_NE(nullptr, dynamic_cast<DriveParams*>(plug->Params.get()));
   EXPECT_EQ((std::vector<PluginActionId>{{"Keys.dll", "ke_keyz"}, {"Corvex.dll", "CDRom"}}),
             plugins.created);
-
-  EXPECT_EQ(1, plugins.released) << "the object made for ke_keyz went back to its plug-in";
   action.SetExec("wa_play");
   EXPECT_EQ(2, plugins.released);
-}
-
-TEST(ActionExec, APluginWithoutParametersLeavesParamsEmpty) {
-  FakePlugins plugins({{kCdRomCode, {"Corvex.dll", "CDRom"}}});
   plugins.makesParams = false;
-  TAction action;
-  action.SetExec(kCdRomCode);
-  ASSERT_NE(nullptr, action.ParamsAs<TActionParamsPlug>());
+  action.SetExec(kCdRom);
   EXPECT_EQ(nullptr, action.ParamsAs<TActionParamsPlug>()->Params);
 }
 
-TEST(ActionParamsMode, MakesAnObjectOnlyWhenThereIsNone) {
-  TAction action;
-  action.SetActionParamsMode(Mode::pmNull);
-  EXPECT_EQ(nullptr, action.ActionParams());
-  action.SetActionParamsMode(Mode::pmAlfa);
-  Persistent* alfa = action.ActionParams();
-  EXPECT_STREQ("Alfa", ParamsClass(action));
-  action.SetActionParamsMode(Mode::pmMacr);
-  EXPECT_EQ(Mode::pmMacr, action.ActionParamsMode());
-  EXPECT_EQ(alfa, action.ActionParams()) << "an existing object stays";
-}
-
-constexpr const char* kProfile = "Software\\Quillon\\Tavion\\Keys\\Default";
-constexpr const char* kAction = "Software\\Quillon\\Tavion\\Keys\\Default\\000";
-
-bool SaveAction(TAction& action, RegistryStore& store) {
-  return WriteObject(action, store, kProfile, "000", /*load=*/false);
-}
-void LoadAction(TAction& action, RegistryStore& store) {
-  EXPECT_TRUE(WriteObject(action, store, kProfile, "000", /*load=*/true));
-}
-
-TEST(ActionRegistry, AnActionWithAllDefaultsLeavesNameExecAndEmptyKeys) {
-  MemoryRegistry store;
-  TAction action;
-  action.SetName("Launch Winamp");
-  action.SetExec("wa_wamp");
-  ASSERT_TRUE(SaveAction(action, store));
-  EXPECT_EQ((std::vector<std::string>{"[]", "Name='Launch Winamp'", "Exec='wa_wamp'",
-                                      "[ActionExecOn]", "[ActionExecOn\\IfNW]",
-                                      "[ActionExecOn\\IfWa]", "[ActionExecOn\\IfWe]",
-                                      "[ActionExecOn\\IfWi]", "[ActionExecOn\\StFW]", "[Key0]"}),
-            DumpTree(store, kAction));
-}
-
-TEST(ActionRegistry, AFullActionRoundTrips) {
-  MemoryRegistry store;
-  TAction action;
-  action.SetName("Notepad");
-  action.SetExec("srun");
-  action.SetLevl(1);
-  action.Key0().SetHKey(PackHotKey(120, 0, 0, kModAlt));
-  action.ActionExecOn().Rept = 2;
-  action.ActionExecOn().IfWa.Enbl = true;
-  action.ActionExecOn().IfWa.AddWindow("nil", "%*%Notepad");
-  auto* params = action.ParamsAs<TActionParamsSExec>();
-  params->Oper = "Open";
-  params->Path = "Notepad.exe";
-  ASSERT_TRUE(SaveAction(action, store));
-  EXPECT_EQ(
-      (std::vector<std::string>{"Name='Notepad'", "Exec='srun'", "ActionParamsMode=1", "Levl=1"}),
-      DumpValues(store, kAction));
-  EXPECT_EQ((std::vector<std::string>{"ActionExecOn", "ActionParams", "Key0"}),
-            store.SubKeyNames(kAction));
-
-  TAction loaded;
-  LoadAction(loaded, store);
-  EXPECT_EQ(Mode::pmSExe, loaded.ActionParamsMode());
-  ASSERT_NE(nullptr, loaded.ParamsAs<TActionParamsSExec>());
-  EXPECT_EQ("Notepad.exe", loaded.ParamsAs<TActionParamsSExec>()->Path);
-  EXPECT_EQ(1, loaded.ParamsAs<TActionParamsSExec>()->Show);
-  MemoryRegistry again;
-  ASSERT_TRUE(SaveAction(loaded, again));
-  EXPECT_EQ(DumpTree(store, kProfile), DumpTree(again, kProfile));
-}
-
-TEST(ActionRegistry, TheCodeIsLoadedBeforeTheParametersItMakes) {
+// The code is loaded before the parameters it makes; a plug-in's parameters load into its own
+// object, and without the plug-in they are kept as stored and written back so.
+TEST(ActionRegistry, ParametersLoadIntoTheObjectTheCodeOrTheStoredModeMakes) {
   MemoryRegistry store;
   store.WriteString(kAction, "Exec", "wm_scroll");
   store.WriteInteger(std::string(kAction) + "\\ActionParams", "Speed", 5);
-  TAction action;
-  LoadAction(action, store);
-  EXPECT_EQ(Mode::pmNull, action.ActionParamsMode()) << "the mode is the stored one";
-  const auto* scroll = action.ParamsAs<TActionParamsScroll>();
-  ASSERT_NE(nullptr, scroll);
-  EXPECT_EQ(5, scroll->Speed);
-  EXPECT_FALSE(scroll->Pages) << "a value that is missing is false";
-}
+  TAction scroll;
+  Load(scroll, store);
+  EXPECT_EQ(5, scroll.ParamsAs<TActionParamsScroll>()->Speed);
+  EXPECT_FALSE(scroll.ParamsAs<TActionParamsScroll>()->Pages) << "a value that is missing is false";
 
-TEST(ActionRegistry, APluginCodeLoadsThePluginsOwnParameters) {
-  MemoryRegistry store;
-  store.WriteString(kAction, "Exec", kCdRomCode);
+  store.DeleteKey(kAction);
+  store.WriteString(kAction, "Exec", kCdRom);
   store.WriteInteger(kAction, "ActionParamsMode", 5);
   store.WriteInteger(std::string(kAction) + "\\ActionParams\\Params", "Drive", 4);
   store.WriteString(std::string(kAction) + "\\ActionParams\\Params\\Deeper", "Label", "E:");
-
   {
-    FakePlugins plugins({{kCdRomCode, {"Corvex.dll", "CDRom"}}});
+    FakePlugins plugins({{kCdRom, {"Corvex.dll", "CDRom"}}});
     TAction action;
-    LoadAction(action, store);
-    const auto* plug = action.ParamsAs<TActionParamsPlug>();
-    ASSERT_NE(nullptr, plug);
-    EXPECT_EQ("CDRom", plug->ActionId);
-    ASSERT_NE(nullptr, plug->Params);
-    EXPECT_EQ(4u, static_cast<const DriveParams&>(*plug->Params).Drive);
+    Load(action, store);
+    ASSERT_NE(nullptr, action.ParamsAs<TActionParamsPlug>()->Params);
+    EXPECT_EQ(4u,
+              static_cast<const DriveParams&>(*action.ParamsAs<TActionParamsPlug>()->Params).Drive);
   }
-
-  // Without the plug-in the stored mode still makes a plug-in parameter object, which keeps the
-  // plug-in's parameters as they were stored and writes them back so.
-  TAction orphan;
-  LoadAction(orphan, store);
-  EXPECT_EQ(Mode::pmPlug, orphan.ActionParamsMode());
-  ASSERT_NE(nullptr, orphan.ParamsAs<TActionParamsPlug>());
-  EXPECT_EQ("", orphan.ParamsAs<TActionParamsPlug>()->LibraryFile);
-  EXPECT_EQ(nullptr, orphan.ParamsAs<TActionParamsPlug>()->Params);
-  MemoryRegistry again;
-  ASSERT_TRUE(SaveAction(orphan, again));
   const std::string params = std::string(kAction) + "\\ActionParams";
-  EXPECT_EQ(DumpTree(store, params), DumpTree(again, params));
-
-  // A mode that makes no object leaves the stored parameters as they are too.
-  store.WriteInteger(kAction, "ActionParamsMode", 0);
-  TAction unknown;
-  LoadAction(unknown, store);
-  EXPECT_EQ(nullptr, unknown.ActionParams());
-  MemoryRegistry third;
-  ASSERT_TRUE(SaveAction(unknown, third));
-  EXPECT_EQ(DumpTree(store, params), DumpTree(third, params));
+  for (const uint32_t mode : {5u, 0u, 9u}) {
+    SCOPED_TRACE(mode);
+    store.WriteInteger(kAction, "ActionParamsMode", mode);
+    TAction orphan;
+    Load(orphan, store);
+    EXPECT_EQ(mode == 5 ? Mode::pmPlug : Mode::pmNull, orphan.ActionParamsMode());
+    MemoryRegistry again;
+    ASSERT_TRUE(Save(orphan, again));
+    EXPECT_EQ(DumpTree(store, params), DumpTree(again, params));
+  }
 }
 
-TEST(ActionRegistry, AModeOutOfRangeLoadsAsNone) {
-  MemoryRegistry store;
-  store.WriteString(kAction, "Exec", "wa_play");
-  store.WriteInteger(kAction, "ActionParamsMode", 9);
-  TAction action;
-  LoadAction(action, store);
-  EXPECT_EQ(Mode::pmNull, action.ActionParamsMode());
-  EXPECT_EQ(nullptr, action.ActionParams());
+TEST(ActionTree, DepthsFollowLevelsAsIndentedLines) {
+  const struct {
+    const char* what;
+    std::vector<int> levels, depths;
+  } cases[] = {
+      {"a jump is one level deeper", {0, 3, 3, 0}, {0, 1, 1, 0}},
+      {"back up one level", {0, 1, 2, 1}, {0, 1, 2, 1}},
+      {"shallower after a jump stays below its ancestor", {0, 5, 2}, {0, 1, 1}},
+      {"first line deep", {2, 2, 0}, {0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    TActionsList list;
+    for (int level : c.levels) list.Add().SetLevl(static_cast<uint8_t>(level));
+    ActionTree tree;
+    tree.Rebuild(list, [](TAction&) { return std::string(); });
+    std::vector<int> depths;
+    for (std::size_t i = 0; i < tree.Count(); ++i) depths.push_back(tree.NodeAt(i)->depth);
+    EXPECT_EQ(c.depths, depths) << c.what;
+  }
 }
 
-TEST(ActionsList, AddsDeletesAndFindsActions) {
+TEST(ActionTree, DeletingANodeDeletesItsSubtreeAndTheirActions) {
   TActionsList list;
-  EXPECT_EQ(0u, list.Count());
-  EXPECT_EQ(nullptr, list.At(0));
-  TAction& first = list.Add();
-  TAction& second = list.Add();
-  TAction& third = list.Add();
-  first.SetName("1");
-  third.SetName("3");
-  EXPECT_EQ(3u, list.Count());
-  EXPECT_EQ(&second, list.At(1));
-  EXPECT_EQ(std::optional<std::size_t>(2), list.IndexOf(&third));
+  for (int level : {0, 1, 2, 1, 0, 1}) {
+    TAction& action = list.Add();
+    action.SetName("a" + std::to_string(list.Count() - 1));
+    action.SetLevl(static_cast<uint8_t>(level));
+    if (level == 2) action.SetExec("srun");
+  }
+  ActionTree tree;
+  tree.Rebuild(list, [](TAction& action) { return action.Name(); });
+  EXPECT_EQ((std::vector<std::size_t>{1, 3}), tree.Children(0));
+  EXPECT_TRUE(ActionTree::IsFolder(tree.NodeAt(1)));
+  EXPECT_FALSE(ActionTree::IsFolder(tree.NodeAt(2)));
+  EXPECT_FALSE(ActionTree::IsFolder(tree.NodeAt(6)));
+  EXPECT_EQ(list.At(3), tree.ActionByIndex(3));
+  EXPECT_EQ(nullptr, tree.ActionByIndex(6));
 
-  EXPECT_FALSE(list.Delete(3));
-  EXPECT_EQ(3u, list.Count());
-  ASSERT_TRUE(list.Delete(1));
-  EXPECT_EQ(2u, list.Count());
-  EXPECT_EQ(&third, list.At(1)) << "the others keep their address";
-  EXPECT_EQ("3", list.At(1)->Name());
-  const TAction outside;
-  EXPECT_EQ(std::nullopt, list.IndexOf(&outside));
+  ASSERT_TRUE(tree.DeleteNode(1, list));  // a1 and its child a2
+  EXPECT_EQ(4u, list.Count());
+  EXPECT_EQ("a3", list.At(1)->Name()) << "the others keep their order";
+  EXPECT_EQ("a5", tree.NodeAt(3)->text);
+  EXPECT_EQ(std::optional<std::size_t>(2), tree.NodeAt(3)->parent) << "parent index moved up";
+  EXPECT_EQ((std::vector<std::size_t>{3}), tree.Children(2));
+  EXPECT_FALSE(tree.DeleteNode(4, list));
+  EXPECT_FALSE(list.Delete(4));
   EXPECT_EQ(std::nullopt, list.IndexOf(nullptr));
-
-  list.Clear();
-  EXPECT_EQ(0u, list.Count());
+  tree.Clear(list);
+  EXPECT_EQ(0u, tree.Count() + list.Count());
 }
 
 }  // namespace

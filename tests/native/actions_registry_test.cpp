@@ -9,284 +9,272 @@
 #include "actions/action_tree.h"
 #include "actions/catalogue.h"
 #include "actions/default_actions.h"
+#include "doubles/failing_registry.h"
+#include "fixtures/golden_profile.h"
+#include "settings/reg_file.h"
 #include "settings/registry.h"
 
 namespace tavion {
 namespace {
 
 constexpr std::string_view kProfile = "Software\\Quillon\\Tavion\\Keys\\Default";
+const std::string kKeys(kKeysRegistryPath);
 
-// One action per entry: (name, code, level).
-struct Row {
-  std::string name;
-  std::string code;
-  int level;
-};
+// Actions as "name code level", in tree order.
+using Rows = std::vector<std::string>;
 
-void Fill(TActionsList& list, ActionTree& tree, const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
+void Fill(TActionsList& list, ActionTree& tree, const Rows& rows) {
+  for (const std::string& row : rows) {
     TAction& action = list.Add();
-    action.SetName(row.name);
-    action.SetExec(row.code);
-    action.SetLevl(static_cast<uint8_t>(row.level));
+    const size_t space = row.find(' '), last = row.rfind(' ');
+    action.SetName(row.substr(0, space));
+    action.SetExec(row.substr(space + 1, last - space - 1));
+    action.SetLevl(static_cast<uint8_t>(std::stoi(row.substr(last + 1))));
   }
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });
   list.Modified = true;
 }
 
-std::vector<Row> Snapshot(const ActionTree& tree) {
-  std::vector<Row> rows;
+Rows Load(RegistryStore& store, std::string_view path = kProfile) {
+  TActionsList list;
+  ActionTree tree;
+  LoadActions(list, tree, store, path);
+  Rows rows;
   for (std::size_t i = 0; i < tree.Count(); ++i) {
     const TAction* action = tree.ActionByIndex(i);
-    rows.push_back({action->Name(), action->Exec(), tree.NodeAt(i)->depth});
+    rows.push_back(action->Name() + " " + action->Exec() + " " +
+                   std::to_string(tree.NodeAt(i)->depth));
   }
   return rows;
 }
 
-bool operator==(const Row& a, const Row& b) {
-  return a.name == b.name && a.code == b.code && a.level == b.level;
-}
-
-void PrintTo(const Row& row, std::ostream* os) {
-  *os << "{" << row.name << ", " << row.code << ", " << row.level << "}";
-}
-
-SaveActionsOptions Current() {
+SaveActionsOptions Current(std::vector<std::string>* told = nullptr) {
   SaveActionsOptions options;
   options.currentProfile = "Default";
+  if (told) options.tellFailure = [told](const std::string& text) { told->push_back(text); };
   return options;
+}
+
+// Saves `rows` as `profile` (the current one by default); returns whether the save succeeded.
+bool Save(RegistryStore& store, const Rows& rows, std::string_view profile = kCurrentProfileMark,
+          const SaveActionsOptions& options = Current()) {
+  TActionsList list;
+  ActionTree tree;
+  Fill(list, tree, rows);
+  const bool saved = SaveActions(list, tree, store, profile, options);
+  EXPECT_EQ(!saved, list.Modified) << "a failed save stays marked modified";
+  EXPECT_FALSE(list.Saving);
+  return saved;
 }
 
 class ActionsRegistry : public testing::Test {
  protected:
   void SetUp() override { BuildCatalogue(store); }
-
-  // Saves `rows` as the current profile.
-  void SaveSpecs(const std::vector<Row>& rows) {
-    TActionsList list;
-    ActionTree tree;
-    Fill(list, tree, rows);
-    ASSERT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, Current()));
-  }
-
-  std::vector<Row> Load(std::string_view path = kProfile) {
-    TActionsList list;
-    ActionTree tree;
-    LoadActions(list, tree, store, path);
-    return Snapshot(tree);
-  }
-
   MemoryRegistry store;
 };
 
 TEST(ActionKeyNames, NumbersSortByValueThenOtherNamesAsText) {
   std::vector<std::string> names = {"101", "abc", "1000", "100", "099", "B", "0100", "999", "1a"};
   SortActionKeyNames(names);
-  EXPECT_EQ(
-      (std::vector<std::string>{"099", "0100", "100", "101", "999", "1000", "1a", "abc", "B"}),
-      names);
-  EXPECT_EQ("000", ActionKeyName(0));
+  EXPECT_EQ((Rows{"099", "0100", "100", "101", "999", "1000", "1a", "abc", "B"}), names);
   EXPECT_EQ("042", ActionKeyName(42));
   EXPECT_EQ("1000", ActionKeyName(1000));
 }
 
-TEST_F(ActionsRegistry, SavedTreeLoadsBackWithLevelsCorrected) {
-  // Levl 3 under a top-level folder is depth 1 in the tree and is saved as 1.
-  SaveSpecs(
-      {{"Folder", "", 0}, {"Deep", "srun", 3}, {"Next", "wm_wmin", 3}, {"Top", "tv_beep", 0}});
+// Levels are corrected to the tree's depths, empty names come from the catalogue or the code,
+// and a new save replaces the whole old profile.
+TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
+  ASSERT_TRUE(Save(store, {"A srun 0", "B srun 0", "C srun 0", "D srun 0"}));
+  ASSERT_TRUE(
+      Save(store, {"Folder  0", "Deep srun 3", " tv_kill 3", " no_such 0", "Top tv_beep 0"}));
   EXPECT_EQ(1u, store.ReadInteger(std::string(kProfile) + "\\001", "Levl"));
-  EXPECT_EQ(
-      (std::vector<Row>{
-          {"Folder", "", 0}, {"Deep", "srun", 1}, {"Next", "wm_wmin", 1}, {"Top", "tv_beep", 0}}),
-      Load());
-}
+  EXPECT_EQ((Rows{"Folder  0", "Deep srun 1", "Tavion - close tv_kill 1", "no_such no_such 0",
+                  "Top tv_beep 0"}),
+            Load(store));
+  EXPECT_EQ((Rows{"000", "001", "002", "003", "004"}), store.SubKeyNames(kProfile));
+  EXPECT_EQ(Rows{"Default"}, store.SubKeyNames(kKeys)) << "no staging key is left behind";
+  ASSERT_TRUE(Save(store, {}));
+  EXPECT_TRUE(store.KeyExists(kProfile));
+  EXPECT_TRUE(Load(store).empty()) << "an empty profile stays empty";
 
-TEST_F(ActionsRegistry, SavingDoesNothingUnlessModifiedAndClearsTheFlag) {
   TActionsList list;
   ActionTree tree;
-  Fill(list, tree, {{"One", "srun", 0}});
-  list.Modified = false;
+  list.Add().SetName("unsaved");
+  tree.Rebuild(list, [](TAction& action) { return action.Name(); });
   EXPECT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, Current()));
-  EXPECT_FALSE(store.KeyExists(kProfile));
-
-  list.Modified = true;
-  EXPECT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, Current()));
-  EXPECT_FALSE(list.Modified);
-  EXPECT_FALSE(list.Saving);
-  EXPECT_TRUE(store.KeyExists(kProfile));
-}
-
-TEST_F(ActionsRegistry, SavingReplacesTheWholeOldProfile) {
-  SaveSpecs({{"A", "srun", 0}, {"B", "srun", 0}, {"C", "srun", 0}});
-  SaveSpecs({{"Only", "tv_kill", 0}});
-  EXPECT_EQ((std::vector<Row>{{"Only", "tv_kill", 0}}), Load());
-  EXPECT_EQ((std::vector<std::string>{"000"}), store.SubKeyNames(kProfile));
-  EXPECT_EQ((std::vector<std::string>{"Default"}), store.SubKeyNames(kKeysRegistryPath))
-      << "no staging key is left behind";
-}
-
-TEST_F(ActionsRegistry, AnEmptyProfileStaysEmpty) {
-  SaveSpecs({});
-  EXPECT_TRUE(store.KeyExists(kProfile));
-  EXPECT_TRUE(Load().empty());
-}
-
-TEST_F(ActionsRegistry, MissingProfileOrDefaultsRequestedGiveTheDefaultSet) {
-  const std::vector<Row> defaults = Load();
-  ASSERT_FALSE(defaults.empty());
-  EXPECT_EQ((Row{"Winamp", "", 0}), defaults.front());
-  EXPECT_EQ((Row{"Launch Winamp", "wa_wamp", 1}), defaults[1]) << "catalogue name filled in";
-
-  SaveSpecs({{"Mine", "srun", 0}});
-  TActionsList list;
-  ActionTree tree;
-  LoadActionsOptions options;
-  options.defaults = true;
-  LoadActions(list, tree, store, kProfile, options);
-  EXPECT_EQ(defaults, Snapshot(tree));
-}
-
-TEST_F(ActionsRegistry, NamesComeFromTheCatalogueOrTheCode) {
-  SaveSpecs({{"", "tv_kill", 0}, {"", "no_such_code", 0}, {"Own", "tv_kill", 0}});
-  EXPECT_EQ((std::vector<Row>{{"Tavion - close", "tv_kill", 0},
-                              {"no_such_code", "no_such_code", 0},
-                              {"Own", "tv_kill", 0}}),
-            Load());
+  EXPECT_TRUE(Load(store).empty()) << "a list not marked modified is not saved";
 }
 
 TEST_F(ActionsRegistry, ProfilesOfMoreThanAThousandActionsKeepTheirOrder) {
-  std::vector<Row> rows;
-  for (int i = 0; i < 1200; ++i) {
-    rows.push_back({"n" + std::to_string(i), i % 10 == 0 ? "" : "srun", i % 10 == 0 ? 0 : 1});
-  }
-  SaveSpecs(rows);
-  EXPECT_TRUE(store.KeyExists(std::string(kProfile) + "\\1199"));
-  EXPECT_EQ(rows, Load());
+  Rows rows;
+  for (int i = 0; i < 1200; ++i) rows.push_back("n" + std::to_string(i) + " srun 0");
+  ASSERT_TRUE(Save(store, rows));
+  EXPECT_EQ(rows, Load(store));
 }
 
 TEST_F(ActionsRegistry, OddSubKeysAndValuesLoadWithoutHarm) {
   const std::string path(kProfile);
   store.WriteString(path + "\\000", "Name", "first");
-  store.WriteString(path + "\\000", "Exec", "srun");
   store.WriteInteger(path + "\\000", "Exec", 7);  // wrong type: no code
   store.WriteString(path + "\\zzz", "Name", "text-named");
   store.WriteString(path + "\\002", "Exec", "tv_beep");
   store.WriteString(path + "\\001", "Levl", "one");  // wrong type: level 0
   store.WriteString(path + "\\001", "Name", "second");
-
-  EXPECT_EQ((std::vector<Row>{{"first", "", 0},
-                              {"second", "", 0},
-                              {"Tavion - check", "tv_beep", 0},
-                              {"text-named", "", 0}}),
-            Load());
+  EXPECT_EQ((Rows{"first  0", "second  0", "Tavion - check tv_beep 0", "text-named  0"}),
+            Load(store));
 }
 
-TEST_F(ActionsRegistry, SavingUnderAnotherNameKeepsOrRemovesTheCurrentProfile) {
-  SaveSpecs({{"Base", "srun", 0}});
-  const std::string copy = std::string(kKeysRegistryPath) + "\\Copy";
-  const std::string renamed = std::string(kKeysRegistryPath) + "\\Renamed";
-
+TEST_F(ActionsRegistry, MissingProfileOrDefaultsRequestedGiveTheDefaultSet) {
+  const Rows defaults = Load(store);
+  ASSERT_GT(defaults.size(), 2u);
+  EXPECT_EQ("Launch Winamp wa_wamp 1", defaults[1]) << "catalogue name filled in";
+  ASSERT_TRUE(Save(store, {"Mine srun 0"}));
   TActionsList list;
   ActionTree tree;
-  Fill(list, tree, {{"Copied", "srun", 0}});
+  LoadActions(list, tree, store, kProfile, {.defaults = true});
+  EXPECT_EQ(defaults.size(), tree.Count());
+}
+
+TEST(DefaultActions, FiveFoldersAndADiskEntryPerExistingDriveUpToL) {
+  TActionsList list;
+  BuildDefaults(list, 1u << 0 | 1u << 3 | 1u << 4 | 1u << 20);  // A:, D:, E: and U:
+  Rows folders, disks;
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    const TAction* action = list.At(i);
+    EXPECT_EQ(action->IsFolder() ? 0 : 1, action->Levl()) << action->Name();
+    if (action->IsFolder()) folders.push_back(action->Name());
+    if (!action->Name().starts_with("Disk - ")) continue;
+    disks.push_back(action->Name() + " " + action->ParamsAs<TActionParamsSExec>()->Path + " " +
+                    std::to_string(action->Key0().HKey()));
+  }
+  EXPECT_EQ((Rows{"Winamp", "Tavion", "Other", "Windows", "Apps"}), folders);
+  const auto key = [](uint8_t f) {
+    return std::to_string(PackHotKey(f, 0, 0, kModCtrl | kModShift));
+  };
+  EXPECT_EQ((Rows{"Disk - A: A:\\ " + key(112), "Disk - D: D:\\ " + key(113),
+                  "Disk - E: E:\\ " + key(114)}),
+            disks);
+}
+
+// Saving under another name keeps the current profile only when asked; a name that is no key name
+// is refused and the user told once.
+TEST_F(ActionsRegistry, SavingUnderAnotherNameKeepsOrRemovesTheCurrentProfile) {
+  ASSERT_TRUE(Save(store, {"Base srun 0"}));
   SaveActionsOptions keep = Current();
   keep.keep = true;
-  ASSERT_TRUE(SaveActions(list, tree, store, "Copy", keep));
-  EXPECT_TRUE(store.KeyExists(kProfile));
-  EXPECT_EQ((std::vector<Row>{{"Copied", "srun", 0}}), Load(copy));
-
-  list.Modified = true;
-  ASSERT_TRUE(SaveActions(list, tree, store, "Renamed", Current()));
+  ASSERT_TRUE(Save(store, {"Copied srun 0"}, "Copy", keep));
+  EXPECT_EQ(Rows{"Base srun 0"}, Load(store));
+  EXPECT_EQ(Rows{"Copied srun 0"}, Load(store, kKeys + "\\Copy"));
+  ASSERT_TRUE(Save(store, {"Renamed srun 0"}, "Renamed"));
   EXPECT_FALSE(store.KeyExists(kProfile)) << "renaming removes the current profile";
-  EXPECT_TRUE(store.KeyExists(renamed));
+  std::vector<std::string> told;
+  for (const char* bad : {"", "A\\B"}) EXPECT_FALSE(Save(store, {"x srun 0"}, bad, Current(&told)));
+  EXPECT_EQ((Rows{"Error: can't save the actions of profile - ",
+                  "Error: can't save the actions of profile - A\\B"}),
+            told);
 }
 
 TEST_F(ActionsRegistry, RecoveryFinishesOrUndoesAnInterruptedSwap) {
-  const std::string keys(kKeysRegistryPath);
-  const auto profileWith = [&](const std::string& key, const std::string& name) {
-    store.WriteString(key + "\\000", "Name", name);
-  };
-  struct Case {
+  const struct {
     const char* what;
     bool target, staging, previous;
     std::string expected;  // the name of the action found afterwards, empty for no profile
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"staging incomplete, target whole", true, true, false, "old"},
       {"after the swap, previous left over", true, false, true, "new"},
       {"old moved aside, new complete", false, true, true, "new"},
       {"old moved aside, no new", false, false, true, "old"},
       {"first save never swapped in", false, true, false, ""},
   };
-  for (const Case& c : cases) {
-    store.DeleteKey(keys);
-    if (c.target) profileWith(keys + "\\Default", c.staging ? "old" : "new");
-    if (c.staging) profileWith(keys + "\\~saving~Default", "new");
-    if (c.previous) profileWith(keys + "\\~previous~Default", "old");
-
+  for (const auto& c : cases) {
+    store.DeleteKey(kKeys);
+    if (c.target) store.WriteString(kKeys + "\\Default\\000", "Name", c.staging ? "old" : "new");
+    if (c.staging) store.WriteString(kKeys + "\\~saving~Default\\000", "Name", "new");
+    if (c.previous) store.WriteString(kKeys + "\\~previous~Default\\000", "Name", "old");
     RecoverInterruptedSave(store, kProfile);
     EXPECT_EQ(c.expected, store.ReadString(std::string(kProfile) + "\\000", "Name").value_or(""))
         << c.what;
-    EXPECT_EQ(c.expected.empty() ? 0u : 1u, store.SubKeyNames(keys).size())
-        << c.what << ": only the profile is left";
+    EXPECT_EQ(c.expected.empty() ? 0u : 1u, store.SubKeyNames(kKeys).size()) << c.what;
   }
 }
 
-TEST(DefaultActions, FiveFoldersAndADiskEntryPerExistingDrive) {
-  TActionsList list;
-  const uint32_t drivesADE = 1u << 0 | 1u << 3 | 1u << 4 | 1u << 20;  // U: is beyond L:
-  BuildDefaults(list, drivesADE);
-
-  std::vector<std::string> folders, disks;
-  std::vector<uint32_t> diskKeys;
-  for (std::size_t i = 0; i < list.Count(); ++i) {
-    const TAction* action = list.At(i);
-    if (action->IsFolder()) {
-      folders.push_back(action->Name());
-      EXPECT_EQ(0, action->Levl());
-    } else {
-      EXPECT_EQ(1, action->Levl()) << action->Exec();
-    }
-    if (action->Name().starts_with("Disk - ")) {
-      disks.push_back(action->Name() + " " + action->ParamsAs<TActionParamsSExec>()->Path);
-      diskKeys.push_back(action->Key0().HKey());
+// A save interrupted at any step leaves the whole old or the whole new profile for the next load
+// (or, for a first save, none), under the old name or the new one; the user is told of a failure.
+TEST_F(ActionsRegistry, AnInterruptedSaveLosesNoProfile) {
+  const Rows oldRows = {"old0 srun 0", "old1 ke_keyz 0", "old2 srun 0", "old3 srun 0"};
+  const Rows newRows = {"new0 srun 0", "new1 ke_keyz 0", "new2 srun 0"};
+  const Rows none = Load(store);  // the default set
+  const struct {
+    const char* what;
+    bool oldExists;
+    std::string target;
+  } cases[] = {{"replace", true, std::string(kCurrentProfileMark)},
+               {"first save", false, std::string(kCurrentProfileMark)},
+               {"rename", true, "Renamed"}};
+  for (const auto& c : cases) {
+    std::size_t steps = 0;
+    // Step 0 runs the save through and counts its writes; step n fails from the n-th on.
+    for (std::size_t n = 0; n <= steps; ++n) {
+      SCOPED_TRACE(std::string(c.what) + ", interrupted at step " + std::to_string(n));
+      MemoryRegistry inner;
+      if (c.oldExists) {
+        ASSERT_TRUE(Save(inner, oldRows));
+      }
+      FailingRegistry failing(inner, n == 0 ? FailingRegistry::kNever : n);
+      std::vector<std::string> told;
+      const bool saved = Save(failing, newRows, c.target, Current(&told));
+      EXPECT_EQ(saved ? 0u : 1u, told.size()) << "the user is told once of a failed save";
+      if (n == 0) {
+        ASSERT_TRUE(saved);
+        steps = failing.MutatingCalls();
+        continue;
+      }
+      const Rows atOld = Load(inner), atNew = Load(inner, kKeys + "\\Renamed");
+      if (c.target == "Renamed") {
+        EXPECT_TRUE(atOld == oldRows || (atOld == none && atNew == newRows));
+      } else if (saved) {
+        EXPECT_EQ(newRows, atOld);
+      } else {
+        EXPECT_TRUE(atOld == (c.oldExists ? oldRows : none) || atOld == newRows);
+      }
+      for (const std::string& key : inner.SubKeyNames(kKeys))
+        EXPECT_FALSE(IsTransientProfileKey(key)) << key << ": the load clears what the save left";
     }
   }
-  EXPECT_EQ((std::vector<std::string>{"Winamp", "Tavion", "Other", "Windows", "Apps"}), folders);
-  EXPECT_EQ((std::vector<std::string>{"Disk - A: A:\\", "Disk - D: D:\\", "Disk - E: E:\\"}),
-            disks);
-  const uint8_t ctrlShift = kModCtrl | kModShift;
-  EXPECT_EQ(
-      (std::vector<uint32_t>{PackHotKey(112, 0, 0, ctrlShift), PackHotKey(113, 0, 0, ctrlShift),
-                             PackHotKey(114, 0, 0, ctrlShift)}),
-      diskKeys);
-  EXPECT_EQ(5u + 17 + 4 + 3 + 5 + 4, list.Count());
 }
 
-TEST(DefaultActions, EntriesCarryTheirHotKeysAndLaunchParameters) {
+// The registry form of a profile, byte for byte; loaded and saved again, or exported and
+// imported, it comes back the same.
+TEST_F(ActionsRegistry, TheGoldenProfileSavesExportsAndReloadsExactly) {
   TActionsList list;
-  BuildDefaults(list, 0);
-  const auto find = [&](std::string_view codeOrName) -> const TAction* {
-    for (std::size_t i = 0; i < list.Count(); ++i) {
-      const TAction* action = list.At(i);
-      if (action->Exec() == codeOrName || action->Name() == codeOrName) return action;
-    }
-    return nullptr;
+  ActionTree tree;
+  fixtures::FillGoldenProfile(list, tree);
+  ASSERT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, Current()));
+  const auto exported = [](const RegistryStore& from, std::string_view path) {
+    return WriteRegText(from, "HKEY_CURRENT_USER", path, true, false).value_or("<no key>");
   };
-  ASSERT_NE(nullptr, find("wa_pnew"));
-  EXPECT_EQ(PackHotKey(179, 0, 0, kModCtrl | kModShift), find("wa_pnew")->Key0().HKey());
-  EXPECT_EQ(PackHotKey(36, 0, 0, kModWin | kModAlt), find("wm_wctr")->Key0().HKey());
-  EXPECT_EQ(PackHotKey(75, 0, 0, kModWin), find("tv_e/\\d")->Key0().HKey());
+  const std::string file = exported(store, fixtures::kGoldenProfilePath);
+  EXPECT_EQ(fixtures::AsRegFileBytes(fixtures::GoldenProfileRegText()), file);
 
-  const TAction* command = find("Command");
-  ASSERT_NE(nullptr, command);
-  const auto* params = command->ParamsAs<TActionParamsSExec>();
-  ASSERT_NE(nullptr, params);
-  EXPECT_EQ("Open", params->Oper);
-  EXPECT_EQ("cmd.exe", params->Path);
-  EXPECT_EQ("/E:on", params->Parm);
-  EXPECT_EQ(PackHotKey(123, 0, 0, kModAlt), command->Key0().HKey());
-  EXPECT_EQ(nullptr, find("Disk - C:")) << "no drives, no disk entries";
+  MemoryRegistry imported;
+  std::string error;
+  ASSERT_TRUE(
+      ParseRegText({reinterpret_cast<const uint8_t*>(file.data()), file.size()}, imported, &error))
+      << error;
+  const std::pair<RegistryStore*, std::string> sources[] = {
+      {&store, std::string(fixtures::kGoldenProfilePath)},
+      {&imported, "HKEY_CURRENT_USER\\" + std::string(fixtures::kGoldenProfilePath)}};
+  for (const auto& [from, path] : sources) {
+    TActionsList loaded;
+    ActionTree loadedTree;
+    LoadActions(loaded, loadedTree, *from, path);
+    EXPECT_EQ("first line\r\nsecond line",
+              loadedTree.ActionByIndex(1)->ParamsAs<TActionParamsSExec>()->Parm);
+    MemoryRegistry again;
+    loaded.Modified = true;
+    ASSERT_TRUE(SaveActions(loaded, loadedTree, again, kCurrentProfileMark, Current()));
+    EXPECT_EQ(file, exported(again, fixtures::kGoldenProfilePath));
+  }
 }
 
 }  // namespace

@@ -2,57 +2,36 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 namespace tavion {
 namespace {
 
-const std::string kFolder = "C:\\Tavion\\Resource";
-
-// Files that exist, by full name; a folder is not a file.
-bool Exists(const std::string& path) {
-  static const std::set<std::string> files = {"C:\\Tavion\\Resource\\run.wav",
-                                              "D:\\Sounds\\ding.wav", "run.wav"};
-  return files.contains(path);
-}
-
-TEST(ChooseSound, NameAsGivenFirstThenTheResourceFolderThenTheBeep) {
+TEST(ChooseSound, OptionThenNameAsGivenThenResourceFolderThenBeep) {
+  const std::string folder = "C:\\Tavion\\Resource";
+  const auto exists = [&](const std::string& path) {
+    return path == "D:\\ding.wav" || path == folder + "\\on.wav";
+  };
   struct Case {
     const char* file;
-    bool beepWhenMissing;
+    bool honourOption, beepWhenMissing, enabled;
     SoundChoice expected;
   };
   const Case cases[] = {
-      {"D:\\Sounds\\ding.wav", true, {"D:\\Sounds\\ding.wav", false}},
-      {"run.wav", true, {"run.wav", false}},
-      {"check.wav", true, {"", true}},
-      {"check.wav", false, {}},
-      {"", true, {"", true}},
+      {"D:\\ding.wav", false, true, false, {"D:\\ding.wav", false}},  // option not honoured
+      {"D:\\ding.wav", true, true, false, {}},                        // sounds off
+      {"on.wav", true, true, true, {folder + "\\on.wav", false}},
+      {"missing.wav", true, true, true, {"", true}},
+      {"missing.wav", false, false, false, {}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.expected, ChooseSound(c.file, false, c.beepWhenMissing, false, kFolder, Exists))
-        << c.file;
+    EXPECT_EQ(c.expected,
+              ChooseSound(c.file, c.honourOption, c.beepWhenMissing, c.enabled, folder, exists))
+        << c.file << " honour " << c.honourOption << " enabled " << c.enabled;
   }
-  const auto inFolderOnly = [](const std::string& path) { return path == kFolder + "\\on.wav"; };
-  EXPECT_EQ((SoundChoice{kFolder + "\\on.wav", false}),
-            ChooseSound("on.wav", true, true, true, kFolder, inFolderOnly));
-}
-
-TEST(ChooseSound, TheSoundOptionSilencesOnlyCallsThatHonourIt) {
-  for (const char* file : {"D:\\Sounds\\ding.wav", "missing.wav"}) {
-    EXPECT_EQ(SoundChoice{}, ChooseSound(file, true, true, false, kFolder, Exists)) << file;
-  }
-  EXPECT_EQ((SoundChoice{"", true}),
-            ChooseSound("missing.wav", false, true, false, kFolder, Exists));
-  EXPECT_EQ((SoundChoice{"", true}), ChooseSound("missing.wav", true, true, true, kFolder, Exists));
-}
-
-TEST(SoundResourceFolder, KeepsWhatWasSet) {
-  SetSoundResourceFolder("C:\\A\\Resource");
-  EXPECT_EQ("C:\\A\\Resource", SoundResourceFolder());
+  SetSoundResourceFolder(folder);
+  EXPECT_EQ(folder, SoundResourceFolder());
   SetSoundResourceFolder("");
-  EXPECT_EQ("", SoundResourceFolder());
 }
 
 }  // namespace
