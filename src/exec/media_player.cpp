@@ -113,8 +113,8 @@ PlayerStep Do(S kind, R role = R::kMain) {
   return {.kind = kind, .role = role};
 }
 
-PlayerStep Note(std::string text) {
-  return {.kind = S::kNotify, .text = std::move(text)};
+PlayerStep Note(PlayerNote note, std::string_view text = {}) {
+  return {.kind = S::kNotify, .note = note, .text = text};
 }
 
 PlayerStep AppCommand(uint32_t command) {
@@ -125,11 +125,11 @@ PlayerStep AppCommand(uint32_t command) {
 }
 
 PlayerStep WrongPath() {
-  return Note(GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp"));
+  return Note(PlayerNote::kWrongPath);
 }
 
 PlayerStep Unsupported(std::string_view code) {
-  return Note(std::string(kUnknownPlayerAction) + std::string(code));
+  return Note(PlayerNote::kUnknownAction, code);
 }
 
 using Steps = std::vector<PlayerStep>;
@@ -144,9 +144,9 @@ Steps Deliver(const PlayerCommand& command, uint32_t message) {
     case PlayerDelivery::kKeys:
       return {Keys(command.modifiers, command.key, command.role)};
     case PlayerDelivery::kForegroundThenSend:
-      return {Do(S::kForeground), Send(message, command.id, 0, command.role)};
+      break;
   }
-  return {};
+  return {Do(S::kForeground), Send(message, command.id, 0, command.role)};
 }
 
 // "wa_play" without a player: start it when its path exists and tell the new window to play.
@@ -229,9 +229,7 @@ Steps ShowOrHideWinamp(const PlayerFacts& facts, const MediaPlayerOptions& optio
   else
     steps.push_back(Do(S::kRestore, R::kShowTarget));
   if (!hide) steps.push_back(Do(S::kForeground, R::kShowTarget));
-  if (options.extraText)
-    steps.push_back(hide ? Note(GetLangStr("WAhide", "Minimize Winamp"))
-                         : Note(GetLangStr("WAshow", "Restore Winamp")));
+  if (options.extraText) steps.push_back(Note(hide ? PlayerNote::kHidden : PlayerNote::kShown));
   return steps;
 }
 
@@ -327,7 +325,7 @@ std::vector<PlayerProbe> PlayerProbeOrder(std::string_view foobarClass) {
 std::vector<PlayerStep> PlayerSteps(int type, std::string_view code, const PlayerFacts& facts,
                                     const MediaPlayerOptions& options) {
   if (!facts.mainFound && code != "wa_play" && code != "wa_wamp")
-    return {Note(GetLangStr("ErrorWinAmp", "Media Player not started"))};
+    return {Note(PlayerNote::kNotStarted)};
   switch (type) {
     case kPlayerWindowsMediaPlayer:
     case kPlayerFoobar2000:
@@ -339,8 +337,28 @@ std::vector<PlayerStep> PlayerSteps(int type, std::string_view code, const Playe
     case kPlayerWinampLightAlloy:
       return WinampSteps(code, facts, options);
     default:
-      return {Note(kUnknownPlayerType)};
+      return {Note(PlayerNote::kUnknownType)};
   }
+}
+
+std::string PlayerNoteText(const PlayerStep& step) {
+  switch (step.note) {
+    case PlayerNote::kNotStarted:
+      return GetLangStr("ErrorWinAmp", "Media Player not started");
+    case PlayerNote::kWrongPath:
+      return GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp");
+    case PlayerNote::kUnknownType:
+      return kUnknownPlayerType;
+    case PlayerNote::kUnknownAction:
+      return kUnknownPlayerAction + std::string(step.text);
+    case PlayerNote::kHidden:
+      return GetLangStr("WAhide", "Minimize Winamp");
+    case PlayerNote::kShown:
+      return GetLangStr("WAshow", "Restore Winamp");
+    case PlayerNote::kNone:
+      break;
+  }
+  return {};
 }
 
 MediaPlayerOptions MediaPlayerOptionsFromForm(const FormControls& form, std::string foobarClass) {

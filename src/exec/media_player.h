@@ -136,7 +136,18 @@ enum class PlayerStepKind : uint8_t {
   kRunAction,      // runs the action code `text` without an action
   kRemoveFile,     // asks the main window for its playlist and removes the file playing there
   kFoobarRandom,   // starts foobar2000.exe with "/rand"
-  kNotify,         // `text` becomes the notification text
+  kNotify,         // the text of `note` becomes the notification text
+};
+
+// The notification texts of the control.
+enum class PlayerNote : uint8_t {
+  kNone,
+  kNotStarted,
+  kWrongPath,
+  kUnknownType,
+  kUnknownAction,  // `text` is the action code
+  kHidden,
+  kShown,
 };
 
 struct PlayerStep {
@@ -148,9 +159,13 @@ struct PlayerStep {
   bool windowAsWParam = false;  // wParam is the handle of the window itself (WM_APPCOMMAND)
   uint8_t modifiers = 0;
   uint16_t key = 0;
-  std::string text = {};
+  PlayerNote note = PlayerNote::kNone;
+  std::string_view text = {};  // a window class, an action code: text that outlives the steps
   friend bool operator==(const PlayerStep&, const PlayerStep&) = default;
 };
+
+// The notification text of a kNotify step, translated where the language has it.
+std::string PlayerNoteText(const PlayerStep& step);
 
 // What the control knows of the player when it decides. "Target" is the show target.
 struct PlayerFacts {
@@ -167,8 +182,8 @@ struct PlayerFacts {
   std::function<std::optional<int32_t>(uint32_t message, uint32_t wParam, uint32_t lParam)> ask;
 };
 
-// The steps of the action `code` for the player of `type`, in order. Asks the player through
-// `facts.ask` only where the answer decides.
+// The steps of the action `code` for the player of `type`, in order; they refer to `code`.
+// Asks the player through `facts.ask` only where the answer decides.
 std::vector<PlayerStep> PlayerSteps(int type, std::string_view code, const PlayerFacts& facts,
                                     const MediaPlayerOptions& options);
 

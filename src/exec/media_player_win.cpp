@@ -279,7 +279,7 @@ void Carry(const std::vector<PlayerStep>& steps, const Targets& targets,
         if (HWND started = FindByClass(step.text)) Send(started, step.message, wParam, 0);
         break;
       case PlayerStepKind::kRunAction:
-        services.s.executeAction(step.text);
+        services.s.executeAction(std::string(step.text));
         break;
       case PlayerStepKind::kRemoveFile:
         RemoveFile(targets.windows.main);
@@ -288,7 +288,7 @@ void Carry(const std::vector<PlayerStep>& steps, const Targets& targets,
         FoobarRandom(options, services);
         break;
       case PlayerStepKind::kNotify:
-        SetNotify(step.text);
+        SetNotify(PlayerNoteText(step));
         break;
     }
   }

@@ -111,9 +111,9 @@ TEST(FormatDateTime, LettersGiveTheFieldsOfTheMoment) {
       {"ddddd|dddddd|t|tt|c", "SD5|LD5|ST14|LT14|SD5 LT14"},
       {"m mm mmm mmmm yy yyyy", "3 03 Mar March 24 2024"},
       {"h hh n nn s ss z zzz", "14 14 7 07 9 09 45 045"},
-      {"hh:mm:ss", "14:07:09"},      // "m" after an hour is minutes
-      {"dd/mm/yyyy", "05/03/2024"},  // "m" after a day is the month again
-      {"h:nn am/pm|h a/p|hh ampm", "2:07 pm|2 p|02 PM"},
+      {"hh:mm:ss|hh mm", "14:07:09|14 07"},  // "m" after an hour is minutes
+      {"dd/mm/yyyy", "05/03/2024"},          // "m" after a day is the month again
+      {"h:nn am/pm|AM/PM|h a/p|hh ampm", "2:07 pm|PM|2 p|02 PM"},
       {"'dd' \"mm\" dd", "dd mm 05"},  // quoted text as it is
       {"yyyy-'unclosed [x] #", "2024-unclosed [x] #"},
   };
@@ -125,7 +125,7 @@ TEST(FormatDateTime, LettersGiveTheFieldsOfTheMoment) {
   system.names.am = "vorm.";
   LocalDateTime midnight = system.now;
   midnight.hour = 0;
-  EXPECT_EQ("05.03.2024 12 vorm.", FormatDateTime("dd/mm/yyyy hh ampm", midnight, system));
+  EXPECT_EQ("05.03.2024 12 vorm. AM", FormatDateTime("dd/mm/yyyy hh ampm AM/PM", midnight, system));
 }
 
 TEST(LocaleDateTimeNames, TheLocalesMondayFirstDaysBecomeSundayFirstAndGapsKeepEnglish) {
@@ -281,10 +281,20 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   endWhileLaunching = true;
   EXPECT_EQ(2u, Run().size()) << events.back();
   SetLanguageSource(nullptr);
+  params->Path = "q";
+  EXPECT_EQ(
+      "Error on action execute:\r\raction:\t\tRun probe\rhot key:\t\tNone\rfile/path:\t\tq"
+      "\rcode:\t\t2\rstring:\t\tsystem text",
+      LaunchErrorText(actions.At(0), 2, "system text"));
   EXPECT_EQ(
       "Error on action execute:\r\raction:\t\t\rhot key:\t\t\rfile/path:\t\t\rcode:\t\t5"
       "\rstring:\t\t",
       LaunchErrorText(nullptr, 5, ""));
+}
+
+TEST_F(ShellExecuteTest, WithoutAnActionNothingIsLaunched) {
+  ExecuteAction("srun", -1, false);
+  EXPECT_EQ(std::vector<std::string>{"notify srun -1 "}, events);
 }
 
 TEST_F(ShellExecuteTest, ARunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet) {

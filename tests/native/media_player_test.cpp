@@ -25,7 +25,10 @@ std::string Text(const std::vector<PlayerStep>& steps) {
     if (s.lParam) out << " " << s.lParam;
     if (s.windowAsWParam) out << " self";
     if (s.key) out << " " << int(s.modifiers) << " " << s.key;
-    if (!s.text.empty()) out << " " << s.text;
+    if (s.kind == PlayerStepKind::kNotify)
+      out << " " << PlayerNoteText(s);
+    else if (!s.text.empty())
+      out << " " << s.text;
     if (s.role != PlayerWindowRole::kMain) out << " @" << int(s.role);
   }
   return out.str();
@@ -98,6 +101,14 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
       {kFoobar, "wa_focs", kRunning, true, "send 112 61728; front"},
       {kFoobar, "wa_wamp", kInFront, true, "front"},
       {kFoobar, "wa_play", kNone, true, "launch"},
+      {kMPC, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
+      {kMPC, "wa_song", kRunning, true, ""},
+      {kFoobar, "wa_wvdw", kRunning, true, "note Error: unknown player action - wa_wvdw"},
+      {kBS, "wa_wamp", kRunning, true, "post 10 0"},
+      {kBS, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
+      {kBS, "wa_s/\\h", kRunning, false, "keys 0 72"},
+      {kBS, "wa_focs", kRunning, true, "front"},
+      {kWinamp, "wa_song", kRunning, true, ""},
   };
   for (const Case& c : cases) {
     PlayerFacts facts = Make(c.facts);
@@ -142,6 +153,9 @@ TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
   PlayerFacts missing = Make(kNone);
   EXPECT_EQ("launch; started 111 40045 Winamp v1.x",
             Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
+  EXPECT_EQ("launch; started 402 20 BSPlayer",
+            Text(PlayerSteps(kPlayerBSPlayer, "wa_play", missing, {})));
+  EXPECT_EQ("", PlayerNoteText(PlayerStep{.kind = PlayerStepKind::kLaunch}));
   missing.playerPathExists = false;
   EXPECT_EQ("note Incorrect path to Winamp",
             Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
@@ -153,7 +167,12 @@ TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
   EXPECT_FALSE(IsWinampMainWindow("winamp v1.x", ""));
   EXPECT_EQ((std::vector<std::string>{kFoobar2000Class, kFoobar2000Class1, "MyFoo"}),
             MainWindowClasses(kPlayerFoobar2000, "MyFoo"));
-  EXPECT_EQ(std::vector<std::string>{kBSPlayerClass}, MainWindowClasses(kPlayerBSPlayer, "x"));
+  const std::pair<int, const char*> classes[] = {
+      {kPlayerBSPlayer, kBSPlayerClass},
+      {kPlayerWindowsMediaPlayer, kWindowsMediaPlayerClass},
+      {kPlayerMediaPlayerClassic, kMediaPlayerClassicClass}};
+  for (const auto& [type, windowClass] : classes)
+    EXPECT_EQ(std::vector<std::string>{windowClass}, MainWindowClasses(type, "x"));
   EXPECT_TRUE(MainWindowClasses(kPlayerWinamp, "x").empty());
   EXPECT_EQ(kPlayerFoobar2000, PlayerProbeOrder("MyFoo").back().type);
   EXPECT_EQ(PlayerProbeOrder("MyFoo").size() - 1, PlayerProbeOrder("").size());

@@ -239,6 +239,16 @@ TEST_F(NotifyActionTest, AnExecutionsNotificationEndsTheHotKeyRequestBeforeShowi
   }
 }
 
+TEST(NotifyTextTest, LineMarksAndAlphaPercent) {
+  const std::pair<std::string, std::string> lines[] = {
+      {"a#13b", "a\r\nb"}, {"a\rb", "a\r\nb"}, {"a\nb", "a\r\nb"},   {"a\r\nb", "a\r\nb"},
+      {"#13", "\r\n"},     {"a#1", "a#1"},     {"\n\r", "\r\n\r\n"}, {"", ""}};
+  for (const auto& [text, expected] : lines) EXPECT_EQ(expected, OsdLines(text)) << text;
+  // Rounded to the nearest, halves to even.
+  const std::pair<int, int> percents[] = {{1, 0}, {2, 1}, {127, 50}, {191, 75}, {254, 100}};
+  for (const auto& [alpha, percent] : percents) EXPECT_EQ(percent, AlphaPercent(alpha)) << alpha;
+}
+
 TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
   TAction launch;
   launch.SetName("Editor");

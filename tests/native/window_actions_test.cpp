@@ -42,7 +42,7 @@ TEST(TransparentWindows, RemembersOneValidAlphaPerWindow) {
   EXPECT_EQ(std::nullopt, list.AlphaOf(0x300));
   EXPECT_EQ(std::nullopt, list.AlphaOf(0x400));
   list.Clear();
-  EXPECT_EQ(std::nullopt, list.AlphaOf(0x100));
+  EXPECT_EQ(std::nullopt, TransparentWindows().AlphaOf(0x100));
 }
 
 TEST(WindowDecisions, BoxCommandAndCentre) {
@@ -85,9 +85,13 @@ TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
   };
   for (const KeyCase& c : keys)
     EXPECT_EQ(c.expected, BrowserScrollKey(c.mode, c.pages)) << int{c.mode} << c.pages;
-  EXPECT_TRUE(IsKeyScrolledBrowser("OpWindow"));
+  EXPECT_TRUE(IsKeyScrolledBrowser("OpWindow") && IsKeyScrolledBrowser("MozillaUIWindowClass"));
   EXPECT_FALSE(IsKeyScrolledBrowser("mozillauiwindowclass"));
-  EXPECT_EQ(kScrollLeft, ScrollActionFor(3).direction);
+  const std::pair<uint8_t, int> directions[] = {
+      {0, kScrollUp}, {1, kScrollDown}, {3, kScrollLeft}, {4, kScrollRight}};
+  for (const auto& [mode, direction] : directions)
+    EXPECT_EQ(direction, ScrollActionFor(mode).direction) << int{mode};
+  EXPECT_EQ((SentKey{2, 136}), ScrollActionFor(2).zoomKey);
   EXPECT_EQ((SentKey{2, 137}), ScrollActionFor(5).zoomKey);
   EXPECT_FALSE(ScrollActionFor(5).direction || ScrollActionFor(0).zoomKey ||
                ScrollActionFor(9).direction || ScrollActionFor(9).zoomKey);
