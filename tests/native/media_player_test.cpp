@@ -34,11 +34,23 @@ std::string Text(const std::vector<PlayerStep>& steps) {
   return out.str();
 }
 
-enum Facts { kRunning, kNone, kHidden, kInFront, kOwnsFront, kLightAlloy, kLibShown, kLibFront };
+// kNoTarget: the Light Alloy bridge without Light Alloy's own window.
+enum Facts {
+  kRunning,
+  kNone,
+  kNoTarget,
+  kHidden,
+  kInFront,
+  kOwnsFront,
+  kLightAlloy,
+  kLibShown,
+  kLibFront
+};
 
 PlayerFacts Make(Facts f) {
   PlayerFacts facts;
-  facts.mainFound = facts.targetFound = f != kNone;
+  facts.mainFound = f != kNone;
+  facts.targetFound = f != kNone && f != kNoTarget;
   facts.targetVisible = f != kNone && f != kHidden;
   facts.targetForeground = f == kInFront;
   facts.targetOwnsForeground = f == kInFront || f == kOwnsFront;
@@ -109,6 +121,8 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
       {kBS, "wa_s/\\h", kRunning, false, "keys 0 72"},
       {kBS, "wa_focs", kRunning, true, "front"},
       {kWinamp, "wa_song", kRunning, true, ""},
+      {kPlayerWinampLightAlloy, "wa_s/\\h", kNoTarget, true, ""},
+      {kPlayerWindowsMediaPlayer, "wa_next", kRunning, true, "send 319 0 720896 self"},
   };
   for (const Case& c : cases) {
     PlayerFacts facts = Make(c.facts);
@@ -174,6 +188,7 @@ TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
   for (const auto& [type, windowClass] : classes)
     EXPECT_EQ(std::vector<std::string>{windowClass}, MainWindowClasses(type, "x"));
   EXPECT_TRUE(MainWindowClasses(kPlayerWinamp, "x").empty());
+  EXPECT_EQ(2u, MainWindowClasses(kPlayerFoobar2000, "").size());
   EXPECT_EQ(kPlayerFoobar2000, PlayerProbeOrder("MyFoo").back().type);
   EXPECT_EQ(PlayerProbeOrder("MyFoo").size() - 1, PlayerProbeOrder("").size());
   struct Case {
@@ -227,6 +242,9 @@ TEST(TrackInfoTextTest, LinesFromCaptionsAndAnswers) {
       {" - no", ShuffleRepeatText(false)},
       {"\rsong.mp3\r[01:05/10:00]", BSPlayerLines("C:\\Music\\song.mp3", 65000, 600000)},
       {"\rb.avi", BSPlayerLines("a/b.avi", 5, -1)},
+      {"\rsong.mp3\r[00:00/00:00]", BSPlayerLines("song.mp3", 0, 0)},
+      {"\rfoobar2000", Foobar2000Line("foobar2000")},
+      {"\r[00:00/00:01]", WinampAnswerLines({0, 0, 0, 1, 0, 0})},
       {"\rArtist - Title", Foobar2000Line("Artist - Title    [foobar2000 v0.9.4]")},
       {"\r", Foobar2000Line("ab[foobar2000]")},
       {"\rA - B", MediaPlayerClassicLine("A - B - Media Player Classic")},
