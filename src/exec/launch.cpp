@@ -254,6 +254,28 @@ std::string FormatDateTime(std::string_view format, const LocalDateTime& moment,
   return out;
 }
 
+DateTimeNames LocaleDateTimeNames(const std::function<std::string(LocaleName, int)>& text) {
+  DateTimeNames names;
+  const auto take = [&](std::string& field, LocaleName name, int index) {
+    if (std::string given = text(name, index); !given.empty()) field = std::move(given);
+  };
+  for (int i = 0; i < 12; ++i) {
+    take(names.longMonths[i], LocaleName::kLongMonth, i);
+    take(names.shortMonths[i], LocaleName::kShortMonth, i);
+  }
+  // The locale counts days from Monday; the record from Sunday.
+  for (int i = 0; i < 7; ++i) {
+    const int sundayBased = (i + 1) % 7;
+    take(names.longDays[sundayBased], LocaleName::kLongDay, i);
+    take(names.shortDays[sundayBased], LocaleName::kShortDay, i);
+  }
+  take(names.dateSeparator, LocaleName::kDateSeparator, 0);
+  take(names.timeSeparator, LocaleName::kTimeSeparator, 0);
+  take(names.am, LocaleName::kAm, 0);
+  take(names.pm, LocaleName::kPm, 0);
+  return names;
+}
+
 std::string DateTimeVariable(std::string_view format, const LaunchSystem& system) {
   const LocalDateTime now = system.Now();
   if (!format.empty()) return FormatDateTime(format, now, system);

@@ -52,6 +52,21 @@ struct DateTimeNames {
   std::string pm = "PM";
 };
 
+// A name of the locale's date and time texts. Months count from 0 (January); days from 0 as the
+// locale counts them, Monday first.
+enum class LocaleName : uint8_t {
+  kLongMonth,
+  kShortMonth,
+  kLongDay,
+  kShortDay,
+  kDateSeparator,
+  kTimeSeparator,
+  kAm,
+  kPm
+};
+// The names `text` gives for the locale; a name it leaves empty keeps its English default.
+DateTimeNames LocaleDateTimeNames(const std::function<std::string(LocaleName, int index)>& text);
+
 // What variable expansion asks of the system. Called from any thread.
 class LaunchSystem {
  public:

@@ -81,26 +81,27 @@ LocalDateTime Win32LaunchSystem::Now() const {
 }
 
 DateTimeNames Win32LaunchSystem::Names() const {
-  DateTimeNames names;
-  // A name the locale does not give keeps its English default.
-  const auto take = [](std::string& field, LCTYPE type) {
-    if (std::string text = LocaleText(type); !text.empty()) field = std::move(text);
-  };
-  for (int i = 0; i < 12; ++i) {
-    take(names.longMonths[i], static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i));
-    take(names.shortMonths[i], static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i));
-  }
-  // The locale counts days from Monday (LOCALE_SDAYNAME1); the record from Sunday.
-  for (int i = 0; i < 7; ++i) {
-    const int sundayBased = (i + 1) % 7;
-    take(names.longDays[sundayBased], static_cast<LCTYPE>(LOCALE_SDAYNAME1 + i));
-    take(names.shortDays[sundayBased], static_cast<LCTYPE>(LOCALE_SABBREVDAYNAME1 + i));
-  }
-  take(names.dateSeparator, LOCALE_SDATE);
-  take(names.timeSeparator, LOCALE_STIME);
-  take(names.am, LOCALE_S1159);
-  take(names.pm, LOCALE_S2359);
-  return names;
+  return LocaleDateTimeNames([](LocaleName name, int index) {
+    switch (name) {
+      case LocaleName::kLongMonth:
+        return LocaleText(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + index));
+      case LocaleName::kShortMonth:
+        return LocaleText(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + index));
+      case LocaleName::kLongDay:
+        return LocaleText(static_cast<LCTYPE>(LOCALE_SDAYNAME1 + index));
+      case LocaleName::kShortDay:
+        return LocaleText(static_cast<LCTYPE>(LOCALE_SABBREVDAYNAME1 + index));
+      case LocaleName::kDateSeparator:
+        return LocaleText(LOCALE_SDATE);
+      case LocaleName::kTimeSeparator:
+        return LocaleText(LOCALE_STIME);
+      case LocaleName::kAm:
+        return LocaleText(LOCALE_S1159);
+      case LocaleName::kPm:
+        return LocaleText(LOCALE_S2359);
+    }
+    return std::string();
+  });
 }
 
 std::string Win32LaunchSystem::LongTimeText(const LocalDateTime& moment) const {

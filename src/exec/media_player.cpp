@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <span>
 
 #include "lang/lang.h"
 #include "settings/form.h"
@@ -11,8 +12,28 @@
 namespace tavion {
 namespace {
 
+// How a fixed command reaches the player.
+enum class PlayerDelivery : uint8_t {
+  kSend,                // SendMessage of the command
+  kPost,                // PostMessage of the command
+  kKeys,                // the key sender: modifiers + key to the window
+  kForegroundThenSend,  // bring the main window to the foreground, then SendMessage
+};
+
+// One fixed command of a player: WM_COMMAND `id` (Winamp, Windows Media Player), the WM_USER+2
+// command `id` (BSPlayer), the application command `id`, or the key `key` with `modifiers`.
+struct PlayerCommand {
+  std::string_view code;
+  PlayerDelivery delivery;
+  uint32_t id = 0;
+  PlayerWindowRole role = PlayerWindowRole::kMain;
+  uint8_t modifiers = 0;
+  uint16_t key = 0;
+};
+
 using D = PlayerDelivery;
 using R = PlayerWindowRole;
+using S = PlayerStepKind;
 
 constexpr PlayerCommand kWinampCommands[] = {
     {"wa_loop", D::kPost, 40022},
@@ -56,12 +77,6 @@ constexpr PlayerCommand kAppCommands[] = {
     {"wa_wvup", D::kSend, 10}, {"wa_wvdw", D::kSend, 9},
 };
 
-constexpr AppCommandPlayer kAppCommandPlayers[] = {
-    {kPlayerMediaPlayerClassic, true, kMediaPlayerClassicClass},
-    {kPlayerWindowsMediaPlayer, true, kWindowsMediaPlayerClass},
-    {kPlayerFoobar2000, true, kFoobar2000Class1},
-};
-
 void EraseEvery(std::string& text, std::string_view part) {
   for (size_t at; (at = text.find(part)) != std::string::npos;) text.erase(at, part.size());
 }
@@ -76,32 +91,185 @@ std::string MinutesSeconds(int32_t minutes, int32_t seconds) {
   return TwoDigits(minutes) + ":" + TwoDigits(seconds);
 }
 
-}  // namespace
-
-std::span<const PlayerCommand> WinampCommands() {
-  return kWinampCommands;
-}
-std::span<const PlayerCommand> BSPlayerCommands() {
-  return kBSPlayerCommands;
-}
-std::span<const PlayerCommand> WindowsMediaPlayerCommands() {
-  return kWindowsMediaPlayerCommands;
-}
-std::span<const PlayerCommand> AppCommands() {
-  return kAppCommands;
-}
-
-const PlayerCommand* FindPlayerCommand(std::span<const PlayerCommand> table,
-                                       std::string_view code) {
+const PlayerCommand* FindCommand(std::span<const PlayerCommand> table, std::string_view code) {
   for (const PlayerCommand& command : table)
     if (command.code == code) return &command;
   return nullptr;
 }
 
-const AppCommandPlayer* FindAppCommandPlayer(int type) {
-  for (const AppCommandPlayer& player : kAppCommandPlayers)
-    if (player.type == type) return &player;
-  return nullptr;
+PlayerStep Send(uint32_t message, uint32_t wParam, uint32_t lParam = 0, R role = R::kMain) {
+  return {.kind = S::kSend, .role = role, .message = message, .wParam = wParam, .lParam = lParam};
+}
+
+PlayerStep Post(uint32_t message, uint32_t wParam, uint32_t lParam = 0, R role = R::kMain) {
+  return {.kind = S::kPost, .role = role, .message = message, .wParam = wParam, .lParam = lParam};
+}
+
+PlayerStep Keys(uint8_t modifiers, uint16_t key, R role = R::kMain) {
+  return {.kind = S::kKeys, .role = role, .modifiers = modifiers, .key = key};
+}
+
+PlayerStep Do(S kind, R role = R::kMain) {
+  return {.kind = kind, .role = role};
+}
+
+PlayerStep Note(PlayerNote note, std::string_view text = {}) {
+  return {.kind = S::kNotify, .note = note, .text = text};
+}
+
+PlayerStep AppCommand(uint32_t command) {
+  return {.kind = S::kSend,
+          .message = kMessageAppCommand,
+          .lParam = command << 16,
+          .windowAsWParam = true};
+}
+
+PlayerStep WrongPath() {
+  return Note(PlayerNote::kWrongPath);
+}
+
+PlayerStep Unsupported(std::string_view code) {
+  return Note(PlayerNote::kUnknownAction, code);
+}
+
+using Steps = std::vector<PlayerStep>;
+
+// A fixed command as it reaches the player; `message` is that of the command's family.
+Steps Deliver(const PlayerCommand& command, uint32_t message) {
+  switch (command.delivery) {
+    case PlayerDelivery::kSend:
+      return {Send(message, command.id, 0, command.role)};
+    case PlayerDelivery::kPost:
+      return {Post(message, command.id, 0, command.role)};
+    case PlayerDelivery::kKeys:
+      return {Keys(command.modifiers, command.key, command.role)};
+    case PlayerDelivery::kForegroundThenSend:
+      break;
+  }
+  return {Do(S::kForeground), Send(message, command.id, 0, command.role)};
+}
+
+// "wa_play" without a player: start it when its path exists and tell the new window to play.
+Steps StartAndPlay(const PlayerFacts& facts, const char* windowClass, uint32_t message,
+                   uint32_t play) {
+  if (!facts.playerPathExists) return {WrongPath()};
+  return {Do(S::kLaunch),
+          {.kind = S::kSendToStarted, .message = message, .wParam = play, .text = windowClass}};
+}
+
+Steps AppCommandPlayerSteps(int type, std::string_view code, const PlayerFacts& facts) {
+  const bool foobar = type == kPlayerFoobar2000;
+  if (foobar && (code == "wa_wvup" || code == "wa_wvdw")) return {Unsupported(code)};
+  if (type == kPlayerMediaPlayerClassic && code == "wa_shw3") return {Keys(kKeyCtrl, '7')};
+  if (foobar && code == "wa_rand") return {Do(S::kFoobarRandom)};
+  if (type == kPlayerWindowsMediaPlayer) {
+    if (const PlayerCommand* command = FindCommand(kWindowsMediaPlayerCommands, code))
+      return Deliver(*command, kMessageCommand);
+  }
+  if (code == "wa_s/\\h") {
+    if (facts.targetForeground) return {Post(kMessageSysCommand, kSysCommandMinimize)};
+    return {Post(kMessageSysCommand, kSysCommandRestore), Do(S::kForeground)};
+  }
+  if (code == "wa_play" || code == "wa_wamp" || code == "wa_focs") {
+    if (!facts.mainFound) return {facts.playerPathExists ? Do(S::kLaunch) : WrongPath()};
+    if (code == "wa_play") return {AppCommand(kAppCommandPlayPause)};
+    if (facts.targetForeground) return {Do(S::kForeground)};
+    return {Send(kMessageSysCommand, kSysCommandRestore), Do(S::kForeground)};
+  }
+  if (const PlayerCommand* command = FindCommand(kAppCommands, code))
+    return {AppCommand(command->id)};
+  if (code != "wa_song") return {Unsupported(code)};
+  return {};
+}
+
+Steps BSPlayerSteps(std::string_view code, const PlayerFacts& facts,
+                    const MediaPlayerOptions& options) {
+  if (code == "wa_s/\\h") {
+    if (options.focusBeforeHide && facts.targetVisible && !facts.targetForeground)
+      return {Do(S::kForeground)};
+    return {Keys(0, 'H')};
+  }
+  if (const PlayerCommand* entry = FindCommand(kBSPlayerCommands, code))
+    return Deliver(*entry, kBSPlayerMessage);
+  if (code == "wa_focs") return {facts.targetVisible ? Do(S::kForeground) : Keys(0, 'H')};
+  if (code == "wa_play") {
+    if (!facts.mainFound)
+      return StartAndPlay(facts, kBSPlayerClass, kBSPlayerMessage, kBSPlayerPlay);
+    if (!options.playPause)
+      return {Send(kBSPlayerMessage, kBSPlayerStop), Send(kBSPlayerMessage, kBSPlayerPlay)};
+    const std::optional<int32_t> state =
+        facts.ask(kBSPlayerMessage, kBSPlayerQueryState, kBSPlayerQueryStateParam);
+    if (!state) return {};
+    return {Send(kBSPlayerMessage, *state == static_cast<int32_t>(kBSPlayerStatePlaying)
+                                       ? kBSPlayerPause
+                                       : kBSPlayerPlay)};
+  }
+  if (code == "wa_wamp") {
+    if (facts.mainFound && options.closeOnSecondLaunch) return {Post(kMessageClose, 0)};
+    Steps steps{Do(S::kLaunch)};
+    if (options.autoPlay)
+      steps.push_back({.kind = S::kSendToStarted,
+                       .message = kBSPlayerMessage,
+                       .wParam = kBSPlayerPlay,
+                       .text = kBSPlayerClass});
+    return steps;
+  }
+  if (code != "wa_song") return {Unsupported(code)};
+  return {};
+}
+
+Steps ShowOrHideWinamp(const PlayerFacts& facts, const MediaPlayerOptions& options) {
+  if (!facts.targetFound) return {};
+  const bool hide = options.focusBeforeHide ? facts.targetOwnsForeground : facts.targetVisible;
+  Steps steps;
+  if (facts.targetIsLightAlloy)
+    steps.push_back(Send(kMessageApp, 0, kLightAlloyToggle, R::kShowTarget));
+  else if (hide)
+    steps.push_back(Keys(kKeyAlt, 'M', R::kShowTarget));
+  else
+    steps.push_back(Do(S::kRestore, R::kShowTarget));
+  if (!hide) steps.push_back(Do(S::kForeground, R::kShowTarget));
+  if (options.extraText) steps.push_back(Note(hide ? PlayerNote::kHidden : PlayerNote::kShown));
+  return steps;
+}
+
+Steps MediaLibrary(const PlayerFacts& facts, const MediaPlayerOptions& options) {
+  if (facts.libraryForeground || (facts.libraryVisible && !options.focusBeforeHide))
+    return {Post(kMessageCommand, kWinampLibraryToggle)};
+  if (facts.libraryVisible) return {Do(S::kForeground, R::kLibrary)};
+  return {Do(S::kForeground), Post(kMessageCommand, kWinampLibraryShow)};
+}
+
+Steps WinampSteps(std::string_view code, const PlayerFacts& facts,
+                  const MediaPlayerOptions& options) {
+  if (const PlayerCommand* command = FindCommand(kWinampCommands, code))
+    return Deliver(*command, kMessageCommand);
+  if (code == "wa_s/\\h") return ShowOrHideWinamp(facts, options);
+  if (code == "wa_focs") return {Do(S::kLaunch)};
+  if (code == "wa_delf") return {Do(S::kForeground), Do(S::kRemoveFile)};
+  if (code == "wa_libr") return MediaLibrary(facts, options);
+  if (code == "wa_play") {
+    if (!facts.mainFound) return StartAndPlay(facts, kWinampClass, kMessageCommand, kWinampPlay);
+    const std::optional<int32_t> state =
+        options.playPause ? facts.ask(kWinampQuery, 0, kWinampQueryState) : 0;
+    if (!state) return {};
+    // Pause only when play/pause is on and the player is not stopped.
+    return {Send(kMessageCommand, options.playPause && *state != 0 ? kWinampPause : kWinampPlay)};
+  }
+  if (code == "wa_wamp") {
+    if (facts.mainFound && options.closeOnSecondLaunch) return {Post(kMessageClose, 0)};
+    Steps steps{Do(S::kLaunch)};
+    if (options.autoPlay) steps.push_back({.kind = S::kRunAction, .text = "wa_play"});
+    return steps;
+  }
+  if (code != "wa_song") return {Unsupported(code)};
+  return {};
+}
+
+}  // namespace
+
+bool IsWinampMainWindow(std::string_view windowClass, std::string_view caption) {
+  return windowClass == kWinampClass && caption != kWinampBridgeCaption;
 }
 
 std::vector<std::string> MainWindowClasses(int type, std::string_view foobarClass) {
@@ -154,34 +322,56 @@ std::vector<PlayerProbe> PlayerProbeOrder(std::string_view foobarClass) {
   return order;
 }
 
-bool ShouldHidePlayer(bool focusFirst, bool visible, bool foregroundIsIt) {
-  return focusFirst ? foregroundIsIt : visible;
+std::vector<PlayerStep> PlayerSteps(int type, std::string_view code, const PlayerFacts& facts,
+                                    const MediaPlayerOptions& options) {
+  if (!facts.mainFound && code != "wa_play" && code != "wa_wamp")
+    return {Note(PlayerNote::kNotStarted)};
+  switch (type) {
+    case kPlayerWindowsMediaPlayer:
+    case kPlayerFoobar2000:
+    case kPlayerMediaPlayerClassic:
+      return AppCommandPlayerSteps(type, code, facts);
+    case kPlayerBSPlayer:
+      return BSPlayerSteps(code, facts, options);
+    case kPlayerWinamp:
+    case kPlayerWinampLightAlloy:
+      return WinampSteps(code, facts, options);
+    default:
+      return {Note(PlayerNote::kUnknownType)};
+  }
 }
 
-LibraryStep ChooseLibraryStep(bool libraryForeground, bool libraryVisible, bool focusFirst) {
-  if (libraryForeground) return LibraryStep::kToggle;
-  if (libraryVisible) return focusFirst ? LibraryStep::kFocusLibrary : LibraryStep::kToggle;
-  return LibraryStep::kShowFromMain;
-}
-
-uint32_t WinampPlayCommand(bool playPause, int32_t state) {
-  return playPause && state != 0 ? kWinampPause : kWinampPlay;
+std::string PlayerNoteText(const PlayerStep& step) {
+  switch (step.note) {
+    case PlayerNote::kNotStarted:
+      return GetLangStr("ErrorWinAmp", "Media Player not started");
+    case PlayerNote::kWrongPath:
+      return GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp");
+    case PlayerNote::kUnknownType:
+      return kUnknownPlayerType;
+    case PlayerNote::kUnknownAction:
+      return kUnknownPlayerAction + std::string(step.text);
+    case PlayerNote::kHidden:
+      return GetLangStr("WAhide", "Minimize Winamp");
+    case PlayerNote::kShown:
+      return GetLangStr("WAshow", "Restore Winamp");
+    case PlayerNote::kNone:
+      break;
+  }
+  return {};
 }
 
 MediaPlayerOptions MediaPlayerOptionsFromForm(const FormControls& form, std::string foobarClass) {
   MediaPlayerOptions options;
   options.foobarClass = std::move(foobarClass);
   if (auto at = form.Find("Opt_WAmp_Path")) options.playerPath = form.Text(*at);
-  const std::pair<const char*, bool MediaPlayerOptions::*> checks[] = {
-      {"Opt_Secn_Exit", &MediaPlayerOptions::closeOnSecondLaunch},
-      {"Opt_Auto_Play", &MediaPlayerOptions::autoPlay},
-      {"Opt_SetFoc_SH", &MediaPlayerOptions::focusBeforeHide},
-      {"Opt_Play_Paus", &MediaPlayerOptions::playPause},
-      {"Opt_AutodePlayer", &MediaPlayerOptions::autodetect},
-      {"Opt_Desk_TextEx", &MediaPlayerOptions::extraText},
-  };
-  for (const auto& [name, field] : checks)
-    if (auto at = form.Find(name)) options.*field = form.Checked(*at);
+  ReadCheckBoxes<MediaPlayerOptions>(form, options,
+                                     {{"Opt_Secn_Exit", &MediaPlayerOptions::closeOnSecondLaunch},
+                                      {"Opt_Auto_Play", &MediaPlayerOptions::autoPlay},
+                                      {"Opt_SetFoc_SH", &MediaPlayerOptions::focusBeforeHide},
+                                      {"Opt_Play_Paus", &MediaPlayerOptions::playPause},
+                                      {"Opt_AutodePlayer", &MediaPlayerOptions::autodetect},
+                                      {"Opt_Desk_TextEx", &MediaPlayerOptions::extraText}});
   if (auto at = form.Find("Opt_PlayerType")) options.playerType = form.ItemIndex(*at);
   return options;
 }

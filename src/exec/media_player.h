@@ -1,11 +1,11 @@
 #pragma once
-// The media-player control's decisions: the players' window classes and command numbers per
-// player type and action code, the autodetection order, and the track-information texts made
-// from window captions and query answers. Portable; media_player_win.h talks to the players.
+// The media-player control's decisions: the players' window classes, the autodetection order,
+// what each action code sends to which window of each player, and the track-information texts
+// made from window captions and query answers. Portable; media_player_win.h talks to the players.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,49 +70,21 @@ inline constexpr size_t kBSPlayerFileNameSize = 260;
 inline constexpr uint32_t kAppCommandPlayPause = 14;
 inline constexpr uint32_t kLightAlloyToggle = 514;  // lParam of WM_APP, wParam 0
 
-// Which of a Winamp-like player's windows a command goes to.
-enum class PlayerWindowRole : uint8_t { kMain, kEqualizer, kPlaylist, kLibrary };
-
-// How a table entry reaches the player.
-enum class PlayerDelivery : uint8_t {
-  kSend,                // SendMessage of the command
-  kPost,                // PostMessage of the command
-  kKeys,                // the key sender: modifiers + key to the window
-  kForegroundThenSend,  // bring the main window to the foreground, then SendMessage
-};
+// The system's numbers of the window messages the players are sent.
+inline constexpr uint32_t kMessageClose = 0x0010;
+inline constexpr uint32_t kMessageCommand = 0x0111;
+inline constexpr uint32_t kMessageSysCommand = 0x0112;
+inline constexpr uint32_t kMessageAppCommand = 0x0319;
+inline constexpr uint32_t kMessageApp = 0x8000;
+inline constexpr uint32_t kSysCommandMinimize = 0xF020;
+inline constexpr uint32_t kSysCommandRestore = 0xF120;
 
 // Modifier masks of the key sender.
 inline constexpr uint8_t kKeyAlt = 1;
 inline constexpr uint8_t kKeyCtrl = 2;
 
-// One fixed command of a player: WM_COMMAND `id` (Winamp, Windows Media Player), the WM_USER+2
-// command `id` (BSPlayer), the application command `id`, or the key `key` with `modifiers`.
-struct PlayerCommand {
-  std::string_view code;
-  PlayerDelivery delivery;
-  uint32_t id = 0;
-  PlayerWindowRole role = PlayerWindowRole::kMain;
-  uint8_t modifiers = 0;
-  uint16_t key = 0;
-};
-
-// The entries of the fixed commands of each family; codes with a decision of their own (show and
-// hide, focus, play, launch, library, remove file, track name) are not in these tables.
-std::span<const PlayerCommand> WinampCommands();
-std::span<const PlayerCommand> BSPlayerCommands();
-std::span<const PlayerCommand> WindowsMediaPlayerCommands();
-std::span<const PlayerCommand> AppCommands();
-// The entry of `code` in `table`, or null.
-const PlayerCommand* FindPlayerCommand(std::span<const PlayerCommand> table, std::string_view code);
-
-// The application-command player of `type` and its window class, or null for a type without an
-// entry (only types 3, 4 and 5 have one).
-struct AppCommandPlayer {
-  int type;
-  bool usesAppCommands;
-  std::string_view windowClass;
-};
-const AppCommandPlayer* FindAppCommandPlayer(int type);
+// The main window's class and caption name Winamp's main window, not the Light Alloy bridge.
+bool IsWinampMainWindow(std::string_view windowClass, std::string_view caption);
 
 // The main-window classes searched for `type` (2 to 5) in order; `foobarClass` is the option
 // foobar2000_class, left out when empty. Empty for types 0 and 1 and unknown types.
@@ -131,21 +103,6 @@ struct PlayerProbe {
 };
 std::vector<PlayerProbe> PlayerProbeOrder(std::string_view foobarClass);
 
-// Show/hide of a Winamp-like window: true to hide. `focusFirst` is the option SetFoc_SH;
-// `foregroundIsIt` whether the window is the foreground window or owns it.
-bool ShouldHidePlayer(bool focusFirst, bool visible, bool foregroundIsIt);
-
-// The media library action ("wa_libr").
-enum class LibraryStep : uint8_t {
-  kToggle,        // post the library toggle to the main window
-  kFocusLibrary,  // bring the library window to the foreground
-  kShowFromMain,  // bring the main window to the foreground and post the library show
-};
-LibraryStep ChooseLibraryStep(bool libraryForeground, bool libraryVisible, bool focusFirst);
-
-// The Winamp command of "wa_play": pause only when play/pause is on and the state is not stopped.
-uint32_t WinampPlayCommand(bool playPause, int32_t state);
-
 // The options of the media-player page that the control reads.
 struct MediaPlayerOptions {
   std::string playerPath;           // Opt_WAmp_Path
@@ -162,6 +119,78 @@ struct MediaPlayerOptions {
 // The options as the main window's option controls hold them; a missing control keeps its
 // default. `foobarClass` comes from the settings record.
 MediaPlayerOptions MediaPlayerOptionsFromForm(const FormControls& form, std::string foobarClass);
+
+// Which of the player's windows a step acts on. The show target is the window that "wa_s/\\h"
+// shows and hides: Light Alloy's own window behind the bridge, else the main window.
+enum class PlayerWindowRole : uint8_t { kMain, kEqualizer, kPlaylist, kLibrary, kShowTarget };
+
+// One thing the control does to the player or the program.
+enum class PlayerStepKind : uint8_t {
+  kSend,           // SendMessage `message`, `wParam`, `lParam` to the window of `role`
+  kPost,           // PostMessage of the same
+  kKeys,           // the key sender types `modifiers` + `key` into the window of `role`
+  kForeground,     // brings the window of `role` to the foreground
+  kRestore,        // restores the window of `role` without waiting for it
+  kLaunch,         // starts the player's program
+  kSendToStarted,  // SendMessage to the first window of class `text`, found after a launch
+  kRunAction,      // runs the action code `text` without an action
+  kRemoveFile,     // asks the main window for its playlist and removes the file playing there
+  kFoobarRandom,   // starts foobar2000.exe with "/rand"
+  kNotify,         // the text of `note` becomes the notification text
+};
+
+// The notification texts of the control.
+enum class PlayerNote : uint8_t {
+  kNone,
+  kNotStarted,
+  kWrongPath,
+  kUnknownType,
+  kUnknownAction,  // `text` is the action code
+  kHidden,
+  kShown,
+};
+
+struct PlayerStep {
+  PlayerStepKind kind;
+  PlayerWindowRole role = PlayerWindowRole::kMain;
+  uint32_t message = 0;
+  uint32_t wParam = 0;
+  uint32_t lParam = 0;
+  bool windowAsWParam = false;  // wParam is the handle of the window itself (WM_APPCOMMAND)
+  uint8_t modifiers = 0;
+  uint16_t key = 0;
+  PlayerNote note = PlayerNote::kNone;
+  std::string_view text = {};  // a window class, an action code: text that outlives the steps
+  friend bool operator==(const PlayerStep&, const PlayerStep&) = default;
+};
+
+// The notification text of a kNotify step, translated where the language has it.
+std::string PlayerNoteText(const PlayerStep& step);
+
+// What the control knows of the player when it decides. "Target" is the show target.
+struct PlayerFacts {
+  bool mainFound = false;
+  bool targetFound = false;
+  bool targetVisible = false;
+  bool targetForeground = false;      // the foreground window is the target itself
+  bool targetOwnsForeground = false;  // the target is the foreground window or owns it
+  bool targetIsLightAlloy = false;
+  bool libraryVisible = false;
+  bool libraryForeground = false;
+  bool playerPathExists = false;
+  // Asks the main window (SendMessage) and returns its answer; nullopt when it gave none.
+  std::function<std::optional<int32_t>(uint32_t message, uint32_t wParam, uint32_t lParam)> ask;
+};
+
+// The steps of the action `code` for the player of `type`, in order; they refer to `code`.
+// Asks the player through `facts.ask` only where the answer decides.
+std::vector<PlayerStep> PlayerSteps(int type, std::string_view code, const PlayerFacts& facts,
+                                    const MediaPlayerOptions& options);
+
+// The texts the control reports; the first three are not translated.
+inline constexpr char kUnknownPlayerType[] = "Error: unknown player type";
+inline constexpr char kUnknownPlayerAction[] = "Error: unknown player action - ";
+inline constexpr char kFoobarMissing[] = "Error: can't find foobar2000.exe";
 
 // Codes whose notification shows the track (PlayerTrackInfo); the shuffle and repeat codes only
 // for Winamp-like players.

@@ -10,7 +10,6 @@
 #include "base/handles_win.h"
 #include "base/utf_win.h"
 #include "exec/dispatcher.h"
-#include "lang/lang.h"
 
 namespace tavion {
 namespace {
@@ -92,14 +91,6 @@ void SetNotify(std::string text) {
   SetNotifyText(std::move(text));
 }
 
-void Unsupported(std::string_view code) {
-  SetNotify(std::string(kUnknownPlayerAction) + std::string(code));
-}
-
-void SetWrongPath() {
-  SetNotify(GetLangStr("ErrorWinAmpPath", "Incorrect path to Winamp"));
-}
-
 bool SystemLaunch(const std::string& path) {
   std::wstring commandLine = L"\"" + Utf8ToWide(path) + L"\"";
   STARTUPINFOW startup{};
@@ -170,7 +161,7 @@ struct Services {
 
 // EnumWindows callback: stores the first "Winamp v1.x" window that is not the bridge.
 BOOL CALLBACK TakeWinampMain(HWND window, LPARAM found) {
-  if (ClassOf(window) != kWinampClass || CaptionOf(window) == kWinampBridgeCaption) return TRUE;
+  if (!IsWinampMainWindow(ClassOf(window), CaptionOf(window))) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
@@ -215,231 +206,92 @@ PlayerWindows SearchPlayer(int type, const MediaPlayerOptions& options) {
   return windows;
 }
 
-HWND WindowOf(const PlayerWindows& windows, PlayerWindowRole role) {
-  switch (role) {
-    case PlayerWindowRole::kEqualizer:
-      return windows.equalizer;
-    case PlayerWindowRole::kPlaylist:
-      return windows.playlist;
-    case PlayerWindowRole::kLibrary:
-      return windows.library;
-    default:
-      return windows.main;
-  }
-}
-
-// Delivers a table entry; `message` is the message of the command family.
-void Deliver(const PlayerCommand& command, const PlayerWindows& windows, UINT message,
-             const Services& services) {
-  const HWND target = WindowOf(windows, command.role);
-  // A player without that window gets nothing: a null window would mean this thread's queue.
-  if (!target) return;
-  switch (command.delivery) {
-    case PlayerDelivery::kSend:
-      Send(target, message, command.id, 0);
-      break;
-    case PlayerDelivery::kPost:
-      Post(target, message, command.id, 0);
-      break;
-    case PlayerDelivery::kKeys:
-      services.Keys(command.modifiers, command.key, target);
-      break;
-    case PlayerDelivery::kForegroundThenSend:
-      services.Foreground(windows.main);
-      Send(target, message, command.id, 0);
-      break;
-  }
-}
-
-void SendAppCommand(HWND player, uint32_t command) {
-  Send(player, WM_APPCOMMAND, reinterpret_cast<WPARAM>(player),
-       static_cast<LPARAM>(MAKELONG(0, command)));
-}
-
-// "wa_play" without a player: start it when its path exists and tell the new window to play.
-void StartAndPlay(const MediaPlayerOptions& options, const Services& services,
-                  const char* windowClass, UINT message, uint32_t play) {
-  if (!FileExists(options.playerPath)) return SetWrongPath();
-  services.s.launch(options.playerPath);
-  if (HWND started = FindByClass(windowClass)) Send(started, message, play, 0);
-}
-
-void ControlAppCommandPlayer(int type, std::string_view code, const PlayerWindows& windows,
-                             const MediaPlayerOptions& options, const Services& services) {
-  if (!FindAppCommandPlayer(type)) return SetNotify(kUnknownPlayerType);
-  const HWND player = windows.main;
-  const bool foobar = type == kPlayerFoobar2000;
-  if (foobar && (code == "wa_wvup" || code == "wa_wvdw")) return Unsupported(code);
-  if (type == kPlayerMediaPlayerClassic && code == "wa_shw3")
-    return services.Keys(kKeyCtrl, '7', player);
-  if (foobar && code == "wa_rand") {
-    std::string program;
-    const std::string installDir = services.s.foobarInstallDir();
-    if (!installDir.empty()) program = ShortPath(installDir + "\\foobar2000.exe");
-    if (!FileExists(program)) {
-      program.clear();
-      if (FileExists(options.playerPath) && options.playerPath.find("foobar") != std::string::npos)
-        program = options.playerPath;
+// The window a step names; the show target is the main window where no other one was found.
+struct Targets {
+  PlayerWindows windows;
+  HWND showTarget = nullptr;
+  HWND Of(PlayerWindowRole role) const {
+    switch (role) {
+      case PlayerWindowRole::kEqualizer:
+        return windows.equalizer;
+      case PlayerWindowRole::kPlaylist:
+        return windows.playlist;
+      case PlayerWindowRole::kLibrary:
+        return windows.library;
+      case PlayerWindowRole::kShowTarget:
+        return showTarget;
+      default:
+        return windows.main;
     }
-    if (program.empty()) return SetNotify(kFoobarMissing);
-    services.s.shellExecute(program, "open", "/rand", SW_HIDE);
-    return;
   }
-  if (type == kPlayerWindowsMediaPlayer) {
-    if (const PlayerCommand* command = FindPlayerCommand(WindowsMediaPlayerCommands(), code))
-      return Deliver(*command, windows, WM_COMMAND, services);
+};
+
+// "wa_delf": the file is removed only through a playlist window of the player itself.
+void RemoveFile(HWND main) {
+  LRESULT answer = 0;
+  if (!Send(main, kWinampQuery, 1, kWinampQueryWindow, &answer)) return;
+  const auto playlist = reinterpret_cast<HWND>(answer);
+  if (playlist && ProcessOf(playlist) == ProcessOf(main))
+    Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
+}
+
+void FoobarRandom(const MediaPlayerOptions& options, const Services& services) {
+  std::string program;
+  const std::string installDir = services.s.foobarInstallDir();
+  if (!installDir.empty()) program = ShortPath(installDir + "\\foobar2000.exe");
+  if (!FileExists(program)) {
+    program.clear();
+    if (FileExists(options.playerPath) && options.playerPath.find("foobar") != std::string::npos)
+      program = options.playerPath;
   }
-  if (code == "wa_s/\\h") {
-    if (GetForegroundWindow() != player) {
-      Post(player, WM_SYSCOMMAND, SC_RESTORE, 0);
-      services.Foreground(player);
-    } else {
-      Post(player, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    }
-    return;
-  }
-  if (code == "wa_play" || code == "wa_wamp" || code == "wa_focs") {
-    if (!player) {
-      if (FileExists(options.playerPath))
+  if (program.empty()) return SetNotify(kFoobarMissing);
+  services.s.shellExecute(program, "open", "/rand", SW_HIDE);
+}
+
+// Carries out the steps. A step for a window the player lacks does nothing: a null window would
+// mean this thread's own queue.
+void Carry(const std::vector<PlayerStep>& steps, const Targets& targets,
+           const MediaPlayerOptions& options, const Services& services) {
+  for (const PlayerStep& step : steps) {
+    const HWND target = targets.Of(step.role);
+    const WPARAM wParam =
+        step.windowAsWParam ? reinterpret_cast<WPARAM>(target) : static_cast<WPARAM>(step.wParam);
+    switch (step.kind) {
+      case PlayerStepKind::kSend:
+        if (target) Send(target, step.message, wParam, static_cast<LPARAM>(step.lParam));
+        break;
+      case PlayerStepKind::kPost:
+        if (target) Post(target, step.message, wParam, static_cast<LPARAM>(step.lParam));
+        break;
+      case PlayerStepKind::kKeys:
+        services.Keys(step.modifiers, step.key, target);
+        break;
+      case PlayerStepKind::kForeground:
+        services.Foreground(target);
+        break;
+      case PlayerStepKind::kRestore:
+        if (target) ShowWindowAsync(target, SW_RESTORE);
+        break;
+      case PlayerStepKind::kLaunch:
         services.s.launch(options.playerPath);
-      else
-        SetWrongPath();
-    } else if (code == "wa_play") {
-      SendAppCommand(player, kAppCommandPlayPause);
-    } else {
-      if (GetForegroundWindow() != player) Send(player, WM_SYSCOMMAND, SC_RESTORE, 0);
-      services.Foreground(player);
-    }
-    return;
-  }
-  if (const PlayerCommand* command = FindPlayerCommand(AppCommands(), code))
-    return SendAppCommand(player, command->id);
-  if (code != "wa_song") Unsupported(code);
-}
-
-void ControlBSPlayer(std::string_view code, const PlayerWindows& windows,
-                     const MediaPlayerOptions& options, const Services& services) {
-  const HWND player = windows.main;
-  auto command = [](HWND window, uint32_t id) {
-    if (window) Send(window, kBSPlayerMessage, id, 0);
-  };
-  if (code == "wa_s/\\h") {
-    if (options.focusBeforeHide && IsWindowVisible(player) && GetForegroundWindow() != player)
-      services.Foreground(player);
-    else
-      services.Keys(0, 'H', player);
-    return;
-  }
-  if (const PlayerCommand* entry = FindPlayerCommand(BSPlayerCommands(), code))
-    return Deliver(*entry, windows, kBSPlayerMessage, services);
-  if (code == "wa_focs") {
-    if (!IsWindowVisible(player))
-      services.Keys(0, 'H', player);
-    else
-      services.Foreground(player);
-    return;
-  }
-  if (code == "wa_play") {
-    if (player) {
-      if (!options.playPause) {
-        command(player, kBSPlayerStop);
-        command(player, kBSPlayerPlay);
-      } else if (const auto state =
-                     Ask(player, kBSPlayerMessage, kBSPlayerQueryState, kBSPlayerQueryStateParam)) {
-        command(player, *state == static_cast<int32_t>(kBSPlayerStatePlaying) ? kBSPlayerPause
-                                                                              : kBSPlayerPlay);
-      }
-    } else {
-      StartAndPlay(options, services, kBSPlayerClass, kBSPlayerMessage, kBSPlayerPlay);
-    }
-    return;
-  }
-  if (code == "wa_wamp") {
-    if (player && options.closeOnSecondLaunch) return Post(player, WM_CLOSE, 0, 0);
-    services.s.launch(options.playerPath);
-    if (options.autoPlay) command(FindByClass(kBSPlayerClass), kBSPlayerPlay);
-    return;
-  }
-  if (code != "wa_song") Unsupported(code);
-}
-
-void ShowOrHideWinamp(const PlayerWindows& windows, const MediaPlayerOptions& options,
-                      const Services& services) {
-  HWND target = windows.main;
-  if (CaptionOf(target) == kWinampBridgeCaption) target = FindByClass(kLightAlloyClass);
-  if (!target) return;
-  const bool lightAlloy = ClassOf(target) == kLightAlloyClass;
-  if (ShouldHidePlayer(options.focusBeforeHide, IsWindowVisible(target),
-                       OwnsOrIsForeground(target))) {
-    if (lightAlloy)
-      Send(target, WM_APP, 0, kLightAlloyToggle);
-    else
-      services.Keys(kKeyAlt, 'M', target);
-    if (options.extraText) SetNotify(GetLangStr("WAhide", "Minimize Winamp"));
-    return;
-  }
-  if (lightAlloy)
-    Send(target, WM_APP, 0, kLightAlloyToggle);
-  else
-    ShowWindowAsync(target, SW_RESTORE);
-  services.Foreground(target);
-  if (options.extraText) SetNotify(GetLangStr("WAshow", "Restore Winamp"));
-}
-
-void ControlWinamp(std::string_view code, const PlayerWindows& windows,
-                   const MediaPlayerOptions& options, const Services& services) {
-  const HWND main = windows.main;
-  if (const PlayerCommand* command = FindPlayerCommand(WinampCommands(), code))
-    return Deliver(*command, windows, WM_COMMAND, services);
-  if (code == "wa_s/\\h") return ShowOrHideWinamp(windows, options, services);
-  if (code == "wa_focs") {
-    services.s.launch(options.playerPath);
-    return;
-  }
-  if (code == "wa_delf") {
-    services.Foreground(main);
-    LRESULT answer = 0;
-    if (!Send(main, kWinampQuery, 1, kWinampQueryWindow, &answer)) return;
-    // Removing a file is only asked of a window of the player itself.
-    const auto playlist = reinterpret_cast<HWND>(answer);
-    if (playlist && ProcessOf(playlist) == ProcessOf(main))
-      Send(playlist, WM_COMMAND, kWinampRemoveFile, 0);
-    return;
-  }
-  if (code == "wa_libr") {
-    const HWND library = windows.library;
-    switch (ChooseLibraryStep(library && GetForegroundWindow() == library, IsWindowVisible(library),
-                              options.focusBeforeHide)) {
-      case LibraryStep::kToggle:
-        Post(main, WM_COMMAND, kWinampLibraryToggle, 0);
         break;
-      case LibraryStep::kFocusLibrary:
-        services.Foreground(library);
+      case PlayerStepKind::kSendToStarted:
+        if (HWND started = FindByClass(step.text)) Send(started, step.message, wParam, 0);
         break;
-      case LibraryStep::kShowFromMain:
-        services.Foreground(main);
-        Post(main, WM_COMMAND, kWinampLibraryShow, 0);
+      case PlayerStepKind::kRunAction:
+        services.s.executeAction(std::string(step.text));
+        break;
+      case PlayerStepKind::kRemoveFile:
+        RemoveFile(targets.windows.main);
+        break;
+      case PlayerStepKind::kFoobarRandom:
+        FoobarRandom(options, services);
+        break;
+      case PlayerStepKind::kNotify:
+        SetNotify(PlayerNoteText(step));
         break;
     }
-    return;
   }
-  if (code == "wa_play") {
-    if (main) {
-      const std::optional<int32_t> state =
-          options.playPause ? Ask(main, kWinampQuery, 0, kWinampQueryState) : 0;
-      if (state) Send(main, WM_COMMAND, WinampPlayCommand(options.playPause, *state), 0);
-    } else {
-      StartAndPlay(options, services, kWinampClass, WM_COMMAND, kWinampPlay);
-    }
-    return;
-  }
-  if (code == "wa_wamp") {
-    if (main && options.closeOnSecondLaunch) return Post(main, WM_CLOSE, 0, 0);
-    services.s.launch(options.playerPath);
-    if (options.autoPlay) services.s.executeAction("wa_play");
-    return;
-  }
-  if (code != "wa_song") Unsupported(code);
 }
 
 std::string WinampTrackInfo(int type, std::string_view code, HWND main) {
@@ -552,22 +404,28 @@ void PlayerControl(int type, std::string_view code, const MediaPlayerServices& g
   const Services services(given);
   const MediaPlayerOptions options =
       services.s.options ? services.s.options() : MediaPlayerOptions{};
-  const PlayerWindows windows = FindPlayer(type, /*autodetect=*/true, options);
-  if (!windows.main && code != "wa_play" && code != "wa_wamp")
-    return SetNotify(GetLangStr("ErrorWinAmp", "Media Player not started"));
-  switch (type) {
-    case kPlayerWindowsMediaPlayer:
-    case kPlayerFoobar2000:
-    case kPlayerMediaPlayerClassic:
-      return ControlAppCommandPlayer(type, code, windows, options, services);
-    case kPlayerBSPlayer:
-      return ControlBSPlayer(code, windows, options, services);
-    case kPlayerWinamp:
-    case kPlayerWinampLightAlloy:
-      return ControlWinamp(code, windows, options, services);
-    default:
-      return SetNotify(kUnknownPlayerType);
-  }
+  Targets targets{FindPlayer(type, /*autodetect=*/true, options)};
+  const HWND main = targets.windows.main;
+  targets.showTarget = main;
+  if ((type == kPlayerWinamp || type == kPlayerWinampLightAlloy) &&
+      CaptionOf(main) == kWinampBridgeCaption)
+    targets.showTarget = FindByClass(kLightAlloyClass);
+  const HWND target = targets.showTarget;
+  const HWND library = targets.windows.library;
+  PlayerFacts facts;
+  facts.mainFound = main != nullptr;
+  facts.targetFound = target != nullptr;
+  facts.targetVisible = target && IsWindowVisible(target);
+  facts.targetForeground = target && GetForegroundWindow() == target;
+  facts.targetOwnsForeground = target && OwnsOrIsForeground(target);
+  facts.targetIsLightAlloy = ClassOf(target) == kLightAlloyClass;
+  facts.libraryVisible = library && IsWindowVisible(library);
+  facts.libraryForeground = library && GetForegroundWindow() == library;
+  facts.playerPathExists = FileExists(options.playerPath);
+  facts.ask = [main](uint32_t message, uint32_t wParam, uint32_t lParam) {
+    return Ask(main, message, wParam, lParam);
+  };
+  Carry(PlayerSteps(type, code, facts, options), targets, options, services);
 }
 
 std::string PlayerTrackInfo(std::string_view code, const MediaPlayerServices& services) {

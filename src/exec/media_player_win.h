@@ -61,9 +61,4 @@ std::string PlayerTrackInfo(std::string_view code, const MediaPlayerServices& se
 // Makes PlayerControl with the selected player type the executor of every "wa_" code.
 void RegisterMediaPlayerExecutors(MediaPlayerServices services);
 
-// The texts it reports; the first three are not translated.
-inline constexpr char kUnknownPlayerType[] = "Error: unknown player type";
-inline constexpr char kUnknownPlayerAction[] = "Error: unknown player action - ";
-inline constexpr char kFoobarMissing[] = "Error: can't find foobar2000.exe";
-
 }  // namespace tavion

@@ -13,6 +13,7 @@
 #include "keys/hotkey.h"
 #include "keys/key_input_win.h"
 #include "keys/pressed_keys.h"
+#include "macros/key_delays.h"
 #include "macros/macro_format.h"
 #include "settings/settings.h"
 
@@ -80,8 +81,6 @@ void RaiseWindow(HWND window) {
   }
 }
 
-constexpr uint32_t kRestoreSettleMs = 100;
-
 // Raises `target` and, with `restore`, brings back the window that was in front before.
 class ForegroundSwitch {
  public:
@@ -91,8 +90,6 @@ class ForegroundSwitch {
   }
   ~ForegroundSwitch() {
     if (previous_ == nullptr) return;
-    // Injected keys are routed to the focused window only once the low-level hooks have seen
-    // them; raising the former window at once would hand it keys meant for the target.
     MacroWait(kRestoreSettleMs, false);
     RaiseWindow(previous_);
   }
@@ -260,10 +257,8 @@ bool PlayMacro(std::string_view name) {
       completed = false;
       break;
     }
-    if (settings.delayMs != 0) {
-      const uint32_t delay =
-          settings.delayMs < 0 ? event->delayMs : static_cast<uint32_t>(settings.delayMs);
-      const bool running = MacroWait(delay, stopOnKey);
+    if (const std::optional<uint32_t> delay = MacroEventDelay(settings.delayMs, event->delayMs)) {
+      const bool running = MacroWait(*delay, stopOnKey);
       if (!running || (stopOnKey && !Settings().MacroPlaying)) {
         ReleaseModifiers();
         completed = false;
@@ -274,7 +269,7 @@ bool PlayMacro(std::string_view name) {
                  (event->extended ? kInputExtended : 0) | (event->released ? kInputKeyUp : 0));
   }
 
-  MacroWait(200, false);
+  MacroWait(kMacroEndSettleMs, false);
   if (!settings.keepLanguage && layout)
     RequestForegroundLayout(reinterpret_cast<LPARAM>(previousLayout));
   if (settings.beep) MessageBeep(0);

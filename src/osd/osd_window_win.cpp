@@ -18,6 +18,7 @@
 #include "osd/osd_geometry.h"
 #include "settings/settings.h"
 #include "exec/main_messages.h"
+#include "osd/osd_fade.h"
 
 namespace tavion {
 
@@ -32,7 +33,7 @@ constexpr uint8_t kStopNone = 0;
 constexpr uint8_t kStopEnd = 1;
 constexpr uint8_t kStopReplace = 2;
 
-constexpr int kFadeStepMs = 3;  // one opacity step per 3 ms
+constexpr DWORD kFadeStepMs = kOsdFadeStepMs;
 constexpr DWORD kHoldStepMs = 10;
 constexpr DWORD kOldWorkerWaitMs = 2000;
 
@@ -183,55 +184,24 @@ void RunWorker(const WorkerPlan& plan) {
         PostToWindow(plan.window, WM_OSD_ALPHA, static_cast<WPARAM>(alpha));
       }
     };
-    using Clock = std::chrono::steady_clock;
-    const auto msSince = [](Clock::time_point start) {
-      return static_cast<int>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    const auto nowMs = [] {
+      return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now().time_since_epoch())
+                                      .count());
     };
     bool ended = false;  // the program is ending: leave the window to CloseOsd
 
-    // Fade in, paced by the clock so a coarse Sleep does not stretch it.
-    if (!plan.animate) {
-      setAlpha(plan.targetAlpha);
-    } else {
-      const int from = state.requestedAlpha;
-      const auto start = Clock::now();
-      while (state.stop == kStopNone && state.requestedAlpha < plan.targetAlpha) {
-        if (terminating()) {
-          ended = true;
-          break;
-        }
-        setAlpha(std::min(plan.targetAlpha, from + 1 + msSince(start) / kFadeStepMs));
-        Sleep(kFadeStepMs);
+    OsdFade fade(state.requestedAlpha, plan.targetAlpha, plan.animate, plan.showTimeMs, nowMs());
+    if (fade.Phase() == OsdPhase::kHold) setAlpha(fade.Alpha());
+    while (state.stop == kStopNone && fade.Phase() != OsdPhase::kDone) {
+      const bool holding = fade.Phase() == OsdPhase::kHold;
+      if (!holding && terminating()) {
+        ended = true;
+        break;
       }
-    }
-
-    const auto holdStart = Clock::now();
-    while (!ended && state.stop == kStopNone && state.windowAlive &&
-           msSince(holdStart) < plan.showTimeMs) {
-      Sleep(kHoldStepMs);
-    }
-
-    // Fade out; time with Shift held does not count.
-    if (!ended && plan.animate) {
-      const int from = state.requestedAlpha;
-      int countedMs = 0;
-      auto last = Clock::now();
-      while (state.stop == kStopNone && state.requestedAlpha > 0) {
-        if (terminating()) {
-          ended = true;
-          break;
-        }
-        const auto now = Clock::now();
-        const int stepMs = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count());
-        last = now;
-        if (!ShiftHeld()) {
-          countedMs += stepMs;
-          setAlpha(std::max(0, from - 1 - countedMs / kFadeStepMs));
-        }
-        Sleep(kFadeStepMs);
-      }
+      if (holding && !state.windowAlive) fade.EndHold();
+      setAlpha(fade.Advance(nowMs(), ShiftHeld()));
+      Sleep(fade.Phase() == OsdPhase::kHold ? kHoldStepMs : kFadeStepMs);
     }
 
     if (!ended) farewell = state.stop == kStopReplace ? WM_OSD_REPLACED : WM_OSD_END;

@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/registry.h"
@@ -156,5 +158,14 @@ enum class SyncMode : uint8_t { kLoad = 0, kSave = 1 };
 // Returns whether every write succeeded (always true when loading).
 bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_view prefix,
                         SyncMode mode);
+
+// Copies the check state of each named check box the form has into its field of `record`; a
+// missing control leaves its field as it is.
+template <class Record>
+void ReadCheckBoxes(const FormControls& form, Record& record,
+                    std::initializer_list<std::pair<const char*, bool Record::*>> boxes) {
+  for (const auto& [name, field] : boxes)
+    if (const auto at = form.Find(name)) record.*field = form.Checked(*at);
+}
 
 }  // namespace tavion

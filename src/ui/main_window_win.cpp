@@ -40,6 +40,7 @@
 #include "forms/form_win.h"
 #include "exec/main_messages.h"
 #include "ui/main_options.h"
+#include "ui/main_window_options.h"
 #include "forms/message_box_win.h"
 #include "ui/options_page_win.h"
 #include "base/message_wait_win.h"
@@ -425,21 +426,10 @@ void MainWindow::LoadProfile() {
 }
 
 void MainWindow::ApplyOptions() {
-  DispatchOptions options;
+  DispatchOptions options = DispatchOptionsFromForm(parts_->options);
   options.blockKeyboard = blockKeyboard_;
   options.hotKeysDisabled = hotKeysDisabled_;
   options.disableWinKey = disableWinKey_;
-  options.keyPressSound = OptionChecked("Opt_TYPE_NOTIFY");
-  if (auto i = parts_->options.Find("Opt_Mod_Proc")) {
-    const int sides = parts_->options.ItemIndex(*i);
-    options.modifierSides = sides == 1   ? ModifierSides::kLeftOnly
-                            : sides == 2 ? ModifierSides::kRightOnly
-                                         : ModifierSides::kAll;
-  }
-  options.severalActionsOnOneKey = OptionChecked("Opt_SemiKeyAc");
-  options.showLockState = OptionChecked("Opt_LockState");
-  options.mouseHotKeys = OptionChecked("Opt_MiceKeyAc");
-  options.emulateUpOnlyKeys = OptionChecked("Opt_tr_upkeys");
   options.upOnlyKeys = parts_->lists.upOnlyKeys;
   options.ignoredHidKeys = parts_->lists.ignoredKeys;
   SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
@@ -526,19 +516,14 @@ void MainWindow::MinimizeToTray() {
 }
 
 void MainWindow::Restore() {
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   RECT r;
   // A window whose place cannot be read is shown where it is.
-  if (GetWindowRect(hwnd_, &r) && r.left >= screenWidth) {
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    int left = Settings().FLeft;
-    int top = r.top;
-    if (left >= screenWidth || left + width <= 0) {
-      left = (screenWidth - width) / 2;
-      top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    }
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (GetWindowRect(hwnd_, &r)) {
+    if (const auto place =
+            RestoredPlace({r.left, r.top}, r.right - r.left, r.bottom - r.top, Settings().FLeft,
+                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
+      SetWindowPos(hwnd_, nullptr, place->left, place->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   if (library_.ForceForegroundWindow)
@@ -623,19 +608,26 @@ void MainWindow::ApplyOptionChange(WORD id) {
   if (!index) return;
   const std::string& name = parts_->options.Name(*index);
   const bool checked = parts_->options.Checked(*index);
-  if (name == "Opt_TrayIcon") {
-    if (checked)
-      ShowTrayIcon();
-    else
-      tray_.Hide();
-  } else if (name == "Opt_StayOnTop") {
-    SetWindowPos(hwnd_, checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  } else if (name == "Opt_MiceKeyAc" && startupComplete_ && checked != mouseHookInstalled_) {
-    mouseHookInstalled_ = checked;
-    hooks_.Install(library_, hwnd_, checked);
-  } else if (name == "cb_sound") {
-    Settings().Beep_Enab = checked;
+  switch (OptionChangeFor(name, checked, startupComplete_, mouseHookInstalled_)) {
+    case OptionChangeStep::kTrayIcon:
+      if (checked)
+        ShowTrayIcon();
+      else
+        tray_.Hide();
+      break;
+    case OptionChangeStep::kStayOnTop:
+      SetWindowPos(hwnd_, checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      break;
+    case OptionChangeStep::kMouseHook:
+      mouseHookInstalled_ = checked;
+      hooks_.Install(library_, hwnd_, checked);
+      break;
+    case OptionChangeStep::kSound:
+      Settings().Beep_Enab = checked;
+      break;
+    case OptionChangeStep::kNone:
+      break;
   }
   CopyDeskOptions(parts_->options, Settings());
   ApplyOptions();

@@ -20,19 +20,12 @@ namespace {
 // Folders and a clock with known values; records which folders were asked for.
 class FakeLaunchSystem final : public LaunchSystem {
  public:
-  std::string TempFolder() const override {
-    asked.push_back("temp");
-    return temp;
-  }
+  std::string TempFolder() const override { return Asked("temp", temp); }
   std::string ShellFolder(int csidl) const override {
-    asked.push_back("csidl " + std::to_string(csidl));
     const auto found = folders.find(csidl);
-    return found == folders.end() ? std::string() : found->second;
+    return Asked("csidl " + std::to_string(csidl), found == folders.end() ? "" : found->second);
   }
-  std::string ProgramFolder() const override {
-    asked.push_back("exe");
-    return exe;
-  }
+  std::string ProgramFolder() const override { return Asked("exe", exe); }
   LocalDateTime Now() const override { return now; }
   DateTimeNames Names() const override { return names; }
   std::string LongTimeText(const LocalDateTime& m) const override {
@@ -47,6 +40,10 @@ class FakeLaunchSystem final : public LaunchSystem {
   std::string ShortTimeText(const LocalDateTime& m) const override {
     return "ST" + std::to_string(m.hour);
   }
+  std::string Asked(std::string what, std::string value) const {
+    asked.push_back(std::move(what));
+    return value;
+  }
 
   std::string temp = "C:\\Temp\\";
   std::string exe = "C:\\Tavion\\";
@@ -57,54 +54,32 @@ class FakeLaunchSystem final : public LaunchSystem {
       {kFolderPersonal, "C:\\Docs"},
   };
   // Tuesday 5 March 2024, 14:07:09.045.
-  LocalDateTime now{.year = 2024,
-                    .month = 3,
-                    .day = 5,
-                    .dayOfWeek = 2,
-                    .hour = 14,
-                    .minute = 7,
-                    .second = 9,
-                    .millisecond = 45};
+  LocalDateTime now{2024, 3, 5, 2, 14, 7, 9, 45};
   DateTimeNames names;
   mutable std::vector<std::string> asked;
 };
 
-TEST(ExpandVariables, EachVariableBecomesItsValueWithoutTrailingBackslash) {
+TEST(ExpandVariables, EachVariableInAnyCaseBecomesItsValueWithoutTrailingBackslash) {
   const std::string myComputer = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-  const struct {
-    const char* text;
-    std::string expected;
-  } cases[] = {
+  const std::pair<const char*, std::string> cases[] = {
       {"%temp%\\a.txt", "C:\\Temp\\a.txt"},
-      {"%windir%\\notepad.exe", "C:\\Windows\\notepad.exe"},
+      {"%WINDIR%\\notepad.exe", "C:\\Windows\\notepad.exe"},
       {"%sysdir%", "C:\\Windows\\system32"},
-      {"%programmes%", "C:\\Program"},
-      {"%menu_prog%", "C:\\Menu\\Programs"},
-      {"%desktop%", "C:\\Desk"},
-      {"%appdata%", "C:\\AppData"},
-      {"%doc%", "C:\\Docs"},
+      {"%programmes%|%menu_prog%|%desktop%", "C:\\Program|C:\\Menu\\Programs|C:\\Desk"},
+      {"%appdata%|%doc%;%Doc%", "C:\\AppData|C:\\Docs;C:\\Docs"},
       {"%root%", myComputer},
       {"%control%", myComputer + "\\::{21EC2020-3AEA-1069-A2DD-08002B30309D}"},
       {"%net%", "::{208D2C60-3AEA-1069-A2D7-08002B30309D}"},
-      {"%exe%\\Lang", "C:\\Tavion\\Lang"},
+      {"x %Exe%\\Lang", "x C:\\Tavion\\Lang"},
+      {"plain %unknown% 100%", "plain %unknown% 100%"},
   };
+  for (const auto& [text, expected] : cases) {
+    const FakeLaunchSystem system;
+    EXPECT_EQ(expected, ExpandVariables(text, system)) << text;
+  }
   const FakeLaunchSystem system;
-  for (const auto& c : cases) EXPECT_EQ(c.expected, ExpandVariables(c.text, system)) << c.text;
-}
-
-TEST(ExpandVariables, MatchesAnyCaseAtEveryOccurrence) {
-  const FakeLaunchSystem system;
-  EXPECT_EQ("C:\\Windows\\notepad.exe", ExpandVariables("%WINDIR%\\notepad.exe", system));
-  EXPECT_EQ("C:\\Docs;C:\\Docs;C:\\Docs", ExpandVariables("%doc%;%Doc%;%DOC%", system));
-  EXPECT_EQ("x C:\\Tavion y C:\\Temp", ExpandVariables("x %Exe% y %tEmP%", system));
-}
-
-TEST(ExpandVariables, AsksOnlyForTheVariablesTheTextHolds) {
-  const FakeLaunchSystem system;
-  EXPECT_EQ("plain %unknown% 100%", ExpandVariables("plain %unknown% 100%", system));
-  EXPECT_TRUE(system.asked.empty());
-  ExpandVariables("%sysdir%%exe%", system);
-  EXPECT_EQ((std::vector<std::string>{"csidl 37", "exe"}), system.asked);
+  ExpandVariables("%sysdir%%exe% %unknown%", system);
+  EXPECT_EQ((std::vector<std::string>{"csidl 37", "exe"}), system.asked) << "only what is used";
 }
 
 TEST(ExpandVariables, ValuesAreExpandedByTheVariablesThatFollowInOrder) {
@@ -115,112 +90,99 @@ TEST(ExpandVariables, ValuesAreExpandedByTheVariablesThatFollowInOrder) {
   EXPECT_EQ("%temp%", ExpandVariables("%exe%", system));
 }
 
-// Answers "value<n>" for the nth question and records the numbers; cancels at `cancelAt`.
-struct ScriptedAsker {
-  std::vector<int> numbers;
-  int cancelAt = 0;
-  InputAsker Asker() {
-    return [this](int number) -> std::optional<std::string> {
-      numbers.push_back(number);
-      if (number == cancelAt) return std::nullopt;
-      return number == 1 ? "%input%" : "v" + std::to_string(number);
-    };
-  }
-};
-
-TEST(ExpandInput, NumbersTheValuesAndDoesNotSearchThemAgain) {
-  ScriptedAsker asker;
-  EXPECT_EQ("a %input% b v2 c", ExpandInput("a %input% b %INPUT% c", asker.Asker()));
-  EXPECT_EQ((std::vector<int>{1, 2}), asker.numbers);
-}
-
-TEST(ExpandInput, TextWithoutInputIsKeptAndNobodyIsAsked) {
-  ScriptedAsker asker;
-  EXPECT_EQ("%inpu% x", ExpandInput("%inpu% x", asker.Asker()));
-  EXPECT_TRUE(asker.numbers.empty());
-}
-
-TEST(ExpandInput, CancelFailsAtOnce) {
-  ScriptedAsker asker;
-  asker.cancelAt = 2;
-  EXPECT_EQ(std::nullopt, ExpandInput("%input%%input%%input%", asker.Asker()));
-  EXPECT_EQ((std::vector<int>{1, 2}), asker.numbers);
-}
-
-TEST(InputCaption, IsTheTranslatedQuestionFollowedByTheNumber) {
-  EXPECT_EQ("Input parametr #1", InputCaption(1));
-  SetLanguageSource(std::make_shared<FakeLanguage>(
-      FakeLanguage::Texts{{{"Strings", "QuestInputParam"}, "Parameter Nr. "}}));
-  EXPECT_EQ("Parameter Nr. 12", InputCaption(12));
-  SetLanguageSource(nullptr);
+TEST(ExpandInput, NumbersTheQuestionsNeverSearchesAnAnswerAndStopsAtACancel) {
+  std::vector<int> asked;
+  const auto asker = [&](int number) -> std::optional<std::string> {
+    asked.push_back(number);
+    if (number == 3) return std::nullopt;
+    return number == 1 ? "%input%" : "v" + std::to_string(number);
+  };
+  EXPECT_EQ("a %input% b v2 c", ExpandInput("a %input% b %INPUT% c", asker));
+  EXPECT_EQ("%inpu% x", ExpandInput("%inpu% x", asker));
+  EXPECT_EQ((std::vector<int>{1, 2}), asked);
+  EXPECT_EQ(std::nullopt, ExpandInput("%input%%input%%input%%input%", asker));
+  EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 3}), asked);
 }
 
 TEST(FormatDateTime, LettersGiveTheFieldsOfTheMoment) {
-  const FakeLaunchSystem system;
-  const struct {
-    const char* format;
-    const char* expected;
-  } cases[] = {
-      {"d dd ddd dddd", "5 05 Tue Tuesday"},
-      {"ddddd|dddddd", "SD5|LD5"},
-      {"m mm mmm mmmm", "3 03 Mar March"},
-      {"yy yyyy", "24 2024"},
-      {"h hh n nn s ss z zzz", "14 14 7 07 9 09 45 045"},
-      {"hh:mm:ss", "14:07:09"},  // "m" after an hour is minutes
-      {"hh mm", "14 07"},
-      {"dd/mm/yyyy", "05/03/2024"},  // "m" after a day is the month again
-      {"h:nn am/pm", "2:07 pm"},
-      {"h:nn AM/PM", "2:07 PM"},
-      {"h a/p", "2 p"},
-      {"hh ampm", "02 PM"},
-      {"t|tt|c", "ST14|LT14|SD5 LT14"},
-      {"'dd' \"mm\" dd", "dd mm 05"},  // quoted text as it is
-      {"yyyy-'unclosed", "2024-unclosed"},
-      {"[x] #", "[x] #"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, FormatDateTime(c.format, system.now, system)) << c.format;
-  }
-}
-
-TEST(FormatDateTime, SeparatorsAndNamesComeFromTheLocale) {
   FakeLaunchSystem system;
+  const std::pair<const char*, const char*> cases[] = {
+      {"d dd ddd dddd", "5 05 Tue Tuesday"},
+      {"ddddd|dddddd|t|tt|c", "SD5|LD5|ST14|LT14|SD5 LT14"},
+      {"m mm mmm mmmm yy yyyy", "3 03 Mar March 24 2024"},
+      {"h hh n nn s ss z zzz", "14 14 7 07 9 09 45 045"},
+      {"hh:mm:ss|hh mm", "14:07:09|14 07"},  // "m" after an hour is minutes
+      {"dd/mm/yyyy", "05/03/2024"},          // "m" after a day is the month again
+      {"h:nn am/pm|AM/PM|h a/p|hh ampm", "2:07 pm|PM|2 p|02 PM"},
+      {"'dd' \"mm\" dd", "dd mm 05"},  // quoted text as it is
+      {"yyyy-'unclosed [x] #", "2024-unclosed [x] #"},
+  };
+  for (const auto& [format, expected] : cases)
+    EXPECT_EQ(expected, FormatDateTime(format, system.now, system)) << format;
+  EXPECT_EQ("LT14 / SD5", DateTimeVariable("", system));
+
   system.names.dateSeparator = ".";
-  system.names.timeSeparator = "-";
-  system.names.longMonths[2] = "März";
   system.names.am = "vorm.";
-  LocalDateTime morning = system.now;
-  morning.hour = 0;
-  EXPECT_EQ("05.03.2024 12-07 vorm. März",
-            FormatDateTime("dd/mm/yyyy hh:nn ampm mmmm", morning, system));
+  LocalDateTime midnight = system.now;
+  midnight.hour = 0;
+  EXPECT_EQ("05.03.2024 12 vorm. AM", FormatDateTime("dd/mm/yyyy hh ampm AM/PM", midnight, system));
 }
 
-TEST(DateTimeVariable, EmptyFormatIsLongTimeSlashShortDate) {
-  const FakeLaunchSystem system;
-  EXPECT_EQ("LT14 / SD5", DateTimeVariable("", system));
-  EXPECT_EQ("2024.03.05", DateTimeVariable("yyyy.mm.dd", system));
+TEST(LocaleDateTimeNames, TheLocalesMondayFirstDaysBecomeSundayFirstAndGapsKeepEnglish) {
+  const DateTimeNames names = LocaleDateTimeNames([](LocaleName name, int index) {
+    if (name == LocaleName::kLongDay) return "day" + std::to_string(index);
+    if (name == LocaleName::kShortMonth && index == 2) return std::string("Mrz");
+    return name == LocaleName::kTimeSeparator ? std::string(".") : std::string();
+  });
+  EXPECT_EQ("day0", names.longDays[1]);  // Monday
+  EXPECT_EQ("day6", names.longDays[0]);  // Sunday
+  EXPECT_EQ("Mrz", names.shortMonths[2]);
+  EXPECT_EQ("Mon", names.shortDays[1]);
+  EXPECT_EQ(".", names.timeSeparator);
+  EXPECT_EQ("/", names.dateSeparator);
 }
 
 TEST(NextRunningCopy, CyclesInProcessOrderFromTheForegroundOne) {
   const std::vector<uint32_t> ids = {8, 20, 31};
-  const struct {
-    uint32_t foreground;
-    size_t expected;
-  } cases[] = {{8, 1}, {20, 2}, {31, 0}, {99, 0}, {0, 0}};
-  for (const auto& c : cases) EXPECT_EQ(c.expected, NextRunningCopy(ids, c.foreground));
-  EXPECT_EQ(0u, NextRunningCopy(std::vector<uint32_t>{5}, 5));
+  const std::pair<uint32_t, size_t> cases[] = {{8, 1}, {20, 2}, {31, 0}, {99, 0}};
+  for (const auto& [foreground, expected] : cases)
+    EXPECT_EQ(expected, NextRunningCopy(ids, foreground)) << foreground;
 }
 
-// The dispatcher's host as far as "srun" needs one: actions, beeps and notifications.
-class LaunchHost final : public ExecHost {
- public:
+// The dispatcher's host and the launch services as far as "srun" needs them; every call is
+// recorded in `events`.
+class ShellExecuteTest : public testing::Test, public ExecHost, public LaunchServices {
+ protected:
+  void SetUp() override {
+    ResetSettings();
+    ClearExecutors();
+    SetExecHost(this);
+    RegisterExecutor("srun", [this](ExecContext& context) { RunShellExecute(context, *this); });
+    TAction& action = actions.Add();
+    action.SetExec("srun");
+    action.SetName("Run probe");
+    params = action.ParamsAs<TActionParamsSExec>();
+    params->Oper = "open";
+    params->Show = 3;
+  }
+  void TearDown() override {
+    SetExecHost(nullptr);
+    ClearExecutors();
+    SetLanguageSource(nullptr);
+    ResetSettings();
+  }
+  std::vector<std::string> Run() {
+    events.clear();
+    ExecuteAction("srun", 0, false);
+    return events;
+  }
+
   bool StartWorkerThread(std::function<void()>) override { return false; }
   bool ApplicationTerminating() const override { return terminating; }
   TAction* ActionByIndex(int index) override { return actions.At(static_cast<size_t>(index)); }
   void SendExecutionNotification(const std::string& code, int index,
                                  const ExecResult& result) override {
-    events.push_back("notify " + code + " " + std::to_string(index));
-    notified = result;
+    events.push_back("notify " + code + " " + std::to_string(index) + " " + result.notifyText);
   }
   void PostClose() override {}
   void PostRunningCheck() override {}
@@ -235,146 +197,68 @@ class LaunchHost final : public ExecHost {
   std::string PluginFolder() const override { return {}; }
   DiagnosticsValues Diagnostics() override { return {}; }
 
-  TActionsList actions;
-  std::vector<std::string> events;
-  bool terminating = false;
-  ExecResult notified;  // what the last notification carried
-};
-
-// The dialogs, the shell and the box, recording every call into the host's event list.
-class FakeLaunchServices final : public LaunchServices {
- public:
-  explicit FakeLaunchServices(std::vector<std::string>& events) : events_(events) {}
-
   const LaunchSystem& System() const override { return system; }
   bool InputDialogOpen() const override { return dialogOpen; }
-  void RaiseInputDialog() override { events_.push_back("raise"); }
+  void RaiseInputDialog() override { events.push_back("raise"); }
   std::optional<std::string> AskInput(const std::string& caption) override {
-    events_.push_back("ask " + caption);
+    events.push_back("ask " + caption);
     if (answers.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers.front();
+    std::string answer = answers.front();
     answers.erase(answers.begin());
     return answer;
   }
   bool ActivateRunningCopy(const std::string& path) override {
-    events_.push_back("activate " + path);
+    events.push_back("activate " + path);
     return copyRuns;
   }
   intptr_t ShellLaunch(const std::string& verb, const std::string& file,
                        const std::string& parameters, const std::string& folder, int showCommand,
                        uint32_t timeoutMs) override {
-    events_.push_back("launch " + verb + "|" + file + "|" + parameters + "|" + folder + "|" +
-                      std::to_string(showCommand) + "|" + std::to_string(timeoutMs));
-    if (whileLaunching) whileLaunching();
+    events.push_back("launch " + verb + "|" + file + "|" + parameters + "|" + folder + "|" +
+                     std::to_string(showCommand) + "|" + std::to_string(timeoutMs));
+    if (endWhileLaunching) terminating = true;
     return launchResult;
   }
   std::string ErrorText(uint32_t code) override { return "text of " + std::to_string(code); }
-  void ShowLaunchError(const std::string& text) override { events_.push_back("box " + text); }
+  void ShowLaunchError(const std::string& text) override { events.push_back("box " + text); }
 
-  FakeLaunchSystem system;
-  bool dialogOpen = false;
-  bool copyRuns = false;
-  intptr_t launchResult = 42;
-  std::function<void()> whileLaunching;
-  std::vector<std::optional<std::string>> answers;
-
- private:
-  std::vector<std::string>& events_;
-};
-
-class ShellExecuteTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ResetSettings();
-    ClearExecutors();
-    SetExecHost(&host);
-    RegisterExecutor("srun", [this](ExecContext& context) { RunShellExecute(context, services); });
-    TAction& action = host.actions.Add();
-    action.SetExec("srun");
-    action.SetName("Run probe");
-    params = action.ParamsAs<TActionParamsSExec>();
-    params->Oper = "open";
-    params->Show = 3;
-  }
-  void TearDown() override {
-    SetExecHost(nullptr);
-    ClearExecutors();
-    SetLanguageSource(nullptr);
-    ResetSettings();
-  }
-
-  void Run() { ExecuteAction("srun", 0, false); }
-
-  LaunchHost host;
-  FakeLaunchServices services{host.events};
+  TActionsList actions;
   TActionParamsSExec* params = nullptr;
+  FakeLaunchSystem system;
+  std::vector<std::string> events;
+  std::vector<std::string> answers;
+  bool terminating = false, dialogOpen = false, copyRuns = false, endWhileLaunching = false;
+  intptr_t launchResult = 42;
 };
 
-TEST_F(ShellExecuteTest, LaunchesTheExpandedPathParametersAndFolder) {
-  params->Path = "%WINDIR%\\x.exe";
+TEST_F(ShellExecuteTest, LaunchesTheExpandedTextsAskingEachTextsInputFromOne) {
+  params->Path = "%WINDIR%\\%input%%input%.exe";
   params->Parm = "-a %input% %doc%";
   params->Fold = "%temp%";
-  services.answers = {"one"};
-  Run();
+  answers = {"a", "b", "c"};
   EXPECT_EQ((std::vector<std::string>{
-                "ask Input parametr #1",
-                "launch open|C:\\Windows\\x.exe|-a one C:\\Docs|C:\\Temp|3|6000",
-                "notify srun 0",
-            }),
-            host.events);
-  EXPECT_EQ("", host.notified.notifyText);
+                "ask Input parametr #1", "ask Input parametr #2", "ask Input parametr #1",
+                "launch open|C:\\Windows\\ab.exe|-a c C:\\Docs|C:\\Temp|3|6000", "notify srun 0 "}),
+            Run());
+  answers = {"a"};  // the second question is cancelled
+  EXPECT_EQ((std::vector<std::string>{"ask Input parametr #1", "ask Input parametr #2",
+                                      "notify srun 0 error in variable %input%"}),
+            Run());
 }
 
 TEST_F(ShellExecuteTest, TheEditorsNullVerbIsTheDefaultVerb) {
   params->Path = "x.exe";
-  for (const char* verb : {"NULL", "null", ""}) {
+  for (const char* verb : {"NULL", "null", "", "Nullify"}) {
     params->Oper = verb;
-    host.events.clear();
-    Run();
-    EXPECT_EQ("launch |x.exe|||3|6000", host.events.at(0)) << verb;
+    const std::string expectedVerb = verb == std::string("Nullify") ? verb : "";
+    EXPECT_EQ("launch " + expectedVerb + "|x.exe|||3|6000", Run().at(0)) << verb;
   }
-  params->Oper = "Nullify";
-  host.events.clear();
-  Run();
-  EXPECT_EQ("launch Nullify|x.exe|||3|6000", host.events.at(0));
 }
 
-TEST_F(ShellExecuteTest, TheInputCounterStartsAgainForEachText) {
-  params->Path = "%input%%input%";
-  params->Parm = "%input%";
-  params->Fold = "%input%";
-  services.answers = {"a", "b", "c", "d"};
-  Run();
-  EXPECT_EQ((std::vector<std::string>{
-                "ask Input parametr #1",
-                "ask Input parametr #2",
-                "ask Input parametr #1",
-                "ask Input parametr #1",
-                "launch open|ab|c|d|3|6000",
-                "notify srun 0",
-            }),
-            host.events);
-}
-
-TEST_F(ShellExecuteTest, CancelledInputAbandonsTheLaunchWithANotification) {
-  params->Path = "%input% %input%";
-  services.answers = {"a"};  // the second dialog is cancelled
-  Run();
-  EXPECT_EQ((std::vector<std::string>{
-                "ask Input parametr #1",
-                "ask Input parametr #2",
-                "notify srun 0",
-            }),
-            host.events);
-  EXPECT_EQ("error in variable %input%", host.notified.notifyText);
-  EXPECT_FALSE(host.notified.notifyError);
-}
-
-TEST_F(ShellExecuteTest, OpenInputDialogIsRaisedAndTheDispatchEndsWithoutNotification) {
+TEST_F(ShellExecuteTest, AnOpenInputDialogIsRaisedAndTheRequestEndsWithoutNotification) {
   params->Path = "x.exe";
-  services.dialogOpen = true;
-  Run();
-  EXPECT_EQ((std::vector<std::string>{"raise", "beep 0"}), host.events);
+  dialogOpen = true;
+  EXPECT_EQ((std::vector<std::string>{"raise", "beep 0"}), Run());
   EXPECT_FALSE(Options().Dispatching.load());
 }
 
@@ -382,65 +266,44 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   SetLanguageSource(std::make_shared<FakeLanguage>(
       FakeLanguage::Texts{{{"Strings", "ErrorExec"}, "%s|%s|%s|%d|%s"}}));
   params->Path = "%exe%\\missing.exe";
-  const struct {
-    intptr_t result;
-    const char* expectedBox;
-  } cases[] = {
+  const std::pair<intptr_t, const char*> cases[] = {
       {0, "box Run probe|None|%exe%\\missing.exe|1460|text of 1460"},  // time-out
       {2, "box Run probe|None|%exe%\\missing.exe|2|text of 2"},
-      {31, "box Run probe|None|%exe%\\missing.exe|31|text of 31"},
+      {32, "box Run probe|None|%exe%\\missing.exe|32|text of 32"},
+      {33, "notify srun 0 "},
   };
-  for (const auto& c : cases) {
-    host.events.clear();
-    services.launchResult = c.result;
-    Run();
-    ASSERT_EQ(3u, host.events.size()) << c.result;
-    EXPECT_EQ(c.expectedBox, host.events[1]);
+  for (const auto& [result, expected] : cases) {
+    launchResult = result;
+    EXPECT_EQ(expected, Run().at(1)) << result;
   }
-  host.events.clear();
-  services.launchResult = 33;
-  Run();
-  EXPECT_EQ(2u, host.events.size());  // launch, notify: no box
-
-  // The program began to end while the launch was waited for: the wait gave up, nothing failed.
-  host.events.clear();
-  services.launchResult = 0;
-  services.whileLaunching = [this] { host.terminating = true; };
-  Run();
-  EXPECT_EQ(2u, host.events.size()) << host.events.back();
-}
-
-TEST_F(ShellExecuteTest, DefaultErrorTextNamesEveryField) {
-  params->Path = "q.exe";
+  // The program began to end while the launch was waited for: nothing failed.
+  launchResult = 0;
+  endWhileLaunching = true;
+  EXPECT_EQ(2u, Run().size()) << events.back();
+  SetLanguageSource(nullptr);
+  params->Path = "q";
   EXPECT_EQ(
-      "Error on action execute:\r\raction:\t\tRun probe\rhot key:\t\tNone\rfile/path:\t\tq.exe"
+      "Error on action execute:\r\raction:\t\tRun probe\rhot key:\t\tNone\rfile/path:\t\tq"
       "\rcode:\t\t2\rstring:\t\tsystem text",
-      LaunchErrorText(host.actions.At(0), 2, "system text"));
+      LaunchErrorText(actions.At(0), 2, "system text"));
   EXPECT_EQ(
       "Error on action execute:\r\raction:\t\t\rhot key:\t\t\rfile/path:\t\t\rcode:\t\t5"
       "\rstring:\t\t",
       LaunchErrorText(nullptr, 5, ""));
 }
 
-TEST_F(ShellExecuteTest, RunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet) {
-  params->Path = "%exe%\\app.exe";
-  params->Switch = true;
-  services.copyRuns = true;
-  Run();
-  EXPECT_EQ((std::vector<std::string>{"activate C:\\Tavion\\app.exe", "notify srun 0"}),
-            host.events);
-
-  host.events.clear();
-  services.copyRuns = false;
-  Run();
-  EXPECT_EQ((std::vector<std::string>{"activate C:\\Tavion\\app.exe",
-                                      "launch open|C:\\Tavion\\app.exe|||3|6000", "notify srun 0"}),
-            host.events);
-}
-
 TEST_F(ShellExecuteTest, WithoutAnActionNothingIsLaunched) {
   ExecuteAction("srun", -1, false);
-  EXPECT_EQ((std::vector<std::string>{"notify srun -1"}), host.events);
+  EXPECT_EQ(std::vector<std::string>{"notify srun -1 "}, events);
+}
+
+TEST_F(ShellExecuteTest, ARunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet) {
+  params->Path = "%exe%\\app.exe";
+  params->Switch = true;
+  copyRuns = true;
+  EXPECT_EQ((std::vector<std::string>{"activate C:\\Tavion\\app.exe", "notify srun 0 "}), Run());
+  copyRuns = false;
+  EXPECT_EQ("launch open|C:\\Tavion\\app.exe|||3|6000", Run().at(1));
 }
 
 }  // namespace

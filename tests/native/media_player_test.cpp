@@ -2,336 +2,267 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "exec/media_player_path.h"
 #include "settings/form.h"
 #include "ui/main_options.h"
 
 namespace tavion {
 namespace {
 
-TEST(PlayerCommandTablesTest, NumbersAndDeliveryPerFamily) {
-  struct Case {
-    const char* family;
-    std::span<const PlayerCommand> table;
-    const char* code;
-    PlayerDelivery delivery;
-    uint32_t id;
-    PlayerWindowRole role;
-  };
-  using D = PlayerDelivery;
-  using R = PlayerWindowRole;
-  const Case cases[] = {
-      {"winamp", WinampCommands(), "wa_loop", D::kPost, 40022, R::kMain},
-      {"winamp", WinampCommands(), "wa_rand", D::kPost, 40023, R::kMain},
-      {"winamp", WinampCommands(), "wa_prev", D::kSend, 40044, R::kMain},
-      {"winamp", WinampCommands(), "wa_stop", D::kSend, 40047, R::kMain},
-      {"winamp", WinampCommands(), "wa_next", D::kSend, 40048, R::kMain},
-      {"winamp", WinampCommands(), "wa_rrew", D::kSend, 40061, R::kMain},
-      {"winamp", WinampCommands(), "wa_ffor", D::kPost, 40060, R::kMain},
-      {"winamp", WinampCommands(), "wa_wvup", D::kSend, 40058, R::kMain},
-      {"winamp", WinampCommands(), "wa_wvdw", D::kSend, 40059, R::kMain},
-      {"winamp", WinampCommands(), "wa_shw1", D::kPost, 40258, R::kMain},
-      {"winamp", WinampCommands(), "wa_shw3", D::kPost, 40040, R::kMain},
-      {"winamp", WinampCommands(), "wa_siz2", D::kPost, 40064, R::kEqualizer},
-      {"winamp", WinampCommands(), "wa_pnew", D::kForegroundThenSend, 40187, R::kMain},
-      {"winamp", WinampCommands(), "wa_jump", D::kForegroundThenSend, 40194, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_prev", D::kSend, 25, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_stop", D::kSend, 22, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_next", D::kSend, 28, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_wvup", D::kSend, 1, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_wvdw", D::kSend, 2, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_rrew", D::kSend, 80, R::kMain},
-      {"bsplayer", BSPlayerCommands(), "wa_ffor", D::kPost, 79, R::kMain},
-      {"wmp", WindowsMediaPlayerCommands(), "wa_loop", D::kSend, 18843, R::kMain},
-      {"wmp", WindowsMediaPlayerCommands(), "wa_rand", D::kSend, 18842, R::kMain},
-      {"wmp", WindowsMediaPlayerCommands(), "wa_wvup", D::kSend, 18815, R::kMain},
-      {"wmp", WindowsMediaPlayerCommands(), "wa_wvdw", D::kSend, 18816, R::kMain},
-      {"wmp", WindowsMediaPlayerCommands(), "wa_shw3", D::kPost, 18783, R::kMain},
-      {"appcommand", AppCommands(), "wa_prev", D::kSend, 12, R::kMain},
-      {"appcommand", AppCommands(), "wa_stop", D::kSend, 13, R::kMain},
-      {"appcommand", AppCommands(), "wa_next", D::kSend, 11, R::kMain},
-      {"appcommand", AppCommands(), "wa_wvup", D::kSend, 10, R::kMain},
-      {"appcommand", AppCommands(), "wa_wvdw", D::kSend, 9, R::kMain},
-  };
-  for (const Case& c : cases) {
-    const PlayerCommand* command = FindPlayerCommand(c.table, c.code);
-    ASSERT_NE(nullptr, command) << c.family << " " << c.code;
-    EXPECT_EQ(c.delivery, command->delivery) << c.family << " " << c.code;
-    EXPECT_EQ(c.id, command->id) << c.family << " " << c.code;
-    EXPECT_EQ(c.role, command->role) << c.family << " " << c.code;
+// The steps in short: "send 111 40044" (message in hex, wParam), "keys 2 87 @2" (Ctrl+W to the
+// playlist), "front; ...".
+std::string Text(const std::vector<PlayerStep>& steps) {
+  static const char* const kKinds[] = {"send",    "post", "keys",   "front",  "restore", "launch",
+                                       "started", "run",  "remove", "foobar", "note"};
+  std::ostringstream out;
+  for (const PlayerStep& s : steps) {
+    out << (out.tellp() > 0 ? "; " : "") << kKinds[int(s.kind)];
+    if (s.message) out << " " << std::hex << s.message << std::dec << " " << s.wParam;
+    if (s.lParam) out << " " << s.lParam;
+    if (s.windowAsWParam) out << " self";
+    if (s.key) out << " " << int(s.modifiers) << " " << s.key;
+    if (s.kind == PlayerStepKind::kNotify)
+      out << " " << PlayerNoteText(s);
+    else if (!s.text.empty())
+      out << " " << s.text;
+    if (s.role != PlayerWindowRole::kMain) out << " @" << int(s.role);
   }
+  return out.str();
 }
 
-TEST(PlayerCommandTablesTest, KeysOfTheShortcutCodes) {
-  struct Case {
-    std::span<const PlayerCommand> table;
-    const char* code;
-    uint8_t modifiers;
-    char key;
-    PlayerWindowRole role;
-  };
-  const Case cases[] = {
-      {WinampCommands(), "wa_shw2", kKeyAlt, 'G', PlayerWindowRole::kMain},
-      {WinampCommands(), "wa_siz1", kKeyCtrl, 'W', PlayerWindowRole::kMain},
-      {WinampCommands(), "wa_siz3", kKeyCtrl, 'W', PlayerWindowRole::kPlaylist},
-      {BSPlayerCommands(), "wa_shw1", 0, 'H', PlayerWindowRole::kMain},
-      {BSPlayerCommands(), "wa_shw3", kKeyAlt, 'E', PlayerWindowRole::kMain},
-  };
-  for (const Case& c : cases) {
-    const PlayerCommand* command = FindPlayerCommand(c.table, c.code);
-    ASSERT_NE(nullptr, command) << c.code;
-    EXPECT_EQ(PlayerDelivery::kKeys, command->delivery) << c.code;
-    EXPECT_EQ(c.modifiers, command->modifiers) << c.code;
-    EXPECT_EQ(static_cast<uint16_t>(c.key), command->key) << c.code;
-    EXPECT_EQ(c.role, command->role) << c.code;
-  }
+// kNoTarget: the Light Alloy bridge without Light Alloy's own window.
+enum Facts {
+  kRunning,
+  kNone,
+  kNoTarget,
+  kHidden,
+  kInFront,
+  kOwnsFront,
+  kLightAlloy,
+  kLibShown,
+  kLibFront
+};
+
+PlayerFacts Make(Facts f) {
+  PlayerFacts facts;
+  facts.mainFound = f != kNone;
+  facts.targetFound = f != kNone && f != kNoTarget;
+  facts.targetVisible = f != kNone && f != kHidden;
+  facts.targetForeground = f == kInFront;
+  facts.targetOwnsForeground = f == kInFront || f == kOwnsFront;
+  facts.targetIsLightAlloy = f == kLightAlloy;
+  facts.libraryVisible = f == kLibShown || f == kLibFront;
+  facts.libraryForeground = f == kLibFront;
+  facts.playerPathExists = true;
+  return facts;
 }
 
-TEST(PlayerCommandTablesTest, CodesWithADecisionOfTheirOwnAreNotInTheTables) {
-  for (const char* code : {"wa_s/\\h", "wa_focs", "wa_play", "wa_wamp", "wa_song", "wa_libr",
-                           "wa_delf", "wa_nope", ""}) {
-    EXPECT_EQ(nullptr, FindPlayerCommand(WinampCommands(), code)) << code;
-    EXPECT_EQ(nullptr, FindPlayerCommand(BSPlayerCommands(), code)) << code;
-    EXPECT_EQ(nullptr, FindPlayerCommand(AppCommands(), code)) << code;
-  }
-  // Codes are compared exactly.
-  EXPECT_EQ(nullptr, FindPlayerCommand(WinampCommands(), "WA_NEXT"));
-}
-
-TEST(PlayerCommandTablesTest, EveryCodeAppearsOncePerTable) {
-  for (auto table :
-       {WinampCommands(), BSPlayerCommands(), WindowsMediaPlayerCommands(), AppCommands()}) {
-    std::set<std::string_view> seen;
-    for (const PlayerCommand& command : table)
-      EXPECT_TRUE(seen.insert(command.code).second) << command.code;
-  }
-}
-
-TEST(AppCommandPlayerTest, OnlyTheThreeApplicationCommandTypes) {
+TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
   struct Case {
     int type;
-    const char* windowClass;  // null: no entry
+    const char* code;
+    Facts facts;
+    bool focusFirst;
+    const char* expected;
   };
+  const int kWinamp = kPlayerWinamp, kBS = kPlayerBSPlayer, kMPC = kPlayerMediaPlayerClassic,
+            kFoobar = kPlayerFoobar2000;
   const Case cases[] = {
-      {kPlayerMediaPlayerClassic, kMediaPlayerClassicClass},
-      {kPlayerWindowsMediaPlayer, kWindowsMediaPlayerClass},
-      {kPlayerFoobar2000, kFoobar2000Class1},
-      {kPlayerWinamp, nullptr},
-      {kPlayerWinampLightAlloy, nullptr},
-      {kPlayerBSPlayer, nullptr},
-      {6, nullptr},
-      {-1, nullptr},
+      {kWinamp, "wa_prev", kRunning, true, "send 111 40044"},
+      {kWinamp, "wa_next", kRunning, true, "send 111 40048"},
+      {kWinamp, "wa_loop", kRunning, true, "post 111 40022"},
+      {kWinamp, "wa_siz2", kRunning, true, "post 111 40064 @1"},  // to the equalizer
+      {kWinamp, "wa_siz3", kRunning, true, "keys 2 87 @2"},
+      {kWinamp, "wa_jump", kRunning, true, "front; send 111 40194"},
+      {kWinamp, "wa_delf", kRunning, true, "front; remove"},
+      {kWinamp, "wa_focs", kRunning, true, "launch"},
+      {kWinamp, "wa_wamp", kRunning, true, "post 10 0"},  // a second start closes it
+      {kWinamp, "wa_wamp", kNone, true, "launch; run wa_play"},
+      {kWinamp, "wa_next", kNone, true, "note Media Player not started"},
+      {kWinamp, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
+      {9, "wa_next", kRunning, true, "note Error: unknown player type"},
+      {kBS, "wa_song", kRunning, true, ""},  // only the notification shows the track
+      // Show and hide: with "focus first" a window not in front comes to the front.
+      {kWinamp, "wa_s/\\h", kOwnsFront, true, "keys 1 77 @4; note Minimize Winamp"},
+      {kWinamp, "wa_s/\\h", kRunning, true, "restore @4; front @4; note Restore Winamp"},
+      {kWinamp, "wa_s/\\h", kRunning, false, "keys 1 77 @4; note Minimize Winamp"},
+      {kPlayerWinampLightAlloy, "wa_s/\\h", kLightAlloy, false,
+       "send 8000 0 514 @4; note Minimize Winamp"},
+      {kWinamp, "wa_libr", kLibFront, true, "post 111 40380"},
+      {kWinamp, "wa_libr", kLibShown, true, "front @3"},
+      {kWinamp, "wa_libr", kLibShown, false, "post 111 40380"},
+      {kWinamp, "wa_libr", kRunning, true, "front; post 111 40376"},
+      {kBS, "wa_ffor", kRunning, true, "post 402 79"},
+      {kBS, "wa_s/\\h", kRunning, true, "front"},
+      {kBS, "wa_s/\\h", kInFront, true, "keys 0 72"},
+      {kBS, "wa_focs", kHidden, true, "keys 0 72"},
+      {kBS, "wa_wamp", kNone, true, "launch; started 402 20 BSPlayer"},
+      {kMPC, "wa_wvup", kRunning, true, "send 319 0 655360 self"},
+      {kMPC, "wa_wvdw", kRunning, true, "send 319 0 589824 self"},
+      {kMPC, "wa_play", kRunning, true, "send 319 0 917504 self"},
+      {kMPC, "wa_shw3", kRunning, true, "keys 2 55"},
+      {kPlayerWindowsMediaPlayer, "wa_shw3", kRunning, true, "post 111 18783"},
+      {kFoobar, "wa_wvup", kRunning, true, "note Error: unknown player action - wa_wvup"},
+      {kFoobar, "wa_rand", kRunning, true, "foobar"},
+      {kFoobar, "wa_s/\\h", kInFront, true, "post 112 61472"},
+      {kFoobar, "wa_s/\\h", kRunning, true, "post 112 61728; front"},
+      {kFoobar, "wa_focs", kRunning, true, "send 112 61728; front"},
+      {kFoobar, "wa_wamp", kInFront, true, "front"},
+      {kFoobar, "wa_play", kNone, true, "launch"},
+      {kMPC, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
+      {kMPC, "wa_song", kRunning, true, ""},
+      {kFoobar, "wa_wvdw", kRunning, true, "note Error: unknown player action - wa_wvdw"},
+      {kBS, "wa_wamp", kRunning, true, "post 10 0"},
+      {kBS, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
+      {kBS, "wa_s/\\h", kRunning, false, "keys 0 72"},
+      {kBS, "wa_focs", kRunning, true, "front"},
+      {kWinamp, "wa_song", kRunning, true, ""},
+      {kPlayerWinampLightAlloy, "wa_s/\\h", kNoTarget, true, ""},
+      {kPlayerWindowsMediaPlayer, "wa_next", kRunning, true, "send 319 0 720896 self"},
   };
   for (const Case& c : cases) {
-    const AppCommandPlayer* player = FindAppCommandPlayer(c.type);
-    if (!c.windowClass) {
-      EXPECT_EQ(nullptr, player) << c.type;
-      continue;
-    }
-    ASSERT_NE(nullptr, player) << c.type;
-    EXPECT_TRUE(player->usesAppCommands);
-    EXPECT_EQ(c.windowClass, player->windowClass);
+    PlayerFacts facts = Make(c.facts);
+    facts.ask = [](uint32_t, uint32_t, uint32_t) -> std::optional<int32_t> {
+      ADD_FAILURE() << "asked";
+      return 0;
+    };
+    MediaPlayerOptions options;
+    options.focusBeforeHide = c.focusFirst;
+    EXPECT_EQ(c.expected, Text(PlayerSteps(c.type, c.code, facts, options)))
+        << c.type << " " << c.code << " facts " << c.facts;
   }
 }
 
-TEST(PlayerSearchTest, MainWindowClassesPerType) {
-  using V = std::vector<std::string>;
-  EXPECT_EQ(V{"BSPlayer"}, MainWindowClasses(kPlayerBSPlayer, "x"));
-  EXPECT_EQ(V{"WMPlayerApp"}, MainWindowClasses(kPlayerWindowsMediaPlayer, "x"));
-  EXPECT_EQ(V{"MediaPlayerClassicW"}, MainWindowClasses(kPlayerMediaPlayerClassic, ""));
-  EXPECT_EQ((V{kFoobar2000Class, kFoobar2000Class1}), MainWindowClasses(kPlayerFoobar2000, ""));
-  EXPECT_EQ((V{kFoobar2000Class, kFoobar2000Class1, "MyFoo"}),
-            MainWindowClasses(kPlayerFoobar2000, "MyFoo"));
-  EXPECT_TRUE(MainWindowClasses(kPlayerWinamp, "x").empty());
-  EXPECT_TRUE(MainWindowClasses(kPlayerWinampLightAlloy, "x").empty());
-  EXPECT_TRUE(MainWindowClasses(42, "x").empty());
+TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
+  struct Case {
+    int type;
+    bool playPause;
+    std::optional<int32_t> state;  // the answer; nullopt: no answer
+    const char* expected;
+  };
+  const Case cases[] = {
+      {kPlayerWinamp, true, 1, "send 111 40046"},
+      {kPlayerWinamp, true, 3, "send 111 40046"},
+      {kPlayerWinamp, true, 0, "send 111 40045"},
+      {kPlayerWinamp, true, std::nullopt, ""},
+      {kPlayerWinamp, false, 1, "send 111 40045"},
+      {kPlayerBSPlayer, true, 2, "send 402 21"},
+      {kPlayerBSPlayer, true, 1, "send 402 20"},
+      {kPlayerBSPlayer, true, std::nullopt, ""},
+      {kPlayerBSPlayer, false, 2, "send 402 22; send 402 20"},
+  };
+  for (const Case& c : cases) {
+    int asked = 0;
+    PlayerFacts facts = Make(kRunning);
+    facts.ask = [&](uint32_t, uint32_t, uint32_t) { return ++asked, c.state; };
+    MediaPlayerOptions options;
+    options.playPause = c.playPause;
+    EXPECT_EQ(c.expected, Text(PlayerSteps(c.type, "wa_play", facts, options))) << c.type;
+    EXPECT_EQ(c.playPause ? 1 : 0, asked);
+  }
+  PlayerFacts missing = Make(kNone);
+  EXPECT_EQ("launch; started 111 40045 Winamp v1.x",
+            Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
+  EXPECT_EQ("launch; started 402 20 BSPlayer",
+            Text(PlayerSteps(kPlayerBSPlayer, "wa_play", missing, {})));
+  EXPECT_EQ("", PlayerNoteText(PlayerStep{.kind = PlayerStepKind::kLaunch}));
+  missing.playerPathExists = false;
+  EXPECT_EQ("note Incorrect path to Winamp",
+            Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
 }
 
-TEST(PlayerSearchTest, DetectionByForegroundAndOwner) {
+TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
+  EXPECT_TRUE(IsWinampMainWindow(kWinampClass, "1. Song - Winamp"));
+  EXPECT_FALSE(IsWinampMainWindow(kWinampClass, kWinampBridgeCaption));
+  EXPECT_FALSE(IsWinampMainWindow("winamp v1.x", ""));
+  EXPECT_EQ((std::vector<std::string>{kFoobar2000Class, kFoobar2000Class1, "MyFoo"}),
+            MainWindowClasses(kPlayerFoobar2000, "MyFoo"));
+  const std::pair<int, const char*> classes[] = {
+      {kPlayerBSPlayer, kBSPlayerClass},
+      {kPlayerWindowsMediaPlayer, kWindowsMediaPlayerClass},
+      {kPlayerMediaPlayerClassic, kMediaPlayerClassicClass}};
+  for (const auto& [type, windowClass] : classes)
+    EXPECT_EQ(std::vector<std::string>{windowClass}, MainWindowClasses(type, "x"));
+  EXPECT_TRUE(MainWindowClasses(kPlayerWinamp, "x").empty());
+  EXPECT_EQ(2u, MainWindowClasses(kPlayerFoobar2000, "").size());
+  EXPECT_EQ(kPlayerFoobar2000, PlayerProbeOrder("MyFoo").back().type);
+  EXPECT_EQ(PlayerProbeOrder("MyFoo").size() - 1, PlayerProbeOrder("").size());
   struct Case {
     const char* owner;
     const char* foreground;
     std::optional<int> expected;
   };
   const Case cases[] = {
-      {"Winamp v1.x", "BSPlayer", kPlayerWinamp},  // the owner is asked first
-      {"BSPlayer", "Notepad", std::nullopt},       // only a Winamp owner counts
-      {"", "Winamp v1.x", kPlayerWinamp},
-      {"", "LightAlloyFront", kPlayerWinampLightAlloy},
-      {"", "BSPlayer", kPlayerBSPlayer},
-      {"", "MediaPlayerClassicW", kPlayerMediaPlayerClassic},
-      {"", "WMPlayerApp", kPlayerWindowsMediaPlayer},
-      {"", kFoobar2000Class, kPlayerFoobar2000},
-      {"", kFoobar2000Class1, kPlayerFoobar2000},
+      {kWinampClass, kBSPlayerClass, kPlayerWinamp},  // the owner is asked first
+      {kBSPlayerClass, "Notepad", std::nullopt},      // only a Winamp owner counts
+      {"", kLightAlloyClass, kPlayerWinampLightAlloy},
       {"", "MyFoo", kPlayerFoobar2000},
-      {"", "winamp v1.x", std::nullopt},  // class names as registered, exactly
       {"", "", std::nullopt},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(c.expected, DetectPlayerType(c.owner, c.foreground, "MyFoo"))
-        << c.owner << "/" << c.foreground;
-  EXPECT_EQ(std::nullopt, DetectPlayerType("", "", ""));
+    EXPECT_EQ(c.expected, DetectPlayerType(c.owner, c.foreground, "MyFoo")) << c.foreground;
 }
 
-TEST(PlayerSearchTest, ProbeOrderOfRunningPlayers) {
-  const std::vector<PlayerProbe> order = PlayerProbeOrder("MyFoo");
-  const std::pair<std::string, int> expected[] = {
-      {"LightAlloyFront", 1},     {"Winamp v1.x", 0}, {"BSPlayer", 2},
-      {"MediaPlayerClassicW", 5}, {"WMPlayerApp", 3}, {kFoobar2000Class, 4},
-      {kFoobar2000Class1, 4},     {"MyFoo", 4},
-  };
-  ASSERT_EQ(std::size(expected), order.size());
-  for (size_t i = 0; i < order.size(); ++i) {
-    EXPECT_EQ(expected[i].first, order[i].windowClass) << i;
-    EXPECT_EQ(expected[i].second, order[i].type) << i;
-  }
-  EXPECT_EQ(std::size(expected) - 1, PlayerProbeOrder("").size());
-}
-
-TEST(PlayerDecisionTest, ShowOrHide) {
-  struct Case {
-    bool focusFirst, visible, foreground, hide;
-  };
-  const Case cases[] = {
-      {false, true, false, true},   {false, true, true, true},   {false, false, true, false},
-      {false, false, false, false}, {true, true, false, false},  {true, true, true, true},
-      {true, false, true, true},    {true, false, false, false},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.hide, ShouldHidePlayer(c.focusFirst, c.visible, c.foreground))
-        << c.focusFirst << c.visible << c.foreground;
-}
-
-TEST(PlayerDecisionTest, MediaLibrary) {
-  EXPECT_EQ(LibraryStep::kToggle, ChooseLibraryStep(true, true, true));
-  EXPECT_EQ(LibraryStep::kToggle, ChooseLibraryStep(true, false, false));
-  EXPECT_EQ(LibraryStep::kFocusLibrary, ChooseLibraryStep(false, true, true));
-  EXPECT_EQ(LibraryStep::kToggle, ChooseLibraryStep(false, true, false));
-  EXPECT_EQ(LibraryStep::kShowFromMain, ChooseLibraryStep(false, false, true));
-  EXPECT_EQ(LibraryStep::kShowFromMain, ChooseLibraryStep(false, false, false));
-}
-
-TEST(PlayerDecisionTest, WinampPlayOrPause) {
-  EXPECT_EQ(kWinampPlay, WinampPlayCommand(true, 0));
-  EXPECT_EQ(kWinampPause, WinampPlayCommand(true, 1));
-  EXPECT_EQ(kWinampPause, WinampPlayCommand(true, 3));
-  EXPECT_EQ(kWinampPlay, WinampPlayCommand(false, 1));
-}
-
-TEST(MediaPlayerOptionsTest, ReadFromTheOptionControls) {
+TEST(MediaPlayerOptionsTest, EachCheckBoxTurnsOnItsOwnField) {
   MemoryForm form(MainOptionControls());
-  const MediaPlayerOptions designed = MediaPlayerOptionsFromForm(form, "Foo");
-  EXPECT_EQ("C:\\Program Files\\Winamp\\Winamp.exe", designed.playerPath);
-  EXPECT_EQ(kPlayerWinamp, designed.playerType);
-  EXPECT_EQ("Foo", designed.foobarClass);
-
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\bs\\bsplayer.exe");
   form.SetItemIndex(*form.Find("Opt_PlayerType"), kPlayerBSPlayer);
-  // Each check box alone turns on its own field and no other.
   const char* names[] = {"Opt_Secn_Exit", "Opt_Auto_Play",    "Opt_SetFoc_SH",
                          "Opt_Play_Paus", "Opt_AutodePlayer", "Opt_Desk_TextEx"};
   for (size_t on = 0; on < std::size(names); ++on) {
     for (size_t i = 0; i < std::size(names); ++i) form.SetChecked(*form.Find(names[i]), i == on);
-    const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "");
-    const std::array<bool, 6> fields = {o.closeOnSecondLaunch, o.autoPlay,   o.focusBeforeHide,
-                                        o.playPause,           o.autodetect, o.extraText};
-    std::array<bool, 6> expected{};
+    const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "Foo");
+    const std::vector<bool> fields = {o.closeOnSecondLaunch, o.autoPlay,   o.focusBeforeHide,
+                                      o.playPause,           o.autodetect, o.extraText};
+    std::vector<bool> expected(std::size(names));
     expected[on] = true;
     EXPECT_EQ(expected, fields) << names[on];
+    EXPECT_EQ("D:\\bs\\bsplayer.exe", o.playerPath);
+    EXPECT_EQ(kPlayerBSPlayer, o.playerType);
+    EXPECT_EQ("Foo", o.foobarClass);
   }
-  const MediaPlayerOptions changed = MediaPlayerOptionsFromForm(form, "");
-  EXPECT_EQ("D:\\bs\\bsplayer.exe", changed.playerPath);
-  EXPECT_EQ(kPlayerBSPlayer, changed.playerType);
 }
 
-TEST(TrackInfoTextTest, CaptionLines) {
-  struct Case {
-    const char* caption;
-    const char* suffix;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"1. Song - Artist - Winamp", " - Winamp", "\r1. Song - Artist"},
-      {"Winamp 5.5", " - Winamp", "\rWinamp 5.5"},
+TEST(TrackInfoTextTest, LinesFromCaptionsAndAnswers) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"\r1. Song - Artist", PlayerCaptionLine("1. Song - Artist - Winamp", " - Winamp")},
       // Without " - " nothing is removed, even a suffix-like tail.
-      {"Song- Winamp", " - Winamp", "\rSong- Winamp"},
-      {"A - Winamp - B - Winamp", " - Winamp", "\rA - B"},
-      {"Film - Light Alloy", " - Light Alloy", "\rFilm"},
-      {"", " - Winamp", "\r"},
+      {"\rSong- Winamp", PlayerCaptionLine("Song- Winamp", " - Winamp")},
+      {"\r[3/12]\r[01:23/04:05]\rkbit:192 ~KHz:44",
+       WinampAnswerLines({2, 12, 83500, 245, 44, 192})},
+      {"", WinampAnswerLines({})},
+      // Winamp answers -1 for an unknown length: no time line.
+      {"\r[1/5]", WinampAnswerLines({0, 5, -1, -1, 0, 0})},
+      {"\rkbit:0 ~KHz:48", WinampAnswerLines({0, 0, 0, 0, 48, 0})},
+      {" - yes", ShuffleRepeatText(true)},
+      {" - no", ShuffleRepeatText(false)},
+      {"\rsong.mp3\r[01:05/10:00]", BSPlayerLines("C:\\Music\\song.mp3", 65000, 600000)},
+      {"\rb.avi", BSPlayerLines("a/b.avi", 5, -1)},
+      {"\rsong.mp3\r[00:00/00:00]", BSPlayerLines("song.mp3", 0, 0)},
+      {"\rfoobar2000", Foobar2000Line("foobar2000")},
+      {"\r[00:00/00:01]", WinampAnswerLines({0, 0, 0, 1, 0, 0})},
+      {"\rArtist - Title", Foobar2000Line("Artist - Title    [foobar2000 v0.9.4]")},
+      {"\r", Foobar2000Line("ab[foobar2000]")},
+      {"\rA - B", MediaPlayerClassicLine("A - B - Media Player Classic")},
+      {"\r", MediaPlayerClassicLine("Media Player Classic")},
+      {"\rMy Song=1(live)", FinishTrackText("\rMy%20Song%3D1%28live%29")},
+      {"==%2A", FinishTrackText("%3d%3D%2A")},
+      {"%2", FinishTrackText("%2")},
+      {"", FinishTrackText("\r")},
+      {"C:\\Program Files\\Winamp\\winamp.exe",
+       WinampPathFromCommand("\"C:\\Program Files\\Winamp\\winamp.exe\" \"%1\"")},
+      // Only the exact argument part goes; another argument keeps its text, without quotes.
+      {"C:\\W\\winamp.exe /ADD %1", WinampPathFromCommand("\"C:\\W\\winamp.exe\" /ADD \"%1\"")},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.expected, PlayerCaptionLine(c.caption, c.suffix));
-}
-
-TEST(TrackInfoTextTest, WinampAnswerLines) {
-  struct Case {
-    WinampAnswers answers;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {{2, 12, 83500, 245, 44, 192}, "\r[3/12]\r[01:23/04:05]\rkbit:192 ~KHz:44"},
-      {{0, 0, 0, 0, 0, 0}, ""},
-      // One of each pair is enough for its line.
-      {{1, 0, 0, 0, 0, 0}, "\r[2/0]"},
-      {{0, 1, 0, 0, 0, 0}, "\r[1/1]"},
-      {{0, 0, 999, 0, 0, 0}, "\r[00:00/00:00]"},
-      {{0, 0, 0, 1, 0, 0}, "\r[00:00/00:01]"},
-      {{0, 0, 0, 0, 48, 0}, "\rkbit:0 ~KHz:48"},
-      {{0, 0, 0, 0, 0, 128}, "\rkbit:128 ~KHz:0"},
-      // Winamp answers -1 for an unknown length; position 0 and length -1 give no time line.
-      {{0, 5, -1, -1, 0, 0}, "\r[1/5]"},
-      {{0, 0, 6000000, 6000, 0, 0}, "\r[100:00/100:00]"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.expected, WinampAnswerLines(c.answers));
-}
-
-TEST(TrackInfoTextTest, ShuffleAndRepeat) {
-  EXPECT_EQ(" - yes", ShuffleRepeatText(true));
-  EXPECT_EQ(" - no", ShuffleRepeatText(false));
-  EXPECT_TRUE(IsShuffleOrRepeat("wa_rand"));
+  for (const auto& [expected, actual] : cases) EXPECT_EQ(expected, actual);
   EXPECT_TRUE(IsShuffleOrRepeat("wa_loop"));
   EXPECT_FALSE(IsShuffleOrRepeat("wa_play"));
-  for (const char* code :
-       {"wa_play", "wa_prev", "wa_next", "wa_stop", "wa_song", "wa_rrew", "wa_ffor"})
-    EXPECT_TRUE(ShowsTrackInfo(code)) << code;
-  for (const char* code : {"wa_rand", "wa_loop", "wa_wvup", "wa_s/\\h", "wa_wamp", ""})
-    EXPECT_FALSE(ShowsTrackInfo(code)) << code;
-}
-
-TEST(TrackInfoTextTest, BSPlayerLines) {
-  EXPECT_EQ("\rsong.mp3\r[01:05/10:00]", BSPlayerLines("C:\\Music\\song.mp3", 65000, 600000));
-  EXPECT_EQ("\rsong.mp3\r[00:00/00:00]", BSPlayerLines("song.mp3", 0, 0));
-  EXPECT_EQ("\rb.avi", BSPlayerLines("a/b.avi", -1, 600000));
-  EXPECT_EQ("\rb.avi", BSPlayerLines("a/b.avi", 5, -1));
-  EXPECT_EQ("\r", BSPlayerLines("C:\\Music\\", -1, -1));
-}
-
-TEST(TrackInfoTextTest, Foobar2000AndMediaPlayerClassic) {
-  EXPECT_EQ("\rArtist - Title", Foobar2000Line("Artist - Title    [foobar2000 v0.9.4]"));
-  EXPECT_EQ("\r", Foobar2000Line("ab[foobar2000]"));
-  EXPECT_EQ("\rfoobar2000", Foobar2000Line("foobar2000"));
-  EXPECT_EQ("\rclip.avi", MediaPlayerClassicLine("clip.avi - Media Player Classic"));
-  EXPECT_EQ("\r", MediaPlayerClassicLine("Media Player Classic"));
-  EXPECT_EQ("\rA - B", MediaPlayerClassicLine("A - B - Media Player Classic"));
-}
-
-TEST(TrackInfoTextTest, FinishDecodesEscapesAndDropsALoneReturn) {
-  struct Case {
-    const char* text;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"\rMy%20Song%3D1%28live%29", "\rMy Song=1(live)"},
-      {"%3d%3D%2A", "==%2A"},
-      {"100%", "100%"},
-      {"%2", "%2"},
-      {"\r", ""},
-      {"\r\r", "\r\r"},
-      {"", ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.expected, FinishTrackText(c.text)) << c.text;
+  EXPECT_TRUE(ShowsTrackInfo("wa_ffor"));
+  EXPECT_FALSE(ShowsTrackInfo("wa_rand"));
 }
 
 }  // namespace

@@ -1,0 +1,64 @@
+#include "ui/main_window_options.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/main_options.h"
+
+namespace tavion {
+namespace {
+
+TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnDispatchOptionAndTheSidesAreMapped) {
+  MemoryForm form(MainOptionControls());
+  const char* names[] = {"Opt_TYPE_NOTIFY", "Opt_SemiKeyAc", "Opt_LockState", "Opt_MiceKeyAc",
+                         "Opt_tr_upkeys"};
+  for (size_t on = 0; on < std::size(names); ++on) {
+    for (size_t i = 0; i < std::size(names); ++i) form.SetChecked(*form.Find(names[i]), i == on);
+    const DispatchOptions o = DispatchOptionsFromForm(form);
+    std::vector<bool> expected(std::size(names));
+    expected[on] = true;
+    EXPECT_EQ(expected, (std::vector<bool>{o.keyPressSound, o.severalActionsOnOneKey,
+                                           o.showLockState, o.mouseHotKeys, o.emulateUpOnlyKeys}))
+        << names[on];
+  }
+  const std::pair<int, ModifierSides> sides[] = {
+      {0, ModifierSides::kAll}, {1, ModifierSides::kLeftOnly}, {2, ModifierSides::kRightOnly}};
+  for (const auto& [index, expected] : sides) {
+    form.SetItemIndex(*form.Find("Opt_Mod_Proc"), index);
+    EXPECT_EQ(expected, DispatchOptionsFromForm(form).modifierSides) << index;
+  }
+}
+
+TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {
+  using S = OptionChangeStep;
+  EXPECT_EQ(S::kTrayIcon, OptionChangeFor("Opt_TrayIcon", false, true, false));
+  EXPECT_EQ(S::kStayOnTop, OptionChangeFor("Opt_StayOnTop", true, false, false));
+  EXPECT_EQ(S::kSound, OptionChangeFor("cb_sound", false, true, false));
+  EXPECT_EQ(S::kNone, OptionChangeFor("Opt_LockState", true, true, false));
+  // The mouse hook only after the start, and only when it changes.
+  EXPECT_EQ(S::kMouseHook, OptionChangeFor("Opt_MiceKeyAc", true, true, false));
+  EXPECT_EQ(S::kMouseHook, OptionChangeFor("Opt_MiceKeyAc", false, true, true));
+  EXPECT_EQ(S::kNone, OptionChangeFor("Opt_MiceKeyAc", true, false, false));
+  EXPECT_EQ(S::kNone, OptionChangeFor("Opt_MiceKeyAc", true, true, true));
+}
+
+TEST(MainWindowOptions, AWindowParkedOffTheScreenComesBackToItsSavedEdgeOrTheCentre) {
+  struct Case {
+    WindowPlace current;
+    int savedLeft;
+    std::optional<WindowPlace> expected;
+  };
+  const Case cases[] = {
+      {{100, 50}, 300, std::nullopt},   // on the screen: stays
+      {{1279, 50}, 300, std::nullopt},  // its left edge still on the screen
+      {{1280, 50}, 300, WindowPlace{300, 50}},
+      {{5000, 50}, 1280, WindowPlace{440, 200}},  // the saved edge is off the screen too
+      {{5000, 50}, -400, WindowPlace{440, 200}},
+      {{5000, 50}, -399, WindowPlace{-399, 50}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.expected, RestoredPlace(c.current, 400, 400, c.savedLeft, 1280, 800))
+        << c.current.left << " " << c.savedLeft;
+}
+
+}  // namespace
+}  // namespace tavion
