@@ -24,8 +24,10 @@ TEST(Masks, CaseCharactersAndStrayBytes) {
       {"a%?%z", "a\xC3\xA9z", true},
       {"%?%", "\xF0\x9F\x8E\xB9", true},  // outside the BMP, 4 bytes
       {"%?%%?%", "\xC3\xA9", false},
-      {"%?%", "\xC3", true},         // a truncated sequence
-      {"%?%%?%", "\xC0\xAF", true},  // an overlong form: two stray bytes
+      {"%?%", "\xC3", true},                // a truncated sequence
+      {"%?%%?%", "\xC0\xAF", true},         // an overlong form: two stray bytes
+      {"%?%%?%%?%", "\xE0\x80\xAF", true},  // an overlong three-byte form
+      {"%?%z", "\xC3z", true},              // a lead byte without its continuation
       {"\xFF%*%", "\xFExyz", false},
   };
   for (const MatchCase& c : cases)
