@@ -86,18 +86,6 @@ TEST(MatchHotKey, HidTextMatchesOnlyHidRecordsExactlyWithEqualModifiers) {
   EXPECT_FALSE(MatchHotKey(nullptr, 0, Record(0, TkeInputMode::keHid, ""), "", false));
 }
 
-TEST(MatchHotKey, DefaultFollowsTheProcessWideSwitch) {
-  struct SwitchOff {
-    ~SwitchOff() { SetFullKeysComparison(false); }
-  } switchOff;
-  const KeyEventRecord event = Event(65, 31, 0);
-  EXPECT_TRUE(MatchHotKey(&event, 0, Record(PackHotKey(65, 30, 0, 0)), ""));
-  EXPECT_TRUE(SameHotKey(PackHotKey(65, 30, 0, 0), PackHotKey(65, 31, 0, 0)));
-  SetFullKeysComparison(true);
-  EXPECT_FALSE(MatchHotKey(&event, 0, Record(PackHotKey(65, 30, 0, 0)), ""));
-  EXPECT_FALSE(SameHotKey(PackHotKey(65, 30, 0, 0), PackHotKey(65, 31, 0, 0)));
-}
-
 TEST(SameHotKey, ComparesLikeMatchButTheWildcardNeedsFlagsZeroOnEitherSide) {
   const struct {
     const char* what;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "registry_dump.h"
 #include "settings/registry.h"
 
 namespace tavion {
@@ -18,14 +19,6 @@ std::vector<std::string> Names(const TKeyNames& table) {
   return names;
 }
 
-// Every value of the key as "name: text", in enumeration order.
-std::vector<std::string> Dump(const RegistryStore& registry, std::string_view path) {
-  std::vector<std::string> lines;
-  for (const std::string& name : registry.ValueNames(path))
-    lines.push_back(name + ": " + registry.ReadString(path, name).value_or("<not a string>"));
-  return lines;
-}
-
 TEST(KeyNamesLines, AreSavedSortedAsNameEqualsSignedDecimalWithOptionalHidText) {
   TKeyNames table;
   table.AddKey("Plain", PackHotKey(65, 30, 0, 0), "");
@@ -35,9 +28,9 @@ TEST(KeyNamesLines, AreSavedSortedAsNameEqualsSignedDecimalWithOptionalHidText) 
   MemoryRegistry registry;
   registry.WriteString(std::string(kPath) + "\\IgnoreList", "Items", "a,b");
   ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  EXPECT_EQ((std::vector<std::string>{"000: nothing=16896", "001: Pad=0\x01HID#5",
-                                      "002: Plain=1982720", "003: Released=-2125005056"}),
-            Dump(registry, kPath));
+  EXPECT_EQ((std::vector<std::string>{"000='nothing=16896'", "001='Pad=0\x01HID#5'",
+                                      "002='Plain=1982720'", "003='Released=-2125005056'"}),
+            DumpValues(registry, kPath));
   EXPECT_FALSE(registry.KeyExists(std::string(kPath) + "\\IgnoreList")) << "the key is replaced";
   EXPECT_FALSE(table.SaveKeyNames(registry, ""));
 }

@@ -202,17 +202,13 @@ TEST(SendPlan, HeldModifiersAreLiftedAndThoseStillHeldPressedAgain) {
 TEST(SendPlan, TheMaskPressesLeftKeysWinExtendedAndReleasesThemAfter) {
   const test::FakeKeyState keys;
   const ModifierPreparation preparation(keys, kModAlt | kModCtrl | kModShift | kModWin);
-  EXPECT_EQ(
-      (std::vector<KeyInput>{
-          KeyDown(7), KeyUp(7), KeyDown(164), KeyDown(162), KeyDown(160), {91, 0, kInputExtended}}),
-      preparation.Prepare(keys));
-  EXPECT_EQ((std::vector<KeyInput>{KeyUp(164),
-                                   KeyUp(162),
-                                   KeyUp(160),
-                                   {91, 0, kInputExtended | kInputKeyUp},
-                                   KeyDown(7),
-                                   KeyUp(7)}),
-            preparation.Undo(ModifierSet{}));
+  const std::vector<KeyInput> presses = {KeyDown(7),   KeyUp(7),     KeyDown(164),
+                                         KeyDown(162), KeyDown(160), {91, 0, kInputExtended}};
+  const std::vector<KeyInput> releases = {KeyUp(164), KeyUp(162),
+                                          KeyUp(160), {91, 0, kInputExtended | kInputKeyUp},
+                                          KeyDown(7), KeyUp(7)};
+  EXPECT_EQ(presses, preparation.Prepare(keys));
+  EXPECT_EQ(releases, preparation.Undo(ModifierSet{}));
 }
 
 }  // namespace
