@@ -53,10 +53,7 @@ class FakePlugins final : public PluginCodeResolver {
   std::map<std::string, PluginActionId> codes_;
 };
 
-const std::string kCdRom =
-    "plug\x02"
-    "1Corvex.dll\x02"
-    "2CDRom";
+const std::string kCdRom = "plug\0021Corvex.dll\0022CDRom";
 constexpr const char* kAction = "Keys\\Default\\000";
 
 bool Save(TAction& action, RegistryStore& store) {
@@ -87,10 +84,7 @@ TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
          auto* p = a.ParamsAs<TActionParamsMacrText>();
          p->FileEncoding = 1, p->FileName = "t.txt", p->Text = "a\r\nb", p->Mode = 2;
        },
-       {"Mode=2",
-        "Text='a\x0E\x0E"
-        "b'",
-        "FileName='t.txt'", "FileEncoding=1"}},
+       {"Mode=2", "Text='a\016\016b'", "FileName='t.txt'", "FileEncoding=1"}},
       {"wm_alfa",
        Mode::pmAlfa,
        [](TAction& a) {

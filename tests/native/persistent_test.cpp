@@ -15,6 +15,7 @@
 namespace tavion {
 namespace {
 
+using Lines = std::vector<std::string>;
 enum class Shade : uint8_t { kRed, kGreen, kBlue };
 
 class Leaf final : public Persistent {
@@ -47,6 +48,7 @@ class Sample final : public Persistent {
     };
     return kProperties;
   }
+  auto Numbers() const { return std::tuple(I8, U8, I16, U16, I32, U32, Flag, Colour); }
   int8_t I8 = 0;
   uint8_t U8 = 0;
   int16_t I16 = 0;
@@ -58,6 +60,29 @@ class Sample final : public Persistent {
   std::string Text;
   Leaf Inner;
   std::unique_ptr<Leaf> Extra;
+};
+
+// Tables built at run time may lack accessors (neither saved nor loaded) or name the object itself
+// as its child (saved and loaded down to a bounded depth).
+class Faulty final : public Persistent {
+ public:
+  std::span<const Property> Properties() const override {
+    static constexpr Property kProperties[] = {
+        IntegerField<&Faulty::Value>("Value"),
+        {.name = "n", .kind = PropertyKind::kInteger, .getNumber = &Number},
+        {.name = "s", .kind = PropertyKind::kString, .setString = &SetText},
+        {.name = "o", .kind = PropertyKind::kObject},
+        {.name = "Self",
+         .kind = PropertyKind::kObject,
+         .getObject = [](Persistent& o, const Property&) -> Persistent* { return &o; }}};
+    return kProperties;
+  }
+  static uint32_t Number(const Persistent&, const Property&) { return 4; }
+  static void SetText(Persistent& o, const Property&, std::string) {
+    static_cast<Faulty&>(o).textSet = true;
+  }
+  uint32_t Value = 1;
+  bool textSet = false;
 };
 
 constexpr const char* kPath = "Root\\Objects";
@@ -76,30 +101,24 @@ TEST(Walker, SavesOnlyValuesThatAreNotDefaultAndLoadsThemBack) {
   MemoryRegistry store;
   Sample sample;
   ASSERT_TRUE(Save(sample, store));
-  EXPECT_EQ((std::vector<std::string>{"[]", "[Inner]"}), DumpTree(store, kKey));
+  EXPECT_EQ((Lines{"[]", "[Inner]"}), DumpTree(store, kKey));
   sample.I8 = -128, sample.U8 = 255, sample.I16 = -5, sample.U16 = 65535;
   sample.I32 = std::numeric_limits<int32_t>::min(), sample.U32 = 0xFFFFFFFF;
-  sample.Colour = Shade::kBlue;
-  sample.Flag = true;
-  sample.Text = "a\r\nb";
+  sample.Colour = Shade::kBlue, sample.Flag = true, sample.Text = "a\r\nb";
   sample.Extra = std::make_unique<Leaf>();
   sample.Extra->Count = 3;
   ASSERT_TRUE(Save(sample, store));
-  EXPECT_EQ((std::vector<std::string>{"I8=4294967168", "U8=255", "I16=4294967291", "U16=65535",
-                                      "I32=2147483648", "U32=4294967295", "Flag=1", "Colour=2",
-                                      "Text='a\x0E\x0E"
-                                      "b'"}),
+  EXPECT_EQ((Lines{"I8=4294967168", "U8=255", "I16=4294967291", "U16=65535", "I32=2147483648",
+                   "U32=4294967295", "Flag=1", "Colour=2", "Text='a\016\016b'"}),
             DumpValues(store, kKey));
-  EXPECT_EQ((std::vector<std::string>{"Extra", "Inner"}), store.SubKeyNames(kKey));
+  EXPECT_EQ((Lines{"Extra", "Inner"}), store.SubKeyNames(kKey));
   while (sample.Text.size() < 100 * 1024) sample.Text += "Gr\xC3\xBC\xC3\x9F\x65 \r\n";
   ASSERT_TRUE(Save(sample, store));
   Sample loaded;
   loaded.Extra = std::make_unique<Leaf>();
   Load(loaded, store);
-  EXPECT_EQ(std::tuple(sample.I8, sample.U8, sample.I16, sample.U16, sample.I32, sample.U32),
-            std::tuple(loaded.I8, loaded.U8, loaded.I16, loaded.U16, loaded.I32, loaded.U32));
-  EXPECT_EQ(std::tuple(true, Shade::kBlue, 3),
-            std::tuple(loaded.Flag, loaded.Colour, loaded.Extra->Count));
+  EXPECT_EQ(sample.Numbers(), loaded.Numbers());
+  EXPECT_EQ(3, loaded.Extra->Count);
   EXPECT_EQ(sample.Text, loaded.Text);
 }
 
@@ -118,12 +137,9 @@ TEST(Walker, LoadsAnyStoredValuesSafely) {
   Sample sample;
   sample.I32 = 1, sample.U32 = 1, sample.Text = "x", sample.Inner.Count = 4;
   Load(sample, store);
-  EXPECT_EQ(-1, sample.I8);
-  EXPECT_EQ(0xFF, sample.U8);
-  EXPECT_EQ(-32768, sample.I16);
-  EXPECT_EQ(0, sample.I32);
-  EXPECT_EQ(0u, sample.U32);
-  EXPECT_TRUE(sample.Flag);
+  EXPECT_EQ(
+      std::tuple(int8_t{-1}, uint8_t{0xFF}, int16_t{-32768}, uint16_t{0}, 0, 0u, true, Shade::kRed),
+      sample.Numbers());
   EXPECT_EQ("", sample.Text);
   EXPECT_EQ(0, sample.Inner.Count);
   EXPECT_EQ(nullptr, sample.Extra) << "loading makes no object";
@@ -141,16 +157,14 @@ TEST(Walker, LoadsAnyStoredValuesSafely) {
 
 TEST(Walker, AFailedWriteEndsTheSaveWithFalse) {
   Sample sample;
-  sample.U8 = 1;
-  sample.Text = "t";
+  sample.U8 = 1, sample.Text = "t";
   sample.Extra = std::make_unique<Leaf>();
   sample.Extra->Count = 2;
   MemoryRegistry counted;
   FailingRegistry counting(counted);
   ASSERT_TRUE(Save(sample, counting));
-  const std::size_t steps = counting.MutatingCalls();
-  ASSERT_GT(steps, 4u);
-  for (std::size_t step = 1; step <= steps; ++step) {
+  ASSERT_GT(counting.MutatingCalls(), 4u);
+  for (std::size_t step = 1; step <= counting.MutatingCalls(); ++step) {
     MemoryRegistry inner;
     FailingRegistry store(inner, step);
     EXPECT_FALSE(Save(sample, store)) << step;
@@ -158,80 +172,33 @@ TEST(Walker, AFailedWriteEndsTheSaveWithFalse) {
   }
 }
 
-TEST(LineBreaks, CarriageReturnLineFeedPairsAndOnlyThemBecomeTwoShiftOutBytes) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\r\nb",
-       "a\x0E\x0E"
-       "b"},
-      {"\r\n\r\n", "\x0E\x0E\x0E\x0E"},
-      {"lone\rcr\nlf", "lone\rcr\nlf"},
-      {"\n\r", "\n\r"},
-      {"\r\r\n", "\r\x0E\x0E"},
-      {"one\x0E"
-       "byte",
-       "one\x0E"
-       "byte"},
-  };
-  for (const auto& [plain, stored] : cases) {
-    EXPECT_EQ(stored, EncodeLineBreaks(plain));
-    EXPECT_EQ(plain, DecodeLineBreaks(stored));
-  }
-  // Stored text that no plain text encodes to still decodes pair by pair from the left.
-  EXPECT_EQ("\r\n\x0E", DecodeLineBreaks("\x0E\x0E\x0E"));
-}
-
-// A table built at run time may lack accessors: such properties are neither saved nor loaded.
-class Partial final : public Persistent {
- public:
-  std::span<const Property> Properties() const override {
-    static constexpr Property kProperties[] = {
-        {.name = "n", .kind = PropertyKind::kInteger, .getNumber = &Number},
-        {.name = "s", .kind = PropertyKind::kString, .setString = &SetText},
-        {.name = "o", .kind = PropertyKind::kObject}};
-    return kProperties;
-  }
-  static uint32_t Number(const Persistent&, const Property&) { return 4; }
-  static void SetText(Persistent& o, const Property&, std::string) {
-    static_cast<Partial&>(o).textSet = true;
-  }
-  bool textSet = false;
-};
-
-TEST(Walker, SkipsPropertiesWithoutAccessors) {
+TEST(Walker, PropertiesWithoutAccessorsAreSkippedAndSelfNestingIsBounded) {
   MemoryRegistry store;
-  Partial partial;
-  ASSERT_TRUE(Save(partial, store));
-  EXPECT_EQ((std::vector<std::string>{"[]"}), DumpTree(store, kKey));
-  store.WriteString(kKey, "s", "t");
-  Load(partial, store);
-  EXPECT_FALSE(partial.textSet);
-}
-
-// An object that holds itself, as a faulty run-time table might say.
-class Loop final : public Persistent {
- public:
-  std::span<const Property> Properties() const override {
-    static constexpr Property kProperties[] = {
-        IntegerField<&Loop::Value>("Value"),
-        {.name = "Self",
-         .kind = PropertyKind::kObject,
-         .getObject = [](Persistent& o, const Property&) -> Persistent* { return &o; }}};
-    return kProperties;
-  }
-  uint32_t Value = 1;
-};
-
-TEST(Walker, AnObjectThatHoldsItselfEndsAtABoundedDepth) {
-  MemoryRegistry store;
-  Loop loop;
-  ASSERT_TRUE(Save(loop, store));
+  Faulty faulty;
+  ASSERT_TRUE(Save(faulty, store));
   std::string key = kKey;
   int depth = 0;
   for (; store.KeyExists(key + "\\Self"); ++depth) key += "\\Self";
   EXPECT_GT(depth, 2);
   EXPECT_LT(depth, 64);
-  Load(loop, store);
-  EXPECT_EQ(1u, loop.Value);
+  EXPECT_EQ(Lines{"Value=1"}, DumpValues(store, kKey));
+  store.WriteString(kKey, "s", "t");
+  Load(faulty, store);
+  EXPECT_FALSE(faulty.textSet);
+}
+
+// Stored text holds a line break as two 0x0E bytes; text that no plain text encodes to still
+// decodes pair by pair from the left.
+TEST(LineBreaks, CarriageReturnLineFeedPairsAndOnlyThemBecomeTwoShiftOutBytes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\r\nb", "a\016\016b"}, {"\r\n\r\n", "\016\016\016\016"}, {"lone\rcr\nlf", "lone\rcr\nlf"},
+      {"\n\r", "\n\r"},         {"\r\r\n", "\r\016\016"},         {"one\016byte", "one\016byte"},
+  };
+  for (const auto& [plain, stored] : cases) {
+    EXPECT_EQ(stored, EncodeLineBreaks(plain));
+    EXPECT_EQ(plain, DecodeLineBreaks(stored));
+  }
+  EXPECT_EQ("\r\n\016", DecodeLineBreaks("\016\016\016"));
 }
 
 TEST(PersistentHotKey, StoresTheThreeValuesUnderTheirNames) {
@@ -240,8 +207,8 @@ TEST(PersistentHotKey, StoresTheThreeValuesUnderTheirNames) {
   key.SetInputMode(TkeInputMode::keHid);
   key.SetKeyPolyglot("HID#1\r\n");
   ASSERT_TRUE(Save(key, store));
-  EXPECT_EQ((std::vector<std::string>{"InputMode=1", "KeyPolyglot='HID#1\x0E\x0E'",
-                                      "HKey=" + std::to_string(PackHotKey(65, 30, 1, kModCtrl))}),
+  EXPECT_EQ((Lines{"InputMode=1", "KeyPolyglot='HID#1\016\016'",
+                   "HKey=" + std::to_string(PackHotKey(65, 30, 1, kModCtrl))}),
             DumpValues(store, kKey));
   PersistentHotKey loaded;
   Load(loaded, store);
