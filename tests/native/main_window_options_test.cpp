@@ -2,30 +2,57 @@
 
 #include <gtest/gtest.h>
 
+#include "exec/media_player.h"
 #include "ui/main_options.h"
 
 namespace tavion {
 namespace {
 
+// Checks one box at a time: only the field read for it may be on.
+template <typename Read>
+void ExpectEachBoxItsOwnField(MemoryForm& form, const std::vector<const char*>& names, Read read) {
+  for (size_t on = 0; on < names.size(); ++on) {
+    for (size_t i = 0; i < names.size(); ++i) form.SetChecked(*form.Find(names[i]), i == on);
+    std::vector<bool> expected(names.size());
+    expected[on] = true;
+    EXPECT_EQ(expected, read()) << names[on];
+  }
+}
+
 TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnDispatchOptionAndTheSidesAreMapped) {
   MemoryForm form(MainOptionControls());
-  const char* names[] = {"Opt_TYPE_NOTIFY", "Opt_SemiKeyAc", "Opt_LockState", "Opt_MiceKeyAc",
-                         "Opt_tr_upkeys"};
-  for (size_t on = 0; on < std::size(names); ++on) {
-    for (size_t i = 0; i < std::size(names); ++i) form.SetChecked(*form.Find(names[i]), i == on);
-    const DispatchOptions o = DispatchOptionsFromForm(form);
-    std::vector<bool> expected(std::size(names));
-    expected[on] = true;
-    EXPECT_EQ(expected, (std::vector<bool>{o.keyPressSound, o.severalActionsOnOneKey,
-                                           o.showLockState, o.mouseHotKeys, o.emulateUpOnlyKeys}))
-        << names[on];
-  }
+  ExpectEachBoxItsOwnField(
+      form, {"Opt_TYPE_NOTIFY", "Opt_SemiKeyAc", "Opt_LockState", "Opt_MiceKeyAc", "Opt_tr_upkeys"},
+      [&] {
+        const DispatchOptions o = DispatchOptionsFromForm(form);
+        return std::vector<bool>{o.keyPressSound, o.severalActionsOnOneKey, o.showLockState,
+                                 o.mouseHotKeys, o.emulateUpOnlyKeys};
+      });
   const std::pair<int, ModifierSides> sides[] = {
       {0, ModifierSides::kAll}, {1, ModifierSides::kLeftOnly}, {2, ModifierSides::kRightOnly}};
   for (const auto& [index, expected] : sides) {
     form.SetItemIndex(*form.Find("Opt_Mod_Proc"), index);
     EXPECT_EQ(expected, DispatchOptionsFromForm(form).modifierSides) << index;
   }
+}
+
+TEST(MainWindowOptions, EachPlayerCheckBoxTurnsOnItsOwnField) {
+  MemoryForm form(MainOptionControls());
+  form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\bs\\bsplayer.exe");
+  form.SetItemIndex(*form.Find("Opt_PlayerType"), kPlayerBSPlayer);
+  ExpectEachBoxItsOwnField(form,
+                           {"Opt_Secn_Exit", "Opt_Auto_Play", "Opt_SetFoc_SH", "Opt_Play_Paus",
+                            "Opt_AutodePlayer", "Opt_Desk_TextEx"},
+                           [&] {
+                             const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "Foo");
+                             return std::vector<bool>{o.closeOnSecondLaunch, o.autoPlay,
+                                                      o.focusBeforeHide,     o.playPause,
+                                                      o.autodetect,          o.extraText};
+                           });
+  const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "Foo");
+  EXPECT_EQ("D:\\bs\\bsplayer.exe", o.playerPath);
+  EXPECT_EQ(kPlayerBSPlayer, o.playerType);
+  EXPECT_EQ("Foo", o.foobarClass);
 }
 
 TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "exec/media_player_path.h"
-#include "settings/form.h"
-#include "ui/main_options.h"
 
 namespace tavion {
 namespace {
@@ -74,7 +72,6 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
   const Case cases[] = {
       {kWinamp, "wa_prev", kRunning, true, "send 111 40044"},
       {kWinamp, "wa_next", kRunning, true, "send 111 40048"},
-      {kWinamp, "wa_loop", kRunning, true, "post 111 40022"},
       {kWinamp, "wa_siz2", kRunning, true, "post 111 40064 @1"},  // to the equalizer
       {kWinamp, "wa_siz3", kRunning, true, "keys 2 87 @2"},
       {kWinamp, "wa_jump", kRunning, true, "front; send 111 40194"},
@@ -107,6 +104,7 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
       {kMPC, "wa_shw3", kRunning, true, "keys 2 55"},
       {kPlayerWindowsMediaPlayer, "wa_shw3", kRunning, true, "post 111 18783"},
       {kFoobar, "wa_wvup", kRunning, true, "note Error: unknown player action - wa_wvup"},
+      {kFoobar, "wa_wvdw", kRunning, true, "note Error: unknown player action - wa_wvdw"},
       {kFoobar, "wa_rand", kRunning, true, "foobar"},
       {kFoobar, "wa_s/\\h", kInFront, true, "post 112 61472"},
       {kFoobar, "wa_s/\\h", kRunning, true, "post 112 61728; front"},
@@ -115,7 +113,6 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
       {kFoobar, "wa_play", kNone, true, "launch"},
       {kMPC, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
       {kMPC, "wa_song", kRunning, true, ""},
-      {kFoobar, "wa_wvdw", kRunning, true, "note Error: unknown player action - wa_wvdw"},
       {kBS, "wa_wamp", kRunning, true, "post 10 0"},
       {kBS, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
       {kBS, "wa_s/\\h", kRunning, false, "keys 0 72"},
@@ -205,26 +202,6 @@ TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(c.expected, DetectPlayerType(c.owner, c.foreground, "MyFoo")) << c.foreground;
-}
-
-TEST(MediaPlayerOptionsTest, EachCheckBoxTurnsOnItsOwnField) {
-  MemoryForm form(MainOptionControls());
-  form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\bs\\bsplayer.exe");
-  form.SetItemIndex(*form.Find("Opt_PlayerType"), kPlayerBSPlayer);
-  const char* names[] = {"Opt_Secn_Exit", "Opt_Auto_Play",    "Opt_SetFoc_SH",
-                         "Opt_Play_Paus", "Opt_AutodePlayer", "Opt_Desk_TextEx"};
-  for (size_t on = 0; on < std::size(names); ++on) {
-    for (size_t i = 0; i < std::size(names); ++i) form.SetChecked(*form.Find(names[i]), i == on);
-    const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "Foo");
-    const std::vector<bool> fields = {o.closeOnSecondLaunch, o.autoPlay,   o.focusBeforeHide,
-                                      o.playPause,           o.autodetect, o.extraText};
-    std::vector<bool> expected(std::size(names));
-    expected[on] = true;
-    EXPECT_EQ(expected, fields) << names[on];
-    EXPECT_EQ("D:\\bs\\bsplayer.exe", o.playerPath);
-    EXPECT_EQ(kPlayerBSPlayer, o.playerType);
-    EXPECT_EQ("Foo", o.foobarClass);
-  }
 }
 
 TEST(TrackInfoTextTest, LinesFromCaptionsAndAnswers) {

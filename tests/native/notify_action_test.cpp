@@ -270,13 +270,11 @@ TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
 
 TEST(OsdIconTest, KindsThenCodeFamiliesThenPlugInAndEveryFileIsListed) {
   const std::tuple<std::string, uint8_t, std::string> cases[] = {
-      {"srun", 0, "osd_launch.ico"},     {"srunx", 0, "osd_plugin.ico"},
-      {"wa_play", 0, "osd_player.ico"},  {"wm_alfa", 0, "osd_window.ico"},
-      {"ms_wmsg", 0, "osd_message.ico"}, {"ke_keyz", 0, "osd_key.ico"},
-      {"mc_text", 0, "osd_macro.ico"},   {"tv_kill", 0, "osd_program.ico"},
-      {"hd_info", 0, "osd_program.ico"}, {"", 0, "osd_default.ico"},
-      {"srun", 1, "osd_language.ico"},   {"", 2, "osd_volume.ico"},
-      {"wa_play", 3, "osd_muted.ico"},   {"wa_play", 9, "osd_player.ico"},
+      {"srun", 0, "osd_launch.ico"},    {"srunx", 0, "osd_plugin.ico"},
+      {"wa_play", 0, "osd_player.ico"}, {"hd_info", 0, "osd_program.ico"},
+      {"", 0, "osd_default.ico"},       {"srun", 1, "osd_language.ico"},
+      {"", 2, "osd_volume.ico"},        {"wa_play", 3, "osd_muted.ico"},
+      {"wa_play", 9, "osd_player.ico"},
   };
   const auto files = OsdIconFiles();
   for (const auto& [code, kind, file] : cases) {
