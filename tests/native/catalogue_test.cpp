@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "fake_language.h"
+#include "native/support/fake_language.h"
 #include "keys/key_names.h"
 #include "lang/lang.h"
 #include "settings/registry.h"

@@ -68,7 +68,11 @@ class FakeHost final : public ExecHost {
   }
   std::string PluginFolder() const override { return "C:\\Tavion\\PlugIns"; }
   DiagnosticsValues Diagnostics() override {
-    return {.version = "1.0", .shiftState = 11, .actionBusy = true};
+    DiagnosticsValues values;
+    values.version = "1.0";
+    values.shiftState = 11;
+    values.actionBusy = true;
+    return values;
   }
 
   TAction& AddAction(std::string_view code, std::string_view name = "Act") {

@@ -10,7 +10,7 @@
 
 #include "actions/action.h"
 #include "actions/params.h"
-#include "fake_language.h"
+#include "native/support/fake_language.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "actions/action.h"
-#include "native/fake_language.h"
+#include "native/support/fake_language.h"
 #include "osd/osd_icons.h"
 #include "settings/settings.h"
 

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "doubles/failing_registry.h"
-#include "fake_language.h"
+#include "native/support/fake_language.h"
 #include "registry_dump.h"
 #include "settings/section_view.h"
 #include "ui/main_options.h"

@@ -1,2 +1,0 @@
-#pragma once
-#include "native/support/fake_language.h"
