@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "exec/media_player_path.h"
@@ -45,6 +46,7 @@ enum Facts {
   kLibFront
 };
 
+// The player is never asked unless a test says what it answers.
 PlayerFacts Make(Facts f) {
   PlayerFacts facts;
   facts.mainFound = f != kNone;
@@ -56,20 +58,18 @@ PlayerFacts Make(Facts f) {
   facts.libraryVisible = f == kLibShown || f == kLibFront;
   facts.libraryForeground = f == kLibFront;
   facts.playerPathExists = true;
+  facts.ask = [](uint32_t, uint32_t, uint32_t) -> std::optional<int32_t> {
+    ADD_FAILURE() << "asked";
+    return 0;
+  };
   return facts;
 }
 
 TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
-  struct Case {
-    int type;
-    const char* code;
-    Facts facts;
-    bool focusFirst;
-    const char* expected;
-  };
+  // Player, code, its facts, "focus before hiding", the steps.
   const int kWinamp = kPlayerWinamp, kBS = kPlayerBSPlayer, kMPC = kPlayerMediaPlayerClassic,
             kFoobar = kPlayerFoobar2000;
-  const Case cases[] = {
+  const std::tuple<int, const char*, Facts, bool, const char*> cases[] = {
       {kWinamp, "wa_prev", kRunning, true, "send 111 40044"},
       {kWinamp, "wa_next", kRunning, true, "send 111 40048"},
       {kWinamp, "wa_siz2", kRunning, true, "post 111 40064 @1"},  // to the equalizer
@@ -79,6 +79,8 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
       {kWinamp, "wa_focs", kRunning, true, "launch"},
       {kWinamp, "wa_wamp", kRunning, true, "post 10 0"},  // a second start closes it
       {kWinamp, "wa_wamp", kNone, true, "launch; run wa_play"},
+      {kWinamp, "wa_play", kNone, true, "launch; started 111 40045 Winamp v1.x"},
+      {kBS, "wa_play", kNone, true, "launch; started 402 20 BSPlayer"},
       {kWinamp, "wa_next", kNone, true, "note Media Player not started"},
       {kWinamp, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
       {9, "wa_next", kRunning, true, "note Error: unknown player type"},
@@ -121,27 +123,17 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
       {kPlayerWinampLightAlloy, "wa_s/\\h", kNoTarget, true, ""},
       {kPlayerWindowsMediaPlayer, "wa_next", kRunning, true, "send 319 0 720896 self"},
   };
-  for (const Case& c : cases) {
-    PlayerFacts facts = Make(c.facts);
-    facts.ask = [](uint32_t, uint32_t, uint32_t) -> std::optional<int32_t> {
-      ADD_FAILURE() << "asked";
-      return 0;
-    };
+  for (const auto& [type, code, facts, focusFirst, expected] : cases) {
     MediaPlayerOptions options;
-    options.focusBeforeHide = c.focusFirst;
-    EXPECT_EQ(c.expected, Text(PlayerSteps(c.type, c.code, facts, options)))
-        << c.type << " " << c.code << " facts " << c.facts;
+    options.focusBeforeHide = focusFirst;
+    EXPECT_EQ(expected, Text(PlayerSteps(type, code, Make(facts), options)))
+        << type << code << facts;
   }
 }
 
 TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
-  struct Case {
-    int type;
-    bool playPause;
-    std::optional<int32_t> state;  // the answer; nullopt: no answer
-    const char* expected;
-  };
-  const Case cases[] = {
+  // Player, "play/pause", its answer to the state question (nullopt: none), the steps.
+  const std::tuple<int, bool, std::optional<int32_t>, const char*> cases[] = {
       {kPlayerWinamp, true, 1, "send 111 40046"},
       {kPlayerWinamp, true, 3, "send 111 40046"},
       {kPlayerWinamp, true, 0, "send 111 40045"},
@@ -152,24 +144,20 @@ TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
       {kPlayerBSPlayer, true, std::nullopt, ""},
       {kPlayerBSPlayer, false, 2, "send 402 22; send 402 20"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [type, playPause, state, expected] : cases) {
     int asked = 0;
     PlayerFacts facts = Make(kRunning);
-    facts.ask = [&](uint32_t, uint32_t, uint32_t) { return ++asked, c.state; };
+    facts.ask = [&](uint32_t, uint32_t, uint32_t) { return ++asked, state; };
     MediaPlayerOptions options;
-    options.playPause = c.playPause;
-    EXPECT_EQ(c.expected, Text(PlayerSteps(c.type, "wa_play", facts, options))) << c.type;
-    EXPECT_EQ(c.playPause ? 1 : 0, asked);
+    options.playPause = playPause;
+    EXPECT_EQ(expected, Text(PlayerSteps(type, "wa_play", facts, options))) << type;
+    EXPECT_EQ(playPause ? 1 : 0, asked);
   }
-  PlayerFacts missing = Make(kNone);
-  EXPECT_EQ("launch; started 111 40045 Winamp v1.x",
-            Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
-  EXPECT_EQ("launch; started 402 20 BSPlayer",
-            Text(PlayerSteps(kPlayerBSPlayer, "wa_play", missing, {})));
   EXPECT_EQ("", PlayerNoteText(PlayerStep{.kind = PlayerStepKind::kLaunch}));
-  missing.playerPathExists = false;
+  PlayerFacts noPath = Make(kNone);
+  noPath.playerPathExists = false;
   EXPECT_EQ("note Incorrect path to Winamp",
-            Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
+            Text(PlayerSteps(kPlayerWinamp, "wa_play", noPath, {})));
 }
 
 TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
@@ -188,20 +176,16 @@ TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
   EXPECT_EQ(2u, MainWindowClasses(kPlayerFoobar2000, "").size());
   EXPECT_EQ(kPlayerFoobar2000, PlayerProbeOrder("MyFoo").back().type);
   EXPECT_EQ(PlayerProbeOrder("MyFoo").size() - 1, PlayerProbeOrder("").size());
-  struct Case {
-    const char* owner;
-    const char* foreground;
-    std::optional<int> expected;
-  };
-  const Case cases[] = {
+  // The class of the foreground window's owner, of the foreground window, the player.
+  const std::tuple<const char*, const char*, std::optional<int>> cases[] = {
       {kWinampClass, kBSPlayerClass, kPlayerWinamp},  // the owner is asked first
       {kBSPlayerClass, "Notepad", std::nullopt},      // only a Winamp owner counts
       {"", kLightAlloyClass, kPlayerWinampLightAlloy},
       {"", "MyFoo", kPlayerFoobar2000},
       {"", "", std::nullopt},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.expected, DetectPlayerType(c.owner, c.foreground, "MyFoo")) << c.foreground;
+  for (const auto& [owner, foreground, expected] : cases)
+    EXPECT_EQ(expected, DetectPlayerType(owner, foreground, "MyFoo")) << foreground;
 }
 
 TEST(TrackInfoTextTest, LinesFromCaptionsAndAnswers) {
