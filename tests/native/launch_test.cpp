@@ -30,18 +30,11 @@ class FakeLaunchSystem final : public LaunchSystem {
   std::string ProgramFolder() const override { return "C:\\Tavion\\"; }
   LocalDateTime Now() const override { return now; }
   DateTimeNames Names() const override { return names; }
-  std::string LongTimeText(const LocalDateTime& m) const override {
-    return "LT" + std::to_string(m.hour);
-  }
-  std::string ShortDateText(const LocalDateTime& m) const override {
-    return "SD" + std::to_string(m.day);
-  }
-  std::string LongDateText(const LocalDateTime& m) const override {
-    return "LD" + std::to_string(m.day);
-  }
-  std::string ShortTimeText(const LocalDateTime& m) const override {
-    return "ST" + std::to_string(m.hour);
-  }
+  using M = const LocalDateTime&;
+  std::string LongTimeText(M m) const override { return "LT" + std::to_string(m.hour); }
+  std::string ShortDateText(M m) const override { return "SD" + std::to_string(m.day); }
+  std::string LongDateText(M m) const override { return "LD" + std::to_string(m.day); }
+  std::string ShortTimeText(M m) const override { return "ST" + std::to_string(m.hour); }
 
   // Tuesday 5 March 2024, 14:07:09.045.
   LocalDateTime now{2024, 3, 5, 2, 14, 7, 9, 45};
@@ -177,16 +170,19 @@ TEST_F(ShellExecuteTest, LaunchesTheExpandedTextsAskingEachTextsInputFromOne) {
             Run());
 }
 
-TEST_F(ShellExecuteTest, TheEditorsNullVerbIsTheDefaultVerb) {
-  params->Path = "x.exe";
+TEST_F(ShellExecuteTest, TheVerbARunningCopyAndAnOpenDialogDecideWhatHappens) {
+  params->Path = "%exe%\\app.exe";
+  // The editor's null verb is the default verb; a word that only starts like it is a verb.
   for (const std::string verb : {"NULL", "null", "", "Nullify"}) {
     params->Oper = verb;
-    EXPECT_EQ("launch " + (verb == "Nullify" ? verb : "") + "|x.exe|||3|6000", Run().at(0));
+    EXPECT_EQ("launch " + (verb == "Nullify" ? verb : "") + "|C:\\Tavion\\app.exe|||3|6000",
+              Run().at(0));
   }
-}
-
-TEST_F(ShellExecuteTest, NothingIsLaunchedWithoutAnActionOrWhileTheInputDialogIsOpen) {
-  ExecuteAction("srun", -1, false);
+  params->Switch = copyRuns = true;
+  EXPECT_EQ((Events{"activate C:\\Tavion\\app.exe", "notify srun 0"}), Run());
+  copyRuns = false;
+  EXPECT_EQ("launch Nullify|C:\\Tavion\\app.exe|||3|6000", Run().at(1));
+  ExecuteAction("srun", -1, false);  // no action, no launch
   EXPECT_EQ(Events{"notify srun -1"}, Take());
   dialogOpen = true;  // the dialog comes to the front and the request ends without notification
   EXPECT_EQ((Events{"raise", "beep 0"}), Run());
@@ -214,15 +210,6 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
       "Error on action execute:\r\raction:\t\t\rhot key:\t\t\rfile/path:\t\t\rcode:\t\t5"
       "\rstring:\t\tsystem text",
       LaunchErrorText(nullptr, 5, "system text"));
-}
-
-TEST_F(ShellExecuteTest, ARunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet) {
-  params->Path = "%exe%\\app.exe";
-  params->Switch = true;
-  copyRuns = true;
-  EXPECT_EQ((Events{"activate C:\\Tavion\\app.exe", "notify srun 0"}), Run());
-  copyRuns = false;
-  EXPECT_EQ("launch open|C:\\Tavion\\app.exe|||3|6000", Run().at(1));
 }
 
 }  // namespace
