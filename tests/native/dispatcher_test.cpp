@@ -21,8 +21,6 @@
 namespace tavion {
 namespace {
 
-using Events = std::vector<std::string>;
-
 // The packed argument of an index and a repeat count, as the hot-key dispatch makes it.
 int32_t Packed(int index, int repeat) {
   return index | repeat << 16;
@@ -74,9 +72,9 @@ class DispatcherTest : public testing::Test {
     RegisterExecutor(
         code, [this](ExecContext& context) { host.events.push_back("run " + context.code); });
   }
-  Events Run(const std::string& code, int32_t packed, bool mayUseThread = false) {
+  std::string Run(const std::string& code, int32_t packed, bool mayUseThread = false) {
     ExecuteAction(code, packed, mayUseThread);
-    return host.Take();
+    return host.TakeText();
   }
 
   test::FakeExecHost host;
@@ -107,43 +105,36 @@ TEST_F(DispatcherTest, EachCodeRunsWhereAndAsOftenAsItsActionAllowsAndNotifiesOn
   for (const char* code : {"srun", "ke_keyz", "zz_unknown", "wa_play", "mc_play"}) RecordRuns(code);
   RegisterMediaPlayerExecutor(
       [this](ExecContext& context) { host.events.push_back("player " + context.code); });
-  const std::string clock2 = "plugin C:\\Tavion\\PlugIns\\Clock2.dll Show";
-  const std::tuple<std::string, int32_t, bool, Events> cases[] = {
+  const std::string plugIns = "C:\\Tavion\\PlugIns\\",
+                    clock2 = "plugin " + plugIns + "Clock2.dll Show";
+  const std::tuple<std::string, int32_t, bool, std::string> cases[] = {
       // Each repetition puts the language back; a worker thread for a threadable action.
-      {"srun",
-       Packed(0, 1),
-       true,
-       {"thread", "run srun", "language 7", "run srun", "language 7", "notify srun 0"}},
-      {"srun", -7, true, {"run srun", "notify srun -1"}},  // no action: no thread, no language
-      {"srun", 0, false, {"run srun", "language 7", "notify srun 0"}},  // the caller says no
-      {"srun", 1, true, {"run srun", "notify srun 1"}},                 // Thrd: the caller's
-      {"ke_keyz", 2, true, {"run ke_keyz", "notify ke_keyz 2"}},        // main thread only
-      {"zz_unknown", 3, true, {"thread", "run zz_unknown", "notify zz_unknown 3"}},
-      {"srun", 9, true, {"run srun", "notify srun 9"}},  // a missing action
+      {"srun", Packed(0, 1), true,
+       "thread; run srun; language 7; run srun; language 7; notify srun 0"},
+      {"srun", -7, true, "run srun; notify srun -1"},  // no action: no thread, no language
+      {"srun", 0, false, "run srun; language 7; notify srun 0"},  // the caller says no
+      {"srun", 1, true, "run srun; notify srun 1"},               // Thrd: the caller's
+      {"ke_keyz", 2, true, "run ke_keyz; notify ke_keyz 2"},      // main thread only
+      {"zz_unknown", 3, true, "thread; run zz_unknown; notify zz_unknown 3"},
+      {"srun", 9, true, "run srun; notify srun 9"},  // a missing action
       // The program's own codes; "wa_" goes to the player whatever else is registered.
-      {"tv_kill", -1, false, {"post close", "notify tv_kill -1"}},
-      {"tv_beep", -1, false, {"post running check", "notify tv_beep -1"}},
-      {"tv_e/\\d", -1, false, {"command 1", "notify tv_e/\\d -1"}},
-      {"tv_opts", -1, false, {"command 2", "notify tv_opts -1"}},
-      {"wa_play", -1, false, {"player wa_play", "notify wa_play -1"}},
-      {"wa_anything", -1, false, {"player wa_anything", "notify wa_anything -1"}},
-      {"mc_play", -1, false, {"run mc_play", "notify mc_play -1"}},
-      {"xx_none", -1, false, {"notify xx_none -1"}},
-      {"plu", -1, false, {"notify plu -1"}},
-      {"", -1, false, {"notify  -1"}},
+      {"tv_kill", -1, false, "post close; notify tv_kill -1"},
+      {"tv_beep", -1, false, "post running check; notify tv_beep -1"},
+      {"tv_e/\\d", -1, false, "command 1; notify tv_e/\\d -1"},
+      {"tv_opts", -1, false, "command 2; notify tv_opts -1"},
+      {"wa_play", -1, false, "player wa_play; notify wa_play -1"},
+      {"wa_anything", -1, false, "player wa_anything; notify wa_anything -1"},
+      {"mc_play", -1, false, "run mc_play; notify mc_play -1"},
+      {"xx_none", -1, false, "notify xx_none -1"},
+      {"plu", -1, false, "notify plu -1"},
+      {"", -1, false, "notify  -1"},
       // Plug-ins: the action's library and id, else the code's; this one notifies first.
-      {kClockCode, Packed(4, 1), false, {"notify " + kClockCode + " 4", clock2, clock2}},
-      {kClockCode,
-       -1,
-       false,
-       {"notify " + kClockCode + " -1", "plugin C:\\Tavion\\PlugIns\\Clock.dll ShowTime"}},
-      {kGoneCode,
-       5,
-       false,
-       {"plugin C:\\Tavion\\PlugIns\\ ",
-        "notify " + kGoneCode +
-            " 5: Can't find handler for action 'Eject drive', may be you delete plugin?\rExInfo: " +
-            kGoneCode + " (error)"}},
+      {kClockCode, Packed(4, 1), false, "notify " + kClockCode + " 4; " + clock2 + "; " + clock2},
+      {kClockCode, -1, false,
+       "notify " + kClockCode + " -1; plugin " + plugIns + "Clock.dll ShowTime"},
+      {kGoneCode, 5, false,
+       "plugin " + plugIns + " ; notify " + kGoneCode + " 5: Can't find handler for action " +
+           "'Eject drive', may be you delete plugin?\rExInfo: " + kGoneCode + " (error)"},
   };
   for (const auto& [code, packed, mayUseThread, events] : cases)
     EXPECT_EQ(events, Run(code, packed, mayUseThread)) << code << " " << packed;
@@ -152,8 +143,8 @@ TEST_F(DispatcherTest, EachCodeRunsWhereAndAsOftenAsItsActionAllowsAndNotifiesOn
       "EXE:\t\t\rCUR_DIR:\t\r\rEXE_PATH:\t\rPLG_PATH:\t\rHOME_KEY:\tSoftware\\Quillon\\Tavion\r\r"
       "Actions count:\t\t0\rAct.Modified:\t\tFalse\rImageList count:\t0\r\r"
       "\tSHIFT STATE:\t11 (Win + Ctrl + Alt + )\r\tKey pressed:\t\r\tNotifyRun:\tTrue\r"
-      "\tProc_Keys:\tTrue",
-      Run("hd_info", -1).at(0));
+      "\tProc_Keys:\tTrue; notify hd_info -1",
+      Run("hd_info", -1));
   EXPECT_EQ("Tavion 1.0 - running.", RunningCheckText("1.0"));
   // The plug-in gets the object of the dispatch's copy of the action.
   Run(kClockCode, 4);
@@ -164,8 +155,7 @@ TEST_F(DispatcherTest, EachCodeRunsWhereAndAsOftenAsItsActionAllowsAndNotifiesOn
 
   // A thread that cannot start leaves the action to the calling thread.
   host.threadsStart = false;
-  EXPECT_EQ((Events{"thread", "run zz_unknown", "notify zz_unknown 3"}),
-            Run("zz_unknown", 3, true));
+  EXPECT_EQ("thread; run zz_unknown; notify zz_unknown 3", Run("zz_unknown", 3, true));
   EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
   // The program frees its list before the worker gets going: the worker has its own copy.
   host.threadsStart = host.threadsWait = true;
@@ -173,7 +163,7 @@ TEST_F(DispatcherTest, EachCodeRunsWhereAndAsOftenAsItsActionAllowsAndNotifiesOn
   host.actions.Clear();
   EXPECT_FALSE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
   host.waitingWork.at(0)();
-  EXPECT_EQ((Events{"thread", "run srun", "language 7", "notify srun 0"}), host.Take());
+  EXPECT_EQ("thread; run srun; language 7; notify srun 0", host.TakeText());
   EXPECT_TRUE(WaitForWorkerDispatches(std::chrono::milliseconds(0)));
 }
 
@@ -235,8 +225,8 @@ TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
     RecordRuns(code);
     const std::string notify = "notify " + code + " 0", run = "run " + code;
     // The guard's text is not marked a failure.
-    EXPECT_EQ((refused ? Events{"beep 0", notify + ": " + kShellWindowError}
-                       : Events{run, run, run, notify}),
+    EXPECT_EQ(refused ? "beep 0; " + notify + ": " + kShellWindowError
+                      : run + "; " + run + "; " + run + "; " + notify,
               Run(code, Packed(0, 2)))
         << code;
   }
@@ -246,12 +236,11 @@ TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowin
   host.AddAction("mc_play");
   // What the executor does to its four repetitions, the events, whether the request still waits
   // for its notification.
-  const std::tuple<std::function<void(ExecContext&)>, Events, bool> cases[] = {
-      {[](ExecContext& context) { context.repeat = 0; }, {"run", "notify mc_play 0"}, true},
-      {[](ExecContext& context) { context.abandon = true; }, {"run"}, false},
+  const std::tuple<std::function<void(ExecContext&)>, std::string, bool> cases[] = {
+      {[](ExecContext& context) { context.repeat = 0; }, "run; notify mc_play 0", true},
+      {[](ExecContext& context) { context.abandon = true; }, "run", false},
       {[](ExecContext&) { throw std::runtime_error("launch failed"); },
-       {"run", "run", "run", "run", "run", "notify mc_play 0"},
-       true},
+       "run; run; run; run; run; notify mc_play 0", true},
   };
   for (const auto& [body, events, busy] : cases) {
     RegisterExecutor("mc_play", [&](ExecContext& context) {
@@ -260,7 +249,7 @@ TEST_F(DispatcherTest, ExecutorsStopRepetitionsAbandonTheDispatchOrFailByThrowin
     });
     Settings().ActionBusy = true;
     EXPECT_EQ(events, Run("mc_play", Packed(0, 4)));
-    EXPECT_EQ(busy, Settings().ActionBusy) << events.size();
+    EXPECT_EQ(busy, Settings().ActionBusy) << events;
     EXPECT_FALSE(Options().Dispatching);
   }
 }
@@ -277,7 +266,7 @@ TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHostButT
   SetExecHost(nullptr);
   Settings().ActionBusy = true;
   ExecuteAction("srun", -1, false);
-  EXPECT_EQ(Events{}, host.events);
+  EXPECT_EQ("", host.TakeText());
   EXPECT_FALSE(Settings().ActionBusy);
 }
 
@@ -292,9 +281,10 @@ TEST_F(DispatcherTest, EachNotificationCarriesOnlyItsOwnExecutionsText) {
   ExecuteAction("mc_play", -1, false);
   SetNotifyText("outside any execution");
   ExecuteAction("srun", -1, false);
-  EXPECT_EQ((Events{"run srun", "notify srun -1", "notify mc_play -1: macro m1 missing (error)",
-                    "run srun", "notify srun -1"}),
-            host.events);
+  EXPECT_EQ(
+      "run srun; notify srun -1; notify mc_play -1: macro m1 missing (error); run srun; "
+      "notify srun -1",
+      host.TakeText());
 }
 
 }  // namespace

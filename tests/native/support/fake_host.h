@@ -62,6 +62,12 @@ class FakeExecHost : public ExecHost {
   }
   // The events from here on.
   std::vector<std::string> Take() { return std::exchange(events, {}); }
+  // The same, joined by "; ".
+  std::string TakeText() {
+    std::string text;
+    for (const std::string& event : Take()) text += (text.empty() ? "" : "; ") + event;
+    return text;
+  }
 
   std::vector<std::string> events;
   TActionsList actions;
