@@ -4,7 +4,7 @@
 
 #include <deque>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "keys/hotkey.h"
 #include "settings/settings.h"
@@ -12,91 +12,67 @@
 namespace tavion {
 namespace {
 
-constexpr uint32_t kUs = 0x04090409;
-constexpr uint32_t kRussian = 0x04190419;
-const std::string kToRussian = "request " + std::to_string(kRussian);
-const std::string kBackToUs = "request " + std::to_string(kUs);
+constexpr uint32_t kUs = 1, kRussian = 2;
 
-// Records the language requests, the waits and the keys in the order they happen.
+// Logs "L<window>:<layout>@<pending count as sent>" per language request, "S<ms>" per wait.
 class RecordingLanguageSystem final : public KeyboardLanguageSystem {
  public:
-  uintptr_t ForegroundWindow() override { return 0x1234; }
-  uint32_t LayoutOf(uintptr_t window) override { return window == 0x1234 ? kUs : 0; }
+  uintptr_t ForegroundWindow() override { return 7; }
+  uint32_t LayoutOf(uintptr_t window) override { return window == 7 ? kUs : 0; }
   bool RequestLanguage(uintptr_t window, uint32_t requested) override {
-    events.push_back((window == 0x1234 ? "request " : "request elsewhere ") +
-                     std::to_string(requested));
-    pendingAtRequest.push_back(Options().PendingLanguageSwitches.load());
-    if (answers.empty()) return true;
-    const bool delivered = answers.front();
-    answers.pop_front();
+    log += "L" + std::to_string(window) + ":" + std::to_string(requested) + "@" +
+           std::to_string(Options().PendingLanguageSwitches.load()) + " ";
+    const bool delivered = answers.empty() || answers.front();
+    if (!answers.empty()) answers.pop_front();
     return delivered;
   }
-  void Sleep(uint32_t ms) override { events.push_back("sleep " + std::to_string(ms)); }
+  void Sleep(uint32_t ms) override { log += "S" + std::to_string(ms) + " "; }
 
   std::deque<bool> answers;  // whether each request is delivered; true once they run out
-  std::vector<std::string> events;
-  std::vector<int> pendingAtRequest;
+  std::string log;
 };
 
-class ReplaceKeyTest : public testing::Test {
- protected:
-  void SetUp() override { ResetSettings(); }
-  void TearDown() override { ResetSettings(); }
-
-  KeySender Sender(bool result = true) {
-    return [this, result](uint8_t modifiers, uint16_t key, uint16_t scan, uint16_t flags,
-                          uintptr_t window, bool restore, uint16_t delay, const char* ansi,
-                          const wchar_t* wide) {
-      system.events.push_back("key " + std::to_string(modifiers) + " " + std::to_string(key) + " " +
-                              std::to_string(scan) + " " + std::to_string(flags) + " " +
-                              std::to_string(window + restore + delay) +
-                              std::to_string(ansi != nullptr || wide != nullptr));
-      return result;
-    };
-  }
-
-  RecordingLanguageSystem system;
-};
-
-TEST_F(ReplaceKeyTest, SendsTheRecordedKeyAloneInTheCurrentLanguage) {
-  // Ctrl + Shift + Home (extended), without window, delay or text.
-  EXPECT_TRUE(ReplaceKey(PackHotKey(36, 71, 1, kModCtrl | kModShift), 0, system, Sender()));
-  EXPECT_TRUE(ReplaceKey(PackHotKey(65, 30, 0, 0), kUs, system, Sender()));
-  EXPECT_EQ((std::vector<std::string>{"key 6 36 71 1 00", "key 0 65 30 0 00"}), system.events);
-  // No key sends nothing, and without a sender nothing is switched.
-  EXPECT_TRUE(ReplaceKey(0, kRussian, system, Sender()));
-  EXPECT_FALSE(ReplaceKey(PackHotKey(65, 30, 0, 0), kRussian, system, KeySender{}));
-  EXPECT_EQ(2u, system.events.size());
-  EXPECT_EQ(0, Options().PendingLanguageSwitches.load());
-}
-
-TEST_F(ReplaceKeyTest, AnotherLanguageIsSwitchedToForTheKeyAndBackAfterIt) {
-  Options().PendingLanguageSwitches = 1;
-  EXPECT_FALSE(ReplaceKey(PackHotKey(65, 30, 0, kModShift), kRussian, system, Sender(false)));
-  EXPECT_EQ((std::vector<std::string>{kToRussian, "key 4 65 30 0 00", "sleep 5", kBackToUs}),
-            system.events);
-  // Each request is counted before it is sent: its language event may come while it is sent.
-  EXPECT_EQ((std::vector<int>{2, 3}), system.pendingAtRequest);
-  EXPECT_EQ(3, Options().PendingLanguageSwitches.load());
-}
-
-TEST_F(ReplaceKeyTest, OnlyDeliveredLanguageRequestsStayCounted) {
+TEST(ReplaceKey, SendsTheKeyAloneAndSwitchesToItsLanguageAndBackCountingDeliveredRequests) {
+  const uint32_t ctrlShiftHome = PackHotKey(36, 71, 1, kModCtrl | kModShift);
+  const uint32_t a = PackHotKey(65, 30, 0, 0), shiftA = PackHotKey(65, 30, 0, kModShift);
   const struct {
+    const char* what;
+    uint32_t hkey, layout;
     std::deque<bool> answers;
-    size_t requests;
-    int16_t pending;
+    int sender;  // 0: none, 1: sends, 2: fails
+    bool result;
+    std::string log;
+    int pending;  // one before
   } cases[] = {
-      {{false}, 1, 1},        // not switched: nothing to restore
-      {{true, false}, 2, 2},  // the restore was lost
+      {"no language", ctrlShiftHome, 0, {}, 1, true, "key ", 1},
+      {"the current language", a, kUs, {}, 1, true, "key ", 1},
+      {"no key", 0, kRussian, {}, 1, true, "", 1},
+      {"no sender", a, kRussian, {}, 0, false, "", 1},
+      // Each request is counted before it is sent: its language event may come while it is sent.
+      {"another language", shiftA, kRussian, {}, 2, false, "L7:2@2 key S5 L7:1@3 ", 3},
+      {"not switched", a, kRussian, {false}, 1, true, "L7:2@2 key ", 1},
+      {"restore lost", a, kRussian, {true, false}, 1, true, "L7:2@2 key S5 L7:1@3 ", 2},
   };
   for (const auto& c : cases) {
+    ResetSettings();
     Options().PendingLanguageSwitches = 1;
+    RecordingLanguageSystem system;
     system.answers = c.answers;
-    system.pendingAtRequest.clear();
-    ReplaceKey(PackHotKey(65, 30, 0, 0), kRussian, system, Sender());
-    EXPECT_EQ(c.requests, system.pendingAtRequest.size()) << "case " << (&c - cases);
-    EXPECT_EQ(c.pending, Options().PendingLanguageSwitches.load()) << "case " << (&c - cases);
+    KeySender sender;
+    if (c.sender != 0)
+      sender = [&](uint8_t modifiers, uint16_t key, uint16_t scan, uint16_t flags, uintptr_t window,
+                   bool restore, uint16_t delay, const char* ansi, const wchar_t* wide) {
+        const bool alone = !window && !restore && !delay && !ansi && !wide;
+        const bool same = PackHotKey(key, scan, flags, modifiers) == c.hkey;
+        system.log += alone && same ? "key " : "other key ";
+        return c.sender == 1;
+      };
+    const bool result = ReplaceKey(c.hkey, c.layout, system, sender);
+    EXPECT_EQ(std::tie(c.result, c.log, c.pending),
+              std::make_tuple(result, system.log, Options().PendingLanguageSwitches.load()))
+        << c.what;
   }
+  ResetSettings();
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include "keys/key_names.h"
 
@@ -12,14 +14,12 @@ namespace {
 // A keyboard layout that knows a few keys.
 class FakeSystemKeyNames final : public SystemKeyNames {
  public:
-  std::map<uint32_t, uint32_t> scanCodes;  // key code -> scan code
-  std::map<uint32_t, std::string> names;   // lParam -> name
-
-  uint32_t ScanCodeOf(uint32_t keyCode) const override {
-    const auto it = scanCodes.find(keyCode);
-    return it == scanCodes.end() ? 0 : it->second;
-  }
+  uint32_t ScanCodeOf(uint32_t keyCode) const override { return keyCode == 112 ? 59 : 0; }
   std::string KeyName(uint32_t lParam) const override {
+    // lParam of a key message: scan code in bits 16-23, the extended flag in bit 24, count 1.
+    const std::map<uint32_t, std::string> names = {{59u << 16 | 1, "F1"},
+                                                   {0x20u << 16 | 1u << 24 | 1, "Mute key"},
+                                                   {0x47u << 16 | 1u << 24 | 1, "Home"}};
     const auto it = names.find(lParam);
     return it == names.end() ? std::string() : it->second;
   }
@@ -28,11 +28,6 @@ class FakeSystemKeyNames final : public SystemKeyNames {
 class KeyTextTest : public testing::Test {
  protected:
   KeyTextTest() {
-    system_.scanCodes = {{112, 59}};
-    // lParam of a key message: scan code in bits 16-23, the extended flag in bit 24, count 1.
-    system_.names = {{59u << 16 | 1, "F1"},
-                     {0x20u << 16 | 1u << 24 | 1, "Mute key"},
-                     {0x47u << 16 | 1u << 24 | 1, "Home"}};
     names_.LoadDefaultKeyNames();
     names_.AddKey("Odd key", PackHotKey(255, 86, 0, 0), "");
     names_.AddKey("Zero", PackHotKey(0, 5, 0, 0), "");
@@ -76,17 +71,17 @@ TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
 
 TEST_F(KeyTextTest, HotKeyTextsPutModifiersBeforeTheKeyAndHidRecordsAlwaysHaveBoth) {
   const uint32_t ctrlAltMute = PackHotKey(173, 0x20, 1, kModCtrl | kModAlt);
-  EXPECT_EQ("Ctrl + Alt + Volume Mute",
-            HotKeyValueToText(ctrlAltMute, /*useUserNames=*/true, /*useConversion=*/false,
-                              /*withModifiers=*/true, context_));
-  EXPECT_EQ("Mute key", HotKeyValueToText(ctrlAltMute, false, true, false, context_));
-
   TActionHKey hid(PackHotKey(0, 0, 0, kModShift));
   hid.SetInputMode(TkeInputMode::keHid);
   hid.SetKeyPolyglot("HID\\VID_0000&PID_00000001");
-  EXPECT_EQ("Shift + Pad", HotKeyToText(hid, false, false, false, context_));
-  EXPECT_EQ("Shift + A", HotKeyToText(TActionHKey(PackHotKey(65, 30, 0, kModShift)), false, false,
-                                      true, context_));
+  // Arguments: user names, conversion, modifiers.
+  EXPECT_EQ((std::vector<std::string>{"Ctrl + Alt + Volume Mute", "Mute key", "Shift + Pad",
+                                      "Shift + A"}),
+            (std::vector<std::string>{HotKeyValueToText(ctrlAltMute, true, false, true, context_),
+                                      HotKeyValueToText(ctrlAltMute, false, true, false, context_),
+                                      HotKeyToText(hid, false, false, false, context_),
+                                      HotKeyToText(TActionHKey(PackHotKey(65, 30, 0, kModShift)),
+                                                   false, false, true, context_)}));
 }
 
 TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
@@ -101,26 +96,6 @@ TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
   EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
   EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
   EXPECT_EQ("A0", HidKeyToText("A0000", true, KeyTextContext{}));
-}
-
-TEST(DefaultKeyTextContext, UsesTheProcessTableAndTheInstalledSystemNames) {
-  FakeSystemKeyNames system;
-  system.names = {{0x55u << 16 | 1, "Fancy"}};
-  ChangeKeyNamesTable([](TKeyNames& names) {
-    names.Clear();
-    names.AddKey("Shared", PackHotKey(200, 0, 0, 0), "");
-  });
-  SetDefaultSystemKeyNames(&system);
-  const std::string withSystem = KeyToText(90, 0x55, 0, true, true);
-  SetDefaultSystemKeyNames(nullptr);
-  EXPECT_EQ("Fancy", withSystem);
-  EXPECT_EQ("Z", KeyToText(90, 0x55, 0, true, true));
-
-  // A text begun on a worker thread keeps the table it started with while the table is reloaded.
-  const KeyTextContext begun = DefaultKeyTextContext();
-  ChangeKeyNamesTable([](TKeyNames& names) { names.Clear(); });
-  EXPECT_EQ("Shared", KeyToText(200, 0, 0, false, true, begun));
-  EXPECT_EQ("\xC3\x88", KeyToText(200, 0, 0, false, true));
 }
 
 }  // namespace

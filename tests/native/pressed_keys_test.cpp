@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "keys/hook_messages.h"
@@ -25,96 +26,54 @@ TEST(ModifierState, EitherSideGivesTheBitTheSidesAreApartAndOnlyTheSynchronousSt
                         {161, kModShift, 'R'}, {91, kModWin, 'L'},   {92, kModWin, 'R'},
                         {16, 0, '-'},          {17, 0, '-'},         {18, 0, '-'}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(int{c.key});
-    FakeKeyState sync, async;
-    sync.sync.set(c.key), async.async.set(c.key);
-    EXPECT_EQ(c.mask, GetModifierState(sync));
-    EXPECT_EQ(c.side != 'L', NoLeftModifiersPressed(sync));
-    EXPECT_EQ(c.side != 'R', NoRightModifiersPressed(sync));
-    EXPECT_EQ(0, GetModifierState(async));
-    EXPECT_TRUE(NoLeftModifiersPressed(async) && NoRightModifiersPressed(async));
+    FakeKeyState sync;
+    sync.sync.set(c.key);
+    EXPECT_EQ(std::make_tuple(c.mask, c.side != 'L', c.side != 'R'),
+              std::make_tuple(GetModifierState(sync), NoLeftModifiersPressed(sync),
+                              NoRightModifiersPressed(sync)))
+        << int{c.key};
   }
-  FakeKeyState some;
-  some.async.set(255).set(0).set(17);
-  EXPECT_EQ("[ 0 17 255]", PressedKeysText(some));
-}
-
-TEST(ModifierEvents, ReleasesOfHeldModifiersAndPressesOfSlotsInSlotOrderWithTheirFlags) {
-  FakeKeyState all({91, 92, 160, 161, 162, 163, 164, 165});
-  all.sync.reset();
-  const std::vector<KeyInput> releases = {{164, 0, 2}, {165, 0, 3}, {162, 0, 2}, {163, 0, 3},
-                                          {160, 0, 2}, {161, 0, 3}, {91, 0, 3},  {92, 0, 3}};
-  EXPECT_EQ(releases, ReleaseModifiersEvents(all));
-  all.async.reset();
-  EXPECT_TRUE(ReleaseModifiersEvents(all).empty()) << "the synchronous state does not count";
-
-  ModifierSet set{};
-  set.fill(true);
-  const std::vector<KeyInput> presses = {{164, 0, 0}, {165, 0, 1}, {162, 0, 0}, {163, 0, 1},
-                                         {160, 0, 0}, {161, 0, 1}, {91, 0, 1},  {92, 0, 1}};
-  EXPECT_EQ(presses, PressModifiersEvents(set));
-  set.fill(false);
-  set[kRightCtrl] = set[kLeftWin] = true;
-  EXPECT_EQ((std::vector<KeyInput>{{163, 0, 1}, {91, 0, 1}}), PressModifiersEvents(set));
+  FakeKeyState async;
+  async.async.set(255).set(0).set(17).set(160).set(163);
+  EXPECT_EQ(0, GetModifierState(async));
+  EXPECT_TRUE(NoLeftModifiersPressed(async) && NoRightModifiersPressed(async));
+  EXPECT_EQ("[ 0 17 160 163 255]", PressedKeysText(async));
 }
 
 TEST(ResetModifierKey, ReleasesOnlyWhenTheGenericKeyIsStuckInTheAsynchronousState) {
-  const struct {
-    const char* what;
-    std::vector<uint8_t> async, sync;
-    bool release;
-  } cases[] = {
-      {"generic still down", {17}, {163}, true},
-      {"other side down", {17, 163}, {}, false},
-      {"generic down only synchronously", {}, {17}, false},
-  };
-  for (const auto& c : cases) {
-    FakeKeyState state;
-    for (uint8_t key : c.async) state.async.set(key);
-    for (uint8_t key : c.sync) state.sync.set(key);
-    EXPECT_EQ(c.release ? std::optional<KeyInput>(KeyInput{162, 0, kInputKeyUp}) : std::nullopt,
-              ResetModifierKeyEvent(state, 162, 163, 17))
-        << c.what;
-  }
+  const std::optional<KeyInput> release = KeyInput{162, 0, kInputKeyUp};
+  FakeKeyState state;
+  state.async.set(17), state.sync.set(163);
+  EXPECT_EQ(release, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic still down";
+  state.async.set(163);
+  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "other side down";
+  state.async.reset(), state.sync.set(17);
+  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic only in sync";
 }
 
-TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSide) {
+TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSideUntilSeeded) {
   FakeKeyState physical;
+  physical.async.set(92).set(65);
   TrackedKeyState keys(physical);
   keys.Observe(kWmKeyDown, 162, false);
   keys.Observe(kWmSysKeyDown, 164, false);
   keys.Observe(kWmLButtonDown, 160, false);  // not a key message
   keys.Observe(kWmKeyDown, 300, false);
-  EXPECT_EQ(kModCtrl | kModAlt, GetModifierState(keys));
-  keys.Observe(kWmSysKeyUp, 164, false);
-  EXPECT_EQ(kModCtrl, GetModifierState(keys));
-  keys.Observe(kWmKeyUp, 162, false);
-  EXPECT_EQ(0, GetModifierState(keys));
-
-  keys.Observe(kWmKeyDown, 161, false);
+  keys.Observe(kWmKeyDown, 161, true);
+  EXPECT_EQ(kModCtrl | kModAlt | kModShift, GetModifierState(keys));
   EXPECT_TRUE(keys.IsDown(16, false)) << "the right one";
+  keys.Observe(kWmSysKeyUp, 164, false);
+  keys.Observe(kWmKeyUp, 162, false);
   keys.Observe(kWmKeyUp, 161, false);
-  EXPECT_FALSE(keys.IsDown(16, false));
+  EXPECT_EQ(0, GetModifierState(keys));
   keys.Observe(kWmKeyDown, 17, false);  // a generic event counts as the left key
-  EXPECT_TRUE(keys.IsDown(162, false) && keys.IsDown(17, false));
-  EXPECT_FALSE(keys.IsDown(163, false));
-  keys.Observe(kWmKeyUp, 17, false);
-  EXPECT_FALSE(keys.IsDown(17, false));
-}
-
-TEST(TrackedKeyState, SeedTakesModifiersAlreadyDownAndAsynchronousQueriesStayPhysical) {
-  FakeKeyState physical;
-  physical.async.set(92).set(65);
-  TrackedKeyState keys(physical);
-  keys.Observe(kWmKeyDown, 162, /*checkable=*/false);
-  keys.Observe(kWmKeyDown, 66, /*checkable=*/true);
-  EXPECT_FALSE(keys.IsDown(92, false));
-  keys.Seed();
-  EXPECT_TRUE(keys.IsDown(92, false));
-  EXPECT_FALSE(keys.IsDown(65, false)) << "only modifiers are seeded";
-  EXPECT_TRUE(keys.IsDown(65, true));
-  EXPECT_FALSE(keys.IsDown(162, false)) << "everything seen before is forgotten";
-  EXPECT_FALSE(keys.IsDown(66, false));
+  EXPECT_EQ((std::vector<bool>{true, true, false}),
+            (std::vector<bool>{keys.IsDown(162, false), keys.IsDown(17, false),
+                               keys.IsDown(163, false)}));
+  keys.Seed();  // modifiers already down only; everything seen before is forgotten
+  EXPECT_EQ((std::vector<bool>{true, false, false, true}),
+            (std::vector<bool>{keys.IsDown(92, false), keys.IsDown(65, false),
+                               keys.IsDown(162, false), keys.IsDown(65, true)}));
 }
 
 }  // namespace

@@ -2,75 +2,66 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "exec/shell_window.h"
+#include "keys/hook_messages.h"
 #include "settings/settings.h"
 
 namespace tavion {
 namespace {
 
-constexpr uintptr_t kLanguageEvent = 8;
-constexpr uintptr_t kAppCommandEvent = 12;
-
 // lParam of an application-command event: the command (with device bits) in the high word.
-intptr_t AppCommand(uint32_t command, uint32_t deviceBits = 0) {
+constexpr intptr_t AppCommand(uint32_t command, uint32_t deviceBits = 0) {
   return static_cast<intptr_t>((command | deviceBits) << 16);
 }
 
-class DecideShellEventTest : public testing::Test {
- protected:
-  void SetUp() override { ResetSettings(); }
-  void TearDown() override { ResetSettings(); }
+// The decision, the pending language switches and volume commands left, the device queries.
+using Outcome = std::tuple<ShellEventDecision, int, int, int>;
 
-  ShellEventAnswer Answer(uintptr_t event, intptr_t data) {
-    return DecideShellEvent(event, data, state).answer;
+TEST(DecideShellEvent, OwnEventsAreCountedDownOthersAnsweredAndAllIgnoredWhileOff) {
+  constexpr ShellEventDecision kNothing{}, kVolume{ShellEventAnswer::kShowVolume, 0};
+  constexpr auto kIcon = ShellEventAnswer::kRefreshLanguageIcon;
+  constexpr uintptr_t kLang = kShellLanguageChanged, kApp = kShellAppCommand;
+  const struct {
+    const char* what;
+    uintptr_t event;
+    intptr_t data;
+    int16_t pending;  // of both counters
+    int devices;      // -1: no way to ask
+    char off;         // 't': terminating, 'd': hot keys disabled
+    Outcome expected;
+  } cases[] = {
+      {"own language switch", kLang, 0x0419, 1, 1, 0, {kNothing, 0, 1, 0}},
+      // A counter at zero stays there; the high words carry nothing for this event.
+      {"user's language", 0x50000 | kLang, 0x7FFF0419, 0, 1, 0, {{kIcon, 0x0419}, 0, 0, 0}},
+      {"own mute", kApp, AppCommand(kAppCommandVolumeMute), 1, 1, 0, {kNothing, 1, 0, 0}},
+      {"mute of another device", kApp, AppCommand(8, 0x8000), 0, 1, 0, {kVolume, 0, 0, 1}},
+      {"volume down", kApp, AppCommand(9), 0, 2, 0, {kVolume, 0, 0, 1}},
+      {"volume up", kApp, AppCommand(10), 0, 1, 0, {kVolume, 0, 0, 1}},
+      {"no device", kApp, AppCommand(10), 0, 0, 0, {kNothing, 0, 0, 1}},
+      {"no device query", kApp, AppCommand(10), 0, -1, 0, {kNothing, 0, 0, 0}},
+      {"other command", kApp, AppCommand(11), 1, 1, 0, {kNothing, 1, 1, 0}},
+      {"other event", 4, 0x0419, 1, 1, 0, {kNothing, 1, 1, 0}},
+      {"terminating", kApp, AppCommand(10), 1, 1, 't', {kNothing, 1, 1, 0}},
+      {"hot keys off", kLang, 0x0409, 1, 1, 'd', {kNothing, 1, 1, 0}},
+  };
+  for (const auto& c : cases) {
+    ResetSettings();
+    Options().PendingLanguageSwitches = Options().PendingVolumeCommands = c.pending;
+    int queries = 0;
+    ShellEventState state{c.off == 't', c.off == 'd', nullptr};
+    if (c.devices >= 0)
+      state.waveOutDevices = [&] {
+        ++queries;
+        return uint32_t(c.devices);
+      };
+    const ShellEventDecision decision = DecideShellEvent(c.event, c.data, state);
+    EXPECT_EQ(c.expected, Outcome(decision, Options().PendingLanguageSwitches.load(),
+                                  Options().PendingVolumeCommands.load(), queries))
+        << c.what;
   }
-
-  int deviceQueries = 0;
-  uint32_t devices = 1;
-  ShellEventState state{.waveOutDevices = [this] {
-    ++deviceQueries;
-    return devices;
-  }};
-};
-
-TEST_F(DecideShellEventTest, ALanguageChangeRefreshesTheIconUnlessTheProgramCausedIt) {
-  Options().PendingLanguageSwitches = 1;
-  EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kLanguageEvent, 0x0419));
-  // The high word of wParam and lParam carry nothing for this event.
-  EXPECT_EQ((ShellEventDecision{ShellEventAnswer::kRefreshLanguageIcon, 0x0419}),
-            DecideShellEvent(0x50000 | kLanguageEvent, 0x7FFF0419, state));
-  EXPECT_EQ(0, Options().PendingLanguageSwitches.load());
-  EXPECT_EQ(0, deviceQueries);
-}
-
-TEST_F(DecideShellEventTest, AVolumeKeyOfAnyDeviceShowsTheVolumeUnlessAPluginCommandCausedIt) {
-  for (uint32_t command : {kAppCommandVolumeMute, kAppCommandVolumeDown, kAppCommandVolumeUp}) {
-    Options().PendingVolumeCommands = 1;
-    EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kAppCommandEvent, AppCommand(command)));
-    EXPECT_EQ(ShellEventAnswer::kShowVolume, Answer(kAppCommandEvent, AppCommand(command, 0x8000)))
-        << command;
-  }
-  devices = 0;
-  EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kAppCommandEvent, AppCommand(9)));
-  EXPECT_EQ(4, deviceQueries);
-  state.waveOutDevices = nullptr;
-  EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kAppCommandEvent, AppCommand(9)));
-}
-
-TEST_F(DecideShellEventTest, OtherEventsAndAllWhileTerminatingOrDisabledAreIgnoredAndKeepCounts) {
-  Options().PendingVolumeCommands = 1;
-  Options().PendingLanguageSwitches = 1;
-  for (uint32_t command : {7u, 11u, 14u, 0u})
-    EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kAppCommandEvent, AppCommand(command)));
-  EXPECT_EQ(ShellEventAnswer::kNothing, Answer(4, 0x0419));
-  state.terminating = true;
-  EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kAppCommandEvent, AppCommand(10)));
-  state.terminating = false;
-  state.hotKeysDisabled = true;
-  EXPECT_EQ(ShellEventAnswer::kNothing, Answer(kLanguageEvent, 0x0409));
-  EXPECT_EQ(1, Options().PendingVolumeCommands.load());
-  EXPECT_EQ(1, Options().PendingLanguageSwitches.load());
-  EXPECT_EQ(0, deviceQueries);
+  ResetSettings();
 }
 
 TEST(IsShellWindow, DesktopAndTaskBarButNotLookAlikes) {
@@ -83,7 +74,6 @@ TEST(IsShellWindow, DesktopAndTaskBarButNotLookAlikes) {
       {{"ReBarWindow32", "", false, true}, true},
       {{"ReBarWindow32", "", false, false}, false},
       {{"#32769", "", true, false}, true},
-      {{"shell_traywnd", "", false, false}, false},
   };
   for (const auto& [facts, shell] : cases)
     EXPECT_EQ(shell, IsShellWindow(facts)) << facts.windowClass << "/" << facts.caption;
