@@ -78,57 +78,55 @@ TEST(SameHotKey, ComparesLikeMatchButTheWildcardNeedsFlagsZeroOnEitherSide) {
 }
 
 TEST(MouseToKeyEvent, ButtonsAndWheelStepsBecomeKeysAndEverythingElseNothing) {
-  const struct {
-    uint32_t message, data, expectedMessage, expectedKey;  // key 0: not converted
-  } cases[] = {
-      {kWmLButtonDown, 0, kWmKeyDown, 1},
-      {kWmRButtonUp, 0, kWmKeyUp, 2},
-      {kWmMButtonDown, 0, kWmKeyDown, 4},
-      {kWmXButtonDown, 1u << 16, kWmKeyDown, 5},
-      {kWmXButtonUp, 2u << 16 | 7, kWmKeyUp, 6},
-      {kWmMouseWheel, 120u << 16, kWmKeyDown, 136},
-      {kWmMouseWheel, 0x8000u << 16, kWmKeyDown, 137},
-      {0x200, 0, 0, 0},  // move
-      {kWmXButtonDown, 3u << 16, 0, 0},
-      {kWmXButtonUp, 1, 0, 0},  // the number in the low word
-      {kWmMouseWheel, 120, 0, 0},
-  };
-  for (const auto& c : cases) {
-    const std::optional<KeyMessage> key = MouseToKeyEvent(c.message, {0, 0, c.data, 0, 0, 42});
-    const KeyEventRecord& r = key ? key->record : KeyEventRecord{};
-    const std::vector<uint32_t> converted = {c.expectedMessage, c.expectedKey, 66, 33, 0};
+  // Message, mouse data, the key message and pseudo key it becomes (0: none). 0x200 is a move;
+  // the X button's number is in the high word, the wheel's step a signed high word.
+  const uint32_t cases[][4] = {{kWmLButtonDown, 0, kWmKeyDown, 1},
+                               {kWmRButtonUp, 0, kWmKeyUp, 2},
+                               {kWmMButtonDown, 0, kWmKeyDown, 4},
+                               {kWmXButtonDown, 1u << 16, kWmKeyDown, 5},
+                               {kWmXButtonUp, 2u << 16 | 7, kWmKeyUp, 6},
+                               {kWmMouseWheel, 120u << 16, kWmKeyDown, 136},
+                               {kWmMouseWheel, 0x8000u << 16, kWmKeyDown, 137},
+                               {0x200, 0, 0, 0},
+                               {kWmXButtonDown, 3u << 16, 0, 0},
+                               {kWmXButtonUp, 1, 0, 0},
+                               {kWmMouseWheel, 120, 0, 0}};
+  for (const auto& [message, data, keyMessage, keyCode] : cases) {
+    const std::optional<KeyMessage> key = MouseToKeyEvent(message, {0, 0, data, 0, 0, 42});
+    const KeyEventRecord r = key ? key->record : KeyEventRecord{0, 66, 33, 0, 0};
     EXPECT_EQ(
-        c.expectedKey ? converted : std::vector<uint32_t>(5, 0),
+        (std::vector<uint32_t>{keyMessage, keyCode, 66, 33, 0}),
         (std::vector<uint32_t>{key ? key->message : 0, r.vkCode, r.scanCode, r.flags, r.extraInfo}))
-        << c.message << " data " << c.data;
+        << message << " data " << data;
   }
 }
 
 TEST(UpOnlyToKeyDown, ListedKeyUpsBecomeKeyDownsWithoutTheReleasedBit) {
-  const std::vector<std::string> list = {"200x1x0", "178x36x1"};
+  const std::vector<std::string> list = {"200x1x0", "178x36x1"}, delivered = {"178x36x129"};
   const struct {
     const char* what;
-    uint32_t message, scan, flags;  // of key 178
+    uint32_t message, scan;  // of key 178; a key-up has flags 0x81, a key-down 0x01
     bool enabled;
     std::vector<std::string> list;
     uint32_t expectedMessage;  // a converted key loses its released bit
   } cases[] = {
-      {"listed as pressed", kWmKeyUp, 36, 0x81, true, list, kWmKeyDown},
-      {"system key", kWmSysKeyUp, 36, 0x81, true, list, kWmSysKeyDown},
-      {"listed as delivered", kWmKeyUp, 36, 0x81, true, {"178x36x129"}, kWmKeyDown},
-      {"option off", kWmKeyUp, 36, 0x81, false, list, kWmKeyUp},
-      {"empty list", kWmKeyUp, 36, 0x81, true, {}, kWmKeyUp},
-      {"key-down", kWmKeyDown, 36, 0x01, true, list, kWmKeyDown},
-      {"other scan code", kWmKeyUp, 37, 0x81, true, list, kWmKeyUp},
-      {"entry only a prefix", kWmKeyUp, 36, 0x81, true, {"178x36"}, kWmKeyUp},
+      {"listed as pressed", kWmKeyUp, 36, true, list, kWmKeyDown},
+      {"system key", kWmSysKeyUp, 36, true, list, kWmSysKeyDown},
+      {"listed as delivered", kWmKeyUp, 36, true, delivered, kWmKeyDown},
+      {"option off", kWmKeyUp, 36, false, list, kWmKeyUp},
+      {"empty list", kWmKeyUp, 36, true, {}, kWmKeyUp},
+      {"key-down", kWmKeyDown, 36, true, list, kWmKeyDown},
+      {"other scan code", kWmKeyUp, 37, true, list, kWmKeyUp},
+      {"entry only a prefix", kWmKeyUp, 36, true, {"178x36"}, kWmKeyUp},
   };
   for (const auto& c : cases) {
     uint32_t message = c.message;
-    KeyEventRecord record = Event(178, c.scan, c.flags);
-    const bool converted = UpOnlyToKeyDown(message, record, c.enabled, c.list);
-    const bool expected = c.message != c.expectedMessage;
-    EXPECT_EQ(std::make_tuple(expected, c.expectedMessage, expected ? 0x01 : c.flags),
-              std::make_tuple(converted, message, record.flags))
+    const bool up = message == kWmKeyUp || message == kWmSysKeyUp;
+    KeyEventRecord record = Event(178, c.scan, up ? 0x81 : 0x01);
+    const bool converted = c.message != c.expectedMessage;
+    EXPECT_EQ(
+        std::make_tuple(converted, c.expectedMessage, converted || !up ? 0x01u : 0x81u),
+        std::make_tuple(UpOnlyToKeyDown(message, record, c.enabled, c.list), message, record.flags))
         << c.what;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <random>
 #include <sstream>
@@ -17,7 +18,7 @@
 namespace tavion {
 namespace {
 
-constexpr uint8_t kA = 65, kF1 = 112, kF2 = 113, kLWin = 91, kRWin = 92;
+constexpr uint8_t kA = 65, kF1 = 112, kLWin = 91, kRWin = 92;
 constexpr uint8_t kLShift = 160, kLCtrl = 162, kRCtrl = 163, kLAlt = 164;
 constexpr uint32_t kUsLayout = 0x04090409;
 
@@ -38,11 +39,10 @@ class FakeHost final : public DispatchHost {
   void Beep() override { Log("beep"); }
   void SendKeys(std::span<const KeyInput> events) override {
     std::string text;
-    for (const KeyInput& e : events) {
-      text += text.empty() ? "" : " ";
-      text += e.keyCode == kDummyKey ? "dummy" : std::to_string(e.keyCode);
-      text += std::string(e.flags & kInputKeyUp ? "^" : "") + (e.flags & kInputExtended ? "e" : "");
-    }
+    for (const KeyInput& e : events)
+      text += (text.empty() ? "" : " ") +
+              (e.keyCode == kDummyKey ? "dummy" : std::to_string(e.keyCode)) +
+              (e.flags & kInputKeyUp ? "^" : "") + (e.flags & kInputExtended ? "e" : "");
     Log(text);
   }
   bool PostExecute(const std::string& code, uint32_t packed) override {
@@ -60,7 +60,7 @@ class FakeHost final : public DispatchHost {
   }
   // Unless a test keeps them in flight, executions end before the next key comes.
   bool Post(const std::string& request) {
-    if (postFails) return false;
+    if (postFailures-- > 0) return false;
     Log(request);
     if (!keepInFlight) Settings().ActionBusy = false;
     return true;
@@ -69,7 +69,8 @@ class FakeHost final : public DispatchHost {
 
   test::FakeKeyState keys;
   test::FakeWindows windows{{{10, "Notepad", "caption"}, {20, "Explorer", "caption"}}, 10};
-  bool editorVisible = false, keepInFlight = false, postFails = false;
+  bool editorVisible = false, keepInFlight = false;
+  int postFailures = 0;
   uint32_t now = 100000;
   WindowHandle underCursor = 0;
   std::string log;
@@ -78,6 +79,11 @@ class FakeHost final : public DispatchHost {
 
 constexpr uint32_t HotKey(uint8_t keyCode, uint8_t modifiers = 0) {
   return PackHotKey(keyCode, 0, 0, modifiers);
+}
+
+void Enable(TActionExecOnWItem& item, const char* windowClass) {
+  item.Enbl = true;
+  item.AddWindow(windowClass, "nil");
 }
 
 class KeyDispatchTest : public testing::Test {
@@ -96,6 +102,7 @@ class KeyDispatchTest : public testing::Test {
     action.SetLevl(level);
     return action;
   }
+  TActionExecOn& On(uint32_t hkey) { return Add("srun", hkey).ActionExecOn(); }
   TAction& AddHid(std::string_view text) {
     TAction& action = Add("wa_play", 0);
     action.Key0().SetInputMode(TkeInputMode::keHid);
@@ -138,15 +145,18 @@ class KeyDispatchTest : public testing::Test {
   }
   // Runs `script` and returns one letter per event the hook sees: "s" swallowed, "p" passed.
   // Events: "Ctrl+A" presses each key and releases them in reverse order; "+A" is a key-down, "-A"
-  // a key-up, "=A" a press in the system's state only; a key is a name below or a code. Suffixes:
-  // "*" the program's own input, "!" injected by a program, "?" not counted by the system. "@500"
-  // lets 500 ms pass; "#Text" is an HID key.
+  // a key-up, "=A" a press in the system's state only; a key is a name below, a capital letter,
+  // F1 to F9 or a code. Suffixes: "*" the program's own input, "!" injected by a program, "?" not
+  // counted by the system. "@500" lets 500 ms pass; "#Text" is an HID key.
   std::string Type(std::string_view script) {
     static const std::map<std::string, uint8_t, std::less<>> names = {
-        {"A", 65},         {"E", 69},         {"F1", kF1},     {"F2", 113},
-        {"F3", 114},       {"F4", 115},       {"F5", 116},     {"F6", 117},
-        {"F7", 118},       {"LWin", kLWin},   {"RWin", kRWin}, {"LShift", kLShift},
-        {"LCtrl", kLCtrl}, {"RCtrl", kRCtrl}, {"LB", 1},       {"RB", 2}};
+        {"LWin", kLWin}, {"RWin", kRWin}, {"LShift", kLShift}, {"LCtrl", kLCtrl}, {"RCtrl", kRCtrl},
+        {"LB", 1},       {"RB", 2}};
+    auto code = [](const std::string& key) -> uint8_t {
+      if (names.contains(key)) return names.at(key);
+      if (std::isupper(key[0]) && key.size() == 1) return key[0];
+      return key[0] == 'F' ? kF1 - 1 + std::stoi(key.substr(1)) : std::stoi(key);
+    };
     std::istringstream in{std::string(script)};
     std::string answers;
     for (std::string token; in >> token;) {
@@ -166,8 +176,7 @@ class KeyDispatchTest : public testing::Test {
       std::vector<uint8_t> keys;
       std::istringstream chord(
           token.substr(kind != ' ', token.size() - marks.size() - (kind != ' ')));
-      for (std::string key; std::getline(chord, key, '+');)
-        keys.push_back(names.contains(key) ? names.at(key) : static_cast<uint8_t>(std::stoi(key)));
+      for (std::string key; std::getline(chord, key, '+');) keys.push_back(code(key));
       if (kind == '=') host_.keys.Press(keys[0]);
       if (kind == ' ' || kind == '+')
         for (uint8_t vk : keys) answers += Event(vk, true, flags, extraInfo, physical);
@@ -182,8 +191,12 @@ class KeyDispatchTest : public testing::Test {
     return dispatcher_.HandleKeyMessage(reinterpret_cast<uintptr_t>(shortString.data()),
                                         kHidKeyEventMarker);
   }
-  // What the host was asked since the last call.
-  std::string Log() { return std::exchange(host_.log, {}); }
+  // What the host was asked since the last call; the windows raised come last.
+  std::string Log() {
+    for (WindowHandle window : std::exchange(host_.windows.raised, {}))
+      host_.Log("raise " + std::to_string(window));
+    return std::exchange(host_.log, {});
+  }
 
   FakeHost host_;
   TActionsList list_;
@@ -191,149 +204,90 @@ class KeyDispatchTest : public testing::Test {
   HotKeyDispatcher dispatcher_{host_};
 };
 
-// ---- One press of A: modifiers, sides, the action's switches and conditions ----------------
-
-struct PressCase {
-  const char* name;
-  uint8_t mask;  // of the hot key on A
-  const char* script;
-  const char* answers;
-  const char* log;
-  void (*set)(TActionExecOn&) = nullptr;
-  ModifierSides sides = ModifierSides::kAll;
-};
-
-void Enable(TActionExecOnWItem& item, const char* windowClass) {
-  item.Enbl = true;
-  item.AddWindow(windowClass, "nil");
-}
-void OnlyLeft(TActionExecOn& on) {
-  on.ModOnlyL = true;
-}
-void OnlyRight(TActionExecOn& on) {
-  on.ModOnlyR = true;
-}
-constexpr ModifierSides kLeftSide = ModifierSides::kLeftOnly;
-constexpr ModifierSides kRightSide = ModifierSides::kRightOnly;
-constexpr const char *kRun = "run 0 srun", *kDummyRun = "dummy dummy^, run 0 srun";
-
-// Which modifiers match is the model test's below; these rows are the decisions around it.
-const PressCase kPressCases[] = {
-    {"CtrlA_RightCtrl", kModCtrl, "RCtrl+A", "pssp", kDummyRun},
-    {"CtrlA_CtrlShift", kModCtrl, "LCtrl+LShift+A", "pppppp", ""},
-    {"A_Alone", 0, "A", "ss", kRun},
-    {"LeftOnly_Left", kModCtrl, "LCtrl+A", "pssp", kDummyRun, nullptr, kLeftSide},
-    {"LeftOnly_Right", kModCtrl, "RCtrl+A", "pppp", "", nullptr, kLeftSide},
-    {"RightOnly_Left", kModCtrl, "LCtrl+A", "pppp", "", nullptr, kRightSide},
-    {"RightOnly_Right", kModCtrl, "RCtrl+A", "pssp", kDummyRun, nullptr, kRightSide},
-    // The action's own switch overrides the option.
-    {"ModOnlyL_Right", kModCtrl, "RCtrl+A", "pppp", "", OnlyLeft},
-    {"ModOnlyL_Left", kModCtrl, "LCtrl+A", "pssp", kDummyRun, OnlyLeft, kRightSide},
-    {"ModOnlyR_Left", kModCtrl, "LCtrl+A", "pppp", "", OnlyRight},
-    {"ModOnlyR_Right", kModCtrl, "RCtrl+A", "pssp", kDummyRun, OnlyRight, kLeftSide},
-    {"DontBlockHotKey", kModCtrl, "LCtrl+A", "pppp", kRun,
-     [](auto& o) { o.DontBlockHotKey = true; }},
-    {"Nevr", 0, "A", "pp", "", [](auto& o) { o.Nevr = true; }},
-    {"BlckAndNevr", 0, "A", "sp", "", [](auto& o) { o.Blck = o.Nevr = true; }},
-    {"BlckFailing", 0, "A", "sp", "", [](auto& o) { o.Blck = true, Enable(o.IfWa, "Explorer"); }},
-    // Each condition that fails; the rows above are those where all hold.
-    {"IfWaOther", 0, "A", "pp", "", [](auto& o) { Enable(o.IfWa, "Explorer"); }},
-    {"IfWiForeground", 0, "A", "pp", "", [](auto& o) { Enable(o.IfWi, "Notepad"); }},
-    {"IfWeMissing", 0, "A", "pp", "", [](auto& o) { Enable(o.IfWe, "Calc"); }},
-    {"IfNWExists", 0, "A", "pp", "", [](auto& o) { Enable(o.IfNW, "Explorer"); }},
-    {"LangOther", 0, "A", "pp", "", [](auto& o) { o.Lang = 0x04070407; }},
-    {"LangActive", 0, "A", "ss", kRun, [](auto& o) { o.Lang = kUsLayout; }},
-};
-
-TEST_F(KeyDispatchTest, SwallowingTheRunAndTheDummyKeyFollowFromModifiersSwitchesAndConditions) {
-  for (const PressCase& c : kPressCases) {
-    SCOPED_TRACE(c.name);
-    list_.Clear();
-    TAction& action = Add("srun", HotKey(kA, c.mask));
-    if (c.set) c.set(action.ActionExecOn());
-    Index();
-    SetOptions([&](auto& o) { o.modifierSides = c.sides; });
-    EXPECT_EQ(c.answers, Type(c.script));
-    EXPECT_EQ(c.log, Log());
-  }
-}
-
-// ---- Options, states and key sequences on one list of actions -------------------------------
+// ---- Options, switches, conditions, states and key sequences on one list of actions ---------
 
 struct Scenario {
-  const char* name;
-  void (*set)(DispatchOptions&);  // also sets the state that a scenario starts from
-  const char* script;
-  const char* answers;
-  const char* log;
+  // `options` names the options and states that the scenario starts from, as the test reads them.
+  const char *name, *script, *answers, *log, *options = "";
 };
 
-void Defaults(DispatchOptions&) {}
-void HotKeysOff(DispatchOptions& o) {
-  o.hotKeysDisabled = true;
-}
-void IgnoreNoise(DispatchOptions& o) {
-  o.ignoredHidKeys = {"NOISE"};
-}
-
-// Executions stay in flight: a scenario runs one key's actions at most.
+// Executions stay in flight unless a scenario ends them: a scenario runs one key's actions at
+// most. Which modifiers match is the model test's below; the rows on B to R are the decisions
+// around it, one switch or condition of the action each.
 const Scenario kScenarios[] = {
+    {"right Ctrl", "RCtrl+B", "pssp", "dummy dummy^, run 19 srun"},
+    {"an extra modifier", "LCtrl+LShift+B", "pppppp", ""},
+    {"left only, left", "LCtrl+B", "pssp", "dummy dummy^, run 19 srun", "left"},
+    {"left only, right", "RCtrl+B", "pppp", "", "left"},
+    {"right only, left", "LCtrl+B", "pppp", "", "right"},
+    {"right only, right", "RCtrl+B", "pssp", "dummy dummy^, run 19 srun", "right"},
+    // The action's own switch overrides the option.
+    {"ModOnlyL, right", "RCtrl+D", "pppp", ""},
+    {"ModOnlyL, left", "LCtrl+D", "pssp", "dummy dummy^, run 20 srun", "right"},
+    {"ModOnlyR, left", "LCtrl+G", "pppp", ""},
+    {"ModOnlyR, right", "RCtrl+G", "pssp", "dummy dummy^, run 21 srun", "left"},
+    {"DontBlockHotKey", "LCtrl+H", "pppp", "run 22 srun"},
+    {"Nevr", "I", "pp", ""},
+    {"Blck and Nevr", "J", "sp", ""},
+    {"Blck, a condition fails", "K", "sp", ""},
+    // Each condition that fails; the rows above are those where all hold.
+    {"IfWa another window", "L", "pp", ""},
+    {"IfWi the foreground window", "M", "pp", ""},
+    {"IfWe missing", "N", "pp", ""},
+    {"IfNW existing", "O", "pp", ""},
+    {"Lang another one", "Q", "pp", ""},
+    {"Lang the active one", "R", "ss", "run 31 srun"},
     // The first action on F1 is passed over without ending the walk, so the toggle on F1 runs.
-    {"hot keys off", HotKeysOff, "F1 F3", "sspp", "run 1 tv_e/\\d"},
-    {"block keyboard", [](auto& o) { o.blockKeyboard = o.mouseHotKeys = true; }, "F1 LB RB",
-     "sssspp", "run 2 wa_play"},
-    {"mouse hot keys off", Defaults, "LB", "pp", ""},
-    {"mouse while hot keys off", [](auto& o) { o.hotKeysDisabled = o.mouseHotKeys = true; }, "LB",
-     "pp", ""},
+    {"hot keys off", "F1 F3", "sspp", "run 1 tv_e/\\d", "off"},
+    {"block keyboard", "F1 LB RB", "sssspp", "run 2 wa_play", "blockKeys mouse"},
+    {"mouse hot keys off", "LB", "pp", ""},
+    {"mouse while hot keys off", "LB", "pp", "", "off mouse"},
+    {"an editor shows", "F1 LB #HID0001", "ppppp", "", "mouse editor"},
     // The second down is an auto-repeat; with hot keys off no sound at all.
-    {"key press sound", [](auto& o) { o.keyPressSound = true; }, "+A +A -A", "ppp", "sound 1033"},
-    {"no sound while off", [](auto& o) { o.hotKeysDisabled = o.keyPressSound = true; }, "A", "pp",
-     ""},
+    {"key press sound", "+A +A -A", "ppp", "sound 1033", "sound"},
+    {"no sound while off", "A", "pp", "", "off sound"},
     // Scroll Lock is a hot key: its release is swallowed and not announced.
-    {"lock keys", [](auto& o) { o.showLockState = true; }, "20 145 144", "ppsspp",
-     "lock 20, run 3 srun, lock 144"},
-    {"lock key while dispatching", [](auto& o) { o.showLockState = Options().Dispatching = true; },
-     "144", "pp", ""},
-    {"up-only key", [](auto& o) { o.emulateUpOnlyKeys = true, o.upOnlyKeys = {"178x1178x0"}; },
-     "-178", "s", "run 4 wa_play"},
-    {"a folder with Nevr disables its direct children only", Defaults, "F2 F3", "ppss",
-     "run 8 srun"},
+    {"lock keys", "20 145 144", "ppsspp", "lock 20, run 3 srun, lock 144", "lockState"},
+    {"lock key while dispatching", "144", "pp", "", "lockState dispatching"},
+    {"up-only key", "-178", "s", "run 4 wa_play", "upOnly"},
+    {"a folder with Nevr disables its direct children only", "F2 F3", "ppss", "run 8 srun"},
     // Only a second press of the same key within half a second; a third one is a first again.
-    {"second press", Defaults, "F4 @500 F4 @400 F4", "ppsspp", "run 9 srun"},
-    {"second press too late", Defaults, "F4 @501 F4", "pppp", ""},
-    {"another key between", Defaults, "F4 @100 A @100 F4", "pppppp", ""},
-    {"request with a repeat count", Defaults, "F5", "ss", "run 10x2 wa_play"},
-    {"question instead", Defaults, "LCtrl+F6", "pssp", "dummy dummy^, ask 11x1"},
+    {"second press", "F4 @500 F4 @400 F4", "ppsspp", "run 9 srun"},
+    {"second press too late", "F4 @501 F4", "pppp", ""},
+    {"another key between", "F4 @100 A @100 F4", "pppppp", ""},
+    {"request with a repeat count", "F5", "ss", "run 10x2 wa_play"},
+    {"question instead", "LCtrl+F6", "pssp", "dummy dummy^, ask 11x1"},
     // The first match ends the walk even when it cannot run; the option lets the walk go on.
-    {"first match only", Defaults, "LCtrl+F7", "pppp", ""},
-    {"several actions on one key", [](auto& o) { o.severalActionsOnOneKey = true; },
-     "+LCtrl +F7 -LCtrl -F7", "psps", "dummy dummy^, run 13 wa_play, dummy dummy^, run 14 srun"},
+    {"first match only", "LCtrl+F7", "pppp", ""},
+    {"several actions on one key", "+LCtrl +F7 -LCtrl -F7", "psps",
+     "dummy dummy^, run 13 wa_play, dummy dummy^, run 14 srun", "several"},
+    // One execution at a time: an auto-repeat and another hot key are swallowed but start
+    // nothing until it ends; a request that was never posted does not hold.
+    {"in flight", "+F1 +F1 +F1 F5", "sssss", "run 0 srun"},
+    {"ended", "F1 F1", "ssss", "run 0 srun, run 0 srun", "ends"},
+    {"post failed", "F1 F1", "ssss", "run 0 srun", "postFails"},
+    // Windows are raised before the request: the one under the cursor, the desktop, then the
+    // first existing StFW window; without a window under the cursor it beeps.
+    {"nothing under the cursor", "F8", "pp", "beep"},
+    {"raise windows", "F8", "ss", "run 32 srun, raise 20, raise 1, raise 20", "cursor"},
     // The lone release of Win would open the Start menu; the program releases Win itself. Its
     // release comes back through the hook; a new press starts afresh.
-    {"left Win", Defaults, "+LWin E -LWin -LWin*", "psssp",
-     "dummy dummy^, run 15 srun, dummy dummy^ 91^e"},
-    {"right Win", Defaults, "+RWin E -RWin RWin", "pssspp",
-     "dummy dummy^, run 15 srun, dummy dummy^ 92^e"},
-    {"Win not blocked", Defaults, "LWin+80", "pppp", "run 16 srun"},
+    {"left Win", "+LWin E -LWin -LWin*", "psssp", "dummy dummy^, run 15 srun, dummy dummy^ 91^e"},
+    {"right Win", "+RWin E -RWin RWin", "pssspp", "dummy dummy^, run 15 srun, dummy dummy^ 92^e"},
+    {"Win not blocked", "LWin+P", "pppp", "run 16 srun"},
     // Win + L locks the session: Win goes up on the secure desktop, where no hook sees it.
-    {"Win release missed", Defaults, "+LWin? E -LWin", "pppp", ""},
+    {"Win release missed", "+LWin? E -LWin", "pppp", ""},
     // Swallowed, the press never reached the system's state; it counts here all the same.
-    {"Win withheld", [](auto& o) { o.disableWinKey = true; }, "+LWin? E -LWin", "ssss",
-     "dummy dummy^, run 15 srun, dummy dummy^ 91^e"},
+    {"Win withheld", "+LWin? E -LWin", "ssss", "dummy dummy^, run 15 srun, dummy dummy^ 91^e",
+     "noWin"},
     // A program's press lasts until its release comes.
-    {"Win injected", Defaults, "+LWin!? E -LWin", "psss",
-     "dummy dummy^, run 15 srun, dummy dummy^ 91^e"},
-    {"stuck generic Ctrl", Defaults, "+LCtrl =17 -LCtrl", "pp", "162^"},
+    {"Win injected", "+LWin!? E -LWin", "psss", "dummy dummy^, run 15 srun, dummy dummy^ 91^e"},
+    {"stuck generic Ctrl", "+LCtrl =17 -LCtrl", "pp", "162^"},
     // As after hot key F1 started the macro and is still held: its release is swallowed as usual.
-    {"macro playing",
-     [](auto&) {
-       Settings().MacroPlaying = true;
-       Settings().LastHotKeyCode = kF1;
-     },
-     "+LShift +7 -F1 +A +LShift", "spspp", ""},
+    {"macro playing", "+LShift +7 -F1 +A +LShift", "spspp", "", "macro"},
     // HID keys are never swallowed but by Blck; the modifiers must be equal for them too.
-    {"HID key", IgnoreNoise, "#HID0001 #hid0001 +LCtrl #HID0001 -LCtrl", "ppppp", "run 17 wa_play"},
-    {"ignored HID key", IgnoreNoise, "#HID0002 #NOISE #HID0002", "ppp", "run 18 wa_play"},
+    {"HID key", "#HID0001 #hid0001 +LCtrl #HID0001 -LCtrl", "ppppp", "run 17 wa_play", "noise"},
+    {"ignored HID key", "#HID0002 #NOISE #HID0002", "ppp", "run 18 wa_play", "noise"},
 };
 
 TEST_F(KeyDispatchTest, ScenariosOnOneListOfActions) {
@@ -346,75 +300,88 @@ TEST_F(KeyDispatchTest, ScenariosOnOneListOfActions) {
   Add("srun", HotKey(113), 1);            // 6 child
   Add("", 0, 1);                          // 7 sub-folder
   Add("srun", HotKey(114), 2);            // 8 grandchild
-  Add("srun", HotKey(115)).ActionExecOn().ExecOnRepeat = true;
+  On(HotKey(115)).ExecOnRepeat = true;
   Add("wa_play", HotKey(116)).ActionExecOn().Rept = 2;
   TAction& asking = Add("srun", HotKey(117, kModCtrl));
   asking.SetName("Notepad");
   asking.ActionExecOn().MBox = true;
   asking.ActionExecOn().Rept = 1;
-  Add("srun", HotKey(118, kModCtrl)).ActionExecOn().Nevr = true;
+  On(HotKey(118, kModCtrl)).Nevr = true;
   Add("wa_play", HotKey(118, kModCtrl));
   Add("srun", HotKey(118, kModCtrl));
-  Add("srun", HotKey(69, kModWin));  // 15
-  Add("srun", HotKey(80, kModWin)).ActionExecOn().DontBlockHotKey = true;
+  Add("srun", HotKey('E', kModWin));  // 15
+  On(HotKey('P', kModWin)).DontBlockHotKey = true;
   AddHid("HID0001");
   AddHid("HID0002").ActionExecOn().ExecOnRepeat = true;
+  Add("srun", HotKey('B', kModCtrl));  // 19
+  On(HotKey('D', kModCtrl)).ModOnlyL = true;
+  On(HotKey('G', kModCtrl)).ModOnlyR = true;
+  On(HotKey('H', kModCtrl)).DontBlockHotKey = true;
+  On(HotKey('I')).Nevr = true;
+  TActionExecOn& blocked = On(HotKey('J'));
+  blocked.Blck = blocked.Nevr = true;
+  TActionExecOn& failing = On(HotKey('K'));
+  failing.Blck = true;
+  Enable(failing.IfWa, "Explorer");
+  Enable(On(HotKey('L')).IfWa, "Explorer");
+  Enable(On(HotKey('M')).IfWi, "Notepad");
+  Enable(On(HotKey('N')).IfWe, "Calc");
+  Enable(On(HotKey('O')).IfNW, "Explorer");
+  On(HotKey('Q')).Lang = 0x04070407;
+  On(HotKey('R')).Lang = kUsLayout;  // 31
+  TActionExecOn& raising = On(HotKey(119));
+  raising.MSwa = raising.StFD = true;
+  Enable(raising.StFW, "Explorer");
   Index();
-  host_.keepInFlight = true;
   for (const Scenario& s : kScenarios) {
     SCOPED_TRACE(s.name);
+    const auto has = [&](const char* word) {
+      return (" " + std::string(s.options) + " ").find(" " + std::string(word) + " ") !=
+             std::string::npos;
+    };
     ResetSettings();
+    DispatchOptions o;
+    o.blockKeyboard = has("blockKeys");
+    o.hotKeysDisabled = has("off");
+    o.disableWinKey = has("noWin");
+    o.keyPressSound = has("sound");
+    o.modifierSides = has("left")    ? ModifierSides::kLeftOnly
+                      : has("right") ? ModifierSides::kRightOnly
+                                     : ModifierSides::kAll;
+    o.severalActionsOnOneKey = has("several");
+    o.showLockState = has("lockState");
+    o.mouseHotKeys = has("mouse");
+    o.emulateUpOnlyKeys = has("upOnly");
+    o.upOnlyKeys = {"178x1178x0"};
+    if (has("noise")) o.ignoredHidKeys = {"NOISE"};
+    dispatcher_.SetOptions(o);
+    Options().Dispatching = has("dispatching");
+    Settings().MacroPlaying = has("macro");
+    Settings().LastHotKeyCode = has("macro") ? kF1 : 0;
+    host_.editorVisible = has("editor");
+    host_.keepInFlight = !has("ends");
+    host_.postFailures = has("postFails");
+    host_.underCursor = has("cursor") ? 20 : 0;
+    host_.windows.foreground = 10;
     host_.keys = test::FakeKeyState();
     dispatcher_.ResyncKeys();
-    SetOptions(s.set);
     EXPECT_EQ(s.answers, Type(s.script));
     EXPECT_EQ(s.log, Log());
   }
   EXPECT_EQ("Launch action - Notepad?", LaunchQuestionText(*list_.At(11)));
 }
 
-TEST_F(KeyDispatchTest, WindowsAreRaisedBeforeTheRequestOrTheMissingOneBeeps) {
-  TActionExecOn& on = Add("srun", HotKey(kF1)).ActionExecOn();
-  on.MSwa = on.StFD = true;
-  Enable(on.StFW, "Explorer");
-  Index();
-  EXPECT_EQ("pp", Type("F1"));  // no window under the cursor
-  host_.underCursor = 20;
-  EXPECT_EQ("ss", Type("F1"));
-  EXPECT_EQ("beep, run 0 srun", Log());
-  // The window under the cursor, the desktop, then the first existing StFW window.
-  EXPECT_EQ((std::vector<WindowHandle>{20, 1, 20}), host_.windows.raised);
-}
-
-TEST_F(KeyDispatchTest, OneExecutionAtATimeWhateverIsOnScreenUntilItEndsOrItsPostFails) {
-  Add("srun", HotKey(kF1));
-  Add("wa_play", HotKey(113));
-  Index();
-  host_.postFails = true;
-  Type("F1");
-  EXPECT_FALSE(Settings().ActionBusy) << "a request that was never posted does not hold";
-  host_.postFails = false;
-  host_.keepInFlight = true;
-  // An auto-repeat and another hot key are swallowed, but start nothing.
-  EXPECT_EQ("sssss", Type("+F1 +F1 +F1 F2"));
-  Settings().ActionBusy = false;  // the execution ended
-  Type("-F1 F1");
-  EXPECT_EQ("run 0 srun, run 0 srun", Log());
-}
-
-TEST_F(KeyDispatchTest, NothingFiresWithoutAnIndexOrARecordOrWhileAnEditorShows) {
+TEST_F(KeyDispatchTest, NothingFiresWithoutAnIndexOrARecord) {
   Add("srun", HotKey(kF1)).ActionExecOn().Blck = true;
   EXPECT_EQ("pp", Type("F1"));
   Index();
   SetOptions([](auto& o) { o.mouseHotKeys = true; });
-  host_.editorVisible = true;
-  EXPECT_EQ("ppppp", Type("F1 LB #x"));
-  host_.editorVisible = false;
   const MouseEventRecord noStep{};
-  EXPECT_EQ(kPassEvent, dispatcher_.HandleMouseMessage(kWmMouseWheel, intptr_t(&noStep)));
-  EXPECT_EQ(kPassEvent, dispatcher_.HandleMouseMessage(kWmMouseWheel, 0));
-  EXPECT_EQ(kPassEvent, dispatcher_.OnKeyEvent(kWmKeyDown, nullptr));
-  EXPECT_EQ(kPassEvent, dispatcher_.HandleKeyMessage(0, kHidKeyEventMarker));
+  EXPECT_EQ((std::vector<intptr_t>(4, kPassEvent)),
+            (std::vector<intptr_t>{dispatcher_.HandleMouseMessage(kWmMouseWheel, intptr_t(&noStep)),
+                                   dispatcher_.HandleMouseMessage(kWmMouseWheel, 0),
+                                   dispatcher_.OnKeyEvent(kWmKeyDown, nullptr),
+                                   dispatcher_.HandleKeyMessage(0, kHidKeyEventMarker)}));
   dispatcher_.Clear();
   EXPECT_EQ("pp", Type("F1"));
   EXPECT_EQ("", Log());

@@ -37,12 +37,8 @@ TEST(KeyNamesLines, AreSavedSortedAsNameEqualsSignedDecimalWithOptionalHidText) 
 }
 
 TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
-  const struct {
-    const char* line;
-    const char* name;
-    uint32_t value;
-    const char* hid;
-  } cases[] = {
+  // Line; then its name, key value and HID text as read back.
+  const std::tuple<std::string, std::string, uint32_t, std::string> cases[] = {
       {"Pad=0\x01HID\\VID_1", "Pad", 0, "HID\\VID_1"},
       {"Negative=-2125005056", "Negative", 0x8156FF00, ""},
       {"Unsigned=4294967295", "Unsigned", 0xFFFFFFFF, ""},
@@ -55,17 +51,18 @@ TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
       {"NoEquals", "", 0, ""},
   };
   MemoryRegistry registry;
-  for (const auto& c : cases) registry.WriteString(kPath, c.name + std::string("x"), c.line);
+  for (const auto& [line, name, value, hid] : cases) registry.WriteString(kPath, name + "x", line);
   registry.WriteInteger(kPath, "Number", 12);  // not a line: skipped
   TKeyNames table;
   table.LoadKeyNames(registry, kPath);
   ASSERT_EQ(static_cast<int>(std::size(cases)), table.Count());
   for (int i = 0; i < table.Count(); ++i) {
-    EXPECT_EQ(std::make_tuple(cases[i].name, cases[i].value, cases[i].hid),
-              std::make_tuple(table.NameAt(i), table.KeyValueAt(i), table.HidTextAt(i)))
-        << cases[i].line;
+    const auto& [line, name, value, hid] = cases[i];
+    EXPECT_EQ(std::tie(name, value, hid),
+              std::make_tuple(table.NameAt(i), table.KeyAt(i).HKey(), table.HidTextAt(i)))
+        << line;
   }
-  EXPECT_EQ(0x8156FF00u, table.KeyAt(1).HKey());
+  // Outside the table: no name, no key, nothing to change.
   for (int index : {-1, table.Count()}) {
     EXPECT_EQ("0", table.NameAt(index) + table.HidTextAt(index) +
                        std::to_string(table.KeyValueAt(index)));
@@ -75,27 +72,26 @@ TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
 
 TEST(KeyNamesSorting, AddAndPutSortByNameIgnoringCaseAndLookupsFindTheFirstMatch) {
   TKeyNames table;
-  EXPECT_EQ(0, table.AddKey("delta", 1, ""));
-  EXPECT_EQ(0, table.AddKey("Bravo", PackHotKey(200, 40, 1, 0), ""));
-  EXPECT_EQ(2, table.AddKey("Echo", 3, ""));
-  EXPECT_EQ(0, table.AddKey("alpha2", 4, ""));
-  // A name that is the start of another comes first, whatever follows it in the line.
-  EXPECT_EQ(0, table.AddKey("alpha", 6, ""));
-  EXPECT_EQ("BRAVO", table.NameAt(table.AddKey("BRAVO", 2, ""))) << "last among equal lines";
+  // A name that is the start of another comes first, whatever follows it in the line; an equal
+  // name goes last among its equals.
+  EXPECT_EQ((std::vector<int>{0, 0, 2, 0, 0, 3}),
+            (std::vector<int>{table.AddKey("delta", 1, ""),
+                              table.AddKey("Bravo", PackHotKey(200, 40, 1, 0), ""),
+                              table.AddKey("Echo", 3, ""), table.AddKey("alpha2", 4, ""),
+                              table.AddKey("alpha", 6, ""), table.AddKey("BRAVO", 2, "")}));
   ASSERT_TRUE(table.PutKey(0, "zulu", 7, "HID#1"));
   EXPECT_EQ((std::vector<std::string>{"alpha2", "Bravo", "BRAVO", "delta", "Echo", "zulu"}),
             Names(table));
-  EXPECT_EQ(7u, table.KeyValueAt(5));
-  // Hot keys compare as such: a stored scan code 0 is a wildcard unless fully compared.
-  EXPECT_EQ(1, table.IndexOfKey(PackHotKey(200, 41, 0, 0), false));
-  EXPECT_EQ(-1, table.IndexOfKey(PackHotKey(200, 41, 0, 0), true));
-  EXPECT_EQ(-1, table.IndexOfKey(PackHotKey(200, 40, 1, kModCtrl), false)) << "modifiers count";
-  // HID texts compare exactly, names ignoring case; no entry stands for an empty HID text.
-  EXPECT_EQ(5, table.IndexOfHidText("HID#1"));
-  EXPECT_EQ(-1, table.IndexOfHidText("hid#1"));
-  EXPECT_EQ(-1, table.IndexOfHidText(""));
-  EXPECT_EQ(3, table.IndexOfName("DELTA"));
-  EXPECT_EQ(-1, table.IndexOfName("delt"));
+  // Hot keys compare as such: a stored scan code 0 is a wildcard unless fully compared, and the
+  // modifiers count. HID texts compare exactly, names ignoring case; no entry stands for an empty
+  // HID text.
+  EXPECT_EQ((std::vector<int>{1, -1, -1, 5, -1, -1, 3, -1}),
+            (std::vector<int>{table.IndexOfKey(PackHotKey(200, 41, 0, 0), false),
+                              table.IndexOfKey(PackHotKey(200, 41, 0, 0), true),
+                              table.IndexOfKey(PackHotKey(200, 40, 1, kModCtrl), false),
+                              table.IndexOfHidText("HID#1"), table.IndexOfHidText("hid#1"),
+                              table.IndexOfHidText(""), table.IndexOfName("DELTA"),
+                              table.IndexOfName("delt")}));
 }
 
 TEST(KeyNamesRegistry, AMissingKeyGivesTheDefaultsAndADeletedDefaultStaysDeleted) {
