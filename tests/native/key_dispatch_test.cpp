@@ -341,17 +341,19 @@ TEST_F(KeyDispatchTest, ScenariosOnOneListOfActions) {
     };
     ResetSettings();
     DispatchOptions o;
-    o.blockKeyboard = has("blockKeys");
-    o.hotKeysDisabled = has("off");
-    o.disableWinKey = has("noWin");
-    o.keyPressSound = has("sound");
+    using O = DispatchOptions;
+    for (const auto& [word, option] : {std::pair{"blockKeys", &O::blockKeyboard},
+                                       {"off", &O::hotKeysDisabled},
+                                       {"noWin", &O::disableWinKey},
+                                       {"sound", &O::keyPressSound},
+                                       {"several", &O::severalActionsOnOneKey},
+                                       {"lockState", &O::showLockState},
+                                       {"mouse", &O::mouseHotKeys},
+                                       {"upOnly", &O::emulateUpOnlyKeys}})
+      o.*option = has(word);
     o.modifierSides = has("left")    ? ModifierSides::kLeftOnly
                       : has("right") ? ModifierSides::kRightOnly
                                      : ModifierSides::kAll;
-    o.severalActionsOnOneKey = has("several");
-    o.showLockState = has("lockState");
-    o.mouseHotKeys = has("mouse");
-    o.emulateUpOnlyKeys = has("upOnly");
     o.upOnlyKeys = {"178x1178x0"};
     if (has("noise")) o.ignoredHidKeys = {"NOISE"};
     dispatcher_.SetOptions(o);
