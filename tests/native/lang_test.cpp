@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,9 +20,8 @@ TEST(GetLangStr, TheSectionsTextWinsOverTheDefaultAndCodesBecomeBreaksInOnePass)
       std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "Yes"}, "Ja#13"},
                                                          {{"Actions", "play"}, "Abspielen"},
                                                          {{"Strings", "Blank"}, ""}}));
-  const struct {
-    const char *key, *def, *section, *expected;
-  } cases[] = {
+  // Key, default text, section; the text.
+  const std::array<const char*, 4> cases[] = {
       {"Yes", "Yes", "Strings", "Ja\r"},
       {"play", "Start playback", "Actions", "Abspielen"},
       {"play", "Start playback", "Strings", "Start playback"},
@@ -30,7 +30,8 @@ TEST(GetLangStr, TheSectionsTextWinsOverTheDefaultAndCodesBecomeBreaksInOnePass)
       {"No", "#139", "Strings", "\r9"},
       {"No", "##13#1#3 50#", "Strings", "#\r#1#3 50#"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, GetLangStr(c.key, c.def, c.section)) << c.key;
+  for (const auto& [key, def, section, expected] : cases)
+    EXPECT_EQ(expected, GetLangStr(key, def, section)) << key;
   SetLanguageSource(nullptr);
   EXPECT_EQ("Yes", GetLangStr("Yes", "Yes"));
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "keys/hotkey.h"
@@ -66,19 +68,16 @@ TEST(PlaybackSettingsTags, EachTagSetsItsFieldAndOddOrMissingOnesTakeTheDefaults
 }
 
 TEST(MacroEvents, AreBytesOfASignedDecimalAndARecordedKeyKeepsExtendedReleasedAndTheDelay) {
-  const struct {
-    MacroEvent event;
-    int32_t packed;
-  } cases[] = {
+  const std::pair<MacroEvent, int32_t> cases[] = {
       {{65, 30, false, true, 16}, 65 | 30 << 8 | 2 << 16 | 16 << 24},
       {{46, 83, true, false, 0}, 46 | 83 << 8 | 1 << 16},
       {{255, 255, true, true, 255}, static_cast<int32_t>(0xFF03FFFFu)},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.packed, PackMacroEvent(c.event));
-    EXPECT_EQ(c.event, UnpackMacroEvent(static_cast<uint32_t>(c.packed)));
-    EXPECT_EQ(std::to_string(c.packed), MacroEventItem(c.event));
-    EXPECT_EQ(c.event, ParseMacroEventItem(std::to_string(static_cast<uint32_t>(c.packed))));
+  for (const auto& [event, packed] : cases) {
+    EXPECT_EQ(packed, PackMacroEvent(event));
+    EXPECT_EQ(event, UnpackMacroEvent(static_cast<uint32_t>(packed)));
+    EXPECT_EQ(std::to_string(packed), MacroEventItem(event));
+    EXPECT_EQ(event, ParseMacroEventItem(std::to_string(static_cast<uint32_t>(packed))));
   }
   for (const char* bad : {"", "12a", " 12", "+-1", "4294967296", "-2147483649"})
     EXPECT_EQ(std::nullopt, ParseMacroEventItem(bad)) << bad;
@@ -106,11 +105,8 @@ class LayoutNames final : public SystemKeyNames {
 };
 
 TEST(StuckKeyNames, KeysPressedAndNeverReleasedLaterInTheOrderOfTheirFirstPress) {
-  const struct {
-    const char* name;
-    Items events;
-    Items stuck;
-  } cases[] = {
+  // What; the event items; the names of the keys left down.
+  const std::tuple<const char*, Items, Items> cases[] = {
       {"all released", {Down(65, 30), Down(65, 30), Up(65, 30)}, {}},
       {"shift left down", {Down(160, 42), Down(65, 30), Up(65, 30)}, {"42"}},
       {"extended", {Down(163, 29, true)}, {"285"}},
@@ -121,8 +117,8 @@ TEST(StuckKeyNames, KeysPressedAndNeverReleasedLaterInTheOrderOfTheirFirstPress)
       {"stops at a bad item", {Down(65, 30), "oops", Up(65, 30)}, {"30"}},
   };
   const LayoutNames layout;
-  for (const auto& c : cases)
-    EXPECT_EQ(c.stuck, StuckKeyNames(c.events, KeyTextContext{&layout, nullptr})) << c.name;
+  for (const auto& [what, events, stuck] : cases)
+    EXPECT_EQ(stuck, StuckKeyNames(events, KeyTextContext{&layout, nullptr})) << what;
 }
 
 TEST(TypingText, EveryLineEndsWithCarriageReturnAndLineFeedAndOnlyARealMarkIsDropped) {
