@@ -40,13 +40,8 @@ KeyEventRecord Event(uint32_t key, uint32_t scan, uint32_t flags) {
 
 TEST(MatchHotKey, KeyEventsAgainstOrdinaryRecords) {
   const uint8_t ctrl = kModCtrl;
-  const struct {
-    const char* what;
-    uint32_t hkey;
-    KeyEventRecord event;
-    uint8_t modifiers;
-    bool full, expected;
-  } cases[] = {
+  // What, hot key, event, modifiers held, full comparison; whether it matches.
+  const std::tuple<const char*, uint32_t, KeyEventRecord, uint8_t, bool, bool> cases[] = {
       {"other scan, switch off", PackHotKey(65, 30, 0, ctrl), Event(65, 31, 0), ctrl, false, true},
       {"other scan, switch on", PackHotKey(65, 30, 0, ctrl), Event(65, 31, 0), ctrl, true, false},
       {"same scan and flags", PackHotKey(65, 30, 1, ctrl), Event(65, 30, 1), ctrl, true, true},
@@ -59,18 +54,13 @@ TEST(MatchHotKey, KeyEventsAgainstOrdinaryRecords) {
       {"255 wildcard", PackHotKey(255, 0, 0, 0), Event(255, 12, 1), 0, false, true},
       {"255 scan above a byte", PackHotKey(255, 30, 0, 0), Event(255, 0x11E, 0), 0, false, false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, MatchHotKey(&c.event, c.modifiers, TActionHKey(c.hkey), "", c.full))
-        << c.what;
-  }
+  for (const auto& [what, hkey, event, modifiers, full, expected] : cases)
+    EXPECT_EQ(expected, MatchHotKey(&event, modifiers, TActionHKey(hkey), "", full)) << what;
 }
 
 TEST(SameHotKey, ComparesLikeMatchButTheWildcardNeedsFlagsZeroOnEitherSide) {
-  const struct {
-    const char* what;
-    uint32_t a, b;
-    bool full, expected;
-  } cases[] = {
+  // What, two hot keys, full comparison; whether they are the same.
+  const std::tuple<const char*, uint32_t, uint32_t, bool, bool> cases[] = {
       {"other modifiers", PackHotKey(65, 0, 0, 1), PackHotKey(65, 0, 0, 2), false, false},
       {"other key code", PackHotKey(65, 0, 0, 0), PackHotKey(66, 0, 0, 0), false, false},
       {"255 equal", PackHotKey(255, 86, 1, 0), PackHotKey(255, 86, 1, 0), false, true},
@@ -79,7 +69,8 @@ TEST(SameHotKey, ComparesLikeMatchButTheWildcardNeedsFlagsZeroOnEitherSide) {
       {"255 wildcard on b", PackHotKey(255, 87, 1, 0), PackHotKey(255, 0, 0, 0), false, true},
       {"flags 1 is no wildcard", PackHotKey(65, 0, 1, 4), PackHotKey(65, 87, 1, 4), true, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, SameHotKey(c.a, c.b, c.full)) << c.what;
+  for (const auto& [what, a, b, full, expected] : cases)
+    EXPECT_EQ(expected, SameHotKey(a, b, full)) << what;
 }
 
 TEST(MouseToKeyEvent, ButtonsAndWheelStepsBecomeKeysAndEverythingElseNothing) {
@@ -108,31 +99,28 @@ TEST(MouseToKeyEvent, ButtonsAndWheelStepsBecomeKeysAndEverythingElseNothing) {
 
 TEST(UpOnlyToKeyDown, ListedKeyUpsBecomeKeyDownsWithoutTheReleasedBit) {
   const std::vector<std::string> list = {"200x1x0", "178x36x1"}, delivered = {"178x36x129"};
-  const struct {
-    const char* what;
-    uint32_t message, scan;  // of key 178; a key-up has flags 0x81, a key-down 0x01
-    bool enabled;
-    std::vector<std::string> list;
-    uint32_t expectedMessage;  // a converted key loses its released bit
-  } cases[] = {
-      {"listed as pressed", kWmKeyUp, 36, true, list, kWmKeyDown},
-      {"system key", kWmSysKeyUp, 36, true, list, kWmSysKeyDown},
-      {"listed as delivered", kWmKeyUp, 36, true, delivered, kWmKeyDown},
-      {"option off", kWmKeyUp, 36, false, list, kWmKeyUp},
-      {"empty list", kWmKeyUp, 36, true, {}, kWmKeyUp},
-      {"key-down", kWmKeyDown, 36, true, list, kWmKeyDown},
-      {"other scan code", kWmKeyUp, 37, true, list, kWmKeyUp},
-      {"entry only a prefix", kWmKeyUp, 36, true, {"178x36"}, kWmKeyUp},
-  };
-  for (const auto& c : cases) {
-    uint32_t message = c.message;
+  // What, message and scan code of key 178 (a key-up has flags 0x81, a key-down 0x01), the
+  // option, the list; the message it becomes. A converted key loses its released bit.
+  const std::tuple<const char*, uint32_t, uint32_t, bool, std::vector<std::string>, uint32_t>
+      cases[] = {
+          {"listed as pressed", kWmKeyUp, 36, true, list, kWmKeyDown},
+          {"system key", kWmSysKeyUp, 36, true, list, kWmSysKeyDown},
+          {"listed as delivered", kWmKeyUp, 36, true, delivered, kWmKeyDown},
+          {"option off", kWmKeyUp, 36, false, list, kWmKeyUp},
+          {"empty list", kWmKeyUp, 36, true, {}, kWmKeyUp},
+          {"key-down", kWmKeyDown, 36, true, list, kWmKeyDown},
+          {"other scan code", kWmKeyUp, 37, true, list, kWmKeyUp},
+          {"entry only a prefix", kWmKeyUp, 36, true, {"178x36"}, kWmKeyUp},
+      };
+  for (const auto& [what, original, scan, enabled, entries, expected] : cases) {
+    uint32_t message = original;
     const bool up = message == kWmKeyUp || message == kWmSysKeyUp;
-    KeyEventRecord record = Event(178, c.scan, up ? 0x81 : 0x01);
-    const bool converted = c.message != c.expectedMessage;
+    KeyEventRecord record = Event(178, scan, up ? 0x81 : 0x01);
+    const bool converted = original != expected;
     EXPECT_EQ(
-        std::make_tuple(converted, c.expectedMessage, converted || !up ? 0x01u : 0x81u),
-        std::make_tuple(UpOnlyToKeyDown(message, record, c.enabled, c.list), message, record.flags))
-        << c.what;
+        std::make_tuple(converted, expected, converted || !up ? 0x01u : 0x81u),
+        std::make_tuple(UpOnlyToKeyDown(message, record, enabled, entries), message, record.flags))
+        << what;
   }
 }
 

@@ -103,12 +103,6 @@ class KeyDispatchTest : public testing::Test {
     return action;
   }
   TActionExecOn& On(uint32_t hkey) { return Add("srun", hkey).ActionExecOn(); }
-  TAction& AddHid(std::string_view text) {
-    TAction& action = Add("wa_play", 0);
-    action.Key0().SetInputMode(TkeInputMode::keHid);
-    action.Key0().SetKeyPolyglot(text);
-    return action;
-  }
   // Call after the last Add and after changing a hot key.
   void Index() {
     tree_.Rebuild(list_, [](TAction& a) { return a.Name(); });
@@ -311,8 +305,12 @@ TEST_F(KeyDispatchTest, ScenariosOnOneListOfActions) {
   Add("srun", HotKey(118, kModCtrl));
   Add("srun", HotKey('E', kModWin));  // 15
   On(HotKey('P', kModWin)).DontBlockHotKey = true;
-  AddHid("HID0001");
-  AddHid("HID0002").ActionExecOn().ExecOnRepeat = true;
+  for (const char* text : {"HID0001", "HID0002"}) {  // 17, 18
+    TAction& hid = Add("wa_play", 0);
+    hid.Key0().SetInputMode(TkeInputMode::keHid);
+    hid.Key0().SetKeyPolyglot(text);
+  }
+  list_.At(18)->ActionExecOn().ExecOnRepeat = true;
   Add("srun", HotKey('B', kModCtrl));  // 19
   On(HotKey('D', kModCtrl)).ModOnlyL = true;
   On(HotKey('G', kModCtrl)).ModOnlyR = true;
