@@ -17,9 +17,10 @@ namespace {
 TEST(PackedKey, BytesAreNumberedFromTheLeastSignificantAndOthersAreHarmless) {
   const uint32_t value = PackHotKey(/*keyCode=*/65, /*scanCode=*/30, /*flags=*/1, /*modifiers=*/3);
   EXPECT_EQ(0x011E4103u, value);
-  EXPECT_EQ((std::vector<int>{0, 3, 65, 30, 1, 0}),
-            (std::vector<int>{HotKeyByte(value, 0), HotKeyByte(value, 1), HotKeyByte(value, 2),
-                              HotKeyByte(value, 3), HotKeyByte(value, 4), HotKeyByte(value, 5)}));
+  // A loop, so that the compiler does not fold the calls away.
+  std::vector<int> bytes;
+  for (int n = 0; n <= 5; ++n) bytes.push_back(HotKeyByte(value, n));
+  EXPECT_EQ((std::vector<int>{0, 3, 65, 30, 1, 0}), bytes);
   EXPECT_EQ(0x011E41FFu, SetHotKeyByte(value, 1, 0xFF));
   EXPECT_EQ(0x071E4103u, SetHotKeyByte(value, 4, 0x07));
   EXPECT_EQ(value, SetHotKeyByte(SetHotKeyByte(value, 0, 0x55), 5, 0x55));
@@ -188,9 +189,9 @@ TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSideUntilSee
   keys.Observe(kWmKeyUp, 161, false);
   EXPECT_EQ(0, GetModifierState(keys));
   keys.Observe(kWmKeyDown, 17, false);  // a generic event counts as the left key
-  EXPECT_EQ((std::vector<bool>{true, true, false}),
+  EXPECT_EQ((std::vector<bool>{true, true, false, false}),
             (std::vector<bool>{keys.IsDown(162, false), keys.IsDown(17, false),
-                               keys.IsDown(163, false)}));
+                               keys.IsDown(163, false), keys.IsDown(18, false)}));
   keys.Seed();  // modifiers already down only; everything seen before is forgotten
   EXPECT_EQ((std::vector<bool>{true, false, false, true}),
             (std::vector<bool>{keys.IsDown(92, false), keys.IsDown(65, false),

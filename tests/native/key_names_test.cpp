@@ -167,6 +167,14 @@ TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
   EXPECT_EQ("F", KeyToText(70, 33, 0, true, true, KeyTextContext{nullptr, &names_}));
 }
 
+TEST_F(KeyTextTest, TheDefaultContextUsesTheInstalledSystemNames) {
+  struct Restore {
+    ~Restore() { SetDefaultSystemKeyNames(nullptr); }
+  } restore;
+  SetDefaultSystemKeyNames(&system_);
+  EXPECT_EQ("F1", KeyToText(112, 0, 0, true, false));
+}
+
 TEST_F(KeyTextTest, HotKeyTextsPutModifiersBeforeTheKeyAndHidRecordsAlwaysHaveBoth) {
   const uint32_t ctrlAltMute = PackHotKey(173, 0x20, 1, kModCtrl | kModAlt);
   TActionHKey hid(PackHotKey(0, 0, 0, kModShift));
