@@ -39,19 +39,17 @@ std::string MaskWithGroups(int groups, const std::string& before) {
 }
 
 TEST(Masks, ThirtyGroupsAreUsableAndThirtyOneAreNotAtAPositionInCharacters) {
-  const std::string thirty = MaskWithGroups(30, "x");
-  EXPECT_TRUE(MatchesMask(std::string(30, 'x'), thirty));
+  EXPECT_TRUE(MatchesMask(std::string(30, 'x'), MaskWithGroups(30, "x")));
   EXPECT_TRUE(TMask::Create(MaskWithGroups(100, "")).has_value()) << "a run counts once";
 
-  const std::string thirtyOne = MaskWithGroups(31, "x");
-  std::string error;
-  EXPECT_FALSE(TMask::Create(thirtyOne, &error).has_value());
-  // "x%*%" takes four characters: group 31 begins at character 30 * 4 + 2.
-  EXPECT_EQ("'" + thirtyOne + "' is an invalid mask at (122)", error);
-  EXPECT_FALSE(MatchesMask(std::string(31, 'x'), thirtyOne));
-  const std::string cyrillic = MaskWithGroups(31, "\xD1\x8F");  // я, two bytes
-  EXPECT_FALSE(TMask::Create(cyrillic, &error).has_value());
-  EXPECT_EQ("'" + cyrillic + "' is an invalid mask at (122)", error);
+  EXPECT_FALSE(MatchesMask(std::string(31, 'x'), MaskWithGroups(31, "x")));
+  // "x%*%" takes four characters: group 31 begins at character 30 * 4 + 2; "я" is two bytes.
+  for (const char* before : {"x", "\xD1\x8F"}) {
+    const std::string thirtyOne = MaskWithGroups(31, before);
+    std::string error;
+    EXPECT_FALSE(TMask::Create(thirtyOne, &error).has_value());
+    EXPECT_EQ("'" + thirtyOne + "' is an invalid mask at (122)", error);
+  }
 }
 
 TEST(Masks, HostileMasksFinish) {
