@@ -1,11 +1,10 @@
 #pragma once
 // Sidekit32.dll for the tests, resolved by plain names as Tavion resolves them (the i686 import
-// library lacks the decorated names a direct call needs), and what the hook tests send and see.
+// library lacks the decorated names a direct call needs), and what the hook tests see.
 
 #include <windows.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "keys/hook_messages.h"
@@ -29,9 +28,12 @@ inline const Reg1ReadStrFn Reg1ReadStr = SidekitExport<Reg1ReadStrFn>("Reg1ReadS
 inline const Reg1WriteStrFn Reg1WriteStr = SidekitExport<Reg1WriteStrFn>("Reg1WriteStr");
 inline const Reg1DeleteKeyFn Reg1DeleteKey = SidekitExport<Reg1DeleteKeyFn>("Reg1DeleteKey");
 
-inline bool InstallHook(int kind, HWND receiver, UINT message) {
+inline bool InstallHook(tavion::HookKind kind, HWND receiver, UINT message) {
   unsigned char scratch[12] = {};
-  return InitHookEx(scratch, kind, receiver, message);
+  return InitHookEx(scratch, static_cast<int>(kind), receiver, message);
+}
+inline bool FreeHook(tavion::HookKind kind) {
+  return FreeHookEx(static_cast<int>(kind));
 }
 
 // One hook message with a copy of the record it pointed to (the library reuses the slot).
@@ -55,24 +57,6 @@ class Receiver {
   bool records = true;  // false for the menu hook, whose second message shares a number
   std::vector<Received> events;
   wine_test::TestWindow window_;
-};
-
-INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
-INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
-bool Inject(std::vector<INPUT> inputs);
-
-// sidekit_test_peer.exe beside the test, ended by its handle when the test ends.
-class PeerProcess {
- public:
-  explicit PeerProcess(const std::wstring& windowClass);
-  ~PeerProcess();
-  PeerProcess(const PeerProcess&) = delete;
-  PeerProcess& operator=(const PeerProcess&) = delete;
-
-  HWND WaitForWindow(const std::wstring& className);
-
- private:
-  HANDLE process_ = nullptr;
 };
 
 }  // namespace sidekit_test
