@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <future>
@@ -29,37 +28,25 @@ void UserKey(WORD key, bool up) {
   wine_test::Inject({wine_test::KeyInput(key, up)});
 }
 
-// Two windows of this thread stand for another program. The target records what it receives:
-// each character after a '^' when Ctrl was down as it came, the key-downs but Unicode packets,
-// and the language requests. Macros handle this thread's messages while they wait.
+// Two windows of this thread stand for another program; the target's records tell what it
+// received. Macros handle this thread's messages while they wait.
 class KeySenderTest : public testing::Test {
  protected:
   void SetUp() override {
     ResetSettings();
     SetKeySenderServices({&store_, nullptr});
     for (wine_test::TestWindow* window : {&target_, &other_}) {
-      window->answer = [this](HWND hwnd, UINT message, WPARAM wParam,
-                              LPARAM lParam) -> std::optional<LRESULT> {
+      window->answer = [this](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
         drained_ += message == WM_KEYUP && wParam == kDrainKey;
-        if (hwnd != target_.hwnd()) return std::nullopt;
-        if (message == WM_CHAR) {
-          if (GetKeyState(VK_CONTROL) < 0) chars_ += L'^';
-          chars_ += static_cast<wchar_t>(wParam);
-          ++typed_;
-        } else if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam != VK_PACKET &&
-                   wParam != kDrainKey) {
-          keyDowns_.push_back(wParam);
-        } else if (message == WM_INPUTLANGCHANGEREQUEST) {
-          layouts_.push_back(lParam);
-          return 0;
-        }
+        typed_ += message == WM_CHAR;
+        // Only the request of a language is recorded; the language stays.
+        if (message == WM_INPUTLANGCHANGEREQUEST) return 0;
         return std::nullopt;
       };
     }
     ASSERT_TRUE(wine_test::MakeForeground(target_.hwnd()));
     ASSERT_TRUE(Drain());
-    chars_.clear();
-    keyDowns_.clear();
+    target_.messages.clear();
   }
   void TearDown() override {
     for (int key : {VK_LCONTROL, VK_LSHIFT, int{'K'}}) {
@@ -101,6 +88,11 @@ class KeySenderTest : public testing::Test {
       then();
     });
   }
+  std::wstring Chars() const {
+    std::wstring chars;
+    for (const wine_test::Message& m : target_.Of(WM_CHAR)) chars += static_cast<wchar_t>(m.wParam);
+    return chars;
+  }
   // Nothing of a send is left behind: no flag, no modifier held.
   static void ExpectNothingLeft() {
     EXPECT_FALSE(Settings().SendingKeys);
@@ -110,9 +102,6 @@ class KeySenderTest : public testing::Test {
 
   wine_test::TestWindow target_{{.style = WS_POPUP | WS_VISIBLE, .x = 0, .y = 0}};
   wine_test::TestWindow other_{{.style = WS_POPUP | WS_VISIBLE, .x = 400, .y = 0}};
-  std::wstring chars_;
-  std::vector<WPARAM> keyDowns_;
-  std::vector<LPARAM> layouts_;
   std::atomic<int> typed_{0};
   int drained_ = 0;
   Win32Registry store_{HKEY_CURRENT_USER, kSettingsRootPath};
@@ -123,9 +112,11 @@ TEST_F(KeySenderTest, KeysComeWithTheMaskModifiersAndAreReleasedAfterwards) {
   EXPECT_FALSE(Held('K'));
   EXPECT_TRUE(Send(2, 'A'));
   ASSERT_TRUE(Drain());
-  EXPECT_EQ(std::wstring(L"K^\x01"), chars_);
+  EXPECT_EQ(std::wstring(L"K\x01"), Chars()) << "Ctrl+A";
   // Each key between taps of the neutral key 7, which keep a lone modifier release harmless.
-  EXPECT_EQ((std::vector<WPARAM>{7, VK_SHIFT, 'K', 7, 7, VK_CONTROL, 'A', 7}), keyDowns_);
+  std::vector<WPARAM> downs;
+  for (const wine_test::Message& m : target_.Of(WM_KEYDOWN)) downs.push_back(m.wParam);
+  EXPECT_EQ((std::vector<WPARAM>{7, VK_SHIFT, 'K', 7, 7, VK_CONTROL, 'A', 7, kDrainKey}), downs);
   EXPECT_FALSE(Send(0, 0));
   EXPECT_FALSE(Send(0, 0x2000));
   ExpectNothingLeft();
@@ -149,7 +140,7 @@ TEST_F(KeySenderTest, UsersModifierIsLiftedAndPressedAgainAndTheExportPutsTheFor
   block.restore = 1;
   EXPECT_EQ(1, SendKeyPressEx(&block));
   ASSERT_TRUE(Drain());
-  EXPECT_EQ(L"abcd", chars_) << "typed into the target without Ctrl";
+  EXPECT_EQ(L"abcd", Chars()) << "typed into the target without Ctrl";
   EXPECT_EQ(other_.hwnd(), GetForegroundWindow());
   EXPECT_EQ(0, SendKeyPressEx(nullptr));
 }
@@ -162,7 +153,7 @@ TEST_F(KeySenderTest, SendsOfTwoThreadsDoNotInterleave) {
   other.wait();
   EXPECT_TRUE(sent);
   ASSERT_TRUE(Drain());
-  EXPECT_EQ(L"NNNNNQ", chars_);
+  EXPECT_EQ(L"NNNNNQ", Chars());
   ExpectNothingLeft();
 }
 
@@ -173,16 +164,16 @@ TEST_F(KeySenderTest, UserKeyStopsTheMacroAndItsModifiersUnlessItIsToldToGoOn) {
   for (const bool stopOnKey : {true, false}) {
     SCOPED_TRACE(stopOnKey);
     StoreMacro("Long", std::to_string(kUsLayout), stopOnKey, 'X', 20, 40);
-    chars_.clear();
-    layouts_.clear();
+    target_.messages.clear();
     typed_ = 0;
     auto user = WhenTyped([] { Settings().MacroPlaying = false; });
     EXPECT_EQ(!stopOnKey, Send(0, kSendPlayMacro, "Long"));
     user.wait();
     ASSERT_TRUE(Drain());
-    EXPECT_EQ(stopOnKey, chars_.size() < 20u) << chars_.size();
-    ASSERT_EQ(2u, layouts_.size());
-    EXPECT_EQ(static_cast<LPARAM>(kUsLayout), layouts_[0]);
+    EXPECT_EQ(stopOnKey, Chars().size() < 20u) << Chars().size();
+    const std::vector<wine_test::Message> layouts = target_.Of(WM_INPUTLANGCHANGEREQUEST);
+    ASSERT_EQ(2u, layouts.size());
+    EXPECT_EQ(static_cast<LPARAM>(kUsLayout), layouts[0].lParam);
     ExpectNothingLeft();
   }
 }
