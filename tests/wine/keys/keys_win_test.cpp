@@ -96,14 +96,13 @@ bool IsOpen(HKEY key) {
                           nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-TEST(HandleOwners, AnOwnedHandleIsClosedOnceWhenItsOwnerGoesOrIsOverwritten) {
+TEST(HandleOwners, AnOwnedKeyIsClosedOnceWhenItsOwnerGoesOrIsOverwritten) {
   HKEY first = nullptr, second = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &first));
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &second));
+  for (HKEY* key : {&first, &second})
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key));
   {
-    UniqueHKey moved(first);
     UniqueHKey owner(second);
-    owner = std::move(moved);
+    owner = UniqueHKey(first);
     EXPECT_FALSE(IsOpen(second)) << "the overwritten key is closed";
     owner = std::move(owner);
     EXPECT_TRUE(IsOpen(first)) << "self-move keeps the key";

@@ -8,13 +8,8 @@
 
 #include "sidekit_test.h"
 
+namespace sidekit_test {
 namespace {
-
-using sidekit_test::Reg1DeleteKey;
-using sidekit_test::Reg1KeyExists;
-using sidekit_test::Reg1ReadInt;
-using sidekit_test::Reg1ReadStr;
-using sidekit_test::Reg1WriteStr;
 
 constexpr DWORD kClassesRoot = 0x80000000;
 constexpr DWORD kCurrentUser = 0x80000001;
@@ -93,3 +88,4 @@ TEST(RegistryHelpers, DeleteKeyRemovesTheWholeTreeAndNeverEmptiesARoot) {
 }
 
 }  // namespace
+}  // namespace sidekit_test

@@ -18,12 +18,9 @@
 #include "shell_hook.h"
 #include "sidekit_test.h"
 
+namespace sidekit_test {
 namespace {
 
-using sidekit_test::FreeHook;
-using sidekit_test::InstallHook;
-using sidekit_test::Received;
-using sidekit_test::Receiver;
 using tavion::HookKind;
 using wine_test::Inject;
 using wine_test::KeyInput;
@@ -33,7 +30,7 @@ class HookTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(wine_test::MakeForeground(focus_.hwnd())); }
   void TearDown() override {
-    for (int kind = 1; kind <= 6; ++kind) sidekit_test::FreeHookEx(kind);
+    for (int kind = 1; kind <= 6; ++kind) FreeHookEx(kind);
   }
   bool FocusGot(WORD vk) const {
     for (const wine_test::Message& m : focus_.messages) {
@@ -151,16 +148,14 @@ TEST_F(HookTest, InstallsFromTwoThreadsAtOnceShareOneHookThread) {
   const size_t before = ThreadsOfThisProcess();
   for (int round = 0; round < 20; ++round) {
     std::atomic<int> waiting{2};
-    const auto install = [&](HookKind kind, HWND window) {
-      return std::thread([&waiting, kind, window] {
-        --waiting;
-        while (waiting > 0) {
-        }
-        InstallHook(kind, window, tavion::kMsgKeyEvent);
-      });
+    const auto install = [&waiting](HookKind kind, HWND window) {
+      --waiting;
+      while (waiting > 0) {
+      }
+      InstallHook(kind, window, tavion::kMsgKeyEvent);
     };
-    std::thread keys = install(HookKind::kKeyboard, receiver_.hwnd());
-    std::thread buttons = install(HookKind::kMouse, mouse.hwnd());
+    std::thread keys(install, HookKind::kKeyboard, receiver_.hwnd());
+    std::thread buttons(install, HookKind::kMouse, mouse.hwnd());
     keys.join();
     buttons.join();
     ASSERT_TRUE(FreeHook(HookKind::kKeyboard));
@@ -301,3 +296,4 @@ TEST_F(GlobalHookTest, ShellEventsOfLanguageAndApplicationCommandsAreReported) {
 }
 
 }  // namespace
+}  // namespace sidekit_test

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -13,11 +14,12 @@
 
 namespace sidekit_test {
 
-HMODULE SidekitModule();
+// Found beside the test program, the first place the system looks.
+inline const HMODULE kSidekit = LoadLibraryW(L"Sidekit32.dll");
 
 template <typename Fn>
 Fn SidekitExport(const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(SidekitModule(), name)));
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kSidekit, name)));
 }
 
 inline const InitHookExFn InitHookEx = SidekitExport<InitHookExFn>("InitHookEx");
@@ -48,10 +50,30 @@ struct Received {
 // A window of this thread that records the hook messages and answers `answer` to each.
 class Receiver {
  public:
-  Receiver();
+  Receiver() : window_(wine_test::WindowDesign{.className = L"SidekitTestReceiver"}) {
+    window_.record = [](UINT) { return false; };
+    window_.answer = [this](HWND, UINT message, WPARAM wParam,
+                            LPARAM lParam) -> std::optional<LRESULT> {
+      if (message < tavion::kMsgMenuCommand || message > tavion::kMsgCaptureHidKey) return {};
+      Received event{message, wParam, lParam, {}, {}};
+      const bool key = message == tavion::kMsgKeyEvent || message == tavion::kMsgCaptureKeyEvent;
+      if (records && key) {
+        event.key = *reinterpret_cast<const tavion::KeyEventRecord*>(lParam);
+      } else if (records && message >= tavion::kMsgMouseEvent &&
+                 message <= tavion::kMsgCaptureMouseEvent) {
+        event.mouse = *reinterpret_cast<const tavion::MouseEventRecord*>(lParam);
+      }
+      events.push_back(event);
+      return answer ? answer(event) : tavion::kPassEvent;
+    };
+  }
   HWND hwnd() const { return window_.hwnd(); }
   // Key-downs of `vk` received.
-  size_t Downs(WORD vk) const;
+  size_t Downs(WORD vk) const {
+    return std::count_if(events.begin(), events.end(), [vk](const Received& e) {
+      return e.key.vkCode == vk && (e.key.flags & tavion::kKeyFlagReleased) == 0;
+    });
+  }
 
   std::function<LRESULT(const Received&)> answer;  // passes every event when empty
   bool records = true;  // false for the menu hook, whose second message shares a number

@@ -4,10 +4,8 @@
 #include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
-  wchar_t library[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, library, MAX_PATH);
-  wcscpy(wcsrchr(library, L'\\') + 1, L"Sidekit32.dll");
-  if (argc != 2 || length == 0 || !LoadLibraryW(library)) return 100;
+  // The program's own folder is the first place the system looks.
+  if (argc != 2 || !LoadLibraryW(L"Sidekit32.dll")) return 100;
   if (!CreateWindowExW(0, L"Static", argv[1], WS_POPUP | WS_VISIBLE, 450, 100, 300, 200, nullptr,
                        nullptr, nullptr, nullptr)) {
     return 4;
