@@ -30,9 +30,8 @@ TEST(RegistryHelpers, ReadsTakeOnlyTheirOwnTypesAndATextOnlyWithRoomForItsEnd) {
   StoreRaw(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
   StoreRaw(L"Huge", REG_SZ, std::wstring(40000, L'a').c_str(), 80000);
   EXPECT_EQ(42, Reg1ReadInt(kPath, L"Number", -5, kCurrentUser));
-  for (const wchar_t* value : {L"Quad", L"Text", L"Missing"}) {
+  for (const wchar_t* value : {L"Quad", L"Text", L"Missing"})
     EXPECT_EQ(-5, Reg1ReadInt(kPath, value, -5, kCurrentUser));
-  }
   EXPECT_EQ(-5, Reg1ReadInt(kPath, L"Number", -5, 0x80000006)) << "no predefined root";
 
   // A text with room for its end; without it, the size needed and nothing copied; texts the
