@@ -35,6 +35,7 @@ LRESULT CALLBACK RecordKey(int code, WPARAM wParam, LPARAM lParam) {
 // sees them. A key goes through the window first: by then its activation, which lets modifiers
 // go under Wine, is done.
 TEST(KeyInput, InjectedKeysAreMarkedShowInEveryReadingAndAreReleasedWithTheirSide) {
+  seenKeys.clear();
   wine_test::TestWindow window({.style = WS_POPUP | WS_VISIBLE});
   ASSERT_TRUE(wine_test::MakeForeground(window.hwnd()));
   ASSERT_TRUE(SendKeyInput(VK_F24, 0, 0) && SendKeyInput(VK_F24, 0, kInputKeyUp));

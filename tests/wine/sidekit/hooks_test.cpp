@@ -65,8 +65,7 @@ TEST_F(HookTest, RecordsReachTheReceiverOfTheirKindWhoseAnswerOneSwallowsThem) {
       {"wide extra information", 'R', false, static_cast<ULONG_PTR>(0xAB00000309ull),
        tavion::OwnInputMark, WM_KEYDOWN},
   };
-  Receiver capture;
-  Receiver mouse;
+  Receiver capture, mouse;
   receiver_.answer = [](const Received&) { return tavion::kSwallowEvent; };
   capture.answer = [](const Received& event) {
     return event.key.vkCode == 'W' ? tavion::kSwallowEvent : tavion::kPassEvent;
