@@ -92,4 +92,10 @@ class ScopeExit {
   Undo undo_;
 };
 
+// Events for SendInput: a key with its mapped scan code, a mouse event. Inject sends them in one
+// call and tells whether all went.
+INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
+INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
+bool Inject(std::vector<INPUT> inputs);
+
 }  // namespace wine_test
