@@ -29,17 +29,6 @@ TEST(CommaText, ReadsBlanksCommasAndQuotesAsDecided) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(expected, CommaTextToList(text)) << text;
 }
 
-TEST(CommaText, QuotesOnlyEntriesThatNeedIt) {
-  const std::pair<List, std::string> cases[] = {
-      {{"nil", "Notepad", "*?%"}, "nil,Notepad,*?%"},
-      {{"Untitled - Notepad", "a,b"}, "\"Untitled - Notepad\",\"a,b\""},
-      {{"say \"hi\""}, "\"say \"\"hi\"\"\""},
-      {{""}, "\"\""},
-      {{"a", ""}, "a,"},
-  };
-  for (const auto& [items, expected] : cases) EXPECT_EQ(expected, ListToCommaText(items));
-}
-
 // Lists drawn from the characters that matter to the format come back exactly, and any bytes
 // read as a list that writes and reads again the same.
 TEST(CommaText, RandomListsAndTextsRoundTrip) {

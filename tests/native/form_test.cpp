@@ -50,36 +50,14 @@ std::vector<ControlDecl> SampleTable() {
   };
 }
 
-TEST(SyncOptionControls, SavesEachControlUnderItsSectionAndIdent) {
-  MemoryForm form(SampleTable());
-  MemoryRegistry store;
-  ASSERT_TRUE(SyncOptionControls(form, store, "OPT_", SyncMode::kSave));
-  EXPECT_EQ(
-      (std::vector<std::string>{"[]", "TrayIcon=1", "lower=0", "Path='C:\\x'", "Combo=2", "Radio=1",
-                                "ip0=1", "[Desk]", "Shadow=0", "EmptyIdent=0", "[Visual]",
-                                "l_plg.Col0=120", "l_plg.Col1=80", "[Whole]", "Whole=0"}),
-      DumpTree(store, ""));
-  MemoryRegistry lower;
-  SyncOptionControls(form, lower, "Opt_", SyncMode::kSave);
-  EXPECT_EQ((std::vector<std::string>{"[]", "[Visual]", "l_plg.Col0=120", "l_plg.Col1=80"}),
-            DumpTree(lower, ""))
-      << "a prefix in lower case matches nothing but list views";
-}
-
 // Stored state is loaded; a missing value or one of another type leaves the designed state.
 TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   MemoryForm form(SampleTable());
   MemoryRegistry store;
-  store.WriteInteger("", "TrayIcon", 0);
-  store.WriteInteger("", "lower", 7);
-  store.WriteInteger("", "load", 1);  // cb_load is not an option control
-  store.WriteString("", "Path", "D:\\player.exe");
-  store.WriteInteger("", "ip0", 0);
-  store.WriteInteger("Visual", "l_plg.Col1", 33);
-  store.WriteString("Visual", "l_plg.Col0", "9");
-  store.WriteString("", "Combo", "1");
-  const uint8_t shortDword[] = {1, 0};
-  store.WriteOther("Desk", "Shadow", shortDword);
+  PutTree(store, "",
+          {"[]", "TrayIcon=0", "lower=7", "load=1", "Path='D:\\player.exe'", "ip0=0", "Combo='1'",
+           "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});  // cb_load is no option control
+  store.WriteOther("Desk", "Shadow", std::vector<uint8_t>{1, 0});
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
   store.WriteInteger("", "Path", 5);
   store.WriteString("", "TrayIcon", "1");

@@ -40,4 +40,23 @@ inline std::vector<std::string> DumpTree(const RegistryStore& store, std::string
   return out;
 }
 
+// The reverse of DumpTree: writes lines "[sub\key]", "name=DWORD" and "name='text'" below `key`.
+inline void PutTree(RegistryStore& store, std::string_view key,
+                    const std::vector<std::string>& lines) {
+  std::string at(key);
+  for (const std::string& line : lines) {
+    const std::size_t equals = line.find('=');
+    if (line.front() == '[') {
+      at = std::string(key) + "\\" + line.substr(1, line.size() - 2);
+      store.CreateKey(at);
+    } else if (line[equals + 1] == '\'') {
+      store.WriteString(at, line.substr(0, equals),
+                        line.substr(equals + 2, line.size() - equals - 3));
+    } else {
+      store.WriteInteger(at, line.substr(0, equals),
+                         static_cast<uint32_t>(std::stoul(line.substr(equals + 1))));
+    }
+  }
+}
+
 }  // namespace tavion

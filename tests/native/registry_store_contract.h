@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "registry_dump.h"
 #include "settings/registry.h"
 
 namespace tavion {
@@ -109,17 +111,11 @@ TYPED_TEST_P(RegistryStoreContract, ValuesEnumerateOnceEachAndSubKeysSorted) {
 
 TYPED_TEST_P(RegistryStoreContract, DeleteKeyRemovesTheWholeTreeOnly) {
   RegistryStore& r = this->store();
-  ASSERT_TRUE(r.WriteString("A", "keep", "1"));
-  ASSERT_TRUE(r.WriteString("A\\B\\C\\D", "v", "3"));
-  ASSERT_TRUE(r.WriteString("A\\Bee", "v", "4"));
+  PutTree(r, "A", {"keep='1'", "[B\\C\\D]", "v='3'", "[Bee]", "v='4'"});
   ASSERT_TRUE(r.DeleteKey("a\\b"));
-  EXPECT_FALSE(r.KeyExists("A\\B\\C\\D"));
-  EXPECT_EQ("1", r.ReadString("A", "keep"));
-  EXPECT_EQ(std::vector<std::string>{"Bee"}, r.SubKeyNames("A"));
-  ASSERT_TRUE(r.WriteString("", "top", "1"));
+  EXPECT_EQ((std::vector<std::string>{"[]", "keep='1'", "[Bee]", "v='4'"}), DumpTree(r, "A"));
   ASSERT_TRUE(r.DeleteKey(""));
-  EXPECT_TRUE(r.ValueNames("").empty());
-  EXPECT_TRUE(r.SubKeyNames("").empty());
+  EXPECT_EQ(std::vector<std::string>{"[]"}, DumpTree(r, ""));
   ASSERT_TRUE(r.WriteString("A", "again", "3"));
   EXPECT_EQ("3", r.ReadString("A", "again"));
 }
@@ -155,43 +151,34 @@ TYPED_TEST_P(RegistryStoreContract, RenameKeyRefusesAndChangesNothing) {
 }
 
 // Renames that move a key among its siblings: to the slot right after its own, past the last one,
-// backwards, and from a full row of siblings. The whole tree moves; every sibling stays.
+// backwards, and the last of a growing row. The whole tree moves; every sibling stays.
 TYPED_TEST_P(RegistryStoreContract, RenameKeyMovesTheTreeAndKeepsEverySibling) {
   RegistryStore& r = this->store();
-  struct Case {
-    std::vector<std::string> siblings;
-    std::string from, to;
-  };
-  std::vector<Case> cases = {
+  using Names = std::vector<std::string>;
+  std::vector<std::tuple<Names, std::string, std::string>> cases = {
       {{"B", "C", "E"}, "C", "D"},
       {{"B", "C", "E", "G"}, "C", "F"},
       {{"B", "C", "E"}, "E", "A"},
       {{"Default", "~saving~Default"}, "Default", "~previous~Default"},
       {{"~previous~Default", "~saving~Default"}, "~saving~Default", "Default"},
   };
-  for (std::size_t count = 1; count <= 12; ++count) {
-    Case last{{}, {}, "z"};
-    for (std::size_t i = 0; i < count; ++i) last.siblings.push_back("k" + std::to_string(100 + i));
-    last.from = last.siblings.back();
-    cases.push_back(last);
-  }
+  for (Names row; row.size() < 12; cases.emplace_back(row, row.back(), "z"))
+    row.push_back("k" + std::to_string(100 + row.size()));
   for (std::size_t c = 0; c < cases.size(); ++c) {
-    const Case& test = cases[c];
+    const auto& [siblings, from, to] = cases[c];
     const std::string parent = "R" + std::to_string(c) + "\\";
-    SCOPED_TRACE(parent + test.from + " -> " + test.to);
-    for (const std::string& name : test.siblings)
-      ASSERT_TRUE(r.WriteString(parent + name, "v", name));
-    ASSERT_TRUE(r.WriteInteger(parent + test.from + "\\Sub\\Deep", "i", 7));
-    ASSERT_TRUE(r.RenameKey("r" + parent.substr(1) + test.from, test.to));
-    std::vector<std::string> expected = {test.to};
-    for (const std::string& name : test.siblings) {
-      if (name != test.from) expected.push_back(name);
-      EXPECT_EQ(name, r.ReadString(parent + (name == test.from ? test.to : name), "v"));
+    SCOPED_TRACE(parent + from + " -> " + to);
+    for (const std::string& name : siblings) ASSERT_TRUE(r.WriteString(parent + name, "v", name));
+    ASSERT_TRUE(r.WriteInteger(parent + from + "\\Sub\\Deep", "i", 7));
+    ASSERT_TRUE(r.RenameKey("r" + parent.substr(1) + from, to));
+    Names expected = {to};
+    for (const std::string& name : siblings) {
+      if (name != from) expected.push_back(name);
+      EXPECT_EQ(name, r.ReadString(parent + (name == from ? to : name), "v"));
     }
     std::sort(expected.begin(), expected.end(), RegistryNameLess);
     EXPECT_EQ(expected, r.SubKeyNames(parent));
-    EXPECT_EQ(7u, r.ReadInteger(parent + test.to + "\\Sub\\Deep", "i"));
-    EXPECT_FALSE(r.KeyExists(parent + test.from));
+    EXPECT_EQ(7u, r.ReadInteger(parent + to + "\\Sub\\Deep", "i"));
   }
 }
 
