@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "registry_dump.h"
+
 namespace tavion {
 namespace {
 
+using Lines = std::vector<std::string>;
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
 constexpr const char* kKey = "Software\\Quillon\\Tavion";
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n";
@@ -102,41 +105,20 @@ TEST(WriteRegText, BinaryWrapsAfterTheCommaPastColumn76) {
 
 TEST(ParseRegText, ReadsEveryFormOfTheFile) {
   const std::u16string text =
-      u"Windows Registry Editor Version 5.00\r\n"
-      u"\r\n"
-      u"; a comment\r\n"
-      u"[hkey_current_user\\Software\\Test]\r\n"
-      u"\"s\"=\"x\\\"y\\\\z \u00e9\"\r\n"
-      u"@=\"default\"\r\n"
-      u"\"short\"=dword:1F\r\n"
-      u"\"bin\"=hex:01,2,ff,\\\r\n"
-      u"  0a,\\\r\n"
-      u"\t0B\r\n"
-      u"\"none\"=hex:\r\n"
-      u"\"binary3\"=hex(3):07\r\n"
-      u"\"expand\"=hex(2):25,00,00,00\r\n"
-      u"\"multi line\"=\"a\r\r\nb\"\r\n"
-      u"  \"spaced\"  =  dword:00000002  \r\n"
-      u"\r\n"
-      u"[HKEY_CURRENT_USER\\Software\\Test\\Empty]\r\n";
+      u"Windows Registry Editor Version 5.00\r\n\r\n; a comment\r\n"
+      u"[hkey_current_user\\Software\\Test]\r\n\"s\"=\"x\\\"y\\\\z \u00e9\"\r\n@=\"default\"\r\n"
+      u"\"short\"=dword:1F\r\n\"bin\"=hex:01,2,ff,\\\r\n  0a,\\\r\n\t0B\r\n\"none\"=hex:\r\n"
+      u"\"binary3\"=hex(3):07\r\n\"expand\"=hex(2):25,00,00,00\r\n\"multi line\"=\"a\r\r\nb\"\r\n"
+      u"  \"spaced\"  =  dword:00000002  \r\n\r\n[HKEY_CURRENT_USER\\Software\\Test\\Empty]\r\n";
   MemoryRegistry store;
   std::string error;
   ASSERT_TRUE(ParseRegText(Utf16File(text), store, &error)) << error;
-  const std::string key = "HKEY_CURRENT_USER\\Software\\Test";
-  EXPECT_EQ((std::vector<std::string>{"HKEY_CURRENT_USER"}), store.SubKeyNames(""));
-  EXPECT_EQ("x\"y\\z \xC3\xA9", store.ReadString(key, "s"));
-  EXPECT_EQ("default", store.ReadString(key, ""));
-  EXPECT_EQ(0x1Fu, store.ReadInteger(key, "short"));
-  EXPECT_EQ((std::vector<uint8_t>{1, 2, 0xFF, 0x0A, 0x0B}), store.ReadBinary(key, "bin"));
-  EXPECT_EQ(std::vector<uint8_t>{}, store.ReadBinary(key, "none"));
-  EXPECT_EQ(std::vector<uint8_t>{7}, store.ReadBinary(key, "binary3"));
-  EXPECT_EQ(RegistryValueType::kOther, store.TypeOf(key, "expand"));
-  EXPECT_EQ("a\r\nb", store.ReadString(key, "multi line"));
-  EXPECT_EQ(2u, store.ReadInteger(key, "spaced"));
-  EXPECT_TRUE(store.KeyExists(key + "\\Empty"));
-  EXPECT_EQ((std::vector<std::string>{"s", "", "short", "bin", "none", "binary3", "expand",
-                                      "multi line", "spaced"}),
-            store.ValueNames(key));
+  EXPECT_EQ(
+      (Lines{"[]", "[HKEY_CURRENT_USER]", "[HKEY_CURRENT_USER\\Software]",
+             "[HKEY_CURRENT_USER\\Software\\Test]", "s='x\"y\\z \xC3\xA9'", "='default'",
+             "short=31", "bin=hex:01,02,ff,0a,0b", "none=hex:", "binary3=hex:07", "expand?",
+             "multi line='a\r\nb'", "spaced=2", "[HKEY_CURRENT_USER\\Software\\Test\\Empty]"}),
+      DumpTree(store, ""));
 }
 
 TEST(ParseRegText, ReadsUtf8AndAnsiFilesAndAppliesDeletions) {

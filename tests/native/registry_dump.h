@@ -9,8 +9,8 @@
 
 namespace tavion {
 
-// The values of `key` as "name=DWORD" or "name='text'" (other types "name?"), in the order the
-// store enumerates them.
+// The values of `key` as "name=DWORD", "name='text'" or "name=hex:0a,ff" (other types "name?"),
+// in the order the store enumerates them.
 inline std::vector<std::string> DumpValues(const RegistryStore& store, std::string_view key) {
   std::vector<std::string> out;
   for (const std::string& name : store.ValueNames(key)) {
@@ -18,6 +18,11 @@ inline std::vector<std::string> DumpValues(const RegistryStore& store, std::stri
       out.push_back(name + "=" + std::to_string(*number));
     } else if (auto text = store.ReadString(key, name)) {
       out.push_back(name + "='" + *text + "'");
+    } else if (auto bytes = store.ReadBinary(key, name)) {
+      static constexpr char kDigits[] = "0123456789abcdef";
+      std::string hex;
+      for (uint8_t byte : *bytes) hex += {',', kDigits[byte >> 4], kDigits[byte & 15]};
+      out.push_back(name + "=hex:" + hex.substr(hex.empty() ? 0 : 1));
     } else {
       out.push_back(name + "?");
     }
