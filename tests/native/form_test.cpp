@@ -10,44 +10,40 @@
 namespace tavion {
 namespace {
 
+// A control of `kind` kept at `helpKeyword` (when given), with three items for a choice.
 ControlDecl Decl(std::string name, ControlKind kind, std::string helpKeyword = {}) {
   ControlDecl decl;
-  decl.name = std::move(name);
-  decl.kind = kind;
-  decl.helpKeyword = std::move(helpKeyword);
+  decl.name = std::move(name), decl.kind = kind, decl.helpKeyword = std::move(helpKeyword);
+  decl.items = {"zero", "one", "two"};
   return decl;
 }
 
 ControlDecl Choice(std::string name, ControlKind kind, int itemIndex) {
   ControlDecl decl = Decl(std::move(name), kind);
-  decl.items = {"zero", "one", "two"};
   decl.itemIndex = itemIndex;
   return decl;
 }
 
 // One control of every kind and every way of naming where it is kept.
 std::vector<ControlDecl> SampleTable() {
-  ControlDecl tray = Decl("Opt_TrayIcon", ControlKind::kCheckBox);
-  tray.checked = true;
-  ControlDecl path = Decl("OPT_Path", ControlKind::kEdit);
-  path.text = "C:\\x";
-  ControlDecl list = Decl("l_plg", ControlKind::kListView, "Desk|Ignored");
-  list.columns = {{"Name", 120}, {"HotKey", 80}};
-  return {
-      tray,
+  std::vector<ControlDecl> table = {
+      Decl("Opt_TrayIcon", ControlKind::kCheckBox),
       Decl("opt_lower", ControlKind::kCheckBox),
       Decl("cb_load", ControlKind::kCheckBox),
       Decl("Opt_Desk_Shadow", ControlKind::kCheckBox, "Desk|Shadow"),
       Decl("Opt_Keyword", ControlKind::kCheckBox, "Whole"),
       Decl("Opt_EmptyIdent", ControlKind::kCheckBox, "Desk|"),
-      path,
+      Decl("OPT_Path", ControlKind::kEdit),
       Choice("Opt_Combo", ControlKind::kComboBox, 2),
       Choice("Opt_Radio", ControlKind::kRadioGroup, 1),
       Decl("Opt_ip0", ControlKind::kInfoPanel),
       Decl("Opt_Label", ControlKind::kLabel),
       Decl("Opt_Group", ControlKind::kGroup),
-      list,
+      Decl("l_plg", ControlKind::kListView, "Desk|Ignored"),
   };
+  table[0].checked = true, table[6].text = "C:\\x",
+  table[12].columns = {{"Name", 120}, {"HotKey", 80}};
+  return table;
 }
 
 // Stored state is loaded; a missing value or one of another type leaves the designed state.
