@@ -199,21 +199,19 @@ TEST(ParseRegText, BadInputFailsWithTheLineAndChangesNothing) {
 TEST(RegText, WriteParseWriteGivesTheSameFileAndAnImportReplacesTheTree) {
   const std::string top = std::string(kRoot) + "\\" + kKey;
   MemoryRegistry source;
-  source.WriteString(kKey, "KERNEL", "4B.0(SOLID)");
-  source.WriteInteger(kKey, "Show_Time", 0xFFFFFFFF);
-  source.WriteString(std::string(kKey) + "\\Keys\\000", "Text", "one\rtwo\r\nthree\n\\\"\x0E");
-  source.WriteString(std::string(kKey) + "\\Keys\\000", "U", "\xE2\x82\xAC \xF0\x9F\x8E\xB9");
+  PutTree(source, kKey,
+          {"KERNEL='4B.0(SOLID)'", "Show_Time=4294967295", "[Keys\\000]",
+           "Text='one\rtwo\r\nthree\n\\\"\x0E'", "U='\xE2\x82\xAC \xF0\x9F\x8E\xB9'", "[Macros]"});
   std::vector<uint8_t> bytes(300);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
   source.WriteBinary(std::string(kKey) + "\\Keys\\000\\Key0", "HKey", bytes);
-  source.CreateKey(std::string(kKey) + "\\Macros");
   const std::optional<std::string> file = WriteRegText(source, kRoot, kKey, true, true);
   ASSERT_TRUE(file);
 
   MemoryRegistry target;
-  target.WriteString(top + "\\Stale", "v", "old");
-  target.WriteString(top, "KERNEL", "old");
-  target.WriteString(std::string(kRoot) + "\\Software\\Other", "v", "kept");
+  PutTree(target, kRoot,
+          {"[Software\\Other]", "v='kept'", "[Software\\Quillon\\Tavion]", "KERNEL='old'",
+           "[Software\\Quillon\\Tavion\\Stale]", "v='old'"});
   std::string error;
   ASSERT_TRUE(ParseRegText(Bytes(*file), target, &error)) << error;
   EXPECT_EQ(file, WriteRegText(target, "", top, true, true));
