@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "registry_dump.h"
@@ -74,23 +74,16 @@ TEST(WriteRegText, WritesKeysSortedEachBeforeItsSubKeysAndValuesEscapedInTheStor
 TEST(WriteRegText, BinaryWrapsAfterTheCommaPastColumn76) {
   std::string wideName;
   for (int i = 0; i < 35; ++i) wideName += "\xC3\xA9";  // 35 characters, 70 bytes of UTF-8
-  const struct {
-    std::string name;
-    std::size_t size;
-    std::vector<std::size_t> bytesPerLine;
-  } cases[] = {
+  const std::tuple<std::string, std::size_t, std::vector<std::size_t>> cases[] = {
       {"Bin", 23, {23}},
       {"Bin", 24, {23, 1}},
       {"Bin", 100, {23, 25, 25, 25, 2}},
       {std::string(70, 'n'), 3, {1, 2}},
-      {wideName, 14, {12, 2}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.size) + " bytes, name of " + std::to_string(c.name.size()));
+      {wideName, 14, {12, 2}}};
+  for (const auto& [name, size, bytesPerLine] : cases) {
+    SCOPED_TRACE(std::to_string(size) + " bytes, name of " + std::to_string(name.size()));
     MemoryRegistry store;
-    std::vector<uint8_t> bytes(c.size);
-    std::iota(bytes.begin(), bytes.end(), uint8_t{0});
-    store.WriteBinary(kKey, c.name, bytes);
+    store.WriteBinary(kKey, name, std::vector<uint8_t>(size));
     std::u16string text = Units(WriteRegText(store, kRoot, kKey, false, false));
     text = text.substr(text.find(u"=hex:") + 5);
     std::vector<std::size_t> perLine;
@@ -99,7 +92,7 @@ TEST(WriteRegText, BinaryWrapsAfterTheCommaPastColumn76) {
       perLine.push_back((std::min(end, text.find(u"\r\n")) + 1) / 3);
       if (end == std::u16string::npos) break;
     }
-    EXPECT_EQ(c.bytesPerLine, perLine);
+    EXPECT_EQ(bytesPerLine, perLine);
   }
 }
 

@@ -131,9 +131,7 @@ TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSav
   MemoryRegistry fresh;
   window.placementKnown = false;
   ASSERT_TRUE(Save(nullptr, &fresh));
-  EXPECT_TRUE(ReadBool(fresh, "", "_FMax", false));
-  for (const char* name : {"_FTop", "_FLeft", "_FWidth", "_FHeight"})
-    EXPECT_FALSE(fresh.ValueExists("", name)) << "without a placement only _FMax: " << name;
+  EXPECT_EQ("_FMax=1", DumpValues(fresh, "").at(7)) << "without a placement, no bounds before it";
 }
 
 TEST_F(SettingsStoreTest, SaveWritesTheRootInItsOrderTheActionsLastAndNeverReadOnlyValues) {
