@@ -210,14 +210,13 @@ TEST(ActionTree, DeletingANodeDeletesItsSubtreeAndTheirActions) {
             std::pair(tree.ActionByIndex(3), tree.ActionByIndex(6)));
 
   ASSERT_TRUE(tree.DeleteNode(1, list));  // a1 and its child a2
-  EXPECT_EQ(4u, list.Count());
-  EXPECT_EQ("a3", list.At(1)->Name()) << "the others keep their order";
-  EXPECT_EQ("a5", tree.NodeAt(3)->text);
-  EXPECT_EQ(std::optional<std::size_t>(2), tree.NodeAt(3)->parent) << "parent index moved up";
+  // The others keep their order; the parent index of a5 moved up.
+  EXPECT_EQ(
+      std::tuple(4u, "a3", "a5", std::optional<std::size_t>(2)),
+      std::tuple(list.Count(), list.At(1)->Name(), tree.NodeAt(3)->text, tree.NodeAt(3)->parent));
   EXPECT_EQ((std::vector<std::size_t>{3}), tree.Children(2));
-  EXPECT_FALSE(tree.DeleteNode(4, list));
-  EXPECT_FALSE(list.Delete(4));
-  EXPECT_EQ(std::nullopt, list.IndexOf(nullptr));
+  EXPECT_EQ(std::tuple(false, false, std::nullopt),
+            std::tuple(tree.DeleteNode(4, list), list.Delete(4), list.IndexOf(nullptr)));
   tree.Clear(list);
   EXPECT_EQ(0u, tree.Count() + list.Count());
 }
