@@ -52,11 +52,8 @@ TEST(WriteRegText, WritesKeysSortedEachBeforeItsSubKeysAndValuesEscapedInTheStor
     store.CreateKey(top + "\\" + key);
   const std::string k = "[HKEY_CURRENT_USER\\Software\\Quillon\\Tavion";
   const std::string values =
-      "\"KERNEL\"=\"C:\\\\x \\\"y\\\"\r\r\nz\ttab\"\r\n"
-      "\"with space\"=dword:00abcdef\r\n"
-      "\"a\\b\"=hex:00,1f,a0,ff\r\n"
-      "@=\"default\"\r\n"
-      "\"None\"=hex:\r\n";
+      "\"KERNEL\"=\"C:\\\\x \\\"y\\\"\r\r\nz\ttab\"\r\n\"with space\"=dword:00abcdef\r\n"
+      "\"a\\b\"=hex:00,1f,a0,ff\r\n@=\"default\"\r\n\"None\"=hex:\r\n";
   std::string all = kHeader + "\r\n" + k + "]\r\n" + values;
   for (const char* sub : {"alpha", "alpha\\x", "beta", "beta\\inner", "Beta-1", "Zed"})
     all += "\r\n" + k + "\\" + sub + "]\r\n";
@@ -127,9 +124,7 @@ TEST(ParseRegText, ReadsUtf8AndAnsiFilesAndAppliesDeletions) {
   };
   for (const auto& [what, bytes] : cases) {
     MemoryRegistry store;
-    store.WriteString("HKEY_CURRENT_USER\\Old\\Sub", "v", "1");
-    store.WriteString("HKEY_CURRENT_USER\\Keep", "gone", "1");
-    store.WriteString("HKEY_CURRENT_USER\\Keep", "stays", "1");
+    PutTree(store, "HKEY_CURRENT_USER", {"[Old\\Sub]", "v='1'", "[Keep]", "gone='1'", "stays='1'"});
     std::string error;
     ASSERT_TRUE(ParseRegText(Bytes(bytes), store, &error)) << what << ": " << error;
     EXPECT_EQ("caf\xC3\xA9", store.ReadString("HKEY_LOCAL_MACHINE\\K", "s")) << what;
@@ -182,8 +177,8 @@ TEST(ParseRegText, BadInputFailsWithTheLineAndChangesNothing) {
     EXPECT_EQ(message, error.substr(0, message.size()));
     EXPECT_FALSE(ParseRegText(Utf16File(Widened(text)), store))
         << "also as UTF-16 and without an error text";
-    EXPECT_EQ("1", store.ReadString("HKEY_CURRENT_USER\\K", "before"));
-    EXPECT_EQ((std::vector<std::string>{"K"}), store.SubKeyNames("HKEY_CURRENT_USER"));
+    EXPECT_EQ((Lines{"[]", "[HKEY_CURRENT_USER]", "[HKEY_CURRENT_USER\\K]", "before='1'"}),
+              DumpTree(store, ""));
   }
 }
 
