@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "actions/action_tree.h"
+#include "fixtures/golden_profile.h"
 #include "registry_dump.h"
 
 namespace tavion {
@@ -172,11 +173,9 @@ TEST(ActionRegistry, ParametersLoadIntoTheObjectTheCodeOrTheStoredModeMakes) {
 
 // Adds actions "a0", "a1", ... at `levels` to `list`, builds `tree` and returns the depths.
 std::vector<int> Depths(TActionsList& list, ActionTree& tree, const std::vector<int>& levels) {
-  for (int level : levels) {
-    TAction& action = list.Add();
-    action.SetName("a" + std::to_string(list.Count() - 1));
-    action.SetLevl(static_cast<uint8_t>(level));
-  }
+  for (int level : levels)
+    fixtures::AddAction(list, "a" + std::to_string(list.Count()), "")
+        .SetLevl(static_cast<uint8_t>(level));
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });
   std::vector<int> depths;
   for (std::size_t i = 0; i < tree.Count(); ++i) depths.push_back(tree.NodeAt(i)->depth);

@@ -26,11 +26,9 @@ using Rows = std::vector<std::string>;
 
 void Fill(TActionsList& list, ActionTree& tree, const Rows& rows) {
   for (const std::string& row : rows) {
-    TAction& action = list.Add();
     const size_t space = row.find(' '), last = row.rfind(' ');
-    action.SetName(row.substr(0, space));
-    action.SetExec(row.substr(space + 1, last - space - 1));
-    action.SetLevl(static_cast<uint8_t>(std::stoi(row.substr(last + 1))));
+    fixtures::AddAction(list, row.substr(0, space), row.substr(space + 1, last - space - 1))
+        .SetLevl(static_cast<uint8_t>(std::stoi(row.substr(last + 1))));
   }
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });
   list.Modified = true;

@@ -10,17 +10,12 @@
 namespace tavion {
 namespace {
 
-// A control of `kind` kept at `helpKeyword` (when given), with three items for a choice.
-ControlDecl Decl(std::string name, ControlKind kind, std::string helpKeyword = {}) {
+// A control of `kind` kept at `helpKeyword` (when given); a choice has three items.
+ControlDecl Decl(std::string name, ControlKind kind, std::string helpKeyword = {},
+                 int itemIndex = -1) {
   ControlDecl decl;
   decl.name = std::move(name), decl.kind = kind, decl.helpKeyword = std::move(helpKeyword);
-  decl.items = {"zero", "one", "two"};
-  return decl;
-}
-
-ControlDecl Choice(std::string name, ControlKind kind, int itemIndex) {
-  ControlDecl decl = Decl(std::move(name), kind);
-  decl.itemIndex = itemIndex;
+  decl.items = {"zero", "one", "two"}, decl.itemIndex = itemIndex;
   return decl;
 }
 
@@ -34,14 +29,14 @@ std::vector<ControlDecl> SampleTable() {
       Decl("Opt_Keyword", ControlKind::kCheckBox, "Whole"),
       Decl("Opt_EmptyIdent", ControlKind::kCheckBox, "Desk|"),
       Decl("OPT_Path", ControlKind::kEdit),
-      Choice("Opt_Combo", ControlKind::kComboBox, 2),
-      Choice("Opt_Radio", ControlKind::kRadioGroup, 1),
+      Decl("Opt_Combo", ControlKind::kComboBox, {}, 2),
+      Decl("Opt_Radio", ControlKind::kRadioGroup, {}, 1),
       Decl("Opt_ip0", ControlKind::kInfoPanel),
       Decl("Opt_Label", ControlKind::kLabel),
       Decl("Opt_Group", ControlKind::kGroup),
       Decl("l_plg", ControlKind::kListView, "Desk|Ignored"),
   };
-  table[0].checked = true, table[6].text = "C:\\x",
+  table[0].checked = true, table[6].text = "C:\\x";
   table[12].columns = {{"Name", 120}, {"HotKey", 80}};
   return table;
 }
@@ -72,7 +67,7 @@ TEST(SyncOptionControls, ChoicesWithoutAValidStoredIndexFallBackToTheFirstItem) 
   const std::pair<uint32_t, int> cases[] = {{static_cast<uint32_t>(-1), 0}, {99, 0}, {2, 2}};
   for (const auto& [stored, expected] : cases) {
     for (ControlKind kind : {ControlKind::kComboBox, ControlKind::kRadioGroup}) {
-      MemoryForm form(std::vector{Choice("Opt_Pick", kind, 1)});
+      MemoryForm form(std::vector{Decl("Opt_Pick", kind, {}, 1)});
       MemoryRegistry store;
       store.WriteInteger("", "Pick", stored);
       SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
