@@ -2,16 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "registry_dump.h"
+#include "registry_store_contract.h"
 
 namespace tavion {
 namespace {
 
-using Lines = std::vector<std::string>;
+// The memory store keeps every promise of a registry store, as the Win32 registry does.
+struct MemoryRegistryFactory {
+  static std::unique_ptr<RegistryStore> Make() { return std::make_unique<MemoryRegistry>(); }
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryStoreContract, MemoryRegistryFactory);
+
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
 constexpr const char* kKey = "Software\\Quillon\\Tavion";
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n";
