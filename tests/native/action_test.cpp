@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "actions/action_tree.h"
+#include "fixtures/golden_profile.h"
 #include "registry_dump.h"
 
 namespace tavion {
 namespace {
 
 using Mode = TActionParamsMode;
+using Lines = std::vector<std::string>;
 
 // A plug-in's parameter object with one value.
 class DriveParams final : public Persistent {
@@ -28,33 +32,29 @@ class DriveParams final : public Persistent {
 // Loaded plug-ins that provide the listed codes; installed for the life of the object.
 class FakePlugins final : public PluginCodeResolver {
  public:
-  explicit FakePlugins(std::initializer_list<std::pair<const std::string, PluginActionId>> codes)
-      : codes_(codes) {
+  explicit FakePlugins(std::initializer_list<std::pair<const std::string, PluginActionId>> provided)
+      : codes(provided) {
     SetPluginCodeResolver(this);
   }
   ~FakePlugins() override { SetPluginCodeResolver(nullptr); }
   std::optional<PluginActionId> Resolve(std::string_view code) const override {
-    const auto found = codes_.find(std::string(code));
-    return found == codes_.end() ? std::nullopt : std::optional(found->second);
+    const auto found = codes.find(std::string(code));
+    return found == codes.end() ? std::nullopt : std::optional(found->second);
   }
   PluginParams CreateParams(const PluginActionId& id) override {
     created.push_back(id);
     if (!makesParams) return nullptr;
-    return PluginParams(new DriveParams, {[this](Persistent* object) {
-                          ++released;
-                          delete object;
-                        }});
+    return PluginParams(new DriveParams,
+                        {[this](Persistent* object) { ++released, delete object; }});
   }
+  std::map<std::string, PluginActionId> codes;
   bool makesParams = true;
   std::vector<PluginActionId> created;
   int released = 0;
-
- private:
-  std::map<std::string, PluginActionId> codes_;
 };
 
 const std::string kCdRom = "plug\0021Corvex.dll\0022CDRom";
-constexpr const char* kAction = "Keys\\Default\\000";
+const std::string kAction = "Keys\\Default\\000", kParams = kAction + "\\ActionParams";
 
 bool Save(TAction& action, RegistryStore& store) {
   return WriteObject(action, store, "Keys\\Default", "000", /*load=*/false);
@@ -63,62 +63,35 @@ void Load(TAction& action, RegistryStore& store) {
   EXPECT_TRUE(WriteObject(action, store, "Keys\\Default", "000", /*load=*/true));
 }
 
-// Each code makes the parameter object of its class, which stores its fields under their names;
-// the classes the golden profile does not hold are written out here.
+// Each code makes the parameter object of its class, into which the stored fields load (the code is
+// read first) and from which they save under their names; the other codes make none.
 TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
-  const struct {
-    const char* code;
-    Mode mode;
-    std::function<void(TAction&)> fill;
-    std::vector<std::string> stored;
-  } cases[] = {
-      {"srun", Mode::pmSExe, [](TAction&) {}, {"Show=1"}},
-      {"ke_keyz", Mode::pmKRep, [](TAction&) {}, {}},
-      {"mc_play",
-       Mode::pmMacr,
-       [](TAction& a) { a.ParamsAs<TActionParamsMacr>()->Name = "m"; },
-       {"Name='m'"}},
-      {"mc_text",
-       Mode::pmMacrText,
-       [](TAction& a) {
-         auto* p = a.ParamsAs<TActionParamsMacrText>();
-         p->FileEncoding = 1, p->FileName = "t.txt", p->Text = "a\r\nb", p->Mode = 2;
-       },
-       {"Mode=2", "Text='a\016\016b'", "FileName='t.txt'", "FileEncoding=1"}},
-      {"wm_alfa",
-       Mode::pmAlfa,
-       [](TAction& a) {
-         a.ParamsAs<TActionParamsAlfa>()->Value = 200, a.ParamsAs<TActionParamsAlfa>()->Mode = 2;
-       },
-       {"Mode=2", "Value=200"}},
-      {"wm_scroll",
-       Mode::pmScroll,
-       [](TAction& a) {
-         auto* p = a.ParamsAs<TActionParamsScroll>();
-         p->Speed = 20, p->Mode = 3, p->hWndType = 1, p->Pages = false;
-       },
-       {"hWndType=1", "Mode=3", "Speed=20"}},
-      {"ms_wmsg", Mode::pmSMsg, [](TAction&) {}, {}},
-      {"wa_play", Mode::pmNull, nullptr, {}},
-      {"SRUN", Mode::pmNull, nullptr, {}},
-      {kCdRom.c_str(), Mode::pmNull, nullptr, {}},
+  const std::tuple<std::string, Mode, Lines> cases[] = {
+      {"srun", Mode::pmSExe, {"Path='p.exe'", "Show=3"}},
+      {"ke_keyz", Mode::pmKRep, {"Lang=1033"}},
+      {"mc_play", Mode::pmMacr, {"Name='m'"}},
+      {"mc_text", Mode::pmMacrText, {"Mode=2", "Text='a\016\016b'", "FileEncoding=1"}},
+      {"wm_alfa", Mode::pmAlfa, {"Mode=2", "Value=200"}},
+      {"wm_scroll", Mode::pmScroll, {"hWndType=1", "Mode=3", "Speed=20"}},
+      {"ms_wmsg", Mode::pmSMsg, {"SMsg=274"}},
+      {"wa_play", Mode::pmNull, {}},
+      {"SRUN", Mode::pmNull, {}},
+      {kCdRom, Mode::pmNull, {}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.code);
-    TAction action;
-    action.SetExec(c.code);
-    EXPECT_EQ(c.mode, action.ActionParamsMode());
-    ASSERT_EQ(c.fill == nullptr, std::as_const(action).ActionParams() == nullptr);
-    if (!c.fill) continue;
-    c.fill(action);
-    MemoryRegistry store;
-    ASSERT_TRUE(Save(action, store));
-    EXPECT_EQ(c.stored, DumpValues(store, std::string(kAction) + "\\ActionParams"));
-    TAction loaded;
-    Load(loaded, store);
-    MemoryRegistry again;
-    ASSERT_TRUE(Save(loaded, again));
-    EXPECT_EQ(DumpTree(store, kAction), DumpTree(again, kAction)) << "loads back as saved";
+  for (const auto& [code, mode, params] : cases) {
+    SCOPED_TRACE(code);
+    TAction made, action;
+    made.SetExec(code);
+    MemoryRegistry store, again;
+    store.WriteString(kAction, "Exec", code);
+    store.WriteInteger(kAction, "ActionParamsMode", static_cast<uint32_t>(mode));
+    PutTree(store, kParams, params);
+    Load(action, store);
+    EXPECT_EQ(std::tuple(mode, mode, mode == Mode::pmNull),
+              std::tuple(made.ActionParamsMode(), action.ActionParamsMode(),
+                         std::as_const(action).ActionParams() == nullptr));
+    ASSERT_TRUE(Save(action, again));
+    EXPECT_EQ(params, DumpValues(again, kParams));
   }
 }
 
@@ -131,15 +104,14 @@ TEST(ActionExec, ANewCodeReplacesTheParametersTheSameCodeKeepsThem) {
   action.SetExec("srun");
   EXPECT_EQ(params, action.ActionParams());
   action.SetExec("wm_scroll");
-  EXPECT_TRUE(action.ParamsAs<TActionParamsScroll>()->Pages);
   action.SetExec("srun");
   EXPECT_EQ("", action.ParamsAs<TActionParamsSExec>()->Path);
   action.SetExec("wa_play");
   EXPECT_EQ(nullptr, action.ActionParams());
   EXPECT_EQ(Mode::pmSExe, action.ActionParamsMode()) << "an unknown code leaves the mode";
   action.SetActionParamsMode(Mode::pmAlfa);
-  Persistent* alfa = action.ActionParams();
-  ASSERT_NE(nullptr, action.ParamsAs<TActionParamsAlfa>());
+  Persistent* alfa = action.ParamsAs<TActionParamsAlfa>();
+  ASSERT_NE(nullptr, alfa);
   action.SetActionParamsMode(Mode::pmMacr);
   EXPECT_EQ(alfa, action.ActionParams()) << "a mode makes an object only when there is none";
   action.SetExec("");
@@ -159,10 +131,10 @@ TEST(ActionExec, APluginCodeWinsOverTheBuiltInCodesAfterLaunch) {
   action.SetExec(kCdRom);
   const auto* plug = action.ParamsAs<TActionParamsPlug>();
   ASSERT_NE(nullptr, plug);
-  EXPECT_EQ((PluginActionId{plug->LibraryFile, plug->ActionId}), plugins.created.back());
   EXPECT_NE(nullptr, dynamic_cast<DriveParams*>(plug->Params.get()));
   EXPECT_EQ((std::vector<PluginActionId>{{"Keys.dll", "ke_keyz"}, {"Corvex.dll", "CDRom"}}),
             plugins.created);
+  EXPECT_EQ((PluginActionId{plug->LibraryFile, plug->ActionId}), plugins.created.back());
   action.SetExec("wa_play");
   EXPECT_EQ(2, plugins.released);
   plugins.makesParams = false;
@@ -170,31 +142,21 @@ TEST(ActionExec, APluginCodeWinsOverTheBuiltInCodesAfterLaunch) {
   EXPECT_EQ(nullptr, action.ParamsAs<TActionParamsPlug>()->Params);
 }
 
-// The code is loaded before the parameters it makes; a plug-in's parameters load into its own
-// object, and without the plug-in they are kept as stored and written back so.
+// A plug-in's parameters load into its own object; without the plug-in they are kept as stored and
+// written back so.
 TEST(ActionRegistry, ParametersLoadIntoTheObjectTheCodeOrTheStoredModeMakes) {
   MemoryRegistry store;
-  store.WriteString(kAction, "Exec", "wm_scroll");
-  store.WriteInteger(std::string(kAction) + "\\ActionParams", "Speed", 5);
-  TAction scroll;
-  Load(scroll, store);
-  EXPECT_EQ(5, scroll.ParamsAs<TActionParamsScroll>()->Speed);
-  EXPECT_FALSE(scroll.ParamsAs<TActionParamsScroll>()->Pages) << "a value that is missing is false";
-
-  store.DeleteKey(kAction);
-  store.WriteString(kAction, "Exec", kCdRom);
-  store.WriteInteger(kAction, "ActionParamsMode", 5);
-  store.WriteInteger(std::string(kAction) + "\\ActionParams\\Params", "Drive", 4);
-  store.WriteString(std::string(kAction) + "\\ActionParams\\Params\\Deeper", "Label", "E:");
+  PutTree(store, kAction,
+          {"Exec='" + kCdRom + "'", "[ActionParams\\Params]", "Drive=4",
+           "[ActionParams\\Params\\Deeper]", "Label='E:'"});
   {
     FakePlugins plugins({{kCdRom, {"Corvex.dll", "CDRom"}}});
     TAction action;
     Load(action, store);
-    ASSERT_NE(nullptr, action.ParamsAs<TActionParamsPlug>()->Params);
-    EXPECT_EQ(4u,
-              static_cast<const DriveParams&>(*action.ParamsAs<TActionParamsPlug>()->Params).Drive);
+    const Persistent* params = action.ParamsAs<TActionParamsPlug>()->Params.get();
+    ASSERT_NE(nullptr, params);
+    EXPECT_EQ(4u, static_cast<const DriveParams*>(params)->Drive);
   }
-  const std::string params = std::string(kAction) + "\\ActionParams";
   for (const uint32_t mode : {5u, 0u, 9u}) {
     SCOPED_TRACE(mode);
     store.WriteInteger(kAction, "ActionParamsMode", mode);
@@ -203,57 +165,55 @@ TEST(ActionRegistry, ParametersLoadIntoTheObjectTheCodeOrTheStoredModeMakes) {
     EXPECT_EQ(mode == 5 ? Mode::pmPlug : Mode::pmNull, orphan.ActionParamsMode());
     MemoryRegistry again;
     ASSERT_TRUE(Save(orphan, again));
-    EXPECT_EQ(DumpTree(store, params), DumpTree(again, params));
+    EXPECT_EQ(DumpTree(store, kParams), DumpTree(again, kParams));
   }
 }
 
+// Adds actions "a0", "a1", ... at `levels` to `list`, builds `tree` and returns the depths.
+std::vector<int> Depths(TActionsList& list, ActionTree& tree, const std::vector<int>& levels) {
+  for (int level : levels)
+    fixtures::AddAction(list, "a" + std::to_string(list.Count()), "")
+        .SetLevl(static_cast<uint8_t>(level));
+  tree.Rebuild(list, [](TAction& action) { return action.Name(); });
+  std::vector<int> depths;
+  for (std::size_t i = 0; i < tree.Count(); ++i) depths.push_back(tree.NodeAt(i)->depth);
+  return depths;
+}
+
 TEST(ActionTree, DepthsFollowLevelsAsIndentedLines) {
-  const struct {
-    const char* what;
-    std::vector<int> levels, depths;
-  } cases[] = {
+  const std::tuple<const char*, std::vector<int>, std::vector<int>> cases[] = {
       {"a jump is one level deeper", {0, 3, 3, 0}, {0, 1, 1, 0}},
       {"back up one level", {0, 1, 2, 1}, {0, 1, 2, 1}},
       {"shallower after a jump stays below its ancestor", {0, 5, 2}, {0, 1, 1}},
       {"first line deep", {2, 2, 0}, {0, 0, 0}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [what, levels, depths] : cases) {
     TActionsList list;
-    for (int level : c.levels) list.Add().SetLevl(static_cast<uint8_t>(level));
     ActionTree tree;
-    tree.Rebuild(list, [](TAction&) { return std::string(); });
-    std::vector<int> depths;
-    for (std::size_t i = 0; i < tree.Count(); ++i) depths.push_back(tree.NodeAt(i)->depth);
-    EXPECT_EQ(c.depths, depths) << c.what;
+    EXPECT_EQ(depths, Depths(list, tree, levels)) << what;
   }
 }
 
 TEST(ActionTree, DeletingANodeDeletesItsSubtreeAndTheirActions) {
   TActionsList list;
-  for (int level : {0, 1, 2, 1, 0, 1}) {
-    TAction& action = list.Add();
-    action.SetName("a" + std::to_string(list.Count() - 1));
-    action.SetLevl(static_cast<uint8_t>(level));
-    if (level == 2) action.SetExec("srun");
-  }
   ActionTree tree;
-  tree.Rebuild(list, [](TAction& action) { return action.Name(); });
+  Depths(list, tree, {0, 1, 2, 1, 0, 1});
+  list.At(2)->SetExec("srun");
   EXPECT_EQ((std::vector<std::size_t>{1, 3}), tree.Children(0));
-  EXPECT_TRUE(ActionTree::IsFolder(tree.NodeAt(1)));
-  EXPECT_FALSE(ActionTree::IsFolder(tree.NodeAt(2)));
-  EXPECT_FALSE(ActionTree::IsFolder(tree.NodeAt(6)));
-  EXPECT_EQ(list.At(3), tree.ActionByIndex(3));
-  EXPECT_EQ(nullptr, tree.ActionByIndex(6));
+  EXPECT_EQ((std::array{true, false, false}),
+            (std::array{ActionTree::IsFolder(tree.NodeAt(1)), ActionTree::IsFolder(tree.NodeAt(2)),
+                        ActionTree::IsFolder(tree.NodeAt(6))}));
+  EXPECT_EQ(std::pair(list.At(3), static_cast<TAction*>(nullptr)),
+            std::pair(tree.ActionByIndex(3), tree.ActionByIndex(6)));
 
   ASSERT_TRUE(tree.DeleteNode(1, list));  // a1 and its child a2
-  EXPECT_EQ(4u, list.Count());
-  EXPECT_EQ("a3", list.At(1)->Name()) << "the others keep their order";
-  EXPECT_EQ("a5", tree.NodeAt(3)->text);
-  EXPECT_EQ(std::optional<std::size_t>(2), tree.NodeAt(3)->parent) << "parent index moved up";
+  // The others keep their order; the parent index of a5 moved up.
+  EXPECT_EQ(
+      std::tuple(4u, "a3", "a5", std::optional<std::size_t>(2)),
+      std::tuple(list.Count(), list.At(1)->Name(), tree.NodeAt(3)->text, tree.NodeAt(3)->parent));
   EXPECT_EQ((std::vector<std::size_t>{3}), tree.Children(2));
-  EXPECT_FALSE(tree.DeleteNode(4, list));
-  EXPECT_FALSE(list.Delete(4));
-  EXPECT_EQ(std::nullopt, list.IndexOf(nullptr));
+  EXPECT_EQ(std::tuple(false, false, std::nullopt),
+            std::tuple(tree.DeleteNode(4, list), list.Delete(4), list.IndexOf(nullptr)));
   tree.Clear(list);
   EXPECT_EQ(0u, tree.Count() + list.Count());
 }

@@ -10,76 +10,45 @@
 namespace tavion {
 namespace {
 
-ControlDecl Decl(std::string name, ControlKind kind, std::string helpKeyword = {}) {
+// A control of `kind` kept at `helpKeyword` (when given); a choice has three items.
+ControlDecl Decl(std::string name, ControlKind kind, std::string helpKeyword = {},
+                 int itemIndex = -1) {
   ControlDecl decl;
-  decl.name = std::move(name);
-  decl.kind = kind;
-  decl.helpKeyword = std::move(helpKeyword);
-  return decl;
-}
-
-ControlDecl Choice(std::string name, ControlKind kind, int itemIndex) {
-  ControlDecl decl = Decl(std::move(name), kind);
-  decl.items = {"zero", "one", "two"};
-  decl.itemIndex = itemIndex;
+  decl.name = std::move(name), decl.kind = kind, decl.helpKeyword = std::move(helpKeyword);
+  decl.items = {"zero", "one", "two"}, decl.itemIndex = itemIndex;
   return decl;
 }
 
 // One control of every kind and every way of naming where it is kept.
 std::vector<ControlDecl> SampleTable() {
-  ControlDecl tray = Decl("Opt_TrayIcon", ControlKind::kCheckBox);
-  tray.checked = true;
-  ControlDecl path = Decl("OPT_Path", ControlKind::kEdit);
-  path.text = "C:\\x";
-  ControlDecl list = Decl("l_plg", ControlKind::kListView, "Desk|Ignored");
-  list.columns = {{"Name", 120}, {"HotKey", 80}};
-  return {
-      tray,
+  std::vector<ControlDecl> table = {
+      Decl("Opt_TrayIcon", ControlKind::kCheckBox),
       Decl("opt_lower", ControlKind::kCheckBox),
       Decl("cb_load", ControlKind::kCheckBox),
       Decl("Opt_Desk_Shadow", ControlKind::kCheckBox, "Desk|Shadow"),
       Decl("Opt_Keyword", ControlKind::kCheckBox, "Whole"),
       Decl("Opt_EmptyIdent", ControlKind::kCheckBox, "Desk|"),
-      path,
-      Choice("Opt_Combo", ControlKind::kComboBox, 2),
-      Choice("Opt_Radio", ControlKind::kRadioGroup, 1),
+      Decl("OPT_Path", ControlKind::kEdit),
+      Decl("Opt_Combo", ControlKind::kComboBox, {}, 2),
+      Decl("Opt_Radio", ControlKind::kRadioGroup, {}, 1),
       Decl("Opt_ip0", ControlKind::kInfoPanel),
       Decl("Opt_Label", ControlKind::kLabel),
       Decl("Opt_Group", ControlKind::kGroup),
-      list,
+      Decl("l_plg", ControlKind::kListView, "Desk|Ignored"),
   };
-}
-
-TEST(SyncOptionControls, SavesEachControlUnderItsSectionAndIdent) {
-  MemoryForm form(SampleTable());
-  MemoryRegistry store;
-  ASSERT_TRUE(SyncOptionControls(form, store, "OPT_", SyncMode::kSave));
-  EXPECT_EQ(
-      (std::vector<std::string>{"[]", "TrayIcon=1", "lower=0", "Path='C:\\x'", "Combo=2", "Radio=1",
-                                "ip0=1", "[Desk]", "Shadow=0", "EmptyIdent=0", "[Visual]",
-                                "l_plg.Col0=120", "l_plg.Col1=80", "[Whole]", "Whole=0"}),
-      DumpTree(store, ""));
-  MemoryRegistry lower;
-  SyncOptionControls(form, lower, "Opt_", SyncMode::kSave);
-  EXPECT_EQ((std::vector<std::string>{"[]", "[Visual]", "l_plg.Col0=120", "l_plg.Col1=80"}),
-            DumpTree(lower, ""))
-      << "a prefix in lower case matches nothing but list views";
+  table[0].checked = true, table[6].text = "C:\\x";
+  table[12].columns = {{"Name", 120}, {"HotKey", 80}};
+  return table;
 }
 
 // Stored state is loaded; a missing value or one of another type leaves the designed state.
 TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   MemoryForm form(SampleTable());
   MemoryRegistry store;
-  store.WriteInteger("", "TrayIcon", 0);
-  store.WriteInteger("", "lower", 7);
-  store.WriteInteger("", "load", 1);  // cb_load is not an option control
-  store.WriteString("", "Path", "D:\\player.exe");
-  store.WriteInteger("", "ip0", 0);
-  store.WriteInteger("Visual", "l_plg.Col1", 33);
-  store.WriteString("Visual", "l_plg.Col0", "9");
-  store.WriteString("", "Combo", "1");
-  const uint8_t shortDword[] = {1, 0};
-  store.WriteOther("Desk", "Shadow", shortDword);
+  PutTree(store, "",
+          {"[]", "TrayIcon=0", "lower=7", "load=1", "Path='D:\\player.exe'", "ip0=0", "Combo='1'",
+           "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});  // cb_load is no option control
+  store.WriteOther("Desk", "Shadow", std::vector<uint8_t>{1, 0});
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
   store.WriteInteger("", "Path", 5);
   store.WriteString("", "TrayIcon", "1");
@@ -98,7 +67,7 @@ TEST(SyncOptionControls, ChoicesWithoutAValidStoredIndexFallBackToTheFirstItem) 
   const std::pair<uint32_t, int> cases[] = {{static_cast<uint32_t>(-1), 0}, {99, 0}, {2, 2}};
   for (const auto& [stored, expected] : cases) {
     for (ControlKind kind : {ControlKind::kComboBox, ControlKind::kRadioGroup}) {
-      MemoryForm form(std::vector{Choice("Opt_Pick", kind, 1)});
+      MemoryForm form(std::vector{Decl("Opt_Pick", kind, {}, 1)});
       MemoryRegistry store;
       store.WriteInteger("", "Pick", stored);
       SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);

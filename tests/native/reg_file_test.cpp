@@ -2,23 +2,38 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "registry_dump.h"
+#include "registry_store_contract.h"
 
 namespace tavion {
 namespace {
+
+// The memory store keeps every promise of a registry store, as the Win32 registry does.
+struct MemoryRegistryFactory {
+  static std::unique_ptr<RegistryStore> Make() { return std::make_unique<MemoryRegistry>(); }
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryStoreContract, MemoryRegistryFactory);
 
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
 constexpr const char* kKey = "Software\\Quillon\\Tavion";
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n";
 
-// The units of an exported file after its byte-order mark, each as one char (ASCII files) or as
-// UTF-16 (any file).
+std::u16string Widened(std::string_view ascii) {
+  return {ascii.begin(), ascii.end()};
+}
+std::vector<uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+// The UTF-16 units of an exported file after its byte-order mark.
 std::u16string Units(const std::optional<std::string>& file) {
-  if (!file || file->substr(0, 2) != "\xFF\xFE" || file->size() % 2 != 0) {
-    ADD_FAILURE() << "not a UTF-16LE file with its byte-order mark";
-    return {};
-  }
+  if (!file || !file->starts_with("\xFF\xFE") || file->size() % 2 != 0) return u"<not UTF-16LE>";
   std::u16string units;
   for (std::size_t i = 2; i < file->size(); i += 2)
     units += static_cast<char16_t>(static_cast<uint8_t>((*file)[i]) |
@@ -26,25 +41,9 @@ std::u16string Units(const std::optional<std::string>& file) {
   return units;
 }
 
-std::string Ascii(const std::optional<std::string>& file) {
-  std::string text;
-  for (char16_t unit : Units(file)) {
-    if (unit > 0x7F) ADD_FAILURE() << "not ASCII: " << static_cast<int>(unit);
-    text += static_cast<char>(unit);
-  }
-  return text;
-}
-
-std::vector<uint8_t> Bytes(std::string_view text) {
-  return {text.begin(), text.end()};
-}
-
 std::vector<uint8_t> Utf16File(std::u16string_view text) {
   std::vector<uint8_t> bytes = {0xFF, 0xFE};
-  for (char16_t unit : text) {
-    bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(unit >> 8));
-  }
+  for (char16_t unit : text) bytes.insert(bytes.end(), {uint8_t(unit & 0xFF), uint8_t(unit >> 8)});
   return bytes;
 }
 
@@ -61,28 +60,18 @@ TEST(WriteRegText, WritesKeysSortedEachBeforeItsSubKeysAndValuesEscapedInTheStor
     store.CreateKey(top + "\\" + key);
   const std::string k = "[HKEY_CURRENT_USER\\Software\\Quillon\\Tavion";
   const std::string values =
-      "\"KERNEL\"=\"C:\\\\x \\\"y\\\"\r\r\nz\ttab\"\r\n"
-      "\"with space\"=dword:00abcdef\r\n"
-      "\"a\\b\"=hex:00,1f,a0,ff\r\n"
-      "@=\"default\"\r\n"
-      "\"None\"=hex:\r\n";
-  EXPECT_EQ(kHeader + "\r\n" + k + "]\r\n" + values + "\r\n" + k + "\\alpha]\r\n\r\n" + k +
-                "\\alpha\\x]\r\n\r\n" + k + "\\beta]\r\n\r\n" + k + "\\beta\\inner]\r\n\r\n" + k +
-                "\\Beta-1]\r\n\r\n" + k + "\\Zed]\r\n",
-            Ascii(WriteRegText(store, kRoot, kKey, true, false)));
-  EXPECT_EQ(kHeader + "\r\n[-" + k.substr(1) + "]\r\n\r\n" + k + "]\r\n" + values,
-            Ascii(WriteRegText(store, kRoot, kKey, /*recurse=*/false, /*deleteFirst=*/true)));
+      "\"KERNEL\"=\"C:\\\\x \\\"y\\\"\r\r\nz\ttab\"\r\n\"with space\"=dword:00abcdef\r\n"
+      "\"a\\b\"=hex:00,1f,a0,ff\r\n@=\"default\"\r\n\"None\"=hex:\r\n";
+  std::string all = kHeader + "\r\n" + k + "]\r\n" + values;
+  for (const char* sub : {"alpha", "alpha\\x", "beta", "beta\\inner", "Beta-1", "Zed"})
+    all += "\r\n" + k + "\\" + sub + "]\r\n";
+  EXPECT_EQ(Widened(all), Units(WriteRegText(store, kRoot, kKey, true, false)));
+  EXPECT_EQ(Widened(kHeader + "\r\n[-" + k.substr(1) + "]\r\n\r\n" + k + "]\r\n" + values),
+            Units(WriteRegText(store, kRoot, kKey, /*recurse=*/false, /*deleteFirst=*/true)));
   EXPECT_EQ(std::nullopt, WriteRegText(store, kRoot, "Missing", true, false));
   EXPECT_EQ(std::nullopt, WriteRegText(store, "", "", true, false)) << "a key with no name";
-  EXPECT_EQ(kHeader + "\r\n[Software\\Quillon\\Tavion\\Zed]\r\n",
-            Ascii(WriteRegText(store, "", "\\Software\\\\Quillon\\Tavion\\Zed\\", true, false)));
-}
-
-TEST(WriteRegText, TextIsUtf16WithSurrogatePairs) {
-  MemoryRegistry store;
-  store.WriteString("K", "\xE2\x82\xAC", "\xF0\x9F\x8E\xB9");  // euro sign = keyboard emoji
-  const std::u16string units = Units(WriteRegText(store, "HKEY_USERS", "K", false, false));
-  EXPECT_TRUE(units.ends_with(u"\"\u20AC\"=\"\U0001F3B9\"\r\n"));
+  EXPECT_EQ(Widened(kHeader + "\r\n[Software\\Quillon\\Tavion\\Zed]\r\n"),
+            Units(WriteRegText(store, "", "\\Software\\\\Quillon\\Tavion\\Zed\\", true, false)));
 }
 
 // Bytes per line of a binary value: lines wrap after the comma that passes column 76, counted in
@@ -90,75 +79,44 @@ TEST(WriteRegText, TextIsUtf16WithSurrogatePairs) {
 TEST(WriteRegText, BinaryWrapsAfterTheCommaPastColumn76) {
   std::string wideName;
   for (int i = 0; i < 35; ++i) wideName += "\xC3\xA9";  // 35 characters, 70 bytes of UTF-8
-  const struct {
-    std::string name;
-    std::size_t size;
-    std::vector<std::size_t> bytesPerLine;
-  } cases[] = {
+  const std::tuple<std::string, std::size_t, std::vector<std::size_t>> cases[] = {
       {"Bin", 23, {23}},
       {"Bin", 24, {23, 1}},
       {"Bin", 100, {23, 25, 25, 25, 2}},
       {std::string(70, 'n'), 3, {1, 2}},
-      {wideName, 14, {12, 2}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.size) + " bytes, name of " + std::to_string(c.name.size()));
+      {wideName, 14, {12, 2}}};
+  for (const auto& [name, size, bytesPerLine] : cases) {
+    SCOPED_TRACE(std::to_string(size) + " bytes, name of " + std::to_string(name.size()));
     MemoryRegistry store;
-    std::vector<uint8_t> bytes(c.size);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i);
-    store.WriteBinary(kKey, c.name, bytes);
+    store.WriteBinary(kKey, name, std::vector<uint8_t>(size));
     std::u16string text = Units(WriteRegText(store, kRoot, kKey, false, false));
     text = text.substr(text.find(u"=hex:") + 5);
     std::vector<std::size_t> perLine;
-    for (std::size_t end; (end = text.find(u"\r\n")) != std::u16string::npos;
-         text = text.substr(end + 2)) {
-      const std::u16string line = text.substr(0, end);
-      const bool goesOn = line.ends_with(u",\\");
-      perLine.push_back((line.size() - (goesOn ? 1 : 0) + 1 - (perLine.empty() ? 0 : 2)) / 3);
-      if (!goesOn) break;
-      EXPECT_EQ(u"  ", text.substr(end + 2, 2));
+    for (std::size_t end = 0; end != std::u16string::npos; text = text.substr(end + 6)) {
+      end = text.find(u",\\\r\n  ");  // a line that goes on: the next one is indented by two
+      perLine.push_back((std::min(end, text.find(u"\r\n")) + 1) / 3);
+      if (end == std::u16string::npos) break;
     }
-    EXPECT_EQ(c.bytesPerLine, perLine);
+    EXPECT_EQ(bytesPerLine, perLine);
   }
 }
 
 TEST(ParseRegText, ReadsEveryFormOfTheFile) {
   const std::u16string text =
-      u"Windows Registry Editor Version 5.00\r\n"
-      u"\r\n"
-      u"; a comment\r\n"
-      u"[hkey_current_user\\Software\\Test]\r\n"
-      u"\"s\"=\"x\\\"y\\\\z \u00e9\"\r\n"
-      u"@=\"default\"\r\n"
-      u"\"short\"=dword:1F\r\n"
-      u"\"bin\"=hex:01,2,ff,\\\r\n"
-      u"  0a,\\\r\n"
-      u"\t0B\r\n"
-      u"\"none\"=hex:\r\n"
-      u"\"binary3\"=hex(3):07\r\n"
-      u"\"expand\"=hex(2):25,00,00,00\r\n"
-      u"\"multi line\"=\"a\r\r\nb\"\r\n"
-      u"  \"spaced\"  =  dword:00000002  \r\n"
-      u"\r\n"
-      u"[HKEY_CURRENT_USER\\Software\\Test\\Empty]\r\n";
+      u"Windows Registry Editor Version 5.00\r\n\r\n; a comment\r\n"
+      u"[hkey_current_user\\Software\\Test]\r\n\"s\"=\"x\\\"y\\\\z \u00e9\"\r\n@=\"default\"\r\n"
+      u"\"short\"=dword:1F\r\n\"bin\"=hex:01,2,ff,\\\r\n  0a,\\\r\n\t0B\r\n\"none\"=hex:\r\n"
+      u"\"binary3\"=hex(3):07\r\n\"expand\"=hex(2):25,00,00,00\r\n\"multi line\"=\"a\r\r\nb\"\r\n"
+      u"  \"spaced\"  =  dword:00000002  \r\n\r\n[HKEY_CURRENT_USER\\Software\\Test\\Empty]\r\n";
   MemoryRegistry store;
   std::string error;
   ASSERT_TRUE(ParseRegText(Utf16File(text), store, &error)) << error;
-  const std::string key = "HKEY_CURRENT_USER\\Software\\Test";
-  EXPECT_EQ((std::vector<std::string>{"HKEY_CURRENT_USER"}), store.SubKeyNames(""));
-  EXPECT_EQ("x\"y\\z \xC3\xA9", store.ReadString(key, "s"));
-  EXPECT_EQ("default", store.ReadString(key, ""));
-  EXPECT_EQ(0x1Fu, store.ReadInteger(key, "short"));
-  EXPECT_EQ((std::vector<uint8_t>{1, 2, 0xFF, 0x0A, 0x0B}), store.ReadBinary(key, "bin"));
-  EXPECT_EQ(std::vector<uint8_t>{}, store.ReadBinary(key, "none"));
-  EXPECT_EQ(std::vector<uint8_t>{7}, store.ReadBinary(key, "binary3"));
-  EXPECT_EQ(RegistryValueType::kOther, store.TypeOf(key, "expand"));
-  EXPECT_EQ("a\r\nb", store.ReadString(key, "multi line"));
-  EXPECT_EQ(2u, store.ReadInteger(key, "spaced"));
-  EXPECT_TRUE(store.KeyExists(key + "\\Empty"));
-  EXPECT_EQ((std::vector<std::string>{"s", "", "short", "bin", "none", "binary3", "expand",
-                                      "multi line", "spaced"}),
-            store.ValueNames(key));
+  EXPECT_EQ(
+      (Lines{"[]", "[HKEY_CURRENT_USER]", "[HKEY_CURRENT_USER\\Software]",
+             "[HKEY_CURRENT_USER\\Software\\Test]", "s='x\"y\\z \xC3\xA9'", "='default'",
+             "short=31", "bin=hex:01,02,ff,0a,0b", "none=hex:", "binary3=hex:07", "expand?",
+             "multi line='a\r\nb'", "spaced=2", "[HKEY_CURRENT_USER\\Software\\Test\\Empty]"}),
+      DumpTree(store, ""));
 }
 
 TEST(ParseRegText, ReadsUtf8AndAnsiFilesAndAppliesDeletions) {
@@ -174,9 +132,7 @@ TEST(ParseRegText, ReadsUtf8AndAnsiFilesAndAppliesDeletions) {
   };
   for (const auto& [what, bytes] : cases) {
     MemoryRegistry store;
-    store.WriteString("HKEY_CURRENT_USER\\Old\\Sub", "v", "1");
-    store.WriteString("HKEY_CURRENT_USER\\Keep", "gone", "1");
-    store.WriteString("HKEY_CURRENT_USER\\Keep", "stays", "1");
+    PutTree(store, "HKEY_CURRENT_USER", {"[Old\\Sub]", "v='1'", "[Keep]", "gone='1'", "stays='1'"});
     std::string error;
     ASSERT_TRUE(ParseRegText(Bytes(bytes), store, &error)) << what << ": " << error;
     EXPECT_EQ("caf\xC3\xA9", store.ReadString("HKEY_LOCAL_MACHINE\\K", "s")) << what;
@@ -227,10 +183,10 @@ TEST(ParseRegText, BadInputFailsWithTheLineAndChangesNothing) {
     std::string error;
     EXPECT_FALSE(ParseRegText(Bytes(text), store, &error));
     EXPECT_EQ(message, error.substr(0, message.size()));
-    EXPECT_FALSE(ParseRegText(Utf16File(std::u16string(text.begin(), text.end())), store))
+    EXPECT_FALSE(ParseRegText(Utf16File(Widened(text)), store))
         << "also as UTF-16 and without an error text";
-    EXPECT_EQ("1", store.ReadString("HKEY_CURRENT_USER\\K", "before"));
-    EXPECT_EQ((std::vector<std::string>{"K"}), store.SubKeyNames("HKEY_CURRENT_USER"));
+    EXPECT_EQ((Lines{"[]", "[HKEY_CURRENT_USER]", "[HKEY_CURRENT_USER\\K]", "before='1'"}),
+              DumpTree(store, ""));
   }
 }
 
@@ -239,21 +195,19 @@ TEST(ParseRegText, BadInputFailsWithTheLineAndChangesNothing) {
 TEST(RegText, WriteParseWriteGivesTheSameFileAndAnImportReplacesTheTree) {
   const std::string top = std::string(kRoot) + "\\" + kKey;
   MemoryRegistry source;
-  source.WriteString(kKey, "KERNEL", "4B.0(SOLID)");
-  source.WriteInteger(kKey, "Show_Time", 0xFFFFFFFF);
-  source.WriteString(std::string(kKey) + "\\Keys\\000", "Text", "one\rtwo\r\nthree\n\\\"\x0E");
-  source.WriteString(std::string(kKey) + "\\Keys\\000", "U", "\xE2\x82\xAC \xF0\x9F\x8E\xB9");
+  PutTree(source, kKey,
+          {"KERNEL='4B.0(SOLID)'", "Show_Time=4294967295", "[Keys\\000]",
+           "Text='one\rtwo\r\nthree\n\\\"\x0E'", "U='\xE2\x82\xAC \xF0\x9F\x8E\xB9'", "[Macros]"});
   std::vector<uint8_t> bytes(300);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
   source.WriteBinary(std::string(kKey) + "\\Keys\\000\\Key0", "HKey", bytes);
-  source.CreateKey(std::string(kKey) + "\\Macros");
   const std::optional<std::string> file = WriteRegText(source, kRoot, kKey, true, true);
   ASSERT_TRUE(file);
 
   MemoryRegistry target;
-  target.WriteString(top + "\\Stale", "v", "old");
-  target.WriteString(top, "KERNEL", "old");
-  target.WriteString(std::string(kRoot) + "\\Software\\Other", "v", "kept");
+  PutTree(target, kRoot,
+          {"[Software\\Other]", "v='kept'", "[Software\\Quillon\\Tavion]", "KERNEL='old'",
+           "[Software\\Quillon\\Tavion\\Stale]", "v='old'"});
   std::string error;
   ASSERT_TRUE(ParseRegText(Bytes(*file), target, &error)) << error;
   EXPECT_EQ(file, WriteRegText(target, "", top, true, true));

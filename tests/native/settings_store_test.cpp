@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 #include <optional>
 #include <tuple>
 
 #include "doubles/failing_registry.h"
-#include "native/support/fake_language.h"
 #include "registry_dump.h"
 #include "settings/section_view.h"
 #include "ui/main_options.h"
@@ -16,6 +14,7 @@
 namespace tavion {
 namespace {
 
+using Lines = std::vector<std::string>;
 constexpr double kNow = 46000.25;
 
 // A window on a 1024 x 768 screen that records what the settings did to it.
@@ -40,19 +39,10 @@ class FakeWindow final : public MainWindowGeometry {
   bool maximized = false, leftSet = false, placementKnown = true;
 };
 
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += (text.empty() ? "" : " ") + line;
-  return text;
-}
-
 class SettingsStoreTest : public testing::Test {
  protected:
   void SetUp() override { ResetSettings(); }
-  void TearDown() override {
-    SetLanguageSource(nullptr);
-    ResetSettings();
-  }
+  void TearDown() override { ResetSettings(); }
   // Phase 1 answering the conflict question with `answer` (none: nobody to ask).
   bool Phase1(std::optional<AskAnswer> answer = AskAnswer::kNo) {
     OptLoadStart start{.fullVersion = "1.0.0.1",
@@ -69,7 +59,7 @@ class SettingsStoreTest : public testing::Test {
   LoadedLists Phase2(bool autorunStart = false) {
     return OptLoadPhase2(store, Settings(), form, window, {autorunStart, "1.0", kNow});
   }
-  bool Save(const std::vector<std::string>* ignoredKeys = nullptr, RegistryStore* to = nullptr,
+  bool Save(const Lines* ignoredKeys = nullptr, RegistryStore* to = nullptr,
             std::function<void()> saveActions = {}) {
     return OptSave(to ? *to : store, Settings(), form, window,
                    {"1.0.0.1", "C:\\Tavion", ignoredKeys, std::move(saveActions)});
@@ -78,23 +68,15 @@ class SettingsStoreTest : public testing::Test {
   MemoryRegistry store;
   MemoryForm form{MainOptionControls()};
   FakeWindow window;
-  std::vector<std::string> questions;
+  Lines questions;
   std::vector<ProcessPriority> priorities;
 };
-
-// A translation gets the stored version first and this program's second, "#13" as a line break.
-TEST_F(SettingsStoreTest, KernelConflictMessageNamesTheStoredVersionFirst) {
-  SetLanguageSource(std::make_shared<FakeLanguage>(
-      FakeLanguage::Texts{{{"Strings", "KernelConflict"}, "Old %s,#13new %s, %d%s"}}));
-  EXPECT_EQ("Old 3.9,\rnew 4B.0(SOLID), %d%s", KernelConflictMessage("3.9"));
-}
 
 // Another settings version: Yes empties the root but for the version, No and nobody to ask keep
 // everything, Cancel ends the program; Phase 1 then reads what is left.
 TEST_F(SettingsStoreTest, KernelConflictYesEmptiesTheRootNoKeepsItCancelEnds) {
-  const std::vector<std::string> kept = {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]",
-                                         "ProfileNm='Work'"};
-  const std::tuple<std::optional<AskAnswer>, bool, std::vector<std::string>> cases[] = {
+  const Lines kept = {"[]", "KERNEL='4A.0'", "Beep_Enab=1", "[Keys]", "ProfileNm='Work'"};
+  const std::tuple<std::optional<AskAnswer>, bool, Lines> cases[] = {
       {AskAnswer::kYes, true, {"[]", "VER='1.0.0.1'"}},
       {AskAnswer::kNo, true, kept},
       {std::nullopt, true, kept},
@@ -105,16 +87,11 @@ TEST_F(SettingsStoreTest, KernelConflictYesEmptiesTheRootNoKeepsItCancelEnds) {
     store.DeleteKey("");
     ResetSettings();
     questions.clear();
-    store.WriteString("", "KERNEL", "4A.0");
-    store.WriteInteger("", "Beep_Enab", 1);
-    store.WriteString("Keys", "ProfileNm", "Work");
+    PutTree(store, "", kept);
     EXPECT_EQ(continues, Phase1(answer));
-    EXPECT_EQ(answer ? std::vector{KernelConflictMessage("4A.0")} : std::vector<std::string>{},
-              questions);
+    EXPECT_EQ(answer ? Lines{KernelConflictMessage("4A.0")} : Lines{}, questions);
     EXPECT_EQ(treeAfter, DumpTree(store, ""));
-    if (!continues) continue;
-    EXPECT_EQ(answer == AskAnswer::kYes ? "Default" : "Work", Settings().ProfileNm);
-    EXPECT_EQ(answer != AskAnswer::kYes, Settings().Beep_Enab);
+    EXPECT_EQ(answer == AskAnswer::kNo || !answer ? "Work" : "Default", Settings().ProfileNm);
   }
 }
 
@@ -127,32 +104,10 @@ TEST_F(SettingsStoreTest, StoredChoicesAreReadAsDecided) {
     ASSERT_TRUE(Phase1());
     EXPECT_EQ(applied, priorities) << "priority " << stored;
   }
-  // The version of the last update check stays only when greater, compared as text.
-  const std::pair<const char*, const char*> versions[] = {
-      {"1.0", ""}, {"1.1", "1.1"}, {"0.9", ""}, {"10.0", "10.0"}};
-  for (const auto& [stored, expected] : versions) {
-    store.WriteString("Misc", "LastUpdateVersion", stored);
-    Phase2();
-    EXPECT_EQ(expected, Settings().LastUpdateVersion) << stored;
-  }
-  // The raw-input device options count only in Misc.
-  for (const char* section : {"", "Misc"}) {
-    store.WriteInteger(section, "ClearRawMouseDevice", 1);
-    store.WriteInteger(section, "ClearRawKeyboardDevice", 1);
-    store.WriteInteger(section, "ClearRawOtherDevice", 1);
-    Phase2();
-    const bool set = *section != '\0';
-    EXPECT_EQ((std::array{set, set, set}),
-              (std::array{Settings().ClearRawMouseDevice, Settings().ClearRawKeyboardDevice,
-                          Settings().ClearRawOtherDevice}));
-  }
 }
 
 TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSavesCentred) {
-  store.WriteInteger("", "_FWidth", 800);
-  store.WriteInteger("", "_FHeight", 600);
-  store.WriteInteger("", "_FLeft", static_cast<uint32_t>(-20));
-  store.WriteInteger("", "_FTop", 30);
+  PutTree(store, "", {"[]", "_FWidth=800", "_FHeight=600", "_FLeft=4294967276", "_FTop=30"});
   Phase2();
   EXPECT_EQ((std::array{-20, 30, 800, 600}), window.Bounds());
 
@@ -161,65 +116,46 @@ TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSav
   EXPECT_EQ(1024, window.bounds.left);
   window.bounds = {1024, 40, 700, 400};
   ASSERT_TRUE(Save());
-  EXPECT_EQ((1024 - 700) / 2, ReadInt(store, "", "_FLeft", 0));
-  EXPECT_EQ(40, ReadInt(store, "", "_FTop", 0));
-  Settings().FLeft = 300;  // shown since: the placement's own left is kept
-  window.bounds.left = 300;
+  EXPECT_EQ(std::pair((1024 - 700) / 2, 40),
+            std::pair(ReadInt(store, "", "_FLeft", 0), ReadInt(store, "", "_FTop", 0)));
+  Settings().FLeft = window.bounds.left = 300;  // shown since: the placement's own left is kept
   ASSERT_TRUE(Save());
   EXPECT_EQ(300, ReadInt(store, "", "_FLeft", 0));
 
   window = FakeWindow();
   store.WriteInteger("", "_FMax", 1);
   Phase2(/*autorunStart=*/true);
-  EXPECT_TRUE(window.maximized);
-  EXPECT_FALSE(window.leftSet) << "a maximised window keeps its left";
+  EXPECT_EQ(std::pair(true, false), std::pair(window.maximized, window.leftSet))
+      << "a maximised window keeps its left";
 
   MemoryRegistry fresh;
   window.placementKnown = false;
   ASSERT_TRUE(Save(nullptr, &fresh));
-  EXPECT_TRUE(ReadBool(fresh, "", "_FMax", false));
-  for (const char* name : {"_FTop", "_FLeft", "_FWidth", "_FHeight"})
-    EXPECT_FALSE(fresh.ValueExists("", name)) << "without a placement only _FMax: " << name;
-}
-
-TEST_F(SettingsStoreTest, IgnoredKeyListIsWrittenOnlyWhenItHasEntries) {
-  const std::vector<std::string> keys = {"Ctrl + A", "F1"};
-  ASSERT_TRUE(Save(&keys));
-  EXPECT_EQ("\"Ctrl + A\",F1", ReadStr(store, "ExKeys\\IgnoreList", "Items", ""));
-  EXPECT_EQ(keys, Phase2().ignoredKeys);
-  const std::vector<std::string> empty;
-  store.WriteString("ExKeys", "Other", "kept");
-  ASSERT_TRUE(Save(&empty));
-  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList"));
-  EXPECT_TRUE(store.ValueExists("ExKeys", "Other"));
-  store.WriteString("ExKeys\\IgnoreList", "Items", "F2");
-  ASSERT_TRUE(Save(nullptr));
-  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList"));
+  EXPECT_EQ("_FMax=1", DumpValues(fresh, "").at(7)) << "without a placement, no bounds before it";
 }
 
 TEST_F(SettingsStoreTest, SaveWritesTheRootInItsOrderTheActionsLastAndNeverReadOnlyValues) {
-  Settings().Priority = 2;
-  Settings().ClearRawKeyboardDevice = true;
-  Settings().TR_upkeys_list = "a,b";
-  Settings().var_datetime = "dd";
-  Settings().foobar2000_class = "Foo";
+  SettingsRecord& s = Settings();
+  s.Priority = 2, s.ClearRawKeyboardDevice = true, s.TR_upkeys_list = "a,b";
+  s.var_datetime = "dd", s.foobar2000_class = "Foo";
   window.bounds = {10, 20, 650, 500};
-  std::vector<std::string> deskWhenActionsSaved;
-  ASSERT_TRUE(Save(nullptr, nullptr,
-                   [&] { deskWhenActionsSaved.push_back(Joined(DumpValues(store, "Desk"))); }));
-  std::vector<std::string> root = DumpValues(store, "");
+  Lines deskWhenActionsSaved, empty;
+  store.WriteString("ExKeys\\IgnoreList", "Items", "F2");
+  ASSERT_TRUE(Save(&empty, nullptr, [&] { deskWhenActionsSaved = DumpValues(store, "Desk"); }));
+  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList")) << "an empty ignore list is no key";
+  Lines root = DumpValues(store, "");
   EXPECT_EQ("Beep_Enab=0", root.back());
   root.resize(12);
-  EXPECT_EQ(
-      "VER='1.0.0.1' KERNEL='4B.0(SOLID)' ThirstRun=0 Lang_Icon=1 Lang_Icon_Set=3 "
-      "Language='English' Path='C:\\Tavion' _FTop=20 _FLeft=10 _FWidth=650 _FHeight=500 _FMax=0",
-      Joined(root));
+  EXPECT_EQ((Lines{"VER='1.0.0.1'", "KERNEL='4B.0(SOLID)'", "ThirstRun=0", "Lang_Icon=1",
+                   "Lang_Icon_Set=3", "Language='English'", "Path='C:\\Tavion'", "_FTop=20",
+                   "_FLeft=10", "_FWidth=650", "_FHeight=500", "_FMax=0"}),
+            root);
   for (const char* section : {"", "Misc"}) {
     for (const char* name : {"Priority", "TR_upkeys_list", "ClearRawKeyboardDevice", "var_datetime",
                              "foobar2000_class"})
       EXPECT_FALSE(store.ValueExists(section, name)) << section << "\\" << name;
   }
-  EXPECT_EQ(std::vector{Joined(DumpValues(store, "Desk"))}, deskWhenActionsSaved);
+  EXPECT_EQ(DumpValues(store, "Desk"), deskWhenActionsSaved);
   EXPECT_EQ(8u, store.ReadBinary("Misc", "LastUpdate")->size());
 }
 
@@ -236,60 +172,40 @@ TEST_F(SettingsStoreTest, AFailedWriteFailsTheSave) {
 }
 
 TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
-  store.WriteInteger("", "KERNEL", 4);
-  store.WriteString("", "ThirstRun", "0");
-  store.WriteInteger("Keys", "ProfileNm", 3);
-  store.WriteString("Desk", "Show_Time", "100");
-  const uint8_t fourBytes[] = {0, 0, 0, 0};
-  store.WriteBinary("Misc", "LastUpdate", fourBytes);
-  const uint8_t nan[] = {0, 0, 0, 0, 0, 0, 0xF8, 0x7F};
-  store.WriteBinary("Misc", "LastUpdateNaN", nan);
-  const uint8_t shortDword[] = {5, 0};
-  store.WriteOther("Desk", "AlphaVal", shortDword);
-  store.WriteString("", "_FWidth", "800");
-  store.WriteInteger("", "_FHeight", 0);
-  store.WriteInteger("", "_FTop", 1);
-  store.WriteString("", "Opt_TrayIcon", "x");
-  store.WriteString("", "TrayIcon", "0");
+  PutTree(
+      store, "",
+      {"[]", "KERNEL=4", "ThirstRun='0'", "_FWidth='800'", "_FHeight=0", "_FTop=1",
+       "Opt_TrayIcon='x'", "TrayIcon='0'", "ClearRawMouseDevice=1", "[Keys]", "ProfileNm=3",
+       "[Desk]", "Show_Time='100'", "[Misc]", "ClearRawKeyboardDevice=1"});  // raw input: Misc only
+  store.WriteBinary("Misc", "LastUpdate", std::vector<uint8_t>(4));
+  store.WriteBinary("Misc", "LastUpdateNaN", std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0xF8, 0x7F});
+  store.WriteOther("Desk", "AlphaVal", std::vector<uint8_t>{5, 0});
   ASSERT_TRUE(Phase1());
   EXPECT_TRUE(Phase2().profileNames.empty());
   const SettingsRecord& s = Settings();
-  EXPECT_EQ(std::tuple(0u, 0u, true, "Default", 2500, 220, kNow + 5),
+  EXPECT_EQ(std::tuple(0u, 0u, true, "Default", 2500, 220, kNow + 5, false, true, false, true),
             std::tuple(questions.size(), priorities.size(), s.ThirstRun, s.ProfileNm, s.Show_Time,
-                       s.AlphaVal, s.LastUpdate));
+                       s.AlphaVal, s.LastUpdate, s.ClearRawMouseDevice, s.ClearRawKeyboardDevice,
+                       window.maximized, form.Checked(*form.Find("Opt_TrayIcon"))));
   EXPECT_DOUBLE_EQ(kNow, ReadDateTime(store, "Misc", "LastUpdateNaN", kNow));
   EXPECT_EQ((std::array{(1024 - 650) / 2, 1, 650, 500}), window.Bounds()) << "centred";
-  EXPECT_FALSE(window.maximized);
-  EXPECT_TRUE(form.Checked(*form.Find("Opt_TrayIcon")));
 }
 
 TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTree) {
   SettingsRecord& s = Settings();
-  s.Lang_Icon = false;
-  s.Lang_Icon_Set = 2;
-  s.Language = "Deutsch";
-  s.ProfileNm = "Work";
-  s.Beep_Enab = true;
-  s.DPosition = 5, s.PosX = -40, s.PosY = 12;
-  s.Font_Name = "Tahoma", s.FontStyle = 6, s.Font_Size = 9;
-  s.ColorText = 0x00112233, s.ColorBack = 0x00FFEEDD;
-  s.Show_Time = 900, s.NoTaskBar = true, s.Alpha = true, s.FullScr = false, s.AlphaVal = 128;
-  s.Blend_VMin = -3, s.Blend_VMax = 200, s.FormInput_Left = 5, s.FormInput_Top = -1;
-  s.LastUpdate = 45000.5;
-  s.LastUpdateVersion = "9.9";
-  s.KeysView = 1;
-  s.Fr2_Size = (300 << 16) | 200;
+  s.Lang_Icon = false, s.Lang_Icon_Set = 2, s.Language = "Deutsch", s.ProfileNm = "Work";
+  s.Beep_Enab = true, s.PosX = -40, s.Font_Name = "Tahoma", s.ColorBack = 0x00FFEEDD;
+  s.Show_Time = 900, s.Alpha = true, s.AlphaVal = 128, s.Blend_VMin = -3, s.FormInput_Top = -1;
+  s.LastUpdate = 45000.5, s.LastUpdateVersion = "9.9", s.Fr2_Size = (300 << 16) | 200;
   window.bounds = {11, 22, 700, 450};
-  s.FLeft = 11;
   form.SetChecked(*form.Find("Opt_TrayIcon"), false);
   form.SetItemIndex(*form.Find("OPT_OSD_SKIN"), 6);
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\Winamp\\winamp.exe");
   form.SetExpanded(*form.Find("Opt_ip1"), false);
-  const std::vector<std::string> keys = {"F1", "Win + R"};
-  store.CreateKey("Keys\\Work");
-  store.CreateKey("Keys\\Default");
+  const Lines keys = {"F1", "Win + R"}, profiles = {"[Keys\\Work]", "[Keys\\Default]"};
+  PutTree(store, "", profiles);
   ASSERT_TRUE(Save(&keys));
-  const std::vector<std::string> first = DumpTree(store, "");
+  const Lines first = DumpTree(store, "");
 
   ResetSettings();
   form = MemoryForm{MainOptionControls()};
@@ -298,11 +214,10 @@ TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTree) {
   ASSERT_TRUE(Phase1());
   EXPECT_TRUE(questions.empty()) << "the settings of this version ask nothing";
   const LoadedLists lists = Phase2();
-  EXPECT_EQ((std::vector<std::string>{"Default", "Work"}), lists.profileNames);
+  EXPECT_EQ((Lines{"Default", "Work"}), lists.profileNames);
   EXPECT_EQ(6, Settings().SkinType);
   store.DeleteKey("");
-  store.CreateKey("Keys\\Work");
-  store.CreateKey("Keys\\Default");
+  PutTree(store, "", profiles);
   ASSERT_TRUE(Save(&lists.ignoredKeys));
   EXPECT_EQ(first, DumpTree(store, ""));
 }
