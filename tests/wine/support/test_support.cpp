@@ -67,25 +67,12 @@ bool PumpThroughSentinel() {
 }
 
 bool TestWindow::RecordedByDefault(UINT message) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_SYSCOMMAND:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-    case WM_CHAR:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_HOTKEY:
-    case WM_APPCOMMAND:
-    case WM_INPUTLANGCHANGEREQUEST:
-    case WM_COPYDATA:
-    case WM_CLOSE:
-      return true;
-    default:
-      return message >= WM_USER && message != kSentinel;
-  }
+  constexpr UINT kRecorded[] = {
+      WM_COMMAND,  WM_SYSCOMMAND, WM_KEYDOWN, WM_KEYUP,  WM_SYSKEYDOWN, WM_SYSKEYUP,
+      WM_CHAR,     WM_HSCROLL,    WM_VSCROLL, WM_HOTKEY, WM_APPCOMMAND, WM_INPUTLANGCHANGEREQUEST,
+      WM_COPYDATA, WM_CLOSE};
+  return std::ranges::find(kRecorded, message) != std::end(kRecorded) ||
+         (message >= WM_USER && message != kSentinel);
 }
 
 TestWindow::TestWindow(const WindowDesign& design) {
@@ -111,6 +98,14 @@ std::vector<Message> TestWindow::Of(UINT message) const {
   std::vector<Message> found;
   for (const Message& m : messages) {
     if (m.message == message) found.push_back(m);
+  }
+  return found;
+}
+
+std::vector<std::tuple<UINT, WPARAM, LPARAM>> TestWindow::Triples(UINT message) const {
+  std::vector<std::tuple<UINT, WPARAM, LPARAM>> found;
+  for (const Message& m : messages) {
+    if (message == 0 || m.message == message) found.emplace_back(m.message, m.wParam, m.lParam);
   }
   return found;
 }
@@ -153,6 +148,76 @@ std::wstring UniqueName(const wchar_t* stem) {
   static std::atomic<unsigned> counter{0};
   return std::wstring(stem) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
+}
+
+std::vector<HWND> TopLevelWindows(const wchar_t* className, DWORD process, const wchar_t* caption) {
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (process == 0 || owner == process) found.push_back(w);
+  }
+  return found;
+}
+
+HWND WaitForWindow(const wchar_t* className, DWORD process, const wchar_t* caption,
+                   DWORD timeoutMs) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        for (HWND w : TopLevelWindows(className, process, caption)) {
+          if (IsWindowVisible(w)) return (found = w) != nullptr;
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+std::wstring WindowText(HWND window) {
+  std::vector<wchar_t> text(1024);
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, 2000, &copied)) {
+    return {};
+  }
+  return std::wstring(text.data(), copied);
+}
+
+bool SendKey(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return SendInput(1, &input, sizeof input) == 1;
+}
+
+Process::~Process() {
+  if (info.hProcess == nullptr) return;
+  if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(info.hProcess, 99);
+    WaitForSingleObject(info.hProcess, 5000);
+  }
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+}
+
+bool Process::Start(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info) != FALSE;
+}
+
+std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
+  DWORD code = 0;
+  if (!PumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; },
+                 timeoutMs) ||
+      !GetExitCodeProcess(info.hProcess, &code)) {
+    return std::nullopt;
+  }
+  return code;
 }
 
 }  // namespace wine_test
