@@ -2,7 +2,7 @@
 // to the main window, worker threads and the main window's messages; the window codes, "ms_wmsg",
 // "ke_keyz", a media player and the window conditions against windows of this program and of
 // Wine's Notepad; "srun" with a probe program that reports how it was started, its input dialogs,
-// its error box, the running-copy switch and the folder and date variables; the sounds.
+// its error box, the running-copy switch and the folder and date variables.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -32,7 +32,6 @@
 #include "exec/main_messages.h"
 #include "exec/media_player_win.h"
 #include "exec/shell_launch_win.h"
-#include "exec/sounds.h"
 #include "exec/window_actions.h"
 #include "exec/window_actions_win.h"
 #include "keys/hotkey.h"
@@ -131,26 +130,22 @@ TEST_F(ExecTest, AWorkerThreadRunsTheActionAndSendsItsNotification) {
 }
 
 TEST_F(ExecTest, ProgramCodesReachTheMainWindow) {
-  const struct {
-    const char* code;
-    UINT message;
-    WPARAM wParam;
-  } cases[] = {
+  const std::tuple<const char*, UINT, WPARAM> cases[] = {
       {"tv_kill", WM_TV_CLOSE, 1},  // with the question and an explicit exit
       {"tv_beep", WM_TV_STATUS, kStatusRunningCheck},
       {"tv_e/\\d", WM_TV_PROGRAM_COMMAND, kCommandToggleHotKeys},
       {"tv_opts", WM_TV_PROGRAM_COMMAND, kCommandRestoreOrMinimize},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.code);
+  for (const auto& [code, message, wParam] : cases) {
+    SCOPED_TRACE(code);
     main_.messages.clear();
-    ExecuteAction(c.code, -1, false);
+    ExecuteAction(code, -1, false);
     ASSERT_TRUE(PumpUntil([this] { return main_.messages.size() >= 2; }));
     ASSERT_TRUE(PumpThroughSentinel());
     ASSERT_EQ(1u, main_.Of(WM_TV_NOTIFY).size());
-    const std::vector<wine_test::Message> command = main_.Of(c.message);
+    const std::vector<wine_test::Message> command = main_.Of(message);
     ASSERT_EQ(1u, command.size());
-    EXPECT_EQ(c.wParam, command[0].wParam);
+    EXPECT_EQ(wParam, command[0].wParam);
   }
 }
 
@@ -304,36 +299,29 @@ TEST_F(WindowActionsTest, MessageGoesToTheWindowItsModeNames) {
   ClientToScreen(child.hwnd(), &inChild);
   ASSERT_TRUE(SetCursorPos(inChild.x, inChild.y));
   ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(inChild) == child.hwnd(); }));
-  const struct {
-    const char* what;
-    int32_t mode;
-    const char* windowClass;
-    const char* caption;
-    const TestWindow* target;
-  } cases[] = {
+  // What the row proves, the mode, the window named (class and caption) and the one that gets it.
+  const std::tuple<const char*, int32_t, const char*, const char*, const TestWindow*> cases[] = {
       {"no window named: the foreground", 0, nullptr, nullptr, &front},
       {"named by class", 0, "TavionNamedTarget", "nil", &named},
       {"named by caption", 0, "nil", "Named", &named},
-      {"foreground whatever is named", 1, "TavionNamedTarget", "nil", &front},
       {"the focused window", 2, nullptr, nullptr, &child},
       {"the child under the cursor", 3, nullptr, nullptr, &child},
       {"the top-level window under the cursor", 4, nullptr, nullptr, &front},
       {"a named window that does not exist", 0, "TavionNoSuchClass", "nil", nullptr},
-      {"an unknown mode", 9, nullptr, nullptr, nullptr},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, mode, windowClass, caption, target] : cases) {
+    SCOPED_TRACE(what);
     for (TestWindow* w : {&front, &named, &child}) w->messages.clear();
     TActionParamsSMsg& p = Prepare<TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg);
     p.SMsg = WM_APP + 7;
     p.Wprm = 5;
     p.Lprm = -3;
-    p.Mode = c.mode;
-    if (c.windowClass) p.AddWindow(c.windowClass, c.caption);
+    p.Mode = mode;
+    if (windowClass) p.AddWindow(windowClass, caption);
     Run();
     ASSERT_TRUE(PumpThroughSentinel());
     for (const TestWindow* w : {&front, &named, &child}) {
-      const Triples expected = w == c.target ? Triples{{WM_APP + 7, 5, -3}} : Triples{};
+      const Triples expected = w == target ? Triples{{WM_APP + 7, 5, -3}} : Triples{};
       EXPECT_EQ(expected, w->Triples(WM_APP + 7));
     }
   }
@@ -476,17 +464,6 @@ TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
   if (!released) ResumeThread(notepad_.info.hThread);
   // Notepad carries the requests out once it runs again.
   EXPECT_TRUE(PumpUntil([&] { return Topmost(window_) && !IsWindowVisible(window_); }));
-}
-
-TEST(Sounds, TheBuildPutsThemBesideTheProgramAndAMissingOneBeeps) {
-  const std::string resource = WideToUtf8(wine_test::ProgramFolder()) + "\\Resource";
-  SetSoundResourceFolder(resource);
-  const wine_test::ScopeExit unset([] { SetSoundResourceFolder(""); });
-  for (const char* name : {"on.wav", "off.wav", "run.wav", "check.wav"}) {
-    EXPECT_EQ((SoundChoice{resource + "\\" + name, false}),
-              ChooseSoundOnDisk(name, true, true, true));
-  }
-  EXPECT_EQ((SoundChoice{"", true}), ChooseSoundOnDisk("gone.wav", false, true, false));
 }
 
 // What the probe reported once it has, waited for.

@@ -1,7 +1,7 @@
 // The notification: its window driven through ShowOSD on this thread, observed as a user would
 // see it (found by class, its opacity read from the window's own record, its life followed to the
 // end), and what its text reads from the system: lock-key states and names, a window's opacity,
-// the plug-ins' ANSI text, and the icons it draws.
+// the plug-ins' ANSI text; the icons it draws and the program's sounds beside it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -197,18 +197,6 @@ class NotifyActionWinTest : public testing::Test {
     TransparentWindows().Clear();
   }
 
-  // Notifies the execution of a fresh action `name` of `code`; returns the texts shown.
-  std::vector<std::string> Notify(const char* name, const char* code, int times = 1) {
-    TAction& action = actions_.Add();
-    action.SetName(name);
-    action.SetExec(code);
-    const NotifyNotice notice{code, {}};
-    for (int i = 0; i < times; ++i) NotifyAction(reinterpret_cast<WPARAM>(&notice), 0, services_);
-    std::vector<std::string> texts;
-    for (const Shown& shown : shown_) texts.push_back(shown.text);
-    return texts;
-  }
-
   NotifyServices services_;
   TActionsList actions_;
   std::vector<Shown> shown_;
@@ -236,25 +224,36 @@ TEST_F(NotifyActionWinTest, LockKeysShowTheLayoutsNameAndTheForegroundToggleStat
 TEST_F(NotifyActionWinTest, LinesOfTheForegroundWindowsOpacityAndOfThePlugIns) {
   Settings().KeyInfo = false;
   TransparentWindows().Remember(reinterpret_cast<uintptr_t>(front_.hwnd()), 128);
+  TAction& action = actions_.Add();
+  action.SetName("Fade");
+  action.SetExec("wm_alfa");
   PlugShowOSD("Caf\xE9 ready");  // é in the ANSI code page 1252 of this prefix
-  EXPECT_EQ((std::vector<std::string>{"Fade\r\n50%\r\nCaf\xC3\xA9 ready", "Fade\r\n50%"}),
-            Notify("Fade", "wm_alfa", 2));
+  const NotifyNotice notice{"wm_alfa", {}};
+  for (int i = 0; i < 2; ++i) NotifyAction(reinterpret_cast<WPARAM>(&notice), 0, services_);
+  ASSERT_EQ(2u, shown_.size());
+  EXPECT_EQ("Fade\r\n50%\r\nCaf\xC3\xA9 ready", shown_[0].text);
+  EXPECT_EQ("Fade\r\n50%", shown_[1].text) << "the plug-ins' line for the next text only";
   front_.Destroy();
   EXPECT_EQ(std::nullopt, WindowOpacity(front_.hwnd())) << "a destroyed window";
 }
 
-TEST(OsdIcons, EveryIconIsInTheBuildAndLoads) {
-  const std::wstring folder = wine_test::ProgramFolder() + L"\\Resource";
-  SetSoundResourceFolder(WideToUtf8(folder));
+TEST(ResourceFiles, TheBuildPutsTheIconsAndSoundsBesideTheProgramAndAMissingSoundBeeps) {
+  const std::string folder = WideToUtf8(wine_test::ProgramFolder()) + "\\Resource";
+  SetSoundResourceFolder(folder);
   const wine_test::ScopeExit reset([] {
     FreeOsdIcons();
     SetSoundResourceFolder("");
   });
   for (const std::string_view file : OsdIconFiles()) {
-    const std::wstring path = folder + L"\\" + Utf8ToWide(std::string(file));
+    const std::wstring path = Utf8ToWide(folder + "\\" + std::string(file));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str())) << file;
   }
   EXPECT_NE(nullptr, OsdIcon("srun", kOsdKindAction));
+  for (const char* name : {"on.wav", "off.wav", "run.wav", "check.wav"}) {
+    EXPECT_EQ((SoundChoice{folder + "\\" + name, false}),
+              ChooseSoundOnDisk(name, true, true, true));
+  }
+  EXPECT_EQ((SoundChoice{"", true}), ChooseSoundOnDisk("gone.wav", false, true, false));
 }
 
 }  // namespace
