@@ -42,6 +42,9 @@
 #include "settings/settings.h"
 #include "wine/support/test_support.h"
 
+// The program exports it for plug-ins; no header of the program declares it.
+extern "C" const char* WINAPI FormateErrorStr(DWORD code);
+
 namespace tavion {
 namespace {
 
@@ -574,6 +577,7 @@ TEST_F(LaunchTest, AMissingFileShowsCodeTwoAndTheSystemsTextInASystemModalBox) {
   EXPECT_TRUE(text.starts_with(L"Error on action execute:\r\raction:\t\tRun probe\r")) << text;
   EXPECT_NE(std::wstring::npos, text.find(std::wstring(L"\rcode:\t\t2\rstring:\t\t") + systemText))
       << text;
+  EXPECT_STREQ("", FormateErrorStr(0xFFFFFFFF)) << "an unknown code: no text, yet never null";
 }
 
 TEST(ActivateRunningCopy, SwitchesBetweenTheCopiesOfAProgramByItsFileName) {
