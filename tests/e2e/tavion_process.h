@@ -35,15 +35,6 @@ void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value);
 // Returns false when the folder is not set or the capture does not finish within 20 s.
 bool SaveScreenshot(const std::string& name);
 
-class TavionProcess;
-
-// Starts Tavion.exe with `arguments` and waits until its main window shows (its hooks are in
-// place by then); null when it does not.
-HWND StartShown(TavionProcess& tavion, const std::wstring& arguments = L"");
-
-// Closes the main window and answers the exit question with Yes; checks the exit code 0.
-void ExitConfirmed(TavionProcess& tavion, HWND main);
-
 // Tavion.exe beside the test program.
 class TavionProcess : public wine_test::Process {
  public:
@@ -54,5 +45,12 @@ class TavionProcess : public wine_test::Process {
   // Waits for the main window ("TAVION_ROOTWINDOW") of this process.
   HWND WaitForMainWindow();
 };
+
+// Starts Tavion.exe with `arguments` and waits until its main window shows (its hooks are in
+// place by then); null when it does not.
+HWND StartShown(TavionProcess& tavion, const std::wstring& arguments = L"");
+
+// Closes the main window and answers the exit question with Yes; checks the exit code 0.
+void ExitConfirmed(TavionProcess& tavion, HWND main);
 
 }  // namespace tavion::e2e

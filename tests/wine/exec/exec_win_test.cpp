@@ -384,24 +384,22 @@ TEST_F(WindowActionsTest, ConditionsReadNamesAsUtf8AndRaiseTheFirstNamedWindow) 
   const TestWindow second(
       {.className = L"TavionModelTarget", .caption = L"Second", .style = kShown});
   const TestWindow current({.style = kShown});
-  const struct {
-    const char* what;
-    std::vector<std::pair<const char*, const char*>> pairs;
-    const TestWindow& raised;
-  } cases[] = {
-      {"of two windows that a pair names, the upper one", {{"TavionModelTarget", "nil"}}, second},
+  // What the row proves, the windows the condition names (class and caption), the one raised.
+  using Pairs = std::vector<std::pair<const char*, const char*>>;
+  const std::tuple<const char*, Pairs, const TestWindow*> cases[] = {
+      {"of two windows that a pair names, the upper one", {{"TavionModelTarget", "nil"}}, &second},
       {"the first pair names none, the second the lower target",
        {{"TavionModelMissing", "nil"}, {"TavionModelTarget", "Target%*%"}},
-       target},
+       &target},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, pairs, raised] : cases) {
+    SCOPED_TRACE(what);
     ASSERT_TRUE(MakeForeground(current.hwnd()));
     TActionExecOnWItem item;
-    for (const auto& [windowClass, caption] : c.pairs) item.AddWindow(windowClass, caption);
+    for (const auto& [windowClass, caption] : pairs) item.AddWindow(windowClass, caption);
     item.Enbl = true;
     EXPECT_TRUE(item.IfExists(windows, /*activate=*/true));
-    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == c.raised.hwnd(); }));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == raised->hwnd(); }));
   }
 }
 
