@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace tavion::e2e {
@@ -20,17 +21,12 @@ void PressButton(HWND dialog, int id) {
 
 void PressChord(std::initializer_list<WORD> modifiers, WORD key) {
   std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, bool up) {
-    INPUT& input = inputs.emplace_back();
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  };
-  for (WORD m : modifiers) add(m, false);
-  add(key, false);
-  add(key, true);
-  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, true);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  for (WORD m : modifiers) inputs.push_back(wine_test::KeyInput(m, false));
+  inputs.push_back(wine_test::KeyInput(key, false));
+  inputs.push_back(wine_test::KeyInput(key, true));
+  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+    inputs.push_back(wine_test::KeyInput(*m, true));
+  wine_test::Inject(std::move(inputs));
 }
 
 void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value) {

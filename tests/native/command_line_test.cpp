@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/version_text.h"
+
 namespace tavion {
 namespace {
 
@@ -26,6 +28,15 @@ TEST(CommandLineTest, LinkSwitchesAreTakenInTheirFixedOrder) {
             ParseCommandLine(std::vector<std::string>{"/linkx", "/link2", "/link0"}).shortcutSets);
   EXPECT_EQ((std::vector<int>{2, 4}),
             ParseCommandLine(std::vector<std::string>{"/link3", "/LINK1", "/link4"}).shortcutSets);
+}
+
+TEST(VersionText, FullJoinsFourNumbersCutDropsTrailingZeroPartsButKeepsTwo) {
+  EXPECT_EQ("4294967295.0.12.7", FullVersionText(4294967295u, 0, 12, 7));
+  const std::pair<const char*, const char*> cases[] = {
+      {"2.5.1.0", "2.5.1"}, {"2.5.0.3", "2.5.0.3"}, {"3.0.0.0", "3.0"},       {"2.50.0.0", "2.50"},
+      {"2.10.0", "2.10"},   {"1.0", "1.0"},         {"2.5.0.00", "2.5.0.00"}, {"", ""},
+  };
+  for (const auto& [input, expected] : cases) EXPECT_EQ(expected, CutVersionText(input)) << input;
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/masks.h"
 #include "native/support/fakes.h"
-#include "registry_dump.h"
 
 namespace tavion {
 namespace {
@@ -29,13 +29,11 @@ TActionExecOnWItem Item(std::initializer_list<std::pair<const char*, const char*
   return item;
 }
 
-TEST(WindowList, AddReplacesUnlessSeveralAreAllowedAndEmptyEntriesAreStoredAsNil) {
+TEST(WindowList, OneOrSeveralPairsStoredAsCommaTextWithNilForEmptyAndKeptPaired) {
   TMyWindow single(kMatchMasks | kMatchAbsent);
   single.AddWindow("A", "a");
-  single.AddWindow("B", "");
-  EXPECT_EQ("B", single.WCls());
-  EXPECT_EQ("nil", single.WCap());
-
+  single.AddWindow("B", "");  // replaces
+  EXPECT_EQ((WindowEntry{"B", "nil"}), (WindowEntry{single.WCls(), single.WCap()}));
   TActionExecOnWItem several;
   several.AddWindow("", "Calculator");
   several.AddWindow("Afx:400000:0", "a, \"quoted\" b");
@@ -45,35 +43,28 @@ TEST(WindowList, AddReplacesUnlessSeveralAreAllowedAndEmptyEntriesAreStoredAsNil
   EXPECT_EQ((WindowEntry{"nil", "Calculator"}), copy.GetWindow(0));
   EXPECT_EQ((WindowEntry{"Afx:400000:0", "a, \"quoted\" b"}), copy.GetWindow(1));
   EXPECT_FALSE(copy.DeleteWindow(2));
-  EXPECT_EQ(std::nullopt, copy.GetWindow(2));
-}
-
-TEST(WindowList, StoredListsOfDifferentLengthsStayPaired) {
+  // Stored lists of different lengths: a missing caption is "nil", a surplus one is dropped.
   TActionExecOnWItem shortCaptions;
   shortCaptions.SetWCls("A,B,C");
   shortCaptions.SetWCap("a");
   EXPECT_EQ((WindowEntry{"C", "nil"}), shortCaptions.GetWindow(2));
   shortCaptions.AddWindow("D", "d");
-  EXPECT_TRUE(shortCaptions.DeleteWindow(2));
-  EXPECT_TRUE(shortCaptions.DeleteWindow(0));
-  EXPECT_EQ("B,D", shortCaptions.WCls());
-  EXPECT_EQ("nil,d", shortCaptions.WCap());
-
+  EXPECT_TRUE(shortCaptions.DeleteWindow(2) && shortCaptions.DeleteWindow(0));
+  EXPECT_EQ((WindowEntry{"B,D", "nil,d"}),
+            (WindowEntry{shortCaptions.WCls(), shortCaptions.WCap()}));
   TActionExecOnWItem longCaptions;
   longCaptions.SetWCls("A");
   longCaptions.SetWCap("a,x,y");
   EXPECT_EQ(1u, longCaptions.WindowCount());
   longCaptions.AddWindow("B", "b");
   EXPECT_EQ((WindowEntry{"B", "b"}), longCaptions.GetWindow(1));
+  EXPECT_EQ(std::nullopt, longCaptions.GetWindow(2));
 }
 
 TEST(MatchWindow, PairsAgainstWindowTexts) {
   constexpr uint8_t kItem = kMatchMasks | kMatchSeveral | kMatchAbsent;
-  const struct {
-    uint8_t flags;
-    const char *classEntry, *captionEntry, *windowClass, *windowCaption;
-    bool expected;
-  } cases[] = {
+  // Flags, class and caption entries, window class and caption, whether they match.
+  const std::tuple<uint8_t, const char*, const char*, const char*, const char*, bool> cases[] = {
       // Absent entries stand for anything when allowed.
       {kItem, "nil", "Calculator", "Other", "Calculator", true},
       {kItem, "", "", "X", "Y", true},
@@ -95,12 +86,9 @@ TEST(MatchWindow, PairsAgainstWindowTexts) {
       {0, "SciCalc", "nil", "SciCalc", "", true},
       {0, "SciCalc", "nil", "SciCalc", "Calculator", false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, MatchWindowTexts(c.flags, c.classEntry, c.captionEntry, c.windowClass,
-                                           c.windowCaption))
-        << int{c.flags} << " [" << c.classEntry << "|" << c.captionEntry << "] vs ["
-        << c.windowClass << "|" << c.windowCaption << "]";
-  }
+  for (const auto& [flags, classEntry, captionEntry, windowClass, caption, expected] : cases)
+    EXPECT_EQ(expected, MatchWindowTexts(flags, classEntry, captionEntry, windowClass, caption))
+        << int{flags} << " " << classEntry << "|" << captionEntry << " " << caption;
   std::string mask;
   for (int i = 0; i <= TMask::kMaxAnySequenceGroups; ++i) mask += "%*%x";
   EXPECT_FALSE(MatchWindowTexts(kItem, "nil", mask, "C", std::string(32, 'x')));
@@ -114,34 +102,32 @@ TEST(MatchWindow, PairsAgainstWindowTexts) {
 TEST(Conditions, ActiveAndNotActiveAskTheForegroundWindowOnlyWhenEnabled) {
   FakeWindows desktop = Desktop();
   desktop.foreground = 0x20;
-  const TActionExecOnWItem calculator = Item({{"nil", "Calculator"}});
-  const TActionExecOnWItem either = Item({{"Notepad", "nil"}, {"SciCalc", "nil"}});
-  const TActionExecOnWItem none = Item({});
+  // An item, whether the calculator in front makes "active" hold.
+  const std::pair<TActionExecOnWItem, bool> cases[] = {
+      {Item({{"nil", "Calculator"}}), true},
+      {Item({{"Notepad", "nil"}, {"SciCalc", "nil"}}), true},
+      {Item({}), false}};
+  for (const auto& [item, active] : cases)
+    EXPECT_EQ(std::pair(active, !active),
+              std::pair(item.IfActive(desktop), item.IfNotActive(desktop)))
+        << item.WCls();
   const TActionExecOnWItem disabled = Item({{"Notepad", "nil"}}, /*enabled=*/false);
-  const std::pair<const TActionExecOnWItem*, bool> cases[] = {
-      {&calculator, true}, {&either, true}, {&none, false}};
-  for (const auto& [item, active] : cases) {
-    EXPECT_EQ(active, item->IfActive(desktop)) << item->WCls();
-    EXPECT_EQ(!active, item->IfNotActive(desktop)) << item->WCls();
-  }
   EXPECT_TRUE(disabled.IfActive(desktop) && disabled.IfNotActive(desktop));
   desktop.foreground = 0x30;
-  EXPECT_FALSE(calculator.IfActive(desktop));
+  EXPECT_FALSE(cases[0].first.IfActive(desktop));
 }
 
 TEST(Conditions, ExistsAndNotExistsSearchTheWindowsOnceAndActivationRaisesTheFirstNamed) {
   FakeWindows desktop = Desktop();
   const TActionExecOnWItem missing = Item({{"Winamp v1.x", "nil"}, {"nil", "Nothing"}});
-  const TActionExecOnWItem none = Item({});
+  const TActionExecOnWItem none = Item({});  // enabled with empty lists: exists
   const TActionExecOnWItem disabled = Item({{"Winamp v1.x", "nil"}}, /*enabled=*/false);
-  EXPECT_FALSE(missing.IfExists(desktop, /*activate=*/true));
-  EXPECT_TRUE(missing.IfNotExists(desktop));
+  EXPECT_EQ(
+      (std::vector<bool>{false, true, true, false, true, true}),
+      (std::vector<bool>{missing.IfExists(desktop, /*activate=*/true), missing.IfNotExists(desktop),
+                         none.IfExists(desktop, true), none.IfNotExists(desktop),
+                         disabled.IfExists(desktop, true), disabled.IfNotExists(desktop)}));
   EXPECT_EQ(8, desktop.classReads) << "each window once per search, whatever the number of pairs";
-  EXPECT_TRUE(none.IfExists(desktop, true)) << "enabled with empty lists holds";
-  EXPECT_FALSE(none.IfNotExists(desktop));
-  EXPECT_TRUE(disabled.IfExists(desktop, true) && disabled.IfNotExists(desktop));
-  EXPECT_TRUE(desktop.raised.empty());
-
   // The first pair names only the third window; the second names the topmost.
   const TActionExecOnWItem item =
       Item({{"Winamp v1.x", "nil"}, {"nil", "notes.txt%*%"}, {"Notepad", "nil"}});
@@ -154,54 +140,6 @@ TEST(Conditions, ExistsAndNotExistsSearchTheWindowsOnceAndActivationRaisesTheFir
   desktop.raiseFails = true;
   EXPECT_TRUE(Item({{"SciCalc", "nil"}}).IfExists(desktop, true));
   EXPECT_EQ((std::vector<WindowHandle>{0x30, 0x20}), desktop.raised);
-}
-
-TActionExecOn EveryFieldSet() {
-  TActionExecOn on;
-  on.Nevr = on.StFD = on.Blck = on.nOSD = on.Thrd = on.MBox = on.MSwa = true;
-  on.DontBlockHotKey = on.ExecOnRepeat = on.ModOnlyL = on.ModOnlyR = true;
-  on.Lang = 0x04070407;
-  on.SetLangAfter = 0x04090409;
-  on.Rept = 200;
-  TActionExecOnWItem* items[] = {&on.IfWa, &on.IfWi, &on.IfWe, &on.IfNW, &on.StFW};
-  int n = 0;
-  for (TActionExecOnWItem* item : items) {
-    item->Enbl = true;
-    item->AddWindow("Class" + std::to_string(n), "nil");
-    item->AddWindow("nil", "Caption " + std::to_string(n++));
-  }
-  return on;
-}
-
-TEST(ExecOn, EveryFieldReloadsAndCopiesEqual) {
-  MemoryRegistry store;
-  TActionExecOn on = EveryFieldSet();
-  ASSERT_TRUE(WriteObject(on, store, "A", "ActionExecOn", /*load=*/false));
-  EXPECT_EQ(35u, DumpTree(store, "A\\ActionExecOn").size()) << "every switch and window list";
-  TActionExecOn loaded;
-  ASSERT_TRUE(WriteObject(loaded, store, "A", "ActionExecOn", /*load=*/true));
-  TActionExecOn assigned;
-  assigned.IfWa.AddWindow("Stale", "stale");
-  assigned = loaded;
-  MemoryRegistry again;
-  ASSERT_TRUE(WriteObject(assigned, again, "A", "ActionExecOn", /*load=*/false));
-  EXPECT_EQ(DumpTree(store, "A"), DumpTree(again, "A"));
-  assigned.IfWe.AddWindow("Only", "in the copy");
-  EXPECT_EQ(2u, loaded.IfWe.WindowCount());
-}
-
-// The dispatcher takes the repeat count as one byte: a count outside it would run some other
-// number of times, or, negative, turn the run request into none.
-TEST(ExecOn, RepeatCountsOutsideOneByteLoadClamped) {
-  const std::pair<uint32_t, int16_t> cases[] = {
-      {255, 255}, {256, 255}, {0x10000, 255}, {0xFFFFFFFE, 0}, {0x80000000, 0}};
-  for (const auto& [stored, expected] : cases) {
-    MemoryRegistry store;
-    store.WriteInteger("A\\ActionExecOn", "Rept", stored);
-    TActionExecOn loaded;
-    ASSERT_TRUE(WriteObject(loaded, store, "A", "ActionExecOn", /*load=*/true));
-    EXPECT_EQ(expected, loaded.Rept) << stored;
-  }
 }
 
 }  // namespace

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "keys/hook_messages.h"
+#include "keys/pressed_keys.h"
+#include "keys/tracked_key_state.h"
+#include "native/support/fakes.h"
 
 namespace tavion {
 namespace {
@@ -11,15 +17,13 @@ namespace {
 TEST(PackedKey, BytesAreNumberedFromTheLeastSignificantAndOthersAreHarmless) {
   const uint32_t value = PackHotKey(/*keyCode=*/65, /*scanCode=*/30, /*flags=*/1, /*modifiers=*/3);
   EXPECT_EQ(0x011E4103u, value);
-  EXPECT_EQ((std::vector<int>{0, 3, 65, 30, 1, 0}),
-            (std::vector<int>{HotKeyByte(value, 0), HotKeyByte(value, 1), HotKeyByte(value, 2),
-                              HotKeyByte(value, 3), HotKeyByte(value, 4), HotKeyByte(value, 5)}));
+  // A loop, so that the compiler does not fold the calls away.
+  std::vector<int> bytes;
+  for (int n = 0; n <= 5; ++n) bytes.push_back(HotKeyByte(value, n));
+  EXPECT_EQ((std::vector<int>{0, 3, 65, 30, 1, 0}), bytes);
   EXPECT_EQ(0x011E41FFu, SetHotKeyByte(value, 1, 0xFF));
   EXPECT_EQ(0x071E4103u, SetHotKeyByte(value, 4, 0x07));
-  for (int n : {0, 5}) {
-    EXPECT_EQ(0, HotKeyByte(value, n)) << n;
-    EXPECT_EQ(value, SetHotKeyByte(value, n, 0x55)) << n;
-  }
+  EXPECT_EQ(value, SetHotKeyByte(SetHotKeyByte(value, 0, 0x55), 5, 0x55));
 }
 
 TEST(ActionHKey, KeyPolyglotKeepsAtMost255BytesAndWholeCharacters) {
@@ -32,30 +36,13 @@ TEST(ActionHKey, KeyPolyglotKeepsAtMost255BytesAndWholeCharacters) {
 }
 
 KeyEventRecord Event(uint32_t key, uint32_t scan, uint32_t flags) {
-  KeyEventRecord event{};
-  event.vkCode = key;
-  event.scanCode = scan;
-  event.flags = flags;
-  return event;
-}
-
-TActionHKey Record(uint32_t value, TkeInputMode mode = TkeInputMode::keNormal,
-                   std::string_view polyglot = {}) {
-  TActionHKey record(value);
-  record.SetInputMode(mode);
-  record.SetKeyPolyglot(polyglot);
-  return record;
+  return {key, scan, flags, 0, 0};
 }
 
 TEST(MatchHotKey, KeyEventsAgainstOrdinaryRecords) {
   const uint8_t ctrl = kModCtrl;
-  const struct {
-    const char* what;
-    uint32_t hkey;
-    KeyEventRecord event;
-    uint8_t modifiers;
-    bool full, expected;
-  } cases[] = {
+  // What, hot key, event, modifiers held, full comparison; whether it matches.
+  const std::tuple<const char*, uint32_t, KeyEventRecord, uint8_t, bool, bool> cases[] = {
       {"other scan, switch off", PackHotKey(65, 30, 0, ctrl), Event(65, 31, 0), ctrl, false, true},
       {"other scan, switch on", PackHotKey(65, 30, 0, ctrl), Event(65, 31, 0), ctrl, true, false},
       {"same scan and flags", PackHotKey(65, 30, 1, ctrl), Event(65, 30, 1), ctrl, true, true},
@@ -68,30 +55,13 @@ TEST(MatchHotKey, KeyEventsAgainstOrdinaryRecords) {
       {"255 wildcard", PackHotKey(255, 0, 0, 0), Event(255, 12, 1), 0, false, true},
       {"255 scan above a byte", PackHotKey(255, 30, 0, 0), Event(255, 0x11E, 0), 0, false, false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, MatchHotKey(&c.event, c.modifiers, Record(c.hkey), "", c.full)) << c.what;
-  }
-}
-
-TEST(MatchHotKey, HidTextMatchesOnlyHidRecordsExactlyWithEqualModifiers) {
-  const TActionHKey hid = Record(PackHotKey(65, 0, 0, kModShift), TkeInputMode::keHid, "Dev0A");
-  const KeyEventRecord event = Event(65, 30, 0);
-  EXPECT_FALSE(MatchHotKey(&event, kModShift, hid, "Dev0A", false));
-  EXPECT_FALSE(MatchHotKey(nullptr, kModShift, Record(hid.HKey(), TkeInputMode::keNormal, "Dev0A"),
-                           "Dev0A", false));
-  EXPECT_TRUE(MatchHotKey(nullptr, kModShift, hid, "Dev0A", false));
-  EXPECT_FALSE(MatchHotKey(nullptr, kModShift, hid, "dev0a", false));
-  EXPECT_FALSE(MatchHotKey(nullptr, kModShift, hid, "Dev0", false));
-  EXPECT_FALSE(MatchHotKey(nullptr, 0, hid, "Dev0A", false));
-  EXPECT_FALSE(MatchHotKey(nullptr, 0, Record(0, TkeInputMode::keHid, ""), "", false));
+  for (const auto& [what, hkey, event, modifiers, full, expected] : cases)
+    EXPECT_EQ(expected, MatchHotKey(&event, modifiers, TActionHKey(hkey), "", full)) << what;
 }
 
 TEST(SameHotKey, ComparesLikeMatchButTheWildcardNeedsFlagsZeroOnEitherSide) {
-  const struct {
-    const char* what;
-    uint32_t a, b;
-    bool full, expected;
-  } cases[] = {
+  // What, two hot keys, full comparison; whether they are the same.
+  const std::tuple<const char*, uint32_t, uint32_t, bool, bool> cases[] = {
       {"other modifiers", PackHotKey(65, 0, 0, 1), PackHotKey(65, 0, 0, 2), false, false},
       {"other key code", PackHotKey(65, 0, 0, 0), PackHotKey(66, 0, 0, 0), false, false},
       {"255 equal", PackHotKey(255, 86, 1, 0), PackHotKey(255, 86, 1, 0), false, true},
@@ -100,64 +70,58 @@ TEST(SameHotKey, ComparesLikeMatchButTheWildcardNeedsFlagsZeroOnEitherSide) {
       {"255 wildcard on b", PackHotKey(255, 87, 1, 0), PackHotKey(255, 0, 0, 0), false, true},
       {"flags 1 is no wildcard", PackHotKey(65, 0, 1, 4), PackHotKey(65, 87, 1, 4), true, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.expected, SameHotKey(c.a, c.b, c.full)) << c.what;
+  for (const auto& [what, a, b, full, expected] : cases)
+    EXPECT_EQ(expected, SameHotKey(a, b, full)) << what;
 }
 
 TEST(MouseToKeyEvent, ButtonsAndWheelStepsBecomeKeysAndEverythingElseNothing) {
-  const struct {
-    uint32_t message, data, expectedMessage, expectedKey;  // key 0: not converted
-  } cases[] = {
-      {kWmLButtonDown, 0, kWmKeyDown, 1},
-      {kWmRButtonUp, 0, kWmKeyUp, 2},
-      {kWmMButtonDown, 0, kWmKeyDown, 4},
-      {kWmXButtonDown, 1u << 16, kWmKeyDown, 5},
-      {kWmXButtonUp, 2u << 16 | 7, kWmKeyUp, 6},
-      {kWmMouseWheel, 120u << 16, kWmKeyDown, 136},
-      {kWmMouseWheel, 0x8000u << 16, kWmKeyDown, 137},
-      {0x200, 0, 0, 0},  // move
-      {kWmXButtonDown, 3u << 16, 0, 0},
-      {kWmXButtonUp, 1, 0, 0},  // the number in the low word
-      {kWmMouseWheel, 120, 0, 0},
-  };
-  for (const auto& c : cases) {
-    MouseEventRecord event{};
-    event.mouseData = c.data;
-    event.extraInfo = 42;
-    const std::optional<KeyMessage> key = MouseToKeyEvent(c.message, event);
-    ASSERT_EQ(c.expectedKey != 0, key.has_value()) << c.message << " data " << c.data;
-    if (!key) continue;
-    EXPECT_EQ(c.expectedMessage, key->message) << c.message;
-    EXPECT_EQ((std::vector<uint32_t>{c.expectedKey, 66, 33, 0}),
-              (std::vector<uint32_t>{key->record.vkCode, key->record.scanCode, key->record.flags,
-                                     key->record.extraInfo}));
+  // Message, mouse data, the key message and pseudo key it becomes (0: none). 0x200 is a move;
+  // the X button's number is in the high word, the wheel's step a signed high word.
+  const uint32_t cases[][4] = {{kWmLButtonDown, 0, kWmKeyDown, 1},
+                               {kWmRButtonUp, 0, kWmKeyUp, 2},
+                               {kWmMButtonDown, 0, kWmKeyDown, 4},
+                               {kWmXButtonDown, 1u << 16, kWmKeyDown, 5},
+                               {kWmXButtonUp, 2u << 16 | 7, kWmKeyUp, 6},
+                               {kWmMouseWheel, 120u << 16, kWmKeyDown, 136},
+                               {kWmMouseWheel, 0x8000u << 16, kWmKeyDown, 137},
+                               {0x200, 0, 0, 0},
+                               {kWmXButtonDown, 3u << 16, 0, 0},
+                               {kWmXButtonUp, 1, 0, 0},
+                               {kWmMouseWheel, 120, 0, 0}};
+  for (const auto& [message, data, keyMessage, keyCode] : cases) {
+    const std::optional<KeyMessage> key = MouseToKeyEvent(message, {0, 0, data, 0, 0, 42});
+    const KeyEventRecord r = key ? key->record : KeyEventRecord{0, 66, 33, 0, 0};
+    EXPECT_EQ(
+        (std::vector<uint32_t>{keyMessage, keyCode, 66, 33, 0}),
+        (std::vector<uint32_t>{key ? key->message : 0, r.vkCode, r.scanCode, r.flags, r.extraInfo}))
+        << message << " data " << data;
   }
 }
 
 TEST(UpOnlyToKeyDown, ListedKeyUpsBecomeKeyDownsWithoutTheReleasedBit) {
-  const std::vector<std::string> list = {"200x1x0", "178x36x1"};
-  const struct {
-    const char* what;
-    uint32_t message, key, scan, flags;
-    bool enabled;
-    std::vector<std::string> list;
-    uint32_t expectedMessage, expectedFlags;
-  } cases[] = {
-      {"listed as pressed", kWmKeyUp, 178, 36, 0x81, true, list, kWmKeyDown, 0x01},
-      {"system key", kWmSysKeyUp, 178, 36, 0x81, true, list, kWmSysKeyDown, 0x01},
-      {"listed as delivered", kWmKeyUp, 178, 36, 0x81, true, {"178x36x129"}, kWmKeyDown, 0x01},
-      {"option off", kWmKeyUp, 178, 36, 0x81, false, list, kWmKeyUp, 0x81},
-      {"empty list", kWmKeyUp, 178, 36, 0x81, true, {}, kWmKeyUp, 0x81},
-      {"key-down", kWmKeyDown, 178, 36, 0x01, true, list, kWmKeyDown, 0x01},
-      {"other scan code", kWmKeyUp, 178, 37, 0x81, true, list, kWmKeyUp, 0x81},
-      {"entry only a prefix", kWmKeyUp, 178, 36, 0x81, true, {"178x36"}, kWmKeyUp, 0x81},
-  };
-  for (const auto& c : cases) {
-    uint32_t message = c.message;
-    KeyEventRecord record = Event(c.key, c.scan, c.flags);
-    EXPECT_EQ(c.message != c.expectedMessage, UpOnlyToKeyDown(message, record, c.enabled, c.list))
-        << c.what;
-    EXPECT_EQ(c.expectedMessage, message) << c.what;
-    EXPECT_EQ(c.expectedFlags, record.flags) << c.what;
+  const std::vector<std::string> list = {"200x1x0", "178x36x1"}, delivered = {"178x36x129"};
+  // What, message and scan code of key 178 (a key-up has flags 0x81, a key-down 0x01), the
+  // option, the list; the message it becomes. A converted key loses its released bit.
+  const std::tuple<const char*, uint32_t, uint32_t, bool, std::vector<std::string>, uint32_t>
+      cases[] = {
+          {"listed as pressed", kWmKeyUp, 36, true, list, kWmKeyDown},
+          {"system key", kWmSysKeyUp, 36, true, list, kWmSysKeyDown},
+          {"listed as delivered", kWmKeyUp, 36, true, delivered, kWmKeyDown},
+          {"option off", kWmKeyUp, 36, false, list, kWmKeyUp},
+          {"empty list", kWmKeyUp, 36, true, {}, kWmKeyUp},
+          {"key-down", kWmKeyDown, 36, true, list, kWmKeyDown},
+          {"other scan code", kWmKeyUp, 37, true, list, kWmKeyUp},
+          {"entry only a prefix", kWmKeyUp, 36, true, {"178x36"}, kWmKeyUp},
+      };
+  for (const auto& [what, original, scan, enabled, entries, expected] : cases) {
+    uint32_t message = original;
+    const bool up = message == kWmKeyUp || message == kWmSysKeyUp;
+    KeyEventRecord record = Event(178, scan, up ? 0x81 : 0x01);
+    const bool converted = original != expected;
+    EXPECT_EQ(
+        std::make_tuple(converted, expected, converted || !up ? 0x01u : 0x81u),
+        std::make_tuple(UpOnlyToKeyDown(message, record, enabled, entries), message, record.flags))
+        << what;
   }
 }
 
@@ -171,6 +135,67 @@ TEST(SidedModifierKey, GenericModifiersBecomeTheirSideAndOtherKeysStay) {
   for (const auto& c : cases)
     EXPECT_EQ(c.expected, SidedModifierKey(c.keyCode, c.scanCode, c.flags))
         << c.keyCode << " " << c.scanCode << " " << c.flags;
+}
+
+using test::FakeKeyState;
+
+TEST(ModifierState, EitherSideGivesTheBitTheSidesAreApartAndOnlyTheSynchronousStateCounts) {
+  // Key, the mask it gives, which side is down. Key 0 holds nothing; the generic codes 16, 17 and
+  // 18 do not count.
+  const std::tuple<uint8_t, int, char> cases[] = {
+      {0, 0, '-'},          {164, kModAlt, 'L'},   {165, kModAlt, 'R'},   {162, kModCtrl, 'L'},
+      {163, kModCtrl, 'R'}, {160, kModShift, 'L'}, {161, kModShift, 'R'}, {91, kModWin, 'L'},
+      {92, kModWin, 'R'},   {16, 0, '-'},          {17, 0, '-'},          {18, 0, '-'}};
+  for (const auto& [key, mask, side] : cases) {
+    FakeKeyState sync;
+    sync.sync.set(key);
+    EXPECT_EQ(std::make_tuple(mask, side != 'L', side != 'R'),
+              std::make_tuple(int{GetModifierState(sync)}, NoLeftModifiersPressed(sync),
+                              NoRightModifiersPressed(sync)))
+        << int{key};
+  }
+  FakeKeyState async;
+  async.async.set(255).set(0).set(17).set(160).set(163);
+  EXPECT_EQ(std::make_tuple(0, true, true),
+            std::make_tuple(int{GetModifierState(async)}, NoLeftModifiersPressed(async),
+                            NoRightModifiersPressed(async)));
+  EXPECT_EQ("[ 0 17 160 163 255]", PressedKeysText(async));
+}
+
+TEST(ResetModifierKey, ReleasesOnlyWhenTheGenericKeyIsStuckInTheAsynchronousState) {
+  const std::optional<KeyInput> release = KeyInput{162, 0, kInputKeyUp};
+  FakeKeyState state;
+  state.async.set(17), state.sync.set(163);
+  EXPECT_EQ(release, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic still down";
+  state.async.set(163);
+  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "other side down";
+  state.async.reset(), state.sync.set(17);
+  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic only in sync";
+}
+
+TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSideUntilSeeded) {
+  FakeKeyState physical;
+  physical.async.set(92).set(65);
+  TrackedKeyState keys(physical);
+  keys.Observe(kWmKeyDown, 162, false);
+  keys.Observe(kWmSysKeyDown, 164, false);
+  keys.Observe(kWmLButtonDown, 160, false);  // not a key message
+  keys.Observe(kWmKeyDown, 300, false);
+  keys.Observe(kWmKeyDown, 161, true);
+  EXPECT_EQ(kModCtrl | kModAlt | kModShift, GetModifierState(keys));
+  EXPECT_TRUE(keys.IsDown(16, false)) << "the right one";
+  keys.Observe(kWmSysKeyUp, 164, false);
+  keys.Observe(kWmKeyUp, 162, false);
+  keys.Observe(kWmKeyUp, 161, false);
+  EXPECT_EQ(0, GetModifierState(keys));
+  keys.Observe(kWmKeyDown, 17, false);  // a generic event counts as the left key
+  EXPECT_EQ((std::vector<bool>{true, true, false, false}),
+            (std::vector<bool>{keys.IsDown(162, false), keys.IsDown(17, false),
+                               keys.IsDown(163, false), keys.IsDown(18, false)}));
+  keys.Seed();  // modifiers already down only; everything seen before is forgotten
+  EXPECT_EQ((std::vector<bool>{true, false, false, true}),
+            (std::vector<bool>{keys.IsDown(92, false), keys.IsDown(65, false),
+                               keys.IsDown(162, false), keys.IsDown(65, true)}));
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "keys/key_text.h"
 #include "registry_dump.h"
 #include "settings/registry.h"
 
@@ -36,12 +39,8 @@ TEST(KeyNamesLines, AreSavedSortedAsNameEqualsSignedDecimalWithOptionalHidText) 
 }
 
 TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
-  const struct {
-    const char* line;
-    const char* name;
-    uint32_t value;
-    const char* hid;
-  } cases[] = {
+  // Line; then its name, key value and HID text as read back.
+  const std::tuple<std::string, std::string, uint32_t, std::string> cases[] = {
       {"Pad=0\x01HID\\VID_1", "Pad", 0, "HID\\VID_1"},
       {"Negative=-2125005056", "Negative", 0x8156FF00, ""},
       {"Unsigned=4294967295", "Unsigned", 0xFFFFFFFF, ""},
@@ -54,76 +53,155 @@ TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
       {"NoEquals", "", 0, ""},
   };
   MemoryRegistry registry;
-  for (const auto& c : cases) registry.WriteString(kPath, c.name + std::string("x"), c.line);
+  for (const auto& [line, name, value, hid] : cases) registry.WriteString(kPath, name + "x", line);
   registry.WriteInteger(kPath, "Number", 12);  // not a line: skipped
   TKeyNames table;
   table.LoadKeyNames(registry, kPath);
   ASSERT_EQ(static_cast<int>(std::size(cases)), table.Count());
   for (int i = 0; i < table.Count(); ++i) {
-    EXPECT_EQ(cases[i].name, table.NameAt(i)) << cases[i].line;
-    EXPECT_EQ(cases[i].value, table.KeyValueAt(i)) << cases[i].line;
-    EXPECT_EQ(cases[i].hid, table.HidTextAt(i)) << cases[i].line;
+    const auto& [line, name, value, hid] = cases[i];
+    EXPECT_EQ(std::tie(name, value, hid),
+              std::make_tuple(table.NameAt(i), table.KeyAt(i).HKey(), table.HidTextAt(i)))
+        << line;
   }
-  EXPECT_EQ(0x8156FF00u, table.KeyAt(1).HKey());
+  // Outside the table: no name, no key, nothing to change.
   for (int index : {-1, table.Count()}) {
-    EXPECT_EQ("", table.NameAt(index) + table.HidTextAt(index));
-    EXPECT_EQ(0u, table.KeyValueAt(index));
+    EXPECT_EQ("0", table.NameAt(index) + table.HidTextAt(index) +
+                       std::to_string(table.KeyValueAt(index)));
     EXPECT_FALSE(table.Delete(index) || table.PutKey(index, "X", 1, ""));
   }
 }
 
-TEST(KeyNamesSorting, AddAndPutSortByNameIgnoringCaseAndAddReturnsTheNewIndex) {
+TEST(KeyNamesSorting, AddAndPutSortByNameIgnoringCaseAndLookupsFindTheFirstMatch) {
   TKeyNames table;
-  EXPECT_EQ(0, table.AddKey("delta", 1, ""));
-  EXPECT_EQ(0, table.AddKey("Bravo", 2, ""));
-  EXPECT_EQ(2, table.AddKey("Echo", 3, ""));
-  EXPECT_EQ(0, table.AddKey("alpha2", 4, ""));
-  // A name that is the start of another comes first, whatever follows it in the line.
-  EXPECT_EQ(0, table.AddKey("alpha", 6, ""));
-  EXPECT_EQ("BRAVO", table.NameAt(table.AddKey("BRAVO", 2, ""))) << "last among equal lines";
+  // A name that is the start of another comes first, whatever follows it in the line; an equal
+  // name goes last among its equals.
+  EXPECT_EQ((std::vector<int>{0, 0, 2, 0, 0, 3}),
+            (std::vector<int>{table.AddKey("delta", 1, ""),
+                              table.AddKey("Bravo", PackHotKey(200, 40, 1, 0), ""),
+                              table.AddKey("Echo", 3, ""), table.AddKey("alpha2", 4, ""),
+                              table.AddKey("alpha", 6, ""), table.AddKey("BRAVO", 2, "")}));
   ASSERT_TRUE(table.PutKey(0, "zulu", 7, "HID#1"));
   EXPECT_EQ((std::vector<std::string>{"alpha2", "Bravo", "BRAVO", "delta", "Echo", "zulu"}),
             Names(table));
-  EXPECT_EQ(7u, table.KeyValueAt(5));
-}
-
-TEST(KeyNamesLookup, KeysCompareAsHotKeysHidTextExactlyAndNamesIgnoringCase) {
-  TKeyNames table;
-  table.LoadDefaultKeyNames();
-  table.AddKey("Exact", PackHotKey(200, 40, 1, 0), "");
-  table.AddKey("Pad", 0, "HID#Ab");
-  const int mute = table.IndexOfName("VOLUME MUTE");
-  EXPECT_EQ(mute, table.IndexOfKey(PackHotKey(173, 0x20, 1, 0), true)) << "stored wildcard";
-  EXPECT_EQ(-1, table.IndexOfKey(PackHotKey(173, 0, 0, kModCtrl), false)) << "modifiers count";
-  EXPECT_EQ(table.IndexOfName("exact"), table.IndexOfKey(PackHotKey(200, 41, 0, 0), false));
-  EXPECT_EQ(-1, table.IndexOfKey(PackHotKey(200, 41, 0, 0), true));
-  EXPECT_EQ(table.IndexOfName("Pad"), table.IndexOfHidText("HID#Ab"));
-  EXPECT_EQ(-1, table.IndexOfHidText("HID#AB"));
-  EXPECT_EQ(-1, table.IndexOfHidText("")) << "an entry without HID text is no match for empty";
-  EXPECT_EQ(-1, table.IndexOfName("Pa"));
+  // Hot keys compare as such: a stored scan code 0 is a wildcard unless fully compared, and the
+  // modifiers count. HID texts compare exactly, names ignoring case; no entry stands for an empty
+  // HID text.
+  EXPECT_EQ((std::vector<int>{1, -1, -1, 5, -1, -1, 3, -1}),
+            (std::vector<int>{table.IndexOfKey(PackHotKey(200, 41, 0, 0), false),
+                              table.IndexOfKey(PackHotKey(200, 41, 0, 0), true),
+                              table.IndexOfKey(PackHotKey(200, 40, 1, kModCtrl), false),
+                              table.IndexOfHidText("HID#1"), table.IndexOfHidText("hid#1"),
+                              table.IndexOfHidText(""), table.IndexOfName("DELTA"),
+                              table.IndexOfName("delt")}));
 }
 
 TEST(KeyNamesRegistry, AMissingKeyGivesTheDefaultsAndADeletedDefaultStaysDeleted) {
   MemoryRegistry registry;
-  TKeyNames table;
+  TKeyNames table, reloaded;
   table.AddKey("Leftover", 1, "");
   table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(26, table.Count());
   EXPECT_EQ(-1, table.IndexOfName("Leftover"));
   ASSERT_TRUE(table.Delete(table.IndexOfName("Stop")));
   ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-
-  TKeyNames reloaded;
   reloaded.LoadKeyNames(registry, "");
-  EXPECT_EQ(26, reloaded.Count()) << "no path: the defaults";
+  EXPECT_EQ(table.Count() + 1, reloaded.Count()) << "no path: the defaults";
   reloaded.LoadKeyNames(registry, kPath);
   EXPECT_EQ(Names(table), Names(reloaded));
-  EXPECT_EQ(-1, reloaded.IndexOfKey(PackHotKey(178, 0, 0, 0)));
-
   registry.DeleteKey(kPath);
   registry.CreateKey(kPath);
   reloaded.LoadKeyNames(registry, kPath);
   EXPECT_EQ(0, reloaded.Count()) << "an existing empty key is an empty table";
+}
+
+// A keyboard layout that knows a few keys.
+class FakeSystemKeyNames final : public SystemKeyNames {
+ public:
+  uint32_t ScanCodeOf(uint32_t keyCode) const override { return keyCode == 112 ? 59 : 0; }
+  std::string KeyName(uint32_t lParam) const override {
+    // lParam of a key message: scan code in bits 16-23, the extended flag in bit 24, count 1.
+    const std::map<uint32_t, std::string> names = {{59u << 16 | 1, "F1"},
+                                                   {0x20u << 16 | 1u << 24 | 1, "Mute key"},
+                                                   {0x47u << 16 | 1u << 24 | 1, "Home"}};
+    const auto it = names.find(lParam);
+    return it == names.end() ? std::string() : it->second;
+  }
+};
+
+class KeyTextTest : public testing::Test {
+ protected:
+  KeyTextTest() {
+    names_.LoadDefaultKeyNames();
+    names_.AddKey("Odd key", PackHotKey(255, 86, 0, 0), "");
+    names_.AddKey("Zero", PackHotKey(0, 5, 0, 0), "");
+    names_.AddKey("Pad", 0, "HID\\VID_0000&PID_00000001");
+  }
+
+  FakeSystemKeyNames system_;
+  TKeyNames names_;
+  KeyTextContext context_{&system_, &names_};
+};
+
+TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
+  // Key code, scan code, flags, whether to convert, whether to use the user's names; the text.
+  const std::tuple<uint32_t, uint32_t, uint32_t, bool, bool, std::string> cases[] = {
+      {300, 999, 999, true, true, "VkCode>255"},
+      {65, 256, 999, true, true, "Scan>255"},
+      {0, 0, 256, true, true, "Flag>255"},
+      {0, 0, 0, true, true, "None"},
+      {0, 0, 1, true, false, "0x0x1"},
+      {173, 0x77, 0, false, true, "Volume Mute"},  // any scan code of the key
+      {175, 0, 0, true, true, "Volume Up"},
+      {255, 86, 0, true, true, "Odd key"},
+      {255, 86, 0, true, false, "255x86x0"},  // scan code only: no character
+      {173, 0x20, 1, true, false, "Mute key"},
+      {36, 0x47, 1, true, false, "Home"},
+      {112, 0, 0, true, false, "F1"},  // scan code mapped from the key code
+      {65, 30, 0, false, false, "A"},
+      {66, 48, 0, true, false, "B"},          // the layout has no name
+      {0xE9, 0, 0, true, false, "\xC3\xA9"},  // Latin-1 code as UTF-8
+      {0, 5, 0, true, true, "0x5x0"},         // key code 0 is never looked up by name
+  };
+  for (const auto& [key, scan, flags, convert, userNames, expected] : cases)
+    EXPECT_EQ(expected, KeyToText(key, scan, flags, convert, userNames, context_)) << key;
+  EXPECT_EQ("F", KeyToText(70, 33, 0, true, true, KeyTextContext{nullptr, &names_}));
+}
+
+TEST_F(KeyTextTest, TheDefaultContextUsesTheInstalledSystemNames) {
+  struct Restore {
+    ~Restore() { SetDefaultSystemKeyNames(nullptr); }
+  } restore;
+  SetDefaultSystemKeyNames(&system_);
+  EXPECT_EQ("F1", KeyToText(112, 0, 0, true, false));
+}
+
+TEST_F(KeyTextTest, HotKeyTextsPutModifiersBeforeTheKeyAndHidRecordsAlwaysHaveBoth) {
+  const uint32_t ctrlAltMute = PackHotKey(173, 0x20, 1, kModCtrl | kModAlt);
+  TActionHKey hid(PackHotKey(0, 0, 0, kModShift));
+  hid.SetInputMode(TkeInputMode::keHid);
+  hid.SetKeyPolyglot("HID\\VID_0000&PID_00000001");
+  // Arguments: user names, conversion, modifiers.
+  EXPECT_EQ((std::vector<std::string>{"Ctrl + Alt + Volume Mute", "Mute key", "Shift + Pad",
+                                      "Shift + A"}),
+            (std::vector<std::string>{HotKeyValueToText(ctrlAltMute, true, false, true, context_),
+                                      HotKeyValueToText(ctrlAltMute, false, true, false, context_),
+                                      HotKeyToText(hid, false, false, false, context_),
+                                      HotKeyToText(TActionHKey(PackHotKey(65, 30, 0, kModShift)),
+                                                   false, false, true, context_)}));
+}
+
+TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"A00000000B", "A00B"},
+      {"00000", "00"},
+      {"000", "000"},
+      {"", ""},
+      {"HID\\VID_0000&PID_00000001", "HID\\VID_0&PID_00001"}};
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(expected, HidKeyToText(text, false, context_)) << text;
+  EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
+  EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
+  EXPECT_EQ("A0", HidKeyToText("A0000", true, KeyTextContext{}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,39 +12,31 @@
 namespace tavion {
 namespace {
 
-class LangTest : public testing::Test {
- protected:
-  void SetUp() override { SetLanguageSource(nullptr); }
-  void TearDown() override { SetLanguageSource(nullptr); }
-};
-
-TEST_F(LangTest, LineBreakAndTabCodesAreReplacedInOnePass) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"a#13b", "a\rb"}, {"x#9#9y", "x\t\ty"}, {"#139", "\r9"},
-      {"##13", "#\r"},   {"#1#3", "#1#3"},     {"50#", "50#"},
+TEST(GetLangStr, TheSectionsTextWinsOverTheDefaultAndCodesBecomeBreaksInOnePass) {
+  struct Restore {
+    ~Restore() { SetLanguageSource(nullptr); }
+  } restore;
+  SetLanguageSource(
+      std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "Yes"}, "Ja#13"},
+                                                         {{"Actions", "play"}, "Abspielen"},
+                                                         {{"Strings", "Blank"}, ""}}));
+  // Key, default text, section; the text.
+  const std::array<const char*, 4> cases[] = {
+      {"Yes", "Yes", "Strings", "Ja\r"},
+      {"play", "Start playback", "Actions", "Abspielen"},
+      {"play", "Start playback", "Strings", "Start playback"},
+      {"Blank", "not blank", "Strings", ""},  // an empty text is a text
+      {"No", "x#9#9y", "Strings", "x\t\ty"},
+      {"No", "#139", "Strings", "\r9"},
+      {"No", "##13#1#3 50#", "Strings", "#\r#1#3 50#"},
   };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(expected, GetLangStr("Key", text)) << text;
-}
-
-TEST_F(LangTest, TheLanguageTextOfTheSectionWinsOverTheDefault) {
-  auto language = std::make_shared<FakeLanguage>(FakeLanguage::Texts{
-      {{"Strings", "ButtonYes"}, "Ja#13"},
-      {{"Actions", "wa_play"}, "Abspielen"},
-      {{"Strings", "Blank"}, ""},
-  });
-  SetLanguageSource(language);
-  EXPECT_EQ("Ja\r", GetLangStr("ButtonYes", "Yes"));
-  EXPECT_EQ("Abspielen", GetLangStr("wa_play", "Start playback", "Actions"));
-  EXPECT_EQ("No", GetLangStr("ButtonNo", "No"));
-  EXPECT_EQ("", GetLangStr("Blank", "not blank"));  // an empty text is a text
-  EXPECT_EQ((std::vector<std::string>{"Strings/ButtonYes", "Actions/wa_play", "Strings/ButtonNo",
-                                      "Strings/Blank"}),
-            language->asked);
+  for (const auto& [key, def, section, expected] : cases)
+    EXPECT_EQ(expected, GetLangStr(key, def, section)) << key;
   SetLanguageSource(nullptr);
-  EXPECT_EQ("Yes", GetLangStr("ButtonYes", "Yes"));
+  EXPECT_EQ("Yes", GetLangStr("Yes", "Yes"));
 }
 
-TEST(FormatLangTextTest, FillsMarksInTurnAndLeavesTheRestAlone) {
+TEST(FormatLangText, FillsMarksInTurnAndLeavesTheRestAlone) {
   const struct {
     const char* pattern;
     std::initializer_list<std::string_view> args;

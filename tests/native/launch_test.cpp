@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "actions/action.h"
 #include "actions/params.h"
+#include "native/support/fake_host.h"
 #include "native/support/fake_language.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
@@ -17,86 +17,45 @@
 namespace tavion {
 namespace {
 
-// Folders and a clock with known values; records which folders were asked for.
+using Events = std::vector<std::string>;
+
+// Shell folder n is "Fn", with a backslash when n is even, and the documents folder is missing;
+// the locale's texts carry a field of the moment, to show which moment was passed.
 class FakeLaunchSystem final : public LaunchSystem {
  public:
-  std::string TempFolder() const override { return Asked("temp", temp); }
+  std::string TempFolder() const override { return "C:\\Temp\\"; }
   std::string ShellFolder(int csidl) const override {
-    const auto found = folders.find(csidl);
-    return Asked("csidl " + std::to_string(csidl), found == folders.end() ? "" : found->second);
+    return csidl == kFolderPersonal ? "" : "F" + std::to_string(csidl) + (csidl % 2 ? "" : "\\");
   }
-  std::string ProgramFolder() const override { return Asked("exe", exe); }
+  std::string ProgramFolder() const override { return "C:\\Tavion\\"; }
   LocalDateTime Now() const override { return now; }
   DateTimeNames Names() const override { return names; }
-  // The locale's texts carry a field of the moment, to show which moment was passed.
-  std::string LongTimeText(const LocalDateTime& m) const override { return "LT" + Hour(m); }
-  std::string ShortDateText(const LocalDateTime& m) const override { return "SD" + Day(m); }
-  std::string LongDateText(const LocalDateTime& m) const override { return "LD" + Day(m); }
-  std::string ShortTimeText(const LocalDateTime& m) const override { return "ST" + Hour(m); }
-  static std::string Hour(const LocalDateTime& m) { return std::to_string(m.hour); }
-  static std::string Day(const LocalDateTime& m) { return std::to_string(m.day); }
-  std::string Asked(std::string what, std::string value) const {
-    asked.push_back(std::move(what));
-    return value;
-  }
+  using M = const LocalDateTime&;
+  std::string LongTimeText(M m) const override { return "LT" + std::to_string(m.hour); }
+  std::string ShortDateText(M m) const override { return "SD" + std::to_string(m.day); }
+  std::string LongDateText(M m) const override { return "LD" + std::to_string(m.day); }
+  std::string ShortTimeText(M m) const override { return "ST" + std::to_string(m.hour); }
 
-  std::string temp = "C:\\Temp\\";
-  std::string exe = "C:\\Tavion\\";
-  std::map<int, std::string> folders = {
-      {kFolderWindows, "C:\\Windows"},       {kFolderSystem, "C:\\Windows\\system32\\"},
-      {kFolderProgramFiles, "C:\\Program"},  {kFolderPrograms, "C:\\Menu\\Programs"},
-      {kFolderDesktopDirectory, "C:\\Desk"}, {kFolderAppData, "C:\\AppData"},
-      {kFolderPersonal, "C:\\Docs"},
-  };
   // Tuesday 5 March 2024, 14:07:09.045.
   LocalDateTime now{2024, 3, 5, 2, 14, 7, 9, 45};
   DateTimeNames names;
-  mutable std::vector<std::string> asked;
 };
 
 TEST(ExpandVariables, EachVariableInAnyCaseBecomesItsValueWithoutTrailingBackslash) {
   const std::string myComputer = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
   const std::pair<const char*, std::string> cases[] = {
       {"%temp%\\a.txt", "C:\\Temp\\a.txt"},
-      {"%WINDIR%\\notepad.exe", "C:\\Windows\\notepad.exe"},
-      {"%sysdir%", "C:\\Windows\\system32"},
-      {"%programmes%|%menu_prog%|%desktop%", "C:\\Program|C:\\Menu\\Programs|C:\\Desk"},
-      {"%appdata%|%doc%;%Doc%", "C:\\AppData|C:\\Docs;C:\\Docs"},
+      {"%WINDIR%\\notepad.exe|%sysdir%", "F36\\notepad.exe|F37"},
+      {"%programmes%|%menu_prog%|%desktop%", "F38|F2|F16"},
+      {"%appdata%|%doc%;%Doc%", "F26|;"},
       {"%root%", myComputer},
       {"%control%", myComputer + "\\::{21EC2020-3AEA-1069-A2DD-08002B30309D}"},
       {"%net%", "::{208D2C60-3AEA-1069-A2D7-08002B30309D}"},
       {"x %Exe%\\Lang", "x C:\\Tavion\\Lang"},
       {"plain %unknown% 100%", "plain %unknown% 100%"},
   };
-  for (const auto& [text, expected] : cases) {
-    const FakeLaunchSystem system;
-    EXPECT_EQ(expected, ExpandVariables(text, system)) << text;
-  }
-  const FakeLaunchSystem system;
-  ExpandVariables("%sysdir%%exe% %unknown%", system);
-  EXPECT_EQ((std::vector<std::string>{"csidl 37", "exe"}), system.asked) << "only what is used";
-}
-
-TEST(ExpandVariables, ValuesAreExpandedByTheVariablesThatFollowInOrder) {
-  FakeLaunchSystem system;
-  system.temp = "%exe%\\tmp";  // "%exe%" comes after "%temp%": expanded too
-  system.exe = "%temp%";       // "%temp%" has been replaced already: stays
-  EXPECT_EQ("%temp%\\tmp", ExpandVariables("%temp%", system));
-  EXPECT_EQ("%temp%", ExpandVariables("%exe%", system));
-}
-
-TEST(ExpandInput, NumbersTheQuestionsNeverSearchesAnAnswerAndStopsAtACancel) {
-  std::vector<int> asked;
-  const auto asker = [&](int number) -> std::optional<std::string> {
-    asked.push_back(number);
-    if (number == 3) return std::nullopt;
-    return number == 1 ? "%input%" : "v" + std::to_string(number);
-  };
-  EXPECT_EQ("a %input% b v2 c", ExpandInput("a %input% b %INPUT% c", asker));
-  EXPECT_EQ("%inpu% x", ExpandInput("%inpu% x", asker));
-  EXPECT_EQ((std::vector<int>{1, 2}), asked);
-  EXPECT_EQ(std::nullopt, ExpandInput("%input%%input%%input%%input%", asker));
-  EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 3}), asked);
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(expected, ExpandVariables(text, FakeLaunchSystem())) << text;
 }
 
 TEST(FormatDateTime, LettersGiveTheFieldsOfTheMoment) {
@@ -129,12 +88,10 @@ TEST(LocaleDateTimeNames, TheLocalesMondayFirstDaysBecomeSundayFirstAndGapsKeepE
     if (name == LocaleName::kShortMonth && index == 2) return std::string("Mrz");
     return name == LocaleName::kTimeSeparator ? std::string(".") : std::string();
   });
-  EXPECT_EQ("day0", names.longDays[1]);  // Monday
-  EXPECT_EQ("day6", names.longDays[0]);  // Sunday
-  EXPECT_EQ("Mrz", names.shortMonths[2]);
-  EXPECT_EQ("Mon", names.shortDays[1]);
-  EXPECT_EQ(".", names.timeSeparator);
-  EXPECT_EQ("/", names.dateSeparator);
+  EXPECT_EQ(
+      (std::vector<std::string>{"day6", "day0", "Mrz", "Mon", ".", "/"}),
+      (std::vector<std::string>{names.longDays[0], names.longDays[1], names.shortMonths[2],
+                                names.shortDays[1], names.timeSeparator, names.dateSeparator}));
 }
 
 TEST(NextRunningCopy, CyclesInProcessOrderFromTheForegroundOne) {
@@ -144,19 +101,15 @@ TEST(NextRunningCopy, CyclesInProcessOrderFromTheForegroundOne) {
     EXPECT_EQ(expected, NextRunningCopy(ids, foreground)) << foreground;
 }
 
-// The dispatcher's host and the launch services as far as "srun" needs them;
-// every call is recorded in `events`.
-class ShellExecuteTest : public testing::Test, public ExecHost, public LaunchServices {
+// The dispatcher's host and the launch services as far as "srun" needs them.
+class ShellExecuteTest : public testing::Test, public test::FakeExecHost, public LaunchServices {
  protected:
   void SetUp() override {
     ResetSettings();
     ClearExecutors();
     SetExecHost(this);
     RegisterExecutor("srun", [this](ExecContext& context) { RunShellExecute(context, *this); });
-    TAction& action = actions.Add();
-    action.SetExec("srun");
-    action.SetName("Run probe");
-    params = action.ParamsAs<TActionParamsSExec>();
+    params = AddAction("srun", "Run probe").ParamsAs<TActionParamsSExec>();
     params->Oper = "open";
     params->Show = 3;
   }
@@ -166,31 +119,10 @@ class ShellExecuteTest : public testing::Test, public ExecHost, public LaunchSer
     SetLanguageSource(nullptr);
     ResetSettings();
   }
-  std::vector<std::string> Run() {
-    events.clear();
+  Events Run() {
     ExecuteAction("srun", 0, false);
-    return events;
+    return Take();
   }
-
-  bool StartWorkerThread(std::function<void()>) override { return false; }
-  bool ApplicationTerminating() const override { return terminating; }
-  TAction* ActionByIndex(int index) override { return actions.At(static_cast<size_t>(index)); }
-  void SendExecutionNotification(const std::string& code, int index,
-                                 const ExecResult& result) override {
-    events.push_back("notify " + code + " " + std::to_string(index) + " " + result.notifyText);
-  }
-  void PostClose() override {}
-  void PostRunningCheck() override {}
-  void RunProgramCommand(uintptr_t) override {}
-  void ShowInformation(const std::string&) override {}
-  bool ForegroundIsShellWindow() override { return false; }
-  void Beep(uint32_t type) override { events.push_back("beep " + std::to_string(type)); }
-  void RequestForegroundLanguage(uint32_t) override {}
-  std::string CallPluginAction(const std::string&, const std::string&, Persistent*) override {
-    return "nil";
-  }
-  std::string PluginFolder() const override { return {}; }
-  DiagnosticsValues Diagnostics() override { return {}; }
 
   const LaunchSystem& System() const override { return system; }
   bool InputDialogOpen() const override { return dialogOpen; }
@@ -217,44 +149,43 @@ class ShellExecuteTest : public testing::Test, public ExecHost, public LaunchSer
   std::string ErrorText(uint32_t code) override { return "text of " + std::to_string(code); }
   void ShowLaunchError(const std::string& text) override { events.push_back("box " + text); }
 
-  TActionsList actions;
   TActionParamsSExec* params = nullptr;
   FakeLaunchSystem system;
-  std::vector<std::string> events;
   std::vector<std::string> answers;
-  bool terminating = false, dialogOpen = false, copyRuns = false, endWhileLaunching = false;
+  bool dialogOpen = false, copyRuns = false, endWhileLaunching = false;
   intptr_t launchResult = 42;
 };
 
 TEST_F(ShellExecuteTest, LaunchesTheExpandedTextsAskingEachTextsInputFromOne) {
   params->Path = "%WINDIR%\\%input%%input%.exe";
-  params->Parm = "-a %input% %doc%";
+  params->Parm = "-a %input% %appdata%";
   params->Fold = "%temp%";
-  answers = {"a", "b", "c"};
-  EXPECT_EQ((std::vector<std::string>{
-                "ask Input parametr #1", "ask Input parametr #2", "ask Input parametr #1",
-                "launch open|C:\\Windows\\ab.exe|-a c C:\\Docs|C:\\Temp|3|6000", "notify srun 0 "}),
+  answers = {"%input%", "b", "c"};  // an answer is never searched for more questions
+  EXPECT_EQ((Events{"ask Input parametr #1", "ask Input parametr #2", "ask Input parametr #1",
+                    "launch open|F36\\%input%b.exe|-a c F26|C:\\Temp|3|6000", "notify srun 0"}),
             Run());
   answers = {"a"};  // the second question is cancelled
-  EXPECT_EQ((std::vector<std::string>{"ask Input parametr #1", "ask Input parametr #2",
-                                      "notify srun 0 error in variable %input%"}),
+  EXPECT_EQ((Events{"ask Input parametr #1", "ask Input parametr #2",
+                    "notify srun 0: error in variable %input%"}),
             Run());
 }
 
-TEST_F(ShellExecuteTest, TheEditorsNullVerbIsTheDefaultVerb) {
-  params->Path = "x.exe";
-  for (const char* verb : {"NULL", "null", "", "Nullify"}) {
+TEST_F(ShellExecuteTest, TheVerbARunningCopyAndAnOpenDialogDecideWhatHappens) {
+  params->Path = "%exe%\\app.exe";
+  // The editor's null verb is the default verb; a word that only starts like it is a verb.
+  for (const std::string verb : {"NULL", "null", "", "Nullify"}) {
     params->Oper = verb;
-    const std::string expectedVerb = verb == std::string("Nullify") ? verb : "";
-    EXPECT_EQ("launch " + expectedVerb + "|x.exe|||3|6000", Run().at(0)) << verb;
+    EXPECT_EQ("launch " + (verb == "Nullify" ? verb : "") + "|C:\\Tavion\\app.exe|||3|6000",
+              Run().at(0));
   }
-}
-
-TEST_F(ShellExecuteTest, AnOpenInputDialogIsRaisedAndTheRequestEndsWithoutNotification) {
-  params->Path = "x.exe";
-  dialogOpen = true;
-  EXPECT_EQ((std::vector<std::string>{"raise", "beep 0"}), Run());
-  EXPECT_FALSE(Options().Dispatching.load());
+  params->Switch = copyRuns = true;
+  EXPECT_EQ((Events{"activate C:\\Tavion\\app.exe", "notify srun 0"}), Run());
+  copyRuns = false;
+  EXPECT_EQ("launch Nullify|C:\\Tavion\\app.exe|||3|6000", Run().at(1));
+  ExecuteAction("srun", -1, false);  // no action, no launch
+  EXPECT_EQ(Events{"notify srun -1"}, Take());
+  dialogOpen = true;  // the dialog comes to the front and the request ends without notification
+  EXPECT_EQ((Events{"raise", "beep 0"}), Run());
 }
 
 TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
@@ -264,7 +195,7 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   const std::pair<intptr_t, const char*> cases[] = {
       {0, "box Run probe|None|%exe%\\missing.exe|1460|text of 1460"},  // time-out
       {32, "box Run probe|None|%exe%\\missing.exe|32|text of 32"},
-      {33, "notify srun 0 "},
+      {33, "notify srun 0"},
   };
   for (const auto& [result, expected] : cases) {
     launchResult = result;
@@ -273,33 +204,12 @@ TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   // The program began to end while the launch was waited for: nothing failed.
   launchResult = 0;
   endWhileLaunching = true;
-  EXPECT_EQ(2u, Run().size()) << events.back();
+  EXPECT_EQ(2u, Run().size());
   SetLanguageSource(nullptr);
-  params->Path = "q";
   EXPECT_EQ(
-      "Error on action execute:\r\raction:\t\tRun probe\rhot "
-      "key:\t\tNone\rfile/path:\t\tq"
-      "\rcode:\t\t2\rstring:\t\tsystem text",
-      LaunchErrorText(actions.At(0), 2, "system text"));
-  EXPECT_EQ(
-      "Error on action execute:\r\raction:\t\t\rhot "
-      "key:\t\t\rfile/path:\t\t\rcode:\t\t5"
-      "\rstring:\t\t",
-      LaunchErrorText(nullptr, 5, ""));
-}
-
-TEST_F(ShellExecuteTest, WithoutAnActionNothingIsLaunched) {
-  ExecuteAction("srun", -1, false);
-  EXPECT_EQ(std::vector<std::string>{"notify srun -1 "}, events);
-}
-
-TEST_F(ShellExecuteTest, ARunningCopyIsActivatedInsteadOfLaunchingWhenSwitchIsSet) {
-  params->Path = "%exe%\\app.exe";
-  params->Switch = true;
-  copyRuns = true;
-  EXPECT_EQ((std::vector<std::string>{"activate C:\\Tavion\\app.exe", "notify srun 0 "}), Run());
-  copyRuns = false;
-  EXPECT_EQ("launch open|C:\\Tavion\\app.exe|||3|6000", Run().at(1));
+      "Error on action execute:\r\raction:\t\t\rhot key:\t\t\rfile/path:\t\t\rcode:\t\t5"
+      "\rstring:\t\tsystem text",
+      LaunchErrorText(nullptr, 5, "system text"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "exec/media_player.h"
 #include "ui/main_options.h"
 
@@ -19,7 +21,7 @@ void ExpectEachBoxItsOwnField(MemoryForm& form, const std::vector<const char*>& 
   }
 }
 
-TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnDispatchOptionAndTheSidesAreMapped) {
+TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnFieldAndTheListsAreMapped) {
   MemoryForm form(MainOptionControls());
   ExpectEachBoxItsOwnField(
       form, {"Opt_TYPE_NOTIFY", "Opt_SemiKeyAc", "Opt_LockState", "Opt_MiceKeyAc", "Opt_tr_upkeys"},
@@ -34,10 +36,6 @@ TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnDispatchOptionAndTheSidesAreMap
     form.SetItemIndex(*form.Find("Opt_Mod_Proc"), index);
     EXPECT_EQ(expected, DispatchOptionsFromForm(form).modifierSides) << index;
   }
-}
-
-TEST(MainWindowOptions, EachPlayerCheckBoxTurnsOnItsOwnField) {
-  MemoryForm form(MainOptionControls());
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\bs\\bsplayer.exe");
   form.SetItemIndex(*form.Find("Opt_PlayerType"), kPlayerBSPlayer);
   ExpectEachBoxItsOwnField(form,
@@ -50,9 +48,8 @@ TEST(MainWindowOptions, EachPlayerCheckBoxTurnsOnItsOwnField) {
                                                       o.autodetect,          o.extraText};
                            });
   const MediaPlayerOptions o = MediaPlayerOptionsFromForm(form, "Foo");
-  EXPECT_EQ("D:\\bs\\bsplayer.exe", o.playerPath);
-  EXPECT_EQ(kPlayerBSPlayer, o.playerType);
-  EXPECT_EQ("Foo", o.foobarClass);
+  EXPECT_EQ(std::tuple("D:\\bs\\bsplayer.exe", kPlayerBSPlayer, "Foo"),
+            std::tuple(o.playerPath, o.playerType, o.foobarClass));
 }
 
 TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {
@@ -69,22 +66,17 @@ TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {
 }
 
 TEST(MainWindowOptions, AWindowParkedOffTheScreenComesBackToItsSavedEdgeOrTheCentre) {
-  struct Case {
-    WindowPlace current;
-    int savedLeft;
-    std::optional<WindowPlace> expected;
+  // Its left edge now, the saved one, where it goes.
+  const std::tuple<int, int, std::optional<WindowPlace>> cases[] = {
+      {100, 300, std::nullopt},   // on the screen: stays
+      {1279, 300, std::nullopt},  // its left edge still on the screen
+      {1280, 300, WindowPlace{300, 50}},
+      {5000, 1280, WindowPlace{440, 200}},  // the saved edge is off the screen too
+      {5000, -400, WindowPlace{440, 200}},
+      {5000, -399, WindowPlace{-399, 50}},
   };
-  const Case cases[] = {
-      {{100, 50}, 300, std::nullopt},   // on the screen: stays
-      {{1279, 50}, 300, std::nullopt},  // its left edge still on the screen
-      {{1280, 50}, 300, WindowPlace{300, 50}},
-      {{5000, 50}, 1280, WindowPlace{440, 200}},  // the saved edge is off the screen too
-      {{5000, 50}, -400, WindowPlace{440, 200}},
-      {{5000, 50}, -399, WindowPlace{-399, 50}},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.expected, RestoredPlace(c.current, 400, 400, c.savedLeft, 1280, 800))
-        << c.current.left << " " << c.savedLeft;
+  for (const auto& [left, savedLeft, expected] : cases)
+    EXPECT_EQ(expected, RestoredPlace({left, 50}, 400, 400, savedLeft, 1280, 800)) << left;
 }
 
 }  // namespace

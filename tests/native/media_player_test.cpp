@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "exec/media_player_path.h"
@@ -32,116 +33,98 @@ std::string Text(const std::vector<PlayerStep>& steps) {
   return out.str();
 }
 
-// kNoTarget: the Light Alloy bridge without Light Alloy's own window.
-enum Facts {
-  kRunning,
-  kNone,
-  kNoTarget,
-  kHidden,
-  kInFront,
-  kOwnsFront,
-  kLightAlloy,
-  kLibShown,
-  kLibFront
-};
+// kBridge: the Light Alloy bridge without Light Alloy's own window; kNoPath: none, nor its file.
+enum Facts { kUp, kNone, kNoPath, kBridge, kHidden, kInFront, kOwnsFg, kAlloy, kLibShown, kLibFg };
 
+// The player is never asked unless a test says what it answers.
 PlayerFacts Make(Facts f) {
   PlayerFacts facts;
-  facts.mainFound = f != kNone;
-  facts.targetFound = f != kNone && f != kNoTarget;
-  facts.targetVisible = f != kNone && f != kHidden;
+  facts.mainFound = f != kNone && f != kNoPath;
+  facts.targetFound = facts.mainFound && f != kBridge;
+  facts.targetVisible = facts.mainFound && f != kHidden;
   facts.targetForeground = f == kInFront;
-  facts.targetOwnsForeground = f == kInFront || f == kOwnsFront;
-  facts.targetIsLightAlloy = f == kLightAlloy;
-  facts.libraryVisible = f == kLibShown || f == kLibFront;
-  facts.libraryForeground = f == kLibFront;
-  facts.playerPathExists = true;
+  facts.targetOwnsForeground = f == kInFront || f == kOwnsFg;
+  facts.targetIsLightAlloy = f == kAlloy;
+  facts.libraryVisible = f == kLibShown || f == kLibFg;
+  facts.libraryForeground = f == kLibFg;
+  facts.playerPathExists = f != kNoPath;
+  facts.ask = [](uint32_t, uint32_t, uint32_t) -> std::optional<int32_t> {
+    ADD_FAILURE() << "asked";
+    return 0;
+  };
   return facts;
 }
 
 TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
-  struct Case {
-    int type;
-    const char* code;
-    Facts facts;
-    bool focusFirst;
-    const char* expected;
-  };
+  // Player, code, its facts, "focus before hiding", the steps.
   const int kWinamp = kPlayerWinamp, kBS = kPlayerBSPlayer, kMPC = kPlayerMediaPlayerClassic,
             kFoobar = kPlayerFoobar2000;
-  const Case cases[] = {
-      {kWinamp, "wa_prev", kRunning, true, "send 111 40044"},
-      {kWinamp, "wa_next", kRunning, true, "send 111 40048"},
-      {kWinamp, "wa_siz2", kRunning, true, "post 111 40064 @1"},  // to the equalizer
-      {kWinamp, "wa_siz3", kRunning, true, "keys 2 87 @2"},
-      {kWinamp, "wa_jump", kRunning, true, "front; send 111 40194"},
-      {kWinamp, "wa_delf", kRunning, true, "front; remove"},
-      {kWinamp, "wa_focs", kRunning, true, "launch"},
-      {kWinamp, "wa_wamp", kRunning, true, "post 10 0"},  // a second start closes it
+  const std::tuple<int, const char*, Facts, bool, const char*> cases[] = {
+      {kWinamp, "wa_prev", kUp, true, "send 111 40044"},
+      {kWinamp, "wa_next", kUp, true, "send 111 40048"},
+      {kWinamp, "wa_siz2", kUp, true, "post 111 40064 @1"},  // to the equalizer
+      {kWinamp, "wa_siz3", kUp, true, "keys 2 87 @2"},
+      {kWinamp, "wa_jump", kUp, true, "front; send 111 40194"},
+      {kWinamp, "wa_delf", kUp, true, "front; remove"},
+      {kWinamp, "wa_focs", kUp, true, "launch"},
+      {kWinamp, "wa_wamp", kUp, true, "post 10 0"},  // a second start closes it
       {kWinamp, "wa_wamp", kNone, true, "launch; run wa_play"},
+      {kWinamp, "wa_play", kNone, true, "launch; started 111 40045 Winamp v1.x"},
+      {kBS, "wa_play", kNone, true, "launch; started 402 20 BSPlayer"},
       {kWinamp, "wa_next", kNone, true, "note Media Player not started"},
-      {kWinamp, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
-      {9, "wa_next", kRunning, true, "note Error: unknown player type"},
-      {kBS, "wa_song", kRunning, true, ""},  // only the notification shows the track
+      {kWinamp, "wa_play", kNoPath, true, "note Incorrect path to Winamp"},
+      {kWinamp, "wa_nope", kUp, true, "note Error: unknown player action - wa_nope"},
+      {9, "wa_next", kUp, true, "note Error: unknown player type"},
+      {kBS, "wa_song", kUp, true, ""},  // only the notification shows the track
       // Show and hide: with "focus first" a window not in front comes to the front.
-      {kWinamp, "wa_s/\\h", kOwnsFront, true, "keys 1 77 @4; note Minimize Winamp"},
-      {kWinamp, "wa_s/\\h", kRunning, true, "restore @4; front @4; note Restore Winamp"},
-      {kWinamp, "wa_s/\\h", kRunning, false, "keys 1 77 @4; note Minimize Winamp"},
-      {kPlayerWinampLightAlloy, "wa_s/\\h", kLightAlloy, false,
+      {kWinamp, "wa_s/\\h", kOwnsFg, true, "keys 1 77 @4; note Minimize Winamp"},
+      {kWinamp, "wa_s/\\h", kUp, true, "restore @4; front @4; note Restore Winamp"},
+      {kWinamp, "wa_s/\\h", kUp, false, "keys 1 77 @4; note Minimize Winamp"},
+      {kPlayerWinampLightAlloy, "wa_s/\\h", kAlloy, false,
        "send 8000 0 514 @4; note Minimize Winamp"},
-      {kWinamp, "wa_libr", kLibFront, true, "post 111 40380"},
+      {kWinamp, "wa_libr", kLibFg, true, "post 111 40380"},
       {kWinamp, "wa_libr", kLibShown, true, "front @3"},
       {kWinamp, "wa_libr", kLibShown, false, "post 111 40380"},
-      {kWinamp, "wa_libr", kRunning, true, "front; post 111 40376"},
-      {kBS, "wa_ffor", kRunning, true, "post 402 79"},
-      {kBS, "wa_s/\\h", kRunning, true, "front"},
+      {kWinamp, "wa_libr", kUp, true, "front; post 111 40376"},
+      {kBS, "wa_ffor", kUp, true, "post 402 79"},
+      {kBS, "wa_s/\\h", kUp, true, "front"},
       {kBS, "wa_s/\\h", kInFront, true, "keys 0 72"},
       {kBS, "wa_focs", kHidden, true, "keys 0 72"},
       {kBS, "wa_wamp", kNone, true, "launch; started 402 20 BSPlayer"},
-      {kMPC, "wa_wvup", kRunning, true, "send 319 0 655360 self"},
-      {kMPC, "wa_wvdw", kRunning, true, "send 319 0 589824 self"},
-      {kMPC, "wa_play", kRunning, true, "send 319 0 917504 self"},
-      {kMPC, "wa_shw3", kRunning, true, "keys 2 55"},
-      {kPlayerWindowsMediaPlayer, "wa_shw3", kRunning, true, "post 111 18783"},
-      {kFoobar, "wa_wvup", kRunning, true, "note Error: unknown player action - wa_wvup"},
-      {kFoobar, "wa_wvdw", kRunning, true, "note Error: unknown player action - wa_wvdw"},
-      {kFoobar, "wa_rand", kRunning, true, "foobar"},
+      {kMPC, "wa_wvup", kUp, true, "send 319 0 655360 self"},
+      {kMPC, "wa_wvdw", kUp, true, "send 319 0 589824 self"},
+      {kMPC, "wa_play", kUp, true, "send 319 0 917504 self"},
+      {kMPC, "wa_shw3", kUp, true, "keys 2 55"},
+      {kPlayerWindowsMediaPlayer, "wa_shw3", kUp, true, "post 111 18783"},
+      {kFoobar, "wa_wvup", kUp, true, "note Error: unknown player action - wa_wvup"},
+      {kFoobar, "wa_wvdw", kUp, true, "note Error: unknown player action - wa_wvdw"},
+      {kFoobar, "wa_rand", kUp, true, "foobar"},
       {kFoobar, "wa_s/\\h", kInFront, true, "post 112 61472"},
-      {kFoobar, "wa_s/\\h", kRunning, true, "post 112 61728; front"},
-      {kFoobar, "wa_focs", kRunning, true, "send 112 61728; front"},
+      {kFoobar, "wa_s/\\h", kUp, true, "post 112 61728; front"},
+      {kFoobar, "wa_focs", kUp, true, "send 112 61728; front"},
       {kFoobar, "wa_wamp", kInFront, true, "front"},
       {kFoobar, "wa_play", kNone, true, "launch"},
-      {kMPC, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
-      {kMPC, "wa_song", kRunning, true, ""},
-      {kBS, "wa_wamp", kRunning, true, "post 10 0"},
-      {kBS, "wa_nope", kRunning, true, "note Error: unknown player action - wa_nope"},
-      {kBS, "wa_s/\\h", kRunning, false, "keys 0 72"},
-      {kBS, "wa_focs", kRunning, true, "front"},
-      {kWinamp, "wa_song", kRunning, true, ""},
-      {kPlayerWinampLightAlloy, "wa_s/\\h", kNoTarget, true, ""},
-      {kPlayerWindowsMediaPlayer, "wa_next", kRunning, true, "send 319 0 720896 self"},
+      {kMPC, "wa_nope", kUp, true, "note Error: unknown player action - wa_nope"},
+      {kMPC, "wa_song", kUp, true, ""},
+      {kBS, "wa_wamp", kUp, true, "post 10 0"},
+      {kBS, "wa_nope", kUp, true, "note Error: unknown player action - wa_nope"},
+      {kBS, "wa_s/\\h", kUp, false, "keys 0 72"},
+      {kBS, "wa_focs", kUp, true, "front"},
+      {kWinamp, "wa_song", kUp, true, ""},
+      {kPlayerWinampLightAlloy, "wa_s/\\h", kBridge, true, ""},
+      {kPlayerWindowsMediaPlayer, "wa_next", kUp, true, "send 319 0 720896 self"},
   };
-  for (const Case& c : cases) {
-    PlayerFacts facts = Make(c.facts);
-    facts.ask = [](uint32_t, uint32_t, uint32_t) -> std::optional<int32_t> {
-      ADD_FAILURE() << "asked";
-      return 0;
-    };
+  for (const auto& [type, code, facts, focusFirst, expected] : cases) {
     MediaPlayerOptions options;
-    options.focusBeforeHide = c.focusFirst;
-    EXPECT_EQ(c.expected, Text(PlayerSteps(c.type, c.code, facts, options)))
-        << c.type << " " << c.code << " facts " << c.facts;
+    options.focusBeforeHide = focusFirst;
+    EXPECT_EQ(expected, Text(PlayerSteps(type, code, Make(facts), options)))
+        << type << code << facts;
   }
 }
 
 TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
-  struct Case {
-    int type;
-    bool playPause;
-    std::optional<int32_t> state;  // the answer; nullopt: no answer
-    const char* expected;
-  };
-  const Case cases[] = {
+  // Player, "play/pause", its answer to the state question (nullopt: none), the steps.
+  const std::tuple<int, bool, std::optional<int32_t>, const char*> cases[] = {
       {kPlayerWinamp, true, 1, "send 111 40046"},
       {kPlayerWinamp, true, 3, "send 111 40046"},
       {kPlayerWinamp, true, 0, "send 111 40045"},
@@ -152,24 +135,16 @@ TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
       {kPlayerBSPlayer, true, std::nullopt, ""},
       {kPlayerBSPlayer, false, 2, "send 402 22; send 402 20"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [type, playPause, state, expected] : cases) {
     int asked = 0;
-    PlayerFacts facts = Make(kRunning);
-    facts.ask = [&](uint32_t, uint32_t, uint32_t) { return ++asked, c.state; };
+    PlayerFacts facts = Make(kUp);
+    facts.ask = [&](uint32_t, uint32_t, uint32_t) { return ++asked, state; };
     MediaPlayerOptions options;
-    options.playPause = c.playPause;
-    EXPECT_EQ(c.expected, Text(PlayerSteps(c.type, "wa_play", facts, options))) << c.type;
-    EXPECT_EQ(c.playPause ? 1 : 0, asked);
+    options.playPause = playPause;
+    EXPECT_EQ(expected, Text(PlayerSteps(type, "wa_play", facts, options))) << type;
+    EXPECT_EQ(playPause ? 1 : 0, asked);
   }
-  PlayerFacts missing = Make(kNone);
-  EXPECT_EQ("launch; started 111 40045 Winamp v1.x",
-            Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
-  EXPECT_EQ("launch; started 402 20 BSPlayer",
-            Text(PlayerSteps(kPlayerBSPlayer, "wa_play", missing, {})));
   EXPECT_EQ("", PlayerNoteText(PlayerStep{.kind = PlayerStepKind::kLaunch}));
-  missing.playerPathExists = false;
-  EXPECT_EQ("note Incorrect path to Winamp",
-            Text(PlayerSteps(kPlayerWinamp, "wa_play", missing, {})));
 }
 
 TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
@@ -188,20 +163,16 @@ TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
   EXPECT_EQ(2u, MainWindowClasses(kPlayerFoobar2000, "").size());
   EXPECT_EQ(kPlayerFoobar2000, PlayerProbeOrder("MyFoo").back().type);
   EXPECT_EQ(PlayerProbeOrder("MyFoo").size() - 1, PlayerProbeOrder("").size());
-  struct Case {
-    const char* owner;
-    const char* foreground;
-    std::optional<int> expected;
-  };
-  const Case cases[] = {
+  // The class of the foreground window's owner, of the foreground window, the player.
+  const std::tuple<const char*, const char*, std::optional<int>> cases[] = {
       {kWinampClass, kBSPlayerClass, kPlayerWinamp},  // the owner is asked first
       {kBSPlayerClass, "Notepad", std::nullopt},      // only a Winamp owner counts
       {"", kLightAlloyClass, kPlayerWinampLightAlloy},
       {"", "MyFoo", kPlayerFoobar2000},
       {"", "", std::nullopt},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.expected, DetectPlayerType(c.owner, c.foreground, "MyFoo")) << c.foreground;
+  for (const auto& [owner, foreground, expected] : cases)
+    EXPECT_EQ(expected, DetectPlayerType(owner, foreground, "MyFoo")) << foreground;
 }
 
 TEST(TrackInfoTextTest, LinesFromCaptionsAndAnswers) {

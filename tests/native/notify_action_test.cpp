@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/action.h"
@@ -16,8 +17,11 @@
 namespace tavion {
 namespace {
 
+using Events = std::vector<std::string>;
+
 // A system that answers from its fields and records what it is asked to do in `events`:
 // "osd TEXT CHECK ICON KIND", "box TEXT", "sound", "wait", "name KEY FLAGS".
+// Every execution's notification starts while its request is still busy.
 class NotifyActionTest : public testing::Test, public NotifySystem {
  protected:
   void SetUp() override {
@@ -31,25 +35,23 @@ class NotifyActionTest : public testing::Test, public NotifySystem {
     TakePendingOsdText();
   }
   // The events of the notification of `action`, run as the action at index 3.
-  std::vector<std::string> Notify(NotifiedAction action, const ExecResult& result = {}) {
+  Events Notify(NotifiedAction action, const ExecResult& result = {}) {
     events.clear();
-    actions[3] = action;
+    Settings().ActionBusy = true;
+    action3 = action;
     NotifyAction(action.code, 3, *this, result);
     return events;
   }
-  NotifiedAction Action(std::string name, std::string code) {
-    NotifiedAction action;
-    action.name = std::move(name);
-    action.code = std::move(code);
-    action.hotKeyText = "Ctrl + P";
-    return action;
+  // An action of hot key Ctrl + P; `extra` is its replacement key or launch path.
+  static NotifiedAction Action(std::string name, std::string code, std::string extra = "") {
+    const bool replace = code == "ke_keyz";
+    return {name, code, "Ctrl + P", replace ? extra : "", replace ? "" : extra, "", "", false};
   }
 
   bool Terminating() override { return terminating; }
   bool HotKeysDisabled() override { return hotKeysDisabled; }
   std::optional<NotifiedAction> ActionAt(int index) override {
-    const auto found = actions.find(index);
-    return found == actions.end() ? std::nullopt : std::optional(found->second);
+    return index == 3 ? action3 : std::nullopt;
   }
   MasterVolume ReadVolume() override { return volume; }
   bool WaveDevicePresent() override { return waveDevice; }
@@ -65,51 +67,42 @@ class NotifyActionTest : public testing::Test, public NotifySystem {
   void PlayExecutionSound() override { events.push_back("sound"); }
   void WaitBriefly() override { events.push_back("wait"); }
   void ShowInformation(const std::string& text) override {
-    events.push_back("box " + text);
-    Count();
+    events.push_back("box " + text + Busy());
   }
   void ShowOSD(const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) override {
     events.push_back("osd " + text + " " + std::to_string(checkEnabled) + " " +
-                     std::to_string(iconIndex) + " " + std::to_string(kind));
-    Count();
+                     std::to_string(iconIndex) + " " + std::to_string(kind) + Busy());
   }
-  void Count() {
-    ++shown;
-    shownWhileBusy += Settings().ActionBusy;
-  }
+  // Shown while the hot key's request still waits for its execution to end.
+  static std::string Busy() { return Settings().ActionBusy ? " busy" : ""; }
 
   bool terminating = false, hotKeysDisabled = false, waveDevice = true, toggled = false;
-  std::map<int, NotifiedAction> actions;
+  std::optional<NotifiedAction> action3;
   MasterVolume volume{40, false};
   std::optional<int> alpha = 128;
   std::vector<std::string> events;
-  int shown = 0, shownWhileBusy = 0;
 };
 
 TEST_F(NotifyActionTest, TheActionsTextAndTheExtraLineOfItsCode) {
-  NotifiedAction replace = Action("Swap", "ke_keyz");
-  replace.replacementKeyText = "Shift + F1";
-  NotifiedAction launch = Action("Editor", "srun");
-  launch.launchPath = "%windir%\\notepad.exe";
-  struct Case {
-    NotifiedAction action;
-    bool deskEx;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {replace, true, "Swap\r\nShift + F1"},
+  // The action, DeskEx, the notification's text.
+  const std::tuple<NotifiedAction, bool, std::string> cases[] = {
+      {Action("Swap", "ke_keyz", "Shift + F1"), true, "Swap\r\nShift + F1"},
       {Action("Song", "wa_song"), true, "Song\r\n3. Artist - Song"},
-      {launch, true, "Editor\r\n%windir%\\notepad.exe"},
+      {Action("Editor", "srun", "%windir%\\notepad.exe"), true, "Editor\r\n%windir%\\notepad.exe"},
       {Action("Fade", "wm_alfa"), true, "Fade\r\n50%"},
       {Action("Next", "wa_next"), true, "Next"},
-      {launch, false, "Editor"},
+      {Action("Editor", "srun", "x.exe"), false, "Editor"},
       {Action("One#13Two\rThree", "xx_a"), true, "One\r\nTwo\r\nThree"},
+      {Action("Switch", "tv_e/\\d"), true, "Switch\r\nEnable Tavion hot keys"},
   };
-  for (const Case& c : cases) {
-    Settings().DeskEx = c.deskEx;
-    EXPECT_EQ((std::vector<std::string>{"sound", "osd " + c.expected + " 0 3 0"}), Notify(c.action))
-        << c.action.code;
+  for (const auto& [action, deskEx, expected] : cases) {
+    Settings().DeskEx = deskEx;
+    EXPECT_EQ((Events{"sound", "osd " + expected + " 0 3 0"}), Notify(action)) << action.code;
   }
+  hotKeysDisabled = true;
+  SetLanguageSource(std::make_shared<FakeLanguage>(
+      FakeLanguage::Texts{{{"Strings", "NotifyDz"}, "Hot keys off"}}));
+  EXPECT_EQ("osd Switch\r\nHot keys off 0 3 0", Notify(Action("Switch", "tv_e/\\d")).at(1));
   alpha = std::nullopt;
   EXPECT_EQ("osd Fade\r\nError: can't set window transparency 0 3 0",
             Notify(Action("Fade", "wm_alfa")).at(1));
@@ -121,24 +114,9 @@ TEST_F(NotifyActionTest, TheActionsTextAndTheExtraLineOfItsCode) {
   EXPECT_EQ("osd Play\r\nCtrl + P 0 3 0", Notify(Action("Play", "xx_a")).at(1));
 }
 
-TEST_F(NotifyActionTest, TheHotKeySwitchAddsItsNewState) {
-  hotKeysDisabled = true;
-  EXPECT_EQ("osd Switch\r\nDisable Tavion hot keys 0 3 0",
-            Notify(Action("Switch", "tv_e/\\d")).at(1));
-  hotKeysDisabled = false;
-  SetLanguageSource(std::make_shared<FakeLanguage>(
-      FakeLanguage::Texts{{{"Strings", "NotifyEn"}, "Hot keys on"}}));
-  EXPECT_EQ("osd Switch\r\nHot keys on 0 3 0", Notify(Action("Switch", "tv_e/\\d")).at(1));
-  EXPECT_EQ("", TakePendingOsdText());
-}
-
 TEST_F(NotifyActionTest, TheVolumePlugInsActionsShowTheVolumeAndItsIcon) {
-  struct Case {
-    std::string file, id;
-    bool wave, muted;
-    std::string expected;
-  };
-  const Case cases[] = {
+  // The library, the action's id, a sound card, muted, the notification's text, icon and kind.
+  const std::tuple<std::string, std::string, bool, bool, std::string> cases[] = {
       {"Corvex.dll", "103", true, false, "Up\r\nVolume - 40% 0 3 2"},
       {"corvex.DLL", "104", true, true, "Up\r\nVolume - 40% 0 3 3"},
       {"Corvex.dll", "105", false, false, "Up\r\nError: can't find sound card! 0 3 2"},
@@ -146,38 +124,36 @@ TEST_F(NotifyActionTest, TheVolumePlugInsActionsShowTheVolumeAndItsIcon) {
       {"Corvex.dll", "CDRom", true, false, "Up 0 3 0"},
       {"Other.dll", "103", true, false, "Up 0 3 0"},
   };
-  for (const Case& c : cases) {
-    waveDevice = c.wave;
-    volume.muted = c.muted;
-    NotifiedAction plug = Action("Up", "Corvex.dll:" + c.id);
-    plug.pluginFile = c.file;
-    plug.pluginActionId = c.id;
-    EXPECT_EQ((std::vector<std::string>{"sound", "osd " + c.expected}), Notify(plug)) << c.id;
+  for (const auto& [file, id, wave, muted, expected] : cases) {
+    waveDevice = wave;
+    volume.muted = muted;
+    const NotifiedAction plug{"Up", "Corvex.dll:" + id, "Ctrl + P", "", "", file, id, false};
+    EXPECT_EQ((Events{"sound", "osd " + expected}), Notify(plug)) << id;
   }
 }
 
 TEST_F(NotifyActionTest, WhatShowsNothing) {
   NotifiedAction quiet = Action("Quiet", "xx_a");
   quiet.neverShowOsd = true;
-  EXPECT_EQ(std::vector<std::string>{}, Notify(quiet, {"failed", true}));
+  EXPECT_EQ(Events{}, Notify(quiet, {"failed", true}));
   Settings().Desk_Enbl = false;
-  EXPECT_EQ(std::vector<std::string>{}, Notify(quiet, {"failed", true}));
+  EXPECT_EQ(Events{}, Notify(quiet, {"failed", true}));
   // With the display off only an error comes, as a message box.
-  EXPECT_EQ(std::vector<std::string>{"box failed"},
-            Notify(Action("Run", "xx_a"), {"failed", true}));
-  EXPECT_EQ(std::vector<std::string>{}, Notify(Action("Run", "xx_a"), {"no input", false}));
+  EXPECT_EQ(Events{"box failed"}, Notify(Action("Run", "xx_a"), {"failed", true}));
+  EXPECT_EQ(Events{}, Notify(Action("Run", "xx_a"), {"no input", false}));
   terminating = true;
-  EXPECT_EQ(std::vector<std::string>{}, Notify(Action("Run", "xx_a"), {"failed", true}));
+  EXPECT_EQ(Events{}, Notify(Action("Run", "xx_a"), {"failed", true}));
+  EXPECT_FALSE(Settings().ActionBusy) << "the request ends all the same";
   terminating = false;
   Settings().Desk_Enbl = true;
-  EXPECT_EQ(std::vector<std::string>{}, Notify(Action("Exit", "tv_kill")));
-  events.clear();
+  EXPECT_EQ(Events{}, Notify(Action("Exit", "tv_kill")));
   NotifyAction("xx_a", -1, *this);
   NotifyAction("xx_a", 9, *this);  // an unknown index still sounds
-  EXPECT_EQ(std::vector<std::string>{"sound"}, events);
+  EXPECT_EQ(Events{"sound"}, events);
 }
 
 TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
+  Settings().ActionBusy = true;  // they end no execution
   SetPendingOsdText("left over");
   volume = {73, true};
   NotifyAction("mixer", -1, *this);
@@ -190,52 +166,21 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
   NotifyAction(kLockStateCode, 0x90, *this);  // Num Lock is named by its extended form
   NotifyAction(kLockStateCode, 0, *this);
   NotifyAction(kLockStateCode, 256, *this);
-  EXPECT_EQ((std::vector<std::string>{"wait", "osd Volume - 73% 1 -1 3", "wait", "name 20 0",
-                                      "osd Caps Lock on:\r\nJA 1 -1 0", "wait", "name 144 1",
-                                      "osd Num Lock on:\r\nNO 1 -1 0"}),
+  EXPECT_EQ((Events{"wait", "osd Volume - 73% 1 -1 3 busy", "wait", "name 20 0",
+                    "osd Caps Lock on:\r\nJA 1 -1 0 busy", "wait", "name 144 1",
+                    "osd Num Lock on:\r\nNO 1 -1 0 busy"}),
             events);
-  struct Case {
-    bool desk, deskEx, disabled;
-  };
-  for (const Case c :
-       {Case{false, true, false}, Case{true, false, false}, Case{true, true, true}}) {
-    Settings().Desk_Enbl = c.desk;
-    Settings().DeskEx = c.deskEx;
-    hotKeysDisabled = c.disabled;
+  // Display on, extra text (the lock keys ignore it), hot keys off.
+  const std::tuple<bool, bool, bool> cases[] = {
+      {false, true, false}, {true, false, false}, {true, true, true}};
+  for (const auto& [desk, deskEx, disabled] : cases) {
+    Settings().Desk_Enbl = desk;
+    Settings().DeskEx = deskEx;
+    hotKeysDisabled = disabled;
     events.clear();
     NotifyAction("mixer", -1, *this);
-    if (c.deskEx) NotifyAction(kLockStateCode, 0x14, *this);  // the lock keys ignore DeskEx
-    EXPECT_EQ(std::vector<std::string>{}, events) << c.desk << c.deskEx << c.disabled;
-  }
-}
-
-TEST_F(NotifyActionTest, AnExecutionsNotificationEndsTheHotKeyRequestBeforeShowingAnything) {
-  // Showing can wait in a message loop where another action's box stays open: the next hot key
-  // must not wait for it. The volume and the lock keys end no execution.
-  struct Case {
-    std::string code;
-    int index;
-    bool desk, terminating, busyAfter;
-  };
-  const Case cases[] = {
-      {"xx_a", 3, true, false, false},
-      {"xx_a", 3, false, false, false},
-      {"xx_a", 3, true, true, false},
-      {"mixer", -1, true, false, true},
-      {kLockStateCode, 0x14, true, false, true},
-  };
-  actions[3] = Action("Run", "xx_a");
-  for (const Case& c : cases) {
-    Settings().ActionBusy = true;
-    Settings().Desk_Enbl = c.desk;
-    terminating = c.terminating;
-    shown = shownWhileBusy = 0;
-    NotifyAction(c.code, c.index, *this, {"failed", true});
-    EXPECT_EQ(c.busyAfter, Settings().ActionBusy) << c.code << " " << c.desk;
-    EXPECT_EQ(c.terminating ? 0 : 1, shown) << c.code << " " << c.desk;
-    if (!c.busyAfter) {
-      EXPECT_EQ(0, shownWhileBusy) << c.code << " " << c.desk;
-    }
+    if (deskEx) NotifyAction(kLockStateCode, 0x14, *this);
+    EXPECT_EQ(Events{}, events) << desk << deskEx << disabled;
   }
 }
 
@@ -256,11 +201,10 @@ TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
   launch.ParamsAs<TActionParamsSExec>()->Path = "C:\\edit.exe";
   launch.Key0().SetHKey(PackHotKey('P', 0, 0, /*modifiers=*/3));
   launch.ActionExecOn().nOSD = true;
-  const NotifiedAction described = DescribeAction(launch, KeyTextContext{});
   EXPECT_EQ((NotifiedAction{"Editor", "srun",
                             HotKeyValueToText(PackHotKey('P', 0, 0, 3), true, true, true, {}), "",
                             "C:\\edit.exe", "", "", true}),
-            described);
+            DescribeAction(launch, KeyTextContext{}));
   TAction replace;
   replace.SetExec("ke_keyz");
   replace.ParamsAs<TActionParamsRKey>()->Key.SetHKey(PackHotKey('Q', 0, 0, /*modifiers=*/4));

@@ -107,14 +107,12 @@ TEST(OsdPaint, IconBesideTheFirstLineAndRightAlignedLines) {
 TEST(OsdFade, InHoldOutWithShiftHeldTimeNotCountedThenDone) {
   using P = OsdPhase;
   OsdFade fade(/*fromAlpha=*/0, /*targetAlpha=*/200, /*animate=*/true, /*showTimeMs=*/100, 0);
-  const std::tuple<int64_t, bool, int, P> steps[] =
-      {
-          {0, false, 1, P::kFadeIn},  // at least one step at once
-          {30, false, 11, P::kFadeIn},    {597, false, 200, P::kHold},
-          {696, false, 200, P::kHold},    {697, false, 199, P::kFadeOut},
-          {900, true, 199, P::kFadeOut},  // Shift held: the time does not count
-          {903, false, 198, P::kFadeOut}, {10000, false, 0, P::kDone},
-      };
+  // At least one step at once; with Shift held (900) the time does not count.
+  const std::tuple<int64_t, bool, int, P> steps[] = {
+      {0, false, 1, P::kFadeIn},      {30, false, 11, P::kFadeIn},    {597, false, 200, P::kHold},
+      {696, false, 200, P::kHold},    {697, false, 199, P::kFadeOut}, {900, true, 199, P::kFadeOut},
+      {903, false, 198, P::kFadeOut}, {10000, false, 0, P::kDone},
+  };
   for (const auto& [now, shift, alpha, phase] : steps) {
     EXPECT_EQ(alpha, fade.Advance(now, shift)) << now;
     EXPECT_EQ(phase, fade.Phase()) << now;

@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace tavion {
 namespace {
 
 TEST(NextAlpha, StepsSetsAndStaysWithinTheBounds) {
-  struct Case {
-    uint8_t mode;
-    int value, current, minimum, maximum, expected;
-  };
-  const Case cases[] = {
+  // Mode, value, current, minimum, maximum, the next alpha.
+  const std::tuple<uint8_t, int, int, int, int, int> cases[] = {
       {kAlphaLower, 0, 255, 50, 255, 235},  // an opaque window one step down
       {kAlphaLower, 0, 60, 50, 255, 50},    // the step stops at the minimum
       {kAlphaRaise, 0, 250, 10, 255, 255},  // and at the maximum
@@ -25,66 +24,52 @@ TEST(NextAlpha, StepsSetsAndStaysWithinTheBounds) {
       {kAlphaLower, 0, 10, -50, 255, 0},
       {kAlphaSet, 128, 100, 200, 100, 100},  // crossed
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.expected, NextAlpha(c.mode, c.value, c.current, c.minimum, c.maximum))
-        << int{c.mode} << " " << c.value << " " << c.current;
+  for (const auto& [mode, value, current, minimum, maximum, expected] : cases)
+    EXPECT_EQ(expected, NextAlpha(mode, value, current, minimum, maximum)) << value << current;
 }
 
-TEST(TransparentWindows, RemembersOneValidAlphaPerWindow) {
+TEST(WindowDecisions, TransparencyMemoryBoxCommandAndCentre) {
+  // One valid alpha per window.
   TWindowsList& list = TransparentWindows();
-  list.Remember(0x100, 200);
-  list.Remember(0x200, 40);
-  list.Remember(0x100, 180);
-  list.Remember(0x300, 256);
-  list.Remember(0x400, -1);
-  EXPECT_EQ(180, list.AlphaOf(0x100));
-  EXPECT_EQ(40, list.AlphaOf(0x200));
-  EXPECT_EQ(std::nullopt, list.AlphaOf(0x300));
-  EXPECT_EQ(std::nullopt, list.AlphaOf(0x400));
+  const std::pair<uintptr_t, int> remembered[] = {
+      {0x100, 200}, {0x200, 40}, {0x100, 180}, {0x300, 256}, {0x400, -1}};
+  for (const auto& [window, alpha] : remembered) list.Remember(window, alpha);
+  EXPECT_EQ((std::vector<std::optional<int>>{180, 40, std::nullopt, std::nullopt}),
+            (std::vector{list.AlphaOf(0x100), list.AlphaOf(0x200), list.AlphaOf(0x300),
+                         list.AlphaOf(0x400)}));
   list.Clear();
   EXPECT_EQ(std::nullopt, TransparentWindows().AlphaOf(0x100));
-}
-
-TEST(WindowDecisions, BoxCommandAndCentre) {
+  // The menu decides where it is read, else the style (Wine).
   using S = BoxCommandStep;
-  EXPECT_EQ(S::kPost, ChooseBoxCommand(false, false));  // the menu decides where it is read
-  EXPECT_EQ(S::kBeep, ChooseBoxCommand(true, true));
-  EXPECT_EQ(S::kPost, ChooseBoxCommand(std::nullopt, true));  // else the style (Wine)
-  EXPECT_EQ(S::kBeep, ChooseBoxCommand(std::nullopt, false));
+  EXPECT_EQ(
+      (std::vector{S::kPost, S::kBeep, S::kPost, S::kBeep}),
+      (std::vector{ChooseBoxCommand(false, false), ChooseBoxCommand(true, true),
+                   ChooseBoxCommand(std::nullopt, true), ChooseBoxCommand(std::nullopt, false)}));
   EXPECT_EQ((Point{100, 50}), CentredPosition(801, 601, 601, 501));  // 400 - 300, 300 - 250
   EXPECT_EQ((Point{401, 301}), CentredPosition(800, 600, -3, -3));   // -3 / 2 is -1
 }
 
 TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
-  struct Case {
-    int direction, lines;
-    ScrollMessages expected;
-  };
-  const Case cases[] = {
+  const std::tuple<int, int, ScrollMessages> cases[] = {
       {kScrollUp, 3, {277, 0, 3, false}},   {kScrollUp, 0, {277, 2, 1, false}},
       {kScrollDown, 1, {277, 1, 1, false}}, {kScrollDown, -4, {277, 3, 1, false}},
       {kScrollLeft, 5, {276, 0, 5, true}},  {kScrollLeft, 0, {276, 2, 1, true}},
       {kScrollRight, 2, {276, 1, 2, true}}, {kScrollRight, 0, {276, 3, 1, true}},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.expected, ScrollMessagesFor(c.direction, c.lines)) << c.direction << " " << c.lines;
+  for (const auto& [direction, lines, expected] : cases)
+    EXPECT_EQ(expected, ScrollMessagesFor(direction, lines)) << direction << " " << lines;
   // Pages, or a speed outside 1 to 20, mean page mode.
   EXPECT_EQ((std::vector<int>{1, 20, 0, 0, 0}),
             (std::vector<int>{ScrollLineCount(false, 1), ScrollLineCount(false, 20),
                               ScrollLineCount(false, 21), ScrollLineCount(false, 0),
                               ScrollLineCount(true, 3)}));
-  struct KeyCase {
-    uint8_t mode;
-    bool pages;
-    std::optional<SentKey> expected;
-  };
-  const KeyCase keys[] = {
+  const std::tuple<uint8_t, bool, std::optional<SentKey>> keys[] = {
       {0, true, SentKey{0, 33}},  {0, false, SentKey{0, 38}},  {1, true, SentKey{0, 34}},
       {1, false, SentKey{0, 40}}, {2, false, SentKey{2, 187}}, {3, true, SentKey{0, 37}},
       {4, false, SentKey{0, 39}}, {5, true, SentKey{2, 189}},  {6, false, std::nullopt},
   };
-  for (const KeyCase& c : keys)
-    EXPECT_EQ(c.expected, BrowserScrollKey(c.mode, c.pages)) << int{c.mode} << c.pages;
+  for (const auto& [mode, pages, expected] : keys)
+    EXPECT_EQ(expected, BrowserScrollKey(mode, pages)) << int{mode} << pages;
   EXPECT_TRUE(IsKeyScrolledBrowser("OpWindow") && IsKeyScrolledBrowser("MozillaUIWindowClass"));
   EXPECT_FALSE(IsKeyScrolledBrowser("mozillauiwindowclass"));
   const std::pair<uint8_t, int> directions[] = {

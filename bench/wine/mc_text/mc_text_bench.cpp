@@ -1,6 +1,6 @@
 // Typing speed of "mc_text": one action whose text is N characters (letters, blanks, a line break
 // every 60) runs through the dispatcher on this thread, as the main window runs it; the clock
-// stops when the receiving window of the key sender's tests (a thread of its own, with a low-level
+// stops when the receiving window of receiver.h (a thread of its own, with a low-level
 // keyboard hook as the program has) holds all N characters. Median of several rounds.
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 #include "actions/action.h"
 #include "exec/dispatcher.h"
 #include "exec/exec_host_win.h"
-#include "keysender/receiver.h"
+#include "receiver.h"
 #include "exec/macro_executors_win.h"
 #include "settings/settings.h"
 

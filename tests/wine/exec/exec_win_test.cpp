@@ -48,10 +48,11 @@ extern "C" const char* WINAPI FormateErrorStr(DWORD code);
 namespace tavion {
 namespace {
 
+using wine_test::Inject;
+using wine_test::KeyInput;
 using wine_test::MakeForeground;
 using wine_test::PumpThroughSentinel;
 using wine_test::PumpUntil;
-using wine_test::SendKey;
 using wine_test::TestWindow;
 using Triples = std::vector<std::tuple<UINT, WPARAM, LPARAM>>;
 
@@ -168,7 +169,7 @@ class DispatchWinTest : public ExecTest {
   void TearDown() override {
     hooks_.Remove();
     // A key still down would spoil the next test's modifier mask.
-    SendKey(VK_LCONTROL, true);
+    Inject({KeyInput(VK_LCONTROL, true)});
     ExecTest::TearDown();
   }
 
@@ -188,9 +189,9 @@ class DispatchWinTest : public ExecTest {
   }
   // Presses `vk`, then an unbound key: once that is at the focused window, so is `vk` if it passed.
   bool Press(WORD vk) {
-    return SendKey(vk, false) && SendKey(vk, true) && SendKey(VK_F15, false) &&
-           SendKey(VK_F15, true) && PumpUntil([&] { return FocusGot(VK_F15) > 0; }) &&
-           PumpThroughSentinel();
+    return Inject({KeyInput(vk, false), KeyInput(vk, true), KeyInput(VK_F15, false),
+                   KeyInput(VK_F15, true)}) &&
+           PumpUntil([&] { return FocusGot(VK_F15) > 0; }) && PumpThroughSentinel();
   }
 
   SidekitLibrary library_;
@@ -215,9 +216,9 @@ TEST_F(DispatchWinTest, HotKeyIsSwallowedAndPostedAndOtherKeysPass) {
   EXPECT_EQ(1u, main_.messages.size());
 
   // With Ctrl held, the dummy key follows, so that the Ctrl release alone means nothing.
-  ASSERT_TRUE(SendKey(VK_LCONTROL, false));
+  ASSERT_TRUE(Inject({KeyInput(VK_LCONTROL, false)}));
   ASSERT_TRUE(Press(VK_F14));
-  ASSERT_TRUE(SendKey(VK_LCONTROL, true));
+  ASSERT_TRUE(Inject({KeyInput(VK_LCONTROL, true)}));
   EXPECT_EQ(1u, FocusGot(VK_F14));
   EXPECT_EQ(1u, FocusGot(kDummyKey));
   EXPECT_EQ((std::vector<std::string>{"wa_play", "srun"}), main_.texts);

@@ -1,4 +1,4 @@
-// The key sender and the macro player, observed by another thread's window.
+// The key sender and the macro player, observed by the windows the keys go to.
 #include "macros/key_sender_win.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/hook_messages.h"
 #include "macros/macro_format.h"
-#include "receiver.h"
 #include "settings/registry_win.h"
 #include "settings/settings.h"
 #include "wine/support/test_support.h"
@@ -19,80 +17,93 @@
 namespace tavion {
 namespace {
 
-using keysender_test::HookedKey;
-using keysender_test::Receiver;
-using keysender_test::UserKey;
-
-constexpr uint32_t kUsLayout = 0x04090409;
+constexpr WORD kDrainKey = VK_F16;
 
 bool Held(int key) {
   return (GetAsyncKeyState(key) & 0x8000) != 0;
 }
 
+// A key without the program's mark: what the user's keyboard would send.
+void UserKey(WORD key, bool up) {
+  wine_test::Inject({wine_test::KeyInput(key, up)});
+}
+
+// Two windows of this thread stand for another program; the target's records tell what it
+// received. Macros handle this thread's messages while they wait.
 class KeySenderTest : public testing::Test {
  protected:
-  // One receiver for every test: destroying windows takes Wine a while.
-  static void SetUpTestSuite() { receiver_ = new Receiver; }
-  static void TearDownTestSuite() { delete receiver_; }
-
   void SetUp() override {
     ResetSettings();
     SetKeySenderServices({&store_, nullptr});
-    ASSERT_TRUE(receiver_->Activate(receiver_->target()));
-    ASSERT_TRUE(receiver_->Drain(/*clear=*/true));
+    for (wine_test::TestWindow* window : {&target_, &other_}) {
+      window->answer = [this](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        drained_ += message == WM_KEYUP && wParam == kDrainKey;
+        typed_ += message == WM_CHAR;
+        // Only the request of a language is recorded; the language stays.
+        if (message == WM_INPUTLANGCHANGEREQUEST) return 0;
+        return std::nullopt;
+      };
+    }
+    ASSERT_TRUE(wine_test::MakeForeground(target_.hwnd()));
+    ASSERT_TRUE(Drain());
+    target_.messages.clear();
   }
   void TearDown() override {
-    for (int key : {VK_LCONTROL, VK_LSHIFT, VK_LMENU, int{'K'}}) {
+    for (int key : {VK_LCONTROL, VK_LSHIFT, int{'K'}}) {
       if (Held(key)) UserKey(static_cast<WORD>(key), true);
     }
     SetKeySenderServices({});
   }
 
+  // Every key sent before has been handled once a key sent after it comes out.
+  bool Drain() {
+    const int before = drained_;
+    UserKey(kDrainKey, false);
+    UserKey(kDrainKey, true);
+    return wine_test::PumpUntil([&] { return drained_ > before; });
+  }
   static bool Send(uint8_t mask, uint16_t key, const char* ansi = nullptr,
                    const wchar_t* wide = nullptr) {
     return SendKeys(mask, key, 0, 0, nullptr, false, 0, ansi, wide);
   }
-  void StoreMacro(const std::string& name, const std::string& layout, PlaybackSettings settings,
-                  const std::vector<MacroEvent>& events) {
-    std::vector<std::string> items = {layout, PlaybackSettingsText(settings)};
-    for (const MacroEvent& event : events) items.push_back(MacroEventItem(event));
+  // A macro of `count` presses of `key`, each `delayMs` after the event before, inside a press
+  // of left Shift.
+  void StoreMacro(const std::string& name, const std::string& layout, bool stopOnKey, uint8_t key,
+                  int count, uint8_t delayMs) {
+    std::vector<std::string> items = {layout,
+                                      PlaybackSettingsText({-1, false, false, stopOnKey, false}),
+                                      MacroEventItem({VK_LSHIFT, 42, false, false, 0})};
+    const uint8_t scan = static_cast<uint8_t>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    for (int i = 0; i < count; ++i) {
+      items.push_back(MacroEventItem({key, scan, false, false, delayMs}));
+      items.push_back(MacroEventItem({key, scan, false, true, 0}));
+    }
+    items.push_back(MacroEventItem({VK_LSHIFT, 42, false, true, 0}));
     ASSERT_TRUE(WriteMacroItems(store_, name, items));
   }
-  static std::vector<MacroEvent> Presses(uint8_t key, uint8_t scan, int count, uint8_t delayMs) {
-    std::vector<MacroEvent> events;
-    for (int i = 0; i < count; ++i) {
-      events.push_back({key, scan, false, false, delayMs});
-      events.push_back({key, scan, false, true, 0});
-    }
-    return events;
-  }
-  static size_t OwnDowns(DWORD key) {
-    size_t count = 0;
-    for (const HookedKey& k : receiver_->Hooked()) count += k.keyCode == key && k.own && !k.up;
-    return count;
-  }
-  // Waits on another thread until the macro on this one has sent `key`, then runs `then`.
-  static std::future<void> WhenSent(DWORD key, std::function<void()> then) {
-    return std::async(std::launch::async, [key, then] {
-      wine_test::PumpUntil([key] { return OwnDowns(key) > 0; }, 10000);
+  // Runs `then` on another thread once the macro playing on this one has typed something.
+  std::future<void> WhenTyped(std::function<void()> then) {
+    return std::async(std::launch::async, [this, then] {
+      wine_test::PumpUntil([this] { return typed_ > 0; }, 10000);
       then();
     });
   }
-  // Nothing of a send is left behind: no flag, no lock, no blocked input, no key held.
+  std::wstring Chars() const {
+    std::wstring chars;
+    for (const wine_test::Message& m : target_.Of(WM_CHAR)) chars += static_cast<wchar_t>(m.wParam);
+    return chars;
+  }
+  // Nothing of a send is left behind: no flag, no modifier held.
   static void ExpectNothingLeft() {
     EXPECT_FALSE(Settings().SendingKeys);
     EXPECT_FALSE(Settings().MacroPlaying);
     for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) EXPECT_FALSE(Held(key)) << key;
-    auto other = std::async(std::launch::async, [] { return Send(0, VK_F14); });
-    EXPECT_EQ(std::future_status::ready, other.wait_for(std::chrono::seconds(10)));
-    UserKey(VK_F15, false);
-    UserKey(VK_F15, true);
-    ASSERT_TRUE(receiver_->Drain());
-    const std::vector<WPARAM> keys = receiver_->KeyDowns();
-    EXPECT_TRUE(!keys.empty() && keys.back() == VK_F15) << "input is free";
   }
 
-  static inline Receiver* receiver_ = nullptr;
+  wine_test::TestWindow target_{{.style = WS_POPUP | WS_VISIBLE, .x = 0, .y = 0}};
+  wine_test::TestWindow other_{{.style = WS_POPUP | WS_VISIBLE, .x = 400, .y = 0}};
+  std::atomic<int> typed_{0};
+  int drained_ = 0;
   Win32Registry store_{HKEY_CURRENT_USER, kSettingsRootPath};
 };
 
@@ -100,96 +111,69 @@ TEST_F(KeySenderTest, KeysComeWithTheMaskModifiersAndAreReleasedAfterwards) {
   EXPECT_TRUE(Send(4, 'K'));
   EXPECT_FALSE(Held('K'));
   EXPECT_TRUE(Send(2, 'A'));
-  ASSERT_TRUE(receiver_->Drain());
-  EXPECT_EQ(std::wstring(L"K\x01"), receiver_->Chars());
+  ASSERT_TRUE(Drain());
+  EXPECT_EQ(std::wstring(L"K\x01"), Chars()) << "Ctrl+A";
   // Each key between taps of the neutral key 7, which keep a lone modifier release harmless.
-  EXPECT_EQ((std::vector<WPARAM>{7, VK_SHIFT, 'K', 7, 7, VK_CONTROL, 'A', 7}),
-            receiver_->KeyDowns());
+  std::vector<WPARAM> downs;
+  for (const wine_test::Message& m : target_.Of(WM_KEYDOWN)) downs.push_back(m.wParam);
+  EXPECT_EQ((std::vector<WPARAM>{7, VK_SHIFT, 'K', 7, 7, VK_CONTROL, 'A', 7, kDrainKey}), downs);
   EXPECT_FALSE(Send(0, 0));
   EXPECT_FALSE(Send(0, 0x2000));
   ExpectNothingLeft();
 }
 
-TEST_F(KeySenderTest, ModifierHeldByTheUserIsLiftedWhileTypingAndPressedAgain) {
+// A modifier the user holds is lifted around the text and pressed again. Through the export, the
+// target is raised and the window in front before comes back (Wine reads the modifiers back from
+// the display when the foreground changes, so the user's Ctrl comes before that).
+TEST_F(KeySenderTest, UsersModifierIsLiftedAndPressedAgainAndTheExportPutsTheForegroundBack) {
   UserKey(VK_LCONTROL, false);
-  ASSERT_TRUE(receiver_->Drain(/*clear=*/true));
+  ASSERT_TRUE(Drain());
   EXPECT_TRUE(Send(0, kSendWideText, nullptr, L"ab"));
-  ASSERT_TRUE(receiver_->Drain());
-  EXPECT_EQ(L"ab", receiver_->Chars());
+  ASSERT_TRUE(Drain());
   EXPECT_TRUE(Held(VK_LCONTROL));
-  // Marked events: the neutral tap, Ctrl up, the characters, Ctrl down, the tap. (Wine's hook
-  // reports Unicode key-ups without the release flag, so only their key code is compared.)
-  std::vector<std::pair<DWORD, bool>> own;
-  for (const HookedKey& key : receiver_->Hooked()) {
-    if (key.own) own.push_back({key.keyCode, key.keyCode != VK_PACKET && key.up});
-  }
-  const std::vector<std::pair<DWORD, bool>> expected = {
-      {7, false},         {7, true},          {VK_LCONTROL, true}, {VK_PACKET, false},
-      {VK_PACKET, false}, {VK_PACKET, false}, {VK_PACKET, false},  {VK_LCONTROL, false},
-      {7, false},         {7, true}};
-  EXPECT_EQ(expected, own);
-
-  // Released by the user while a macro plays: not pressed again afterwards.
-  StoreMacro("Slow", "", {-1, false, false, false, false}, Presses('M', 50, 6, 50));
-  auto user = WhenSent('M', [] { UserKey(VK_LCONTROL, true); });
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Slow"));
-  user.wait();
-  EXPECT_FALSE(Held(VK_LCONTROL));
-}
-
-TEST_F(KeySenderTest, SendsOfTwoThreadsDoNotInterleave) {
-  StoreMacro("Ns", "", {-1, false, false, true, false}, Presses('N', 49, 5, 100));
-  std::atomic<bool> sent{false};
-  auto other = WhenSent('N', [&sent] { sent = Send(0, kSendWideText, nullptr, L"Q"); });
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Ns"));
-  other.wait();
-  EXPECT_TRUE(sent);
-  ASSERT_TRUE(receiver_->Drain());
-  EXPECT_EQ(L"nnnnnQ", receiver_->Chars());
-  ExpectNothingLeft();
-}
-
-TEST_F(KeySenderTest, TargetWindowIsRaisedAndTheFormerOneComesBack) {
-  ASSERT_TRUE(receiver_->Activate(receiver_->other()));
+  UserKey(VK_LCONTROL, true);
+  ASSERT_TRUE(wine_test::MakeForeground(other_.hwnd()));
   TavionKeyPress block{};
-  block.keyCode = 'Q';
-  block.window = receiver_->target();
+  block.keyCode = kSendWideText;
+  block.wideText = L"cd";
+  block.window = target_.hwnd();
   block.restore = 1;
   EXPECT_EQ(1, SendKeyPressEx(&block));
-  ASSERT_TRUE(receiver_->Drain());
-  EXPECT_EQ(L"q", receiver_->Chars());
-  EXPECT_EQ(receiver_->other(), GetForegroundWindow());
+  ASSERT_TRUE(Drain());
+  EXPECT_EQ(L"abcd", Chars()) << "typed into the target without Ctrl";
+  EXPECT_EQ(other_.hwnd(), GetForegroundWindow());
   EXPECT_EQ(0, SendKeyPressEx(nullptr));
 }
 
-TEST_F(KeySenderTest, MacroPlaysInItsLanguageAndPutsThePreviousOneBack) {
-  StoreMacro("Lang", std::to_string(kUsLayout), {-1, false, false, true, false},
-             Presses('A', 30, 1, 0));
-  EXPECT_TRUE(Send(0, kSendPlayMacro, "Lang"));
-  ASSERT_TRUE(receiver_->Drain());
-  EXPECT_EQ(L"a", receiver_->Chars());
-  const auto languages = receiver_->Of(WM_INPUTLANGCHANGEREQUEST);
-  ASSERT_EQ(2u, languages.size());
-  EXPECT_EQ(static_cast<LPARAM>(kUsLayout), languages[0].lParam);
+TEST_F(KeySenderTest, SendsOfTwoThreadsDoNotInterleave) {
+  StoreMacro("Ns", "", true, 'N', 5, 100);
+  std::atomic<bool> sent{false};
+  auto other = WhenTyped([&sent] { sent = Send(0, kSendWideText, nullptr, L"Q"); });
+  EXPECT_TRUE(Send(0, kSendPlayMacro, "Ns"));
+  other.wait();
+  EXPECT_TRUE(sent);
+  ASSERT_TRUE(Drain());
+  EXPECT_EQ(L"NNNNNQ", Chars());
   ExpectNothingLeft();
 }
 
+// What the key handler does when the user presses a key stops the macro, unless it is told to go
+// on; either way its Shift is released and its language asked for and then put back.
 TEST_F(KeySenderTest, UserKeyStopsTheMacroAndItsModifiersUnlessItIsToldToGoOn) {
+  constexpr uint32_t kUsLayout = 0x04090409;
   for (const bool stopOnKey : {true, false}) {
     SCOPED_TRACE(stopOnKey);
-    std::vector<MacroEvent> events = Presses('X', 45, 20, 40);
-    events.insert(events.begin(), MacroEvent{VK_LSHIFT, 42, false, false, 0});
-    events.push_back({VK_LSHIFT, 42, false, true, 0});
-    StoreMacro("Long", "", {-1, false, false, stopOnKey, false}, events);
-    ASSERT_TRUE(receiver_->Drain(/*clear=*/true));
-    auto user = WhenSent('X', [] {
-      UserKey(VK_F13, false);
-      UserKey(VK_F13, true);
-    });
+    StoreMacro("Long", std::to_string(kUsLayout), stopOnKey, 'X', 20, 40);
+    target_.messages.clear();
+    typed_ = 0;
+    auto user = WhenTyped([] { Settings().MacroPlaying = false; });
     EXPECT_EQ(!stopOnKey, Send(0, kSendPlayMacro, "Long"));
     user.wait();
-    ASSERT_TRUE(receiver_->Drain());
-    EXPECT_EQ(stopOnKey, OwnDowns('X') < 20u) << OwnDowns('X');
+    ASSERT_TRUE(Drain());
+    EXPECT_EQ(stopOnKey, Chars().size() < 20u) << Chars().size();
+    const std::vector<wine_test::Message> layouts = target_.Of(WM_INPUTLANGCHANGEREQUEST);
+    ASSERT_EQ(2u, layouts.size());
+    EXPECT_EQ(static_cast<LPARAM>(kUsLayout), layouts[0].lParam);
     ExpectNothingLeft();
   }
 }

@@ -142,11 +142,8 @@ TEST_F(OsdWindowTest, ALeftClickEndsTheNotification) {
   RECT rect;
   GetWindowRect(OsdWindows().at(0), &rect);
   SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ASSERT_EQ(2u, SendInput(2, clicks, sizeof clicks[0]));
+  ASSERT_TRUE(wine_test::Inject(
+      {wine_test::MouseInput(MOUSEEVENTF_LEFTDOWN), wine_test::MouseInput(MOUSEEVENTF_LEFTUP)}));
   EXPECT_TRUE(PumpUntil([] { return OsdWindows().empty(); })) << "ended long before Show_Time";
 }
 
@@ -162,8 +159,9 @@ TEST_F(OsdWindowTest, PaintsMovesWithShiftStaysUnminimisedAndStops) {
   ReleaseDC(window, dc);
 
   EXPECT_EQ(HTCLIENT, SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
-  ASSERT_TRUE(wine_test::SendKey(VK_SHIFT, false));
-  const wine_test::ScopeExit release([] { wine_test::SendKey(VK_SHIFT, true); });
+  ASSERT_TRUE(wine_test::Inject({wine_test::KeyInput(VK_SHIFT, false)}));
+  const wine_test::ScopeExit release(
+      [] { wine_test::Inject({wine_test::KeyInput(VK_SHIFT, true)}); });
   ASSERT_TRUE(PumpUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }));
   EXPECT_EQ(HTCAPTION, SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
   SetWindowPos(window, nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -8,13 +8,8 @@
 
 #include "sidekit_test.h"
 
+namespace sidekit_test {
 namespace {
-
-using sidekit_test::Reg1DeleteKey;
-using sidekit_test::Reg1KeyExists;
-using sidekit_test::Reg1ReadInt;
-using sidekit_test::Reg1ReadStr;
-using sidekit_test::Reg1WriteStr;
 
 constexpr DWORD kClassesRoot = 0x80000000;
 constexpr DWORD kCurrentUser = 0x80000001;
@@ -24,54 +19,47 @@ void StoreRaw(const wchar_t* value, DWORD type, const void* data, DWORD bytes) {
   ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, kPath, value, type, data, bytes));
 }
 
-std::wstring ReadStr(const wchar_t* value, const wchar_t* def) {
-  wchar_t buffer[64] = {};
-  const DWORD length = Reg1ReadStr(kPath, value, def, kCurrentUser, buffer, 64);
-  return length < 64 ? std::wstring(buffer, length) : L"<too long>";
-}
-
-TEST(RegistryHelpers, ReadsTakeOnlyTheirOwnTypesAndDefaultOtherwise) {
+TEST(RegistryHelpers, ReadsTakeOnlyTheirOwnTypesAndATextOnlyWithRoomForItsEnd) {
   const DWORD number = 42;
   const uint64_t quad = 7;
   StoreRaw(L"Number", REG_DWORD, &number, sizeof number);
   StoreRaw(L"Quad", REG_QWORD, &quad, sizeof quad);
   StoreRaw(L"Text", REG_SZ, L"hello", 12);
   StoreRaw(L"Unterminated", REG_SZ, L"abc", 6);
-  StoreRaw(L"OddSize", REG_SZ, L"abcd", 7);  // half a character is dropped
+  StoreRaw(L"OddSize", REG_SZ, L"abcd", 7);
   StoreRaw(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
   StoreRaw(L"Huge", REG_SZ, std::wstring(40000, L'a').c_str(), 80000);
-
   EXPECT_EQ(42, Reg1ReadInt(kPath, L"Number", -5, kCurrentUser));
-  for (const wchar_t* value : {L"Quad", L"Text", L"Missing"}) {
+  for (const wchar_t* value : {L"Quad", L"Text", L"Missing"})
     EXPECT_EQ(-5, Reg1ReadInt(kPath, value, -5, kCurrentUser));
-  }
-  EXPECT_EQ(L"hello", ReadStr(L"Text", L"def"));
-  EXPECT_EQ(L"abc", ReadStr(L"Unterminated", L"def"));
-  EXPECT_EQ(L"abc", ReadStr(L"OddSize", L"def"));
-  for (const wchar_t* value : {L"Number", L"Multi", L"Huge", L"Missing"}) {
-    EXPECT_EQ(L"def", ReadStr(value, L"def"));
-  }
   EXPECT_EQ(-5, Reg1ReadInt(kPath, L"Number", -5, 0x80000006)) << "no predefined root";
-}
 
-TEST(RegistryHelpers, ReadStrTellsTheSizeNeededWhenTheBufferIsTooSmall) {
-  StoreRaw(L"Text", REG_SZ, L"hello", 12);
+  // A text with room for its end; without it, the size needed and nothing copied; texts the
+  // library ends itself or drops half a character of; the default for another type, a text
+  // beyond the bound or nothing.
   const struct {
-    DWORD bufferChars;
-    DWORD expectedResult;
-    const wchar_t* expectedText;
-  } cases[] = {{6, 5, L"hello"}, {5, 6, L""}, {1, 6, L""}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.bufferChars);
-    std::vector<wchar_t> buffer(c.bufferChars, L'x');
-    EXPECT_EQ(c.expectedResult,
-              Reg1ReadStr(kPath, L"Text", L"", kCurrentUser, buffer.data(), c.bufferChars));
-    EXPECT_EQ(std::wstring(c.expectedText), buffer.data());
+    const wchar_t* value;
+    DWORD bufferChars, result;
+    std::wstring text;
+  } reads[] = {
+      {L"Text", 6, 5, L"hello"},        {L"Text", 5, 6, L""},        {L"Text", 1, 6, L""},
+      {L"Unterminated", 64, 3, L"abc"}, {L"OddSize", 64, 3, L"abc"}, {L"Number", 64, 3, L"def"},
+      {L"Multi", 64, 3, L"def"},        {L"Huge", 64, 3, L"def"},    {L"Missing", 64, 3, L"def"},
+  };
+  for (const auto& r : reads) {
+    SCOPED_TRACE(testing::Message() << r.bufferChars << " characters");
+    std::vector<wchar_t> buffer(r.bufferChars + 1, L'x');
+    buffer.back() = 0;
+    EXPECT_EQ(r.result,
+              Reg1ReadStr(kPath, r.value, L"def", kCurrentUser, buffer.data(), r.bufferChars));
+    EXPECT_EQ(r.text, buffer.data());
   }
   EXPECT_EQ(6u, Reg1ReadStr(kPath, L"Text", L"", kCurrentUser, nullptr, 0));
 }
 
-TEST(RegistryHelpers, DeleteKeyRemovesTheWholeTreeAndNothingElse) {
+// The classes root takes a leading backslash, so a path of backslashes names the root itself.
+// The root is pointed at a scratch key for the test: a fault then empties only that.
+TEST(RegistryHelpers, DeleteKeyRemovesTheWholeTreeAndNeverEmptiesARoot) {
   for (const wchar_t* subKey : {L"Tree", L""}) {
     const std::wstring path = std::wstring(kPath) + (*subKey ? L"" : L"\\Tree");
     ASSERT_TRUE(Reg1WriteStr(L"Software\\Quillon\\SidekitTest\\Tree\\A", L"v", L"ü", kCurrentUser));
@@ -80,11 +68,7 @@ TEST(RegistryHelpers, DeleteKeyRemovesTheWholeTreeAndNothingElse) {
     EXPECT_FALSE(Reg1KeyExists(L"Software\\Quillon\\SidekitTest\\Tree", kCurrentUser));
     EXPECT_TRUE(Reg1KeyExists(L"Software\\Quillon\\SidekitTest\\Sibling", kCurrentUser));
   }
-}
 
-// The classes root takes a leading backslash, so a path of backslashes names the root itself.
-// The root is pointed at a scratch key for the test: a fault then empties only that.
-TEST(RegistryHelpers, DeleteKeyNeverEmptiesARoot) {
   HKEY scratch = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quillon\\Classes", 0,
                                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch, nullptr));
@@ -93,7 +77,6 @@ TEST(RegistryHelpers, DeleteKeyNeverEmptiesARoot) {
   ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, scratch));
   const wine_test::ScopeExit restore([] { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); });
   ASSERT_TRUE(Reg1KeyExists(L"Kept", kClassesRoot)) << "the library sees the scratch root";
-
   for (const wchar_t* path : {L"", L"\\", L"\\\\"}) {
     for (const wchar_t* subKey : {L"", L"\\"}) {
       EXPECT_FALSE(Reg1DeleteKey(path, subKey, kClassesRoot));
@@ -104,3 +87,4 @@ TEST(RegistryHelpers, DeleteKeyNeverEmptiesARoot) {
 }
 
 }  // namespace
+}  // namespace sidekit_test

@@ -4,9 +4,13 @@
 
 #include <tlhelp32.h>
 
+#include <array>
 #include <atomic>
-#include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -14,32 +18,19 @@
 #include "shell_hook.h"
 #include "sidekit_test.h"
 
+namespace sidekit_test {
 namespace {
 
-using sidekit_test::FreeHookEx;
-using sidekit_test::Inject;
-using sidekit_test::InstallHook;
-using sidekit_test::KeyInput;
-using sidekit_test::MouseInput;
-using sidekit_test::PeerProcess;
-using sidekit_test::Received;
-using sidekit_test::Receiver;
 using tavion::HookKind;
-
-constexpr int kKeyboard = static_cast<int>(HookKind::kKeyboard);
-constexpr int kCaptureKeyboard = static_cast<int>(HookKind::kCaptureKeyboard);
-constexpr int kMouse = static_cast<int>(HookKind::kMouse);
-constexpr int kCaptureMouse = static_cast<int>(HookKind::kCaptureMouse);
-constexpr int kMenu = static_cast<int>(HookKind::kMenu);
-constexpr int kShell = static_cast<int>(HookKind::kShell);
+using wine_test::Inject;
+using wine_test::KeyInput;
+using wine_test::MouseInput;
 
 class HookTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(wine_test::MakeForeground(focus_.hwnd())); }
   void TearDown() override {
-    for (int kind : {kKeyboard, kCaptureKeyboard, kMouse, kCaptureMouse, kMenu, kShell}) {
-      FreeHookEx(kind);
-    }
+    for (int kind = 1; kind <= 6; ++kind) FreeHookEx(kind);
   }
   bool FocusGot(WORD vk) const {
     for (const wine_test::Message& m : focus_.messages) {
@@ -58,7 +49,8 @@ class HookTest : public testing::Test {
   Receiver receiver_;
 };
 
-TEST_F(HookTest, KeyRecordsReachTheReceiverWhoseAnswerOneSwallowsThem) {
+// The keyboard receiver swallows every key; the capture receiver, called first, only 'W'.
+TEST_F(HookTest, RecordsReachTheReceiverOfTheirKindWhoseAnswerOneSwallowsThem) {
   const struct {
     const char* name;
     WORD vk;
@@ -73,8 +65,16 @@ TEST_F(HookTest, KeyRecordsReachTheReceiverWhoseAnswerOneSwallowsThem) {
       {"wide extra information", 'R', false, static_cast<ULONG_PTR>(0xAB00000309ull),
        tavion::OwnInputMark, WM_KEYDOWN},
   };
+  Receiver capture, mouse;
   receiver_.answer = [](const Received&) { return tavion::kSwallowEvent; };
-  ASSERT_TRUE(InstallHook(kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
+  capture.answer = [](const Received& event) {
+    return event.key.vkCode == 'W' ? tavion::kSwallowEvent : tavion::kPassEvent;
+  };
+  ASSERT_TRUE(InstallHook(HookKind::kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
+  ASSERT_TRUE(InstallHook(HookKind::kCaptureKeyboard, capture.hwnd(), tavion::kMsgCaptureKeyEvent));
+  ASSERT_TRUE(InstallHook(HookKind::kCaptureMouse, mouse.hwnd(), tavion::kMsgCaptureMouseEvent));
+  for (int kind : {0, 7, -2})
+    EXPECT_FALSE(InstallHook(static_cast<HookKind>(kind), capture.hwnd(), 0)) << kind;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     receiver_.events.clear();
@@ -94,28 +94,11 @@ TEST_F(HookTest, KeyRecordsReachTheReceiverWhoseAnswerOneSwallowsThem) {
     }
   }
   receiver_.answer = nullptr;
-  ASSERT_TRUE(PressThrough('W'));
-  EXPECT_FALSE(FocusGot('Q') || FocusGot(VK_RIGHT) || FocusGot('R'));
-}
-
-TEST_F(HookTest, EachKindReportsToItsOwnReceiverWithItsOwnMessage) {
-  Receiver capture;
-  Receiver mouse;
-  ASSERT_TRUE(InstallHook(kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
-  ASSERT_TRUE(InstallHook(kCaptureKeyboard, capture.hwnd(), tavion::kMsgCaptureKeyEvent));
-  ASSERT_TRUE(InstallHook(kCaptureMouse, mouse.hwnd(), tavion::kMsgCaptureMouseEvent));
-  // The capture receiver's 1 keeps 'W' from the main receiver and from the focused window.
-  capture.answer = [](const Received& event) {
-    return event.key.vkCode == 'W' ? tavion::kSwallowEvent : tavion::kPassEvent;
-  };
   ASSERT_TRUE(Inject({KeyInput('W', false), KeyInput('W', true)}));
   ASSERT_TRUE(PressThrough('E'));
-  EXPECT_EQ(1u, capture.Downs('W'));
-  EXPECT_FALSE(FocusGot('W'));
-  EXPECT_EQ(0u, receiver_.Downs('W'));
-  EXPECT_EQ(tavion::kMsgKeyEvent, receiver_.events.back().message);
+  EXPECT_FALSE(FocusGot('Q') || FocusGot(VK_RIGHT) || FocusGot('R') || FocusGot('W'));
+  EXPECT_EQ((std::pair<size_t, size_t>(1, 0)), std::pair(capture.Downs('W'), receiver_.Downs('W')));
   EXPECT_EQ(tavion::kMsgCaptureKeyEvent, capture.events.back().message);
-  for (int kind : {0, 7, -2}) EXPECT_FALSE(InstallHook(kind, capture.hwnd(), 0)) << kind;
 
   // Moves pass inside the library; the wheel arrives with its record.
   ASSERT_TRUE(SetCursorPos(123, 234));
@@ -125,49 +108,21 @@ TEST_F(HookTest, EachKindReportsToItsOwnReceiverWithItsOwnMessage) {
   ASSERT_TRUE(wine_test::PumpThroughSentinel());
   ASSERT_EQ(1u, mouse.events.size());
   const Received& wheel = mouse.events[0];
-  EXPECT_EQ(tavion::kMsgCaptureMouseEvent, wheel.message);
-  EXPECT_EQ(WPARAM{WM_MOUSEWHEEL}, wheel.wParam);
-  EXPECT_EQ(static_cast<uint16_t>(-WHEEL_DELTA), wheel.mouse.mouseData >> 16);
-  EXPECT_EQ(123, wheel.mouse.x);
-  EXPECT_EQ(234, wheel.mouse.y);
-  EXPECT_EQ(777u, wheel.mouse.extraInfo);
-}
-
-HANDLE g_passedQ = nullptr;
-
-LRESULT CALLBACK WatchQ(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == 'Q') {
-    SetEvent(g_passedQ);
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  EXPECT_EQ(std::pair(tavion::kMsgCaptureMouseEvent, WPARAM{WM_MOUSEWHEEL}),
+            std::pair(wheel.message, wheel.wParam));
+  EXPECT_EQ((std::array<int64_t, 4>{static_cast<uint16_t>(-WHEEL_DELTA), 123, 234, 777}),
+            (std::array<int64_t, 4>{wheel.mouse.mouseData >> 16, wheel.mouse.x, wheel.mouse.y,
+                                    wheel.mouse.extraInfo}));
 }
 
 TEST_F(HookTest, AnAnswerAfterTheBoundNoLongerCountsAndTheKeyGoesOn) {
-  // A hook of the test's own on another thread, in place before the library's: the system calls
-  // it with a key only once the library's hook is done with that key.
-  g_passedQ = CreateEventW(nullptr, /*bManualReset=*/TRUE, /*bInitialState=*/FALSE, nullptr);
-  std::atomic<DWORD> watcherId{0};
-  std::thread watcher([&] {
-    MSG msg;
-    PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, WatchQ, nullptr, 0);
-    watcherId = GetCurrentThreadId();
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    UnhookWindowsHookEx(hook);
-  });
-  const wine_test::ScopeExit stop([&] {
-    PostThreadMessageW(watcherId, WM_QUIT, 0, 0);
-    watcher.join();
-    CloseHandle(g_passedQ);
-  });
-  while (watcherId == 0) SwitchToThread();
-  // Answers once the key has gone on, or after 600 ms: beyond the library's bound, within the
-  // system's own, so a library that waited longer would take the answer.
-  receiver_.answer = [](const Received& event) {
-    if (event.key.vkCode == 'Q') WaitForSingleObject(g_passedQ, 600);
+  // Answers once the key has reached the focused window, or after 600 ms: beyond the library's
+  // bound, within the system's own, so a library that waited longer would take the answer.
+  receiver_.answer = [this](const Received& event) {
+    if (event.key.vkCode == 'Q') wine_test::PumpUntil([&] { return FocusGot('Q'); }, 600);
     return tavion::kSwallowEvent;
   };
-  ASSERT_TRUE(InstallHook(kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
+  ASSERT_TRUE(InstallHook(HookKind::kKeyboard, receiver_.hwnd(), tavion::kMsgKeyEvent));
   // Injected from another thread: the injecting thread waits until the hooks are done.
   std::thread injector([] { Inject({KeyInput('Q', false), KeyInput('Q', true)}); });
   const bool arrived = wine_test::PumpUntil([&] { return FocusGot('Q'); });
@@ -190,26 +145,20 @@ size_t ThreadsOfThisProcess() {
 TEST_F(HookTest, InstallsFromTwoThreadsAtOnceShareOneHookThread) {
   Receiver mouse;
   const size_t before = ThreadsOfThisProcess();
-  ASSERT_TRUE(InstallHook(kMouse, mouse.hwnd(), tavion::kMsgMouseEvent));
-  ASSERT_TRUE(FreeHookEx(kMouse));
-  ASSERT_TRUE(wine_test::PumpUntil([&] { return ThreadsOfThisProcess() <= before; }))
-      << "the hook thread ends with the last hook";
   for (int round = 0; round < 20; ++round) {
     std::atomic<int> waiting{2};
-    const auto install = [&](int kind, HWND window) {
-      return std::thread([&waiting, kind, window] {
-        --waiting;
-        while (waiting > 0) {
-        }
-        InstallHook(kind, window, tavion::kMsgKeyEvent);
-      });
+    const auto install = [&waiting](HookKind kind, HWND window) {
+      --waiting;
+      while (waiting > 0) {
+      }
+      InstallHook(kind, window, tavion::kMsgKeyEvent);
     };
-    std::thread keys = install(kKeyboard, receiver_.hwnd());
-    std::thread buttons = install(kMouse, mouse.hwnd());
+    std::thread keys(install, HookKind::kKeyboard, receiver_.hwnd());
+    std::thread buttons(install, HookKind::kMouse, mouse.hwnd());
     keys.join();
     buttons.join();
-    ASSERT_TRUE(FreeHookEx(kKeyboard));
-    ASSERT_TRUE(FreeHookEx(kMouse));
+    ASSERT_TRUE(FreeHook(HookKind::kKeyboard));
+    ASSERT_TRUE(FreeHook(HookKind::kMouse));
   }
   // Once every hook is gone its thread ends; a second thread started by a racing install would
   // stay for ever.
@@ -253,29 +202,44 @@ TEST(HookDelivery, AHungReceiverIsNotWaitedFor) {
   EXPECT_FALSE(handledWhileDelivering);
 }
 
-// A window of another process, shared by the tests of the suite.
+// A window of sidekit_test_peer.exe, which loads the library as Tavion does, shared by the suite.
 class GlobalHookTest : public HookTest {
  protected:
   static void SetUpTestSuite() {
-    const std::wstring peerClass = wine_test::UniqueName(L"SidekitPeer");
-    peer_ = std::make_unique<PeerProcess>(peerClass);
-    peerWindow_ = peer_->WaitForWindow(peerClass);
+    const std::wstring title = wine_test::UniqueName(L"SidekitPeer");
+    std::wstring commandLine =
+        L"\"" + wine_test::ProgramFolder() + L"\\sidekit_test_peer.exe\" " + title;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+      return;
+    }
+    CloseHandle(info.hThread);
+    peer_ = info.hProcess;
+    wine_test::PumpUntil([&] { return (peerWindow_ = FindWindowW(L"Static", title.c_str())); },
+                         10000);
   }
-  static void TearDownTestSuite() { peer_.reset(); }
+  static void TearDownTestSuite() {
+    TerminateProcess(peer_, 1);
+    WaitForSingleObject(peer_, 5000);
+    CloseHandle(peer_);
+  }
   void SetUp() override {
     HookTest::SetUp();
     ASSERT_NE(nullptr, peerWindow_);
   }
 
-  static inline std::unique_ptr<PeerProcess> peer_;
+  static inline HANDLE peer_ = nullptr;
   static inline HWND peerWindow_ = nullptr;
 };
 
 TEST_F(GlobalHookTest, MenuCommandsOfAnotherProcessAreReportedAndOtherCommandsAreNot) {
   receiver_.records = false;
-  ASSERT_TRUE(InstallHook(kMenu, receiver_.hwnd(), tavion::kMsgMenuCommand));
+  ASSERT_TRUE(InstallHook(HookKind::kMenu, receiver_.hwnd(), tavion::kMsgMenuCommand));
   // Refused: the record of a low-level hook travels as a pointer into this process.
-  EXPECT_FALSE(InstallHook(kKeyboard, peerWindow_, tavion::kMsgKeyEvent));
+  EXPECT_FALSE(InstallHook(HookKind::kKeyboard, peerWindow_, tavion::kMsgKeyEvent));
   constexpr WPARAM kSentinel = 9999;
   const struct {
     const char* name;
@@ -298,15 +262,13 @@ TEST_F(GlobalHookTest, MenuCommandsOfAnotherProcessAreReportedAndOtherCommandsAr
     ASSERT_TRUE(PostMessageW(peerWindow_, WM_COMMAND, kSentinel, 0));
     ASSERT_TRUE(wine_test::PumpUntil(
         [&] { return !receiver_.events.empty() && receiver_.events.back().wParam == kSentinel; }));
-    EXPECT_EQ(c.reported ? 4u : 2u, receiver_.events.size());
+    const std::vector<Received>& got = receiver_.events;
+    ASSERT_EQ(c.reported ? 4u : 2u, got.size());
     if (c.reported) {
-      const Received& first = receiver_.events[0];
-      const Received& second = receiver_.events[1];
-      EXPECT_EQ(tavion::kMsgMenuCommand, first.message);
-      EXPECT_EQ(WPARAM{c.message}, first.wParam);
-      EXPECT_EQ(tavion::kMsgMenuCommand + 1, second.message);
-      EXPECT_EQ(c.wParam, second.wParam);
-      EXPECT_EQ(c.lParam, second.lParam);
+      EXPECT_EQ(
+          std::tuple(tavion::kMsgMenuCommand, WPARAM{c.message}, tavion::kMsgMenuCommand + 1,
+                     c.wParam, c.lParam),
+          std::tuple(got[0].message, got[0].wParam, got[1].message, got[1].wParam, got[1].lParam));
     }
   }
 }
@@ -314,7 +276,7 @@ TEST_F(GlobalHookTest, MenuCommandsOfAnotherProcessAreReportedAndOtherCommandsAr
 // The system here raises no keyboard-language event, so the handler is called as the hook
 // procedure calls it in whatever process the event happens.
 TEST_F(GlobalHookTest, ShellEventsOfLanguageAndApplicationCommandsAreReported) {
-  ASSERT_TRUE(InstallHook(kShell, receiver_.hwnd(), tavion::kMsgShellEvent));
+  ASSERT_TRUE(InstallHook(HookKind::kShell, receiver_.hwnd(), tavion::kMsgShellEvent));
   ASSERT_TRUE(PostMessageW(peerWindow_, WM_APPCOMMAND, reinterpret_cast<WPARAM>(peerWindow_),
                            MAKELPARAM(0, FAPPCOMMAND_KEY | APPCOMMAND_VOLUME_UP)));
   ASSERT_TRUE(wine_test::PumpUntil([&] { return !receiver_.events.empty(); }));
@@ -328,8 +290,9 @@ TEST_F(GlobalHookTest, ShellEventsOfLanguageAndApplicationCommandsAreReported) {
     EXPECT_EQ(WPARAM{HSHELL_LANGUAGE}, receiver_.events.back().wParam);
   }
   EXPECT_FALSE(tavion::sidekit::ReportShellEvent(HSHELL_WINDOWCREATED, 0));
-  ASSERT_TRUE(FreeHookEx(kShell));
+  ASSERT_TRUE(FreeHook(HookKind::kShell));
   EXPECT_FALSE(tavion::sidekit::ReportShellEvent(HSHELL_LANGUAGE, 0x04090409));
 }
 
 }  // namespace
+}  // namespace sidekit_test

@@ -1,11 +1,11 @@
 #pragma once
 // Sidekit32.dll for the tests, resolved by plain names as Tavion resolves them (the i686 import
-// library lacks the decorated names a direct call needs), and what the hook tests send and see.
+// library lacks the decorated names a direct call needs), and what the hook tests see.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "keys/hook_messages.h"
@@ -14,11 +14,12 @@
 
 namespace sidekit_test {
 
-HMODULE SidekitModule();
+// Found beside the test program, the first place the system looks.
+inline const HMODULE kSidekit = LoadLibraryW(L"Sidekit32.dll");
 
 template <typename Fn>
 Fn SidekitExport(const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(SidekitModule(), name)));
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kSidekit, name)));
 }
 
 inline const InitHookExFn InitHookEx = SidekitExport<InitHookExFn>("InitHookEx");
@@ -29,9 +30,12 @@ inline const Reg1ReadStrFn Reg1ReadStr = SidekitExport<Reg1ReadStrFn>("Reg1ReadS
 inline const Reg1WriteStrFn Reg1WriteStr = SidekitExport<Reg1WriteStrFn>("Reg1WriteStr");
 inline const Reg1DeleteKeyFn Reg1DeleteKey = SidekitExport<Reg1DeleteKeyFn>("Reg1DeleteKey");
 
-inline bool InstallHook(int kind, HWND receiver, UINT message) {
+inline bool InstallHook(tavion::HookKind kind, HWND receiver, UINT message) {
   unsigned char scratch[12] = {};
-  return InitHookEx(scratch, kind, receiver, message);
+  return InitHookEx(scratch, static_cast<int>(kind), receiver, message);
+}
+inline bool FreeHook(tavion::HookKind kind) {
+  return FreeHookEx(static_cast<int>(kind));
 }
 
 // One hook message with a copy of the record it pointed to (the library reuses the slot).
@@ -46,33 +50,35 @@ struct Received {
 // A window of this thread that records the hook messages and answers `answer` to each.
 class Receiver {
  public:
-  Receiver();
+  Receiver() : window_(wine_test::WindowDesign{.className = L"SidekitTestReceiver"}) {
+    window_.record = [](UINT) { return false; };
+    window_.answer = [this](HWND, UINT message, WPARAM wParam,
+                            LPARAM lParam) -> std::optional<LRESULT> {
+      if (message < tavion::kMsgMenuCommand || message > tavion::kMsgCaptureHidKey) return {};
+      Received event{message, wParam, lParam, {}, {}};
+      const bool key = message == tavion::kMsgKeyEvent || message == tavion::kMsgCaptureKeyEvent;
+      if (records && key) {
+        event.key = *reinterpret_cast<const tavion::KeyEventRecord*>(lParam);
+      } else if (records && message >= tavion::kMsgMouseEvent &&
+                 message <= tavion::kMsgCaptureMouseEvent) {
+        event.mouse = *reinterpret_cast<const tavion::MouseEventRecord*>(lParam);
+      }
+      events.push_back(event);
+      return answer ? answer(event) : tavion::kPassEvent;
+    };
+  }
   HWND hwnd() const { return window_.hwnd(); }
   // Key-downs of `vk` received.
-  size_t Downs(WORD vk) const;
+  size_t Downs(WORD vk) const {
+    return std::count_if(events.begin(), events.end(), [vk](const Received& e) {
+      return e.key.vkCode == vk && (e.key.flags & tavion::kKeyFlagReleased) == 0;
+    });
+  }
 
   std::function<LRESULT(const Received&)> answer;  // passes every event when empty
   bool records = true;  // false for the menu hook, whose second message shares a number
   std::vector<Received> events;
   wine_test::TestWindow window_;
-};
-
-INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
-INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
-bool Inject(std::vector<INPUT> inputs);
-
-// sidekit_test_peer.exe beside the test, ended by its handle when the test ends.
-class PeerProcess {
- public:
-  explicit PeerProcess(const std::wstring& windowClass);
-  ~PeerProcess();
-  PeerProcess(const PeerProcess&) = delete;
-  PeerProcess& operator=(const PeerProcess&) = delete;
-
-  HWND WaitForWindow(const std::wstring& className);
-
- private:
-  HANDLE process_ = nullptr;
 };
 
 }  // namespace sidekit_test

@@ -150,6 +150,29 @@ std::wstring UniqueName(const wchar_t* stem) {
          std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
 }
 
+INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo, bool extended) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+  input.ki.dwExtraInfo = extraInfo;
+  return input;
+}
+
+INPUT MouseInput(DWORD flags, DWORD data, ULONG_PTR extraInfo) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = data;
+  input.mi.dwExtraInfo = extraInfo;
+  return input;
+}
+
+bool Inject(std::vector<INPUT> inputs) {
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 std::vector<HWND> TopLevelWindows(const wchar_t* className, DWORD process, const wchar_t* caption) {
   std::vector<HWND> found;
   for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption));) {
@@ -182,15 +205,6 @@ std::wstring WindowText(HWND window) {
     return {};
   }
   return std::wstring(text.data(), copied);
-}
-
-bool SendKey(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return SendInput(1, &input, sizeof input) == 1;
 }
 
 Process::~Process() {

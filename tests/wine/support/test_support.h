@@ -96,6 +96,12 @@ class ScopeExit {
   Undo undo_;
 };
 
+// Events for SendInput: a key with its mapped scan code, a mouse event. Inject sends them in one
+// call and tells whether all went.
+INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
+INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
+bool Inject(std::vector<INPUT> inputs);
+
 // The top-level windows of class `className` (of process `process` unless it is 0, captioned
 // `caption` unless it is null), in z-order.
 std::vector<HWND> TopLevelWindows(const wchar_t* className, DWORD process = 0,
@@ -107,9 +113,6 @@ HWND WaitForWindow(const wchar_t* className, DWORD process = 0, const wchar_t* c
 
 // The text of a window, read with a bound: a hung window does not hang the caller.
 std::wstring WindowText(HWND window);
-
-// Injects the press or the release of virtual key `vk` with its scan code; false when refused.
-bool SendKey(WORD vk, bool up);
 
 // A process started by a test, ended by its handle when the object goes while it still runs.
 class Process {
