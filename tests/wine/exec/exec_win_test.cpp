@@ -1,48 +1,95 @@
-// The dispatcher on the system: hot keys from SendInput through Sidekit32's hooks to the main
-// window, worker threads and the main window's messages, the system's error texts and the sounds
-// beside the program.
-#include "exec/exec_host_win.h"
+// Actions through the dispatcher on the system: hot keys from SendInput through Sidekit32's hooks
+// to the main window, worker threads and the main window's messages; the window codes, "ms_wmsg",
+// "ke_keyz", a media player and the window conditions against windows of this program and of
+// Wine's Notepad; "srun" with a probe program that reports how it was started, its input dialogs,
+// its error box, the running-copy switch and the folder and date variables.
+#include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
+#include "actions/exec_on.h"
+#include "actions/params.h"
+#include "actions/window_system_win.h"
 #include "base/utf_win.h"
+#include "base/window_requests_win.h"
 #include "exec/dispatcher.h"
+#include "exec/exec_host_win.h"
+#include "exec/input_form_win.h"
+#include "exec/launch_executor_win.h"
+#include "exec/launch_system_win.h"
 #include "exec/main_messages.h"
-#include "exec/sounds.h"
+#include "exec/media_player_win.h"
+#include "exec/shell_launch_win.h"
+#include "exec/window_actions.h"
+#include "exec/window_actions_win.h"
+#include "keys/hotkey.h"
 #include "pipeline/hook_set_win.h"
 #include "pipeline/key_dispatch.h"
 #include "pipeline/key_dispatch_host_win.h"
 #include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
-#include "exec_test_window.h"
+#include "wine/support/test_support.h"
 
+// The program exports it for plug-ins; no header of the program declares it.
 extern "C" const char* WINAPI FormateErrorStr(DWORD code);
 
 namespace tavion {
 namespace {
 
-using exec_test::PumpUntil;
-using exec_test::Recorded;
+using wine_test::Inject;
+using wine_test::KeyInput;
+using wine_test::MakeForeground;
+using wine_test::PumpThroughSentinel;
+using wine_test::PumpUntil;
+using wine_test::TestWindow;
+using Triples = std::vector<std::tuple<UINT, WPARAM, LPARAM>>;
 
-class WinExecHostTest : public testing::Test {
+constexpr DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+constexpr uint32_t kRussian = 0x04190419;
+
+// The main window's stand-in on the test thread: it records the program's own messages and the
+// language requests, and keeps the text of each notification and the code of each execution.
+class MainWindow : public TestWindow {
+ public:
+  MainWindow() : TestWindow({.className = L"TavionExecTestWindow"}) {
+    record = [](UINT m) {
+      return (m >= WM_TV_CLOSE && m <= WM_TV_PROGRAM_COMMAND) || m == WM_INPUTLANGCHANGEREQUEST;
+    };
+    answer = [this](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_TV_NOTIFY && wParam != 0 && wParam != kNotifyLockState) {
+        texts.push_back(reinterpret_cast<const NotifyNotice*>(wParam)->result.notifyText);
+      } else if (message == WM_TV_EXECUTE) {
+        texts.push_back(*std::unique_ptr<std::string>(reinterpret_cast<std::string*>(wParam)));
+      }
+      return then ? then(message, wParam, lParam) : std::nullopt;
+    };
+  }
+
+  std::vector<std::string> texts;
+  // Called after the recording; handles a message when it gives a result.
+  std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)> then;
+};
+
+// Runs actions through the dispatcher with that window as the main window.
+class ExecTest : public testing::Test {
  protected:
   void SetUp() override {
     ResetSettings();
     ClearExecutors();
-    actions_.Add().SetExec("zz_test");
-    actions_.Add().SetExec("zz_test");
-    actions_.At(1)->ActionExecOn().Thrd = true;
     MainWindowServices services;
-    services.actionByIndex = [this](int index) {
-      return actions_.At(static_cast<std::size_t>(index));
-    };
+    services.actionByIndex = [this](int index) { return actions_.At(size_t(index)); };
     host_ = std::make_unique<WinExecHost>(main_.hwnd(), std::move(services));
     SetExecHost(host_.get());
   }
@@ -52,99 +99,87 @@ class WinExecHostTest : public testing::Test {
     ResetSettings();
   }
 
-  exec_test::RecordingWindow main_;
+  // The parameters of a fresh action of `code`, which Run() then runs.
+  template <typename Params>
+  Params& Prepare(const char* code, TActionParamsMode mode) {
+    TAction& action = actions_.Add();
+    action.SetExec(code);
+    action.SetActionParamsMode(mode);
+    return *action.ParamsAs<Params>();
+  }
+  // Runs a fresh action of `code`, or the last one added, on this thread.
+  void Run(const char* code = nullptr) {
+    if (code) actions_.Add().SetExec(code);
+    const int index = static_cast<int>(actions_.Count() - 1);
+    ExecuteAction(actions_.At(size_t(index))->Exec(), index, /*mayUseThread=*/false);
+  }
+
+  MainWindow main_;
   TActionsList actions_;
   std::unique_ptr<WinExecHost> host_;
 };
 
-TEST_F(WinExecHostTest, WorkerThreadRunsTheActionAndSendsTheNotificationWithItsText) {
-  std::atomic<int> runs{0};
+TEST_F(ExecTest, AWorkerThreadRunsTheActionAndSendsItsNotification) {
   std::atomic<DWORD> runThread{0};
   RegisterExecutor("zz_test", [&](ExecContext&) {
-    ++runs;
     runThread = GetCurrentThreadId();
-    SetNotifyText("run " + std::to_string(runs.load()), /*error=*/runs == 1);
+    SetNotifyText("ran", /*error=*/false);
   });
-  ExecuteAction("zz_test", 0 | 1 << 16, true);  // index 0, one repeat
+  actions_.Add().SetExec("zz_test");
+  ExecuteAction("zz_test", 0, /*mayUseThread=*/true);
   ASSERT_TRUE(PumpUntil([this] { return !main_.messages.empty(); }));
-  ASSERT_EQ(1u, main_.messages.size());
-  const Recorded& note = main_.messages[0];
-  EXPECT_EQ(WM_TV_NOTIFY, note.message);
-  EXPECT_EQ("zz_test", note.code);
-  EXPECT_EQ("run 2", note.result.notifyText);
-  EXPECT_TRUE(note.result.notifyError) << "the first run's mark stays";
-  EXPECT_EQ(0, note.lParam);
-  EXPECT_TRUE(note.fromOtherThread);
+  EXPECT_EQ(std::vector<std::string>{"ran"}, main_.texts);
+  EXPECT_TRUE(main_.messages[0].fromOtherThread);
   EXPECT_NE(GetCurrentThreadId(), runThread.load());
-
-  // "Thrd" keeps the action on the calling thread: sent, so there before ExecuteAction returns.
-  main_.messages.clear();
-  ExecuteAction("zz_test", 1, true);
-  ASSERT_EQ(1u, main_.messages.size());
-  EXPECT_EQ(1, main_.messages[0].lParam);
-  EXPECT_EQ(GetCurrentThreadId(), runThread.load());
 }
 
-TEST_F(WinExecHostTest, ProgramCodesReachTheMainWindow) {
-  const struct {
-    const char* code;
-    UINT message;
-    WPARAM wParam;
-  } cases[] = {
+TEST_F(ExecTest, ProgramCodesReachTheMainWindow) {
+  const std::tuple<const char*, UINT, WPARAM> cases[] = {
       {"tv_kill", WM_TV_CLOSE, 1},  // with the question and an explicit exit
       {"tv_beep", WM_TV_STATUS, kStatusRunningCheck},
       {"tv_e/\\d", WM_TV_PROGRAM_COMMAND, kCommandToggleHotKeys},
       {"tv_opts", WM_TV_PROGRAM_COMMAND, kCommandRestoreOrMinimize},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.code);
+  for (const auto& [code, message, wParam] : cases) {
+    SCOPED_TRACE(code);
     main_.messages.clear();
-    ExecuteAction(c.code, -1, false);
+    ExecuteAction(code, -1, false);
     ASSERT_TRUE(PumpUntil([this] { return main_.messages.size() >= 2; }));
-    ASSERT_TRUE(wine_test::PumpThroughSentinel());
-    ASSERT_EQ(2u, main_.messages.size());
-    const Recorded& command =
-        main_.messages[0].message == WM_TV_NOTIFY ? main_.messages[1] : main_.messages[0];
-    EXPECT_EQ(c.message, command.message);
-    EXPECT_EQ(c.wParam, command.wParam);
+    ASSERT_TRUE(PumpThroughSentinel());
+    ASSERT_EQ(1u, main_.Of(WM_TV_NOTIFY).size());
+    const std::vector<wine_test::Message> command = main_.Of(message);
+    ASSERT_EQ(1u, command.size());
+    EXPECT_EQ(wParam, command[0].wParam);
   }
 }
 
-class DispatchWinTest : public testing::Test {
+class DispatchWinTest : public ExecTest {
  protected:
   void SetUp() override {
-    ResetSettings();
+    ExecTest::SetUp();
     ASSERT_TRUE(library_.Load(wine_test::ProgramFolder().c_str()));
-    main_.answer = [this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    main_.then = [this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
       if (message == kMsgKeyEvent) return dispatcher_.HandleKeyMessage(wParam, lParam);
       if (message == WM_TV_EXECUTE) Settings().ActionBusy = false;  // as the notification would
       return std::nullopt;
     };
     ASSERT_TRUE(hooks_.Install(library_, main_.hwnd(), /*mouse=*/false));
-    ASSERT_TRUE(wine_test::MakeForeground(focus_.hwnd()));
+    ASSERT_TRUE(MakeForeground(focus_.hwnd()));
   }
   void TearDown() override {
     hooks_.Remove();
     // A key still down would spoil the next test's modifier mask.
-    Key(VK_LCONTROL, true);
-    ResetSettings();
+    Inject({KeyInput(VK_LCONTROL, true)});
+    ExecTest::TearDown();
   }
 
-  static bool Key(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return SendInput(1, &input, sizeof input) == 1;
-  }
   void AddAction(std::string_view code, uint32_t hkey, int16_t repeat = 0) {
-    TAction& action = list_.Add();
+    TAction& action = actions_.Add();
     action.SetName("action");
     action.SetExec(code);
     action.Key0().SetHKey(hkey);
     action.ActionExecOn().Rept = repeat;
-    tree_.Rebuild(list_, [](TAction& a) { return a.Name(); });
+    tree_.Rebuild(actions_, [](TAction& a) { return a.Name(); });
     dispatcher_.Rebuild(tree_);
   }
   size_t FocusGot(WPARAM vk) const {
@@ -154,18 +189,18 @@ class DispatchWinTest : public testing::Test {
   }
   // Presses `vk`, then an unbound key: once that is at the focused window, so is `vk` if it passed.
   bool Press(WORD vk) {
-    return Key(vk, false) && Key(vk, true) && Key(VK_F15, false) && Key(VK_F15, true) &&
-           PumpUntil([&] { return FocusGot(VK_F15) > 0; }) && wine_test::PumpThroughSentinel();
+    return Inject({KeyInput(vk, false), KeyInput(vk, true), KeyInput(VK_F15, false),
+                   KeyInput(VK_F15, true)}) &&
+           PumpUntil([&] { return FocusGot(VK_F15) > 0; }) && PumpThroughSentinel();
   }
 
   SidekitLibrary library_;
-  exec_test::RecordingWindow main_;
-  Win32DispatchHost host_{main_.hwnd(), nullptr, wine_test::ProgramFolder() + L"\\Resource"};
-  HotKeyDispatcher dispatcher_{host_};
-  TActionsList list_;
+  Win32DispatchHost dispatchHost_{main_.hwnd(), nullptr,
+                                  wine_test::ProgramFolder() + L"\\Resource"};
+  HotKeyDispatcher dispatcher_{dispatchHost_};
   ActionTree tree_;
   MainHooks hooks_;
-  wine_test::TestWindow focus_{{.className = L"DispatchTestFocus", .style = WS_POPUP | WS_VISIBLE}};
+  TestWindow focus_{{.className = L"DispatchTestFocus", .style = WS_POPUP | WS_VISIBLE}};
 };
 
 TEST_F(DispatchWinTest, HotKeyIsSwallowedAndPostedAndOtherKeysPass) {
@@ -173,9 +208,7 @@ TEST_F(DispatchWinTest, HotKeyIsSwallowedAndPostedAndOtherKeysPass) {
   AddAction("wa_play", PackHotKey(VK_F13, 0, 0, 0), /*repeat=*/3);
   ASSERT_TRUE(Press(VK_F13));
   EXPECT_EQ(0u, FocusGot(VK_F13));
-  ASSERT_EQ(1u, main_.messages.size());
-  EXPECT_EQ(WM_TV_EXECUTE, main_.messages[0].message);
-  EXPECT_EQ("wa_play", main_.messages[0].code);
+  EXPECT_EQ(std::vector<std::string>{"wa_play"}, main_.texts);
   EXPECT_EQ(static_cast<LPARAM>(PackActionRequest(1, 3)), main_.messages[0].lParam);
 
   ASSERT_TRUE(Press(VK_F14));  // without Ctrl, not the hot key
@@ -183,33 +216,399 @@ TEST_F(DispatchWinTest, HotKeyIsSwallowedAndPostedAndOtherKeysPass) {
   EXPECT_EQ(1u, main_.messages.size());
 
   // With Ctrl held, the dummy key follows, so that the Ctrl release alone means nothing.
-  ASSERT_TRUE(Key(VK_LCONTROL, false));
+  ASSERT_TRUE(Inject({KeyInput(VK_LCONTROL, false)}));
   ASSERT_TRUE(Press(VK_F14));
-  ASSERT_TRUE(Key(VK_LCONTROL, true));
+  ASSERT_TRUE(Inject({KeyInput(VK_LCONTROL, true)}));
   EXPECT_EQ(1u, FocusGot(VK_F14));
   EXPECT_EQ(1u, FocusGot(kDummyKey));
-  ASSERT_EQ(2u, main_.messages.size());
-  EXPECT_EQ("srun", main_.messages[1].code);
+  EXPECT_EQ((std::vector<std::string>{"wa_play", "srun"}), main_.texts);
 }
 
-TEST(SystemHelpers, ErrorTextsAndTheProgramsSounds) {
-  wchar_t expected[256] = {};
-  ASSERT_NE(0u,
-            FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, 0x400, expected, 256, nullptr));
-  ASSERT_NE(nullptr, FormateErrorStr(2));
-  EXPECT_EQ(WideToUtf8(expected), FormateErrorStr(2));
-  ASSERT_NE(nullptr, FormateErrorStr(0xFFFFFFFF));
-  EXPECT_EQ("", std::string(FormateErrorStr(0xFFFFFFFF)));
+bool Topmost(HWND window) {
+  return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 
-  // The build puts the sounds in the "Resource" folder beside the program.
-  const std::string resource = WideToUtf8(wine_test::ProgramFolder()) + "\\Resource";
-  SetSoundResourceFolder(resource);
-  const wine_test::ScopeExit unset([] { SetSoundResourceFolder(""); });
-  for (const char* name : {"on.wav", "off.wav", "run.wav", "check.wav"}) {
-    EXPECT_EQ((SoundChoice{resource + "\\" + name, false}),
-              ChooseSoundOnDisk(name, true, true, true));
+class WindowActionsTest : public ExecTest {
+ protected:
+  void SetUp() override {
+    ExecTest::SetUp();
+    TransparentWindows().Clear();
+    WindowServices services;
+    services.sendKeys = [this](uint8_t modifiers, uint16_t keyOrMode, uint16_t scanCode, uint16_t,
+                               uintptr_t, bool, uint16_t, const char*, const wchar_t*) {
+      sent.emplace_back(modifiers, keyOrMode, scanCode);
+      return true;
+    };
+    services.focusedWindow = [this] { return focused; };
+    services.forceForeground = forceForeground;
+    RegisterWindowExecutors(services);
   }
-  EXPECT_EQ((SoundChoice{"", true}), ChooseSoundOnDisk("gone.wav", false, true, false));
+  void TearDown() override {
+    TransparentWindows().Clear();
+    ExecTest::TearDown();
+  }
+
+  TActionParamsRKey& PrepareReplacement(uint8_t modifiers) {
+    TActionParamsRKey& p = Prepare<TActionParamsRKey>("ke_keyz", TActionParamsMode::pmKRep);
+    p.Key.SetHKey(PackHotKey('Q', 16, 0, modifiers));
+    p.Lang = kRussian;
+    return p;
+  }
+
+  const ForceForegroundWindowFn forceForeground = ResolveFunction<ForceForegroundWindowFn>(
+      LoadLibraryW(L"Sidekit32.dll"), "ForceForegroundWindow");
+  Triples sent;            // modifiers, key and scan code of each call of the key sender
+  HWND focused = nullptr;  // what the focused-window service answers
+};
+
+TEST_F(WindowActionsTest, TheForegroundWindowIsLayeredAndAskedForAnotherLanguageAndBack) {
+  TestWindow window;
+  ASSERT_TRUE(MakeForeground(window.hwnd()));
+  Prepare<TActionParamsAlfa>("wm_alfa", TActionParamsMode::pmAlfa).Mode = kAlphaLower;
+  Run();
+  EXPECT_NE(0, GetWindowLongPtrW(window.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(235, TransparentWindows().AlphaOf(reinterpret_cast<uintptr_t>(window.hwnd())));
+
+  // A layout handle travels as a sign-extended 32-bit value.
+  const LPARAM before = static_cast<int32_t>(reinterpret_cast<uintptr_t>(GetKeyboardLayout(0)));
+  ASSERT_NE(LPARAM(kRussian), before);
+  PrepareReplacement(kModShift | kModCtrl);
+  Run();
+  const UINT request = WM_INPUTLANGCHANGEREQUEST;
+  EXPECT_EQ((Triples{{request, 1, LPARAM(kRussian)}, {request, 1, before}}),
+            window.Triples(request));
+  EXPECT_EQ((Triples{{6, 'Q', 16}}), sent);
+}
+
+TEST_F(WindowActionsTest, TheShellInFrontRefusesWindowCodesAndIsNeverHidden) {
+  TestWindow taskBar({.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP});
+  ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
+  for (const char* code : {"wm_wtop", "wm_wmin"}) Run(code);
+  EXPECT_EQ((std::vector<std::string>(2, kShellWindowError)), main_.texts);
+  Settings().HiddenWindow = 0x7FFF0;  // a hidden window that is gone
+  Run("wm_s/\\h");
+  ASSERT_TRUE(PumpThroughSentinel());
+  EXPECT_TRUE(IsWindowVisible(taskBar.hwnd()) && !Topmost(taskBar.hwnd()));
+  EXPECT_FALSE(taskBar.Got(WM_SYSCOMMAND));
+  EXPECT_EQ(0u, Settings().HiddenWindow) << "forgotten";
+}
+
+TEST_F(WindowActionsTest, MessageGoesToTheWindowItsModeNames) {
+  TestWindow front({.caption = L"Front"});
+  TestWindow named({.className = L"TavionNamedTarget", .caption = L"Named", .style = kShown});
+  TestWindow child({.style = WS_CHILD | WS_VISIBLE, .parent = front.hwnd(), .x = 20, .y = 20});
+  ASSERT_TRUE(MakeForeground(front.hwnd()));
+  focused = child.hwnd();
+  POINT inChild{50, 50};
+  ClientToScreen(child.hwnd(), &inChild);
+  ASSERT_TRUE(SetCursorPos(inChild.x, inChild.y));
+  ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(inChild) == child.hwnd(); }));
+  // What the row proves, the mode, the window named (class and caption) and the one that gets it.
+  const std::tuple<const char*, int32_t, const char*, const char*, const TestWindow*> cases[] = {
+      {"no window named: the foreground", 0, nullptr, nullptr, &front},
+      {"named by class", 0, "TavionNamedTarget", "nil", &named},
+      {"named by caption", 0, "nil", "Named", &named},
+      {"the focused window", 2, nullptr, nullptr, &child},
+      {"the child under the cursor", 3, nullptr, nullptr, &child},
+      {"the top-level window under the cursor", 4, nullptr, nullptr, &front},
+      {"a named window that does not exist", 0, "TavionNoSuchClass", "nil", nullptr},
+  };
+  for (const auto& [what, mode, windowClass, caption, target] : cases) {
+    SCOPED_TRACE(what);
+    for (TestWindow* w : {&front, &named, &child}) w->messages.clear();
+    TActionParamsSMsg& p = Prepare<TActionParamsSMsg>("ms_wmsg", TActionParamsMode::pmSMsg);
+    p.SMsg = WM_APP + 7;
+    p.Wprm = 5;
+    p.Lprm = -3;
+    p.Mode = mode;
+    if (windowClass) p.AddWindow(windowClass, caption);
+    Run();
+    ASSERT_TRUE(PumpThroughSentinel());
+    for (const TestWindow* w : {&front, &named, &child}) {
+      const Triples expected = w == target ? Triples{{WM_APP + 7, 5, -3}} : Triples{};
+      EXPECT_EQ(expected, w->Triples(WM_APP + 7));
+    }
+  }
+}
+
+TEST_F(WindowActionsTest, AScrollBarControlOfTheRightOrientationTakesTheMessages) {
+  TestWindow front;
+  const auto bar = [&](DWORD style, int x, int y, int width, int height) {
+    return CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                           front.hwnd(), nullptr, nullptr, nullptr);
+  };
+  const HWND horizontal = bar(SBS_HORZ, 0, 200, 200, 16);
+  const HWND vertical = bar(SBS_VERT, 300, 0, 16, 200);
+  const std::tuple<int, UINT, HWND> cases[] = {{kScrollDown, WM_VSCROLL, vertical},
+                                               {kScrollRight, WM_HSCROLL, horizontal}};
+  for (const auto& [direction, message, scrollBar] : cases) {
+    front.messages.clear();
+    EXPECT_TRUE(PostScroll(front.hwnd(), direction, 2, /*findScrollBar=*/true));
+    ASSERT_TRUE(PumpThroughSentinel());
+    const auto scrolls = front.Of(message);
+    ASSERT_EQ(2u, scrolls.size()) << direction;
+    EXPECT_EQ(reinterpret_cast<LPARAM>(scrollBar), scrolls[0].lParam) << direction;
+  }
+}
+
+// The adapter's two ways to a player: a command sent (there when the call returns) and one posted
+// (there once this thread's queue is handled).
+TEST_F(WindowActionsTest, APlayerTakesSentAndPostedCommandsButNeverTheLightAlloyBridge) {
+  MediaPlayerOptions options;
+  options.autodetect = false;
+  MediaPlayerServices services;
+  services.options = [&options] { return options; };
+  services.ownerWindow = main_.hwnd();
+  RegisterMediaPlayerExecutors(std::move(services));
+  TestWindow winamp({.className = L"Winamp v1.x", .caption = L"Winamp", .style = kShown});
+  // Light Alloy's bridge has Winamp's class too; it is found first, above Winamp.
+  TestWindow bridge({.className = L"Winamp v1.x", .caption = L"WA2LA bridge", .style = kShown});
+  ASSERT_TRUE(
+      SetWindowPos(bridge.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  Run("wa_next");
+  Run("wa_ffor");
+  EXPECT_EQ((Triples{{WM_COMMAND, 40048, 0}}), winamp.Triples());
+  ASSERT_TRUE(PumpThroughSentinel());
+  EXPECT_EQ((Triples{{WM_COMMAND, 40048, 0}, {WM_COMMAND, 40060, 0}}), winamp.Triples());
+  EXPECT_FALSE(bridge.Got(WM_COMMAND));
+}
+
+// Of the windows an action's condition names, the upper one is raised.
+TEST_F(WindowActionsTest, ConditionsReadNamesAsUtf8AndRaiseTheFirstNamedWindow) {
+  Win32WindowSystem windows(forceForeground);
+  const TestWindow accented({.className = L"TavionModel\u00C9t\u00E9", .caption = L"\u2013"});
+  EXPECT_EQ("TavionModel\xC3\x89t\xC3\xA9", windows.ClassName(ToWindowHandle(accented.hwnd())));
+  EXPECT_EQ("\xE2\x80\x93", windows.Caption(ToWindowHandle(accented.hwnd())));
+
+  const TestWindow target(
+      {.className = L"TavionModelTarget", .caption = L"Target", .style = kShown});
+  const TestWindow second(
+      {.className = L"TavionModelTarget", .caption = L"Second", .style = kShown});
+  const TestWindow current({.style = kShown});
+  // What the row proves, the windows the condition names (class and caption), the one raised.
+  using Pairs = std::vector<std::pair<const char*, const char*>>;
+  const std::tuple<const char*, Pairs, const TestWindow*> cases[] = {
+      {"of two windows that a pair names, the upper one", {{"TavionModelTarget", "nil"}}, &second},
+      {"the first pair names none, the second the lower target",
+       {{"TavionModelMissing", "nil"}, {"TavionModelTarget", "Target%*%"}},
+       &target},
+  };
+  for (const auto& [what, pairs, raised] : cases) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(MakeForeground(current.hwnd()));
+    TActionExecOnWItem item;
+    for (const auto& [windowClass, caption] : pairs) item.AddWindow(windowClass, caption);
+    item.Enbl = true;
+    EXPECT_TRUE(item.IfExists(windows, /*activate=*/true));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == raised->hwnd(); }));
+  }
+}
+
+// Wine's Notepad in a process of its own, as the window actions meet windows as a rule: Wine does
+// not read another process's window menu, and Notepad's thread carries out the changes.
+class NotepadTest : public WindowActionsTest {
+ protected:
+  void SetUp() override {
+    WindowActionsTest::SetUp();
+    ASSERT_TRUE(notepad_.Start(L"notepad.exe"));
+    ASSERT_NE(nullptr, window_ = wine_test::WaitForWindow(L"Notepad", notepad_.info.dwProcessId));
+    ASSERT_TRUE(MakeForeground(window_));
+  }
+  // Runs `code` and waits until `done` holds for Notepad's window.
+  bool RunUntil(const char* code, bool (*done)(HWND)) {
+    Run(code);
+    return PumpUntil([&] { return done(window_); });
+  }
+
+  wine_test::Process notepad_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(NotepadTest, EveryWindowCodeActsOnAnotherProgramsWindow) {
+  EXPECT_TRUE(RunUntil("wm_wmax", [](HWND w) { return IsZoomed(w) != FALSE; }));
+  EXPECT_TRUE(RunUntil("wm_wmax", [](HWND w) { return !IsZoomed(w); }));
+  EXPECT_TRUE(RunUntil("wm_wtop", Topmost));
+  EXPECT_TRUE(RunUntil("wm_wtop", [](HWND w) { return !Topmost(w); }));
+  EXPECT_TRUE(RunUntil("wm_wctr", [](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    const Point centre =
+        CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                        r.right - r.left, r.bottom - r.top);
+    return r.left == centre.x && r.top == centre.y;
+  }));
+  EXPECT_TRUE(RunUntil("wm_s/\\h", [](HWND w) { return !IsWindowVisible(w); }));
+  EXPECT_TRUE(RunUntil("wm_s/\\h", [](HWND w) { return GetForegroundWindow() == w; }));
+  EXPECT_TRUE(RunUntil("wm_wmin", [](HWND w) { return IsIconic(w) != FALSE; }));
+  ShowWindow(window_, SW_RESTORE);
+  ASSERT_TRUE(MakeForeground(window_));
+  Run("wm_wclz");
+  EXPECT_TRUE(notepad_.WaitForExit(5000));
+}
+
+TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
+  // Notepad's thread stops; should a call wait for it, a watchdog lets it go after half a minute.
+  ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(notepad_.info.hThread));
+  const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> released = false;
+  std::thread watchdog([&] {
+    if (WaitForSingleObject(done, 30000) != WAIT_TIMEOUT) return;
+    released = true;
+    ResumeThread(notepad_.info.hThread);
+  });
+  for (const char* code : {"wm_wtop", "wm_wctr", "wm_s/\\h"}) Run(code);
+  PrepareReplacement(0);  // asks the hung window to switch its language first
+  Run();
+  SetEvent(done);
+  watchdog.join();
+  CloseHandle(done);
+  EXPECT_FALSE(released) << "a call waited for the hung window";
+  if (!released) ResumeThread(notepad_.info.hThread);
+  // Notepad carries the requests out once it runs again.
+  EXPECT_TRUE(PumpUntil([&] { return Topmost(window_) && !IsWindowVisible(window_); }));
+}
+
+// What the probe reported once it has, waited for.
+std::optional<std::wstring> ProbeReport(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  const auto read = [&] {
+    DWORD size = sizeof value;
+    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quillon\\LaunchProbe", name, RRF_RT_REG_SZ,
+                        nullptr, value, &size) == ERROR_SUCCESS;
+  };
+  if (!PumpUntil(read, 10000)) return std::nullopt;
+  return value;
+}
+
+// A folder of the system without its trailing backslash; -1 the folder for temporary files.
+std::wstring ShellFolder(int csidl) {
+  wchar_t path[MAX_PATH + 1] = {};
+  if (csidl < 0) {
+    GetTempPathW(MAX_PATH + 1, path);
+  } else {
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  }
+  std::wstring folder = path;
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
+class LaunchTest : public ExecTest {
+ protected:
+  void SetUp() override {
+    ExecTest::SetUp();
+    TAction& action = actions_.Add();
+    action.SetExec("srun");
+    action.SetName("Run probe");
+    params_ = action.ParamsAs<TActionParamsSExec>();
+    LaunchEnvironment environment;
+    environment.owner = main_.hwnd();
+    environment.programFolder = wine_test::ProgramFolder();
+    RegisterLaunchExecutors(std::move(environment));
+  }
+
+  // Runs the action while a thread of its own answers this process's windows of `className` in
+  // turn with `answer`, which says whether another is to come.
+  void RunAnswering(const wchar_t* className, const std::function<bool(HWND)>& answer) {
+    std::thread answerer([&] {
+      for (bool more = true; more;) {
+        const HWND window = wine_test::WaitForWindow(className, GetCurrentProcessId());
+        if (window == nullptr) return;
+        more = answer(window);
+        PumpUntil([window] { return !IsWindow(window); });
+      }
+    });
+    ExecuteAction("srun", 0, false);
+    answerer.join();
+  }
+  // Answers the input dialogs with `answers` (nullopt: Cancel); returns their captions.
+  std::vector<std::wstring> RunAnswering(std::vector<std::optional<std::wstring>> answers) {
+    std::vector<std::wstring> captions;
+    RunAnswering(kInputFormClass, [&](HWND dialog) {
+      captions.push_back(wine_test::WindowText(dialog));
+      const std::optional<std::wstring>& answer = answers[captions.size() - 1];
+      if (answer) SetWindowTextW(FindWindowExW(dialog, nullptr, L"Edit", nullptr), answer->c_str());
+      Press(dialog, FindWindowExW(dialog, nullptr, L"Button", answer ? L"OK" : L"Cancel"));
+      return captions.size() < answers.size();
+    });
+    return captions;
+  }
+  static void Press(HWND dialog, HWND button) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  }
+
+  TActionParamsSExec* params_ = nullptr;
+};
+
+TEST_F(LaunchTest, InputDialogsNumberedPerTextFillTheVariablesAndCancelAbandons) {
+  params_->Path = "%input%";
+  params_->Parm = "first %input% %input% %windir%";
+  params_->Fold = "%temp%";
+  EXPECT_EQ(
+      (std::vector<std::wstring>{L"Input parametr #1", L"Input parametr #1", L"Input parametr #2"}),
+      RunAnswering(
+          {wine_test::ProgramFolder() + L"\\launch_probe.exe", L"typed value", L"second"}));
+  const std::optional<std::wstring> commandLine = ProbeReport(L"CommandLine");
+  ASSERT_TRUE(commandLine);
+  const std::wstring tail = L" first typed value second " + ShellFolder(CSIDL_WINDOWS);
+  EXPECT_TRUE(commandLine->ends_with(tail)) << *commandLine;
+  EXPECT_EQ(ShellFolder(-1), ProbeReport(L"Folder"));
+
+  RunAnswering({std::nullopt});
+  EXPECT_EQ((std::vector<std::string>{"", "error in variable %input%"}), main_.texts);
+}
+
+TEST_F(LaunchTest, AMissingFileShowsCodeTwoAndTheSystemsTextInASystemModalBox) {
+  params_->Path = "%temp%\\no_such_program.exe";
+  std::wstring text;
+  bool topmost = false;
+  RunAnswering(L"#32770", [&](HWND box) {
+    text = wine_test::WindowText(GetDlgItem(box, 0xFFFF));
+    topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    Press(box, GetDlgItem(box, IDOK));
+    return false;
+  });
+  EXPECT_TRUE(topmost);
+  wchar_t systemText[256] = {};
+  ASSERT_NE(0u, FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, LANG_USER_DEFAULT,
+                               systemText, 256, nullptr));
+  EXPECT_TRUE(text.starts_with(L"Error on action execute:\r\raction:\t\tRun probe\r")) << text;
+  EXPECT_NE(std::wstring::npos, text.find(std::wstring(L"\rcode:\t\t2\rstring:\t\t") + systemText))
+      << text;
+  EXPECT_STREQ("", FormateErrorStr(0xFFFFFFFF)) << "an unknown code: no text, yet never null";
+}
+
+TEST(ActivateRunningCopy, SwitchesBetweenTheCopiesOfAProgramByItsFileName) {
+  EXPECT_FALSE(ActivateRunningCopy(L"C:\\any\\notepad.exe", nullptr));
+  wine_test::Process processes[2];
+  HWND copies[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(processes[i].Start(L"notepad.exe"));
+    copies[i] = wine_test::WaitForWindow(L"Notepad", processes[i].info.dwProcessId);
+    ASSERT_NE(nullptr, copies[i]);
+  }
+  // The copies come to the front on their own as they start: the last one settles there first.
+  ASSERT_TRUE(MakeForeground(copies[1]));
+  for (int step = 0; step < 3; ++step) {
+    const HWND other = GetForegroundWindow() == copies[0] ? copies[1] : copies[0];
+    ASSERT_TRUE(ActivateRunningCopy(L"Z:\\elsewhere\\NOTEPAD.EXE", nullptr));
+    EXPECT_TRUE(PumpUntil([other] { return GetForegroundWindow() == other; })) << "step " << step;
+  }
+}
+
+TEST(LaunchVariables, FoldersWithoutTrailingBackslashAndTheLocalesDates) {
+  const Win32LaunchSystem system(L"C:\\Prog\\");
+  const std::wstring folders =
+      ShellFolder(CSIDL_WINDOWS) + L"|" + ShellFolder(CSIDL_SYSTEM) + L"|" + ShellFolder(-1) +
+      L"|C:\\Prog|" + ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"|" + ShellFolder(CSIDL_APPDATA);
+  EXPECT_EQ(WideToUtf8(folders),
+            ExpandVariables("%WINDIR%|%sysdir%|%temp%|%exe%|%desktop%|%appdata%", system));
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  wchar_t day[64] = {};
+  ASSERT_GT(GetDateFormatW(LOCALE_USER_DEFAULT, 0, &now, L"yyyy dddd", day, 64), 0);
+  EXPECT_EQ(WideToUtf8(day), DateTimeVariable("yyyy dddd", system)) << "the locale's day names";
 }
 
 }  // namespace

@@ -67,25 +67,12 @@ bool PumpThroughSentinel() {
 }
 
 bool TestWindow::RecordedByDefault(UINT message) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_SYSCOMMAND:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-    case WM_CHAR:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_HOTKEY:
-    case WM_APPCOMMAND:
-    case WM_INPUTLANGCHANGEREQUEST:
-    case WM_COPYDATA:
-    case WM_CLOSE:
-      return true;
-    default:
-      return message >= WM_USER && message != kSentinel;
-  }
+  constexpr UINT kRecorded[] = {
+      WM_COMMAND,  WM_SYSCOMMAND, WM_KEYDOWN, WM_KEYUP,  WM_SYSKEYDOWN, WM_SYSKEYUP,
+      WM_CHAR,     WM_HSCROLL,    WM_VSCROLL, WM_HOTKEY, WM_APPCOMMAND, WM_INPUTLANGCHANGEREQUEST,
+      WM_COPYDATA, WM_CLOSE};
+  return std::ranges::find(kRecorded, message) != std::end(kRecorded) ||
+         (message >= WM_USER && message != kSentinel);
 }
 
 TestWindow::TestWindow(const WindowDesign& design) {
@@ -111,6 +98,14 @@ std::vector<Message> TestWindow::Of(UINT message) const {
   std::vector<Message> found;
   for (const Message& m : messages) {
     if (m.message == message) found.push_back(m);
+  }
+  return found;
+}
+
+std::vector<std::tuple<UINT, WPARAM, LPARAM>> TestWindow::Triples(UINT message) const {
+  std::vector<std::tuple<UINT, WPARAM, LPARAM>> found;
+  for (const Message& m : messages) {
+    if (message == 0 || m.message == message) found.emplace_back(m.message, m.wParam, m.lParam);
   }
   return found;
 }
@@ -176,6 +171,67 @@ INPUT MouseInput(DWORD flags, DWORD data, ULONG_PTR extraInfo) {
 
 bool Inject(std::vector<INPUT> inputs) {
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+std::vector<HWND> TopLevelWindows(const wchar_t* className, DWORD process, const wchar_t* caption) {
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (process == 0 || owner == process) found.push_back(w);
+  }
+  return found;
+}
+
+HWND WaitForWindow(const wchar_t* className, DWORD process, const wchar_t* caption,
+                   DWORD timeoutMs) {
+  HWND found = nullptr;
+  PumpUntil(
+      [&] {
+        for (HWND w : TopLevelWindows(className, process, caption)) {
+          if (IsWindowVisible(w)) return (found = w) != nullptr;
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+std::wstring WindowText(HWND window) {
+  std::vector<wchar_t> text(1024);
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, 2000, &copied)) {
+    return {};
+  }
+  return std::wstring(text.data(), copied);
+}
+
+Process::~Process() {
+  if (info.hProcess == nullptr) return;
+  if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(info.hProcess, 99);
+    WaitForSingleObject(info.hProcess, 5000);
+  }
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+}
+
+bool Process::Start(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info) != FALSE;
+}
+
+std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
+  DWORD code = 0;
+  if (!PumpUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; },
+                 timeoutMs) ||
+      !GetExitCodeProcess(info.hProcess, &code)) {
+    return std::nullopt;
+  }
+  return code;
 }
 
 }  // namespace wine_test

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,9 @@ class TestWindow {
   // The recorded messages with this number, in the order they came.
   std::vector<Message> Of(UINT message) const;
   bool Got(UINT message) const { return !Of(message).empty(); }
+  // Number, wParam and lParam of the recorded messages (with this number unless 0), for
+  // comparing whole sequences.
+  std::vector<std::tuple<UINT, WPARAM, LPARAM>> Triples(UINT message = 0) const;
   void Destroy();
 
   std::function<bool(UINT message)> record = RecordedByDefault;
@@ -97,5 +101,33 @@ class ScopeExit {
 INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
 INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
 bool Inject(std::vector<INPUT> inputs);
+
+// The top-level windows of class `className` (of process `process` unless it is 0, captioned
+// `caption` unless it is null), in z-order.
+std::vector<HWND> TopLevelWindows(const wchar_t* className, DWORD process = 0,
+                                  const wchar_t* caption = nullptr);
+
+// The first visible one of those windows, waited for; null when none came in time.
+HWND WaitForWindow(const wchar_t* className, DWORD process = 0, const wchar_t* caption = nullptr,
+                   DWORD timeoutMs = 10000);
+
+// The text of a window, read with a bound: a hung window does not hang the caller.
+std::wstring WindowText(HWND window);
+
+// A process started by a test, ended by its handle when the object goes while it still runs.
+class Process {
+ public:
+  Process() = default;
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  // Starts `commandLine` (the program first); false when it cannot be started.
+  bool Start(std::wstring commandLine);
+  // Waits for the process to end; its exit code, or nothing on time-out.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000) const;
+
+  PROCESS_INFORMATION info{};
+};
 
 }  // namespace wine_test
