@@ -99,24 +99,23 @@ TEST(MouseToKeyEvent, ButtonsAndWheelStepsBecomeKeysAndEverythingElseNothing) {
 }
 
 TEST(UpOnlyToKeyDown, ListedKeyUpsBecomeKeyDownsWithoutTheReleasedBit) {
-  const std::vector<std::string> list = {"200x1x0", "178x36x1"}, delivered = {"178x36x129"};
-  // What, message and scan code of key 178 (a key-up has flags 0x81, a key-down 0x01), the
-  // option, the list; the message it becomes. A converted key loses its released bit.
-  const std::tuple<const char*, uint32_t, uint32_t, bool, std::vector<std::string>, uint32_t>
-      cases[] = {
-          {"listed as pressed", kWmKeyUp, 36, true, list, kWmKeyDown},
-          {"system key", kWmSysKeyUp, 36, true, list, kWmSysKeyDown},
-          {"listed as delivered", kWmKeyUp, 36, true, delivered, kWmKeyDown},
-          {"option off", kWmKeyUp, 36, false, list, kWmKeyUp},
-          {"empty list", kWmKeyUp, 36, true, {}, kWmKeyUp},
-          {"key-down", kWmKeyDown, 36, true, list, kWmKeyDown},
-          {"other scan code", kWmKeyUp, 37, true, list, kWmKeyUp},
-          {"entry only a prefix", kWmKeyUp, 36, true, {"178x36"}, kWmKeyUp},
-      };
-  for (const auto& [what, original, scan, enabled, entries, expected] : cases) {
+  const std::vector<std::string> list = {"200x1x0", "178x36x1"};
+  // What, the message of key 178 with scan code 36 (a key-up has flags 0x81, a key-down 0x01),
+  // the option, the list; the message it becomes. A converted key loses its released bit.
+  const std::tuple<const char*, uint32_t, bool, std::vector<std::string>, uint32_t> cases[] = {
+      {"listed as pressed", kWmKeyUp, true, list, kWmKeyDown},
+      {"system key", kWmSysKeyUp, true, list, kWmSysKeyDown},
+      {"listed as delivered", kWmKeyUp, true, {"178x36x129"}, kWmKeyDown},
+      {"option off", kWmKeyUp, false, list, kWmKeyUp},
+      {"empty list", kWmKeyUp, true, {}, kWmKeyUp},
+      {"key-down", kWmKeyDown, true, list, kWmKeyDown},
+      {"other scan code", kWmKeyUp, true, {"178x37x1"}, kWmKeyUp},
+      {"entry only a prefix", kWmKeyUp, true, {"178x36"}, kWmKeyUp},
+  };
+  for (const auto& [what, original, enabled, entries, expected] : cases) {
     uint32_t message = original;
     const bool up = message == kWmKeyUp || message == kWmSysKeyUp;
-    KeyEventRecord record = Event(178, scan, up ? 0x81 : 0x01);
+    KeyEventRecord record = Event(178, 36, up ? 0x81 : 0x01);
     const bool converted = original != expected;
     EXPECT_EQ(
         std::make_tuple(converted, expected, converted || !up ? 0x01u : 0x81u),

@@ -95,15 +95,6 @@ std::string Up(uint8_t key, uint8_t scan) {
   return MacroEventItem({key, scan, false, true, 10});
 }
 
-// Names a key by its scan code, 256 added for an extended one.
-class LayoutNames final : public SystemKeyNames {
- public:
-  uint32_t ScanCodeOf(uint32_t) const override { return 0; }
-  std::string KeyName(uint32_t lParam) const override {
-    return std::to_string((lParam >> 16) & 0x1FF);
-  }
-};
-
 TEST(StuckKeyNames, KeysPressedAndNeverReleasedLaterInTheOrderOfTheirFirstPress) {
   // What; the event items; the names of the keys left down.
   const std::tuple<const char*, Items, Items> cases[] = {
@@ -116,7 +107,7 @@ TEST(StuckKeyNames, KeysPressedAndNeverReleasedLaterInTheOrderOfTheirFirstPress)
       {"first press order", {Down(66, 48), Down(65, 30), Down(66, 48)}, {"48", "30"}},
       {"stops at a bad item", {Down(65, 30), "oops", Up(65, 30)}, {"30"}},
   };
-  const LayoutNames layout;
+  const test::FakeSystemKeyNames layout;
   for (const auto& [what, events, stuck] : cases)
     EXPECT_EQ(stuck, StuckKeyNames(events, KeyTextContext{&layout, nullptr})) << what;
 }
