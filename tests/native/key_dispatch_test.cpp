@@ -89,7 +89,12 @@ void Enable(TActionExecOnWItem& item, const char* windowClass) {
 
 class KeyDispatchTest : public testing::Test {
  protected:
-  KeyDispatchTest() { ResetSettings(); }
+  KeyDispatchTest() {
+    ResetSettings();
+    DispatchOptions options;
+    options.mouseHotKeys = true;
+    dispatcher_.SetOptions(options);
+  }
   ~KeyDispatchTest() override {
     ResetSettings();
     ModifiersToPressAgain().Set({});
@@ -109,14 +114,6 @@ class KeyDispatchTest : public testing::Test {
     tree_.Rebuild(list_, [](TAction& a) { return a.Name(); });
     dispatcher_.Rebuild(tree_);
   }
-  // The default options with `change` applied.
-  template <typename Change>
-  void SetOptions(Change change) {
-    DispatchOptions options;
-    change(options);
-    dispatcher_.SetOptions(options);
-  }
-
   // The hook sees an event before the system counts it: the key state changes after the answer,
   // unless the event never reaches the system's state (`physical` false).
   intptr_t Key(uint32_t message, uint8_t vk, uint32_t flags, uint32_t extraInfo = 0,
@@ -160,7 +157,10 @@ class KeyDispatchTest : public testing::Test {
         continue;
       }
       if (token[0] == '#') {
-        answers += Hid(token.substr(1)) == kSwallowEvent ? 's' : 'p';
+        token[0] = static_cast<char>(token.size() - 1);  // a short string: length, then the text
+        const auto text = reinterpret_cast<uintptr_t>(token.data());
+        answers +=
+            dispatcher_.HandleKeyMessage(text, kHidKeyEventMarker) == kSwallowEvent ? 's' : 'p';
         continue;
       }
       const char kind = token.find_first_of("+-=") == 0 ? token[0] : ' ';
@@ -180,11 +180,6 @@ class KeyDispatchTest : public testing::Test {
           answers += Event(*vk, false, flags, extraInfo, physical);
     }
     return answers;
-  }
-  intptr_t Hid(std::string_view text) {
-    const std::string shortString = static_cast<char>(text.size()) + std::string(text);
-    return dispatcher_.HandleKeyMessage(reinterpret_cast<uintptr_t>(shortString.data()),
-                                        kHidKeyEventMarker);
   }
   // What the host was asked since the last call; the windows raised come last.
   std::string Log() {
@@ -350,9 +345,7 @@ TEST_F(KeyDispatchTest, ScenariosOnOneListOfActions) {
                                        {"mouse", &O::mouseHotKeys},
                                        {"upOnly", &O::emulateUpOnlyKeys}})
       o.*option = has(word);
-    o.modifierSides = has("left")    ? ModifierSides::kLeftOnly
-                      : has("right") ? ModifierSides::kRightOnly
-                                     : ModifierSides::kAll;
+    o.modifierSides = static_cast<ModifierSides>(has("left") * 1 + has("right") * 2);
     o.upOnlyKeys = {"178x1178x0"};
     o.ignoredHidKeys = {"NOISE"};
     dispatcher_.SetOptions(o);
@@ -376,7 +369,6 @@ TEST_F(KeyDispatchTest, NothingFiresWithoutAnIndexOrARecord) {
   Add("srun", HotKey(kF1)).ActionExecOn().Blck = true;
   EXPECT_EQ("pp", Type("F1"));
   Index();
-  SetOptions([](auto& o) { o.mouseHotKeys = true; });
   const MouseEventRecord noStep{};
   EXPECT_EQ((std::vector<intptr_t>(4, kPassEvent)),
             (std::vector<intptr_t>{dispatcher_.HandleMouseMessage(kWmMouseWheel, intptr_t(&noStep)),
@@ -395,7 +387,6 @@ TEST_F(KeyDispatchTest, RecordedKeysAreLinesAndNeitherOwnInputNorRecordedKeysAre
   Index();
   std::vector<std::string> lines = {""};
   host_.recording = &lines;
-  SetOptions([](auto& o) { o.mouseHotKeys = true; });
   Settings().MacroRecording = true;
   Settings().LastRecordTime = host_.now - 456;  // 456 mod 256 = 200: the item is negative
   EXPECT_EQ(kPassEvent, Key(kWmKeyDown, kA, kKeyFlagExtended));
