@@ -155,7 +155,7 @@ TEST(SendPlan, CharactersAreUnicodeControlsAreKeysAndMouseKeysAreButtonsOrWheelS
   for (const auto& [key, expected] : mouse) EXPECT_EQ(expected, MouseKeyEvents(key)) << key;
 }
 
-TEST(SendPlan, HeldModifiersAreLiftedAndThoseStillHeldPressedAgain) {
+TEST(SendPlan, HeldModifiersAreLiftedAndPressedAgainAndAMaskIsPressedAndReleased) {
   const test::FakeKeyState nothing({65});
   const ModifierPreparation none(nothing, 0);
   EXPECT_FALSE(none.Needed());
@@ -174,18 +174,16 @@ TEST(SendPlan, HeldModifiersAreLiftedAndThoseStillHeldPressedAgain) {
   held[kLeftShift] = false;
   EXPECT_EQ((std::vector<KeyInput>{{163, 0, kInputExtended}, KeyDown(7), KeyUp(7)}),
             preparation.Undo(held));
-}
 
-TEST(SendPlan, TheMaskPressesLeftKeysWinExtendedAndReleasesThemAfter) {
-  const test::FakeKeyState keys;
-  const ModifierPreparation preparation(keys, kModAlt | kModCtrl | kModShift | kModWin);
+  // A mask presses the left keys, Win extended, and releases them after.
+  const ModifierPreparation masked(nothing, kModAlt | kModCtrl | kModShift | kModWin);
   const std::vector<KeyInput> presses = {KeyDown(7),   KeyUp(7),     KeyDown(164),
                                          KeyDown(162), KeyDown(160), {91, 0, kInputExtended}};
   const std::vector<KeyInput> releases = {KeyUp(164), KeyUp(162),
                                           KeyUp(160), {91, 0, kInputExtended | kInputKeyUp},
                                           KeyDown(7), KeyUp(7)};
-  EXPECT_EQ(presses, preparation.Prepare(keys));
-  EXPECT_EQ(releases, preparation.Undo(ModifierSet{}));
+  EXPECT_EQ(presses, masked.Prepare(nothing));
+  EXPECT_EQ(releases, masked.Undo(ModifierSet{}));
 }
 
 }  // namespace

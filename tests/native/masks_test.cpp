@@ -74,7 +74,7 @@ TEST(UpperCase, PortableMappingCoversTheCommonScripts) {
       text);
 }
 
-TEST(UpperCase, TextKeepsBytesThatAreNotUtf8) {
+TEST(UpperCase, TextKeepsBytesThatAreNotUtf8AndTheInstalledFunctionReplacesTheMapping) {
   const std::pair<std::string, std::string> cases[] = {
       {"a\xFF\xC3\xA9", "A\xFF\xC3\x89"},
       {"\xC0\xAF", "\xC0\xAF"},                  // overlong
@@ -84,15 +84,11 @@ TEST(UpperCase, TextKeepsBytesThatAreNotUtf8) {
       {std::string("a\0b", 3), std::string("A\0B", 3)},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(expected, UpperCaseText(text)) << text;
-}
-
-void KeepCase(std::u32string&) {}
-
-TEST(UpperCase, MasksUseTheInstalledFunction) {
+  // Masks and texts use the installed function.
   struct Restore {
     ~Restore() { SetUpperCaseFunction(nullptr); }
   } restore;
-  SetUpperCaseFunction(&KeepCase);
+  SetUpperCaseFunction([](std::u32string&) {});
   EXPECT_EQ(std::make_pair(false, std::string("abc")),
             std::make_pair(MatchesMask("notepad", "Notepad"), UpperCaseText("abc")));
 }
