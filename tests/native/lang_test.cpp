@@ -2,39 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <memory>
 #include <string>
-#include <vector>
-
-#include "native/support/fake_language.h"
+#include <string_view>
 
 namespace tavion {
 namespace {
-
-TEST(GetLangStr, TheSectionsTextWinsOverTheDefaultAndCodesBecomeBreaksInOnePass) {
-  struct Restore {
-    ~Restore() { SetLanguageSource(nullptr); }
-  } restore;
-  SetLanguageSource(
-      std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "Yes"}, "Ja#13"},
-                                                         {{"Actions", "play"}, "Abspielen"},
-                                                         {{"Strings", "Blank"}, ""}}));
-  // Key, default text, section; the text.
-  const std::array<const char*, 4> cases[] = {
-      {"Yes", "Yes", "Strings", "Ja\r"},
-      {"play", "Start playback", "Actions", "Abspielen"},
-      {"play", "Start playback", "Strings", "Start playback"},
-      {"Blank", "not blank", "Strings", ""},  // an empty text is a text
-      {"No", "x#9#9y", "Strings", "x\t\ty"},
-      {"No", "#139", "Strings", "\r9"},
-      {"No", "##13#1#3 50#", "Strings", "#\r#1#3 50#"},
-  };
-  for (const auto& [key, def, section, expected] : cases)
-    EXPECT_EQ(expected, GetLangStr(key, def, section)) << key;
-  SetLanguageSource(nullptr);
-  EXPECT_EQ("Yes", GetLangStr("Yes", "Yes"));
-}
 
 TEST(FormatLangText, FillsMarksInTurnAndLeavesTheRestAlone) {
   const struct {

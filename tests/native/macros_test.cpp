@@ -95,15 +95,6 @@ std::string Up(uint8_t key, uint8_t scan) {
   return MacroEventItem({key, scan, false, true, 10});
 }
 
-// Names a key by its scan code, 256 added for an extended one.
-class LayoutNames final : public SystemKeyNames {
- public:
-  uint32_t ScanCodeOf(uint32_t) const override { return 0; }
-  std::string KeyName(uint32_t lParam) const override {
-    return std::to_string((lParam >> 16) & 0x1FF);
-  }
-};
-
 TEST(StuckKeyNames, KeysPressedAndNeverReleasedLaterInTheOrderOfTheirFirstPress) {
   // What; the event items; the names of the keys left down.
   const std::tuple<const char*, Items, Items> cases[] = {
@@ -116,7 +107,7 @@ TEST(StuckKeyNames, KeysPressedAndNeverReleasedLaterInTheOrderOfTheirFirstPress)
       {"first press order", {Down(66, 48), Down(65, 30), Down(66, 48)}, {"48", "30"}},
       {"stops at a bad item", {Down(65, 30), "oops", Up(65, 30)}, {"30"}},
   };
-  const LayoutNames layout;
+  const test::FakeSystemKeyNames layout;
   for (const auto& [what, events, stuck] : cases)
     EXPECT_EQ(stuck, StuckKeyNames(events, KeyTextContext{&layout, nullptr})) << what;
 }
@@ -164,7 +155,7 @@ TEST(SendPlan, CharactersAreUnicodeControlsAreKeysAndMouseKeysAreButtonsOrWheelS
   for (const auto& [key, expected] : mouse) EXPECT_EQ(expected, MouseKeyEvents(key)) << key;
 }
 
-TEST(SendPlan, HeldModifiersAreLiftedAndThoseStillHeldPressedAgain) {
+TEST(SendPlan, HeldModifiersAreLiftedAndPressedAgainAndAMaskIsPressedAndReleased) {
   const test::FakeKeyState nothing({65});
   const ModifierPreparation none(nothing, 0);
   EXPECT_FALSE(none.Needed());
@@ -183,18 +174,16 @@ TEST(SendPlan, HeldModifiersAreLiftedAndThoseStillHeldPressedAgain) {
   held[kLeftShift] = false;
   EXPECT_EQ((std::vector<KeyInput>{{163, 0, kInputExtended}, KeyDown(7), KeyUp(7)}),
             preparation.Undo(held));
-}
 
-TEST(SendPlan, TheMaskPressesLeftKeysWinExtendedAndReleasesThemAfter) {
-  const test::FakeKeyState keys;
-  const ModifierPreparation preparation(keys, kModAlt | kModCtrl | kModShift | kModWin);
+  // A mask presses the left keys, Win extended, and releases them after.
+  const ModifierPreparation masked(nothing, kModAlt | kModCtrl | kModShift | kModWin);
   const std::vector<KeyInput> presses = {KeyDown(7),   KeyUp(7),     KeyDown(164),
                                          KeyDown(162), KeyDown(160), {91, 0, kInputExtended}};
   const std::vector<KeyInput> releases = {KeyUp(164), KeyUp(162),
                                           KeyUp(160), {91, 0, kInputExtended | kInputKeyUp},
                                           KeyDown(7), KeyUp(7)};
-  EXPECT_EQ(presses, preparation.Prepare(keys));
-  EXPECT_EQ(releases, preparation.Undo(ModifierSet{}));
+  EXPECT_EQ(presses, masked.Prepare(nothing));
+  EXPECT_EQ(releases, masked.Undo(ModifierSet{}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/exec_on.h"
+#include "keys/key_text.h"
 #include "keys/pressed_keys.h"
 
 namespace tavion::test {
@@ -71,6 +72,17 @@ class FakeWindows final : public WindowSystem {
     return it == windows_.end() ? nullptr : &*it;
   }
   std::vector<Window> windows_;
+};
+
+// A keyboard layout that names a key by its scan code, 256 added for an extended one; a key without
+// a scan code has no name. F1 (112) is the one key code it knows the scan code of: 59.
+class FakeSystemKeyNames final : public SystemKeyNames {
+ public:
+  uint32_t ScanCodeOf(uint32_t keyCode) const override { return keyCode == 112 ? 59 : 0; }
+  std::string KeyName(uint32_t lParam) const override {
+    const uint32_t scan = (lParam >> 16) & 0x1FF;
+    return (scan & 0xFF) == 0 ? "" : std::to_string(scan);
+  }
 };
 
 }  // namespace tavion::test
