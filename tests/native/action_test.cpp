@@ -180,20 +180,6 @@ std::vector<int> Depths(TActionsList& list, ActionTree& tree, const std::vector<
   return depths;
 }
 
-TEST(ActionTree, DepthsFollowLevelsAsIndentedLines) {
-  const std::tuple<const char*, std::vector<int>, std::vector<int>> cases[] = {
-      {"a jump is one level deeper", {0, 3, 3, 0}, {0, 1, 1, 0}},
-      {"back up one level", {0, 1, 2, 1}, {0, 1, 2, 1}},
-      {"shallower after a jump stays below its ancestor", {0, 5, 2}, {0, 1, 1}},
-      {"first line deep", {2, 2, 0}, {0, 0, 0}},
-  };
-  for (const auto& [what, levels, depths] : cases) {
-    TActionsList list;
-    ActionTree tree;
-    EXPECT_EQ(depths, Depths(list, tree, levels)) << what;
-  }
-}
-
 TEST(ActionTree, DeletingANodeDeletesItsSubtreeAndTheirActions) {
   TActionsList list;
   ActionTree tree;

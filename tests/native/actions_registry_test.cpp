@@ -85,12 +85,13 @@ TEST(ActionKeyNames, NumbersSortByValueThenOtherNamesAsText) {
   EXPECT_EQ("042 1000", ActionKeyName(42) + " " + ActionKeyName(1000));
 }
 
-// Levels are corrected to the tree's depths, empty names come from the catalogue or the code,
-// and a new save replaces the whole old profile.
+// Levels are corrected to the tree's depths (a deep first line is a top line, a jump is one level
+// deeper, a shallower line after it stays below its folder), empty names come from the catalogue
+// or the code, and a new save replaces the whole old profile.
 TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
   ASSERT_TRUE(Save(store, {"A srun 0", "B srun 0", "C srun 0", "D srun 0"}));
   ASSERT_TRUE(
-      Save(store, {"Folder  0", "Deep srun 3", " tv_kill 3", " no_such 0", "Top tv_beep 0"}));
+      Save(store, {"Folder  2", "Deep srun 5", " tv_kill 3", " no_such 0", "Top tv_beep 0"}));
   EXPECT_EQ(1u, store.ReadInteger(std::string(kProfile) + "\\001", "Levl"));
   EXPECT_EQ((Rows{"Folder  0", "Deep srun 1", "Tavion - close tv_kill 1", "no_such no_such 0",
                   "Top tv_beep 0"}),
