@@ -99,10 +99,9 @@ TEST(ActionExec, ANewCodeReplacesTheParametersTheSameCodeKeepsThem) {
   TAction action;
   EXPECT_TRUE(action.IsFolder());
   action.SetExec("srun");
-  auto* params = action.ParamsAs<TActionParamsSExec>();
-  params->Path = "notepad.exe";
+  action.ParamsAs<TActionParamsSExec>()->Path = "notepad.exe";
   action.SetExec("srun");
-  EXPECT_EQ(params, action.ActionParams());
+  EXPECT_EQ("notepad.exe", action.ParamsAs<TActionParamsSExec>()->Path);
   action.SetExec("wm_scroll");
   action.SetExec("srun");
   EXPECT_EQ("", action.ParamsAs<TActionParamsSExec>()->Path);

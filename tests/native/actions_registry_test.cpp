@@ -119,15 +119,11 @@ TEST(DefaultActions, ADiskEntryPerExistingDriveUpToL) {
   for (std::size_t i = 0; i < list.Count(); ++i) {
     const TAction* action = list.At(i);
     if (!action->Name().starts_with("Disk - ")) continue;
-    disks.push_back(action->Name() + " " + action->ParamsAs<TActionParamsSExec>()->Path + " " +
-                    std::to_string(action->Key0().HKey()));
+    const auto f = static_cast<uint8_t>(112 + disks.size());  // F1, F2, ...
+    EXPECT_EQ(PackHotKey(f, 0, 0, kModCtrl | kModShift), action->Key0().HKey()) << action->Name();
+    disks.push_back(action->Name() + " " + action->ParamsAs<TActionParamsSExec>()->Path);
   }
-  const auto key = [](uint8_t f) {
-    return std::to_string(PackHotKey(f, 0, 0, kModCtrl | kModShift));
-  };
-  EXPECT_EQ((Rows{"Disk - A: A:\\ " + key(112), "Disk - D: D:\\ " + key(113),
-                  "Disk - E: E:\\ " + key(114)}),
-            disks);
+  EXPECT_EQ((Rows{"Disk - A: A:\\", "Disk - D: D:\\", "Disk - E: E:\\"}), disks);
 }
 
 // Saving under another name keeps the current profile only when asked; a name that is no key name
