@@ -132,31 +132,6 @@ TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSav
   EXPECT_EQ("_FMax=1", DumpValues(fresh, "").at(7)) << "without a placement, no bounds before it";
 }
 
-TEST_F(SettingsStoreTest, SaveWritesTheRootInItsOrderTheActionsLastAndNeverReadOnlyValues) {
-  SettingsRecord& s = Settings();
-  s.Priority = 2, s.ClearRawKeyboardDevice = true, s.TR_upkeys_list = "a,b";
-  s.var_datetime = "dd", s.foobar2000_class = "Foo";
-  window.bounds = {10, 20, 650, 500};
-  Lines deskWhenActionsSaved, empty;
-  store.WriteString("ExKeys\\IgnoreList", "Items", "F2");
-  ASSERT_TRUE(Save(&empty, nullptr, [&] { deskWhenActionsSaved = DumpValues(store, "Desk"); }));
-  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList")) << "an empty ignore list is no key";
-  Lines root = DumpValues(store, "");
-  EXPECT_EQ("Beep_Enab=0", root.back());
-  root.resize(12);
-  EXPECT_EQ((Lines{"VER='1.0.0.1'", "KERNEL='4B.0(SOLID)'", "ThirstRun=0", "Lang_Icon=1",
-                   "Lang_Icon_Set=3", "Language='English'", "Path='C:\\Tavion'", "_FTop=20",
-                   "_FLeft=10", "_FWidth=650", "_FHeight=500", "_FMax=0"}),
-            root);
-  for (const char* section : {"", "Misc"}) {
-    for (const char* name : {"Priority", "TR_upkeys_list", "ClearRawKeyboardDevice", "var_datetime",
-                             "foobar2000_class"})
-      EXPECT_FALSE(store.ValueExists(section, name)) << section << "\\" << name;
-  }
-  EXPECT_EQ(DumpValues(store, "Desk"), deskWhenActionsSaved);
-  EXPECT_EQ(8u, store.ReadBinary("Misc", "LastUpdate")->size());
-}
-
 // Interrupted at any write, the save says so.
 TEST_F(SettingsStoreTest, AFailedWriteFailsTheSave) {
   MemoryRegistry counted;
@@ -189,21 +164,40 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
   EXPECT_EQ((std::array{(1024 - 650) / 2, 1, 650, 500}), window.Bounds()) << "centred";
 }
 
-TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTree) {
+// The root is written in its order, the actions last, values that are only read never, and an
+// empty ignore list as no key; what is saved loads back and saves again as the same tree.
+TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTreeWrittenInItsOrder) {
   SettingsRecord& s = Settings();
   s.Lang_Icon = false, s.Lang_Icon_Set = 2, s.Language = "Deutsch", s.ProfileNm = "Work";
   s.Beep_Enab = true, s.PosX = -40, s.Font_Name = "Tahoma", s.ColorBack = 0x00FFEEDD;
   s.Show_Time = 900, s.Alpha = true, s.AlphaVal = 128, s.Blend_VMin = -3, s.FormInput_Top = -1;
   s.LastUpdate = 45000.5, s.LastUpdateVersion = "9.9", s.Fr2_Size = (300 << 16) | 200;
+  s.Priority = 2, s.ClearRawKeyboardDevice = true, s.TR_upkeys_list = "a,b";
+  s.var_datetime = "dd", s.foobar2000_class = "Foo";
   window.bounds = {11, 22, 700, 450};
   form.SetChecked(*form.Find("Opt_TrayIcon"), false);
   form.SetItemIndex(*form.Find("OPT_OSD_SKIN"), 6);
   form.SetText(*form.Find("Opt_WAmp_Path"), "D:\\Winamp\\winamp.exe");
   form.SetExpanded(*form.Find("Opt_ip1"), false);
-  const Lines keys = {"F1", "Win + R"}, profiles = {"[Keys\\Work]", "[Keys\\Default]"};
+  const Lines keys = {"F1", "Win + R"}, profiles = {"[Keys\\Work]", "[Keys\\Default]"}, none;
   PutTree(store, "", profiles);
-  ASSERT_TRUE(Save(&keys));
+  Lines deskWhenActionsSaved;
+  ASSERT_TRUE(Save(&keys, nullptr, [&] { deskWhenActionsSaved = DumpValues(store, "Desk"); }));
   const Lines first = DumpTree(store, "");
+  Lines root = DumpValues(store, "");
+  EXPECT_EQ("Beep_Enab=1", root.back());
+  root.resize(12);
+  EXPECT_EQ((Lines{"VER='1.0.0.1'", "KERNEL='4B.0(SOLID)'", "ThirstRun=0", "Lang_Icon=0",
+                   "Lang_Icon_Set=2", "Language='Deutsch'", "Path='C:\\Tavion'", "_FTop=22",
+                   "_FLeft=11", "_FWidth=700", "_FHeight=450", "_FMax=0"}),
+            root);
+  for (const char* section : {"", "Misc"}) {
+    for (const char* name : {"Priority", "TR_upkeys_list", "ClearRawKeyboardDevice", "var_datetime",
+                             "foobar2000_class"})
+      EXPECT_FALSE(store.ValueExists(section, name)) << section << "\\" << name;
+  }
+  EXPECT_EQ(DumpValues(store, "Desk"), deskWhenActionsSaved);
+  EXPECT_EQ(8u, store.ReadBinary("Misc", "LastUpdate")->size());
 
   ResetSettings();
   form = MemoryForm{MainOptionControls()};
@@ -218,6 +212,8 @@ TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTree) {
   PutTree(store, "", profiles);
   ASSERT_TRUE(Save(&lists.ignoredKeys));
   EXPECT_EQ(first, DumpTree(store, ""));
+  ASSERT_TRUE(Save(&none));
+  EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList")) << "an empty ignore list is no key";
 }
 
 TEST(DateTimeFromCivil, CountsDaysFromTheEndOf1899) {
