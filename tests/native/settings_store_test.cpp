@@ -17,25 +17,23 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr double kNow = 46000.25;
 
-// A window on a 1024 x 768 screen that records what the settings did to it.
+// A window on a 1024 x 768 screen that records what the settings did to it; its bounds are left,
+// top, width and height.
 class FakeWindow final : public MainWindowGeometry {
  public:
   int ScreenWidth() const override { return 1024; }
   int ScreenHeight() const override { return 768; }
-  void SetSize(int width, int height) override { bounds.width = width, bounds.height = height; }
-  void SetLeft(int left) override { bounds.left = left, leftSet = true; }
-  void SetTop(int top) override { bounds.top = top; }
+  void SetSize(int width, int height) override { bounds[2] = width, bounds[3] = height; }
+  void SetLeft(int left) override { bounds[0] = left, leftSet = true; }
+  void SetTop(int top) override { bounds[1] = top; }
   void Maximize() override { maximized = true; }
   bool IsMaximized() const override { return maximized; }
   std::optional<WindowRect> NormalBounds() const override {
-    return placementKnown ? std::optional(bounds) : std::nullopt;
-  }
-  // Left, top, width, height.
-  std::array<int, 4> Bounds() const {
-    return {bounds.left, bounds.top, bounds.width, bounds.height};
+    return placementKnown ? std::optional(WindowRect{bounds[0], bounds[1], bounds[2], bounds[3]})
+                          : std::nullopt;
   }
 
-  WindowRect bounds{7, 7, 1, 1};
+  std::array<int, 4> bounds{7, 7, 1, 1};
   bool maximized = false, leftSet = false, placementKnown = true;
 };
 
@@ -107,16 +105,16 @@ TEST_F(SettingsStoreTest, AStoredRaisedPriorityIsApplied) {
 TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSavesCentred) {
   PutTree(store, "", {"[]", "_FWidth=800", "_FHeight=600", "_FLeft=4294967276", "_FTop=30"});
   Phase2();
-  EXPECT_EQ((std::array{-20, 30, 800, 600}), window.Bounds());
+  EXPECT_EQ((std::array{-20, 30, 800, 600}), window.bounds);
 
   window = FakeWindow();
   Phase2(/*autorunStart=*/true);
-  EXPECT_EQ(1024, window.bounds.left);
+  EXPECT_EQ(1024, window.bounds[0]);
   window.bounds = {1024, 40, 700, 400};
   ASSERT_TRUE(Save());
   EXPECT_EQ(std::pair((1024 - 700) / 2, 40),
             std::pair(ReadInt(store, "", "_FLeft", 0), ReadInt(store, "", "_FTop", 0)));
-  Settings().FLeft = window.bounds.left = 300;  // shown since: the placement's own left is kept
+  Settings().FLeft = window.bounds[0] = 300;  // shown since: the placement's own left is kept
   ASSERT_TRUE(Save());
   EXPECT_EQ(300, ReadInt(store, "", "_FLeft", 0));
 
@@ -161,7 +159,7 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
                        s.AlphaVal, s.LastUpdate, s.ClearRawMouseDevice, s.ClearRawKeyboardDevice,
                        window.maximized, form.Checked(*form.Find("Opt_TrayIcon"))));
   EXPECT_DOUBLE_EQ(kNow, ReadDateTime(store, "Misc", "LastUpdateNaN", kNow));
-  EXPECT_EQ((std::array{(1024 - 650) / 2, 1, 650, 500}), window.Bounds()) << "centred";
+  EXPECT_EQ((std::array{(1024 - 650) / 2, 1, 650, 500}), window.bounds) << "centred";
 }
 
 // The root is written in its order, the actions last, values that are only read never, and an
