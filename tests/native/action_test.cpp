@@ -175,7 +175,7 @@ TEST(ActionTree, DeletingANodeDeletesItsSubtreeAndTheirActions) {
   ActionTree tree;
   Depths(list, tree, {0, 1, 2, 1, 0, 1});
   list.At(2)->SetExec("srun");
-  EXPECT_EQ((std::vector<std::size_t>{1, 3}), tree.Children(0));
+  ASSERT_EQ((std::vector<std::size_t>{1, 3}), tree.Children(0));
   EXPECT_EQ((std::array{true, false, false}),
             (std::array{ActionTree::IsFolder(tree.NodeAt(1)), ActionTree::IsFolder(tree.NodeAt(2)),
                         ActionTree::IsFolder(tree.NodeAt(6))}));
