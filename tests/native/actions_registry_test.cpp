@@ -88,6 +88,8 @@ TEST(ActionKeyNames, NumbersSortByValueThenOtherNamesAsText) {
 // Levels are corrected to the tree's depths (a deep first line is a top line, a jump is one level
 // deeper, a shallower line after it stays below its folder), empty names come from the catalogue
 // or the code, and a new save replaces the whole old profile.
+// Saving under another name keeps the current profile only when asked; a name that is no key name
+// is refused and the user told once.
 TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
   ASSERT_TRUE(Save(store, {"A srun 0", "B srun 0", "C srun 0", "D srun 0"}));
   ASSERT_TRUE(
@@ -100,6 +102,11 @@ TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
   EXPECT_EQ(Rows{"Default"}, store.SubKeyNames(kKeys)) << "no staging key is left behind";
   ASSERT_TRUE(Save(store, {}));
   EXPECT_TRUE(Load(store).empty()) << "an empty profile stays empty, not the default set";
+  SaveActionsOptions keep = Current();
+  keep.keep = true;
+  ASSERT_TRUE(Save(store, {"Copied srun 0"}, "Copy", keep));
+  EXPECT_EQ(std::pair(Rows{}, Rows{"Copied srun 0"}),
+            std::pair(Load(store), Load(store, kKeys + "\\Copy")));
 
   TActionsList list;
   ActionTree tree;
@@ -109,6 +116,13 @@ TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
   EXPECT_TRUE(Load(store).empty()) << "a list not marked modified is not saved";
   LoadActions(list, tree, store, kProfile, {.defaults = true});
   EXPECT_GT(tree.Count(), 2u) << "the default set, asked for, replaces what is stored";
+  ASSERT_TRUE(Save(store, {"Renamed srun 0"}, "Renamed"));
+  EXPECT_FALSE(store.KeyExists(kProfile)) << "renaming removes the current profile";
+  std::vector<std::string> told;
+  for (const char* bad : {"", "A\\B"}) EXPECT_FALSE(Save(store, {"x srun 0"}, bad, Current(&told)));
+  EXPECT_EQ((Rows{"Error: can't save the actions of profile - ",
+                  "Error: can't save the actions of profile - A\\B"}),
+            told);
 }
 
 // Drives A: to L: that exist get a disk entry opened by Ctrl + Shift + F1, F2, ...
@@ -124,24 +138,6 @@ TEST(DefaultActions, ADiskEntryPerExistingDriveUpToL) {
     disks.push_back(action->Name() + " " + action->ParamsAs<TActionParamsSExec>()->Path);
   }
   EXPECT_EQ((Rows{"Disk - A: A:\\", "Disk - D: D:\\", "Disk - E: E:\\"}), disks);
-}
-
-// Saving under another name keeps the current profile only when asked; a name that is no key name
-// is refused and the user told once.
-TEST_F(ActionsRegistry, SavingUnderAnotherNameKeepsOrRemovesTheCurrentProfile) {
-  ASSERT_TRUE(Save(store, {"Base srun 0"}));
-  SaveActionsOptions keep = Current();
-  keep.keep = true;
-  ASSERT_TRUE(Save(store, {"Copied srun 0"}, "Copy", keep));
-  EXPECT_EQ(Rows{"Base srun 0"}, Load(store));
-  EXPECT_EQ(Rows{"Copied srun 0"}, Load(store, kKeys + "\\Copy"));
-  ASSERT_TRUE(Save(store, {"Renamed srun 0"}, "Renamed"));
-  EXPECT_FALSE(store.KeyExists(kProfile)) << "renaming removes the current profile";
-  std::vector<std::string> told;
-  for (const char* bad : {"", "A\\B"}) EXPECT_FALSE(Save(store, {"x srun 0"}, bad, Current(&told)));
-  EXPECT_EQ((Rows{"Error: can't save the actions of profile - ",
-                  "Error: can't save the actions of profile - A\\B"}),
-            told);
 }
 
 TEST_F(ActionsRegistry, RecoveryFinishesOrUndoesAnInterruptedSwap) {
