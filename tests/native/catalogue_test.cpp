@@ -39,21 +39,10 @@ class CatalogueTest : public testing::Test {
   }
 };
 
-TEST_F(CatalogueTest, LookupsAgreeAndUnknownCodesGiveTheEmptyEntry) {
-  const ActionCatalogue catalogue = ActionCatalogue::WithBuiltIns();
-  for (int i = 0; i < catalogue.Count(); ++i)
-    EXPECT_EQ(i, catalogue.IndexOf(catalogue.Entry(i).code)) << i;
-  const ActionCatalogueEntry none;
-  for (const char* code : {"hd_info", "WA_PLAY", "wa_play ", "plug"})
-    EXPECT_EQ(std::pair(-1, none), std::pair(catalogue.IndexOf(code), catalogue.Find(code)))
-        << code;
-  EXPECT_EQ(std::pair(none, none),
-            std::pair(catalogue.Entry(-1), catalogue.Entry(catalogue.Count())));
-}
-
 // Each prefix group holds exactly the codes of its prefix, the common group the rest before them;
-// plug-ins are grouped by plug-in name in the order the names first appear.
-TEST_F(CatalogueTest, ChooserGroupsFollowTheCodePrefixes) {
+// plug-ins are grouped by plug-in name in the order the names first appear. Each code is found at
+// its own position; unknown codes give the empty entry.
+TEST_F(CatalogueTest, ChooserGroupsFollowTheCodePrefixesAndLookupsAgree) {
   SetLanguageSource(std::make_shared<FakeLanguage>(FakeLanguage::Texts{
       {{"Strings", "TreeComm"}, "Allgemein"},
       {{"Strings", "TreeWindows"}, "Fenster"},
@@ -71,6 +60,7 @@ TEST_F(CatalogueTest, ChooserGroupsFollowTheCodePrefixes) {
     EXPECT_EQ(prefixes[g].first, groups[g].caption);
     for (int position : groups[g].entries) {
       EXPECT_EQ(next++, position);
+      EXPECT_EQ(position, catalogue.IndexOf(catalogue.Entry(position).code));
       const std::string prefix = catalogue.Entry(position).code.substr(0, 3);
       const bool grouped = prefix == "wa_" || prefix == "tv_" || prefix == "wm_";
       EXPECT_EQ(prefixes[g].second, grouped ? prefix : "") << catalogue.Entry(position).code;
@@ -81,6 +71,12 @@ TEST_F(CatalogueTest, ChooserGroupsFollowTheCodePrefixes) {
                                .subGroups = {{.caption = "Clock", .entries = {base, base + 2}},
                                              {.caption = "Disc", .entries = {base + 1}}}};
   EXPECT_EQ(plugins, groups[4]);
+  const ActionCatalogueEntry none;
+  for (const char* code : {"hd_info", "WA_PLAY", "wa_play ", "plug"})
+    EXPECT_EQ(std::pair(-1, none), std::pair(catalogue.IndexOf(code), catalogue.Find(code)))
+        << code;
+  EXPECT_EQ(std::pair(none, none),
+            std::pair(catalogue.Entry(-1), catalogue.Entry(catalogue.Count())));
 }
 
 TEST_F(CatalogueTest, BuildReloadsKeyNamesAndPublishesANewCatalogueInTheCurrentLanguage) {

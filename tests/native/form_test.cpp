@@ -31,49 +31,39 @@ std::vector<ControlDecl> SampleTable() {
       Decl("OPT_Path", ControlKind::kEdit),
       Decl("Opt_Combo", ControlKind::kComboBox, {}, 2),
       Decl("Opt_Radio", ControlKind::kRadioGroup, {}, 1),
+      Decl("Opt_Pick", ControlKind::kComboBox, {}, 1),
       Decl("Opt_ip0", ControlKind::kInfoPanel),
       Decl("Opt_Label", ControlKind::kLabel),
       Decl("Opt_Group", ControlKind::kGroup),
       Decl("l_plg", ControlKind::kListView, "Desk|Ignored"),
   };
   table[0].checked = true, table[6].text = "C:\\x";
-  table[12].columns = {{"Name", 120}, {"HotKey", 80}};
+  table[13].columns = {{"Name", 120}, {"HotKey", 80}};
   return table;
 }
 
-// Stored state is loaded; a missing value or one of another type leaves the designed state.
+// Stored state is loaded; a missing value or one of another type leaves the designed state; a
+// choice without a valid stored index falls back to the first item.
 TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   MemoryForm form(SampleTable());
   MemoryRegistry store;
-  PutTree(store, "",
+  PutTree(store, "",  // cb_load is no option control
           {"[]", "TrayIcon=0", "lower=7", "load=1", "Path='D:\\player.exe'", "ip0=0", "Combo='1'",
-           "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});  // cb_load is no option control
+           "Radio=4294967295", "Pick=2", "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});
   store.WriteOther("Desk", "Shadow", std::vector<uint8_t>{1, 0});
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
   store.WriteInteger("", "Path", 5);
   store.WriteString("", "TrayIcon", "1");
+  store.WriteInteger("", "Radio", 99);
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
   EXPECT_FALSE(form.Checked(*form.Find("cb_load")));
   MemoryRegistry saved;
   ASSERT_TRUE(SyncOptionControls(form, saved, "OPT_", SyncMode::kSave));
   EXPECT_EQ((std::vector<std::string>{"[]", "TrayIcon=0", "lower=1", "Path='D:\\player.exe'",
-                                      "Combo=2", "Radio=1", "ip0=0", "[Desk]", "Shadow=0",
+                                      "Combo=2", "Radio=0", "Pick=2", "ip0=0", "[Desk]", "Shadow=0",
                                       "EmptyIdent=0", "[Visual]", "l_plg.Col0=120", "l_plg.Col1=33",
                                       "[Whole]", "Whole=0"}),
             DumpTree(saved, ""));
-}
-
-TEST(SyncOptionControls, ChoicesWithoutAValidStoredIndexFallBackToTheFirstItem) {
-  const std::pair<uint32_t, int> cases[] = {{static_cast<uint32_t>(-1), 0}, {99, 0}, {2, 2}};
-  for (const auto& [stored, expected] : cases) {
-    for (ControlKind kind : {ControlKind::kComboBox, ControlKind::kRadioGroup}) {
-      MemoryForm form(std::vector{Decl("Opt_Pick", kind, {}, 1)});
-      MemoryRegistry store;
-      store.WriteInteger("", "Pick", stored);
-      SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
-      EXPECT_EQ(expected, form.ItemIndex(0)) << stored;
-    }
-  }
 }
 
 TEST(MemoryForm, StartsInTheDesignedStateAndIgnoresStateOfOtherKinds) {

@@ -17,14 +17,15 @@ using Lines = std::vector<std::string>;
 class Leaf final : public Persistent {
  public:
   std::span<const Property> Properties() const override {
-    static constexpr Property kProperties[] = {StringField<&Leaf::Note>("Note"),
-                                               IntegerField<&Leaf::Count>("Count"),
-                                               ObjectField<&Leaf::Child>("Child")};
+    static constexpr Property kProperties[] = {
+        StringField<&Leaf::Note>("Note"), IntegerField<&Leaf::Count>("Count"),
+        ObjectField<&Leaf::Child>("Child"), ObjectField<&Leaf::Key>("Key")};
     return kProperties;
   }
   std::string Note;
   int32_t Count = 0;
   std::unique_ptr<Leaf> Child;
+  PersistentHotKey Key;
 };
 
 // Tables built at run time may lack accessors (neither saved nor loaded) or name the object itself
@@ -59,16 +60,25 @@ void Load(Persistent& object, RegistryStore& store) {
   EXPECT_TRUE(WriteObject(object, store, "Root\\Objects", "S", /*load=*/true));
 }
 
-// Interrupted at any write, the save fails there and tries nothing more.
-TEST(Walker, AFailedWriteEndsTheSaveWithFalse) {
-  Leaf leaf;
+// A saved object loads back (a hot key as its three values); interrupted at any write, the save
+// fails there and tries nothing more.
+TEST(Walker, ObjectsLoadBackAndAFailedWriteEndsTheSaveWithFalse) {
+  Leaf leaf, loaded;
   leaf.Note = "t", leaf.Count = 1;
   leaf.Child = std::make_unique<Leaf>();
   leaf.Child->Count = 2;
+  leaf.Key.SetHKey(PackHotKey(65, 30, 1, kModCtrl));
+  leaf.Key.SetInputMode(TkeInputMode::keHid);
+  leaf.Key.SetKeyPolyglot("HID#1\r\n");
   MemoryRegistry counted;
   FailingRegistry counting(counted);
   ASSERT_TRUE(Save(leaf, counting));
-  EXPECT_EQ((Lines{"[]", "Note='t'", "Count=1", "[Child]", "Count=2"}), DumpTree(counted, kKey));
+  EXPECT_EQ((Lines{"[]", "Note='t'", "Count=1", "[Child]", "Count=2", "[Child\\Key]", "[Key]",
+                   "InputMode=1", "KeyPolyglot='HID#1\016\016'",
+                   "HKey=" + std::to_string(PackHotKey(65, 30, 1, kModCtrl))}),
+            DumpTree(counted, kKey));
+  Load(loaded, counted);
+  EXPECT_EQ(static_cast<const TActionHKey&>(leaf.Key), static_cast<const TActionHKey&>(loaded.Key));
   for (std::size_t step = 1; step <= counting.MutatingCalls(); ++step) {
     MemoryRegistry inner;
     FailingRegistry store(inner, step);
@@ -104,20 +114,6 @@ TEST(LineBreaks, CarriageReturnLineFeedPairsAndOnlyThemBecomeTwoShiftOutBytes) {
     EXPECT_EQ(plain, DecodeLineBreaks(stored));
   }
   EXPECT_EQ("\r\n\016", DecodeLineBreaks("\016\016\016"));
-}
-
-TEST(PersistentHotKey, StoresTheThreeValuesUnderTheirNames) {
-  MemoryRegistry store;
-  PersistentHotKey key(PackHotKey(65, 30, 1, kModCtrl));
-  key.SetInputMode(TkeInputMode::keHid);
-  key.SetKeyPolyglot("HID#1\r\n");
-  ASSERT_TRUE(Save(key, store));
-  EXPECT_EQ((Lines{"InputMode=1", "KeyPolyglot='HID#1\016\016'",
-                   "HKey=" + std::to_string(PackHotKey(65, 30, 1, kModCtrl))}),
-            DumpValues(store, kKey));
-  PersistentHotKey loaded;
-  Load(loaded, store);
-  EXPECT_EQ(static_cast<const TActionHKey&>(key), static_cast<const TActionHKey&>(loaded));
 }
 
 }  // namespace

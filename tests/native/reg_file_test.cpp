@@ -47,9 +47,18 @@ std::vector<uint8_t> Utf16File(std::u16string_view text) {
   return bytes;
 }
 
-TEST(WriteRegText, WritesKeysSortedEachBeforeItsSubKeysAndValuesEscapedInTheStoresOrder) {
+// A file written, parsed over an older tree with its delete line and written again is the same: it
+// replaced that tree and nothing beside it.
+TEST(RegText, WritesKeysSortedValuesEscapedInStoreOrderAndParsesBackOverAnOlderTree) {
   MemoryRegistry store;
   const std::string top = kKey;
+  const std::string exotic = "Software\\Quillon\\Exotic", user = std::string(kRoot) + "\\";
+  PutTree(store, exotic,
+          {"Text='one\rtwo\r\nthree\n\\\"\x0E'", "U='\xE2\x82\xAC \xF0\x9F\x8E\xB9'",
+           "Max=4294967295"});
+  std::vector<uint8_t> bytes(300);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+  store.WriteBinary(exotic, "HKey", bytes);
   store.WriteString(top, "KERNEL", "C:\\x \"y\"\r\nz\ttab");
   store.WriteInteger(top, "with space", 0xABCDEF);
   store.WriteBinary(top, "a\\b", std::vector<uint8_t>{0x00, 0x1F, 0xA0, 0xFF});
@@ -72,6 +81,17 @@ TEST(WriteRegText, WritesKeysSortedEachBeforeItsSubKeysAndValuesEscapedInTheStor
   EXPECT_EQ(std::nullopt, WriteRegText(store, "", "", true, false)) << "a key with no name";
   EXPECT_EQ(Widened(kHeader + "\r\n[Software\\Quillon\\Tavion\\Zed]\r\n"),
             Units(WriteRegText(store, "", "\\Software\\\\Quillon\\Tavion\\Zed\\", true, false)));
+
+  const std::optional<std::string> file =
+      WriteRegText(store, kRoot, "Software\\Quillon", true, true);
+  MemoryRegistry target;
+  PutTree(target, kRoot,
+          {"[Software\\Other]", "v='kept'", "[Software\\Quillon\\Stale]", "v='old'"});
+  std::string error;
+  ASSERT_TRUE(ParseRegText(Bytes(*file), target, &error)) << error;
+  EXPECT_EQ(file, WriteRegText(target, "", user + "Software\\Quillon", true, true));
+  EXPECT_EQ((Lines{"[]", "v='kept'"}), DumpTree(target, user + "Software\\Other"));
+  EXPECT_EQ("one\rtwo\r\nthree\n\\\"\x0E", target.ReadString(user + exotic, "Text"));
 }
 
 // Bytes per line of a binary value: lines wrap after the comma that passes column 76, counted in
@@ -188,32 +208,6 @@ TEST(ParseRegText, BadInputFailsWithTheLineAndChangesNothing) {
     EXPECT_EQ((Lines{"[]", "[HKEY_CURRENT_USER]", "[HKEY_CURRENT_USER\\K]", "before='1'"}),
               DumpTree(store, ""));
   }
-}
-
-// A file written, parsed and written again is the same; imported over an older tree with its
-// delete line, it replaces that tree and nothing beside it.
-TEST(RegText, WriteParseWriteGivesTheSameFileAndAnImportReplacesTheTree) {
-  const std::string top = std::string(kRoot) + "\\" + kKey;
-  MemoryRegistry source;
-  PutTree(source, kKey,
-          {"KERNEL='4B.0(SOLID)'", "Show_Time=4294967295", "[Keys\\000]",
-           "Text='one\rtwo\r\nthree\n\\\"\x0E'", "U='\xE2\x82\xAC \xF0\x9F\x8E\xB9'", "[Macros]"});
-  std::vector<uint8_t> bytes(300);
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7);
-  source.WriteBinary(std::string(kKey) + "\\Keys\\000\\Key0", "HKey", bytes);
-  const std::optional<std::string> file = WriteRegText(source, kRoot, kKey, true, true);
-  ASSERT_TRUE(file);
-
-  MemoryRegistry target;
-  PutTree(target, kRoot,
-          {"[Software\\Other]", "v='kept'", "[Software\\Quillon\\Tavion]", "KERNEL='old'",
-           "[Software\\Quillon\\Tavion\\Stale]", "v='old'"});
-  std::string error;
-  ASSERT_TRUE(ParseRegText(Bytes(*file), target, &error)) << error;
-  EXPECT_EQ(file, WriteRegText(target, "", top, true, true));
-  EXPECT_FALSE(target.KeyExists(top + "\\Stale"));
-  EXPECT_EQ("kept", target.ReadString(std::string(kRoot) + "\\Software\\Other", "v"));
-  EXPECT_EQ("one\rtwo\r\nthree\n\\\"\x0E", target.ReadString(top + "\\Keys\\000", "Text"));
 }
 
 }  // namespace
