@@ -120,7 +120,6 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
 TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
   // Player, "play/pause", its answer to the state question (nullopt: none), the steps.
   const std::tuple<int, bool, std::optional<int32_t>, const char*> cases[] = {
-      {kPlayerWinamp, true, 1, "send 111 40046"},
       {kPlayerWinamp, true, 3, "send 111 40046"},
       {kPlayerWinamp, true, 0, "send 111 40045"},
       {kPlayerWinamp, true, std::nullopt, ""},

@@ -230,9 +230,7 @@ TEST(OsdSkins, ThemePartByTypeAndWhenTheSkinIsUsed) {
 
 TEST(OsdWindowSize, FromLineWidthsAndRowHeight) {
   const std::tuple<std::vector<int>, int, OsdSize> cases[] = {
-      {{100}, 18, {131, 23}},       // one line: width + 10 + 21 for the icon
-      {{100, 150}, 18, {160, 41}},  // a wider second line wins
-      {{100, 110}, 18, {131, 41}},  // the first line's icon room wins
+      {{100, 110}, 18, {131, 41}},  // the first line's 10 + 21 for the icon wins
       {{}, 20, {31, 25}},           // no lines: one empty row
   };
   for (const auto& [widths, lineHeight, expected] : cases)
