@@ -34,31 +34,23 @@ TEST(WindowList, OneOrSeveralPairsStoredAsCommaTextWithNilForEmptyAndKeptPaired)
   single.AddWindow("A", "a");
   single.AddWindow("B", "");  // replaces
   EXPECT_EQ((WindowEntry{"B", "nil"}), (WindowEntry{single.WCls(), single.WCap()}));
+  // Stored lists of different lengths: a missing caption is "nil", a surplus one is dropped.
   TActionExecOnWItem several;
-  several.AddWindow("", "Calculator");
-  several.AddWindow("Afx:400000:0", "a, \"quoted\" b");
+  several.SetWCls("A,B");
+  several.SetWCap("a");
+  EXPECT_EQ((WindowEntry{"B", "nil"}), several.GetWindow(1));
+  several.AddWindow("", "d, \"quoted\"");
+  EXPECT_TRUE(several.DeleteWindow(0));
+  EXPECT_FALSE(several.DeleteWindow(2));
   TActionExecOnWItem copy;
   copy.SetWCls(several.WCls());
-  copy.SetWCap(several.WCap());
-  EXPECT_EQ((WindowEntry{"nil", "Calculator"}), copy.GetWindow(0));
-  EXPECT_EQ((WindowEntry{"Afx:400000:0", "a, \"quoted\" b"}), copy.GetWindow(1));
-  EXPECT_FALSE(copy.DeleteWindow(2));
-  // Stored lists of different lengths: a missing caption is "nil", a surplus one is dropped.
-  TActionExecOnWItem shortCaptions;
-  shortCaptions.SetWCls("A,B,C");
-  shortCaptions.SetWCap("a");
-  EXPECT_EQ((WindowEntry{"C", "nil"}), shortCaptions.GetWindow(2));
-  shortCaptions.AddWindow("D", "d");
-  EXPECT_TRUE(shortCaptions.DeleteWindow(2) && shortCaptions.DeleteWindow(0));
-  EXPECT_EQ((WindowEntry{"B,D", "nil,d"}),
-            (WindowEntry{shortCaptions.WCls(), shortCaptions.WCap()}));
-  TActionExecOnWItem longCaptions;
-  longCaptions.SetWCls("A");
-  longCaptions.SetWCap("a,x,y");
-  EXPECT_EQ(1u, longCaptions.WindowCount());
-  longCaptions.AddWindow("B", "b");
-  EXPECT_EQ((WindowEntry{"B", "b"}), longCaptions.GetWindow(1));
-  EXPECT_EQ(std::nullopt, longCaptions.GetWindow(2));
+  copy.SetWCap(several.WCap() + ",x,y");
+  copy.AddWindow("E", "e");
+  EXPECT_EQ(
+      (std::vector<std::optional<WindowEntry>>{WindowEntry{"B", "nil"},
+                                               WindowEntry{"nil", "d, \"quoted\""},
+                                               WindowEntry{"E", "e"}, std::nullopt}),
+      (std::vector{copy.GetWindow(0), copy.GetWindow(1), copy.GetWindow(2), copy.GetWindow(3)}));
 }
 
 TEST(MatchWindow, PairsAgainstWindowTexts) {
@@ -92,17 +84,14 @@ TEST(MatchWindow, PairsAgainstWindowTexts) {
 TEST(Conditions, ActiveAndNotActiveAskTheForegroundWindowOnlyWhenEnabled) {
   FakeWindows desktop = Desktop();
   desktop.foreground = 0x20;
-  // An item, whether the calculator in front makes "active" hold.
-  const std::pair<TActionExecOnWItem, bool> cases[] = {{Item({{"nil", "Calculator"}}), true},
-                                                       {Item({}), false}};
-  for (const auto& [item, active] : cases)
-    EXPECT_EQ(std::pair(active, !active),
-              std::pair(item.IfActive(desktop), item.IfNotActive(desktop)))
-        << item.WCls();
-  const TActionExecOnWItem disabled = Item({{"Notepad", "nil"}}, /*enabled=*/false);
-  EXPECT_TRUE(disabled.IfActive(desktop) && disabled.IfNotActive(desktop));
+  const TActionExecOnWItem calculator = Item({{"nil", "Calculator"}}), none = Item({}),
+                           disabled = Item({{"Notepad", "nil"}}, /*enabled=*/false);
+  EXPECT_EQ((std::vector<bool>{true, false, false, true, true, true}),
+            (std::vector<bool>{calculator.IfActive(desktop), calculator.IfNotActive(desktop),
+                               none.IfActive(desktop), none.IfNotActive(desktop),
+                               disabled.IfActive(desktop), disabled.IfNotActive(desktop)}));
   desktop.foreground = 0x30;
-  EXPECT_FALSE(cases[0].first.IfActive(desktop));
+  EXPECT_FALSE(calculator.IfActive(desktop));
 }
 
 TEST(Conditions, ExistsAndNotExistsSearchTheWindowsOnceAndActivationRaisesTheFirstNamed) {

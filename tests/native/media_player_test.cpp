@@ -143,8 +143,8 @@ TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
 
 TEST(PlayerSearchTest, WindowsThatNameAPlayer) {
   EXPECT_TRUE(IsWinampMainWindow(kWinampClass, "1. Song - Winamp"));
-  EXPECT_FALSE(IsWinampMainWindow(kWinampClass, kWinampBridgeCaption));
-  EXPECT_FALSE(IsWinampMainWindow("winamp v1.x", ""));
+  EXPECT_FALSE(IsWinampMainWindow(kWinampClass, kWinampBridgeCaption) ||
+               IsWinampMainWindow("winamp v1.x", ""));
   EXPECT_EQ((std::vector<std::string>{kFoobar2000Class, kFoobar2000Class1, "MyFoo"}),
             MainWindowClasses(kPlayerFoobar2000, "MyFoo"));
   const std::pair<int, const char*> classes[] = {

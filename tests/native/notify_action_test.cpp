@@ -220,12 +220,9 @@ TEST(OsdLines, SplitAtLineBreaksAfterHashThirteen) {
 TEST(OsdSkins, ThemePartByTypeAndWhenTheSkinIsUsed) {
   EXPECT_EQ(std::wstring(L"TASKBAND"), OsdSkinFor(2)->themeClass);
   EXPECT_EQ(4, OsdSkinFor(3)->state);
-  EXPECT_EQ(nullptr, OsdSkinFor(0));
-  EXPECT_EQ(nullptr, OsdSkinFor(7));
-  EXPECT_TRUE(OsdSkinned(true, 1));
-  EXPECT_FALSE(OsdSkinned(false, 1) || OsdSkinned(true, 0) || OsdSkinned(true, 9));
-  EXPECT_TRUE(OsdLineBold(0, false));
-  EXPECT_FALSE(OsdLineBold(1, false) || OsdLineBold(0, true));
+  EXPECT_TRUE(OsdSkinned(true, 1) && OsdLineBold(0, false));
+  EXPECT_FALSE(OsdSkinFor(0) || OsdSkinFor(7) || OsdSkinned(false, 1) || OsdSkinned(true, 0) ||
+               OsdSkinned(true, 9) || OsdLineBold(1, false) || OsdLineBold(0, true));
 }
 
 TEST(OsdWindowSize, FromLineWidthsAndRowHeight) {
