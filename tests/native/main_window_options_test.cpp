@@ -70,12 +70,11 @@ TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {
 }
 
 TEST(MainWindowOptions, AWindowParkedOffTheScreenComesBackToItsSavedEdgeOrTheCentre) {
-  // Its left edge now, the saved one, where it goes.
+  // Its left edge now, the saved one, where it goes: a window whose left edge is still on the
+  // screen stays; one whose saved edge is off the screen too goes to the centre.
   const std::tuple<int, int, std::optional<WindowPlace>> cases[] = {
-      {1279, 300, std::nullopt},  // its left edge still on the screen
-      {1280, 300, WindowPlace{300, 50}},
-      {5000, 1280, WindowPlace{440, 200}},  // the saved edge is off the screen too
-      {5000, -400, WindowPlace{440, 200}},
+      {1279, 300, std::nullopt},           {1280, 300, WindowPlace{300, 50}},
+      {5000, 1280, WindowPlace{440, 200}}, {5000, -400, WindowPlace{440, 200}},
       {5000, -399, WindowPlace{-399, 50}},
   };
   for (const auto& [left, savedLeft, expected] : cases)

@@ -24,10 +24,9 @@ std::string Text(const std::vector<PlayerStep>& steps) {
     if (s.lParam) out << " " << s.lParam;
     if (s.windowAsWParam) out << " self";
     if (s.key) out << " " << int(s.modifiers) << " " << s.key;
-    if (s.kind == PlayerStepKind::kNotify)
-      out << " " << PlayerNoteText(s);
-    else if (!s.text.empty())
-      out << " " << s.text;
+    const std::string text =
+        s.kind == PlayerStepKind::kNotify ? PlayerNoteText(s) : std::string(s.text);
+    if (!text.empty()) out << " " << text;
     if (s.role != PlayerWindowRole::kMain) out << " @" << int(s.role);
   }
   return out.str();
@@ -35,6 +34,9 @@ std::string Text(const std::vector<PlayerStep>& steps) {
 
 // kBridge: the Light Alloy bridge without Light Alloy's own window; kNoPath: none, nor its file.
 enum Facts { kUp, kNone, kNoPath, kBridge, kHidden, kInFront, kOwnsFg, kAlloy, kLibShown, kLibFg };
+
+constexpr int kWinamp = kPlayerWinamp, kBS = kPlayerBSPlayer, kMPC = kPlayerMediaPlayerClassic,
+              kFoobar = kPlayerFoobar2000;
 
 // The player is never asked unless a test says what it answers.
 PlayerFacts Make(Facts f) {
@@ -57,8 +59,6 @@ PlayerFacts Make(Facts f) {
 
 TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
   // Player, code, its facts, "focus before hiding", the steps.
-  const int kWinamp = kPlayerWinamp, kBS = kPlayerBSPlayer, kMPC = kPlayerMediaPlayerClassic,
-            kFoobar = kPlayerFoobar2000;
   const std::tuple<int, const char*, Facts, bool, const char*> cases[] = {
       {kWinamp, "wa_next", kUp, true, "send 111 40048"},
       {kWinamp, "wa_siz3", kUp, true, "keys 2 87 @2"},
@@ -120,14 +120,10 @@ TEST(PlayerStepsTest, WhatEachCodeDoesToWhichWindow) {
 TEST(PlayerStepsTest, PlayAsksThePlayerOnlyWithPlayPause) {
   // Player, "play/pause", its answer to the state question (nullopt: none), the steps.
   const std::tuple<int, bool, std::optional<int32_t>, const char*> cases[] = {
-      {kPlayerWinamp, true, 3, "send 111 40046"},
-      {kPlayerWinamp, true, 0, "send 111 40045"},
-      {kPlayerWinamp, true, std::nullopt, ""},
-      {kPlayerWinamp, false, 1, "send 111 40045"},
-      {kPlayerBSPlayer, true, 2, "send 402 21"},
-      {kPlayerBSPlayer, true, 1, "send 402 20"},
-      {kPlayerBSPlayer, true, std::nullopt, ""},
-      {kPlayerBSPlayer, false, 2, "send 402 22; send 402 20"},
+      {kWinamp, true, 3, "send 111 40046"}, {kWinamp, true, 0, "send 111 40045"},
+      {kWinamp, true, std::nullopt, ""},    {kWinamp, false, 1, "send 111 40045"},
+      {kBS, true, 2, "send 402 21"},        {kBS, true, 1, "send 402 20"},
+      {kBS, true, std::nullopt, ""},        {kBS, false, 2, "send 402 22; send 402 20"},
   };
   for (const auto& [type, playPause, state, expected] : cases) {
     int asked = 0;

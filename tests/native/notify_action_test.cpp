@@ -263,12 +263,10 @@ TEST(OsdPlacement, EveryPositionAboveTheTaskbar) {
   EXPECT_EQ(0, OsdTaskbarAllowance(30, true));
   EXPECT_EQ(0, OsdTaskbarAllowance(-4, false));
   const OsdScreen screen{1280, 800, 30};
+  // Lower left above the taskbar, upper right and left where it does not move them, the custom
+  // corner as stored even off the screen, lower right for an unknown position.
   const std::pair<uint8_t, OsdPoint> cases[] = {
-      {1, {0, 720}},     // lower left, above the taskbar
-      {2, {1080, 0}},    // upper right: the taskbar does not move it
-      {3, {0, 0}},       // upper left
-      {5, {-7, 345}},    // custom corner as stored, even off screen
-      {9, {1080, 720}},  // unknown: lower right
+      {1, {0, 720}}, {2, {1080, 0}}, {3, {0, 0}}, {5, {-7, 345}}, {9, {1080, 720}},
   };
   for (const auto& [position, expected] : cases)
     EXPECT_EQ(expected, OsdWindowPlace(position, {200, 50}, screen, {-7, 345})) << int{position};
