@@ -285,6 +285,7 @@ TEST(OsdFade, InHoldOutWithShiftHeldTimeNotCountedThenDone) {
   using P = OsdPhase;
   OsdFade fade(/*fromAlpha=*/0, /*targetAlpha=*/200, /*animate=*/true, /*showTimeMs=*/100, 0);
   OsdFade still(0, 180, /*animate=*/false, 50, 1000);
+  EXPECT_EQ(180, still.Alpha());
   OsdFade replaced(230, 200, true, 1000, 0);  // a replaced text keeps the opacity it reached
   replaced.EndHold();
   // With Shift held (900) the time does not count; no fade out without animation.
