@@ -245,13 +245,10 @@ TEST_F(DispatcherTest, EachNotificationCarriesOnlyItsOwnExecutionsText) {
     ExecuteAction("srun", -1, false);
   });
   RecordRuns("srun");
-  ExecuteAction("mc_play", -1, false);
+  EXPECT_EQ("run srun; notify srun -1; notify mc_play -1: macro m1 missing (error)",
+            Run("mc_play", -1));
   SetNotifyText("outside any execution");
-  ExecuteAction("srun", -1, false);
-  EXPECT_EQ(
-      "run srun; notify srun -1; notify mc_play -1: macro m1 missing (error); run srun; "
-      "notify srun -1",
-      host.TakeText());
+  EXPECT_EQ("run srun; notify srun -1", Run("srun", -1));
 }
 
 }  // namespace

@@ -12,13 +12,11 @@
 namespace tavion {
 namespace {
 
-using test::FakeWindows;
-
-FakeWindows Desktop() {
-  return FakeWindows({{0x10, "Notepad", "Untitled - Notepad"},
-                      {0x20, "SciCalc", "Calculator"},
-                      {0x30, "Notepad", "notes.txt - Notepad"},
-                      {0x40, "Shell_TrayWnd", ""}});
+test::FakeWindows Desktop() {
+  return test::FakeWindows({{0x10, "Notepad", "Untitled - Notepad"},
+                            {0x20, "SciCalc", "Calculator"},
+                            {0x30, "Notepad", "notes.txt - Notepad"},
+                            {0x40, "Shell_TrayWnd", ""}});
 }
 
 TActionExecOnWItem Item(std::initializer_list<std::pair<const char*, const char*>> pairs,
@@ -80,7 +78,7 @@ TEST(MatchWindow, PairsAgainstWindowTexts) {
 }
 
 TEST(Conditions, ActiveAndNotActiveAskTheForegroundWindowOnlyWhenEnabled) {
-  FakeWindows desktop = Desktop();
+  test::FakeWindows desktop = Desktop();
   desktop.foreground = 0x20;
   const TActionExecOnWItem calculator = Item({{"nil", "Calculator"}}), none = Item({}),
                            disabled = Item({{"Notepad", "nil"}}, /*enabled=*/false);
@@ -93,7 +91,7 @@ TEST(Conditions, ActiveAndNotActiveAskTheForegroundWindowOnlyWhenEnabled) {
 }
 
 TEST(Conditions, ExistsAndNotExistsSearchTheWindowsOnceAndActivationRaisesTheFirstNamed) {
-  FakeWindows desktop = Desktop();
+  test::FakeWindows desktop = Desktop();
   const TActionExecOnWItem missing = Item({{"Winamp v1.x", "nil"}, {"nil", "Nothing"}});
   const TActionExecOnWItem none = Item({});  // enabled with empty lists: exists
   const TActionExecOnWItem disabled = Item({{"Winamp v1.x", "nil"}}, /*enabled=*/false);
