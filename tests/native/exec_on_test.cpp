@@ -43,6 +43,7 @@ TEST(WindowList, OneOrSeveralPairsStoredAsCommaTextWithNilForEmptyAndKeptPaired)
   TActionExecOnWItem copy;
   copy.SetWCls(several.WCls());
   copy.SetWCap(several.WCap() + ",x,y");
+  EXPECT_EQ(2u, copy.WindowCount());
   copy.AddWindow("E", "e");
   EXPECT_EQ(
       (std::vector<std::optional<WindowEntry>>{WindowEntry{"B", "nil"},
