@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
+#include <vector>
 
+#include "base/version_text.h"
 #include "exec/media_player.h"
+#include "pipeline/command_line.h"
 #include "ui/main_options.h"
 
 namespace tavion {
@@ -30,8 +34,8 @@ TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnFieldAndTheListsAreMapped) {
         return std::vector<bool>{o.keyPressSound, o.severalActionsOnOneKey, o.showLockState,
                                  o.mouseHotKeys, o.emulateUpOnlyKeys};
       });
-  const std::pair<int, ModifierSides> sides[] = {
-      {0, ModifierSides::kAll}, {1, ModifierSides::kLeftOnly}, {2, ModifierSides::kRightOnly}};
+  const std::pair<int, ModifierSides> sides[] = {{1, ModifierSides::kLeftOnly},
+                                                 {2, ModifierSides::kRightOnly}};
   for (const auto& [index, expected] : sides) {
     form.SetItemIndex(*form.Find("Opt_Mod_Proc"), index);
     EXPECT_EQ(expected, DispatchOptionsFromForm(form).modifierSides) << index;
@@ -66,17 +70,35 @@ TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {
 }
 
 TEST(MainWindowOptions, AWindowParkedOffTheScreenComesBackToItsSavedEdgeOrTheCentre) {
-  // Its left edge now, the saved one, where it goes.
+  // Its left edge now, the saved one, where it goes: a window whose left edge is still on the
+  // screen stays; one whose saved edge is off the screen too goes to the centre.
   const std::tuple<int, int, std::optional<WindowPlace>> cases[] = {
-      {100, 300, std::nullopt},   // on the screen: stays
-      {1279, 300, std::nullopt},  // its left edge still on the screen
-      {1280, 300, WindowPlace{300, 50}},
-      {5000, 1280, WindowPlace{440, 200}},  // the saved edge is off the screen too
-      {5000, -400, WindowPlace{440, 200}},
+      {1279, 300, std::nullopt},           {1280, 300, WindowPlace{300, 50}},
+      {5000, 1280, WindowPlace{440, 200}}, {5000, -400, WindowPlace{440, 200}},
       {5000, -399, WindowPlace{-399, 50}},
   };
   for (const auto& [left, savedLeft, expected] : cases)
     EXPECT_EQ(expected, RestoredPlace({left, 50}, 400, 400, savedLeft, 1280, 800)) << left;
+}
+
+TEST(CommandLineTest, WholeSwitchesWithoutRegardToCaseTheHelpPrefixExactlyLinksInTheirOrder) {
+  const CommandLine none =
+      ParseCommandLine(std::vector<std::string>{"/ab", "a", "/link", "-a", "/link4"});
+  EXPECT_FALSE(none.autorun || none.preKill || none.backup || none.restart ||
+               none.removeShortcuts || none.help || !none.shortcutSets.empty());
+  const CommandLine all = ParseCommandLine(std::vector<std::string>{
+      "/A", "/PRE_KILL", "/Sr", "/LR", "/LINK_REMOTE", "/HELP=other.htm", "/help=keys.htm",
+      "/help=second.htm", "/linkx", "/link2", "/LINK1", "/link3", "/link0"});
+  EXPECT_TRUE(all.autorun && all.preKill && all.backup && all.restart && all.removeShortcuts);
+  EXPECT_EQ("keys.htm", all.help.value_or("none"));
+  EXPECT_EQ((std::vector<int>{1, 2, 3, 4, kShortcutSetAll}), all.shortcutSets);
+}
+
+TEST(VersionText, FullJoinsFourNumbersCutDropsTrailingZeroPartsButKeepsTwo) {
+  EXPECT_EQ("4294967295.0.12.7", FullVersionText(4294967295u, 0, 12, 7));
+  const std::pair<const char*, const char*> cases[] = {
+      {"2.10.0", "2.10"}, {"1.0", "1.0"}, {"", ""}};
+  for (const auto& [input, expected] : cases) EXPECT_EQ(expected, CutVersionText(input)) << input;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 #include "actions/action.h"
 #include "native/support/fake_language.h"
+#include "osd/osd_fade.h"
+#include "osd/osd_geometry.h"
 #include "osd/osd_icons.h"
 #include "settings/settings.h"
 
@@ -20,7 +22,7 @@ namespace {
 using Events = std::vector<std::string>;
 
 // A system that answers from its fields and records what it is asked to do in `events`:
-// "osd TEXT CHECK ICON KIND", "box TEXT", "sound", "wait", "name KEY FLAGS".
+// "osd TEXT CHECK ICON KIND", "box TEXT", "sound", "wait", "name KEY FLAGS"; Caps Lock is on.
 // Every execution's notification starts while its request is still busy.
 class NotifyActionTest : public testing::Test, public NotifySystem {
  protected:
@@ -55,14 +57,12 @@ class NotifyActionTest : public testing::Test, public NotifySystem {
   }
   MasterVolume ReadVolume() override { return volume; }
   bool WaveDevicePresent() override { return waveDevice; }
-  bool LockKeyToggled(uint32_t) override { return toggled; }
+  bool LockKeyToggled(uint32_t keyCode) override { return keyCode == 0x14; }
   std::string KeyName(uint32_t keyCode, uint32_t flags) override {
     events.push_back("name " + std::to_string(keyCode) + " " + std::to_string(flags));
     return keyCode == 0x14 ? "Caps Lock" : "Num Lock";
   }
-  std::string PlayerTrackText(std::string_view code) override {
-    return code == "wa_song" ? "\r\n3. Artist - Song" : "";
-  }
+  std::string PlayerTrackText(std::string_view) override { return "\r\n3. Artist - Song"; }
   std::optional<int> ForegroundAlpha() override { return alpha; }
   void PlayExecutionSound() override { events.push_back("sound"); }
   void WaitBriefly() override { events.push_back("wait"); }
@@ -76,7 +76,7 @@ class NotifyActionTest : public testing::Test, public NotifySystem {
   // Shown while the hot key's request still waits for its execution to end.
   static std::string Busy() { return Settings().ActionBusy ? " busy" : ""; }
 
-  bool terminating = false, hotKeysDisabled = false, waveDevice = true, toggled = false;
+  bool terminating = false, hotKeysDisabled = false, waveDevice = true;
   std::optional<NotifiedAction> action3;
   MasterVolume volume{40, false};
   std::optional<int> alpha = 128;
@@ -90,9 +90,7 @@ TEST_F(NotifyActionTest, TheActionsTextAndTheExtraLineOfItsCode) {
       {Action("Song", "wa_song"), true, "Song\r\n3. Artist - Song"},
       {Action("Editor", "srun", "%windir%\\notepad.exe"), true, "Editor\r\n%windir%\\notepad.exe"},
       {Action("Fade", "wm_alfa"), true, "Fade\r\n50%"},
-      {Action("Next", "wa_next"), true, "Next"},
       {Action("Editor", "srun", "x.exe"), false, "Editor"},
-      {Action("One#13Two\rThree", "xx_a"), true, "One\r\nTwo\r\nThree"},
       {Action("Switch", "tv_e/\\d"), true, "Switch\r\nEnable Tavion hot keys"},
   };
   for (const auto& [action, deskEx, expected] : cases) {
@@ -122,7 +120,6 @@ TEST_F(NotifyActionTest, TheVolumePlugInsActionsShowTheVolumeAndItsIcon) {
       {"Corvex.dll", "105", false, false, "Up\r\nError: can't find sound card! 0 3 2"},
       {"Corvex.dll", "LANG", true, false, "Up 0 3 1"},
       {"Corvex.dll", "CDRom", true, false, "Up 0 3 0"},
-      {"Other.dll", "103", true, false, "Up 0 3 0"},
   };
   for (const auto& [file, id, wave, muted, expected] : cases) {
     waveDevice = wave;
@@ -135,9 +132,8 @@ TEST_F(NotifyActionTest, TheVolumePlugInsActionsShowTheVolumeAndItsIcon) {
 TEST_F(NotifyActionTest, WhatShowsNothing) {
   NotifiedAction quiet = Action("Quiet", "xx_a");
   quiet.neverShowOsd = true;
-  EXPECT_EQ(Events{}, Notify(quiet, {"failed", true}));
   Settings().Desk_Enbl = false;
-  EXPECT_EQ(Events{}, Notify(quiet, {"failed", true}));
+  EXPECT_EQ(Events{}, Notify(quiet, {"failed", true}));  // not even the error
   // With the display off only an error comes, as a message box.
   EXPECT_EQ(Events{"box failed"}, Notify(Action("Run", "xx_a"), {"failed", true}));
   EXPECT_EQ(Events{}, Notify(Action("Run", "xx_a"), {"no input", false}));
@@ -160,9 +156,7 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
   EXPECT_EQ("", TakePendingOsdText());
   SetLanguageSource(
       std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "NotifyYes"}, "ja"}}));
-  toggled = true;
   NotifyAction(kLockStateCode, 0x14, *this);
-  toggled = false;
   NotifyAction(kLockStateCode, 0x90, *this);  // Num Lock is named by its extended form
   NotifyAction(kLockStateCode, 0, *this);
   NotifyAction(kLockStateCode, 256, *this);
@@ -170,28 +164,15 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
                     "osd Caps Lock on:\r\nJA 1 -1 0 busy", "wait", "name 144 1",
                     "osd Num Lock on:\r\nNO 1 -1 0 busy"}),
             events);
-  // Display on, extra text (the lock keys ignore it), hot keys off.
-  const std::tuple<bool, bool, bool> cases[] = {
-      {false, true, false}, {true, false, false}, {true, true, true}};
-  for (const auto& [desk, deskEx, disabled] : cases) {
-    Settings().Desk_Enbl = desk;
-    Settings().DeskEx = deskEx;
-    hotKeysDisabled = disabled;
-    events.clear();
-    NotifyAction("mixer", -1, *this);
-    if (deskEx) NotifyAction(kLockStateCode, 0x14, *this);
-    EXPECT_EQ(Events{}, events) << desk << deskEx << disabled;
-  }
+  // The volume only with the extra text.
+  Settings().DeskEx = false;
+  events.clear();
+  NotifyAction("mixer", -1, *this);
+  EXPECT_EQ(Events{}, events);
 }
 
-TEST(NotifyTextTest, LineMarksAndAlphaPercent) {
-  const std::pair<std::string, std::string> lines[] = {
-      {"a#13b", "a\r\nb"}, {"a\rb", "a\r\nb"}, {"a\nb", "a\r\nb"},   {"a\r\nb", "a\r\nb"},
-      {"#13", "\r\n"},     {"a#1", "a#1"},     {"\n\r", "\r\n\r\n"}, {"", ""}};
-  for (const auto& [text, expected] : lines) EXPECT_EQ(expected, OsdLines(text)) << text;
-  // Rounded to the nearest, halves to even.
-  const std::pair<int, int> percents[] = {{1, 0}, {2, 1}, {127, 50}, {191, 75}, {254, 100}};
-  for (const auto& [alpha, percent] : percents) EXPECT_EQ(percent, AlphaPercent(alpha)) << alpha;
+TEST(NotifyTextTest, LineMarksAndEveryLineEndBecomeLineBreaks) {
+  EXPECT_EQ("a\r\nb\r\nc\r\nd\r\ne#1\r\n", OsdLines("a#13b\rc\nd\r\ne#1\r"));
 }
 
 TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
@@ -205,21 +186,17 @@ TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
                             HotKeyValueToText(PackHotKey('P', 0, 0, 3), true, true, true, {}), "",
                             "C:\\edit.exe", "", "", true}),
             DescribeAction(launch, KeyTextContext{}));
-  TAction replace;
+  TAction replace;  // its replacement key is the launch's hot key
   replace.SetExec("ke_keyz");
-  replace.ParamsAs<TActionParamsRKey>()->Key.SetHKey(PackHotKey('Q', 0, 0, /*modifiers=*/4));
-  EXPECT_EQ(HotKeyValueToText(PackHotKey('Q', 0, 0, 4), true, true, true, KeyTextContext{}),
-            DescribeAction(replace, KeyTextContext{}).replacementKeyText);
+  replace.ParamsAs<TActionParamsRKey>()->Key.SetHKey(PackHotKey('P', 0, 0, 3));
+  EXPECT_EQ(DescribeAction(launch, {}).hotKeyText, DescribeAction(replace, {}).replacementKeyText);
 }
 
 TEST(OsdIconTest, KindsThenCodeFamiliesThenPlugInAndEveryFileIsListed) {
   const std::tuple<std::string, uint8_t, std::string> cases[] = {
-      {"srun", 0, "osd_launch.ico"},    {"srunx", 0, "osd_plugin.ico"},
-      {"wa_play", 0, "osd_player.ico"}, {"hd_info", 0, "osd_program.ico"},
-      {"", 0, "osd_default.ico"},       {"srun", 1, "osd_language.ico"},
-      {"", 2, "osd_volume.ico"},        {"wa_play", 3, "osd_muted.ico"},
-      {"wa_play", 9, "osd_player.ico"},
-  };
+      {"srunx", 0, "osd_plugin.ico"},  {"", 0, "osd_default.ico"},
+      {"srun", 1, "osd_language.ico"}, {"", 2, "osd_volume.ico"},
+      {"wa_play", 3, "osd_muted.ico"}, {"wa_play", 9, "osd_player.ico"}};
   const auto files = OsdIconFiles();
   for (const auto& [code, kind, file] : cases) {
     EXPECT_EQ(file, OsdIconFile(code, kind)) << code;
@@ -227,6 +204,97 @@ TEST(OsdIconTest, KindsThenCodeFamiliesThenPlugInAndEveryFileIsListed) {
   }
   EXPECT_EQ("l1_1049.ico", LanguageIconFile(1, 0x419));
   EXPECT_EQ("", LanguageIconFile(0, 1033));
+}
+
+TEST(OsdLines, SplitAtLineBreaksAfterHashThirteen) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"a\rb\nc", {"a", "b", "c"}}, {"a\r\n", {"a"}}, {"#133", {"", "3"}}};
+  for (const auto& [text, lines] : cases)
+    EXPECT_EQ(lines, SplitOsdLines(ExpandOsdLineCodes(text))) << text;
+}
+
+TEST(OsdSkins, ThemePartByTypeAndWhenTheSkinIsUsed) {
+  EXPECT_EQ(std::wstring(L"TASKBAND"), OsdSkinFor(2)->themeClass);
+  EXPECT_EQ(4, OsdSkinFor(3)->state);
+  EXPECT_TRUE(OsdSkinned(true, 1) && OsdLineBold(0, false));
+  EXPECT_FALSE(OsdSkinFor(0) || OsdSkinFor(7) || OsdSkinned(false, 1) || OsdSkinned(true, 0) ||
+               OsdSkinned(true, 9) || OsdLineBold(1, false) || OsdLineBold(0, true));
+}
+
+TEST(OsdWindowSize, FromLineWidthsAndRowHeight) {
+  const std::tuple<std::vector<int>, int, OsdSize> cases[] = {
+      {{100, 110}, 18, {131, 41}},  // the first line's 10 + 21 for the icon wins
+      {{}, 20, {31, 25}},           // no lines: one empty row
+  };
+  for (const auto& [widths, lineHeight, expected] : cases)
+    EXPECT_EQ(expected, OsdWindowSize(widths, lineHeight)) << widths.size();
+}
+
+// 10 pixels a character, 12 on the first (bold) row.
+int FakeWidth(size_t row, std::string_view text) {
+  int characters = 0;
+  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return characters * (row == 0 ? 12 : 10);
+}
+
+TEST(OsdTextRoom, LongLinesWrapLikeATextBox) {
+  EXPECT_EQ((OsdTextRoom{1180, 44}), OsdTextRoomFor(1280, 800, 18));
+  EXPECT_EQ((OsdTextRoom{1, 1}), OsdTextRoomFor(60, 10, 18)) << "a tiny screen keeps one row";
+  EXPECT_EQ((OsdTextRoom{924, 1}), OsdTextRoomFor(1024, 768, 0)) << "no row height measured";
+  const std::tuple<std::vector<std::string>, OsdTextRoom, std::vector<std::string>> cases[] = {
+      // A path breaks after its last separator that fits, or at a later space; a word wider than
+      // the box at the edge, never inside a character; out of rows, the last row ends in an
+      // ellipsis that fits.
+      {{"x", "C:\\Program Files\\Tavion"}, {150, 9}, {"x", "C:\\Program", "Files\\Tavion"}},
+      {{"x", "\xC3\xA9\xC3\xA9\xC3\xA9"}, {20, 9}, {"x", "\xC3\xA9\xC3\xA9", "\xC3\xA9"}},
+      {{"x", "one two three four"}, {80, 2}, {"x", "one t..."}},
+      {{"x", "  spaced  out  "}, {60, 9}, {"x", "  spac", "ed", "out  "}},
+  };
+  for (const auto& [lines, room, rows] : cases)
+    EXPECT_EQ(rows, FitOsdLines(lines, room, FakeWidth)) << lines.back();
+}
+
+TEST(OsdPlacement, EveryPositionAboveTheTaskbar) {
+  EXPECT_EQ(30, OsdTaskbarAllowance(30, false));
+  EXPECT_EQ(0, OsdTaskbarAllowance(30, true));
+  EXPECT_EQ(0, OsdTaskbarAllowance(-4, false));
+  const OsdScreen screen{1280, 800, 30};
+  // Lower left above the taskbar, upper right and left where it does not move them, the custom
+  // corner as stored even off the screen, lower right for an unknown position.
+  const std::pair<uint8_t, OsdPoint> cases[] = {
+      {1, {0, 720}}, {2, {1080, 0}}, {3, {0, 0}}, {5, {-7, 345}}, {9, {1080, 720}},
+  };
+  for (const auto& [position, expected] : cases)
+    EXPECT_EQ(expected, OsdWindowPlace(position, {200, 50}, screen, {-7, 345})) << int{position};
+  EXPECT_EQ((OsdPoint{512 - 65, 384 - 11}), OsdWindowPlace(4, {131, 23}, {1025, 769, 0}, {}))
+      << "the centre rounds odd sizes down";
+}
+
+TEST(OsdPaint, IconBesideTheFirstLineAndRightAlignedLines) {
+  const OsdPaintLayout layout = OsdLayoutPaint(131, {100, 60}, 18);
+  EXPECT_EQ((OsdPoint{131 - 10 - 100 - 16, 3}), layout.icon);
+  EXPECT_EQ((std::vector<OsdPoint>{{131 - 5 - 100, 2}, {131 - 5 - 60, 20}}), layout.lines);
+  EXPECT_EQ(2 + (40 - 16) / 2, OsdLayoutPaint(200, {50}, 40).icon.y) << "centred on tall fonts";
+}
+
+TEST(OsdFade, InHoldOutWithShiftHeldTimeNotCountedThenDone) {
+  using P = OsdPhase;
+  OsdFade fade(/*fromAlpha=*/0, /*targetAlpha=*/200, /*animate=*/true, /*showTimeMs=*/100, 0);
+  OsdFade still(0, 180, /*animate=*/false, 50, 1000);
+  EXPECT_EQ(180, still.Alpha());
+  OsdFade replaced(230, 200, true, 1000, 0);  // a replaced text keeps the opacity it reached
+  replaced.EndHold();
+  // With Shift held (900) the time does not count; no fade out without animation.
+  const std::tuple<OsdFade*, int64_t, bool, int, P> steps[] = {
+      {&fade, 30, false, 11, P::kFadeIn},     {&fade, 597, false, 200, P::kHold},
+      {&fade, 696, false, 200, P::kHold},     {&fade, 697, false, 199, P::kFadeOut},
+      {&fade, 900, true, 199, P::kFadeOut},   {&fade, 10000, false, 0, P::kDone},
+      {&still, 1049, false, 180, P::kHold},   {&still, 1050, false, 180, P::kDone},
+      {&replaced, 1, false, 229, P::kFadeOut}};
+  for (const auto& [osd, now, shift, alpha, phase] : steps) {
+    EXPECT_EQ(alpha, osd->Advance(now, shift)) << now;
+    EXPECT_EQ(phase, osd->Phase()) << now;
+  }
 }
 
 }  // namespace

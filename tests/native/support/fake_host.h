@@ -41,7 +41,7 @@ class FakeExecHost : public ExecHost {
   }
   std::string CallPluginAction(const std::string& libraryPath, const std::string& actionId,
                                Persistent* params) override {
-    events.push_back("plugin " + libraryPath + " " + actionId);
+    events.push_back("plugin " + libraryPath + " " + actionId + (params ? " with params" : ""));
     pluginParams = params;
     return pluginAnswer;
   }
