@@ -261,12 +261,16 @@ TEST_F(WindowActionsTest, TheForegroundWindowIsLayeredAndAskedForAnotherLanguage
 }
 
 // Which codes the shell refuses is the dispatcher's decision; this is how the host sees the shell.
-TEST_F(WindowActionsTest, TheShellInFrontRefusesWindowCodes) {
+TEST_F(WindowActionsTest, TheShellInFrontRefusesWindowCodesAndIsNeverHidden) {
   TestWindow taskBar({.className = L"Shell_TrayWnd", .caption = L"", .style = WS_POPUP});
   ASSERT_TRUE(MakeForeground(taskBar.hwnd()));
   Run("wm_wtop");
   EXPECT_EQ(std::vector<std::string>{kShellWindowError}, main_.texts);
-  EXPECT_FALSE(Topmost(taskBar.hwnd()));
+  Settings().HiddenWindow = 0x7FFF0;  // a hidden window that is gone lets the code through
+  Run("wm_s/\\h");
+  ASSERT_TRUE(PumpThroughSentinel());
+  EXPECT_TRUE(IsWindowVisible(taskBar.hwnd()) && !Topmost(taskBar.hwnd()));
+  EXPECT_EQ(0u, Settings().HiddenWindow) << "forgotten";
 }
 
 TEST_F(WindowActionsTest, MessageGoesToTheWindowItsModeNames) {
@@ -425,6 +429,20 @@ TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
   EXPECT_TRUE(PumpUntil([&] { return Topmost(window_) && !IsWindowVisible(window_); }));
 }
 
+TEST_F(NotepadTest, TheRunningCopySwitchGoesToTheOtherCopyOfAProgramByItsFileName) {
+  EXPECT_FALSE(ActivateRunningCopy(L"C:\\any\\no_such_program.exe", nullptr));
+  wine_test::Process second;
+  ASSERT_TRUE(second.Start(L"notepad.exe"));
+  const HWND copies[] = {window_, wine_test::WaitForWindow(L"Notepad", second.info.dwProcessId)};
+  ASSERT_NE(nullptr, copies[1]);
+  // The copies come to the front on their own as they start: the last one settles there first.
+  ASSERT_TRUE(MakeForeground(copies[1]));
+  for (const HWND other : copies) {
+    ASSERT_TRUE(ActivateRunningCopy(L"Z:\\elsewhere\\NOTEPAD.EXE", nullptr));
+    EXPECT_TRUE(PumpUntil([other] { return GetForegroundWindow() == other; }));
+  }
+}
+
 // What the probe reported once it has, waited for.
 std::optional<std::wstring> ProbeReport(const wchar_t* name) {
   wchar_t value[1024] = {};
@@ -492,7 +510,7 @@ class LaunchTest : public ExecTest {
   TActionParamsSExec* params_ = nullptr;
 };
 
-TEST_F(LaunchTest, InputDialogsNumberedPerTextFillTheVariablesAndCancelAbandons) {
+TEST_F(LaunchTest, InputDialogsFillTheVariablesCancelAbandonsAndAMissingFileShowsTheSystemsText) {
   params_->Path = "%input%";
   params_->Parm = "first %input% %input% %windir%";
   params_->Fold = "%temp%";
@@ -509,10 +527,10 @@ TEST_F(LaunchTest, InputDialogsNumberedPerTextFillTheVariablesAndCancelAbandons)
 
   RunAnswering({std::nullopt});
   EXPECT_EQ((std::vector<std::string>{"", "error in variable %input%"}), main_.texts);
-}
 
-TEST_F(LaunchTest, AMissingFileShowsCodeTwoAndTheSystemsTextInASystemModalBox) {
+  // A missing file: code 2 and the system's text in a system-modal box.
   params_->Path = "%temp%\\no_such_program.exe";
+  params_->Parm.clear();
   std::wstring text;
   bool topmost = false;
   RunAnswering(L"#32770", [&](HWND box) {
@@ -529,24 +547,6 @@ TEST_F(LaunchTest, AMissingFileShowsCodeTwoAndTheSystemsTextInASystemModalBox) {
   EXPECT_NE(std::wstring::npos, text.find(std::wstring(L"\rcode:\t\t2\rstring:\t\t") + systemText))
       << text;
   EXPECT_STREQ("", FormateErrorStr(0xFFFFFFFF)) << "an unknown code: no text, yet never null";
-}
-
-TEST(ActivateRunningCopy, SwitchesBetweenTheCopiesOfAProgramByItsFileName) {
-  EXPECT_FALSE(ActivateRunningCopy(L"C:\\any\\notepad.exe", nullptr));
-  wine_test::Process processes[2];
-  HWND copies[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    ASSERT_TRUE(processes[i].Start(L"notepad.exe"));
-    copies[i] = wine_test::WaitForWindow(L"Notepad", processes[i].info.dwProcessId);
-    ASSERT_NE(nullptr, copies[i]);
-  }
-  // The copies come to the front on their own as they start: the last one settles there first.
-  ASSERT_TRUE(MakeForeground(copies[1]));
-  for (int step = 0; step < 3; ++step) {
-    const HWND other = GetForegroundWindow() == copies[0] ? copies[1] : copies[0];
-    ASSERT_TRUE(ActivateRunningCopy(L"Z:\\elsewhere\\NOTEPAD.EXE", nullptr));
-    EXPECT_TRUE(PumpUntil([other] { return GetForegroundWindow() == other; })) << "step " << step;
-  }
 }
 
 TEST(LaunchVariables, DatesInTheLocalesDayNames) {

@@ -48,7 +48,6 @@ class OsdWindowTest : public testing::Test {
     settings.Show_Time = 10000;
     settings.Animation = 0;
     settings.SkinType = 0;
-    settings.FullScr = true;
     main_.record = [](UINT message) { return message == WM_TV_STATUS; };
     OsdHost host;
     host.mainWindow = main_.hwnd();
@@ -92,7 +91,8 @@ TEST_F(OsdWindowTest, FadesInHoldsFadesOutAndIsDestroyed) {
   const HWND window = OsdWindows().at(0);
   EXPECT_EQ(L"Notepad\r\nCtrl + Alt + N", wine_test::WindowText(window));
   EXPECT_TRUE(IsWindowVisible(window));
-  const LONG_PTR styles = WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;  // FullScr: topmost
+  const LONG_PTR styles =
+      WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;  // FullScr by default: topmost
   EXPECT_EQ(styles, GetWindowLongPtrW(window, GWL_EXSTYLE) & styles);
 
   const std::vector<int> alphas = AlphaToTheEnd();
