@@ -212,7 +212,6 @@ class WindowActionsTest : public ExecTest {
  protected:
   void SetUp() override {
     ExecTest::SetUp();
-    TransparentWindows().Clear();
     WindowServices services;
     services.sendKeys = [this](uint8_t modifiers, uint16_t keyOrMode, uint16_t scanCode, uint16_t,
                                uintptr_t, bool, uint16_t, const char*, const wchar_t*) {

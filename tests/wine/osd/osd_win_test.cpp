@@ -63,23 +63,6 @@ class OsdWindowTest : public testing::Test {
     EXPECT_FALSE(OsdWindowExists());
   }
 
-  // Each opacity the window applies until it is gone: one message at a time, so that no step is
-  // missed however late this thread runs.
-  static std::vector<int> AlphaToTheEnd() {
-    std::vector<int> alphas{OsdAppliedAlpha()};
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (!OsdWindows().empty() && GetTickCount64() < deadline) {
-      MSG msg;
-      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        continue;
-      }
-      DispatchMessageW(&msg);
-      if (OsdAppliedAlpha() != alphas.back()) alphas.push_back(OsdAppliedAlpha());
-    }
-    return alphas;
-  }
-
   wine_test::TestWindow main_;
   std::set<std::pair<int, uint8_t>> iconRequests_;
 };
@@ -95,8 +78,15 @@ TEST_F(OsdWindowTest, FadesInHoldsFadesOutAndIsDestroyed) {
       WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;  // FullScr by default: topmost
   EXPECT_EQ(styles, GetWindowLongPtrW(window, GWL_EXSTYLE) & styles);
 
-  const std::vector<int> alphas = AlphaToTheEnd();
-  ASSERT_TRUE(OsdWindows().empty()) << "the window is destroyed at the end";
+  // Each opacity it applies until it is gone: one message at a time, so that no step is missed
+  // however late this thread runs.
+  std::vector<int> alphas{OsdAppliedAlpha()};
+  ASSERT_TRUE(wine_test::PumpEachUntil([] { return OsdWindows().empty(); },
+                                       [&] {
+                                         if (OsdAppliedAlpha() != alphas.back())
+                                           alphas.push_back(OsdAppliedAlpha());
+                                       }))
+      << "the window is destroyed at the end";
   // From transparent, rises in steps to full opacity, then only falls.
   const auto full = std::ranges::find(alphas, 255);
   ASSERT_NE(alphas.end(), full) << testing::PrintToString(alphas);
@@ -116,15 +106,7 @@ TEST_F(OsdWindowTest, AnEndLeftByTheLastWorkerSparesTheNextText) {
   const HWND window = OsdWindows().at(0);
   RECT before{}, after{};
   GetWindowRect(window, &before);
-  MSG queued;
-  const auto endQueued = [&] {
-    return PeekMessageW(&queued, window, kWorkerEnd, kWorkerEnd, PM_NOREMOVE) != FALSE;
-  };
-  // Waits for the worker's post without taking it out of the queue.
-  const ULONGLONG deadline = GetTickCount64() + 5000;
-  while (!endQueued() && GetTickCount64() < deadline)
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
-  ASSERT_TRUE(endQueued());
+  ASSERT_TRUE(wine_test::WaitForQueued(window, kWorkerEnd));  // and left there
   Settings().Show_Time = 10000;
   ShowOSD("A much longer second text\r\nwith a second line", false, 2, 1);
   ASSERT_TRUE(PumpThroughSentinel());
