@@ -15,7 +15,6 @@
 
 #include "actions/action.h"
 #include "base/utf_win.h"
-#include "exec/dispatcher.h"
 #include "exec/main_messages.h"
 #include "exec/sounds.h"
 #include "exec/window_actions.h"
