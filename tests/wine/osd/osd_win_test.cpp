@@ -15,8 +15,6 @@
 
 #include "actions/action.h"
 #include "base/utf_win.h"
-#include "doubles/shown_notification.h"
-#include "exec/dispatcher.h"
 #include "exec/main_messages.h"
 #include "exec/sounds.h"
 #include "exec/window_actions.h"
@@ -49,7 +47,6 @@ class OsdWindowTest : public testing::Test {
     settings.Show_Time = 10000;
     settings.Animation = 0;
     settings.SkinType = 0;
-    settings.FullScr = true;
     main_.record = [](UINT message) { return message == WM_TV_STATUS; };
     OsdHost host;
     host.mainWindow = main_.hwnd();
@@ -65,23 +62,6 @@ class OsdWindowTest : public testing::Test {
     EXPECT_FALSE(OsdWindowExists());
   }
 
-  // Each opacity the window applies until it is gone: one message at a time, so that no step is
-  // missed however late this thread runs.
-  static std::vector<int> AlphaToTheEnd() {
-    std::vector<int> alphas{OsdAppliedAlpha()};
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (!OsdWindows().empty() && GetTickCount64() < deadline) {
-      MSG msg;
-      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        continue;
-      }
-      DispatchMessageW(&msg);
-      if (OsdAppliedAlpha() != alphas.back()) alphas.push_back(OsdAppliedAlpha());
-    }
-    return alphas;
-  }
-
   wine_test::TestWindow main_;
   std::set<std::pair<int, uint8_t>> iconRequests_;
 };
@@ -93,11 +73,19 @@ TEST_F(OsdWindowTest, FadesInHoldsFadesOutAndIsDestroyed) {
   const HWND window = OsdWindows().at(0);
   EXPECT_EQ(L"Notepad\r\nCtrl + Alt + N", wine_test::WindowText(window));
   EXPECT_TRUE(IsWindowVisible(window));
-  const LONG_PTR styles = WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;  // FullScr: topmost
+  const LONG_PTR styles =
+      WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TOPMOST;  // FullScr by default: topmost
   EXPECT_EQ(styles, GetWindowLongPtrW(window, GWL_EXSTYLE) & styles);
 
-  const std::vector<int> alphas = AlphaToTheEnd();
-  ASSERT_TRUE(OsdWindows().empty()) << "the window is destroyed at the end";
+  // Each opacity it applies until it is gone: one message at a time, so that no step is missed
+  // however late this thread runs.
+  std::vector<int> alphas{OsdAppliedAlpha()};
+  ASSERT_TRUE(wine_test::PumpEachUntil([] { return OsdWindows().empty(); },
+                                       [&] {
+                                         if (OsdAppliedAlpha() != alphas.back())
+                                           alphas.push_back(OsdAppliedAlpha());
+                                       }))
+      << "the window is destroyed at the end";
   // From transparent, rises in steps to full opacity, then only falls.
   const auto full = std::ranges::find(alphas, 255);
   ASSERT_NE(alphas.end(), full) << testing::PrintToString(alphas);
@@ -117,15 +105,7 @@ TEST_F(OsdWindowTest, AnEndLeftByTheLastWorkerSparesTheNextText) {
   const HWND window = OsdWindows().at(0);
   RECT before{}, after{};
   GetWindowRect(window, &before);
-  MSG queued;
-  const auto endQueued = [&] {
-    return PeekMessageW(&queued, window, kWorkerEnd, kWorkerEnd, PM_NOREMOVE) != FALSE;
-  };
-  // Waits for the worker's post without taking it out of the queue.
-  const ULONGLONG deadline = GetTickCount64() + 5000;
-  while (!endQueued() && GetTickCount64() < deadline)
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
-  ASSERT_TRUE(endQueued());
+  ASSERT_TRUE(wine_test::WaitForQueued(window, kWorkerEnd));  // and left there
   Settings().Show_Time = 10000;
   ShowOSD("A much longer second text\r\nwith a second line", false, 2, 1);
   ASSERT_TRUE(PumpThroughSentinel());
@@ -136,20 +116,9 @@ TEST_F(OsdWindowTest, AnEndLeftByTheLastWorkerSparesTheNextText) {
   EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
 }
 
-TEST_F(OsdWindowTest, ALeftClickEndsTheNotification) {
-  ShowOSD("Click me", false, -1, 0);
-  ASSERT_TRUE(PumpUntil([] { return OsdAppliedAlpha() == 255; }));
-  RECT rect;
-  GetWindowRect(OsdWindows().at(0), &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  ASSERT_TRUE(wine_test::Inject(
-      {wine_test::MouseInput(MOUSEEVENTF_LEFTDOWN), wine_test::MouseInput(MOUSEEVENTF_LEFTUP)}));
-  EXPECT_TRUE(PumpUntil([] { return OsdWindows().empty(); })) << "ended long before Show_Time";
-}
-
 // Unskinned, it paints its background colour; with Shift held it moves and stores its corner;
-// it is never minimised; stopped, it ends at the worker's next step.
-TEST_F(OsdWindowTest, PaintsMovesWithShiftStaysUnminimisedAndStops) {
+// it is never minimised; a left click ends it long before its time.
+TEST_F(OsdWindowTest, PaintsMovesWithShiftStaysUnminimisedAndEndsOnALeftClick) {
   Settings().ColorBack = RGB(0, 0, 200);
   ShowOSD("Drag", false, -1, 0);
   ASSERT_TRUE(PumpUntil([] { return OsdAppliedAlpha() == 255; }));
@@ -157,82 +126,71 @@ TEST_F(OsdWindowTest, PaintsMovesWithShiftStaysUnminimisedAndStops) {
   HDC dc = GetDC(window);
   EXPECT_EQ(RGB(0, 0, 200), GetPixel(dc, 2, 2)) << "inside the border, left of the icon";
   ReleaseDC(window, dc);
-
-  EXPECT_EQ(HTCLIENT, SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
-  ASSERT_TRUE(wine_test::Inject({wine_test::KeyInput(VK_SHIFT, false)}));
-  const wine_test::ScopeExit release(
-      [] { wine_test::Inject({wine_test::KeyInput(VK_SHIFT, true)}); });
-  ASSERT_TRUE(PumpUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }));
-  EXPECT_EQ(HTCAPTION, SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
-  SetWindowPos(window, nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ASSERT_TRUE(PumpThroughSentinel());
-  EXPECT_EQ(
-      (std::vector<std::tuple<UINT, WPARAM, LPARAM>>{{WM_TV_STATUS, kStatusCustomOsdPosition, 0}}),
-      main_.Triples());
-  EXPECT_EQ((std::pair(210, 150)), (std::pair<int, int>(Settings().PosX, Settings().PosY)));
-
   SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(!IsIconic(window) && IsWindowVisible(window));
-  StopOsd();
+
+  EXPECT_EQ(HTCLIENT, SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
+  const auto shiftHeld = [] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; };
+  {
+    ASSERT_TRUE(wine_test::Inject({wine_test::KeyInput(VK_SHIFT, false)}));
+    const wine_test::ScopeExit release(
+        [] { wine_test::Inject({wine_test::KeyInput(VK_SHIFT, true)}); });
+    ASSERT_TRUE(PumpUntil(shiftHeld));
+    EXPECT_EQ(HTCAPTION, SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(5, 5)));
+    SetWindowPos(window, nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(PumpThroughSentinel());
+    EXPECT_EQ((std::vector<std::tuple<UINT, WPARAM, LPARAM>>{
+                  {WM_TV_STATUS, kStatusCustomOsdPosition, 0}}),
+              main_.Triples());
+    EXPECT_EQ((std::pair(210, 150)), (std::pair<int, int>(Settings().PosX, Settings().PosY)));
+  }
+  ASSERT_TRUE(PumpUntil([&] { return !shiftHeld(); }));
+  SetCursorPos(230, 160);
+  ASSERT_TRUE(wine_test::Inject(
+      {wine_test::MouseInput(MOUSEEVENTF_LEFTDOWN), wine_test::MouseInput(MOUSEEVENTF_LEFTUP)}));
   EXPECT_TRUE(PumpUntil([] { return OsdWindows().empty(); }));
 }
 
-class NotifyActionWinTest : public testing::Test {
- protected:
-  void SetUp() override {
+// What the notification's lines read from the system, through the main window's entry: a lock
+// key's name and its toggle state in the foreground program (this thread's window), the
+// foreground window's recorded opacity and the plug-ins' ANSI text. The lines themselves are
+// decided natively.
+TEST(NotifyActionWin, LockKeyOpacityAndPlugInLinesReadTheSystem) {
+  ResetSettings();
+  const wine_test::ScopeExit reset([] {
     ResetSettings();
-    TakePendingOsdText();
-    InstallSystemKeyNames();
-    services_.showOsd = [this](const std::string& text, bool check, int index, uint8_t kind) {
-      shown_.push_back({text, check, index, kind});
-    };
-    services_.actionAt = [this](int index) { return actions_.At(static_cast<std::size_t>(index)); };
-    ASSERT_TRUE(wine_test::MakeForeground(front_.hwnd()));
-  }
-  void TearDown() override {
-    ResetSettings();
-    TakePendingOsdText();
     TransparentWindows().Clear();
+  });
+  InstallSystemKeyNames();
+  Settings().KeyInfo = false;
+  wine_test::TestWindow front({.style = WS_POPUP | WS_VISIBLE});
+  ASSERT_TRUE(wine_test::MakeForeground(front.hwnd()));
+  TransparentWindows().Remember(reinterpret_cast<uintptr_t>(front.hwnd()), 128);
+  TActionsList actions;
+  actions.Add().SetName("Fade");
+  std::vector<std::string> texts;
+  NotifyServices services;
+  services.showOsd = [&](const std::string& text, bool, int, uint8_t) { texts.push_back(text); };
+  services.actionAt = [&](int index) { return actions.At(static_cast<std::size_t>(index)); };
+  for (const BYTE bits : {0x01, 0x80}) {  // toggled; pressed but not toggled
+    BYTE state[256] = {};
+    ASSERT_TRUE(GetKeyboardState(state));
+    state[VK_CAPITAL] = bits;
+    ASSERT_TRUE(SetKeyboardState(state));
+    NotifyAction(kNotifyLockState, VK_CAPITAL, services);
   }
-
-  NotifyServices services_;
-  TActionsList actions_;
-  std::vector<Shown> shown_;
-  wine_test::TestWindow front_{{.style = WS_POPUP | WS_VISIBLE}};
-};
-
-// The toggle is read from the foreground program's input state: this thread's window is it.
-TEST_F(NotifyActionWinTest, LockKeysShowTheLayoutsNameAndTheForegroundToggleState) {
+  PlugShowOSD("Caf\xE9 ready");  // é in the ANSI code page 1252 of this prefix
+  const NotifyNotice notice{"wm_alfa", {}};
+  NotifyAction(reinterpret_cast<WPARAM>(&notice), 0, services);
   wchar_t name[64] = {};
   const LONG scanCode = static_cast<LONG>(MapVirtualKeyW(VK_CAPITAL, MAPVK_VK_TO_VSC) << 16);
   ASSERT_GT(GetKeyNameTextW(scanCode, name, 64), 0);
-  for (const bool on : {true, false}) {
-    BYTE state[256] = {};
-    ASSERT_TRUE(GetKeyboardState(state));
-    state[VK_CAPITAL] = on ? 1 : 0;  // toggled, not pressed
-    ASSERT_TRUE(SetKeyboardState(state));
-    shown_.clear();
-    NotifyAction(kNotifyLockState, VK_CAPITAL, services_);
-    const std::string text = WideToUtf8(name) + " on:\r\n" + (on ? "YES" : "NO");
-    EXPECT_EQ((std::vector<Shown>{{text, true, -1, kOsdKindAction}}), shown_);
-  }
-}
-
-// The foreground window's recorded opacity, and the plug-ins' ANSI line for the next text only.
-TEST_F(NotifyActionWinTest, LinesOfTheForegroundWindowsOpacityAndOfThePlugIns) {
-  Settings().KeyInfo = false;
-  TransparentWindows().Remember(reinterpret_cast<uintptr_t>(front_.hwnd()), 128);
-  TAction& action = actions_.Add();
-  action.SetName("Fade");
-  action.SetExec("wm_alfa");
-  PlugShowOSD("Caf\xE9 ready");  // é in the ANSI code page 1252 of this prefix
-  const NotifyNotice notice{"wm_alfa", {}};
-  for (int i = 0; i < 2; ++i) NotifyAction(reinterpret_cast<WPARAM>(&notice), 0, services_);
-  ASSERT_EQ(2u, shown_.size());
-  EXPECT_EQ("Fade\r\n50%\r\nCaf\xC3\xA9 ready", shown_[0].text);
-  EXPECT_EQ("Fade\r\n50%", shown_[1].text) << "the plug-ins' line for the next text only";
-  front_.Destroy();
-  EXPECT_EQ(std::nullopt, WindowOpacity(front_.hwnd())) << "a destroyed window";
+  const std::string lock = WideToUtf8(name) + " on:\r\n";
+  EXPECT_EQ(
+      (std::vector<std::string>{lock + "YES", lock + "NO", "Fade\r\n50%\r\nCaf\xC3\xA9 ready"}),
+      texts);
+  front.Destroy();
+  EXPECT_EQ(std::nullopt, WindowOpacity(front.hwnd())) << "a destroyed window";
 }
 
 TEST(ResourceFiles, TheBuildPutsTheIconsAndSoundsBesideTheProgramAndAMissingSoundBeeps) {

@@ -234,4 +234,31 @@ std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
   return code;
 }
 
+bool PumpEachUntil(const std::function<bool()>& done, const std::function<void()>& each,
+                   DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= deadline) return false;
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    each();
+  }
+  return true;
+}
+
+bool WaitForQueued(HWND window, UINT message, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  MSG queued;
+  while (!PeekMessageW(&queued, window, message, message, PM_NOREMOVE)) {
+    if (GetTickCount64() >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
+  }
+  return true;
+}
+
 }  // namespace wine_test

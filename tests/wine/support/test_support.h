@@ -130,4 +130,13 @@ class Process {
   PROCESS_INFORMATION info{};
 };
 
+// Handles this thread's messages one at a time until `done` holds or `timeoutMs` passes, calling
+// `each` after every one: for following a state that any message may change.
+bool PumpEachUntil(const std::function<bool()>& done, const std::function<void()>& each,
+                   DWORD timeoutMs = 10000);
+
+// Waits, handling nothing, until a posted `message` for `window` is in this thread's queue, and
+// leaves it there; false when none came in time.
+bool WaitForQueued(HWND window, UINT message, DWORD timeoutMs = 5000);
+
 }  // namespace wine_test
