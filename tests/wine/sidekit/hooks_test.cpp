@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <latch>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -139,7 +140,6 @@ size_t ThreadsOfThisProcess() {
 }
 
 TEST_F(HookTest, InstallsFromTwoThreadsAtOnceShareOneHookThread) {
-  Receiver mouse;
   const size_t before = ThreadsOfThisProcess();
   for (int round = 0; round < 20; ++round) {
     std::latch start(2);
@@ -148,7 +148,7 @@ TEST_F(HookTest, InstallsFromTwoThreadsAtOnceShareOneHookThread) {
       InstallHook(kind, window, tavion::kMsgKeyEvent);
     };
     std::thread keys(install, HookKind::kKeyboard, receiver_.hwnd());
-    std::thread buttons(install, HookKind::kMouse, mouse.hwnd());
+    std::thread buttons(install, HookKind::kMouse, receiver_.hwnd());
     keys.join();
     buttons.join();
     ASSERT_TRUE(FreeHook(HookKind::kKeyboard));
@@ -201,15 +201,17 @@ class GlobalHookTest : public HookTest {
  protected:
   static void SetUpTestSuite() {
     const std::wstring title = wine_test::UniqueName(L"SidekitPeer");
-    if (peer_.Start(L"\"" + wine_test::ProgramFolder() + L"\\sidekit_test_peer.exe\" " + title))
-      peerWindow_ = wine_test::WaitForWindow(L"Static", peer_.info.dwProcessId, title.c_str());
+    if (peer_.emplace().Start(L"\"" + wine_test::ProgramFolder() + L"\\sidekit_test_peer.exe\" " +
+                              title))
+      peerWindow_ = wine_test::WaitForWindow(L"Static", peer_->info.dwProcessId, title.c_str());
   }
+  static void TearDownTestSuite() { peer_.reset(); }
   void SetUp() override {
     HookTest::SetUp();
     ASSERT_NE(nullptr, peerWindow_);
   }
 
-  static inline wine_test::Process peer_;
+  static inline std::optional<wine_test::Process> peer_;
   static inline HWND peerWindow_ = nullptr;
 };
 
