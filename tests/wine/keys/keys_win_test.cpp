@@ -48,10 +48,10 @@ TEST(KeyInput, InjectedKeysAreMarkedShowInEveryReadingAndAreReleasedWithTheirSid
 
   ASSERT_TRUE(SendKeyInput(255, 0x56, 0) && SendKeyInput(162, 0, 0));
   ASSERT_TRUE(wine_test::PumpUntil([] { return GetModifierState() == kModCtrl; }));
-  EXPECT_TRUE(IsKeyPressed(162, FALSE, FALSE));
-  EXPECT_TRUE(IsKeyPressed(VK_CONTROL, FALSE, TRUE));
-  EXPECT_FALSE(NoLeftModifiersPressed());
-  EXPECT_TRUE(NoRightModifiersPressed());
+  EXPECT_EQ(
+      (std::array<BOOL, 4>{TRUE, TRUE, FALSE, TRUE}),
+      (std::array<BOOL, 4>{IsKeyPressed(162, FALSE, FALSE), IsKeyPressed(VK_CONTROL, FALSE, TRUE),
+                           NoLeftModifiersPressed(), NoRightModifiersPressed()}));
   EXPECT_NE(std::string::npos, PressedKeysText().find(" 162"));
   ASSERT_TRUE(SendKeyInput(162, 0, kInputKeyUp) && SendKeyInput(165, 0, kInputExtended));
   ASSERT_TRUE(wine_test::PumpUntil([] { return IsKeyPressed(165, FALSE, TRUE) != FALSE; }));
@@ -68,9 +68,7 @@ TEST(KeyInput, InjectedKeysAreMarkedShowInEveryReadingAndAreReleasedWithTheirSid
                                          {165, alt, OwnInputMark, LLKHF_EXTENDED},
                                          {165, alt, OwnInputMark, LLKHF_UP | LLKHF_EXTENDED}}),
       seenKeys);
-  EXPECT_FALSE(IsKeyPressed(165, FALSE, TRUE));
-  EXPECT_FALSE(IsKeyPressed(-1, FALSE, TRUE));
-  EXPECT_FALSE(IsKeyPressed(256 + 162, FALSE, FALSE));
+  for (int key : {165, -1, 256 + 165}) EXPECT_FALSE(IsKeyPressed(key, FALSE, TRUE)) << key;
 
   const bool wasOn = IsKeyPressed(VK_SCROLL, TRUE, FALSE);
   for (const bool on : {!wasOn, wasOn}) {

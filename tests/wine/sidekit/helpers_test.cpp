@@ -77,11 +77,9 @@ TEST(RegistryHelpers, DeleteKeyRemovesTheWholeTreeAndNeverEmptiesARoot) {
   ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, scratch));
   const wine_test::ScopeExit restore([] { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); });
   ASSERT_TRUE(Reg1KeyExists(L"Kept", kClassesRoot)) << "the library sees the scratch root";
-  for (const wchar_t* path : {L"", L"\\", L"\\\\"}) {
-    for (const wchar_t* subKey : {L"", L"\\"}) {
+  for (const wchar_t* path : {L"", L"\\", L"\\\\"})
+    for (const wchar_t* subKey : {L"", L"\\"})
       EXPECT_FALSE(Reg1DeleteKey(path, subKey, kClassesRoot));
-    }
-  }
   EXPECT_FALSE(Reg1DeleteKey(nullptr, L"Kept", kClassesRoot));
   EXPECT_TRUE(Reg1KeyExists(L"Kept", kClassesRoot));
 }

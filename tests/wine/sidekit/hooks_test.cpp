@@ -4,8 +4,11 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <latch>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -33,16 +36,8 @@ class HookTest : public testing::Test {
     for (int kind = 1; kind <= 6; ++kind) FreeHookEx(kind);
   }
   bool FocusGot(WORD vk) const {
-    for (const wine_test::Message& m : focus_.messages) {
-      if ((m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) && m.wParam == vk) return true;
-    }
-    return false;
-  }
-  // Presses `vk` and waits until the focused window has it: the hooks are done with every key
-  // injected before it.
-  bool PressThrough(WORD vk) {
-    return Inject({KeyInput(vk, false), KeyInput(vk, true)}) &&
-           wine_test::PumpUntil([&] { return FocusGot(vk); });
+    const std::vector<wine_test::Message> downs = focus_.Of(WM_KEYDOWN);
+    return std::ranges::any_of(downs, [vk](const wine_test::Message& m) { return m.wParam == vk; });
   }
 
   wine_test::TestWindow focus_{{.className = L"SidekitTestFocus", .style = WS_POPUP | WS_VISIBLE}};
@@ -51,6 +46,7 @@ class HookTest : public testing::Test {
 
 // The keyboard receiver swallows every key; the capture receiver, called first, only 'W'.
 TEST_F(HookTest, RecordsReachTheReceiverOfTheirKindWhoseAnswerOneSwallowsThem) {
+  constexpr uint32_t kFlags = tavion::kKeyFlagExtended | tavion::kKeyFlagReleased;
   const struct {
     const char* name;
     WORD vk;
@@ -81,21 +77,22 @@ TEST_F(HookTest, RecordsReachTheReceiverOfTheirKindWhoseAnswerOneSwallowsThem) {
     ASSERT_TRUE(Inject({KeyInput(c.vk, false, c.extraInfo, c.extended),
                         KeyInput(c.vk, true, c.extraInfo, c.extended)}));
     ASSERT_TRUE(wine_test::PumpUntil([&] { return receiver_.events.size() >= 2; }));
-    ASSERT_EQ(2u, receiver_.events.size());
-    for (const Received& event : receiver_.events) {
-      const bool up = &event != &receiver_.events.front();
-      EXPECT_EQ(tavion::kMsgKeyEvent, event.message);
-      EXPECT_EQ(up ? WPARAM{WM_KEYUP} : c.expectedDown, event.wParam);
-      EXPECT_EQ(c.vk, event.key.vkCode);
-      EXPECT_EQ(MapVirtualKeyW(c.vk, MAPVK_VK_TO_VSC), event.key.scanCode);
-      EXPECT_EQ((c.extended ? tavion::kKeyFlagExtended : 0u) | (up ? tavion::kKeyFlagReleased : 0u),
-                event.key.flags & (tavion::kKeyFlagExtended | tavion::kKeyFlagReleased));
-      EXPECT_EQ(c.expectedExtraInfo, event.key.extraInfo);
-    }
+    std::vector<std::tuple<WPARAM, uint32_t, uint32_t, uint32_t, uint32_t>> got;
+    for (const Received& e : receiver_.events)
+      got.emplace_back(e.wParam, e.key.vkCode, e.key.scanCode, e.key.flags & kFlags,
+                       e.key.extraInfo);
+    const uint32_t scan = MapVirtualKeyW(c.vk, MAPVK_VK_TO_VSC);
+    const uint32_t extended = c.extended ? tavion::kKeyFlagExtended : 0;
+    EXPECT_EQ((decltype(got){{c.expectedDown, c.vk, scan, extended, c.expectedExtraInfo},
+                             {WM_KEYUP, c.vk, scan, extended | tavion::kKeyFlagReleased,
+                              c.expectedExtraInfo}}),
+              got);
   }
   receiver_.answer = nullptr;
-  ASSERT_TRUE(Inject({KeyInput('W', false), KeyInput('W', true)}));
-  ASSERT_TRUE(PressThrough('E'));
+  // 'E' reaches the focused window after every key before it has been through the hooks.
+  ASSERT_TRUE(Inject(
+      {KeyInput('W', false), KeyInput('W', true), KeyInput('E', false), KeyInput('E', true)}));
+  ASSERT_TRUE(wine_test::PumpUntil([&] { return FocusGot('E'); }));
   EXPECT_FALSE(FocusGot('Q') || FocusGot(VK_RIGHT) || FocusGot('R') || FocusGot('W'));
   EXPECT_EQ((std::pair<size_t, size_t>(1, 0)), std::pair(capture.Downs('W'), receiver_.Downs('W')));
   EXPECT_EQ(tavion::kMsgCaptureKeyEvent, capture.events.back().message);
@@ -143,18 +140,15 @@ size_t ThreadsOfThisProcess() {
 }
 
 TEST_F(HookTest, InstallsFromTwoThreadsAtOnceShareOneHookThread) {
-  Receiver mouse;
   const size_t before = ThreadsOfThisProcess();
   for (int round = 0; round < 20; ++round) {
-    std::atomic<int> waiting{2};
-    const auto install = [&waiting](HookKind kind, HWND window) {
-      --waiting;
-      while (waiting > 0) {
-      }
+    std::latch start(2);
+    const auto install = [&start](HookKind kind, HWND window) {
+      start.arrive_and_wait();
       InstallHook(kind, window, tavion::kMsgKeyEvent);
     };
     std::thread keys(install, HookKind::kKeyboard, receiver_.hwnd());
-    std::thread buttons(install, HookKind::kMouse, mouse.hwnd());
+    std::thread buttons(install, HookKind::kMouse, receiver_.hwnd());
     keys.join();
     buttons.join();
     ASSERT_TRUE(FreeHook(HookKind::kKeyboard));
@@ -207,35 +201,21 @@ class GlobalHookTest : public HookTest {
  protected:
   static void SetUpTestSuite() {
     const std::wstring title = wine_test::UniqueName(L"SidekitPeer");
-    std::wstring commandLine =
-        L"\"" + wine_test::ProgramFolder() + L"\\sidekit_test_peer.exe\" " + title;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-      return;
-    }
-    CloseHandle(info.hThread);
-    peer_ = info.hProcess;
-    wine_test::PumpUntil([&] { return (peerWindow_ = FindWindowW(L"Static", title.c_str())); },
-                         10000);
+    if (peer_.emplace().Start(L"\"" + wine_test::ProgramFolder() + L"\\sidekit_test_peer.exe\" " +
+                              title))
+      peerWindow_ = wine_test::WaitForWindow(L"Static", peer_->info.dwProcessId, title.c_str());
   }
-  static void TearDownTestSuite() {
-    TerminateProcess(peer_, 1);
-    WaitForSingleObject(peer_, 5000);
-    CloseHandle(peer_);
-  }
+  static void TearDownTestSuite() { peer_.reset(); }
   void SetUp() override {
     HookTest::SetUp();
     ASSERT_NE(nullptr, peerWindow_);
   }
 
-  static inline HANDLE peer_ = nullptr;
+  static inline std::optional<wine_test::Process> peer_;
   static inline HWND peerWindow_ = nullptr;
 };
 
-TEST_F(GlobalHookTest, MenuCommandsOfAnotherProcessAreReportedAndOtherCommandsAreNot) {
+TEST_F(GlobalHookTest, MenuCommandsAndShellEventsOfAnotherProcessAreReportedAndOthersAreNot) {
   receiver_.records = false;
   ASSERT_TRUE(InstallHook(HookKind::kMenu, receiver_.hwnd(), tavion::kMsgMenuCommand));
   // Refused: the record of a low-level hook travels as a pointer into this process.
@@ -271,11 +251,10 @@ TEST_F(GlobalHookTest, MenuCommandsOfAnotherProcessAreReportedAndOtherCommandsAr
           std::tuple(got[0].message, got[0].wParam, got[1].message, got[1].wParam, got[1].lParam));
     }
   }
-}
 
-// The system here raises no keyboard-language event, so the handler is called as the hook
-// procedure calls it in whatever process the event happens.
-TEST_F(GlobalHookTest, ShellEventsOfLanguageAndApplicationCommandsAreReported) {
+  // The system here raises no keyboard-language event, so the handler is called as the hook
+  // procedure calls it in whatever process the event happens.
+  receiver_.events.clear();
   ASSERT_TRUE(InstallHook(HookKind::kShell, receiver_.hwnd(), tavion::kMsgShellEvent));
   ASSERT_TRUE(PostMessageW(peerWindow_, WM_APPCOMMAND, reinterpret_cast<WPARAM>(peerWindow_),
                            MAKELPARAM(0, FAPPCOMMAND_KEY | APPCOMMAND_VOLUME_UP)));

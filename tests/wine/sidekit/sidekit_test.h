@@ -51,7 +51,6 @@ struct Received {
 class Receiver {
  public:
   Receiver() : window_(wine_test::WindowDesign{.className = L"SidekitTestReceiver"}) {
-    window_.record = [](UINT) { return false; };
     window_.answer = [this](HWND, UINT message, WPARAM wParam,
                             LPARAM lParam) -> std::optional<LRESULT> {
       if (message < tavion::kMsgMenuCommand || message > tavion::kMsgCaptureHidKey) return {};
