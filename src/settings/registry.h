@@ -103,7 +103,7 @@ bool CopyRegistryKey(const RegistryStore& from, std::string_view fromPath, Regis
 
 // A registry tree in memory, for tests and for parsing registry files without the system. It
 // enumerates as Windows does: values in creation order, sub-keys sorted by upper case.
-class MemoryRegistry final : public RegistryStore {
+class MemoryRegistry : public RegistryStore {
  public:
   using ValueType = RegistryValueType;
 

@@ -153,9 +153,8 @@ TEST_F(ActionsRegistry, RecoveryFinishesOrUndoesAnInterruptedSwap) {
   for (const std::array<std::string, 4>& c : cases) {
     SCOPED_TRACE(c[0] + "," + c[1] + "," + c[2]);
     store.DeleteKey(kKeys);
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 3; ++k)
       if (!c[k].empty()) store.WriteString(kKeys + "\\" + keys[k] + "\\000", "Name", c[k]);
-    }
     RecoverInterruptedSave(store, kProfile);
     EXPECT_EQ((c[3].empty() ? Rows{"[]"}
                             : Rows{"[]", "[Default]", "[Default\\000]", "Name='" + c[3] + "'"}),
@@ -179,9 +178,9 @@ TEST_F(ActionsRegistry, AnInterruptedSaveLosesNoProfile) {
     for (std::size_t n = 0; n <= steps; ++n) {
       SCOPED_TRACE(target + (oldExists ? " over a profile" : "") + ", interrupted at " +
                    std::to_string(n));
-      MemoryRegistry inner;
-      ASSERT_TRUE(!oldExists || Save(inner, oldRows));
-      FailingRegistry failing(inner, n == 0 ? FailingRegistry::kNever : n);
+      FailingRegistry failing;
+      ASSERT_TRUE(!oldExists || Save(failing, oldRows));
+      failing.FailFrom(n == 0 ? FailingRegistry::kNever : n);
       std::vector<std::string> told;
       const bool saved = Save(failing, newRows, target, Current(&told));
       EXPECT_EQ(saved ? 0u : 1u, told.size()) << "the user is told once of a failed save";
@@ -190,13 +189,14 @@ TEST_F(ActionsRegistry, AnInterruptedSaveLosesNoProfile) {
         steps = failing.MutatingCalls();
         continue;
       }
-      const Rows atOld = Load(inner), atNew = Load(inner, kKeys + "\\Renamed");
+      failing.FailFrom(FailingRegistry::kNever);  // the program starts again
+      const Rows atOld = Load(failing), atNew = Load(failing, kKeys + "\\Renamed");
       if (target == "Renamed") {
         EXPECT_TRUE(atOld == oldRows || (atOld == none && atNew == newRows));
       } else {
         EXPECT_TRUE(atOld == newRows || (!saved && atOld == (oldExists ? oldRows : none)));
       }
-      for (const std::string& key : inner.SubKeyNames(kKeys))
+      for (const std::string& key : failing.SubKeyNames(kKeys))
         EXPECT_FALSE(IsTransientProfileKey(key)) << key << ": the load clears what the save left";
     }
   }

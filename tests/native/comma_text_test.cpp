@@ -36,9 +36,8 @@ TEST(CommaText, RandomListsAndTextsRoundTrip) {
   std::mt19937 random(1234);
   for (int round = 0; round < 5000; ++round) {
     List list(random() % 5);
-    for (std::string& item : list) {
+    for (std::string& item : list)
       for (std::size_t i = random() % 6; i > 0; --i) item += alphabet[random() % alphabet.size()];
-    }
     ASSERT_EQ(list, CommaTextToList(ListToCommaText(list))) << ListToCommaText(list);
 
     std::string text(random() % 24, '\0');

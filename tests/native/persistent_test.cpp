@@ -70,18 +70,16 @@ TEST(Walker, ObjectsLoadBackAndAFailedWriteEndsTheSaveWithFalse) {
   leaf.Key.SetHKey(PackHotKey(65, 30, 1, kModCtrl));
   leaf.Key.SetInputMode(TkeInputMode::keHid);
   leaf.Key.SetKeyPolyglot("HID#1\r\n");
-  MemoryRegistry counted;
-  FailingRegistry counting(counted);
+  FailingRegistry counting;
   ASSERT_TRUE(Save(leaf, counting));
   EXPECT_EQ((Lines{"[]", "Note='t'", "Count=1", "[Child]", "Count=2", "[Child\\Key]", "[Key]",
                    "InputMode=1", "KeyPolyglot='HID#1\016\016'",
                    "HKey=" + std::to_string(PackHotKey(65, 30, 1, kModCtrl))}),
-            DumpTree(counted, kKey));
-  Load(loaded, counted);
+            DumpTree(counting, kKey));
+  Load(loaded, counting);
   EXPECT_EQ(static_cast<const TActionHKey&>(leaf.Key), static_cast<const TActionHKey&>(loaded.Key));
   for (std::size_t step = 1; step <= counting.MutatingCalls(); ++step) {
-    MemoryRegistry inner;
-    FailingRegistry store(inner, step);
+    FailingRegistry store(step);
     EXPECT_FALSE(Save(leaf, store)) << step;
     EXPECT_EQ(step, store.MutatingCalls()) << "nothing is tried after the failure, step " << step;
   }

@@ -132,12 +132,10 @@ TEST_F(SettingsStoreTest, GeometryIsAppliedAndAnAutorunStartStaysOffScreenButSav
 
 // Interrupted at any write, the save says so.
 TEST_F(SettingsStoreTest, AFailedWriteFailsTheSave) {
-  MemoryRegistry counted;
-  FailingRegistry counting(counted);
+  FailingRegistry counting;
   ASSERT_TRUE(Save(nullptr, &counting));
   for (std::size_t step = 1; step <= counting.MutatingCalls(); ++step) {
-    MemoryRegistry inner;
-    FailingRegistry failing(inner, step);
+    FailingRegistry failing(step);
     EXPECT_FALSE(Save(nullptr, &failing)) << "failing from write " << step;
   }
 }
@@ -220,9 +218,8 @@ TEST(DateTimeFromCivil, CountsDaysFromTheEndOf1899) {
       {{2000, 3, 1, 18, 0, 0}, 36586.75}, {{2024, 2, 29, 6, 0, 0}, 45351.25},
       {{1899, 12, 29, 0, 0, 0}, -1},
   };
-  for (const auto& [d, expected] : cases) {
+  for (const auto& [d, expected] : cases)
     EXPECT_DOUBLE_EQ(expected, DateTimeFromCivil(d[0], d[1], d[2], d[3], d[4], d[5])) << d[0];
-  }
 }
 
 }  // namespace
