@@ -1,0 +1,91 @@
+#pragma once
+// A page of the main window: a child window with its own controls, handlers and decisions,
+// hosted by the window's navigation. Pages never reach into each other or into the main window;
+// what they need of the program comes through PageServices.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavion {
+
+class TActionsList;
+class ActionTree;
+class RegistryStore;
+class FormControls;
+
+// The commands of a page's lists, run by the window keys (Insert, F2, Delete, F4, F5), the
+// toolbars and the context menus alike.
+enum class ListCommand : uint8_t {
+  kAdd,        // Insert
+  kAddFolder,  //
+  kEdit,       // F2, double click
+  kDelete,     // Delete
+  kRun,        //
+  kToggle,     // F4: enable or disable an action
+  kRefresh,    // F5: read the list again
+  kDefault,    //
+};
+
+// One entry of a context menu: a command, or a separator when `separator` is set.
+struct ListMenuEntry {
+  ListCommand command = ListCommand::kAdd;
+  std::wstring text;     // in the current language, with the key after a tab ("Add\tIns")
+  bool enabled = true;
+  bool separator = false;
+};
+
+// What the pages may ask of the program. Every member is set by the window before the pages are
+// created; the functions run on the user-interface thread.
+struct PageServices {
+  HWND window = nullptr;  // the main window: owner of dialogs and message boxes
+  HINSTANCE instance = nullptr;
+  RegistryStore* settings = nullptr;  // the settings root (Software\Quillon\Tavion)
+  RegistryStore* user = nullptr;      // HKEY_CURRENT_USER
+  TActionsList* actions = nullptr;    // the current profile
+  ActionTree* tree = nullptr;         // its order and nesting
+  std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
+  // Runs an action code now: ExecuteAction (code, absolute tree index or -1, repeat count 0).
+  std::function<void(const std::string& code, int index, bool useThread)> execute;
+  // Saves the current profile at once (SaveActions); false when the save failed (already shown).
+  std::function<bool()> saveActions;
+  // Reloads the current profile with the default action set and saves it.
+  std::function<void()> loadDefaultActions;
+  // The action list or tree changed: the total-keys line, the tray tip and the tray's
+  // "Actions" menu follow.
+  std::function<void()> actionsChanged;
+  // The option controls of the settings (all pages), for pages that act on an option at once.
+  std::function<void(const std::string& controlName)> optionChanged;
+};
+
+class Page {
+ public:
+  virtual ~Page() = default;
+
+  // Creates the page window (hidden) and its controls as a child of `parent`. False when it
+  // cannot be created.
+  virtual bool Create(HWND parent, const PageServices& services) = 0;
+  virtual HWND Handle() const = 0;
+  // The page's title ("About", "Main options", ...), in the current language.
+  virtual std::wstring Title() const = 0;
+  // The page becomes visible: pages that are refilled when selected do it here.
+  virtual void Shown() {}
+  // Places the controls in the page's client area; `dpi` is the window's.
+  virtual void Layout(int dpi) = 0;
+  // The option controls on the page, loaded and saved with the settings; null for none.
+  virtual FormControls* Options() { return nullptr; }
+
+  // The list commands for the control that has the focus (`focus`, a descendant of the page or
+  // not): whether the focused list offers `command` now, and running it. A command is only run
+  // when it is enabled.
+  virtual bool CommandEnabled(ListCommand /*command*/, HWND /*focus*/) const { return false; }
+  virtual void RunCommand(ListCommand /*command*/, HWND /*focus*/) {}
+  // The context menu of the focused list, rebuilt at each opening; empty for none.
+  virtual std::vector<ListMenuEntry> ContextMenu(HWND /*focus*/) const { return {}; }
+  // F12 on the page: the next view mode. False when the page has no views.
+  virtual bool NextView() { return false; }
+};
+
+}  // namespace tavion
