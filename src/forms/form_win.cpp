@@ -73,6 +73,7 @@ int NaturalHeight(const ControlDecl& decl) {
     case ControlKind::kCheckBox:
       return kLineHeight;
     case ControlKind::kEdit:
+    case ControlKind::kSpinEdit:
       return kEditHeight;
     case ControlKind::kComboBox:
       return kEditHeight;
@@ -102,7 +103,7 @@ void Win32Form::DestroyControls() {
   for (Control& control : controls_) {
     for (HWND hwnd : control.radios)
       if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    for (HWND hwnd : {control.caption, control.hwnd})
+    for (HWND hwnd : {control.caption, control.spin, control.hwnd})
       if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
   }
   controls_.clear();
@@ -112,7 +113,8 @@ void Win32Form::DestroyControls() {
 
 bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firstId) {
   if (!controls_.empty() || !IsWindow(parent)) return false;
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc,
+                              ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
   // Without it the list view class may be missing; creating one then fails and Create fails.
   InitCommonControlsEx(&icc);
   dpi_ = WindowDpi(parent);
@@ -143,7 +145,9 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
   const bool placed = decl.place.height > 0;
   // Natural layout: one control per row across the page; edits and combo boxes get their
   // caption on a row of its own above them.
-  if (!placed && (decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox) &&
+  if (!placed &&
+      (decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox ||
+       decl.kind == ControlKind::kSpinEdit) &&
       !decl.caption.empty()) {
     const RECT r = {scale(kMargin), top, client.right - scale(kMargin), top + scale(kLabelHeight)};
     control.caption = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, -1, font_.get());
@@ -174,6 +178,20 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
     case ControlKind::kEdit:
       control.hwnd = CreateChild(parent, L"EDIT", decl.text, ES_AUTOHSCROLL | WS_TABSTOP,
                                  WS_EX_CLIENTEDGE, r, id, font_.get());
+      break;
+    case ControlKind::kSpinEdit:
+      control.hwnd = CreateChild(parent, L"EDIT", {}, ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP,
+                                 WS_EX_CLIENTEDGE, r, id, font_.get());
+      if (!control.hwnd) break;
+      // The arrows attach to the right of the edit and take its place's last part.
+      control.spin = CreateChild(parent, UPDOWN_CLASSW, {},
+                                 UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                                 0, RECT{}, -1, nullptr);
+      if (!control.spin) return false;
+      SendMessageW(control.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
+      SendMessageW(control.spin, UDM_SETRANGE32, static_cast<WPARAM>(decl.minValue),
+                   static_cast<LPARAM>(decl.maxValue));
+      SetItemIndex(index, decl.itemIndex);
       break;
     case ControlKind::kComboBox: {
       RECT list = r;
@@ -289,6 +307,13 @@ void Win32Form::SetText(size_t index, std::string_view text) {
 }
 
 int Win32Form::ItemIndex(size_t index) const {
+  if (Is(index, ControlKind::kSpinEdit)) {
+    // The edit may hold anything typed; the arrows report it clamped to their range.
+    BOOL failed = FALSE;
+    const auto value = static_cast<int>(
+        SendMessageW(controls_[index].spin, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    return std::clamp(value, decls_[index].minValue, decls_[index].maxValue);
+  }
   if (Is(index, ControlKind::kComboBox)) {
     return static_cast<int>(SendMessageW(controls_[index].hwnd, CB_GETCURSEL, 0, 0));
   }
@@ -302,7 +327,10 @@ int Win32Form::ItemIndex(size_t index) const {
 }
 
 void Win32Form::SetItemIndex(size_t index, int item) {
-  if (Is(index, ControlKind::kComboBox)) {
+  if (Is(index, ControlKind::kSpinEdit)) {
+    const int value = std::clamp(item, decls_[index].minValue, decls_[index].maxValue);
+    SendMessageW(controls_[index].spin, UDM_SETPOS32, 0, value);
+  } else if (Is(index, ControlKind::kComboBox)) {
     // Windows clears the selection for an index outside the items; Wine keeps the old one.
     // Asking for -1 clears it on both.
     HWND combo = controls_[index].hwnd;

@@ -56,7 +56,8 @@ class Win32Form final : public DeclaredForm {
   struct Control {
     HWND hwnd = nullptr;
     int id = 0;
-    HWND caption = nullptr;    // the label of an edit or combo box
+    HWND caption = nullptr;    // the label of an edit, spin edit or combo box
+    HWND spin = nullptr;       // the arrows of a spin edit
     std::vector<HWND> radios;  // radio group
     int firstRadioId = 0;
     bool expanded = true;  // information panel

@@ -103,10 +103,14 @@ void MemoryForm::SetText(size_t index, std::string_view text) {
 }
 
 int MemoryForm::ItemIndex(size_t index) const {
-  return IsChoice(index) ? states_[index].itemIndex : -1;
+  return IsChoice(index) || Is(index, ControlKind::kSpinEdit) ? states_[index].itemIndex : -1;
 }
 
 void MemoryForm::SetItemIndex(size_t index, int item) {
+  if (Is(index, ControlKind::kSpinEdit)) {
+    states_[index].itemIndex = std::clamp(item, decls_[index].minValue, decls_[index].maxValue);
+    return;
+  }
   if (!IsChoice(index)) return;
   const bool inRange = item >= 0 && static_cast<size_t>(item) < decls_[index].items.size();
   states_[index].itemIndex = inRange ? item : -1;
@@ -163,6 +167,7 @@ bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_vi
         break;
       case ControlKind::kRadioGroup:
       case ControlKind::kComboBox:
+      case ControlKind::kSpinEdit:
         ok &= SyncChoice(form, i, store, place, mode);
         break;
       case ControlKind::kListView:

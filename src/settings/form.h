@@ -26,6 +26,7 @@ enum class ControlKind : uint8_t {
   kButton,
   kLabel,  // the one kind without a window of its own
   kGroup,
+  kSpinEdit,  // a number field with up-down arrows, within minValue..maxValue
 };
 
 // Whether controls of `kind` are windowed (have a window of their own).
@@ -55,6 +56,8 @@ struct ControlDecl {
   std::string helpKeyword;          // "Section|Ident" makes the option stored there
   std::vector<std::string> items;   // combo box and radio group entries
   std::vector<ColumnDecl> columns;  // list views
+  int minValue = 0;                 // spin edits
+  int maxValue = 100;
   // Designed state.
   bool checked = false;
   std::string text;  // edits
@@ -81,7 +84,8 @@ class FormControls {
   virtual std::string Text(size_t index) const = 0;  // edit
   virtual void SetText(size_t index, std::string_view text) = 0;
   // Combo box and radio group; -1 is "no selection". Setting an index outside the items
-  // leaves no selection, as a combo box does.
+  // leaves no selection, as a combo box does. A spin edit's value (itemIndex in its
+  // declaration) is read and set here too, clamped to its range.
   virtual int ItemIndex(size_t index) const = 0;
   virtual void SetItemIndex(size_t index, int item) = 0;
   virtual bool Expanded(size_t index) const = 0;  // information panel

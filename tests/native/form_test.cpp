@@ -36,20 +36,22 @@ std::vector<ControlDecl> SampleTable() {
       Decl("Opt_Label", ControlKind::kLabel),
       Decl("Opt_Group", ControlKind::kGroup),
       Decl("l_plg", ControlKind::kListView, "Desk|Ignored"),
+      Decl("Opt_Time", ControlKind::kSpinEdit, {}, 40),
   };
   table[0].checked = true, table[6].text = "C:\\x";
   table[13].columns = {{"Name", 120}, {"HotKey", 80}};
+  table[14].minValue = 10, table[14].maxValue = 50;
   return table;
 }
 
 // Stored state is loaded; a missing value or one of another type leaves the designed state; a
-// choice without a valid stored index falls back to the first item.
+// choice without a valid stored index falls back to the first item; a number is kept in range.
 TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   MemoryForm form(SampleTable());
   MemoryRegistry store;
   PutTree(store, "",  // cb_load is no option control
           {"[]", "TrayIcon=0", "lower=7", "load=1", "Path='D:\\player.exe'", "ip0=0", "Combo='1'",
-           "Radio=4294967295", "Pick=2", "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});
+           "Radio=4294967295", "Pick=2", "Time=70", "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});
   store.WriteOther("Desk", "Shadow", std::vector<uint8_t>{1, 0});
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
   store.WriteInteger("", "Path", 5);
@@ -60,9 +62,9 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   MemoryRegistry saved;
   ASSERT_TRUE(SyncOptionControls(form, saved, "OPT_", SyncMode::kSave));
   EXPECT_EQ((std::vector<std::string>{"[]", "TrayIcon=0", "lower=1", "Path='D:\\player.exe'",
-                                      "Combo=2", "Radio=0", "Pick=2", "ip0=0", "[Desk]", "Shadow=0",
-                                      "EmptyIdent=0", "[Visual]", "l_plg.Col0=120", "l_plg.Col1=33",
-                                      "[Whole]", "Whole=0"}),
+                                      "Combo=2", "Radio=0", "Pick=2", "ip0=0", "Time=50", "[Desk]",
+                                      "Shadow=0", "EmptyIdent=0", "[Visual]", "l_plg.Col0=120",
+                                      "l_plg.Col1=33", "[Whole]", "Whole=0"}),
             DumpTree(saved, ""));
 }
 
