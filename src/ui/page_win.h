@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ enum class ListCommand : uint8_t {
 // One entry of a context menu: a command, or a separator when `separator` is set.
 struct ListMenuEntry {
   ListCommand command = ListCommand::kAdd;
-  std::wstring text;     // in the current language, with the key after a tab ("Add\tIns")
+  std::wstring text;  // in the current language, with the key after a tab ("Add\tIns")
   bool enabled = true;
   bool separator = false;
 };
@@ -86,6 +87,13 @@ class Page {
   virtual std::vector<ListMenuEntry> ContextMenu(HWND /*focus*/) const { return {}; }
   // F12 on the page: the next view mode. False when the page has no views.
   virtual bool NextView() { return false; }
+  // A status message of the window (WM_TV_STATUS wParam) for the pages; most ignore it.
+  virtual void OnWindowStatus(unsigned /*status*/) {}
 };
+
+// Shows `entries` as a pop-up menu of `owner` at `screenPoint` and returns the chosen command,
+// or nullopt when the user chose nothing. Disabled entries are greyed and cannot be chosen.
+std::optional<ListCommand> ShowListMenu(HWND owner, POINT screenPoint,
+                                        const std::vector<ListMenuEntry>& entries);
 
 }  // namespace tavion
