@@ -1,0 +1,73 @@
+#include "keys/key_edit_win.h"
+
+#include <gtest/gtest.h>
+
+#include "pipeline/sidekit_library_win.h"
+#include "wine/support/test_support.h"
+
+namespace tavion {
+namespace {
+
+using wine_test::Inject;
+using wine_test::KeyInput;
+
+// Handles this thread's messages as a dialog does (Tab moves the focus) until `done` holds.
+bool PumpDialogUntil(HWND dialog, const std::function<bool()>& done) {
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  while (!done()) {
+    if (GetTickCount64() >= deadline) return false;
+    MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageW(dialog, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return true;
+}
+
+TEST(KeyEditWin, CapturesInjectedKeysThroughTheHooksAndTabMovesOn) {
+  SidekitLibrary library;
+  ASSERT_TRUE(library.Load(wine_test::ProgramFolder().c_str()));
+  wine_test::TestWindow top({.className = L"KeyEditTestHost",
+                             .style = WS_POPUP | WS_VISIBLE,
+                             .exStyle = WS_EX_CONTROLPARENT});
+  ASSERT_TRUE(wine_test::MakeForeground(top.hwnd()));
+  KeyEditDesign design;
+  design.id = 10;
+  design.place = {10, 10, 250, 35};
+  design.hooks = {library.InitHookEx, library.FreeHookEx};
+  std::unique_ptr<KeyEdit> edit = KeyEdit::Create(top.hwnd(), design);
+  ASSERT_NE(nullptr, edit);
+  HWND next = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 50, 200, 24,
+                              top.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(nullptr, next);
+  wchar_t className[32] = {};
+  GetClassNameW(edit->Handle(), className, 32);
+  EXPECT_STREQ(L"TKeyEdit", className) << "the raw-input layer finds the control by its class";
+
+  const HKL layout = GetKeyboardLayout(0);
+  SetFocus(edit->Handle());
+  ASSERT_TRUE(
+      Inject({KeyInput(VK_LCONTROL, false), KeyInput(VK_LSHIFT, false), KeyInput('A', false),
+              KeyInput('A', true), KeyInput(VK_LSHIFT, true), KeyInput(VK_LCONTROL, true)}));
+  PumpDialogUntil(top.hwnd(), [&] { return edit->Text() == "Ctrl + Shift + A"; });
+  EXPECT_EQ("Ctrl + Shift + A", edit->Text());
+  EXPECT_EQ(PackHotKey('A', 0, 0, kModCtrl | kModShift), edit->HotKey() & 0x0000FFFFu);
+  EXPECT_TRUE(PumpDialogUntil(top.hwnd(), [&] { return top.Got(kMsgKeyArrived); }))
+      << "the host hears of the keys";
+
+  ASSERT_TRUE(Inject({KeyInput(VK_TAB, false), KeyInput(VK_TAB, true)}));
+  EXPECT_TRUE(PumpDialogUntil(top.hwnd(), [&] { return GetFocus() == next; }));
+  EXPECT_EQ("Ctrl + Shift + A", edit->Text());
+  EXPECT_EQ(layout, GetKeyboardLayout(0));
+
+  // Without the focus the control captures nothing: the keys reach the focused edit.
+  ASSERT_TRUE(Inject({KeyInput('B', false), KeyInput('B', true)}));
+  EXPECT_TRUE(PumpDialogUntil(top.hwnd(), [&] { return GetWindowTextLengthW(next) == 1; }));
+  EXPECT_EQ("Ctrl + Shift + A", edit->Text());
+}
+
+}  // namespace
+}  // namespace tavion
