@@ -1,5 +1,7 @@
 #include "ui/custom_key_dialog_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -103,8 +105,14 @@ void CustomKeyDialog::LayOut() {
   }
   MoveWindow(form_.Handle("se_mod"), fieldLeft + comboWidth + scale(kMargin), scale(kMargin),
              number, scale(kFieldHeight), TRUE);
-  // The arrows follow their edits.
-  for (const char* spin : {"se_mod", "se_code", "se_scan", "se_flag"}) Set(spin, Value(spin));
+  // The arrows (the window made right after each number field) follow their moved edits.
+  for (const char* spin : {"se_mod", "se_code", "se_scan", "se_flag"}) {
+    HWND field = form_.Handle(spin);
+    HWND arrows = GetWindow(field, GW_HWNDNEXT);
+    wchar_t className[32] = {};
+    if (arrows && GetClassNameW(arrows, className, 32) && lstrcmpiW(className, UPDOWN_CLASSW) == 0)
+      SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
+  }
   RECT client;
   GetClientRect(dialog_, &client);
   ok_.Layout(client, dpi);

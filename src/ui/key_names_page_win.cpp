@@ -26,6 +26,7 @@ constexpr int kMargin = 8;
 constexpr int kLabelHeight = 16;
 constexpr int kButtonHeight = 26;
 constexpr int kGap = 6;
+constexpr int kMinLastColumn = 60;
 
 const char* const kButtons[] = {"b_add", "b_edit", "b_delete", "b_default"};
 
@@ -162,6 +163,14 @@ void KeyNamesPage::Layout(int dpi) {
   const int listTop = margin + scale(kLabelHeight + kGap);
   MoveWindow(List(), margin, listTop, client.right - 2 * margin,
              std::max(0, buttonTop - scale(kGap) - listTop), TRUE);
+  // The last column takes the room that is left beside the vertical scroll bar.
+  RECT list;
+  GetClientRect(List(), &list);
+  const int used = static_cast<int>(SendMessageW(List(), LVM_GETCOLUMNWIDTH, 0, 0) +
+                                    SendMessageW(List(), LVM_GETCOLUMNWIDTH, 1, 0));
+  const int rest = list.right - used - GetSystemMetrics(SM_CXVSCROLL);
+  if (rest > scale(kMinLastColumn))
+    SendMessageW(List(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(rest, 0));
 }
 
 void KeyNamesPage::Select(int row) {
@@ -301,7 +310,7 @@ std::vector<ListMenuEntry> KeyNamesPage::ContextMenu(HWND focus) const {
   return {entry(ListCommand::kAdd, "b_add", "Add", L"Ins"),
           entry(ListCommand::kEdit, "b_edit", "Edit", L"F2"),
           entry(ListCommand::kDelete, "b_delete", "Delete", L"Del"),
-          ListMenuEntry{.separator = true},
+          ListMenuEntry{ListCommand::kAdd, {}, true, /*separator=*/true},
           entry(ListCommand::kDefault, "b_default", "Defaults", nullptr)};
 }
 
