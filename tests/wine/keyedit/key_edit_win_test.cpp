@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/utf_win.h"
 #include "pipeline/sidekit_library_win.h"
+#include "ui/custom_key_dialog_win.h"
 #include "wine/support/test_support.h"
 
 namespace tavion {
@@ -67,6 +69,55 @@ TEST(KeyEditWin, CapturesInjectedKeysThroughTheHooksAndTabMovesOn) {
   ASSERT_TRUE(Inject({KeyInput('B', false), KeyInput('B', true)}));
   EXPECT_TRUE(PumpDialogUntil(top.hwnd(), [&] { return GetWindowTextLengthW(next) == 1; }));
   EXPECT_EQ("Ctrl + Shift + A", edit->Text());
+}
+
+// The step a modal dialog's loop runs from a thread timer.
+std::function<void()> dialogStep;
+void CALLBACK RunDialogStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (dialogStep) dialogStep();
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (lstrcmpiW(name, className) == 0) found.push_back(child);
+  }
+  return found;
+}
+
+TEST(CustomKeyDialog, AppliesEachChangeAtOnceAndCancelPutsTheKeyBack) {
+  wine_test::TestWindow top({.className = L"CustomKeyTestHost", .style = WS_POPUP | WS_VISIBLE});
+  KeyEditDesign design;
+  design.place = {10, 10, 250, 35};
+  std::unique_ptr<KeyEdit> edit = KeyEdit::Create(top.hwnd(), design);
+  ASSERT_NE(nullptr, edit);
+  edit->SetHotKey(PackHotKey('A', 30, 0, kModCtrl));
+  std::vector<std::string> seen;
+  dialogStep = [&] {
+    HWND dialog = GetActiveWindow();
+    const std::vector<HWND> numbers = ChildrenOfClass(dialog, L"Edit");
+    const std::vector<HWND> combos = ChildrenOfClass(dialog, L"ComboBox");
+    if (numbers.size() == 4 && combos.size() == 1) {
+      SetWindowTextW(numbers[1], L"66");  // the key code
+      seen.push_back(edit->Text());
+      SendMessageW(combos[0], CB_SETCURSEL, kModShift, 0);
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combos[0]), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combos[0]));
+      seen.push_back(edit->Text());
+      // The number beside the drop-down follows it.
+      seen.push_back(WideToUtf8(wine_test::WindowText(numbers[0])));
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  };
+  SetTimer(nullptr, 0, 50, &RunDialogStep);
+  EXPECT_FALSE(EditCustomKey(*edit));
+  dialogStep = nullptr;
+  EXPECT_EQ((std::vector<std::string>{"Ctrl + B", "Shift + B", "4"}), seen);
+  EXPECT_EQ("Ctrl + A", edit->Text()) << "Cancel puts the key back";
+  EXPECT_EQ(PackHotKey('A', 30, 0, kModCtrl), edit->HotKey());
 }
 
 }  // namespace
