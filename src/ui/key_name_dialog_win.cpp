@@ -69,9 +69,10 @@ bool KeyNameDialog::Init() {
   SetWindowPos(form_.Handle("e_hid"), form_.Handle("e_std"), 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   edit.SetHotKey(data_.key);
-  edit.SetHidKey(data_.hidText);
+  // Each mode keeps the text it showed last: the HID key is shown once its mode is on.
   if (data_.hidMode || (!data_.hidText.empty() && data_.key == 0))
     frame_.SetInputMode(TkeInputMode::keHid);
+  edit.SetHidKey(data_.hidText);
   edit.changed = [this] { ShowKey(); };
   ShowKey();
   LayOut();
@@ -128,7 +129,10 @@ bool KeyNameDialog::Accept() {
   Collect();
   const std::optional<DialogCheckFailure> failure = CheckKeyName(data_, table_, editedIndex_);
   if (!failure) return true;
+  // The box belongs to the main window: the dialog must not take a second OK meanwhile.
+  EnableWindow(dialog_, FALSE);
   ShowMessageBox(failure->message, MessageDialogType::Error, MessageButtons::Ok);
+  EnableWindow(dialog_, TRUE);
   SetFocus(failure->control == kKeyNameEdit ? form_.Handle("e_name") : frame_.Edit().Handle());
   return false;
 }

@@ -272,8 +272,8 @@ bool KeyNamesPage::CommandEnabled(ListCommand command, HWND focus) const {
   switch (command) {
     case ListCommand::kAdd:
     case ListCommand::kDefault:
+    case ListCommand::kEdit:  // without a selected row it beeps
       return true;
-    case ListCommand::kEdit:
     case ListCommand::kDelete:
       return Selected() >= 0;
     default:

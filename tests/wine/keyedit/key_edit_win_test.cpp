@@ -4,7 +4,9 @@
 
 #include "base/utf_win.h"
 #include "pipeline/sidekit_library_win.h"
+#include "keys/key_names.h"
 #include "ui/custom_key_dialog_win.h"
+#include "ui/key_name_dialog_win.h"
 #include "wine/support/test_support.h"
 
 namespace tavion {
@@ -71,11 +73,23 @@ TEST(KeyEditWin, CapturesInjectedKeysThroughTheHooksAndTabMovesOn) {
   EXPECT_EQ("Ctrl + Shift + A", edit->Text());
 }
 
-// The step a modal dialog's loop runs from a thread timer.
-std::function<void()> dialogStep;
+// Steps that modal dialogs' loops run from a thread timer, one per tick; a step that returns
+// false is tried again at the next tick.
+std::vector<std::function<bool()>> dialogSteps;
 void CALLBACK RunDialogStep(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  if (dialogStep) dialogStep();
+  if (dialogSteps.empty()) return;
+  if (dialogSteps.front()()) dialogSteps.erase(dialogSteps.begin());
+  if (!dialogSteps.empty()) SetTimer(nullptr, 0, 20, &RunDialogStep);
+}
+void RunDialogSteps(std::vector<std::function<bool()>> steps) {
+  dialogSteps = std::move(steps);
+  SetTimer(nullptr, 0, 20, &RunDialogStep);
+}
+
+HWND ActiveWindowCaptioned(const wchar_t* caption) {
+  HWND active = GetActiveWindow();
+  return wine_test::WindowText(active) == caption ? active : nullptr;
 }
 
 std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
@@ -96,28 +110,68 @@ TEST(CustomKeyDialog, AppliesEachChangeAtOnceAndCancelPutsTheKeyBack) {
   ASSERT_NE(nullptr, edit);
   edit->SetHotKey(PackHotKey('A', 30, 0, kModCtrl));
   std::vector<std::string> seen;
-  dialogStep = [&] {
-    HWND dialog = GetActiveWindow();
+  RunDialogSteps({[&] {
+    HWND dialog = ActiveWindowCaptioned(L"Custom key edit");
     const std::vector<HWND> numbers = ChildrenOfClass(dialog, L"Edit");
     const std::vector<HWND> combos = ChildrenOfClass(dialog, L"ComboBox");
-    if (numbers.size() == 4 && combos.size() == 1) {
-      SetWindowTextW(numbers[1], L"66");  // the key code
-      seen.push_back(edit->Text());
-      SendMessageW(combos[0], CB_SETCURSEL, kModShift, 0);
-      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combos[0]), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(combos[0]));
-      seen.push_back(edit->Text());
-      // The number beside the drop-down follows it.
-      seen.push_back(WideToUtf8(wine_test::WindowText(numbers[0])));
-    }
+    if (!dialog || numbers.size() != 4 || combos.size() != 1) return false;
+    SetWindowTextW(numbers[1], L"66");  // the key code
+    seen.push_back(edit->Text());
+    SendMessageW(combos[0], CB_SETCURSEL, kModShift, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combos[0]), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combos[0]));
+    seen.push_back(edit->Text());
+    // The number beside the drop-down follows it.
+    seen.push_back(WideToUtf8(wine_test::WindowText(numbers[0])));
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  };
-  SetTimer(nullptr, 0, 50, &RunDialogStep);
+    return true;
+  }});
   EXPECT_FALSE(EditCustomKey(*edit));
-  dialogStep = nullptr;
   EXPECT_EQ((std::vector<std::string>{"Ctrl + B", "Shift + B", "4"}), seen);
   EXPECT_EQ("Ctrl + A", edit->Text()) << "Cancel puts the key back";
   EXPECT_EQ(PackHotKey('A', 30, 0, kModCtrl), edit->HotKey());
+}
+
+// The dialog refuses a name that another entry has, with the focus on the name, and hands back
+// the entry it accepts; its capture control is driven with the hook's own message.
+TEST(KeyNameDialog, RefusesATakenNameWithTheFocusOnItAndHandsBackTheEntry) {
+  TKeyNames table;
+  table.LoadDefaultKeyNames();
+  KeyNameDialogData data;
+  HWND nameField = nullptr;
+  bool focusOnName = false;
+  RunDialogSteps({
+      [&] {
+        HWND dialog = ActiveWindowCaptioned(L"Add new key");
+        const std::vector<HWND> keyEdits = ChildrenOfClass(dialog, KeyEdit::kClassName);
+        if (!dialog || keyEdits.size() != 1) return false;
+        nameField = ChildrenOfClass(dialog, L"Edit").front();
+        SetWindowTextW(nameField, L"Stop");
+        KeyEventRecord key{'B', 48, 0, 0, 0};
+        SendMessageW(keyEdits[0], kMsgCaptureKeyEvent, WM_KEYDOWN, reinterpret_cast<LPARAM>(&key));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+      },
+      [&] {
+        HWND box = ActiveWindowCaptioned(L"Tavion");
+        if (!box) return false;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+      },
+      [&] {
+        HWND dialog = ActiveWindowCaptioned(L"Add new key");
+        if (!dialog) return false;
+        focusOnName = GetFocus() == nameField;
+        SetWindowTextW(nameField, L"Key B");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        return true;
+      },
+  });
+  EXPECT_TRUE(ShowKeyNameDialog(nullptr, {}, table, -1, data));
+  EXPECT_TRUE(dialogSteps.empty());
+  EXPECT_TRUE(focusOnName);
+  EXPECT_EQ("Key B", data.name);
+  EXPECT_EQ(PackHotKey('B', 48, 0, 0), data.key);
 }
 
 }  // namespace
