@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/key_edit_win.h"
 #include "ui/list_command.h"
 
 namespace tavion {
@@ -48,6 +49,10 @@ struct PageServices {
   std::function<void()> actionsChanged;
   // The option controls of the settings (all pages), for pages that act on an option at once.
   std::function<void(const std::string& controlName)> optionChanged;
+  // Sidekit32's hook entry points for the hot-key capture controls (null: nothing is captured).
+  CaptureHooks captureHooks;
+  // Whether raw input is registered: the hot-key frame's HID choice can be taken.
+  std::function<bool()> rawInputReady;
 };
 
 class Page {
