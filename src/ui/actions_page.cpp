@@ -208,7 +208,11 @@ DetailsLayout BuildDetailsLayout(const ActionTree& tree, const std::vector<bool>
 
 int NodeImage(const ActionTree::Node& node, bool expanded) {
   if (ActionTree::IsFolder(&node) || !node.action) return expanded ? 1 : 0;
-  const std::string file = OsdIconFile(node.action->Exec(), 0);
+  return CodeImage(node.action->Exec());
+}
+
+int CodeImage(std::string_view code) {
+  const std::string file = OsdIconFile(code, 0);
   const auto files = OsdIconFiles();
   const auto found = std::find(files.begin(), files.end(), file);
   return 2 + static_cast<int>(found - files.begin());
