@@ -10,25 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "ui/list_command.h"
+
 namespace tavion {
 
 class TActionsList;
 class ActionTree;
 class RegistryStore;
 class FormControls;
-
-// The commands of a page's lists, run by the window keys (Insert, F2, Delete, F4, F5), the
-// toolbars and the context menus alike.
-enum class ListCommand : uint8_t {
-  kAdd,        // Insert
-  kAddFolder,  //
-  kEdit,       // F2, double click
-  kDelete,     // Delete
-  kRun,        //
-  kToggle,     // F4: enable or disable an action
-  kRefresh,    // F5: read the list again
-  kDefault,    //
-};
 
 // One entry of a context menu: a command, or a separator when `separator` is set.
 struct ListMenuEntry {
