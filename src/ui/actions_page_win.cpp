@@ -15,11 +15,10 @@
 #include "osd/osd_icons.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "ui/main_pages_win.h"
 
 namespace tavion {
 namespace {
-
-constexpr wchar_t kPageClass[] = L"TavionActionsPage";
 
 // Sizes at 96 dots per inch.
 constexpr int kMargin = 8;
@@ -57,7 +56,7 @@ ActionsPage::~ActionsPage() {
 }
 
 std::wstring ActionsPage::Title() const {
-  return GetLangStrW("TabKeys", "HotKeys Actions", "Fr1");
+  return GetLangStrW("PageActions", "HotKeys Actions");
 }
 
 bool ActionsPage::Create(HWND parent, const PageServices& services) {
@@ -66,16 +65,7 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES |
                                               ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &ActionsPage::PageProc;
-  wc.hInstance = services.instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kPageClass;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-  page_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0,
-                          400, 300, parent, nullptr, services.instance, this);
+  page_ = CreatePageWindow(parent, services.instance, &ActionsPage::PageProc, this);
   if (!page_) return false;
   dpi_ = WindowDpi(page_);
 
@@ -252,10 +242,6 @@ void ActionsPage::UpdateTotals() {
 }
 
 LRESULT CALLBACK ActionsPage::PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   auto* page = reinterpret_cast<ActionsPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (page && page->page_ == hwnd) return page->HandleMessage(message, wParam, lParam);
   return DefWindowProcW(hwnd, message, wParam, lParam);
