@@ -204,6 +204,7 @@ void ActionsPage::Layout(int dpi) {
 }
 
 void ActionsPage::Shown() {
+  view_ = KeysViewOf(Settings().KeysView);
   Refill();
 }
 

@@ -86,7 +86,8 @@ int Show(bool details) {
       tree.ActionByIndex(i)->ActionExecOn().Nevr = true;
   }
   const int dpi = tavion::WindowDpi(nullptr);
-  HWND host = CreateHost(MulDiv(720, dpi, 96), MulDiv(560, dpi, 96), true);
+  HWND host = CreateHost(std::min(MulDiv(720, dpi, 96), GetSystemMetrics(SM_CXSCREEN) - 40),
+                         std::min(MulDiv(560, dpi, 96), GetSystemMetrics(SM_CYSCREEN) - 80), true);
   tavion::ActionsPage page;
   if (!page.Create(host, Services(host, store, list, tree))) return 1;
   Fit(host, page, dpi);
