@@ -38,6 +38,7 @@ struct PageServices {
   TActionsList* actions = nullptr;    // the current profile
   ActionTree* tree = nullptr;         // its order and nesting
   std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
+  std::wstring pluginFolder;          // the "PlugIns" folder
   // Runs an action code now: ExecuteAction (code, absolute tree index or -1, repeat count 0).
   std::function<void(const std::string& code, int index, bool useThread)> execute;
   // Saves the current profile at once (SaveActions); false when the save failed (already shown).
@@ -47,6 +48,10 @@ struct PageServices {
   // The action list or tree changed: the total-keys line, the tray tip and the tray's
   // "Actions" menu follow.
   std::function<void()> actionsChanged;
+  // Opens the action editor: kAdd or kAddFolder for a new entry near node `selected`, kEdit for
+  // node `selected`; true when the user confirmed and the tree changed. Null while the program
+  // has no action editor: those commands are then not offered.
+  std::function<bool(ListCommand command, std::optional<std::size_t> selected)> editAction;
   // The option controls of the settings (all pages), for pages that act on an option at once.
   std::function<void(const std::string& controlName)> optionChanged;
   // Sidekit32's hook entry points for the hot-key capture controls (null: nothing is captured).
