@@ -32,6 +32,7 @@
 #include "exec/macro_executors_win.h"
 #include "exec/sounds.h"
 #include "keys/key_input_win.h"
+#include "keys/key_edit.h"
 #include "keys/key_text.h"
 #include "pipeline/key_dispatch.h"
 #include "pipeline/key_dispatch_host_win.h"
@@ -234,6 +235,8 @@ void MainWindow::OnCreate() {
   full.shortVersion = startup_.shortVersion;
   full.now = CurrentDateTime();
   parts_->lists = OptLoadPhase2(registry_, Settings(), Options(), *parts_->geometry, full);
+  // The capture controls edit the ignored HID keys; the key handler and the save read them there.
+  KeyEditSharedState().ignoredHidKeys = std::move(parts_->lists.ignoredKeys);
   LayoutControls();
 
   if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
@@ -403,7 +406,7 @@ void MainWindow::ApplyOptions() {
   options.hotKeysDisabled = hotKeysDisabled_;
   options.disableWinKey = disableWinKey_;
   options.upOnlyKeys = parts_->lists.upOnlyKeys;
-  options.ignoredHidKeys = parts_->lists.ignoredKeys;
+  options.ignoredHidKeys = KeyEditSharedState().ignoredHidKeys;
   SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
   {
     // The media-player control reads its options on worker threads.
@@ -476,7 +479,7 @@ void MainWindow::SaveSettings(bool saveActions) {
   OptSaveContext context;
   context.fullVersion = startup_.fullVersion;
   context.programFolder = WideToUtf8(startup_.programFolder);
-  context.ignoredKeys = &parts_->lists.ignoredKeys;
+  context.ignoredKeys = &KeyEditSharedState().ignoredHidKeys;
   if (saveActions) context.saveActions = [this] { SaveProfile(); };
   OptSave(registry_, Settings(), Options(), *parts_->geometry, context);
 }
