@@ -188,8 +188,34 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       LayoutControls();
       return 0;
     case WM_COMMAND:
+      if (parts_ && reinterpret_cast<HWND>(lParam) == parts_->updateNotice) {
+        if (HIWORD(wParam) == STN_CLICKED) OnUpdateNoticeClick();
+        return 0;
+      }
       OnCommand(LOWORD(wParam));
       return 0;
+    case WM_NOTIFY:
+      if (parts_ && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == parts_->navigation)
+        return OnNavigationNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return 0;
+    case WM_CONTEXTMENU:
+      // A right click on "Minimize" shows the diagnostics, as F10 does.
+      if (parts_ && reinterpret_cast<HWND>(wParam) == parts_->buttons.Handle("b_ok")) {
+        ExecuteAction("hd_info", -1, /*mayUseThread=*/false);
+        return 0;
+      }
+      break;
+    case WM_GETMINMAXINFO:
+      MinimumTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      if (parts_) FillNavigation();
+      SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (parts_) MarkShownEntry();
+      return 0;
+    }
     case WM_DESTROY:
       CloseOsd();
       hooks_.Remove();
@@ -234,6 +260,7 @@ void MainWindow::OnCreate() {
   full.shortVersion = startup_.shortVersion;
   full.now = CurrentDateTime();
   parts_->lists = OptLoadPhase2(registry_, Settings(), Options(), *parts_->geometry, full);
+  ApplyNavigationPanels();
   LayoutControls();
 
   if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
@@ -307,6 +334,10 @@ void MainWindow::FirstShow() {
   if (Settings().ThirstRun) FindWinampOnFirstRun();
   if (auto sound = Options().Find("cb_sound")) Options().SetChecked(*sound, Settings().Beep_Enab);
   RefreshTrayTip();
+  if (!Settings().LastUpdateVersion.empty())
+    ShowUpdateNotice(GetLangStrW("UpdateReleased", "Update: new version released -") +
+                     Utf8ToWide(Settings().LastUpdateVersion) +
+                     GetLangStrW("UpdateClick", ". Click for visit website."));
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
   // Failing is no loss worth a message: every key-down checks the modifiers as well.
@@ -545,6 +576,15 @@ void MainWindow::OnCommand(WORD id) {
     case kIdExit:
       ExitExplicitly();
       return;
+    case IDOK:
+      // Enter in the navigation shows the chosen entry; the pages have their own.
+      if (parts_ && GetFocus() == parts_->navigation)
+        ActivateNavigationItem(TreeView_GetSelection(parts_->navigation));
+      return;
+    case IDCANCEL:
+      // Escape puts the window away, as "Minimize" does.
+      b_okClick();
+      return;
   }
   if (!parts_) return;
   if (const auto button = parts_->buttons.IndexOfId(id)) {
@@ -620,11 +660,22 @@ void MainWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnStatus(WPARAM wParam) {
-  // The notification was dragged with Shift: its corner is now the custom position.
-  if (wParam == kStatusCustomOsdPosition)
-    Settings().DPosition = static_cast<uint8_t>(OsdPosition::kCustom);
-  if (wParam != kStatusRunningCheck) return;
-  RunRunningCheck(hwnd_, startup_.shortVersion);
+  switch (wParam) {
+    case kStatusUpdateNotice:
+      if (parts_)
+        ShowUpdateNotice(GetLangStrW("NewVersionReleased", "New version released -") +
+                         Utf8ToWide(Settings().LastUpdateVersion));
+      return;
+    case kStatusRunningCheck:
+      RunRunningCheck(hwnd_, startup_.shortVersion);
+      return;
+    case kStatusCustomOsdPosition:
+      // The notification was dragged with Shift: its corner is now the custom position.
+      Settings().DPosition = static_cast<uint8_t>(OsdPosition::kCustom);
+      break;
+  }
+  if (parts_)
+    for (auto& page : parts_->pages) page->OnWindowStatus(static_cast<unsigned>(wParam));
 }
 
 void MainWindow::OnAskLaunch(WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,7 @@
 // hooks, the current profile's actions, the tray icon, and the option controls; it turns key
 // events into executions and runs the start-up and the shutdown of the program.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <memory>
@@ -40,6 +41,9 @@ class MainWindow {
   // created, or when the program must end at once (backup mode).
   bool Create(HINSTANCE instance);
   HWND Handle() const { return hwnd_; }
+  // Called by the message loop for every message before it is dispatched: true when the window
+  // handled it (its own keys, the title-bar buttons, the wheel, the frame's dialog keys).
+  bool PreTranslate(MSG& msg);
 
  private:
   // Commands of the tray menu.
@@ -71,6 +75,11 @@ class MainWindow {
   void MinimizeToTray();
   void Restore();
   void RestoreOrMinimize();
+
+  // Keys (main_window_keys_win.cpp): true when the key was used.
+  bool OnWindowKey(unsigned virtualKey);
+  // F11: asks, and on Yes closes the program and starts it again with "/lr".
+  void AskRestart();
 
   // Tray.
   void ShowTrayIcon();
@@ -114,6 +123,27 @@ class MainWindow {
   // Shows page `page` (a position in CreateMainPages' order) alone, with its title.
   void ShowPage(size_t page);
   Page* CurrentPage() const;
+  void FillNavigation();
+  // Marks and selects the navigation entry of the shown page.
+  void MarkShownEntry();
+  // Opens or closes the panels as their options say.
+  void ApplyNavigationPanels();
+  LRESULT OnNavigationNotify(const NMHDR& header);
+  // A panel's title opens or closes it; an entry shows its page.
+  void ActivateNavigationItem(HTREEITEM item);
+  void ShowUpdateNotice(const std::wstring& text);
+  void OnUpdateNoticeClick();
+  struct FrameMetrics {
+    int margin = 0;
+    int navigationWidth = 0;
+    int titleHeight = 0;
+    int buttonWidth = 0;
+    int buttonHeight = 0;
+  };
+  // The frame's sizes at `dpi`, measured with its fonts (made for `dpi` first when needed).
+  FrameMetrics MeasureFrame(int dpi);
+  void SetFrameFonts(int dpi);
+  void MinimumTrackSize(MINMAXINFO& info);
   DiagnosticsValues Diagnostics();
 
   SidekitLibrary& library_;
