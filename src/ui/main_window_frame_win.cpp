@@ -23,6 +23,7 @@ namespace {
 constexpr int kFirstButtonId = 2000;
 constexpr int kNavigationId = 1900;
 constexpr int kUpdateNoticeId = 1901;
+constexpr int kPageTitleId = 1902;
 
 // The row of buttons below the pages, in the current language.
 std::vector<ControlDecl> BottomButtons() {
@@ -91,6 +92,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.loadDefaultActions = [this] { LoadDefaultProfile(); };
   services.actionsChanged = [this] { ActionsChanged(); };
   services.optionChanged = [this](const std::string& name) { ApplyOptionChange(name); };
+  services.setTrayImage = [this](int index, HICON image) { SetTrayImage(index, image); };
   return services;
 }
 
@@ -101,8 +103,9 @@ void MainWindow::CreateFrame(HINSTANCE instance) {
           TVS_FULLROWSELECT | TVS_DISABLEDRAGDROP | TVS_NOHSCROLL,
       0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kNavigationId)), instance,
       nullptr);
-  parts_->pageTitle = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0,
-                                      0, 0, hwnd_, nullptr, instance, nullptr);
+  parts_->pageTitle = CreateWindowExW(
+      0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageTitleId)), instance, nullptr);
   const PageServices services = MakePageServices(instance);
   std::vector<FormControls*> forms = {&parts_->navigationPanels};
   parts_->pages = CreateMainPages();

@@ -50,6 +50,7 @@ struct MainWindow::Parts {
   UniqueFont frameFont;         // the message font at fontDpi
   UniqueFont titleFont;
   int fontDpi = 0;
+  HWND lastFocus = nullptr;  // the focused control when the window was last deactivated
   std::unique_ptr<Win32WindowGeometry> geometry;
   Win32Form buttons;            // "Close", "Disable", "Minimize"
   MediaPlayerServices players;  // also asked for the track lines of a notification

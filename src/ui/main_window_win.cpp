@@ -82,6 +82,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   wc.hIcon = icon_;
   wc.hIconSm = icon_;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
   // Created hidden: the creation steps and the first showing place and fill it first.
   hwnd_ = CreateWindowExW(0, kMainWindowClass, ProgramTitle(startup_).c_str(), WS_OVERLAPPEDWINDOW,
@@ -116,6 +117,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    // Explorer started again: its notification area no longer knows the icon.
+    tray_.Refresh();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       OnCreate();
@@ -133,7 +139,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kMsgShellEvent:
       // A language change only uses up the program's own pending switches.
-      return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_, {});
+      return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_,
+                              [this](uint16_t language) { RefreshLanguageIcon(language); });
     case WM_TV_EXECUTE:
       OnExecute(wParam, lParam);
       return 0;
@@ -205,6 +212,27 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      // Only the tray's menu draws items for this window.
+      if (wParam == 0 && reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+        OnTrayImageMessage(message, wParam, lParam);
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      // The control that had the focus gets it back when the window is active again.
+      if (parts_ && LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) parts_->lastFocus = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (parts_) {
+        HWND last = parts_->lastFocus;
+        SetFocus(last && IsWindow(last) && IsChild(hwnd_, last) ? last : parts_->navigation);
+      }
+      return 0;
     case WM_GETMINMAXINFO:
       MinimumTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
@@ -555,6 +583,7 @@ void MainWindow::SetHotKeysDisabled(bool disabled) {
     ApplyOptions();
   }
   if (tray_.Shown()) tray_.SetDisabled(disabled, disabledOverlay_.get());
+  if (!disabled) RefreshLanguageIcon(0);
 }
 
 void MainWindow::OnCommand(WORD id) {
@@ -613,7 +642,9 @@ bool MainWindow::SaveProfile() {
   options.tellFailure = [](const std::string& text) {
     ShowMessageBox(text, MessageDialogType::Error, MessageButtons::Ok);
   };
-  return SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
+  if (!SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options)) return false;
+  trayActionsRule_.ListSaved();
+  return true;
 }
 
 void MainWindow::ApplyOptionChange(const std::string& name) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
@@ -21,6 +22,7 @@
 #include "settings/registry_win.h"
 #include "ui/page_win.h"
 #include "ui/tray_icon_win.h"
+#include "ui/tray_menu.h"
 
 namespace tavion {
 
@@ -53,6 +55,7 @@ class MainWindow {
     kIdDisableWin,
     kIdBlockKeyboard,
     kIdExit,
+    kIdLanguageIcon,
   };
 
   struct Parts;  // what the window owns beyond the basics
@@ -86,6 +89,18 @@ class MainWindow {
   void RefreshTrayTip();
   void OnTray(LPARAM mouseMessage);
   void ShowTrayMenu();
+  void OnTrayCommand(UINT id);
+  // The "Actions" submenu, made again when TrayActionsRule asks; null when it cannot be made.
+  HMENU TrayActionsMenu();
+  // The tray shows the icon of `language` (0: the foreground window's) from the chosen set, when
+  // enabled and available.
+  void RefreshLanguageIcon(uint16_t language);
+  // The image interface of the tray icon (TrayIcon::SetImage).
+  void SetTrayImage(int index, HICON image);
+  // WM_MEASUREITEM / WM_DRAWITEM of the images of the "Actions" submenu.
+  void OnTrayImageMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Saves the current profile and loads `name` in its place, as the start does.
+  void SwitchProfile(const std::string& name);
   void SetHotKeysDisabled(bool disabled);
 
   // Execution.
@@ -160,6 +175,12 @@ class MainWindow {
   TActionsList actions_;
   ActionTree tree_;
   TrayIcon tray_;
+  UniqueIcon languageIcon_;  // the tray's language icon while it shows one
+  UniqueIcon folderIcon_;
+  UniqueMenu trayActions_;  // the "Actions" submenu, kept between openings
+  TrayActionsRule trayActionsRule_;
+  std::vector<std::string> trayProfiles_;  // the profile names of the open menu
+  UINT taskbarCreated_ = 0;                // "TaskbarCreated": the tray icon is added again
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
   bool closeStarted_ = false;         // the close handler runs

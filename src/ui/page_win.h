@@ -48,6 +48,10 @@ struct PageServices {
   std::function<void()> actionsChanged;
   // The option controls of the settings (all pages), for pages that act on an option at once.
   std::function<void(const std::string& controlName)> optionChanged;
+  // The tray icon's image: `index` 2 and above shows `image` (that image of the action images);
+  // 0 or 1 blanks the icon, remembering it; -1 restores it (the remembered icon while a macro is
+  // recorded, else the normal one).
+  std::function<void(int index, HICON image)> setTrayImage;
 };
 
 class Page {
