@@ -277,6 +277,7 @@ void MainWindow::OnUpdateNoticeClick() {
   // The notice has been seen: it does not come back at the next start.
   Settings().LastUpdateVersion.clear();
   ShowWindow(parts_->updateNotice, SW_HIDE);
+  LayoutControls();
 }
 
 void MainWindow::SetFrameFonts(int dpi) {
@@ -339,26 +340,43 @@ void MainWindow::LayoutControls() {
   const FrameMetrics m = MeasureFrame(dpi);
   RECT client;
   GetClientRect(hwnd_, &client);
+  const int width = client.right;
   const int bottomTop = client.bottom - m.margin - m.buttonHeight;
-  const int navigationWidth = std::min(m.navigationWidth, static_cast<int>(client.right) / 2);
+  const int buttonsLeft = width - 3 * (m.buttonWidth + m.margin);
+  // The update notice stands beside the buttons, or on a row of its own above them when its
+  // text does not fit there.
+  int contentBottom = bottomTop;
+  if (IsWindowVisible(parts_->updateNotice)) {
+    wchar_t text[256] = {};
+    GetWindowTextW(parts_->updateNotice, text, static_cast<int>(std::size(text)));
+    const int textWidth = TextWidth(parts_->updateNotice, parts_->frameFont.get(), text);
+    const int lineHeight = m.buttonHeight * 3 / 4;
+    if (textWidth + 2 * m.margin <= buttonsLeft) {
+      MoveWindow(parts_->updateNotice, m.margin, bottomTop + (m.buttonHeight - lineHeight) / 2,
+                 buttonsLeft - 2 * m.margin, lineHeight, TRUE);
+    } else {
+      contentBottom -= lineHeight + m.margin;
+      MoveWindow(parts_->updateNotice, m.margin, contentBottom + m.margin / 2, width - 2 * m.margin,
+                 lineHeight, TRUE);
+    }
+  }
+  const int navigationWidth = std::min(m.navigationWidth, width / 2);
   MoveWindow(parts_->navigation, m.margin, m.margin, navigationWidth,
-             std::max(0, bottomTop - 2 * m.margin), TRUE);
+             std::max(0, contentBottom - 2 * m.margin), TRUE);
   const int pageLeft = 2 * m.margin + navigationWidth;
-  const int pageWidth = std::max(0, static_cast<int>(client.right) - pageLeft);
+  const int pageWidth = std::max(0, width - pageLeft);
   MoveWindow(parts_->pageTitle, pageLeft, m.margin, pageWidth - m.margin, m.titleHeight, TRUE);
   const int pageTop = m.margin + m.titleHeight;
   if (Page* page = CurrentPage(); page && page->Handle()) {
     MoveWindow(page->Handle(), pageLeft, pageTop, pageWidth,
-               std::max(0, bottomTop - m.margin - pageTop), TRUE);
+               std::max(0, contentBottom - m.margin - pageTop), TRUE);
     page->Layout(dpi);
   }
-  int x = client.right - m.margin - m.buttonWidth;
+  int x = width - m.margin - m.buttonWidth;
   for (const char* name : {"b_ok", "b_disable", "b_close"}) {
     MoveWindow(parts_->buttons.Handle(name), x, bottomTop, m.buttonWidth, m.buttonHeight, TRUE);
     x -= m.buttonWidth + m.margin;
   }
-  MoveWindow(parts_->updateNotice, m.margin, bottomTop + m.buttonHeight / 4,
-             std::max(0, x - m.margin), m.buttonHeight, TRUE);
 }
 
 void MainWindow::MinimumTrackSize(MINMAXINFO& info) {
