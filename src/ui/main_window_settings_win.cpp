@@ -86,7 +86,9 @@ bool MainWindow::OptionChecked(const char* name) const {
 }
 
 FormControls& MainWindow::Options() const {
-  return *parts_->options;
+  // Before the frame exists (and in backup mode, which makes none) there are no options.
+  static CompositeForm none({});
+  return parts_ && parts_->options ? *parts_->options : none;
 }
 
 void MainWindow::SaveSettings(bool saveActions) {

@@ -109,6 +109,18 @@ TEST(MainWindow, RestoredFromTheTrayItsEntriesShowTheirPagesAndTheTrayRunsAnActi
   EXPECT_FALSE(WaitUntil([&] { return PageTitle(main) != shown; }, 500));
   EXPECT_EQ(nullptr, wine_test::WaitForWindow(L"#32770", tavion.Id(), nullptr, 500));
 
+  // Tab leaves the navigation for the page's first control.
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  ASSERT_TRUE(GetGUIThreadInfo(thread, &gui));
+  HWND navigation = gui.hwndFocus;
+  Press({VK_TAB});
+  EXPECT_TRUE(WaitUntil([&] {
+    return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != navigation &&
+           IsChild(main, gui.hwndFocus);
+  }));
+
   // Tray menu: Restore, Profiles, Actions > Winamp, Tavion > (tv_opts), tv_beep: the running
   // check's box.
   ClickAt(*icon, MOUSEEVENTF_RIGHTDOWN);
