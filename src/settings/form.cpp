@@ -133,6 +133,65 @@ void MemoryForm::SetColumnWidth(size_t index, size_t column, int width) {
     states_[index].widths[column] = width;
 }
 
+size_t CompositeForm::ControlCount() const {
+  size_t count = 0;
+  for (const FormControls* form : forms_)
+    if (form) count += form->ControlCount();
+  return count;
+}
+
+std::pair<FormControls*, size_t> CompositeForm::At(size_t index) const {
+  for (FormControls* form : forms_) {
+    if (!form) continue;
+    if (index < form->ControlCount()) return {form, index};
+    index -= form->ControlCount();
+  }
+  return {nullptr, 0};
+}
+
+const std::string& CompositeForm::Name(size_t index) const {
+  return Call(&FormControls::Name, index);
+}
+ControlKind CompositeForm::Kind(size_t index) const {
+  return Call(&FormControls::Kind, index);
+}
+const std::string& CompositeForm::HelpKeyword(size_t index) const {
+  return Call(&FormControls::HelpKeyword, index);
+}
+bool CompositeForm::IsWindowed(size_t index) const {
+  return Call(&FormControls::IsWindowed, index);
+}
+bool CompositeForm::Checked(size_t index) const {
+  return Call(&FormControls::Checked, index);
+}
+std::string CompositeForm::Text(size_t index) const {
+  return Call(&FormControls::Text, index);
+}
+int CompositeForm::ItemIndex(size_t index) const {
+  return Call(&FormControls::ItemIndex, index);
+}
+bool CompositeForm::Expanded(size_t index) const {
+  return Call(&FormControls::Expanded, index);
+}
+std::vector<int> CompositeForm::ColumnWidths(size_t index) const {
+  return Call(&FormControls::ColumnWidths, index);
+}
+void CompositeForm::SetChecked(size_t index, bool checked) {
+  Call(&FormControls::SetChecked, index, checked);
+}
+void CompositeForm::SetText(size_t index, std::string_view text) {
+  Call(&FormControls::SetText, index, text);
+}
+void CompositeForm::SetItemIndex(size_t index, int item) {
+  Call(&FormControls::SetItemIndex, index, item);
+}
+void CompositeForm::SetExpanded(size_t index, bool expanded) {
+  Call(&FormControls::SetExpanded, index, expanded);
+}
+void CompositeForm::SetColumnWidth(size_t index, size_t column, int width) {
+  Call(&FormControls::SetColumnWidth, index, column, width);
+}
+
 bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_view prefix,
                         SyncMode mode) {
   bool ok = true;

@@ -154,6 +154,43 @@ class MemoryForm final : public DeclaredForm {
   std::vector<State> states_;  // one per declaration
 };
 
+// One FormControls over several forms, in their order: the option controls of every page of a
+// window, loaded and saved together. The forms are not owned and must outlive the view; a null
+// form counts as empty.
+class CompositeForm final : public FormControls {
+ public:
+  explicit CompositeForm(std::vector<FormControls*> forms) : forms_(std::move(forms)) {}
+
+  size_t ControlCount() const override;
+  const std::string& Name(size_t index) const override;
+  ControlKind Kind(size_t index) const override;
+  const std::string& HelpKeyword(size_t index) const override;
+  bool IsWindowed(size_t index) const override;
+  bool Checked(size_t index) const override;
+  void SetChecked(size_t index, bool checked) override;
+  std::string Text(size_t index) const override;
+  void SetText(size_t index, std::string_view text) override;
+  int ItemIndex(size_t index) const override;
+  void SetItemIndex(size_t index, int item) override;
+  bool Expanded(size_t index) const override;
+  void SetExpanded(size_t index, bool expanded) override;
+  std::vector<int> ColumnWidths(size_t index) const override;
+  void SetColumnWidth(size_t index, size_t column, int width) override;
+
+ private:
+  // The form holding control `index` of the whole, and its position there. Assumes `index` is
+  // below ControlCount().
+  std::pair<FormControls*, size_t> At(size_t index) const;
+  // Calls `method` of the form holding control `index` for its position there.
+  template <typename Method, typename... Args>
+  decltype(auto) Call(Method method, size_t index, Args&&... args) const {
+    const auto [form, local] = At(index);
+    return (form->*method)(local, std::forward<Args>(args)...);
+  }
+
+  std::vector<FormControls*> forms_;
+};
+
 enum class SyncMode : uint8_t { kLoad = 0, kSave = 1 };
 
 // Loads (or saves) every option control of `form` from (into) `store`, in creation order.

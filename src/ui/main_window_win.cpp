@@ -42,50 +42,11 @@
 #include "ui/main_options.h"
 #include "ui/main_window_options.h"
 #include "forms/message_box_win.h"
-#include "ui/options_page_win.h"
+#include "ui/main_pages_win.h"
+#include "ui/main_window_parts_win.h"
 #include "base/message_wait_win.h"
 
 namespace tavion {
-namespace {
-
-constexpr int kFirstButtonId = 2000;
-
-// The row of buttons below the pages, in the current language.
-std::vector<ControlDecl> BottomButtons() {
-  std::vector<ControlDecl> table;
-  for (const auto& [name, key, caption] : {std::tuple{"b_close", "ButtonClose", "Close"},
-                                           std::tuple{"b_disable", "ButtonDisable", "Disable"},
-                                           std::tuple{"b_ok", "ButtonMinimize", "Minimize"}}) {
-    ControlDecl button;
-    button.name = name;
-    button.kind = ControlKind::kButton;
-    button.caption = GetLangStr(key, caption);
-    table.push_back(std::move(button));
-  }
-  return table;
-}
-
-}  // namespace
-
-// What the window owns once its handle exists: dispatch, executors, option controls and lists.
-struct MainWindow::Parts {
-  Parts(MainWindow& window, MainWindowServices services)
-      : dispatchHost(window.hwnd_, window.library_.ForceForegroundWindow,
-                     window.startup_.resourceFolder),
-        dispatcher(dispatchHost),
-        execHost(window.hwnd_, std::move(services)) {}
-
-  Win32DispatchHost dispatchHost;
-  HotKeyDispatcher dispatcher;
-  WinExecHost execHost;
-  HWND page = nullptr;  // the scrolling page of option controls
-  Win32Form options;
-  std::unique_ptr<Win32WindowGeometry> geometry;
-  Win32Form buttons;            // "Close", "Disable", "Minimize"
-  MediaPlayerServices players;  // also asked for the track lines of a notification
-  NotifyServices notify;
-  LoadedLists lists;
-};
 
 MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
     : library_(library),
@@ -264,12 +225,7 @@ void MainWindow::OnCreate() {
   RegisterExecutors();
   if (startup_.commandLine.backup) return;
 
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  parts_->page = CreateScrollingPage(hwnd_, instance);
-  parts_->buttons.Create(hwnd_, BottomButtons(), kFirstButtonId);
-  // The form lays its controls out across the page as it is now.
-  LayoutControls();
-  parts_->options.Create(parts_->page, MainOptionControls());
+  CreateFrame(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)));
 
   // Phase 2 of the settings load.
   parts_->geometry = std::make_unique<Win32WindowGeometry>(hwnd_);
@@ -277,7 +233,7 @@ void MainWindow::OnCreate() {
   full.autorunStart = startup_.commandLine.autorun;
   full.shortVersion = startup_.shortVersion;
   full.now = CurrentDateTime();
-  parts_->lists = OptLoadPhase2(registry_, Settings(), parts_->options, *parts_->geometry, full);
+  parts_->lists = OptLoadPhase2(registry_, Settings(), Options(), *parts_->geometry, full);
   LayoutControls();
 
   if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
@@ -349,8 +305,7 @@ void MainWindow::RegisterExecutors() {
 void MainWindow::FirstShow() {
   LoadProfile();
   if (Settings().ThirstRun) FindWinampOnFirstRun();
-  if (auto sound = parts_->options.Find("cb_sound"))
-    parts_->options.SetChecked(*sound, Settings().Beep_Enab);
+  if (auto sound = Options().Find("cb_sound")) Options().SetChecked(*sound, Settings().Beep_Enab);
   RefreshTrayTip();
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
@@ -394,13 +349,14 @@ DiagnosticsValues MainWindow::Diagnostics() {
 }
 
 void MainWindow::FindWinampOnFirstRun() {
-  const auto field = parts_->options.Find("Opt_WAmp_Path");
+  FormControls& options = Options();
+  const auto field = options.Find("Opt_WAmp_Path");
   if (!field) return;
   auto exists = [](const std::string& path) {
     const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   };
-  if (exists(parts_->options.Text(*field))) return;
+  if (exists(options.Text(*field))) return;
   std::string found;
   for (const wchar_t* key :
        {L"Applications\\winamp.exe\\shell\\open\\command", L"Winamp.File\\shell\\open\\command"}) {
@@ -412,7 +368,7 @@ void MainWindow::FindWinampOnFirstRun() {
     found = WinampPathFromCommand(WideToUtf8(command));
     if (exists(found)) break;
   }
-  if (!found.empty()) parts_->options.SetText(*field, found);
+  if (!found.empty()) options.SetText(*field, found);
 }
 
 void MainWindow::LoadProfile() {
@@ -425,8 +381,24 @@ void MainWindow::LoadProfile() {
   parts_->dispatcher.Rebuild(tree_);
 }
 
+void MainWindow::LoadDefaultProfile() {
+  parts_->dispatcher.Clear();
+  LoadActionsOptions options;
+  options.defaults = true;
+  options.existingDrives = GetLogicalDrives();
+  LoadActions(actions_, tree_, userRegistry_, {}, options);
+  actions_.Modified = true;
+  SaveProfile();
+  ActionsChanged();
+}
+
+void MainWindow::ActionsChanged() {
+  parts_->dispatcher.Rebuild(tree_);
+  RefreshTrayTip();
+}
+
 void MainWindow::ApplyOptions() {
-  DispatchOptions options = DispatchOptionsFromForm(parts_->options);
+  DispatchOptions options = DispatchOptionsFromForm(Options());
   options.blockKeyboard = blockKeyboard_;
   options.hotKeysDisabled = hotKeysDisabled_;
   options.disableWinKey = disableWinKey_;
@@ -436,15 +408,19 @@ void MainWindow::ApplyOptions() {
   {
     // The media-player control reads its options on worker threads.
     const std::lock_guard lock(playerOptionsLock_);
-    playerOptions_ = MediaPlayerOptionsFromForm(parts_->options, Settings().foobar2000_class);
+    playerOptions_ = MediaPlayerOptionsFromForm(Options(), Settings().foobar2000_class);
   }
   parts_->dispatcher.SetOptions(std::move(options));
 }
 
 bool MainWindow::OptionChecked(const char* name) const {
-  if (!parts_) return false;
-  const auto i = parts_->options.Find(name);
-  return i && parts_->options.Checked(*i);
+  if (!parts_ || !parts_->options) return false;
+  const auto i = parts_->options->Find(name);
+  return i && parts_->options->Checked(*i);
+}
+
+FormControls& MainWindow::Options() const {
+  return *parts_->options;
 }
 
 bool MainWindow::CloseQuery() {
@@ -502,7 +478,7 @@ void MainWindow::SaveSettings(bool saveActions) {
   context.programFolder = WideToUtf8(startup_.programFolder);
   context.ignoredKeys = &parts_->lists.ignoredKeys;
   if (saveActions) context.saveActions = [this] { SaveProfile(); };
-  OptSave(registry_, Settings(), parts_->options, *parts_->geometry, context);
+  OptSave(registry_, Settings(), Options(), *parts_->geometry, context);
 }
 
 void MainWindow::MinimizeToTray() {
@@ -576,9 +552,7 @@ void MainWindow::OnCommand(WORD id) {
     if (name == "b_close") ExitExplicitly();
     if (name == "b_disable") SetHotKeysDisabled(!hotKeysDisabled_);
     if (name == "b_ok") b_okClick();
-    return;
   }
-  ApplyOptionChange(id);
 }
 
 void MainWindow::ExitExplicitly() {
@@ -592,22 +566,21 @@ void MainWindow::b_okClick() {
   SaveProfile();
 }
 
-void MainWindow::SaveProfile() {
+bool MainWindow::SaveProfile() {
   SaveActionsOptions options;
   options.currentProfile = Settings().ProfileNm;
   // The list stays modified, so a later save tries again.
   options.tellFailure = [](const std::string& text) {
     ShowMessageBox(text, MessageDialogType::Error, MessageButtons::Ok);
   };
-  SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
+  return SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
 }
 
-void MainWindow::ApplyOptionChange(WORD id) {
-  if (!parts_) return;
-  const auto index = parts_->options.IndexOfId(id);
+void MainWindow::ApplyOptionChange(const std::string& name) {
+  if (!parts_ || !parts_->options) return;
+  const auto index = Options().Find(name);
   if (!index) return;
-  const std::string& name = parts_->options.Name(*index);
-  const bool checked = parts_->options.Checked(*index);
+  const bool checked = Options().Checked(*index);
   switch (OptionChangeFor(name, checked, startupComplete_, mouseHookInstalled_)) {
     case OptionChangeStep::kTrayIcon:
       if (checked)
@@ -629,7 +602,7 @@ void MainWindow::ApplyOptionChange(WORD id) {
     case OptionChangeStep::kNone:
       break;
   }
-  CopyDeskOptions(parts_->options, Settings());
+  CopyDeskOptions(Options(), Settings());
   ApplyOptions();
 }
 
@@ -669,24 +642,6 @@ void MainWindow::OnAskLaunch(WPARAM wParam, LPARAM lParam) {
     ExecuteAction(code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
   else
     Settings().ActionBusy = false;
-}
-
-void MainWindow::LayoutControls() {
-  if (!parts_ || !parts_->page) return;
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int dpi = WindowDpi(hwnd_);
-  const int margin = MulDiv(8, dpi, 96);
-  const int buttonWidth = MulDiv(90, dpi, 96);
-  const int buttonHeight = MulDiv(26, dpi, 96);
-  const int top = client.bottom - margin - buttonHeight;
-  MoveWindow(parts_->page, 0, 0, client.right, std::max(0, top - margin), TRUE);
-  int x = client.right - margin - buttonWidth;
-  for (const char* name : {"b_ok", "b_disable", "b_close"}) {
-    MoveWindow(parts_->buttons.Handle(name), x, top, buttonWidth, buttonHeight, TRUE);
-    x -= buttonWidth + margin;
-  }
-  SetScrollingPageContentHeight(parts_->page, parts_->options.ContentHeight());
 }
 
 }  // namespace tavion

@@ -18,11 +18,13 @@
 #include "pipeline/session_notifications_win.h"
 #include "pipeline/startup_win.h"
 #include "settings/registry_win.h"
+#include "ui/page_win.h"
 #include "ui/tray_icon_win.h"
 
 namespace tavion {
 
 class SidekitLibrary;
+class FormControls;
 
 inline constexpr wchar_t kMainWindowClass[] = L"TAVION_ROOTWINDOW";
 
@@ -85,20 +87,33 @@ class MainWindow {
   void OnCommand(WORD id);
   void ExitExplicitly();
   void b_okClick();  // "Minimize": saves, goes to the tray
-  // Saves the current profile when modified; a failure is shown in a message box.
-  void SaveProfile();
+  // Saves the current profile when modified; a failure is shown in a message box and gives false.
+  bool SaveProfile();
 
   // Settings.
   void SaveSettings(bool saveActions);
   void LoadProfile();
+  // Replaces the current profile by the default action set and saves it.
+  void LoadDefaultProfile();
+  // The tree changed: the key handler's index, the total-keys line and the tray tip follow.
+  void ActionsChanged();
   void FindWinampOnFirstRun();
-  void ApplyOptionChange(WORD id);
+  void ApplyOptionChange(const std::string& name);
   bool OptionChecked(const char* name) const;
+  // The option controls of every page and of the navigation, as one form.
+  FormControls& Options() const;
   // Hands the option controls' values to the key handler and to the copy that worker threads
   // read; the key handler's index follows the profile's loading.
   void ApplyOptions();
-  void LayoutControls();
   int CountActions() const;
+
+  // The frame (main_window_frame_win.cpp): pages, navigation, bottom row.
+  void CreateFrame(HINSTANCE instance);
+  PageServices MakePageServices(HINSTANCE instance);
+  void LayoutControls();
+  // Shows page `page` (a position in CreateMainPages' order) alone, with its title.
+  void ShowPage(size_t page);
+  Page* CurrentPage() const;
   DiagnosticsValues Diagnostics();
 
   SidekitLibrary& library_;

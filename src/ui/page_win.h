@@ -10,25 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "keys/key_edit_win.h"
+#include "ui/list_command.h"
+
 namespace tavion {
 
 class TActionsList;
 class ActionTree;
 class RegistryStore;
 class FormControls;
-
-// The commands of a page's lists, run by the window keys (Insert, F2, Delete, F4, F5), the
-// toolbars and the context menus alike.
-enum class ListCommand : uint8_t {
-  kAdd,        // Insert
-  kAddFolder,  //
-  kEdit,       // F2, double click
-  kDelete,     // Delete
-  kRun,        //
-  kToggle,     // F4: enable or disable an action
-  kRefresh,    // F5: read the list again
-  kDefault,    //
-};
 
 // One entry of a context menu: a command, or a separator when `separator` is set.
 struct ListMenuEntry {
@@ -48,6 +38,7 @@ struct PageServices {
   TActionsList* actions = nullptr;    // the current profile
   ActionTree* tree = nullptr;         // its order and nesting
   std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
+  std::wstring pluginFolder;          // the "PlugIns" folder
   std::wstring languageFolder;        // the "Lang" folder of the language files
   // The running program's version texts and build date (the About page, the OSD sample).
   std::string fullVersion;   // "major.minor.release.build"
@@ -62,8 +53,16 @@ struct PageServices {
   // The action list or tree changed: the total-keys line, the tray tip and the tray's
   // "Actions" menu follow.
   std::function<void()> actionsChanged;
+  // Opens the action editor: kAdd or kAddFolder for a new entry near node `selected`, kEdit for
+  // node `selected`; true when the user confirmed and the tree changed. Null while the program
+  // has no action editor: those commands are then not offered.
+  std::function<bool(ListCommand command, std::optional<std::size_t> selected)> editAction;
   // The option controls of the settings (all pages), for pages that act on an option at once.
   std::function<void(const std::string& controlName)> optionChanged;
+  // Sidekit32's hook entry points for the hot-key capture controls (null: nothing is captured).
+  CaptureHooks captureHooks;
+  // Whether raw input is registered: the hot-key frame's HID choice can be taken.
+  std::function<bool()> rawInputReady;
 };
 
 class Page {

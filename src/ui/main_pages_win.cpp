@@ -1,0 +1,55 @@
+#include "ui/main_pages_win.h"
+
+#include "lang/lang_win.h"
+#include "ui/actions_page_win.h"
+#include "ui/main_form_page_win.h"
+
+namespace tavion {
+
+std::vector<std::unique_ptr<Page>> CreateMainPages() {
+  std::vector<std::unique_ptr<Page>> pages;
+  pages.push_back(std::make_unique<EmptyPage>("PageAbout", "About"));
+  pages.push_back(CreateMainFormPage());
+  pages.push_back(std::make_unique<EmptyPage>("PagePlayer", "Media player manage"));
+  pages.push_back(std::make_unique<ActionsPage>());
+  pages.push_back(std::make_unique<EmptyPage>("PageOsd", "OnScreen display"));
+  pages.push_back(std::make_unique<EmptyPage>("PageMacros", "Macros"));
+  pages.push_back(std::make_unique<EmptyPage>("PageKeyNames", "Names of keys"));
+  pages.push_back(std::make_unique<EmptyPage>("PagePlugins", "Plugins"));
+  pages.push_back(std::make_unique<EmptyPage>("PageKeyboardLayout", "Keyboard layout"));
+  pages.push_back(std::make_unique<EmptyPage>("PageShellKeys", "Shell keys"));
+  return pages;
+}
+
+HWND CreatePageWindow(HWND parent, HINSTANCE instance, WNDPROC proc, void* data) {
+  // One class per window procedure: the procedure's address names it.
+  const std::wstring className = L"TavionPage" + std::to_wstring(reinterpret_cast<uintptr_t>(proc));
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = className.c_str();
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  HWND hwnd =
+      CreateWindowExW(WS_EX_CONTROLPARENT, className.c_str(), L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0,
+                      0, 0, parent, nullptr, instance, nullptr);
+  if (hwnd) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+  return hwnd;
+}
+
+EmptyPage::~EmptyPage() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+bool EmptyPage::Create(HWND parent, const PageServices& services) {
+  hwnd_ = CreatePageWindow(parent, services.instance, &DefWindowProcW, nullptr);
+  return hwnd_ != nullptr;
+}
+
+std::wstring EmptyPage::Title() const {
+  return GetLangStrW(titleKey_, title_);
+}
+
+}  // namespace tavion

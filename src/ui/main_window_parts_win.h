@@ -1,0 +1,47 @@
+#pragma once
+// What the main window owns once its handle exists, shared by the files of the window.
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "exec/exec_host_win.h"
+#include "exec/media_player_win.h"
+#include "forms/form_win.h"
+#include "osd/notify_action_win.h"
+#include "pipeline/sidekit_library_win.h"
+#include "pipeline/key_dispatch.h"
+#include "pipeline/key_dispatch_host_win.h"
+#include "settings/settings_store.h"
+#include "settings/settings_system_win.h"
+#include "ui/main_window_win.h"
+#include "ui/navigation.h"
+#include "ui/page_win.h"
+
+namespace tavion {
+
+// What the window owns once its handle exists: dispatch, executors, option controls and lists.
+struct MainWindow::Parts {
+  Parts(MainWindow& window, MainWindowServices services)
+      : dispatchHost(window.hwnd_, window.library_.ForceForegroundWindow,
+                     window.startup_.resourceFolder),
+        dispatcher(dispatchHost),
+        execHost(window.hwnd_, std::move(services)) {}
+
+  Win32DispatchHost dispatchHost;
+  HotKeyDispatcher dispatcher;
+  WinExecHost execHost;
+  std::vector<std::unique_ptr<Page>> pages;  // in navigation order
+  size_t currentPage = 0;
+  MemoryForm navigationPanels{NavigationPanelControls()};  // their expanded state
+  std::unique_ptr<CompositeForm> options;  // the navigation's and every page's option controls
+  HWND pageTitle = nullptr;
+  UniqueFont titleFont;
+  std::unique_ptr<Win32WindowGeometry> geometry;
+  Win32Form buttons;            // "Close", "Disable", "Minimize"
+  MediaPlayerServices players;  // also asked for the track lines of a notification
+  NotifyServices notify;
+  LoadedLists lists;
+};
+
+}  // namespace tavion
