@@ -39,6 +39,11 @@ struct PageServices {
   ActionTree* tree = nullptr;         // its order and nesting
   std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
   std::wstring pluginFolder;          // the "PlugIns" folder
+  std::wstring languageFolder;        // the "Lang" folder of the language files
+  // The running program's version texts and build date (the About page, the OSD sample).
+  std::string fullVersion;   // "major.minor.release.build"
+  std::string shortVersion;  // "major.minor"
+  std::string buildDate;     // the executable's build time in the user's format
   // Runs an action code now: ExecuteAction (code, absolute tree index or -1, repeat count 0).
   std::function<void(const std::string& code, int index, bool useThread)> execute;
   // Saves the current profile at once (SaveActions); false when the save failed (already shown).
