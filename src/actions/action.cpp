@@ -222,6 +222,21 @@ const TAction* TActionsList::At(std::size_t i) const {
   return i < actions_.size() ? actions_[i].get() : nullptr;
 }
 
+bool TActionsList::Move(std::size_t first, std::size_t count, std::size_t before) {
+  const std::size_t end = first + count;
+  if (end < first || end > actions_.size() || before > actions_.size()) return false;
+  if (before > first && before < end) return false;
+  const auto at = [this](std::size_t i) {
+    return actions_.begin() + static_cast<std::ptrdiff_t>(i);
+  };
+  if (before <= first) {
+    std::rotate(at(before), at(first), at(end));
+  } else {
+    std::rotate(at(first), at(end), at(before));
+  }
+  return true;
+}
+
 std::optional<std::size_t> TActionsList::IndexOf(const TAction* action) const {
   const auto found = std::find_if(actions_.begin(), actions_.end(),
                                   [&](const auto& owned) { return owned.get() == action; });

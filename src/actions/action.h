@@ -135,6 +135,10 @@ class TActionsList {
   TAction* At(std::size_t i);
   const TAction* At(std::size_t i) const;
   std::optional<std::size_t> IndexOf(const TAction* action) const;
+  // Moves the `count` actions from `first` in front of position `before` (Count() for the end),
+  // keeping their order. False, and nothing moves, when the range is outside the list or
+  // `before` lies inside it.
+  bool Move(std::size_t first, std::size_t count, std::size_t before);
 
   bool Modified = false;  // edited since the last save
   bool Saving = false;    // being written

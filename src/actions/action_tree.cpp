@@ -60,10 +60,16 @@ void ActionTree::Rebuild(TActionsList& list, const std::function<std::string(TAc
   }
 }
 
-bool ActionTree::DeleteNode(std::size_t index, TActionsList& list) {
-  if (index >= nodes_.size()) return false;
+std::size_t ActionTree::SubtreeEnd(std::size_t index) const {
+  if (index >= nodes_.size()) return nodes_.size();
   std::size_t end = index + 1;
   while (end < nodes_.size() && nodes_[end].depth > nodes_[index].depth) ++end;
+  return end;
+}
+
+bool ActionTree::DeleteNode(std::size_t index, TActionsList& list) {
+  if (index >= nodes_.size()) return false;
+  const std::size_t end = SubtreeEnd(index);
   for (std::size_t i = index; i < end; ++i) {
     if (auto position = list.IndexOf(nodes_[i].action)) list.Delete(*position);
   }
@@ -75,6 +81,39 @@ bool ActionTree::DeleteNode(std::size_t index, TActionsList& list) {
     if (nodes_[i].parent && *nodes_[i].parent >= end) *nodes_[i].parent -= removed;
   }
   return true;
+}
+
+std::optional<std::size_t> ActionTree::MoveNode(std::size_t index, std::size_t before, int depth,
+                                                TActionsList& list) {
+  if (index >= nodes_.size() || before > nodes_.size()) return std::nullopt;
+  const std::size_t end = SubtreeEnd(index);
+  if (before > index && before < end) return std::nullopt;
+  const std::size_t count = end - index;
+  const int shift = depth - nodes_[index].depth;
+
+  std::vector<Node> moved(nodes_.begin() + static_cast<std::ptrdiff_t>(index),
+                          nodes_.begin() + static_cast<std::ptrdiff_t>(end));
+  for (Node& node : moved) node.depth += shift;
+  std::vector<Node> order;
+  order.reserve(nodes_.size());
+  const std::size_t target = before <= index ? before : before - count;
+  for (std::size_t i = 0; i <= nodes_.size(); ++i) {
+    if (i == before) order.insert(order.end(), moved.begin(), moved.end());
+    if (i < nodes_.size() && (i < index || i >= end)) order.push_back(nodes_[i]);
+  }
+
+  // Parents follow from the depths: the nearest earlier node one level up.
+  std::vector<std::size_t> path;  // path[d] = the latest node at depth d
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const int d = order[i].depth;
+    if (d < 0 || static_cast<std::size_t>(d) > path.size()) return std::nullopt;
+    path.resize(static_cast<std::size_t>(d));
+    order[i].parent = d == 0 ? std::nullopt : std::optional<std::size_t>(path.back());
+    path.push_back(i);
+  }
+  if (list.IndexOf(nodes_[index].action) == index) list.Move(index, count, before);
+  nodes_ = std::move(order);
+  return target;
 }
 
 }  // namespace tavion

@@ -36,6 +36,9 @@ class ActionTree {
   // A node whose action has no code is a folder.
   static bool IsFolder(const Node* node);
 
+  // The index just past the last descendant of node `index` (Count() at most).
+  std::size_t SubtreeEnd(std::size_t index) const;
+
   // Absolute indices of the direct children of node `index`, in order.
   std::vector<std::size_t> Children(std::size_t index) const;
 
@@ -52,6 +55,15 @@ class ActionTree {
   // Deletes node `index` with all its descendants and their actions from `list`. Returns false
   // for an index outside the tree.
   bool DeleteNode(std::size_t index, TActionsList& list);
+
+  // Moves node `index` with its descendants in front of node `before` (Count() for the end) and
+  // gives it depth `depth`, its descendants following; parents follow from the new depths, and
+  // the list's order follows the tree's. Returns the node's new index, or nullopt, moving
+  // nothing, when an index is outside the tree, `before` lies among the moved nodes, or the
+  // depth does not fit there (the top node is not at depth 0, or a node would be more than one
+  // deeper than the node before it).
+  std::optional<std::size_t> MoveNode(std::size_t index, std::size_t before, int depth,
+                                      TActionsList& list);
 
  private:
   std::vector<Node> nodes_;

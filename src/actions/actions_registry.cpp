@@ -10,6 +10,7 @@
 #include "actions/persistent.h"
 #include "lang/lang.h"
 #include "settings/registry.h"
+#include "settings/staged_key.h"
 
 namespace tavion {
 
@@ -32,34 +33,6 @@ int CompareNumbers(std::string_view a, std::string_view b) {
   return a.compare(b);
 }
 
-struct ProfileKeys {
-  std::string parent;    // the `Keys` path
-  std::string name;      // the profile's name
-  std::string target;    // parent\name
-  std::string staging;   // parent\~saving~name
-  std::string previous;  // parent\~previous~name
-};
-
-std::string JoinPath(std::string_view parent, std::string_view name) {
-  std::string path(parent);
-  if (!path.empty()) path += '\\';
-  path += name;
-  return path;
-}
-
-ProfileKeys KeysOf(std::string_view parent, std::string_view name) {
-  ProfileKeys keys{std::string(parent), std::string(name), JoinPath(parent, name), {}, {}};
-  keys.staging = JoinPath(parent, std::string(kStagingProfilePrefix) + keys.name);
-  keys.previous = JoinPath(parent, std::string(kPreviousProfilePrefix) + keys.name);
-  return keys;
-}
-
-ProfileKeys KeysOfPath(std::string_view profilePath) {
-  const size_t slash = profilePath.find_last_of('\\');
-  if (slash == std::string_view::npos) return KeysOf({}, profilePath);
-  return KeysOf(profilePath.substr(0, slash), profilePath.substr(slash + 1));
-}
-
 // Writes every node's action below `path`; false at the first failed write.
 bool WriteTree(const ActionTree& tree, RegistryStore& store, std::string_view path) {
   if (!store.CreateKey(path)) return false;
@@ -71,19 +44,6 @@ bool WriteTree(const ActionTree& tree, RegistryStore& store, std::string_view pa
     action->SetName(node->text);
     if (!WriteObject(*action, store, path, ActionKeyName(i), /*load=*/false)) return false;
   }
-  return true;
-}
-
-// Replaces the profile `keys.target` by the complete staging key.
-bool SwapIn(RegistryStore& store, const ProfileKeys& keys) {
-  if (store.KeyExists(keys.target)) {
-    if (!store.DeleteKey(keys.previous)) return false;
-    if (!store.RenameKey(keys.target, std::string(kPreviousProfilePrefix) + keys.name))
-      return false;
-  }
-  if (!store.RenameKey(keys.staging, keys.name)) return false;
-  // The new profile is in place; what is left of the old one is only garbage from here on.
-  store.DeleteKey(keys.previous);
   return true;
 }
 
@@ -113,26 +73,7 @@ void SortActionKeyNames(std::vector<std::string>& names) {
 }
 
 void RecoverInterruptedSave(RegistryStore& store, std::string_view profilePath) {
-  const ProfileKeys keys = KeysOfPath(profilePath);
-  if (store.KeyExists(keys.target)) {
-    // Interrupted while writing the staging key, or after the swap: the target is whole.
-    store.DeleteKey(keys.staging);
-    store.DeleteKey(keys.previous);
-    return;
-  }
-  if (store.KeyExists(keys.previous)) {
-    // Interrupted inside the swap. The old profile is moved aside only once the staging key is
-    // complete, so a staging key that exists is the new profile; otherwise restore the old one.
-    if (store.KeyExists(keys.staging)) {
-      store.RenameKey(keys.staging, keys.name);
-    } else {
-      store.RenameKey(keys.previous, keys.name);
-    }
-    store.DeleteKey(keys.previous);
-    return;
-  }
-  // A first save under this name that never reached the swap: nothing whole to keep.
-  store.DeleteKey(keys.staging);
+  RecoverStagedKey(store, profilePath);
 }
 
 void LoadActions(TActionsList& list, ActionTree& tree, RegistryStore& store,
@@ -169,14 +110,15 @@ bool WriteProfile(TActionsList& list, const ActionTree& tree, RegistryStore& sto
   if (name.empty() || name.find('\\') != std::string::npos) return false;
   if (options.processMessages) options.processMessages();
 
-  const ProfileKeys keys = KeysOf(options.keysPath, name);
+  const std::string target = JoinRegistryPath(options.keysPath, name);
+  const std::string staging = SiblingKeyPath(target, kStagingKeyPrefix);
   list.Saving = true;
   // A staging key left by an earlier interruption is incomplete: start afresh.
   bool ok =
-      store.DeleteKey(keys.staging) && WriteTree(tree, store, keys.staging) && SwapIn(store, keys);
+      store.DeleteKey(staging) && WriteTree(tree, store, staging) && SwapInStagedKey(store, target);
   if (ok && !options.keep && !options.currentProfile.empty() &&
       !RegistryNameEqual(options.currentProfile, name)) {
-    ok = store.DeleteKey(JoinPath(options.keysPath, options.currentProfile));
+    ok = store.DeleteKey(JoinRegistryPath(options.keysPath, options.currentProfile));
   }
   list.Saving = false;
   return ok;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/staged_key.h"
+
 namespace tavion {
 
 class ActionTree;
@@ -26,8 +28,8 @@ inline constexpr std::string_view kKeysRegistryPath = "Software\\Quillon\\Tavion
 inline constexpr std::string_view kCurrentProfileMark = "\x01";
 
 // Sub-keys of `Keys` that a save uses for a while; they are never profiles.
-inline constexpr std::string_view kStagingProfilePrefix = "~saving~";
-inline constexpr std::string_view kPreviousProfilePrefix = "~previous~";
+inline constexpr std::string_view kStagingProfilePrefix = kStagingKeyPrefix;
+inline constexpr std::string_view kPreviousProfilePrefix = kPreviousKeyPrefix;
 bool IsTransientProfileKey(std::string_view name);
 
 // The sub-key name of the action with absolute index `index`: "%03u".

@@ -4,25 +4,28 @@
 
 #include <algorithm>
 
-#include "base/window_requests_win.h"
 #include "base/utf_win.h"
+#include "base/window_requests_win.h"
+#include "forms/form_layout.h"
 
 namespace tavion {
 namespace {
 
 // Sizes at 96 dots per inch.
 constexpr int kMargin = 8;
-constexpr int kGap = 4;
-constexpr int kLineHeight = 20;
-constexpr int kEditHeight = 22;
+constexpr int kGap = 6;
+constexpr int kGroupSide = 10;
+constexpr int kCheckGlyph = 24;        // a check box's box, the gap after it, a theme's inset
+constexpr int kEditChrome = 8;         // an edit's borders and inner room, each way
+constexpr int kEditWidth = 120;        // an edit's least width: it stretches across its row
+constexpr int kComboArrow = 26;        // a drop-down list's arrow and borders
+constexpr int kSpinArrows = 22;        // a spin edit's arrows
+constexpr int kButtonWidth = 75;       // a push button's least width
+constexpr int kButtonChrome = 20;      // a push button's room around its caption
+constexpr int kButtonHeight = 25;      // and its least height
 constexpr int kComboListHeight = 200;  // the drop-down list's room
-constexpr int kLabelHeight = 16;
-constexpr int kGroupCaptionHeight = 18;
 constexpr int kInfoPanelHeight = 40;
-constexpr int kGroupHeight = 60;
 constexpr int kListViewHeight = 120;
-constexpr int kButtonWidth = 100;
-constexpr int kButtonHeight = 26;
 // Longest text an edit is read back with.
 constexpr int kTextBound = 32 * 1024;
 
@@ -59,38 +62,126 @@ UniqueFont CreateMessageFont(int dpi) {
 }
 
 HWND CreateChild(HWND parent, const wchar_t* className, const std::string& text, DWORD style,
-                 DWORD exStyle, RECT r, int id, HFONT font) {
-  HWND hwnd = CreateWindowExW(
-      exStyle, className, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-      r.right - r.left, r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-      GetModuleHandleW(nullptr), nullptr);
-  if (hwnd && font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return hwnd;
+                 DWORD exStyle, int id) {
+  return CreateWindowExW(exStyle, className, Utf8ToWide(text).c_str(),
+                         WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
-int NaturalHeight(const ControlDecl& decl) {
+struct TextSize {
+  int cx = 0;
+  int cy = 0;
+};
+
+// Measures texts as the controls draw them (several lines, "&" marking a mnemonic).
+class TextMeter {
+ public:
+  explicit TextMeter(HWND window) : dc_(window) {}
+
+  TextSize Measure(HFONT font, const std::string& text) const {
+    const ScopedSelection selection(dc_.get(), font);
+    const std::wstring wide = Utf8ToWide(text.empty() ? std::string("Ag") : text);
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT);
+    return {text.empty() ? 0 : static_cast<int>(r.right - r.left),
+            static_cast<int>(r.bottom - r.top)};
+  }
+  int LineHeight(HFONT font) const { return Measure(font, {}).cy; }
+
+ private:
+  WindowDc dc_;
+};
+
+// The height of a radio button's row in a radio group.
+int RadioRow(int lineHeight, int dpi) {
+  return std::max(lineHeight, MulDiv(17, dpi, 96)) + MulDiv(2, dpi, 96);
+}
+
+// The texts of a drop-down list's entries, as a page may have filled it.
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> items;
+  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const auto length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+    if (length < 0 || length > 1024) continue;
+    std::wstring item(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    items.push_back(WideToUtf8(item.c_str()));
+  }
+  return items;
+}
+
+// The control's own width and height, its caption's width, and how it flows; `hwnd` is the
+// control's window.
+LayoutItem NaturalItem(const ControlDecl& decl, HFONT font, const TextMeter& meter, int dpi,
+                       HWND hwnd) {
+  const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
+  const int line = meter.LineHeight(font);
+  const TextSize text = meter.Measure(font, decl.caption);
+  const int fieldHeight = line + scale(kEditChrome);
+  LayoutItem item;
+  const bool captioned = decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox ||
+                         decl.kind == ControlKind::kSpinEdit;
+  if (captioned && !decl.caption.empty()) item.label = text.cx;
   switch (decl.kind) {
     case ControlKind::kCheckBox:
-      return kLineHeight;
+      item.width = text.cx + scale(kCheckGlyph);
+      item.height = std::max(text.cy, scale(16));
+      break;
     case ControlKind::kEdit:
-    case ControlKind::kSpinEdit:
-      return kEditHeight;
-    case ControlKind::kComboBox:
-      return kEditHeight;
-    case ControlKind::kRadioGroup:
-      return kGroupCaptionHeight + kLineHeight * static_cast<int>(decl.items.size()) + kGap;
+      item.width = scale(kEditWidth);
+      item.height = fieldHeight;
+      item.stretch = true;
+      break;
+    case ControlKind::kSpinEdit: {
+      const std::string widest(std::to_string(std::max(decl.maxValue, -decl.minValue)).size() + 1,
+                               '0');
+      item.width = meter.Measure(font, widest).cx + scale(kEditChrome + kSpinArrows);
+      item.height = fieldHeight;
+      break;
+    }
+    case ControlKind::kComboBox: {
+      int widest = 0;
+      for (const std::string& entry : ComboItems(hwnd))
+        widest = std::max(widest, meter.Measure(font, entry).cx);
+      item.width = widest + scale(kEditChrome + kComboArrow);
+      // A drop-down list sets its own height from its font.
+      RECT r = {};
+      item.height = GetWindowRect(hwnd, &r) ? r.bottom - r.top : fieldHeight;
+      break;
+    }
+    case ControlKind::kRadioGroup: {
+      int widest = text.cx + scale(kMargin);
+      for (const std::string& entry : decl.items)
+        widest = std::max(widest, meter.Measure(font, entry).cx + scale(kCheckGlyph));
+      item.width = widest + 2 * scale(kGroupSide);
+      item.height = line + scale(kGap) + static_cast<int>(decl.items.size()) * RadioRow(line, dpi) +
+                    scale(kGroupSide);
+      item.stretch = true;
+      break;
+    }
     case ControlKind::kInfoPanel:
-      return kInfoPanelHeight;
-    case ControlKind::kListView:
-      return kListViewHeight;
-    case ControlKind::kButton:
-      return kButtonHeight;
-    case ControlKind::kLabel:
-      return kLabelHeight;
     case ControlKind::kGroup:
-      return kGroupHeight;
+      item.isGroup = true;
+      item.width = text.cx + 2 * scale(kMargin);
+      item.height = decl.kind == ControlKind::kInfoPanel ? scale(kInfoPanelHeight) : 0;
+      break;
+    case ControlKind::kListView:
+      item.width = scale(kEditWidth);
+      item.height = scale(kListViewHeight);
+      item.stretch = true;
+      break;
+    case ControlKind::kButton:
+      item.width = std::max(scale(kButtonWidth), text.cx + scale(kButtonChrome));
+      item.height = std::max(scale(kButtonHeight), text.cy + scale(kEditChrome));
+      break;
+    case ControlKind::kLabel:
+      item.width = text.cx;
+      item.height = text.cy;
+      break;
   }
-  return kLineHeight;
+  return item;
 }
 
 }  // namespace
@@ -117,88 +208,63 @@ bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firs
                               ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
   // Without it the list view class may be missing; creating one then fails and Create fails.
   InitCommonControlsEx(&icc);
-  dpi_ = WindowDpi(parent);
-  font_ = CreateMessageFont(dpi_);
-
+  parent_ = parent;
   decls_.assign(table.begin(), table.end());
   controls_.resize(decls_.size());
   int id = firstId;
   for (Control& control : controls_) control.id = id++;
   int nextRadioId = id;
-  int top = MulDiv(kMargin, dpi_, 96);
   for (size_t i = 0; i < controls_.size(); ++i) {
-    if (!CreateControl(parent, i, top, nextRadioId)) {
+    if (!CreateControl(parent, i, nextRadioId)) {
       DestroyControls();
       return false;
     }
   }
-  contentHeight_ = top;
+  RECT client = {};
+  GetClientRect(parent, &client);
+  dpi_ = 0;  // makes Layout create the font
+  Layout(client.right, WindowDpi(parent));
   return true;
 }
 
-bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadioId) {
+bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
   Control& control = controls_[index];
   const ControlDecl& decl = decls_[index];
-  const auto scale = [this](int v) { return MulDiv(v, dpi_, 96); };
-  RECT client = {};
-  GetClientRect(parent, &client);
-  const bool placed = decl.place.height > 0;
-  // Natural layout: one control per row across the page; edits and combo boxes get their
-  // caption on a row of its own above them.
-  if (!placed &&
-      (decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox ||
-       decl.kind == ControlKind::kSpinEdit) &&
-      !decl.caption.empty()) {
-    const RECT r = {scale(kMargin), top, client.right - scale(kMargin), top + scale(kLabelHeight)};
-    control.caption = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, -1, font_.get());
+  const bool captioned = decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox ||
+                         decl.kind == ControlKind::kSpinEdit;
+  if (captioned && !decl.caption.empty()) {
+    // Before its field, so Tab order and mnemonics lead from the caption to the field.
+    control.caption = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT | SS_CENTERIMAGE, 0, -1);
     if (!control.caption) return false;
-    top = r.bottom;
-  }
-  RECT r;
-  if (placed) {
-    r.left = scale(decl.place.left);
-    r.top = scale(decl.place.top);
-    r.right =
-        decl.place.width > 0 ? r.left + scale(decl.place.width) : client.right - scale(kMargin);
-    r.bottom = r.top + scale(decl.place.height);
-  } else {
-    r.left = scale(kMargin);
-    r.top = top;
-    r.right = decl.kind == ControlKind::kButton ? r.left + scale(kButtonWidth)
-                                                : client.right - scale(kMargin);
-    r.bottom = top + scale(NaturalHeight(decl));
   }
   const int id = control.id;
   switch (decl.kind) {
     case ControlKind::kCheckBox:
-      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-                                 r, id, font_.get());
+      control.hwnd =
+          CreateChild(parent, L"BUTTON", decl.caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0, id);
       if (control.hwnd) SetChecked(index, decl.checked);
       break;
     case ControlKind::kEdit:
       control.hwnd = CreateChild(parent, L"EDIT", decl.text, ES_AUTOHSCROLL | WS_TABSTOP,
-                                 WS_EX_CLIENTEDGE, r, id, font_.get());
+                                 WS_EX_CLIENTEDGE, id);
       break;
     case ControlKind::kSpinEdit:
       control.hwnd = CreateChild(parent, L"EDIT", {}, ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP,
-                                 WS_EX_CLIENTEDGE, r, id, font_.get());
+                                 WS_EX_CLIENTEDGE, id);
       if (!control.hwnd) break;
       // The arrows attach to the right of the edit and take its place's last part.
-      control.spin = CreateChild(parent, UPDOWN_CLASSW, {},
-                                 UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                                 0, RECT{}, -1, nullptr);
+      control.spin =
+          CreateChild(parent, UPDOWN_CLASSW, {},
+                      UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, -1);
       if (!control.spin) return false;
       SendMessageW(control.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
       SendMessageW(control.spin, UDM_SETRANGE32, static_cast<WPARAM>(decl.minValue),
                    static_cast<LPARAM>(decl.maxValue));
       SetItemIndex(index, decl.itemIndex);
       break;
-    case ControlKind::kComboBox: {
-      RECT list = r;
-      list.bottom = r.top + scale(kComboListHeight);
+    case ControlKind::kComboBox:
       control.hwnd =
-          CreateChild(parent, WC_COMBOBOXW, {}, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, list,
-                      id, font_.get());
+          CreateChild(parent, WC_COMBOBOXW, {}, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, id);
       if (!control.hwnd) break;
       for (const std::string& item : decl.items) {
         SendMessageW(control.hwnd, CB_ADDSTRING, 0,
@@ -206,60 +272,164 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& top, int& nextRadi
       }
       SetItemIndex(index, decl.itemIndex);
       break;
-    }
     case ControlKind::kRadioGroup: {
-      control.hwnd =
-          CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, r, id, font_.get());
+      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, id);
       if (!control.hwnd) break;
       control.firstRadioId = nextRadioId;
-      int itemTop = r.top + scale(kGroupCaptionHeight);
       for (size_t i = 0; i < decl.items.size(); ++i) {
-        const RECT item = {r.left + scale(kMargin), itemTop, r.right - scale(kMargin),
-                           itemTop + scale(kLineHeight)};
         // The first button starts the group, so arrow keys move within it.
         const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
-        HWND radio = CreateChild(parent, L"BUTTON", decl.items[i], style, 0, item, nextRadioId++,
-                                 font_.get());
+        HWND radio = CreateChild(parent, L"BUTTON", decl.items[i], style, 0, nextRadioId++);
         if (!radio) return false;
         control.radios.push_back(radio);
-        itemTop = item.bottom;
       }
       SetItemIndex(index, decl.itemIndex);
       break;
     }
     case ControlKind::kInfoPanel:
     case ControlKind::kGroup:
-      control.hwnd =
-          CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, r, id, font_.get());
+      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_GROUPBOX, 0, id);
       control.expanded = decl.expanded;
       break;
     case ControlKind::kListView: {
-      control.hwnd =
-          CreateChild(parent, WC_LISTVIEWW, {}, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                      WS_EX_CLIENTEDGE, r, id, font_.get());
+      control.hwnd = CreateChild(parent, WC_LISTVIEWW, {},
+                                 LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE, id);
       if (!control.hwnd) break;
       for (size_t i = 0; i < decl.columns.size(); ++i) {
         std::wstring caption = Utf8ToWide(decl.columns[i].caption);
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = caption.data();
-        column.cx = scale(decl.columns[i].width);
+        column.cx = MulDiv(decl.columns[i].width, WindowDpi(parent), 96);
         if (SendMessageW(control.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column)) < 0)
           return false;
       }
       break;
     }
     case ControlKind::kButton:
-      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption, BS_PUSHBUTTON | WS_TABSTOP, 0, r,
-                                 id, font_.get());
+      control.hwnd =
+          CreateChild(parent, L"BUTTON", decl.caption, BS_PUSHBUTTON | WS_TABSTOP, 0, id);
       break;
     case ControlKind::kLabel:
-      control.hwnd = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, r, id, font_.get());
+      control.hwnd = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, id);
       break;
   }
-  if (!control.hwnd) return false;
-  if (!placed) top = r.bottom + scale(kGap);
-  return true;
+  return control.hwnd != nullptr;
+}
+
+HFONT Win32Form::FontOf(size_t index) const {
+  return controls_[index].ownFont ? controls_[index].ownFont : font_.get();
+}
+
+void Win32Form::ApplyFonts() {
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const Control& control = controls_[i];
+    const auto font = reinterpret_cast<WPARAM>(FontOf(i));
+    for (HWND hwnd : control.radios) SendMessageW(hwnd, WM_SETFONT, font, FALSE);
+    for (HWND hwnd : {control.caption, control.hwnd})
+      if (hwnd) SendMessageW(hwnd, WM_SETFONT, font, FALSE);
+  }
+}
+
+void Win32Form::SetControlFont(size_t index, HFONT font) {
+  if (index >= controls_.size()) return;
+  controls_[index].ownFont = font;
+  ApplyFonts();
+}
+
+void Win32Form::SetCaption(size_t index, std::string_view caption) {
+  if (index >= controls_.size()) return;
+  decls_[index].caption = caption;
+  HWND target = controls_[index].caption ? controls_[index].caption : controls_[index].hwnd;
+  SetWindowTextW(target, Utf8ToWide(caption).c_str());
+}
+
+int Win32Form::Layout(int width, int dpi) {
+  if (controls_.empty()) return contentHeight_ = 0;
+  if (dpi <= 0) dpi = 96;
+  if (dpi != dpi_ || !font_) {
+    UniqueFont font = CreateMessageFont(dpi);
+    dpi_ = dpi;
+    // The controls let go of the old font before it is deleted.
+    std::swap(font, font_);
+    ApplyFonts();
+  }
+  const auto scale = [this](int v) { return MulDiv(v, dpi_, 96); };
+  const TextMeter meter(parent_);
+  // The flowing controls, in table order; a group is found by its name among them.
+  std::vector<LayoutItem> items;
+  std::vector<size_t> flowing;
+  for (size_t i = 0; i < decls_.size(); ++i) {
+    const ControlDecl& decl = decls_[i];
+    if (decl.place.height > 0) continue;
+    LayoutItem item = NaturalItem(decl, FontOf(i), meter, dpi_, controls_[i].hwnd);
+    item.beside = decl.beside;
+    for (size_t f = 0; f < flowing.size() && !decl.group.empty(); ++f)
+      if (decls_[flowing[f]].name == decl.group) item.group = static_cast<int>(f);
+    items.push_back(item);
+    flowing.push_back(i);
+  }
+  LayoutMetrics metrics;
+  metrics.margin = scale(kMargin);
+  metrics.gap = scale(kGap);
+  metrics.groupTop = meter.LineHeight(font_.get()) + scale(kGap);
+  metrics.groupSide = scale(kGroupSide);
+  const FormLayout layout = LayOutForm(items, width, metrics);
+  contentWidth_ = std::max(width, layout.width);
+  contentHeight_ = layout.height;
+  for (size_t f = 0; f < flowing.size(); ++f) {
+    const LayoutBox& box = layout.controls[f];
+    Place(flowing[f], RECT{box.left, box.top, box.left + box.width, box.top + box.height});
+    if (HWND caption = controls_[flowing[f]].caption) {
+      const LayoutBox& label = layout.labels[f];
+      MoveWindow(caption, label.left, label.top, label.width, label.height, TRUE);
+    }
+  }
+  for (size_t i = 0; i < decls_.size(); ++i) {
+    const ControlPlace& place = decls_[i].place;
+    if (place.height <= 0) continue;
+    RECT r;
+    r.left = scale(place.left);
+    r.top = scale(place.top);
+    r.right = place.width > 0 ? r.left + scale(place.width) : width - scale(kMargin);
+    r.bottom = r.top + scale(place.height);
+    Place(i, r);
+    contentHeight_ = std::max<int>(contentHeight_, r.bottom + scale(kMargin));
+  }
+  return contentHeight_;
+}
+
+void Win32Form::Place(size_t index, RECT r) {
+  const Control& control = controls_[index];
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  switch (decls_[index].kind) {
+    case ControlKind::kComboBox:
+      // A drop-down list's window height is its list's room.
+      MoveWindow(control.hwnd, r.left, r.top, width, MulDiv(kComboListHeight, dpi_, 96), TRUE);
+      break;
+    case ControlKind::kSpinEdit:
+      MoveWindow(control.hwnd, r.left, r.top, width, height, TRUE);
+      // Attaching again puts the arrows inside the edit's new place.
+      SendMessageW(control.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
+      break;
+    case ControlKind::kRadioGroup: {
+      MoveWindow(control.hwnd, r.left, r.top, width, height, TRUE);
+      const TextMeter meter(parent_);
+      const int line = meter.LineHeight(FontOf(index));
+      const int row = RadioRow(line, dpi_);
+      const int side = MulDiv(kGroupSide, dpi_, 96);
+      int top = r.top + line + MulDiv(kGap, dpi_, 96);
+      for (HWND radio : control.radios) {
+        MoveWindow(radio, r.left + side, top, width - 2 * side, row, TRUE);
+        top += row;
+      }
+      break;
+    }
+    default:
+      MoveWindow(control.hwnd, r.left, r.top, width, height, TRUE);
+      break;
+  }
 }
 
 HWND Win32Form::Handle(std::string_view name) const {

@@ -1,6 +1,8 @@
 #pragma once
 // The form runtime: creates the Win32 controls of a form table on a parent window and serves
-// them as FormControls. Controls use the system message font and are sized for the parent's DPI.
+// them as FormControls. Controls use the system message font at the form's DPI; captions are
+// measured with it, so labels, check boxes and buttons grow to their texts and the rows and group
+// boxes of the table (form_layout.h) grow with them.
 
 #include <windows.h>
 
@@ -25,20 +27,33 @@ class Win32Form final : public DeclaredForm {
   Win32Form(const Win32Form&) = delete;
   Win32Form& operator=(const Win32Form&) = delete;
 
-  // Creates the controls of `table` in its order as children of `parent`: each at its place,
-  // or, without one, below the previous control across the parent's client width. Control ids
-  // are `firstId` upwards in table order (a radio group's buttons take ids of their own after
-  // all controls). Returns false, leaving no control behind, when a control cannot be created
-  // or the form was created before.
+  // Creates the controls of `table` in its order (the Tab order) as children of `parent` and
+  // lays them out across the parent's client width at its DPI: each at its fixed place, or in
+  // the rows and groups of the table. Control ids are `firstId` upwards in table order (a radio
+  // group's buttons take ids of their own after all controls). Returns false, leaving no control
+  // behind, when a control cannot be created or the form was created before.
   bool Create(HWND parent, std::span<const ControlDecl> table, int firstId = 1000);
+
+  // Lays the controls out again across `width` pixels at `dpi`, measuring the captions as they
+  // are now (a changed DPI makes a new font). Returns the content's height.
+  int Layout(int width, int dpi);
+  // Gives one control a font of its own (kept by the caller, alive as long as the control), with
+  // which it is also measured; null returns it to the form's font. Lay out again afterwards.
+  void SetControlFont(size_t index, HFONT font);
+  // Sets a control's caption (a label's text, a button's caption); lay out again afterwards.
+  void SetCaption(size_t index, std::string_view caption);
 
   // The window of the control named `name` (a radio group's group box), or null.
   HWND Handle(std::string_view name) const;
   HWND Handle(size_t index) const;
   // The control a WM_COMMAND / WM_NOTIFY id belongs to; a radio button gives its group.
   std::optional<size_t> IndexOfId(int id) const;
-  // The height of the stacked controls in pixels, for the parent's layout or scrolling.
+  // The size the laid-out controls take in pixels, margins included: at least the width asked
+  // for, more when a row's texts need it.
   int ContentHeight() const { return contentHeight_; }
+  int ContentWidth() const { return contentWidth_; }
+  HFONT Font() const { return font_.get(); }
+  int Dpi() const { return dpi_; }
 
   bool Checked(size_t index) const override;
   void SetChecked(size_t index, bool checked) override;
@@ -61,15 +76,22 @@ class Win32Form final : public DeclaredForm {
     std::vector<HWND> radios;  // radio group
     int firstRadioId = 0;
     bool expanded = true;  // information panel
+    HFONT ownFont = nullptr;
   };
 
-  bool CreateControl(HWND parent, size_t index, int& top, int& nextRadioId);
+  bool CreateControl(HWND parent, size_t index, int& nextRadioId);
   void DestroyControls();
+  HFONT FontOf(size_t index) const;
+  void ApplyFonts();
+  // Moves a control (and its radio buttons, arrows) to `box`.
+  void Place(size_t index, RECT box);
 
+  HWND parent_ = nullptr;
   std::vector<Control> controls_;  // one per declaration
   UniqueFont font_;
   int dpi_ = 96;
   int contentHeight_ = 0;
+  int contentWidth_ = 0;
 };
 
 }  // namespace tavion

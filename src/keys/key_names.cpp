@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "settings/registry.h"
+#include "settings/staged_key.h"
 
 namespace tavion {
 namespace {
@@ -176,25 +177,42 @@ void TKeyNames::LoadDefaultKeyNames() {
 }
 
 void TKeyNames::LoadKeyNames(const RegistryStore& registry, std::string_view path) {
-  if (path.empty() || !registry.KeyExists(path)) {
+  const std::optional<std::string> key =
+      path.empty() ? std::nullopt : WholeStagedKey(registry, path);
+  // The settings save writes the ignore list below the key; a key that holds nothing else is no
+  // table of names yet.
+  if (!key || (registry.ValueNames(*key).empty() && !registry.SubKeyNames(*key).empty())) {
     LoadDefaultKeyNames();
     return;
   }
   lines_.clear();
-  for (const std::string& valueName : registry.ValueNames(path)) {
+  for (const std::string& valueName : registry.ValueNames(*key)) {
     // A value of another type is not a line of ours; it is skipped.
-    if (std::optional<std::string> line = registry.ReadString(path, valueName))
+    if (std::optional<std::string> line = registry.ReadString(*key, valueName))
       lines_.push_back(std::move(*line));
   }
 }
 
 bool TKeyNames::SaveKeyNames(RegistryStore& registry, std::string_view path) const {
   if (path.empty()) return false;
-  if (!registry.DeleteKey(path) || !registry.CreateKey(path)) return false;
-  bool written = true;
+  RecoverStagedKey(registry, path);
+  const std::string staging = SiblingKeyPath(path, kStagingKeyPrefix);
+  const std::string ignoreList = JoinRegistryPath(path, kIgnoreListKey);
+  if (!registry.DeleteKey(staging) || !registry.CreateKey(staging)) return false;
   for (std::size_t i = 0; i < lines_.size(); ++i)
-    written = registry.WriteString(path, ValueName(i), lines_[i]) && written;
-  return written;
+    if (!registry.WriteString(staging, ValueName(i), lines_[i])) return false;
+  if (registry.KeyExists(ignoreList) &&
+      !CopyRegistryKey(registry, ignoreList, registry, JoinRegistryPath(staging, kIgnoreListKey)))
+    return false;
+  return SwapInStagedKey(registry, path);
+}
+
+bool DeleteKeyNames(RegistryStore& registry, std::string_view path) {
+  if (path.empty()) return false;
+  RecoverStagedKey(registry, path);
+  for (const std::string& name : registry.ValueNames(path))
+    if (!registry.DeleteValue(path, name)) return false;
+  return !registry.SubKeyNames(path).empty() || registry.DeleteKey(path);
 }
 
 namespace {

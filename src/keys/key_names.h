@@ -20,6 +20,8 @@ class RegistryStore;
 
 // Where the table lives below HKEY_CURRENT_USER.
 inline constexpr std::string_view kKeyNamesRegistryPath = "Software\\Quillon\\Tavion\\ExKeys";
+// The sub-key of the table's key that holds the capture control's ignored HID keys.
+inline constexpr std::string_view kIgnoreListKey = "IgnoreList";
 
 class TKeyNames {
  public:
@@ -49,10 +51,12 @@ class TKeyNames {
   bool PutKey(int index, std::string_view name, uint32_t value, std::string_view hidText);
 
   // Replaces the list by the string values of key `path`, in the order the registry enumerates
-  // them; by the default table when the key is missing or `path` is empty.
+  // them (of the whole one, when a save was interrupted); by the default table when the key is
+  // missing, holds only the ignore list, or `path` is empty.
   void LoadKeyNames(const RegistryStore& registry, std::string_view path);
-  // Deletes key `path` with its sub-keys, then writes every line as the value "000", "001", ...
-  // Returns false when a write failed or `path` is empty.
+  // Replaces key `path` by one holding every line as the value "000", "001", ... and the ignore
+  // list it held. Crash-safe: an interruption leaves the old or the new table whole. Returns
+  // false when a write failed or `path` is empty.
   bool SaveKeyNames(RegistryStore& registry, std::string_view path) const;
   // Replaces the list by the 26 default names (media and browser keys, mouse buttons).
   void LoadDefaultKeyNames();
@@ -62,6 +66,10 @@ class TKeyNames {
 
   std::vector<std::string> lines_;
 };
+
+// Removes the saved table at `path` (the ignore list stays), so that the defaults load again.
+// Returns whether it is gone.
+bool DeleteKeyNames(RegistryStore& registry, std::string_view path);
 
 // The one table of the process as it was last changed; never null. Key texts read it on any
 // thread: a holder keeps its table unchanged, whatever changes come after.

@@ -37,8 +37,9 @@ struct ColumnDecl {
   int width = 0;  // designed width, in pixels at 96 dots per inch
 };
 
-// Where a control goes on its page, in pixels at 96 dots per inch; a zero height means "the
-// natural height of the kind", a zero width "the width of the page".
+// A fixed place for a control, in pixels at 96 dots per inch, for forms laid out by hand; a zero
+// height means "no fixed place" (the control flows with the form's rows), a zero width "to the
+// right edge of the form".
 struct ControlPlace {
   int left = 0;
   int top = 0;
@@ -63,6 +64,10 @@ struct ControlDecl {
   std::string text;  // edits
   int itemIndex = -1;
   bool expanded = true;
+  // Where it flows: inside the group box (kGroup, declared earlier) named `group`, in a row of
+  // its own or, when `beside`, in the row of the control before it.
+  std::string group;
+  bool beside = false;
   ControlPlace place;
 };
 

@@ -1,6 +1,8 @@
 #include "ui/main_pages_win.h"
 
 #include "lang/lang_win.h"
+#include "ui/actions_page_win.h"
+#include "ui/key_names_page_win.h"
 #include "ui/main_form_page_win.h"
 
 namespace tavion {
@@ -10,10 +12,10 @@ std::vector<std::unique_ptr<Page>> CreateMainPages() {
   pages.push_back(std::make_unique<EmptyPage>("PageAbout", "About"));
   pages.push_back(CreateMainFormPage());
   pages.push_back(std::make_unique<EmptyPage>("PagePlayer", "Media player manage"));
-  pages.push_back(std::make_unique<EmptyPage>("PageActions", "HotKeys Actions"));
+  pages.push_back(std::make_unique<ActionsPage>());
   pages.push_back(std::make_unique<EmptyPage>("PageOsd", "OnScreen display"));
   pages.push_back(std::make_unique<EmptyPage>("PageMacros", "Macros"));
-  pages.push_back(std::make_unique<EmptyPage>("PageKeyNames", "Names of keys"));
+  pages.push_back(CreateKeyNamesPage());
   pages.push_back(std::make_unique<EmptyPage>("PagePlugins", "Plugins"));
   pages.push_back(std::make_unique<EmptyPage>("PageKeyboardLayout", "Keyboard layout"));
   pages.push_back(std::make_unique<EmptyPage>("PageShellKeys", "Shell keys"));

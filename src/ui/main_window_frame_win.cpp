@@ -12,6 +12,7 @@
 #include "base/utf_win.h"
 #include "forms/form_win.h"
 #include "lang/lang_win.h"
+#include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
 #include "ui/main_pages_win.h"
 #include "ui/main_window_parts_win.h"
@@ -92,6 +93,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.loadDefaultActions = [this] { LoadDefaultProfile(); };
   services.actionsChanged = [this] { ActionsChanged(); };
   services.optionChanged = [this](const std::string& name) { ApplyOptionChange(name); };
+  services.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
   services.setTrayImage = [this](int index, HICON image) { SetTrayImage(index, image); };
   return services;
 }

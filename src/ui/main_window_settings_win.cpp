@@ -8,6 +8,7 @@
 #include "base/utf_win.h"
 #include "exec/media_player_path.h"
 #include "forms/message_box_win.h"
+#include "keys/key_edit.h"
 #include "settings/settings.h"
 #include "ui/main_window_options.h"
 #include "ui/main_window_parts_win.h"
@@ -69,7 +70,7 @@ void MainWindow::ApplyOptions() {
   options.hotKeysDisabled = hotKeysDisabled_;
   options.disableWinKey = disableWinKey_;
   options.upOnlyKeys = parts_->lists.upOnlyKeys;
-  options.ignoredHidKeys = parts_->lists.ignoredKeys;
+  options.ignoredHidKeys = KeyEditSharedState().ignoredHidKeys;
   SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
   {
     // The media-player control reads its options on worker threads.
@@ -96,7 +97,7 @@ void MainWindow::SaveSettings(bool saveActions) {
   OptSaveContext context;
   context.fullVersion = startup_.fullVersion;
   context.programFolder = WideToUtf8(startup_.programFolder);
-  context.ignoredKeys = &parts_->lists.ignoredKeys;
+  context.ignoredKeys = &KeyEditSharedState().ignoredHidKeys;
   if (saveActions) context.saveActions = [this] { SaveProfile(); };
   OptSave(registry_, Settings(), Options(), *parts_->geometry, context);
 }

@@ -12,6 +12,7 @@
 #include "lang/lang.h"
 #include "lang/lang_win.h"
 #include "keys/hook_messages.h"
+#include "keys/key_edit.h"
 #include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
 #include "exec/dispatcher.h"
@@ -285,6 +286,8 @@ void MainWindow::OnCreate() {
   full.shortVersion = startup_.shortVersion;
   full.now = CurrentDateTime();
   parts_->lists = OptLoadPhase2(registry_, Settings(), Options(), *parts_->geometry, full);
+  // The capture controls edit the ignored HID keys; the key handler and the save read them there.
+  KeyEditSharedState().ignoredHidKeys = std::move(parts_->lists.ignoredKeys);
   ApplyNavigationPanels();
   LayoutControls();
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/key_edit_win.h"
 #include "ui/list_command.h"
 
 namespace tavion {
@@ -37,6 +38,12 @@ struct PageServices {
   TActionsList* actions = nullptr;    // the current profile
   ActionTree* tree = nullptr;         // its order and nesting
   std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
+  std::wstring pluginFolder;          // the "PlugIns" folder
+  std::wstring languageFolder;        // the "Lang" folder of the language files
+  // The running program's version texts and build date (the About page, the OSD sample).
+  std::string fullVersion;   // "major.minor.release.build"
+  std::string shortVersion;  // "major.minor"
+  std::string buildDate;     // the executable's build time in the user's format
   // Runs an action code now: ExecuteAction (code, absolute tree index or -1, repeat count 0).
   std::function<void(const std::string& code, int index, bool useThread)> execute;
   // Saves the current profile at once (SaveActions); false when the save failed (already shown).
@@ -46,8 +53,16 @@ struct PageServices {
   // The action list or tree changed: the total-keys line, the tray tip and the tray's
   // "Actions" menu follow.
   std::function<void()> actionsChanged;
+  // Opens the action editor: kAdd or kAddFolder for a new entry near node `selected`, kEdit for
+  // node `selected`; true when the user confirmed and the tree changed. Null while the program
+  // has no action editor: those commands are then not offered.
+  std::function<bool(ListCommand command, std::optional<std::size_t> selected)> editAction;
   // The option controls of the settings (all pages), for pages that act on an option at once.
   std::function<void(const std::string& controlName)> optionChanged;
+  // Sidekit32's hook entry points for the hot-key capture controls (null: nothing is captured).
+  CaptureHooks captureHooks;
+  // Whether raw input is registered: the hot-key frame's HID choice can be taken.
+  std::function<bool()> rawInputReady;
   // The tray icon's image: `index` 2 and above shows `image` (that image of the action images);
   // 0 or 1 blanks the icon, remembering it; -1 restores it (the remembered icon while a macro is
   // recorded, else the normal one).

@@ -12,8 +12,10 @@
 #include "keys/pressed_keys.h"
 #include "keys/tracked_key_state.h"
 #include "native/support/fakes.h"
+#include "doubles/failing_registry.h"
 #include "registry_dump.h"
 #include "settings/registry.h"
+#include "settings/staged_key.h"
 
 namespace tavion {
 namespace {
@@ -219,7 +221,9 @@ TEST(KeyNamesLines, AreSavedSortedAsNameEqualsSignedDecimalWithOptionalHidText) 
   EXPECT_EQ((std::vector<std::string>{"000='nothing=16896'", "001='Pad=0\x01HID#5'",
                                       "002='Plain=1982720'", "003='Released=-2125005056'"}),
             DumpValues(registry, kPath));
-  EXPECT_FALSE(registry.KeyExists(std::string(kPath) + "\\IgnoreList")) << "the key is replaced";
+  EXPECT_EQ((std::vector<std::string>{"Items='a,b'"}),
+            DumpValues(registry, std::string(kPath) + "\\IgnoreList"))
+      << "the ignore list stays";
   EXPECT_FALSE(table.SaveKeyNames(registry, ""));
 }
 
@@ -297,6 +301,63 @@ TEST(KeyNamesRegistry, AMissingKeyGivesTheDefaultsAndADeletedDefaultStaysDeleted
   registry.CreateKey(kPath);
   reloaded.LoadKeyNames(registry, kPath);
   EXPECT_EQ(0, reloaded.Count()) << "an existing empty key is an empty table";
+}
+
+// A save that stops at any step leaves the old or the new table whole, with the ignore list, for
+// the next load; the next save starts from it.
+TEST(KeyNamesRegistry, AnInterruptedSaveLeavesTheOldOrTheNewTableWholeWithTheIgnoreList) {
+  const std::string ignoreList = std::string(kPath) + "\\IgnoreList";
+  TKeyNames before, after;
+  before.LoadDefaultKeyNames();
+  before.Delete(1);  // unlike the defaults, which a lost table would bring back
+  after = before;
+  after.Delete(0);
+  after.AddKey("Added", PackHotKey(200, 0, 0, 0), "HID#1");
+  std::size_t steps = 0;
+  for (std::size_t n = 0; n <= steps; ++n) {
+    SCOPED_TRACE("interrupted at " + std::to_string(n));
+    FailingRegistry registry;
+    ASSERT_TRUE(before.SaveKeyNames(registry, kPath));
+    registry.WriteString(ignoreList, "Items", "K1,K2");
+    registry.FailFrom(n == 0 ? FailingRegistry::kNever : n);
+    const bool saved = after.SaveKeyNames(registry, kPath);
+    if (n == 0) {
+      ASSERT_TRUE(saved);
+      steps = registry.MutatingCalls();
+    }
+    registry.FailFrom(FailingRegistry::kNever);
+    TKeyNames loaded;
+    loaded.LoadKeyNames(registry, kPath);
+    EXPECT_TRUE(Names(loaded) == Names(after) || (!saved && Names(loaded) == Names(before)));
+    RecoverStagedKey(registry, kPath);
+    EXPECT_EQ(std::vector<std::string>{"Items='K1,K2'"}, DumpValues(registry, ignoreList));
+    TKeyNames recovered;
+    recovered.LoadKeyNames(registry, kPath);
+    EXPECT_EQ(Names(loaded), Names(recovered));
+  }
+  EXPECT_GT(steps, 3u);
+}
+
+// The settings save may create the key for the ignore list alone: the defaults stay until the
+// names are saved, and removing the saved names brings them back without the ignore list going.
+TEST(KeyNamesRegistry, AKeyWithOnlyTheIgnoreListGivesTheDefaultsAndDeletingKeepsTheList) {
+  MemoryRegistry registry;
+  const std::string ignoreList = std::string(kPath) + "\\IgnoreList";
+  registry.WriteString(ignoreList, "Items", "K1");
+  TKeyNames table;
+  table.LoadKeyNames(registry, kPath);
+  EXPECT_EQ(26, table.Count());
+  table.Clear();
+  table.AddKey("Only", PackHotKey(200, 0, 0, 0), "");
+  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
+  ASSERT_TRUE(DeleteKeyNames(registry, kPath));
+  table.LoadKeyNames(registry, kPath);
+  EXPECT_EQ(26, table.Count());
+  EXPECT_EQ(std::vector<std::string>{"Items='K1'"}, DumpValues(registry, ignoreList));
+  registry.DeleteKey(ignoreList);
+  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
+  ASSERT_TRUE(DeleteKeyNames(registry, kPath));
+  EXPECT_FALSE(registry.KeyExists(kPath));
 }
 
 class KeyTextTest : public testing::Test {

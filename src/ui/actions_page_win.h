@@ -1,0 +1,145 @@
+#pragma once
+// The "HotKeys Actions" page: the profile bar, the command toolbar, the total-keys line, a filter
+// box and the current profile's actions as a tree or as a grouped list. Its decisions are in
+// actions_page.h.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/handles_win.h"
+#include "forms/form_win.h"
+#include "ui/actions_page.h"
+#include "ui/page_win.h"
+
+namespace tavion {
+
+class ActionsPage final : public Page {
+ public:
+  // The ids of the page's controls, toolbar buttons and menu entries.
+  enum : int {
+    kIdFirstForm = 1000,
+    kIdFilter = 1100,
+    kIdTree,
+    kIdDetails,
+    kIdToolbar,
+    // Toolbar buttons, in their order.
+    kIdAddFolder = 1200,
+    kIdAdd,
+    kIdEdit,
+    kIdDelete,
+    kIdRun,
+    kIdToggle,
+    kIdDefault,
+    kIdExpand,
+    kIdViews,
+    // The "Views" menu.
+    kIdViewTree = 1300,
+    kIdViewDetails,
+  };
+
+  ActionsPage() = default;
+  ~ActionsPage() override;
+  ActionsPage(const ActionsPage&) = delete;
+  ActionsPage& operator=(const ActionsPage&) = delete;
+
+  bool Create(HWND parent, const PageServices& services) override;
+  HWND Handle() const override { return page_; }
+  std::wstring Title() const override;
+  // Both views are filled again from the tree: the list may have been loaded anew meanwhile.
+  void Shown() override;
+  void Layout(int dpi) override;
+  bool CommandEnabled(ListCommand command, HWND focus) const override;
+  void RunCommand(ListCommand command, HWND focus) override;
+  std::vector<ListMenuEntry> ContextMenu(HWND focus) const override;
+  bool NextView() override;
+
+  // Fills both views, the profile bar and the total-keys line from the tree and the registry.
+  void Refill();
+  // The view shown (0 tree, 1 details).
+  int View() const { return view_; }
+  void SetView(int view);
+  // The tree view and the details list, for the window's keys and for tests.
+  HWND TreeHandle() const { return tree_; }
+  HWND DetailsHandle() const { return details_; }
+  // The absolute index of the selected node, if any.
+  std::optional<std::size_t> Selected() const;
+  void Select(std::size_t index);
+
+ private:
+  static LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK FilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(const NMHDR& header);
+  void OnToolbarCommand(int id);
+
+  bool CreateToolbar();
+  void CreateImages();
+  void FillProfiles();
+  void UpdateCommands();
+  void UpdateTotals();
+  void ShowViewsMenu();
+  ActionCommands Commands() const;
+
+  // The views (actions_page_views_win.cpp).
+  void FillTree();
+  void FillDetails();
+  // Custom drawing of either view: a never-run action struck through, grey unless selected.
+  LRESULT DrawItem(NMCUSTOMDRAW& draw, const std::function<bool()>& selected, COLORREF& textColour);
+  LRESULT OnTreeNotify(const NMHDR& header);
+  LRESULT OnDetailsNotify(const NMHDR& header);
+  void OnRightButton();
+  void CreateTip();
+  void TrackTip(POINT client);
+  void ShowContextMenu(POINT screen);
+  void BeginDrag(HTREEITEM item);
+  void DragMove(POINT client);
+  void EndDrag(bool drop);
+  HTREEITEM ItemOf(std::size_t node) const;
+  std::optional<std::size_t> NodeOfItem(HTREEITEM item) const;
+  void ExpandAll(bool expand);
+
+  // Commands (actions_page_win.cpp).
+  void RunSelected();
+  void DeleteSelected();
+  void ToggleSelected();
+  void LoadDefaults();
+  void EditCommand(ListCommand command);
+  void ToggleExpandAll();
+  void AfterChange(std::optional<std::size_t> select);
+
+  PageServices services_;
+  HWND page_ = nullptr;
+  HWND toolbar_ = nullptr;
+  HWND totals_ = nullptr;
+  HWND filterLabel_ = nullptr;
+  HWND filter_ = nullptr;
+  HWND tree_ = nullptr;
+  HWND details_ = nullptr;
+  HWND tip_ = nullptr;    // the tree's tooltip
+  Win32Form form_;        // the profile bar
+  HFONT font_ = nullptr;  // the form's: the system message font for the page's DPI
+  UniqueFont struckFont_;
+  HIMAGELIST images_ = nullptr;  // owned: the node images, shared by both views
+  HIMAGELIST toolImages_ = nullptr;
+  int dpi_ = 96;
+  int view_ = 0;
+  bool allExpanded_ = false;
+  std::vector<HTREEITEM> items_;             // by node index; null for a node the filter hides
+  std::vector<const TAction*> itemActions_;  // the action each item was made for
+  std::vector<bool> visible_;                // the filter's answer, by node index
+  std::optional<std::size_t> tipNode_;       // the node under the pointer
+  std::wstring tipText_;                     // its tip
+  // Dragging: the node and its image list while the mouse button is down.
+  std::optional<std::size_t> dragged_;
+  HIMAGELIST dragImage_ = nullptr;
+};
+
+}  // namespace tavion

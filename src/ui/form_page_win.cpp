@@ -1,0 +1,102 @@
+#include "ui/form_page_win.h"
+
+#include "ui/options_page_win.h"
+
+namespace tavion {
+namespace {
+
+constexpr wchar_t kFormPageClass[] = L"TavionFormPage";
+constexpr int kFirstControlId = 1000;
+
+}  // namespace
+
+FormPage::~FormPage() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+bool FormPage::Create(HWND parent, const PageServices& services) {
+  if (hwnd_) return false;
+  services_ = services;
+  HINSTANCE instance = services.instance ? services.instance : GetModuleHandleW(nullptr);
+  hwnd_ = CreatePageWindow(parent, instance, kFormPageClass, &FormPage::WindowProc, this);
+  if (!hwnd_) return false;
+  if (!form_.Create(hwnd_, Controls(), kFirstControlId)) {
+    DestroyWindow(hwnd_);
+    return false;
+  }
+  dpi_ = form_.Dpi();
+  Created();
+  Layout(dpi_);
+  return true;
+}
+
+void FormPage::Layout(int dpi) {
+  if (!hwnd_ || layingOut_) return;
+  layingOut_ = true;
+  dpi_ = dpi;
+  // Laid out from the top: the scroll position starts again there.
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_POS;
+  SetScrollInfo(hwnd_, SB_VERT, &info, FALSE);
+  RECT client = {};
+  GetClientRect(hwnd_, &client);
+  SetScrollingPageContentHeight(hwnd_, form_.Layout(client.right, dpi));
+  // Showing or hiding the scroll bar changes the width: lay out once more for the new one.
+  RECT after = {};
+  GetClientRect(hwnd_, &after);
+  if (after.right != client.right)
+    SetScrollingPageContentHeight(hwnd_, form_.Layout(after.right, dpi));
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  layingOut_ = false;
+}
+
+void FormPage::OnControl(size_t index, WORD code) {
+  bool changed = false;
+  switch (form_.Kind(index)) {
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadioGroup:
+      changed = code == BN_CLICKED;
+      break;
+    case ControlKind::kComboBox:
+      changed = code == CBN_SELCHANGE;
+      break;
+    case ControlKind::kEdit:
+    case ControlKind::kSpinEdit:
+      changed = code == EN_CHANGE;
+      break;
+    default:
+      break;
+  }
+  if (changed && services_.optionChanged) services_.optionChanged(form_.Name(index));
+}
+
+LRESULT CALLBACK FormPage::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* page = reinterpret_cast<FormPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!page) return DefWindowProcW(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_COMMAND:
+      if (const auto index = page->form_.IndexOfId(LOWORD(wParam))) {
+        page->OnControl(*index, HIWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (page->form_.ControlCount() > 0) page->Layout(page->dpi_);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      page->hwnd_ = nullptr;
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  if (HandlePageScroll(hwnd, message, wParam)) return 0;
+  LRESULT result = 0;
+  if (page->OnMessage(message, wParam, lParam, result)) return result;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace tavion

@@ -1,0 +1,308 @@
+#include "ui/key_names_page_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "base/utf_win.h"
+#include "forms/form_win.h"
+#include "forms/message_box_win.h"
+#include "keys/key_names.h"
+#include "lang/lang.h"
+#include "lang/lang_win.h"
+#include "settings/registry.h"
+#include "ui/key_name_dialog_win.h"
+#include "ui/key_names_page.h"
+#include "ui/main_pages_win.h"
+#include "ui/ok_frame_win.h"
+
+namespace tavion {
+namespace {
+
+// Sizes at 96 dots per inch.
+constexpr int kMargin = 8;
+constexpr int kLabelHeight = 16;
+constexpr int kButtonHeight = 26;
+constexpr int kGap = 6;
+constexpr int kMinLastColumn = 60;
+
+const char* const kButtons[] = {"b_add", "b_edit", "b_delete", "b_default"};
+
+class KeyNamesPage final : public Page {
+ public:
+  bool Create(HWND parent, const PageServices& services) override;
+  HWND Handle() const override { return hwnd_; }
+  std::wstring Title() const override { return GetLangStrW("PageKeyNames", "Names of keys"); }
+  void Shown() override { Refill(/*reload=*/true, 0); }
+  void Layout(int dpi) override;
+  bool CommandEnabled(ListCommand command, HWND focus) const override;
+  void RunCommand(ListCommand command, HWND focus) override;
+  std::vector<ListMenuEntry> ContextMenu(HWND focus) const override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  HWND List() const { return form_.Handle("l_keys"); }
+  int Selected() const {
+    return static_cast<int>(
+        SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  }
+  void Select(int row);
+  void Refill(bool reload, int row);
+  void Save();
+  void AddOrEdit(bool editing);
+  void Delete();
+  void Defaults();
+
+  HWND hwnd_ = nullptr;
+  PageServices services_;
+  Win32Form form_;
+};
+
+bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
+  services_ = services;
+  hwnd_ = CreatePageWindow(parent, services.instance, &KeyNamesPage::Procedure, this);
+  if (!hwnd_) return false;
+  const auto button = [](const char* name, const char* caption) {
+    return PlacedControl(name, ControlKind::kButton, GetLangStr(name, caption, "KeyNames"));
+  };
+  std::vector<ControlDecl> table = {PlacedControl("l_total", ControlKind::kLabel),
+                                    PlacedControl("l_keys", ControlKind::kListView),
+                                    button("b_add", "Add"),
+                                    button("b_edit", "Edit"),
+                                    button("b_delete", "Delete"),
+                                    button("b_default", "Defaults")};
+  const std::pair<const char*, int> columns[] = {{"Name", 180}, {"Symbol", 70}, {"Key code", 110}};
+  for (size_t i = 0; i < std::size(columns); ++i) {
+    table[1].columns.push_back(
+        {GetLangStr("l_keys.Col" + std::to_string(i), columns[i].first, "KeyNames"),
+         columns[i].second});
+  }
+  if (!form_.Create(hwnd_, table)) return false;
+  SetWindowLongPtrW(List(), GWL_STYLE, GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL);
+  SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  return true;
+}
+
+LRESULT CALLBACK KeyNamesPage::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<KeyNamesPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self && self->hwnd_ == hwnd) {
+    if (const auto answer = self->OnMessage(message, wParam, lParam)) return *answer;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+std::optional<LRESULT> KeyNamesPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (HIWORD(wParam) != BN_CLICKED) return std::nullopt;
+      const std::optional<size_t> index = form_.IndexOfId(LOWORD(wParam));
+      if (!index) return std::nullopt;
+      const std::string& name = form_.Name(*index);
+      const ListCommand commands[] = {ListCommand::kAdd, ListCommand::kEdit, ListCommand::kDelete,
+                                      ListCommand::kDefault};
+      for (size_t i = 0; i < std::size(kButtons); ++i)
+        if (name == kButtons[i]) RunCommand(commands[i], List());
+      return 0;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->hwndFrom == List() && header->code == NM_DBLCLK) {
+        RunCommand(ListCommand::kEdit, List());
+        return 0;
+      }
+      return std::nullopt;
+    }
+    case WM_CONTEXTMENU: {
+      if (reinterpret_cast<HWND>(wParam) != List()) return std::nullopt;
+      POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      if (at.x == -1 && at.y == -1) {  // from the keyboard: below the list's top left
+        at = {0, 0};
+        ClientToScreen(List(), &at);
+      }
+      if (const auto command = ShowListMenu(hwnd_, at, ContextMenu(List())))
+        RunCommand(*command, List());
+      return 0;
+    }
+  }
+  return std::nullopt;
+}
+
+void KeyNamesPage::Layout(int dpi) {
+  const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int margin = scale(kMargin);
+  MoveWindow(form_.Handle("l_total"), margin, margin, client.right - 2 * margin,
+             scale(kLabelHeight), TRUE);
+  const int buttonTop = client.bottom - margin - scale(kButtonHeight);
+  int right = client.right - margin;
+  for (auto it = std::rbegin(kButtons); it != std::rend(kButtons); ++it) {
+    HWND button = form_.Handle(*it);
+    const int width = ButtonWidth(button, dpi);
+    MoveWindow(button, right - width, buttonTop, width, scale(kButtonHeight), TRUE);
+    right -= width + scale(kGap);
+  }
+  const int listTop = margin + scale(kLabelHeight + kGap);
+  MoveWindow(List(), margin, listTop, client.right - 2 * margin,
+             std::max(0, buttonTop - scale(kGap) - listTop), TRUE);
+  // The last column takes the room that is left beside the vertical scroll bar.
+  RECT list;
+  GetClientRect(List(), &list);
+  const int used = static_cast<int>(SendMessageW(List(), LVM_GETCOLUMNWIDTH, 0, 0) +
+                                    SendMessageW(List(), LVM_GETCOLUMNWIDTH, 1, 0));
+  const int rest = list.right - used - GetSystemMetrics(SM_CXVSCROLL);
+  if (rest > scale(kMinLastColumn))
+    SendMessageW(List(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(rest, 0));
+}
+
+void KeyNamesPage::Select(int row) {
+  LVITEMW state = {};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  if (row < 0) return;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  SendMessageW(List(), LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void KeyNamesPage::Refill(bool reload, int row) {
+  if (reload && services_.user) {
+    ChangeKeyNamesTable(
+        [this](TKeyNames& names) { names.LoadKeyNames(*services_.user, kKeyNamesRegistryPath); });
+  }
+  const std::shared_ptr<const TKeyNames> names = KeyNamesTable();
+  SendMessageW(List(), WM_SETREDRAW, FALSE, 0);
+  SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
+  for (int i = 0; i < names->Count(); ++i) {
+    const KeyNameRow texts = KeyNameRowAt(*names, i);
+    const std::string* columns[] = {&texts.name, &texts.symbol, &texts.keyCode};
+    for (int column = 0; column < 3; ++column) {
+      std::wstring text = Utf8ToWide(*columns[column]);
+      LVITEMW item = {};
+      item.mask = LVIF_TEXT;
+      item.iItem = i;
+      item.iSubItem = column;
+      item.pszText = text.data();
+      SendMessageW(List(), column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, i,
+                   reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  SendMessageW(List(), WM_SETREDRAW, TRUE, 0);
+  SetWindowTextW(form_.Handle("l_total"), Utf8ToWide(KeyNamesCountText(names->Count())).c_str());
+  Select(std::min(row, names->Count() - 1));
+}
+
+void KeyNamesPage::Save() {
+  // A failed write leaves the old table whole in the registry; the list shows the new one until
+  // the page is refilled.
+  if (services_.user) KeyNamesTable()->SaveKeyNames(*services_.user, kKeyNamesRegistryPath);
+}
+
+void KeyNamesPage::AddOrEdit(bool editing) {
+  const int row = Selected();
+  if (editing && row < 0) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  const std::shared_ptr<const TKeyNames> names = KeyNamesTable();
+  KeyNameDialogData data;
+  data.editing = editing;
+  data.rawInputReady = services_.rawInputReady && services_.rawInputReady();
+  if (editing) {
+    data.name = names->NameAt(row);
+    data.key = names->KeyValueAt(row);
+    data.hidText = names->HidTextAt(row);
+  }
+  if (!ShowKeyNameDialog(services_.window, services_.captureHooks, *names, editing ? row : -1,
+                         data))
+    return;
+  ChangeKeyNamesTable([&](TKeyNames& table) {
+    if (editing) {
+      table.PutKey(row, data.name, data.key, data.hidText);
+    } else {
+      table.AddKey(data.name, data.key, data.hidText);
+    }
+  });
+  Save();
+  Refill(/*reload=*/false, KeyNamesTable()->IndexOfName(data.name));
+}
+
+void KeyNamesPage::Delete() {
+  const int row = Selected();
+  if (row < 0) return;
+  const std::string question =
+      FormatLangText(GetLangStr("QuestDeleteAction", "Are you sure you want to delete '%s?'"),
+                     {KeyNamesTable()->NameAt(row)});
+  if (ShowMessageBox(question, MessageDialogType::Confirmation, MessageButtons::YesNo) != IDYES)
+    return;
+  ChangeKeyNamesTable([row](TKeyNames& table) { table.Delete(row); });
+  Save();
+  Refill(/*reload=*/false, RowAfterDeletion(row, KeyNamesTable()->Count()));
+}
+
+void KeyNamesPage::Defaults() {
+  const std::string question =
+      GetLangStr("QuestDefault", "Warning! All current settings will be deleted, continue?");
+  if (ShowMessageBox(question, MessageDialogType::Confirmation, MessageButtons::YesNo) != IDYES)
+    return;
+  if (services_.user) DeleteKeyNames(*services_.user, kKeyNamesRegistryPath);
+  Refill(/*reload=*/true, 0);
+}
+
+bool KeyNamesPage::CommandEnabled(ListCommand command, HWND focus) const {
+  if (focus != List()) return false;
+  switch (command) {
+    case ListCommand::kAdd:
+    case ListCommand::kDefault:
+    case ListCommand::kEdit:  // without a selected row it beeps
+      return true;
+    case ListCommand::kDelete:
+      return Selected() >= 0;
+    default:
+      return false;
+  }
+}
+
+void KeyNamesPage::RunCommand(ListCommand command, HWND /*focus*/) {
+  switch (command) {
+    case ListCommand::kAdd:
+      AddOrEdit(false);
+      break;
+    case ListCommand::kEdit:
+      AddOrEdit(true);
+      break;
+    case ListCommand::kDelete:
+      Delete();
+      break;
+    case ListCommand::kDefault:
+      Defaults();
+      break;
+    default:
+      break;
+  }
+}
+
+std::vector<ListMenuEntry> KeyNamesPage::ContextMenu(HWND focus) const {
+  const auto entry = [&](ListCommand command, const char* key, const char* text,
+                         const wchar_t* shortcut) {
+    std::wstring caption = Utf8ToWide(GetLangStr(key, text, "KeyNames"));
+    if (shortcut) caption += std::wstring(L"\t") + shortcut;
+    return ListMenuEntry{command, caption, CommandEnabled(command, focus), false};
+  };
+  return {entry(ListCommand::kAdd, "b_add", "Add", L"Ins"),
+          entry(ListCommand::kEdit, "b_edit", "Edit", L"F2"),
+          entry(ListCommand::kDelete, "b_delete", "Delete", L"Del"),
+          ListMenuEntry{ListCommand::kAdd, {}, true, /*separator=*/true},
+          entry(ListCommand::kDefault, "b_default", "Defaults", nullptr)};
+}
+
+}  // namespace
+
+std::unique_ptr<Page> CreateKeyNamesPage() {
+  return std::make_unique<KeyNamesPage>();
+}
+
+}  // namespace tavion

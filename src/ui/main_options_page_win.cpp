@@ -1,0 +1,69 @@
+#include "ui/main_options_page_win.h"
+
+#include "base/utf_win.h"
+#include "forms/message_box_win.h"
+#include "lang/lang_win.h"
+#include "settings/settings.h"
+#include "ui/form_page_win.h"
+#include "ui/main_options_page.h"
+
+namespace tavion {
+namespace {
+
+// The base names of the language files in `folder`, in the order the listing returns them.
+std::vector<std::string> LanguageFiles(const std::wstring& folder) {
+  std::vector<std::string> names;
+  if (folder.empty()) return names;
+  WIN32_FIND_DATAW found = {};
+  const HANDLE search = FindFirstFileW((folder + L"\\*.lng").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::wstring name = found.cFileName;
+    names.push_back(WideToUtf8(name.substr(0, name.size() - 4)));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+class MainOptionsPage final : public FormPage {
+ public:
+  std::wstring Title() const override {
+    return GetLangStrW("PageMainOptions", "Main options", "Fr1");
+  }
+
+ protected:
+  std::vector<ControlDecl> Controls() const override { return MainOptionsPageControls(); }
+
+  void Created() override {
+    Form().SetChecked(At("cb_sound"), Settings().Beep_Enab);
+    HWND languages = ControlHandle("cb_lang");
+    const std::vector<std::string> choices =
+        LanguageChoices(LanguageFiles(Services().languageFolder));
+    SendMessageW(languages, CB_RESETCONTENT, 0, 0);
+    for (const std::string& choice : choices)
+      SendMessageW(languages, CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
+    SendMessageW(languages, CB_SETCURSEL, LanguageChoiceIndex(choices, Settings().Language), 0);
+  }
+
+  void OnControl(size_t index, WORD code) override {
+    if (Form().Name(index) == "Opt_Hid_Keyboard" && code == BN_CLICKED && Form().Checked(index) &&
+        ShowMessageBox(GetLangStr("QuestHidKeyboard",
+                                  "Allowing this option you can't use usual keyboard keys,\r"
+                                  "only HID keys will be allowed for a keyboard. Continue?\r"
+                                  "(This option need programm restart)"),
+                       MessageDialogType::Warning, MessageButtons::YesNo) != IDYES) {
+      Form().SetChecked(index, false);
+    }
+    FormPage::OnControl(index, code);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Page> CreateMainOptionsPage() {
+  return std::make_unique<MainOptionsPage>();
+}
+
+}  // namespace tavion

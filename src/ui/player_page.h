@@ -1,0 +1,12 @@
+#pragma once
+// The "Media player manage" page's table. Portable.
+
+#include <vector>
+
+#include "settings/form.h"
+
+namespace tavion {
+
+std::vector<ControlDecl> PlayerPageControls();
+
+}  // namespace tavion
