@@ -1,7 +1,6 @@
 #include "ui/navigation.h"
 
 #include <array>
-#include <string>
 
 namespace tavion {
 namespace {
@@ -41,18 +40,6 @@ std::span<const NavigationPanel> NavigationPanels() {
 
 std::span<const NavigationEntry> NavigationEntries() {
   return kEntries;
-}
-
-std::vector<ControlDecl> NavigationPanelControls() {
-  std::vector<ControlDecl> table;
-  for (const NavigationPanel& panel : kPanels) {
-    ControlDecl decl;
-    decl.name = panel.option;
-    decl.kind = ControlKind::kInfoPanel;
-    decl.caption = panel.text;
-    table.push_back(std::move(decl));
-  }
-  return table;
 }
 
 std::optional<size_t> FirstPageEntry(uint8_t panel) {

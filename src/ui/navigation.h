@@ -7,9 +7,6 @@
 #include <optional>
 #include <span>
 #include <string_view>
-#include <vector>
-
-#include "settings/form.h"
 
 namespace tavion {
 
@@ -38,9 +35,6 @@ std::span<const NavigationEntry> NavigationEntries();
 inline constexpr uint8_t kMainNavigationPanel = 1;
 // The first entry of panel `panel` that shows a page, or nullopt.
 std::optional<size_t> FirstPageEntry(uint8_t panel);
-
-// The option controls of the panels' expanded state, all expanded as designed.
-std::vector<ControlDecl> NavigationPanelControls();
 
 // The entry that shows `page`, or nullopt.
 std::optional<size_t> NavigationEntryOfPage(size_t page);
