@@ -42,6 +42,12 @@ std::span<const NavigationEntry> NavigationEntries() {
   return kEntries;
 }
 
+std::optional<size_t> PanelEntry(uint8_t panel, size_t position) {
+  for (size_t i = 0; i < kEntries.size(); ++i)
+    if (kEntries[i].panel == panel && position-- == 0) return i;
+  return std::nullopt;
+}
+
 std::optional<size_t> FirstPageEntry(uint8_t panel) {
   for (size_t i = 0; i < kEntries.size(); ++i)
     if (kEntries[i].panel == panel && kEntries[i].page) return i;

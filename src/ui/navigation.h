@@ -33,6 +33,11 @@ std::span<const NavigationEntry> NavigationEntries();
 
 // The panel the window starts on: "Options - Tavion".
 inline constexpr uint8_t kMainNavigationPanel = 1;
+// The position of "Macros" in its panel.
+inline constexpr size_t kMacrosEntry = 4;
+// Entry `position` (from 0) of panel `panel`, as a position in NavigationEntries(); nullopt
+// beyond the panel.
+std::optional<size_t> PanelEntry(uint8_t panel, size_t position);
 // The first entry of panel `panel` that shows a page, or nullopt.
 std::optional<size_t> FirstPageEntry(uint8_t panel);
 
