@@ -1,11 +1,11 @@
 #include "ui/form_page_win.h"
 
+#include "ui/main_pages_win.h"
 #include "ui/options_page_win.h"
 
 namespace tavion {
 namespace {
 
-constexpr wchar_t kFormPageClass[] = L"TavionFormPage";
 constexpr int kFirstControlId = 1000;
 
 }  // namespace
@@ -18,8 +18,11 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   if (hwnd_) return false;
   services_ = services;
   HINSTANCE instance = services.instance ? services.instance : GetModuleHandleW(nullptr);
-  hwnd_ = CreatePageWindow(parent, instance, kFormPageClass, &FormPage::WindowProc, this);
+  hwnd_ = CreatePageWindow(parent, instance, &FormPage::WindowProc, this);
   if (!hwnd_) return false;
+  RECT client = {};
+  GetClientRect(parent, &client);
+  MoveWindow(hwnd_, 0, 0, client.right, client.bottom, FALSE);
   if (!form_.Create(hwnd_, Controls(), kFirstControlId)) {
     DestroyWindow(hwnd_);
     return false;
@@ -72,10 +75,6 @@ void FormPage::OnControl(size_t index, WORD code) {
 }
 
 LRESULT CALLBACK FormPage::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   auto* page = reinterpret_cast<FormPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!page) return DefWindowProcW(hwnd, message, wParam, lParam);
   switch (message) {

@@ -623,6 +623,8 @@ void MainWindow::OnStatus(WPARAM wParam) {
   // The notification was dragged with Shift: its corner is now the custom position.
   if (wParam == kStatusCustomOsdPosition)
     Settings().DPosition = static_cast<uint8_t>(OsdPosition::kCustom);
+  if (parts_)
+    for (const auto& page : parts_->pages) page->OnWindowStatus(static_cast<unsigned>(wParam));
   if (wParam != kStatusRunningCheck) return;
   RunRunningCheck(hwnd_, startup_.shortVersion);
 }

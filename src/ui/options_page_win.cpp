@@ -3,42 +3,6 @@
 #include <algorithm>
 
 namespace tavion {
-namespace {
-
-constexpr wchar_t kPageClass[] = L"TavionOptionsPage";
-
-// The page scrolls its controls and hands their notifications to the main window.
-LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND || message == WM_NOTIFY)
-    return SendMessageW(GetParent(hwnd), message, wParam, lParam);
-  if (HandlePageScroll(hwnd, message, wParam)) return 0;
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
-HWND CreatePageWindow(HWND parent, HINSTANCE instance, const wchar_t* className, WNDPROC procedure,
-                      void* createParam) {
-  WNDCLASSEXW page = {};
-  page.cbSize = sizeof page;
-  page.lpfnWndProc = procedure;
-  page.hInstance = instance;
-  page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  page.lpszClassName = className;
-  if (!RegisterClassExW(&page) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  RECT client = {};
-  GetClientRect(parent, &client);
-  return CreateWindowExW(WS_EX_CONTROLPARENT, className, L"",
-                         WS_CHILD | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, client.right, client.bottom,
-                         parent, nullptr, instance, createParam);
-}
-
-HWND CreateScrollingPage(HWND parent, HINSTANCE instance) {
-  HWND page = CreatePageWindow(parent, instance, kPageClass, &PageProc, nullptr);
-  if (page) ShowWindow(page, SW_SHOWNA);
-  return page;
-}
 
 bool HandlePageScroll(HWND page, UINT message, WPARAM wParam) {
   if (message == WM_MOUSEWHEEL) {
