@@ -11,15 +11,15 @@
 #include "forms/message_box_win.h"
 #include "keys/key_names.h"
 #include "lang/lang.h"
+#include "lang/lang_win.h"
 #include "settings/registry.h"
 #include "ui/key_name_dialog_win.h"
 #include "ui/key_names_page.h"
+#include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
 
 namespace tavion {
 namespace {
-
-constexpr wchar_t kPageClass[] = L"TavionKeyNamesPage";
 
 // Sizes at 96 dots per inch.
 constexpr int kMargin = 8;
@@ -34,9 +34,7 @@ class KeyNamesPage final : public Page {
  public:
   bool Create(HWND parent, const PageServices& services) override;
   HWND Handle() const override { return hwnd_; }
-  std::wstring Title() const override {
-    return Utf8ToWide(GetLangStr("KeyNames", "Names of keys", "Pages"));
-  }
+  std::wstring Title() const override { return GetLangStrW("PageKeyNames", "Names of keys"); }
   void Shown() override { Refill(/*reload=*/true, 0); }
   void Layout(int dpi) override;
   bool CommandEnabled(ListCommand command, HWND focus) const override;
@@ -65,16 +63,7 @@ class KeyNamesPage final : public Page {
 
 bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
   services_ = services;
-  WNDCLASSEXW page = {};
-  page.cbSize = sizeof page;
-  page.lpfnWndProc = &KeyNamesPage::Procedure;
-  page.hInstance = services.instance;
-  page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  page.lpszClassName = kPageClass;
-  if (!RegisterClassExW(&page) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0,
-                          100, 100, parent, nullptr, services.instance, this);
+  hwnd_ = CreatePageWindow(parent, services.instance, &KeyNamesPage::Procedure, this);
   if (!hwnd_) return false;
   const auto button = [](const char* name, const char* caption) {
     return PlacedControl(name, ControlKind::kButton, GetLangStr(name, caption, "KeyNames"));
@@ -98,10 +87,6 @@ bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
 }
 
 LRESULT CALLBACK KeyNamesPage::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   auto* self = reinterpret_cast<KeyNamesPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && self->hwnd_ == hwnd) {
     if (const auto answer = self->OnMessage(message, wParam, lParam)) return *answer;

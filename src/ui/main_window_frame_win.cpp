@@ -1,13 +1,19 @@
-// The main window's frame: the pages with the title above the visible one, the navigation and
-// the bottom row, laid out for the window's DPI.
+// The main window's frame: the navigation column on the left, the visible page with its title,
+// and the bottom row, laid out for the window's DPI.
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 #include <vector>
 
+#include "base/utf_win.h"
 #include "forms/form_win.h"
 #include "lang/lang_win.h"
+#include "pipeline/sidekit_library_win.h"
+#include "settings/settings.h"
 #include "ui/main_pages_win.h"
 #include "ui/main_window_parts_win.h"
 #include "ui/navigation.h"
@@ -16,6 +22,9 @@ namespace tavion {
 namespace {
 
 constexpr int kFirstButtonId = 2000;
+constexpr int kNavigationId = 1900;
+constexpr int kUpdateNoticeId = 1901;
+constexpr int kPageTitleId = 1902;
 
 // The row of buttons below the pages, in the current language.
 std::vector<ControlDecl> BottomButtons() {
@@ -46,7 +55,27 @@ UniqueFont MessageFont(int dpi, int scale, bool bold) {
   return UniqueFont(CreateFontIndirectW(&font));
 }
 
+// The width of `text` in `font`.
+int TextWidth(HWND hwnd, HFONT font, const std::wstring& text) {
+  const WindowDc dc(hwnd);
+  if (!dc) return 0;
+  const ScopedSelection select(dc.get(), font);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+// Tree items carry the entry's position; a panel's item carries kPanelItem + its position.
+constexpr LPARAM kPanelItem = 1000;
+
 }  // namespace
+
+UniqueIcon FolderIcon() {
+  HICON icon = nullptr;
+  // Resource 4 of the shell's library is its closed folder (a negative index names a resource).
+  if (ExtractIconExW(L"shell32.dll", -4, nullptr, &icon, 1) == 0) return UniqueIcon();
+  return UniqueIcon(icon);
+}
 
 PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   PageServices services;
@@ -68,10 +97,21 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.loadDefaultActions = [this] { LoadDefaultProfile(); };
   services.actionsChanged = [this] { ActionsChanged(); };
   services.optionChanged = [this](const std::string& name) { ApplyOptionChange(name); };
+  services.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
+  services.setTrayImage = [this](int index, HICON image) { SetTrayImage(index, image); };
   return services;
 }
 
 void MainWindow::CreateFrame(HINSTANCE instance) {
+  parts_->navigation = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+          TVS_FULLROWSELECT | TVS_DISABLEDRAGDROP | TVS_NOHSCROLL,
+      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kNavigationId)), instance,
+      nullptr);
+  parts_->pageTitle = CreateWindowExW(
+      0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageTitleId)), instance, nullptr);
   const PageServices services = MakePageServices(instance);
   std::vector<FormControls*> forms = {&parts_->navigationPanels};
   parts_->pages = CreateMainPages();
@@ -81,11 +121,126 @@ void MainWindow::CreateFrame(HINSTANCE instance) {
     forms.push_back(page->Options());
   }
   parts_->options = std::make_unique<CompositeForm>(std::move(forms));
-  parts_->pageTitle = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0,
-                                      0, 0, hwnd_, nullptr, instance, nullptr);
   parts_->buttons.Create(hwnd_, BottomButtons(), kFirstButtonId);
+  // The update notice (p_upd) waits at the left of the bottom row until there is news.
+  parts_->updateNotice = CreateWindowExW(
+      0, L"STATIC", L"", WS_CHILD | SS_NOTIFY | SS_NOPREFIX | SS_LEFTNOWORDWRAP, 0, 0, 0, 0, hwnd_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUpdateNoticeId)), instance, nullptr);
+  FillNavigation();
   const auto first = FirstPageEntry(kMainNavigationPanel);
   ShowPage(first ? NavigationEntries()[*first].page.value_or(0) : 0);
+}
+
+void MainWindow::FillNavigation() {
+  HWND tree = parts_->navigation;
+  const int dpi = WindowDpi(hwnd_);
+  const int size = MulDiv(16, dpi, 96);
+  parts_->navigationImages.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 4));
+  HIMAGELIST images = parts_->navigationImages.get();
+  auto addIcon = [&](HICON icon) {
+    if (!icon) icon = icon_;
+    return ImageList_AddIcon(images, icon);
+  };
+  const int folderImage = addIcon(FolderIcon().get());
+  std::vector<int> entryImages;
+  for (const NavigationEntry& entry : NavigationEntries()) {
+    HICON icon = nullptr;
+    if (!entry.icon.empty()) {
+      const std::wstring path = startup_.resourceFolder + L"\\" + Utf8ToWide(entry.icon);
+      icon = static_cast<HICON>(
+          LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    }
+    entryImages.push_back(addIcon(icon));
+    if (icon) DestroyIcon(icon);
+  }
+  TreeView_SetImageList(tree, images, TVSIL_NORMAL);
+  TreeView_DeleteAllItems(tree);
+  parts_->navigationItems.assign(NavigationEntries().size(), nullptr);
+  parts_->panelItems.clear();
+  const auto panels = NavigationPanels();
+  for (size_t p = 0; p < panels.size(); ++p) {
+    const std::wstring title = GetLangStrW(panels[p].textKey, panels[p].text);
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    insert.item.pszText = const_cast<wchar_t*>(title.c_str());
+    insert.item.lParam = kPanelItem + static_cast<LPARAM>(p);
+    insert.item.iImage = insert.item.iSelectedImage = folderImage;
+    insert.item.state = insert.item.stateMask = TVIS_BOLD;
+    HTREEITEM panel = TreeView_InsertItem(tree, &insert);
+    parts_->panelItems.push_back(panel);
+    for (size_t e = 0; e < NavigationEntries().size(); ++e) {
+      const NavigationEntry& entry = NavigationEntries()[e];
+      if (entry.panel != p) continue;
+      const std::wstring text = entry.page && *entry.page < parts_->pages.size()
+                                    ? parts_->pages[*entry.page]->Title()
+                                    : GetLangStrW(entry.textKey, entry.text);
+      insert.hParent = panel;
+      insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+      insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+      insert.item.lParam = static_cast<LPARAM>(e);
+      insert.item.iImage = insert.item.iSelectedImage = entryImages[e];
+      parts_->navigationItems[e] = TreeView_InsertItem(tree, &insert);
+    }
+  }
+  ApplyNavigationPanels();
+}
+
+void MainWindow::ApplyNavigationPanels() {
+  for (size_t p = 0; p < parts_->panelItems.size(); ++p) {
+    const auto option = parts_->navigationPanels.Find(NavigationPanels()[p].option);
+    const bool expanded = !option || parts_->navigationPanels.Expanded(*option);
+    TreeView_Expand(parts_->navigation, parts_->panelItems[p],
+                    expanded ? TVE_EXPAND : TVE_COLLAPSE);
+  }
+}
+
+LRESULT MainWindow::OnNavigationNotify(const NMHDR& header) {
+  HWND tree = parts_->navigation;
+  switch (header.code) {
+    case TVN_ITEMEXPANDEDW: {
+      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+      const LPARAM param = change.itemNew.lParam;
+      if (param >= kPanelItem) {
+        const auto panel = static_cast<size_t>(param - kPanelItem);
+        if (const auto option = parts_->navigationPanels.Find(NavigationPanels()[panel].option))
+          parts_->navigationPanels.SetExpanded(*option, change.action == TVE_EXPAND);
+      }
+      return 0;
+    }
+    case TVN_SELCHANGEDW: {
+      // A click shows the page at once; the arrows only move, Enter or Space shows.
+      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+      if (change.action == TVC_BYMOUSE) ActivateNavigationItem(change.itemNew.hItem);
+      return 0;
+    }
+    case TVN_KEYDOWN: {
+      const auto& key = reinterpret_cast<const NMTVKEYDOWN&>(header);
+      if (key.wVKey == VK_SPACE || key.wVKey == VK_RETURN) {
+        ActivateNavigationItem(TreeView_GetSelection(tree));
+        return TRUE;  // no incremental search for the space
+      }
+      return 0;
+    }
+  }
+  return 0;
+}
+
+void MainWindow::ActivateNavigationItem(HTREEITEM item) {
+  if (!item) return;
+  TVITEMW data = {};
+  data.mask = TVIF_PARAM;
+  data.hItem = item;
+  if (!TreeView_GetItem(parts_->navigation, &data)) return;
+  if (data.lParam >= kPanelItem) {
+    // A panel's title opens or closes it, as its button does.
+    TreeView_Expand(parts_->navigation, item, TVE_TOGGLE);
+    return;
+  }
+  const NavigationEntry& entry = NavigationEntries()[static_cast<size_t>(data.lParam)];
+  // The help entries open their topics once help is there; until then they do nothing.
+  if (entry.page) ShowPage(*entry.page);
 }
 
 Page* MainWindow::CurrentPage() const {
@@ -102,33 +257,146 @@ void MainWindow::ShowPage(size_t page) {
   LayoutControls();
   if (previous && previous != next && previous->Handle()) ShowWindow(previous->Handle(), SW_HIDE);
   if (next->Handle()) ShowWindow(next->Handle(), SW_SHOW);
+  MarkShownEntry();
   next->Shown();
+}
+
+void MainWindow::MarkShownEntry() {
+  // The entry of the shown page is marked, whichever way it was chosen.
+  if (const auto entry = NavigationEntryOfPage(parts_->currentPage);
+      entry && *entry < parts_->navigationItems.size()) {
+    HTREEITEM item = parts_->navigationItems[*entry];
+    for (HTREEITEM other : parts_->navigationItems)
+      TreeView_SetItemState(parts_->navigation, other, other == item ? TVIS_BOLD : 0, TVIS_BOLD);
+    if (TreeView_GetSelection(parts_->navigation) != item)
+      TreeView_SelectItem(parts_->navigation, item);
+  }
+}
+
+void MainWindow::ShowUpdateNotice(const std::wstring& text) {
+  SetWindowTextW(parts_->updateNotice, text.c_str());
+  ShowWindow(parts_->updateNotice, SW_SHOW);
+  LayoutControls();
+}
+
+void MainWindow::OnUpdateNoticeClick() {
+  // The notice has been seen: it does not come back at the next start.
+  Settings().LastUpdateVersion.clear();
+  ShowWindow(parts_->updateNotice, SW_HIDE);
+  LayoutControls();
+}
+
+void MainWindow::SetFrameFonts(int dpi) {
+  parts_->frameFont = MessageFont(dpi, 100, /*bold=*/false);
+  parts_->titleFont = MessageFont(dpi, 135, /*bold=*/true);
+  auto set = [](HWND hwnd, HFONT font) {
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  };
+  set(parts_->pageTitle, parts_->titleFont.get());
+  set(parts_->navigation, parts_->frameFont.get());
+  set(parts_->updateNotice, parts_->frameFont.get());
+  for (const char* name : {"b_close", "b_disable", "b_ok"})
+    set(parts_->buttons.Handle(name), parts_->frameFont.get());
+  parts_->fontDpi = dpi;
+}
+
+MainWindow::FrameMetrics MainWindow::MeasureFrame(int dpi) {
+  if (parts_->fontDpi != dpi || !parts_->frameFont) SetFrameFonts(dpi);
+  FrameMetrics m;
+  m.margin = MulDiv(8, dpi, 96);
+  HFONT font = parts_->frameFont.get();
+  // The navigation is as wide as its longest text with the indent, image and scroll bar.
+  int widest = 0;
+  auto measure = [&](HTREEITEM item) {
+    wchar_t text[256] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = static_cast<int>(std::size(text));
+    if (TreeView_GetItem(parts_->navigation, &data))
+      widest = std::max(widest, TextWidth(parts_->navigation, font, text));
+  };
+  for (HTREEITEM item : parts_->panelItems) measure(item);
+  for (HTREEITEM item : parts_->navigationItems) measure(item);
+  // Panel titles are bold: a tenth more.
+  m.navigationWidth = widest + widest / 10 +
+                      2 * static_cast<int>(TreeView_GetIndent(parts_->navigation)) +
+                      MulDiv(16 + 12, dpi, 96) + GetSystemMetrics(SM_CXVSCROLL);
+  m.buttonHeight = MulDiv(26, dpi, 96);
+  for (const char* name : {"b_close", "b_disable", "b_ok"}) {
+    HWND button = parts_->buttons.Handle(name);
+    wchar_t text[128] = {};
+    GetWindowTextW(button, text, static_cast<int>(std::size(text)));
+    m.buttonWidth = std::max(m.buttonWidth, TextWidth(button, font, text) + MulDiv(24, dpi, 96));
+  }
+  // "Disable" and "Enable" take turns: the button fits both.
+  for (const auto& [key, text] :
+       {std::pair{"ButtonDisable", "Disable"}, {"ButtonEnable", "Enable"}})
+    m.buttonWidth = std::max(m.buttonWidth,
+                             TextWidth(hwnd_, font, GetLangStrW(key, text)) + MulDiv(24, dpi, 96));
+  m.buttonWidth = std::max(m.buttonWidth, MulDiv(90, dpi, 96));
+  m.titleHeight = MulDiv(30, dpi, 96);
+  return m;
 }
 
 void MainWindow::LayoutControls() {
   if (!parts_ || !parts_->pageTitle) return;
+  const int dpi = WindowDpi(hwnd_);
+  const FrameMetrics m = MeasureFrame(dpi);
   RECT client;
   GetClientRect(hwnd_, &client);
-  const int dpi = WindowDpi(hwnd_);
-  const int margin = MulDiv(8, dpi, 96);
-  const int buttonWidth = MulDiv(90, dpi, 96);
-  const int buttonHeight = MulDiv(26, dpi, 96);
-  const int top = client.bottom - margin - buttonHeight;
-  parts_->titleFont = MessageFont(dpi, 130, /*bold=*/true);
-  SendMessageW(parts_->pageTitle, WM_SETFONT, reinterpret_cast<WPARAM>(parts_->titleFont.get()),
-               FALSE);
-  const int titleHeight = MulDiv(26, dpi, 96);
-  MoveWindow(parts_->pageTitle, margin, margin, client.right - 2 * margin, titleHeight, TRUE);
-  const int pageTop = margin + titleHeight;
+  const int width = client.right;
+  const int bottomTop = client.bottom - m.margin - m.buttonHeight;
+  const int buttonsLeft = width - 3 * (m.buttonWidth + m.margin);
+  // The update notice stands beside the buttons, or on a row of its own above them when its
+  // text does not fit there.
+  int contentBottom = bottomTop;
+  if (IsWindowVisible(parts_->updateNotice)) {
+    wchar_t text[256] = {};
+    GetWindowTextW(parts_->updateNotice, text, static_cast<int>(std::size(text)));
+    const int textWidth = TextWidth(parts_->updateNotice, parts_->frameFont.get(), text);
+    const int lineHeight = m.buttonHeight * 3 / 4;
+    if (textWidth + 2 * m.margin <= buttonsLeft) {
+      MoveWindow(parts_->updateNotice, m.margin, bottomTop + (m.buttonHeight - lineHeight) / 2,
+                 buttonsLeft - 2 * m.margin, lineHeight, TRUE);
+    } else {
+      contentBottom -= lineHeight + m.margin;
+      MoveWindow(parts_->updateNotice, m.margin, contentBottom + m.margin / 2, width - 2 * m.margin,
+                 lineHeight, TRUE);
+    }
+  }
+  const int navigationWidth = std::min(m.navigationWidth, width / 2);
+  MoveWindow(parts_->navigation, m.margin, m.margin, navigationWidth,
+             std::max(0, contentBottom - 2 * m.margin), TRUE);
+  const int pageLeft = 2 * m.margin + navigationWidth;
+  const int pageWidth = std::max(0, width - pageLeft);
+  MoveWindow(parts_->pageTitle, pageLeft, m.margin, pageWidth - m.margin, m.titleHeight, TRUE);
+  const int pageTop = m.margin + m.titleHeight;
   if (Page* page = CurrentPage(); page && page->Handle()) {
-    MoveWindow(page->Handle(), 0, pageTop, client.right, std::max(0, top - margin - pageTop), TRUE);
+    MoveWindow(page->Handle(), pageLeft, pageTop, pageWidth,
+               std::max(0, contentBottom - m.margin - pageTop), TRUE);
     page->Layout(dpi);
   }
-  int x = client.right - margin - buttonWidth;
+  int x = width - m.margin - m.buttonWidth;
   for (const char* name : {"b_ok", "b_disable", "b_close"}) {
-    MoveWindow(parts_->buttons.Handle(name), x, top, buttonWidth, buttonHeight, TRUE);
-    x -= buttonWidth + margin;
+    MoveWindow(parts_->buttons.Handle(name), x, bottomTop, m.buttonWidth, m.buttonHeight, TRUE);
+    x -= m.buttonWidth + m.margin;
   }
+}
+
+void MainWindow::MinimumTrackSize(MINMAXINFO& info) {
+  if (!parts_ || !parts_->pageTitle) return;
+  const int dpi = WindowDpi(hwnd_);
+  const FrameMetrics m = MeasureFrame(dpi);
+  RECT frame = {0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  const int clientWidth = std::max(m.navigationWidth + MulDiv(380, dpi, 96),
+                                   3 * m.buttonWidth + 4 * m.margin + MulDiv(160, dpi, 96));
+  const int clientHeight = MulDiv(360, dpi, 96);
+  info.ptMinTrackSize.x = clientWidth + frame.right - frame.left;
+  info.ptMinTrackSize.y = clientHeight + frame.bottom - frame.top;
 }
 
 }  // namespace tavion

@@ -1,6 +1,7 @@
 #pragma once
 // What the main window owns once its handle exists, shared by the files of the window.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <vector>
@@ -20,6 +21,11 @@
 
 namespace tavion {
 
+using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, &ImageList_Destroy>>;
+
+// The shell's small folder icon; null when the shell has none.
+UniqueIcon FolderIcon();
+
 // What the window owns once its handle exists: dispatch, executors, option controls and lists.
 struct MainWindow::Parts {
   Parts(MainWindow& window, MainWindowServices services)
@@ -35,8 +41,16 @@ struct MainWindow::Parts {
   size_t currentPage = 0;
   MemoryForm navigationPanels{NavigationPanelControls()};  // their expanded state
   std::unique_ptr<CompositeForm> options;  // the navigation's and every page's option controls
+  HWND navigation = nullptr;               // tree view: the panels and their entries
+  UniqueImageList navigationImages;
+  std::vector<HTREEITEM> panelItems;       // one per NavigationPanels()
+  std::vector<HTREEITEM> navigationItems;  // one per NavigationEntries()
   HWND pageTitle = nullptr;
+  HWND updateNotice = nullptr;  // p_upd
+  UniqueFont frameFont;         // the message font at fontDpi
   UniqueFont titleFont;
+  int fontDpi = 0;
+  HWND lastFocus = nullptr;  // the focused control when the window was last deactivated
   std::unique_ptr<Win32WindowGeometry> geometry;
   Win32Form buttons;            // "Close", "Disable", "Minimize"
   MediaPlayerServices players;  // also asked for the track lines of a notification

@@ -3,7 +3,6 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include <charconv>
 #include <memory>
 #include <string>
 
@@ -12,37 +11,21 @@
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "lang/lang_win.h"
-#include "exec/media_player_path.h"
 #include "keys/hook_messages.h"
+#include "keys/key_edit.h"
 #include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
-#include "exec/diagnostics.h"
 #include "exec/dispatcher.h"
-#include "exec/exec_host_win.h"
-#include "exec/launch_executor_win.h"
-#include "exec/media_player_win.h"
-#include "osd/notify_action_win.h"
-#include "osd/osd_geometry.h"
 #include "osd/osd_icons_win.h"
 #include "osd/osd_window_win.h"
-#include "exec/shell_events.h"
 #include "exec/shell_events_win.h"
-#include "exec/window_actions_win.h"
-#include "macros/key_sender_win.h"
-#include "exec/macro_executors_win.h"
 #include "exec/sounds.h"
-#include "keys/key_input_win.h"
-#include "keys/key_text.h"
-#include "pipeline/key_dispatch.h"
-#include "pipeline/key_dispatch_host_win.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
 #include "forms/form_win.h"
 #include "exec/main_messages.h"
-#include "ui/main_options.h"
 #include "ui/main_window_options.h"
 #include "forms/message_box_win.h"
-#include "ui/main_pages_win.h"
 #include "ui/main_window_parts_win.h"
 #include "base/message_wait_win.h"
 
@@ -82,6 +65,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   wc.hIcon = icon_;
   wc.hIconSm = icon_;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
   // Created hidden: the creation steps and the first showing place and fill it first.
   hwnd_ = CreateWindowExW(0, kMainWindowClass, ProgramTitle(startup_).c_str(), WS_OVERLAPPEDWINDOW,
@@ -116,6 +100,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    // Explorer started again: its notification area no longer knows the icon.
+    tray_.Refresh();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       OnCreate();
@@ -133,7 +122,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kMsgShellEvent:
       // A language change only uses up the program's own pending switches.
-      return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_, {});
+      return HandleShellEvent(hwnd_, wParam, lParam, closing_, hotKeysDisabled_,
+                              [this](uint16_t language) { RefreshLanguageIcon(language); });
     case WM_TV_EXECUTE:
       OnExecute(wParam, lParam);
       return 0;
@@ -188,8 +178,70 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       LayoutControls();
       return 0;
     case WM_COMMAND:
+      if (parts_ && reinterpret_cast<HWND>(lParam) == parts_->updateNotice) {
+        if (HIWORD(wParam) == STN_CLICKED) OnUpdateNoticeClick();
+        return 0;
+      }
       OnCommand(LOWORD(wParam));
       return 0;
+    case WM_NOTIFY:
+      if (parts_ && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == parts_->navigation)
+        return OnNavigationNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return 0;
+    case WM_CONTEXTMENU:
+      // A right click on "Minimize" shows the diagnostics, as F10 does.
+      if (parts_ && reinterpret_cast<HWND>(wParam) == parts_->buttons.Handle("b_ok")) {
+        ExecuteAction("hd_info", -1, /*mayUseThread=*/false);
+        return 0;
+      }
+      break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      // Only the tray's menu draws items for this window.
+      if (wParam == 0 && reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+        OnTrayImageMessage(message, wParam, lParam);
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      // The control that had the focus gets it back when the window is active again.
+      if (parts_ && LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) parts_->lastFocus = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (parts_) {
+        HWND last = parts_->lastFocus;
+        SetFocus(last && IsWindow(last) && IsChild(hwnd_, last) ? last : parts_->navigation);
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      // The update notice reads as a link.
+      if (parts_ && reinterpret_cast<HWND>(lParam) == parts_->updateNotice) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
+    case WM_SETCURSOR:
+      if (parts_ && reinterpret_cast<HWND>(wParam) == parts_->updateNotice) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_GETMINMAXINFO:
+      MinimumTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      if (parts_) FillNavigation();
+      SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (parts_) MarkShownEntry();
+      return 0;
+    }
     case WM_DESTROY:
       CloseOsd();
       hooks_.Remove();
@@ -234,6 +286,9 @@ void MainWindow::OnCreate() {
   full.shortVersion = startup_.shortVersion;
   full.now = CurrentDateTime();
   parts_->lists = OptLoadPhase2(registry_, Settings(), Options(), *parts_->geometry, full);
+  // The capture controls edit the ignored HID keys; the key handler and the save read them there.
+  KeyEditSharedState().ignoredHidKeys = std::move(parts_->lists.ignoredKeys);
+  ApplyNavigationPanels();
   LayoutControls();
 
   if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
@@ -241,72 +296,15 @@ void MainWindow::OnCreate() {
   if (OptionChecked("Opt_TrayIcon")) ShowTrayIcon();
 }
 
-void MainWindow::RegisterExecutors() {
-  LaunchEnvironment launch;
-  launch.owner = hwnd_;
-  launch.programFolder = startup_.programFolder;
-  launch.forceForeground = library_.ForceForegroundWindow;
-  launch.inputIcon = icon_;
-  launch.terminating = [this] { return closing_.load(); };
-  RegisterLaunchExecutors(std::move(launch));
-
-  // The key sender reads macros under its own lock, from any thread: it gets a registry object
-  // of its own.
-  SetKeySenderServices({&keySenderRegistry_, library_.ForceForegroundWindow});
-  MacroServices macros;
-  macros.macros = &registry_;
-  macros.dateTimeText = [this] {
-    const std::string format = registry_.ReadString("Misc", "var_datetime").value_or("");
-    return DateTimeVariable(format, Win32LaunchSystem(startup_.programFolder));
-  };
-  RegisterMacroExecutors(macros);
-
-  MediaPlayerServices players;
-  players.options = [this] {
-    const std::lock_guard lock(playerOptionsLock_);
-    return playerOptions_;
-  };
-  players.sendKeys = DefaultKeySender();
-  players.forceForeground = library_.ForceForegroundWindow;
-  players.ownerWindow = hwnd_;
-  RegisterMediaPlayerExecutors(players);
-  parts_->players = players;
-
-  auto actionAt = [this](int index) -> const TAction* {
-    return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));
-  };
-  OsdHost osd;
-  osd.mainWindow = hwnd_;
-  osd.icon = [actionAt](int iconIndex, uint8_t kind) {
-    return OsdIconForIndex(iconIndex, kind, actionAt);
-  };
-  osd.terminating = [this] { return closing_.load(); };
-  ConfigureOsd(std::move(osd));
-  NotifyServices& notify = parts_->notify;
-  notify.showOsd = [](const std::string& text, bool checkEnabled, int iconIndex, uint8_t kind) {
-    ShowOSD(text, checkEnabled, iconIndex, kind);
-  };
-  notify.actionAt = actionAt;
-  notify.hotKeysDisabled = [this] { return hotKeysDisabled_; };
-  notify.terminating = [this] { return closing_.load(); };
-  notify.executionSound = [this] { return OptionChecked("Opt_SoundExec"); };
-  notify.playerTrackText = [this](std::string_view code) {
-    return PlayerTrackInfo(code, parts_->players);
-  };
-
-  WindowServices windows;
-  windows.sendKeys = DefaultKeySender();
-  if (library_.GetFocusedWindow)
-    windows.focusedWindow = [focused = library_.GetFocusedWindow] { return focused(0); };
-  windows.forceForeground = library_.ForceForegroundWindow;
-  RegisterWindowExecutors(windows);
-}
-
 void MainWindow::FirstShow() {
   LoadProfile();
   if (Settings().ThirstRun) FindWinampOnFirstRun();
   if (auto sound = Options().Find("cb_sound")) Options().SetChecked(*sound, Settings().Beep_Enab);
   RefreshTrayTip();
+  if (!Settings().LastUpdateVersion.empty())
+    ShowUpdateNotice(GetLangStrW("UpdateReleased", "Update: new version released -") +
+                     Utf8ToWide(Settings().LastUpdateVersion) +
+                     GetLangStrW("UpdateClick", ". Click for visit website."));
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
   // Failing is no loss worth a message: every key-down checks the modifiers as well.
@@ -319,108 +317,6 @@ int MainWindow::CountActions() const {
   for (size_t i = 0; i < tree_.Count(); ++i)
     if (!ActionTree::IsFolder(tree_.NodeAt(i))) ++count;
   return count;
-}
-
-DiagnosticsValues MainWindow::Diagnostics() {
-  DiagnosticsValues values;
-  values.version = startup_.fullVersion;
-  values.buildDate = startup_.buildDate;
-  values.exePath = WideToUtf8(startup_.executable);
-  wchar_t current[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, current);
-  values.currentDir = WideToUtf8(current);
-  values.exeFolder = WideToUtf8(startup_.programFolder);
-  values.pluginFolder = WideToUtf8(startup_.pluginFolder);
-  values.actionsCount = CurrentCatalogue()->Count();
-  values.actionsModified = actions_.Modified;
-  values.shiftState = GetModifierState();
-  // The last key as the handler keeps it: a packed value in decimal, or an extra device's text.
-  const std::string& last = Settings().LastKeyText;
-  uint32_t packed = 0;
-  const auto [end, error] = std::from_chars(last.data(), last.data() + last.size(), packed);
-  if (!last.empty() && error == std::errc() && end == last.data() + last.size())
-    values.lastKey = HotKeyValueToText(packed, /*useUserNames=*/true, /*useConversion=*/true,
-                                       /*withModifiers=*/true);
-  else
-    values.lastKey = HidKeyToText(last, /*useNames=*/true);
-  values.actionBusy = Settings().ActionBusy;
-  values.processKeys = !hotKeysDisabled_;
-  return values;
-}
-
-void MainWindow::FindWinampOnFirstRun() {
-  FormControls& options = Options();
-  const auto field = options.Find("Opt_WAmp_Path");
-  if (!field) return;
-  auto exists = [](const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-  };
-  if (exists(options.Text(*field))) return;
-  std::string found;
-  for (const wchar_t* key :
-       {L"Applications\\winamp.exe\\shell\\open\\command", L"Winamp.File\\shell\\open\\command"}) {
-    wchar_t command[MAX_PATH * 2] = {};
-    DWORD size = sizeof command - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, command, &size) !=
-        ERROR_SUCCESS)
-      continue;
-    found = WinampPathFromCommand(WideToUtf8(command));
-    if (exists(found)) break;
-  }
-  if (!found.empty()) options.SetText(*field, found);
-}
-
-void MainWindow::LoadProfile() {
-  parts_->dispatcher.Clear();
-  const std::string profile = JoinRegistryPath(kKeysRegistryPath, Settings().ProfileNm);
-  LoadActionsOptions options;
-  options.existingDrives = GetLogicalDrives();
-  LoadActions(actions_, tree_, userRegistry_, profile, options);
-  ApplyOptions();
-  parts_->dispatcher.Rebuild(tree_);
-}
-
-void MainWindow::LoadDefaultProfile() {
-  parts_->dispatcher.Clear();
-  LoadActionsOptions options;
-  options.defaults = true;
-  options.existingDrives = GetLogicalDrives();
-  LoadActions(actions_, tree_, userRegistry_, {}, options);
-  actions_.Modified = true;
-  SaveProfile();
-  ActionsChanged();
-}
-
-void MainWindow::ActionsChanged() {
-  parts_->dispatcher.Rebuild(tree_);
-  RefreshTrayTip();
-}
-
-void MainWindow::ApplyOptions() {
-  DispatchOptions options = DispatchOptionsFromForm(Options());
-  options.blockKeyboard = blockKeyboard_;
-  options.hotKeysDisabled = hotKeysDisabled_;
-  options.disableWinKey = disableWinKey_;
-  options.upOnlyKeys = parts_->lists.upOnlyKeys;
-  options.ignoredHidKeys = parts_->lists.ignoredKeys;
-  SetFullKeysComparison(OptionChecked("Opt_FullKeysComp"));
-  {
-    // The media-player control reads its options on worker threads.
-    const std::lock_guard lock(playerOptionsLock_);
-    playerOptions_ = MediaPlayerOptionsFromForm(Options(), Settings().foobar2000_class);
-  }
-  parts_->dispatcher.SetOptions(std::move(options));
-}
-
-bool MainWindow::OptionChecked(const char* name) const {
-  if (!parts_ || !parts_->options) return false;
-  const auto i = parts_->options->Find(name);
-  return i && parts_->options->Checked(*i);
-}
-
-FormControls& MainWindow::Options() const {
-  return *parts_->options;
 }
 
 bool MainWindow::CloseQuery() {
@@ -471,16 +367,6 @@ void MainWindow::CloseNow() {
   DestroyWindow(hwnd_);
 }
 
-void MainWindow::SaveSettings(bool saveActions) {
-  if (!parts_ || !parts_->geometry) return;
-  OptSaveContext context;
-  context.fullVersion = startup_.fullVersion;
-  context.programFolder = WideToUtf8(startup_.programFolder);
-  context.ignoredKeys = &parts_->lists.ignoredKeys;
-  if (saveActions) context.saveActions = [this] { SaveProfile(); };
-  OptSave(registry_, Settings(), Options(), *parts_->geometry, context);
-}
-
 void MainWindow::MinimizeToTray() {
   StopOsd();
   // The program lives in the tray while minimised: no task-bar button, no window.
@@ -524,6 +410,7 @@ void MainWindow::SetHotKeysDisabled(bool disabled) {
     ApplyOptions();
   }
   if (tray_.Shown()) tray_.SetDisabled(disabled, disabledOverlay_.get());
+  if (!disabled) RefreshLanguageIcon(0);
 }
 
 void MainWindow::OnCommand(WORD id) {
@@ -545,6 +432,15 @@ void MainWindow::OnCommand(WORD id) {
     case kIdExit:
       ExitExplicitly();
       return;
+    case IDOK:
+      // Enter in the navigation shows the chosen entry; the pages have their own.
+      if (parts_ && GetFocus() == parts_->navigation)
+        ActivateNavigationItem(TreeView_GetSelection(parts_->navigation));
+      return;
+    case IDCANCEL:
+      // Escape puts the window away, as "Minimize" does.
+      b_okClick();
+      return;
   }
   if (!parts_) return;
   if (const auto button = parts_->buttons.IndexOfId(id)) {
@@ -564,86 +460,6 @@ void MainWindow::b_okClick() {
   SaveSettings(/*saveActions=*/false);
   MinimizeToTray();
   SaveProfile();
-}
-
-bool MainWindow::SaveProfile() {
-  SaveActionsOptions options;
-  options.currentProfile = Settings().ProfileNm;
-  // The list stays modified, so a later save tries again.
-  options.tellFailure = [](const std::string& text) {
-    ShowMessageBox(text, MessageDialogType::Error, MessageButtons::Ok);
-  };
-  return SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options);
-}
-
-void MainWindow::ApplyOptionChange(const std::string& name) {
-  if (!parts_ || !parts_->options) return;
-  const auto index = Options().Find(name);
-  if (!index) return;
-  const bool checked = Options().Checked(*index);
-  switch (OptionChangeFor(name, checked, startupComplete_, mouseHookInstalled_)) {
-    case OptionChangeStep::kTrayIcon:
-      if (checked)
-        ShowTrayIcon();
-      else
-        tray_.Hide();
-      break;
-    case OptionChangeStep::kStayOnTop:
-      SetWindowPos(hwnd_, checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      break;
-    case OptionChangeStep::kMouseHook:
-      mouseHookInstalled_ = checked;
-      hooks_.Install(library_, hwnd_, checked);
-      break;
-    case OptionChangeStep::kSound:
-      Settings().Beep_Enab = checked;
-      break;
-    case OptionChangeStep::kNone:
-      break;
-  }
-  CopyDeskOptions(Options(), Settings());
-  ApplyOptions();
-}
-
-void MainWindow::OnExecute(WPARAM wParam, LPARAM lParam) {
-  std::unique_ptr<std::string> code(reinterpret_cast<std::string*>(wParam));
-  if (!code) {
-    Settings().ActionBusy = false;  // the key handler's request ends here
-    return;
-  }
-  ExecuteAction(*code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
-}
-
-void MainWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
-  if (parts_) NotifyAction(wParam, lParam, parts_->notify);
-}
-
-void MainWindow::OnStatus(WPARAM wParam) {
-  // The notification was dragged with Shift: its corner is now the custom position.
-  if (wParam == kStatusCustomOsdPosition)
-    Settings().DPosition = static_cast<uint8_t>(OsdPosition::kCustom);
-  if (parts_)
-    for (const auto& page : parts_->pages) page->OnWindowStatus(static_cast<unsigned>(wParam));
-  if (wParam != kStatusRunningCheck) return;
-  RunRunningCheck(hwnd_, startup_.shortVersion);
-}
-
-void MainWindow::OnAskLaunch(WPARAM wParam, LPARAM lParam) {
-  const TAction* action = tree_.ActionByIndex(wParam);
-  // The key handler set ActionBusy for this request; an execution's notification clears it.
-  if (!action) {
-    Settings().ActionBusy = false;
-    return;
-  }
-  const std::string code = action->Exec();
-  const int answer =
-      MessageBoxW(GetForegroundWindow(), Utf8ToWide(LaunchQuestionText(*action)).c_str(), L"Tavion",
-                  MB_YESNO | MB_ICONQUESTION);
-  if (answer == IDYES)
-    ExecuteAction(code, static_cast<int32_t>(lParam), /*mayUseThread=*/true);
-  else
-    Settings().ActionBusy = false;
 }
 
 }  // namespace tavion

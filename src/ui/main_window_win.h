@@ -3,11 +3,13 @@
 // hooks, the current profile's actions, the tray icon, and the option controls; it turns key
 // events into executions and runs the start-up and the shutdown of the program.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
@@ -20,6 +22,7 @@
 #include "settings/registry_win.h"
 #include "ui/page_win.h"
 #include "ui/tray_icon_win.h"
+#include "ui/tray_menu.h"
 
 namespace tavion {
 
@@ -40,6 +43,9 @@ class MainWindow {
   // created, or when the program must end at once (backup mode).
   bool Create(HINSTANCE instance);
   HWND Handle() const { return hwnd_; }
+  // Called by the message loop for every message before it is dispatched: true when the window
+  // handled it (its own keys, the title-bar buttons, the wheel, the frame's dialog keys).
+  bool PreTranslate(MSG& msg);
 
  private:
   // Commands of the tray menu.
@@ -49,6 +55,7 @@ class MainWindow {
     kIdDisableWin,
     kIdBlockKeyboard,
     kIdExit,
+    kIdLanguageIcon,
   };
 
   struct Parts;  // what the window owns beyond the basics
@@ -72,11 +79,28 @@ class MainWindow {
   void Restore();
   void RestoreOrMinimize();
 
+  // Keys (main_window_keys_win.cpp): true when the key was used.
+  bool OnWindowKey(unsigned virtualKey);
+  // F11: asks, and on Yes closes the program and starts it again with "/lr".
+  void AskRestart();
+
   // Tray.
   void ShowTrayIcon();
   void RefreshTrayTip();
   void OnTray(LPARAM mouseMessage);
   void ShowTrayMenu();
+  void OnTrayCommand(UINT id);
+  // The "Actions" submenu, made again when TrayActionsRule asks; null when it cannot be made.
+  HMENU TrayActionsMenu();
+  // The tray shows the icon of `language` (0: the foreground window's) from the chosen set, when
+  // enabled and available.
+  void RefreshLanguageIcon(uint16_t language);
+  // The image interface of the tray icon (TrayIcon::SetImage).
+  void SetTrayImage(int index, HICON image);
+  // WM_MEASUREITEM / WM_DRAWITEM of the images of the "Actions" submenu.
+  void OnTrayImageMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Saves the current profile and loads `name` in its place, as the start does.
+  void SwitchProfile(const std::string& name);
   void SetHotKeysDisabled(bool disabled);
 
   // Execution.
@@ -114,6 +138,27 @@ class MainWindow {
   // Shows page `page` (a position in CreateMainPages' order) alone, with its title.
   void ShowPage(size_t page);
   Page* CurrentPage() const;
+  void FillNavigation();
+  // Marks and selects the navigation entry of the shown page.
+  void MarkShownEntry();
+  // Opens or closes the panels as their options say.
+  void ApplyNavigationPanels();
+  LRESULT OnNavigationNotify(const NMHDR& header);
+  // A panel's title opens or closes it; an entry shows its page.
+  void ActivateNavigationItem(HTREEITEM item);
+  void ShowUpdateNotice(const std::wstring& text);
+  void OnUpdateNoticeClick();
+  struct FrameMetrics {
+    int margin = 0;
+    int navigationWidth = 0;
+    int titleHeight = 0;
+    int buttonWidth = 0;
+    int buttonHeight = 0;
+  };
+  // The frame's sizes at `dpi`, measured with its fonts (made for `dpi` first when needed).
+  FrameMetrics MeasureFrame(int dpi);
+  void SetFrameFonts(int dpi);
+  void MinimumTrackSize(MINMAXINFO& info);
   DiagnosticsValues Diagnostics();
 
   SidekitLibrary& library_;
@@ -130,6 +175,12 @@ class MainWindow {
   TActionsList actions_;
   ActionTree tree_;
   TrayIcon tray_;
+  UniqueIcon languageIcon_;  // the tray's language icon while it shows one
+  UniqueIcon folderIcon_;
+  UniqueMenu trayActions_;  // the "Actions" submenu, kept between openings
+  TrayActionsRule trayActionsRule_;
+  std::vector<std::string> trayProfiles_;  // the profile names of the open menu
+  UINT taskbarCreated_ = 0;                // "TaskbarCreated": the tray icon is added again
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
   bool closeStarted_ = false;         // the close handler runs

@@ -63,6 +63,10 @@ struct PageServices {
   CaptureHooks captureHooks;
   // Whether raw input is registered: the hot-key frame's HID choice can be taken.
   std::function<bool()> rawInputReady;
+  // The tray icon's image: `index` 2 and above shows `image` (that image of the action images);
+  // 0 or 1 blanks the icon, remembering it; -1 restores it (the remembered icon while a macro is
+  // recorded, else the normal one).
+  std::function<void(int index, HICON image)> setTrayImage;
 };
 
 class Page {

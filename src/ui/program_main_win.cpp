@@ -18,11 +18,12 @@
 
 namespace {
 
-int RunMessageLoop() {
+int RunMessageLoop(tavion::MainWindow& window) {
   MSG msg;
   BOOL got;
   while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) return 1;
+    if (window.PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -54,8 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   if (!sidekit.Load(startup.programFolder.c_str())) ShowSidekitMissingError();
 
   if (WindowsTooOld()) {
-    MessageBoxW(nullptr, L"To run this program you need Windows 2000/XP/2003", L"",
-                MB_ICONERROR);
+    MessageBoxW(nullptr, L"To run this program you need Windows 2000/XP/2003", L"", MB_ICONERROR);
     return 0;
   }
   const CommandLine& line = startup.commandLine;
@@ -88,5 +88,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 
   MainWindow window(sidekit, startup);
   if (!window.Create(instance)) return line.backup ? 0 : 1;
-  return RunMessageLoop();
+  return RunMessageLoop(window);
 }

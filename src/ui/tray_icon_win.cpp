@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "exec/main_messages.h"
 
@@ -31,8 +32,35 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
 }
 
 HICON TrayIcon::CurrentIcon() const {
+  if (image_) return image_;
   if (disabled_ && disabledIcon_) return disabledIcon_.get();
   return normal_;
+}
+
+void TrayIcon::SetNormalIcon(HICON normal) {
+  normal_ = normal;
+  Refresh();
+}
+
+void TrayIcon::SetImage(int index, HICON image, bool remembered) {
+  if (index >= 2) {
+    image_ = image;
+  } else if (index >= 0) {
+    if (!blank_) {
+      // A small icon whose every pixel is transparent.
+      const int cx = GetSystemMetrics(SM_CXSMICON);
+      const int cy = GetSystemMetrics(SM_CYSMICON);
+      std::vector<uint8_t> andMask(static_cast<size_t>((cx + 15) / 16 * 2 * cy), 0xFF);
+      std::vector<uint8_t> xorMask(andMask.size(), 0);
+      blank_.reset(
+          CreateIcon(GetModuleHandleW(nullptr), cx, cy, 1, 1, andMask.data(), xorMask.data()));
+    }
+    if (CurrentIcon() != blank_.get()) remembered_ = CurrentIcon();
+    image_ = blank_.get();
+  } else {
+    image_ = remembered && remembered_ && remembered_ != normal_ ? remembered_ : nullptr;
+  }
+  Refresh();
 }
 
 bool TrayIcon::Show(HWND owner, HICON normal, const std::wstring& tip, bool disabled) {

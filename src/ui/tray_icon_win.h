@@ -28,6 +28,12 @@ class TrayIcon {
   void SetTip(const std::wstring& tip);
   // The disabled form draws `overlay` (when there is one) over the normal icon.
   void SetDisabled(bool disabled, HICON overlay);
+  // Replaces the normal icon (the program's or a language icon); the disabled form keeps its own.
+  void SetNormalIcon(HICON normal);
+  // The image interface of the other parts: `index` 2 and above shows `image`; 0 or 1 blanks the
+  // icon and remembers the one shown; -1 shows the remembered icon when `remembered` (and there is
+  // one), else the normal icon.
+  void SetImage(int index, HICON image, bool remembered);
   bool Shown() const { return shown_; }
   const std::wstring& Tip() const { return tip_; }
 
@@ -37,6 +43,9 @@ class TrayIcon {
 
   HWND owner_ = nullptr;
   HICON normal_ = nullptr;  // not owned
+  HICON image_ = nullptr;   // set by SetImage in place of the normal icon; not owned
+  HICON remembered_ = nullptr;
+  UniqueIcon blank_;
   UniqueIcon disabledIcon_;
   bool disabled_ = false;
   std::wstring tip_;
