@@ -23,7 +23,7 @@ class AboutPage final : public FormPage {
     Form().SetControlFont(At("l_name"), title.get());
     titleFont_ = std::move(title);
     titleDpi_ = dpi;
-    FormPage::Layout(dpi);
+    Relayout();
   }
 
  protected:

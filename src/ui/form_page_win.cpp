@@ -29,12 +29,24 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   }
   dpi_ = form_.Dpi();
   Created();
-  Layout(dpi_);
+  Relayout();
   return true;
+}
+
+void FormPage::Shown() {
+  // Painted at once: the page is complete when it appears.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void FormPage::Layout(int dpi) {
   if (!hwnd_ || layingOut_) return;
+  RECT client = {};
+  GetClientRect(hwnd_, &client);
+  if (dpi == dpi_ && client.right == laidOutWidth_ && !stale_) {
+    // Only the height changed: the scroll range follows, the controls stay.
+    SetScrollingPageContentHeight(hwnd_, form_.ContentHeight());
+    return;
+  }
   layingOut_ = true;
   dpi_ = dpi;
   // Laid out from the top: the scroll position starts again there.
@@ -42,14 +54,14 @@ void FormPage::Layout(int dpi) {
   info.cbSize = sizeof info;
   info.fMask = SIF_POS;
   SetScrollInfo(hwnd_, SB_VERT, &info, FALSE);
-  RECT client = {};
-  GetClientRect(hwnd_, &client);
   SetScrollingPageContentHeight(hwnd_, form_.Layout(client.right, dpi));
   // Showing or hiding the scroll bar changes the width: lay out once more for the new one.
   RECT after = {};
   GetClientRect(hwnd_, &after);
   if (after.right != client.right)
     SetScrollingPageContentHeight(hwnd_, form_.Layout(after.right, dpi));
+  laidOutWidth_ = after.right;
+  stale_ = false;
   InvalidateRect(hwnd_, nullptr, TRUE);
   layingOut_ = false;
 }
