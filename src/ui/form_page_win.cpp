@@ -23,7 +23,7 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   RECT client = {};
   GetClientRect(parent, &client);
   MoveWindow(hwnd_, 0, 0, client.right, client.bottom, FALSE);
-  if (!form_.Create(hwnd_, Controls(), kFirstControlId)) {
+  if (!form_.Create(hwnd_, Controls(), kFirstControlId, /*notifyFocus=*/true)) {
     DestroyWindow(hwnd_);
     return false;
   }
@@ -91,6 +91,10 @@ LRESULT CALLBACK FormPage::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
   if (!page) return DefWindowProcW(hwnd, message, wParam, lParam);
   switch (message) {
     case WM_COMMAND:
+      // The keyboard reached a control out of view: the page scrolls to it.
+      if (HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == EN_SETFOCUS ||
+          HIWORD(wParam) == CBN_SETFOCUS)
+        ScrollPageToShow(hwnd, reinterpret_cast<HWND>(lParam));
       if (const auto index = page->form_.IndexOfId(LOWORD(wParam))) {
         page->OnControl(*index, HIWORD(wParam));
         return 0;

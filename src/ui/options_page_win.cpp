@@ -3,6 +3,36 @@
 #include <algorithm>
 
 namespace tavion {
+namespace {
+
+// Scrolls the children of `page` to scroll position `pos`, kept within the range.
+void ScrollPageTo(HWND page, int pos) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(page, SB_VERT, &info)) return;
+  const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
+  pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
+  if (pos == info.nPos) return;
+  ScrollWindowEx(page, 0, info.nPos - pos, nullptr, nullptr, nullptr, nullptr,
+                 SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+  info.fMask = SIF_POS;
+  info.nPos = pos;
+  SetScrollInfo(page, SB_VERT, &info, TRUE);
+}
+
+}  // namespace
+
+void ScrollPageToShow(HWND page, HWND child) {
+  RECT r = {}, client = {};
+  if (!GetWindowRect(child, &r) || !GetClientRect(page, &client)) return;
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+  const int pos = GetScrollPos(page, SB_VERT);
+  if (r.top < 0)
+    ScrollPageTo(page, pos + r.top);
+  else if (r.bottom > client.bottom)
+    ScrollPageTo(page, pos + std::min<int>(r.bottom - client.bottom, r.top));
+}
 
 bool HandlePageScroll(HWND page, UINT message, WPARAM wParam) {
   if (message == WM_MOUSEWHEEL) {
@@ -40,15 +70,7 @@ bool HandlePageScroll(HWND page, UINT message, WPARAM wParam) {
       pos = info.nMax;
       break;
   }
-  const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
-  pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
-  if (pos != info.nPos) {
-    ScrollWindowEx(page, 0, info.nPos - pos, nullptr, nullptr, nullptr, nullptr,
-                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
-    info.fMask = SIF_POS;
-    info.nPos = pos;
-    SetScrollInfo(page, SB_VERT, &info, TRUE);
-  }
+  ScrollPageTo(page, pos);
   return true;
 }
 
