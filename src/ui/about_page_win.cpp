@@ -10,7 +10,7 @@ namespace {
 
 class AboutPage final : public FormPage {
  public:
-  std::wstring Title() const override { return GetLangStrW("PageAbout", "About", "Fr1"); }
+  std::wstring Title() const override { return GetLangStrW("PageAbout", "About"); }
 
   void Layout(int dpi) override {
     FormPage::Layout(dpi);

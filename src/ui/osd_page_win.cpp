@@ -37,7 +37,7 @@ LOGFONTW NotificationFont(int dpi) {
 
 class OsdPage final : public FormPage {
  public:
-  std::wstring Title() const override { return GetLangStrW("PageOsd", "OnScreen display", "Fr1"); }
+  std::wstring Title() const override { return GetLangStrW("PageOsd", "OnScreen display"); }
 
   void Shown() override {
     Show(OsdPageValuesFrom(Settings()));
