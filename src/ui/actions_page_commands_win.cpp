@@ -272,11 +272,12 @@ void ActionsPage::DeleteSelected() {
   services_.tree->DeleteNode(*selected, *services_.actions);
   services_.actions->Modified = true;
   if (services_.actionsChanged) services_.actionsChanged();
-  if (services_.saveActions) services_.saveActions();
-  // The node that took the deleted one's place, else the one before it.
+  // The node that took the deleted one's place, else the one before it. The views follow
+  // before the save, which may stop at an error box.
   const std::size_t count = services_.tree->Count();
   AfterChange(count == 0 ? std::nullopt
                          : std::optional<std::size_t>(std::min(*selected, count - 1)));
+  if (services_.saveActions) services_.saveActions();
 }
 
 void ActionsPage::ToggleSelected() {
