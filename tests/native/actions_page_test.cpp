@@ -89,6 +89,11 @@ TEST_F(PageTree, DropMovesNodesByAttachMode) {
        "Player .Play .Stop .Inner ..Tools ..Deep Beep Kill"},
       {"Inner", "Beep", DropArea::kNode, AttachMode::kInsertBefore,
        "Player .Play .Stop Tools Inner .Deep Beep Kill"},
+      // Onto a folder of another depth, or onto a sibling action further down: in front of it.
+      {"Beep", "Inner", DropArea::kNode, AttachMode::kInsertBefore,
+       "Player .Play .Stop .Beep .Inner ..Deep Tools Kill"},
+      {"Player", "Beep", DropArea::kNode, AttachMode::kInsertBefore,
+       "Tools Player .Play .Stop .Inner ..Deep Beep Kill"},
       {"Deep", "", DropArea::kEmpty, AttachMode::kLastTopLevel,
        "Player .Play .Stop .Inner Tools Beep Kill Deep"},
       // Nowhere to go.
