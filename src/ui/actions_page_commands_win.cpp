@@ -150,6 +150,8 @@ bool ActionsPage::CommandEnabled(ListCommand command, HWND focus) const {
       return commands.toggle;
     case ListCommand::kDefault:
       return commands.defaults;
+    case ListCommand::kExpandAll:
+      return true;
     case ListCommand::kRefresh:
       return false;
   }
@@ -176,6 +178,9 @@ void ActionsPage::RunCommand(ListCommand command, HWND focus) {
     case ListCommand::kDefault:
       LoadDefaults();
       break;
+    case ListCommand::kExpandAll:
+      ToggleExpandAll();
+      break;
     case ListCommand::kRefresh:
       break;
   }
@@ -194,7 +199,11 @@ std::vector<ListMenuEntry> ActionsPage::ContextMenu(HWND focus) const {
           entry(ListCommand::kDelete, kIdDelete, L"Del", commands.remove),
           ListMenuEntry{ListCommand::kAdd, {}, true, true},
           entry(ListCommand::kRun, kIdRun, L"", commands.run),
-          entry(ListCommand::kToggle, kIdToggle, L"F4", commands.toggle)};
+          entry(ListCommand::kToggle, kIdToggle, L"F4", commands.toggle),
+          // The toolbar is not a tab stop: from the keyboard these two are reached here.
+          ListMenuEntry{ListCommand::kAdd, {}, true, true},
+          entry(ListCommand::kDefault, kIdDefault, L"", commands.defaults),
+          entry(ListCommand::kExpandAll, kIdExpand, L"", true)};
 }
 
 bool ActionsPage::NextView() {
