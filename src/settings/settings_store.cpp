@@ -36,9 +36,11 @@ int32_t ReadWindowSide(const RegistryStore& store, std::string_view ident, int32
 }
 
 void LoadGeometry(const RegistryStore& store, SettingsRecord& settings, MainWindowGeometry& window,
-                  bool autorunStart) {
-  settings.FWidth = ReadWindowSide(store, "_FWidth", kDesignedWidth);
-  settings.FHeight = ReadWindowSide(store, "_FHeight", kDesignedHeight);
+                  bool autorunStart, int dpi) {
+  // Stored sides are pixels of the screen they were saved on; the designed ones are at 96 dpi.
+  const int scale = dpi >= 96 && dpi <= 4 * 96 ? dpi : 96;
+  settings.FWidth = ReadWindowSide(store, "_FWidth", kDesignedWidth * scale / 96);
+  settings.FHeight = ReadWindowSide(store, "_FHeight", kDesignedHeight * scale / 96);
   window.SetSize(settings.FWidth, settings.FHeight);
   settings.FMax = ReadBool(store, kRoot, "_FMax", false);
   if (settings.FMax) window.Maximize();
@@ -195,7 +197,7 @@ LoadedLists OptLoadPhase2(RegistryStore& store, SettingsRecord& settings, FormCo
 
   LoadDesk(store, settings);
   LoadMisc(store, settings);
-  LoadGeometry(store, settings, window, full.autorunStart);
+  LoadGeometry(store, settings, window, full.autorunStart, full.dpi);
 
   settings.LastUpdate = ReadDateTime(store, kMisc, "LastUpdate", full.now + kUpdateCheckDelayDays);
   settings.LastUpdateVersion = ReadStr(store, kMisc, "LastUpdateVersion", "");

@@ -72,6 +72,7 @@ struct OptLoadFull {
   bool autorunStart = false;  // "/a": the window starts beyond the right screen edge
   std::string shortVersion;   // "major.minor"
   double now = 0;             // local date-time, days since 30 December 1899
+  int dpi = 96;               // the window's: a size never stored is the designed one at it
 };
 
 // Lists phase 2 reads for the main window.

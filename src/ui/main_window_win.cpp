@@ -285,6 +285,7 @@ void MainWindow::OnCreate() {
   full.autorunStart = startup_.commandLine.autorun;
   full.shortVersion = startup_.shortVersion;
   full.now = CurrentDateTime();
+  full.dpi = WindowDpi(hwnd_);
   parts_->lists = OptLoadPhase2(registry_, Settings(), Options(), *parts_->geometry, full);
   // The capture controls edit the ignored HID keys; the key handler and the save read them there.
   KeyEditSharedState().ignoredHidKeys = std::move(parts_->lists.ignoredKeys);

@@ -54,8 +54,8 @@ class SettingsStoreTest : public testing::Test {
     }
     return OptLoadPhase1(store, Settings(), start);
   }
-  LoadedLists Phase2(bool autorunStart = false) {
-    return OptLoadPhase2(store, Settings(), form, window, {autorunStart, "1.0", kNow});
+  LoadedLists Phase2(bool autorunStart = false, int dpi = 96) {
+    return OptLoadPhase2(store, Settings(), form, window, {autorunStart, "1.0", kNow, dpi});
   }
   bool Save(const Lines* ignoredKeys = nullptr, RegistryStore* to = nullptr,
             std::function<void()> saveActions = {}) {
@@ -158,6 +158,10 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
                        window.maximized, form.Checked(*form.Find("Opt_TrayIcon"))));
   EXPECT_DOUBLE_EQ(kNow, ReadDateTime(store, "Misc", "LastUpdateNaN", kNow));
   EXPECT_EQ((std::array{(1024 - 650) / 2, 1, 650, 500}), window.bounds) << "centred";
+  store.DeleteValue("", "_FWidth");
+  Phase2(/*autorunStart=*/false, /*dpi=*/144);
+  EXPECT_EQ((std::array{975, 750}), (std::array{window.bounds[2], window.bounds[3]}))
+      << "at 144 dpi";
 }
 
 // The root is written in its order, the actions last, values that are only read never, and an
