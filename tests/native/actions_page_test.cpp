@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -203,6 +204,11 @@ TEST_F(PageTree, DetailsGroupActionsUnderTheirNearestFolder) {
   // A folder from the root's number on never shares the root's group.
   EXPECT_NE(kRootGroupId, DetailsGroupId(kRootGroupId));
   EXPECT_NE(DetailsGroupId(kRootGroupId - 1), DetailsGroupId(kRootGroupId));
+}
+
+TEST(ActionsPageViews, F12CyclesAndAStoredValueOutOfRangeIsTheTree) {
+  EXPECT_EQ((std::array{1, 0, 1, 0}),
+            (std::array{NextKeysView(0), NextKeysView(1), NextKeysView(-3), KeysViewOf(7)}));
 }
 
 }  // namespace
