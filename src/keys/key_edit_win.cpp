@@ -234,8 +234,7 @@ void KeyEdit::RemoveHooks() {
 
 KeyEditEnvironment KeyEdit::Environment() const {
   KeyEditEnvironment env;
-  env.emulateUpOnlyKeys = design_.emulateUpOnlyKeys;
-  env.upOnlyKeys = design_.upOnlyKeys;
+  env.upOnly = design_.upOnly;
   return env;
 }
 
