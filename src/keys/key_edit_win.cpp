@@ -181,6 +181,22 @@ LRESULT KeyEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_PRINTCLIENT: {
+      // A themed button inside has this control paint its background into the button's DC; the
+      // edit leaves its text clip behind there, which would hide the face drawn next.
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      const int saved = SaveDC(dc);
+      const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
+      if (saved) RestoreDC(dc, saved);
+      return result;
+    }
+    case WM_PAINT: {
+      // The edit paints its margin over the buttons that sit in it: they are drawn again on top.
+      const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
+      for (HWND button : buttons_)
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      return result;
+    }
     case WM_SIZE: {
       const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
       LayOutButtons();
@@ -250,6 +266,8 @@ void KeyEdit::Show() {
   const bool textChanged = text != hint_;
   if (textChanged) {
     SetWindowTextW(hwnd_, text.c_str());
+    // The caret waits after the text rather than over its first character.
+    SendMessageW(hwnd_, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
     hint_ = text;
     if (tooltip_) {
       TOOLINFOW tool = {};
