@@ -72,11 +72,13 @@ bool KeyEdit::CreateWindows(HWND parent) {
   if (!RegisterKeyEditClass(&KeyEdit::Procedure)) return false;
   parent_ = parent;
   const RECT& r = design_.place;
-  hwnd_ = CreateWindowExW(
-      WS_EX_CLIENTEDGE, kClassName, L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_READONLY | ES_AUTOHSCROLL, r.left,
-      r.top, r.right - r.left, r.bottom - r.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(design_.id)), GetModuleHandleW(nullptr), this);
+  // WS_GROUP: the arrow keys of a radio group made before the control do not move into it.
+  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN |
+                              ES_READONLY | ES_AUTOHSCROLL,
+                          r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(design_.id)),
+                          GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   if (design_.font) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(design_.font), FALSE);
   const wchar_t* captions[] = {L"*", L"!", L"?"};
