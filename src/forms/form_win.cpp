@@ -202,8 +202,10 @@ void Win32Form::DestroyControls() {
   font_.reset();
 }
 
-bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firstId) {
+bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firstId,
+                       bool notifyFocus) {
   if (!controls_.empty() || !IsWindow(parent)) return false;
+  buttonStyle_ = notifyFocus ? BS_NOTIFY : 0;
   INITCOMMONCONTROLSEX icc = {sizeof icc,
                               ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
   // Without it the list view class may be missing; creating one then fails and Create fails.
@@ -240,8 +242,8 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
   const int id = control.id;
   switch (decl.kind) {
     case ControlKind::kCheckBox:
-      control.hwnd =
-          CreateChild(parent, L"BUTTON", decl.caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0, id);
+      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption,
+                                 BS_AUTOCHECKBOX | WS_TABSTOP | buttonStyle_, 0, id);
       if (control.hwnd) SetChecked(index, decl.checked);
       break;
     case ControlKind::kEdit:
@@ -278,7 +280,8 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
       control.firstRadioId = nextRadioId;
       for (size_t i = 0; i < decl.items.size(); ++i) {
         // The first button starts the group, so arrow keys move within it.
-        const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
+        const DWORD style =
+            BS_AUTORADIOBUTTON | buttonStyle_ | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
         HWND radio = CreateChild(parent, L"BUTTON", decl.items[i], style, 0, nextRadioId++);
         if (!radio) return false;
         control.radios.push_back(radio);
@@ -307,8 +310,8 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
       break;
     }
     case ControlKind::kButton:
-      control.hwnd =
-          CreateChild(parent, L"BUTTON", decl.caption, BS_PUSHBUTTON | WS_TABSTOP, 0, id);
+      control.hwnd = CreateChild(parent, L"BUTTON", decl.caption,
+                                 BS_PUSHBUTTON | WS_TABSTOP | buttonStyle_, 0, id);
       break;
     case ControlKind::kLabel:
       control.hwnd = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT, 0, id);

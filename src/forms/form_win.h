@@ -31,8 +31,11 @@ class Win32Form final : public DeclaredForm {
   // lays them out across the parent's client width at its DPI: each at its fixed place, or in
   // the rows and groups of the table. Control ids are `firstId` upwards in table order (a radio
   // group's buttons take ids of their own after all controls). Returns false, leaving no control
-  // behind, when a control cannot be created or the form was created before.
-  bool Create(HWND parent, std::span<const ControlDecl> table, int firstId = 1000);
+  // behind, when a control cannot be created or the form was created before. With
+  // `notifyFocus` buttons, check boxes and radio buttons also report BN_SETFOCUS, so a scrolling
+  // parent can bring a control that the keyboard reached into view.
+  bool Create(HWND parent, std::span<const ControlDecl> table, int firstId = 1000,
+              bool notifyFocus = false);
 
   // Lays the controls out again across `width` pixels at `dpi`, measuring the captions as they
   // are now (a changed DPI makes a new font). Returns the content's height.
@@ -87,6 +90,7 @@ class Win32Form final : public DeclaredForm {
   void Place(size_t index, RECT box);
 
   HWND parent_ = nullptr;
+  DWORD buttonStyle_ = 0;          // BS_NOTIFY when asked for
   std::vector<Control> controls_;  // one per declaration
   UniqueFont font_;
   int dpi_ = 96;

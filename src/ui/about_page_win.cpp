@@ -10,7 +10,7 @@ namespace {
 
 class AboutPage final : public FormPage {
  public:
-  std::wstring Title() const override { return GetLangStrW("PageAbout", "About", "Fr1"); }
+  std::wstring Title() const override { return GetLangStrW("PageAbout", "About"); }
 
   void Layout(int dpi) override {
     FormPage::Layout(dpi);
@@ -23,7 +23,7 @@ class AboutPage final : public FormPage {
     Form().SetControlFont(At("l_name"), title.get());
     titleFont_ = std::move(title);
     titleDpi_ = dpi;
-    FormPage::Layout(dpi);
+    Relayout();
   }
 
  protected:

@@ -1,11 +1,11 @@
 #include "ui/form_page_win.h"
 
+#include "ui/main_pages_win.h"
 #include "ui/options_page_win.h"
 
 namespace tavion {
 namespace {
 
-constexpr wchar_t kFormPageClass[] = L"TavionFormPage";
 constexpr int kFirstControlId = 1000;
 
 }  // namespace
@@ -18,20 +18,35 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   if (hwnd_) return false;
   services_ = services;
   HINSTANCE instance = services.instance ? services.instance : GetModuleHandleW(nullptr);
-  hwnd_ = CreatePageWindow(parent, instance, kFormPageClass, &FormPage::WindowProc, this);
+  hwnd_ = CreatePageWindow(parent, instance, &FormPage::WindowProc, this);
   if (!hwnd_) return false;
-  if (!form_.Create(hwnd_, Controls(), kFirstControlId)) {
+  RECT client = {};
+  GetClientRect(parent, &client);
+  MoveWindow(hwnd_, 0, 0, client.right, client.bottom, FALSE);
+  if (!form_.Create(hwnd_, Controls(), kFirstControlId, /*notifyFocus=*/true)) {
     DestroyWindow(hwnd_);
     return false;
   }
   dpi_ = form_.Dpi();
   Created();
-  Layout(dpi_);
+  Relayout();
   return true;
+}
+
+void FormPage::Shown() {
+  // Painted at once: the page is complete when it appears.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void FormPage::Layout(int dpi) {
   if (!hwnd_ || layingOut_) return;
+  RECT client = {};
+  GetClientRect(hwnd_, &client);
+  if (dpi == dpi_ && client.right == laidOutWidth_ && !stale_) {
+    // Only the height changed: the scroll range follows, the controls stay.
+    SetScrollingPageContentHeight(hwnd_, form_.ContentHeight());
+    return;
+  }
   layingOut_ = true;
   dpi_ = dpi;
   // Laid out from the top: the scroll position starts again there.
@@ -39,14 +54,14 @@ void FormPage::Layout(int dpi) {
   info.cbSize = sizeof info;
   info.fMask = SIF_POS;
   SetScrollInfo(hwnd_, SB_VERT, &info, FALSE);
-  RECT client = {};
-  GetClientRect(hwnd_, &client);
   SetScrollingPageContentHeight(hwnd_, form_.Layout(client.right, dpi));
   // Showing or hiding the scroll bar changes the width: lay out once more for the new one.
   RECT after = {};
   GetClientRect(hwnd_, &after);
   if (after.right != client.right)
     SetScrollingPageContentHeight(hwnd_, form_.Layout(after.right, dpi));
+  laidOutWidth_ = after.right;
+  stale_ = false;
   InvalidateRect(hwnd_, nullptr, TRUE);
   layingOut_ = false;
 }
@@ -72,14 +87,14 @@ void FormPage::OnControl(size_t index, WORD code) {
 }
 
 LRESULT CALLBACK FormPage::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   auto* page = reinterpret_cast<FormPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!page) return DefWindowProcW(hwnd, message, wParam, lParam);
   switch (message) {
     case WM_COMMAND:
+      // The keyboard reached a control out of view: the page scrolls to it.
+      if (HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == EN_SETFOCUS ||
+          HIWORD(wParam) == CBN_SETFOCUS)
+        ScrollPageToShow(hwnd, reinterpret_cast<HWND>(lParam));
       if (const auto index = page->form_.IndexOfId(LOWORD(wParam))) {
         page->OnControl(*index, HIWORD(wParam));
         return 0;

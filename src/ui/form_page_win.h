@@ -21,6 +21,8 @@ class FormPage : public Page {
 
   bool Create(HWND parent, const PageServices& services) override;
   HWND Handle() const override { return hwnd_; }
+  void Shown() override;
+  // Lays the page out when its width or `dpi` changed since the last time, or its captions.
   void Layout(int dpi) override;
   FormControls* Options() override { return &form_; }
 
@@ -45,7 +47,10 @@ class FormPage : public Page {
   size_t At(std::string_view name) const { return form_.Find(name).value_or(SIZE_MAX); }
   HWND ControlHandle(std::string_view name) const { return form_.Handle(name); }
   // Lays the page out again at its DPI, after captions or fonts changed.
-  void Relayout() { Layout(dpi_); }
+  void Relayout() {
+    stale_ = true;
+    Layout(dpi_);
+  }
   int Dpi() const { return dpi_; }
 
  private:
@@ -55,6 +60,8 @@ class FormPage : public Page {
   PageServices services_;
   Win32Form form_;
   int dpi_ = 96;
+  int laidOutWidth_ = -1;
+  bool stale_ = true;       // captions or fonts changed since the last layout
   bool layingOut_ = false;  // the scroll bar's coming and going resizes the page meanwhile
 };
 

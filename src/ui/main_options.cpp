@@ -6,7 +6,6 @@
 #include "lang/lang.h"
 #include "ui/about_page.h"
 #include "ui/main_options_page.h"
-#include "ui/navigation.h"
 #include "ui/osd_page.h"
 #include "ui/player_page.h"
 
@@ -100,6 +99,18 @@ ControlDecl In(std::string_view group, ControlDecl decl) {
 ControlDecl Beside(ControlDecl decl) {
   decl.beside = true;
   return decl;
+}
+
+std::vector<ControlDecl> NavigationPanelControls() {
+  std::vector<ControlDecl> panels;
+  for (const auto& [name, caption] :
+       {std::pair{"Opt_ip0", "Help"}, std::pair{"Opt_ip1", "Options - Tavion"},
+        std::pair{"Opt_ip2", "Options - Windows"}}) {
+    ControlDecl panel = Named(ControlKind::kInfoPanel, name, caption);
+    panel.expanded = true;
+    panels.push_back(std::move(panel));
+  }
+  return panels;
 }
 
 std::span<const ControlDecl> MainOptionControls() {

@@ -19,6 +19,10 @@ inline constexpr char kMainOptionPrefix[] = "OPT_";
 // what the settings load and save by name. Captions are those of the first call's language.
 std::span<const ControlDecl> MainOptionControls();
 
+// The three navigation panels ("Help", "Options - Tavion", "Options - Windows"), whose
+// expanded states are stored as ip0..ip2.
+std::vector<ControlDecl> NavigationPanelControls();
+
 // Builders of table rows. A caption is the main window's language text (section "Fr1") of the
 // control's name without a leading "OPT_", up to a "|" (the rest is the hint), `english` when
 // the language has none; a choice's items are the texts of name + ".Item" + n.

@@ -28,9 +28,7 @@ std::vector<std::string> LanguageFiles(const std::wstring& folder) {
 
 class MainOptionsPage final : public FormPage {
  public:
-  std::wstring Title() const override {
-    return GetLangStrW("PageMainOptions", "Main options", "Fr1");
-  }
+  std::wstring Title() const override { return GetLangStrW("PageMainOptions", "Main options"); }
 
  protected:
   std::vector<ControlDecl> Controls() const override { return MainOptionsPageControls(); }

@@ -1,19 +1,22 @@
 #include "ui/main_pages_win.h"
 
 #include "lang/lang_win.h"
+#include "ui/about_page_win.h"
 #include "ui/actions_page_win.h"
 #include "ui/key_names_page_win.h"
-#include "ui/main_form_page_win.h"
+#include "ui/main_options_page_win.h"
+#include "ui/osd_page_win.h"
+#include "ui/player_page_win.h"
 
 namespace tavion {
 
 std::vector<std::unique_ptr<Page>> CreateMainPages() {
   std::vector<std::unique_ptr<Page>> pages;
-  pages.push_back(std::make_unique<EmptyPage>("PageAbout", "About"));
-  pages.push_back(CreateMainFormPage());
-  pages.push_back(std::make_unique<EmptyPage>("PagePlayer", "Media player manage"));
+  pages.push_back(CreateAboutPage());
+  pages.push_back(CreateMainOptionsPage());
+  pages.push_back(CreatePlayerPage());
   pages.push_back(std::make_unique<ActionsPage>());
-  pages.push_back(std::make_unique<EmptyPage>("PageOsd", "OnScreen display"));
+  pages.push_back(CreateOsdPage());
   pages.push_back(std::make_unique<EmptyPage>("PageMacros", "Macros"));
   pages.push_back(CreateKeyNamesPage());
   pages.push_back(std::make_unique<EmptyPage>("PagePlugins", "Plugins"));

@@ -86,6 +86,10 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.actions = &actions_;
   services.tree = &tree_;
   services.resourceFolder = startup_.resourceFolder;
+  services.languageFolder = startup_.languageFolder;
+  services.fullVersion = startup_.fullVersion;
+  services.shortVersion = startup_.shortVersion;
+  services.buildDate = startup_.buildDate;
   services.execute = [](const std::string& code, int index, bool useThread) {
     ExecuteAction(code, index, useThread);
   };

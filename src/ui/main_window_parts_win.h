@@ -15,6 +15,7 @@
 #include "pipeline/key_dispatch_host_win.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
+#include "ui/main_options.h"
 #include "ui/main_window_win.h"
 #include "ui/navigation.h"
 #include "ui/page_win.h"

@@ -12,6 +12,7 @@
 #include "osd/osd_icons_win.h"
 #include "settings/settings.h"
 #include "ui/main_window_parts_win.h"
+#include "ui/navigation.h"
 #include "ui/tray_menu.h"
 
 namespace tavion {
@@ -112,6 +113,11 @@ void MainWindow::SetTrayImage(int index, HICON image) {
 void MainWindow::OnTray(LPARAM mouseMessage) {
   if (mouseMessage == WM_LBUTTONUP) {
     Restore();
+    // A recording in progress is ended on the macros page.
+    if (Settings().MacroRecording) {
+      if (const auto entry = PanelEntry(kMainNavigationPanel, kMacrosEntry))
+        ShowPage(NavigationEntries()[*entry].page.value_or(parts_->currentPage));
+    }
   } else if (mouseMessage == WM_RBUTTONUP) {
     SetForegroundWindow(hwnd_);
     if (startupComplete_ && !Settings().MacroRecording) ShowTrayMenu();

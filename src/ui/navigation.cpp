@@ -1,7 +1,6 @@
 #include "ui/navigation.h"
 
 #include <array>
-#include <string>
 
 namespace tavion {
 namespace {
@@ -43,16 +42,10 @@ std::span<const NavigationEntry> NavigationEntries() {
   return kEntries;
 }
 
-std::vector<ControlDecl> NavigationPanelControls() {
-  std::vector<ControlDecl> table;
-  for (const NavigationPanel& panel : kPanels) {
-    ControlDecl decl;
-    decl.name = panel.option;
-    decl.kind = ControlKind::kInfoPanel;
-    decl.caption = panel.text;
-    table.push_back(std::move(decl));
-  }
-  return table;
+std::optional<size_t> PanelEntry(uint8_t panel, size_t position) {
+  for (size_t i = 0; i < kEntries.size(); ++i)
+    if (kEntries[i].panel == panel && position-- == 0) return i;
+  return std::nullopt;
 }
 
 std::optional<size_t> FirstPageEntry(uint8_t panel) {

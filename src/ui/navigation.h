@@ -7,9 +7,6 @@
 #include <optional>
 #include <span>
 #include <string_view>
-#include <vector>
-
-#include "settings/form.h"
 
 namespace tavion {
 
@@ -36,11 +33,13 @@ std::span<const NavigationEntry> NavigationEntries();
 
 // The panel the window starts on: "Options - Tavion".
 inline constexpr uint8_t kMainNavigationPanel = 1;
+// The position of "Macros" in its panel.
+inline constexpr size_t kMacrosEntry = 4;
+// Entry `position` (from 0) of panel `panel`, as a position in NavigationEntries(); nullopt
+// beyond the panel.
+std::optional<size_t> PanelEntry(uint8_t panel, size_t position);
 // The first entry of panel `panel` that shows a page, or nullopt.
 std::optional<size_t> FirstPageEntry(uint8_t panel);
-
-// The option controls of the panels' expanded state, all expanded as designed.
-std::vector<ControlDecl> NavigationPanelControls();
 
 // The entry that shows `page`, or nullopt.
 std::optional<size_t> NavigationEntryOfPage(size_t page);

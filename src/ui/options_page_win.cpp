@@ -5,39 +5,33 @@
 namespace tavion {
 namespace {
 
-constexpr wchar_t kPageClass[] = L"TavionOptionsPage";
-
-// The page scrolls its controls and hands their notifications to the main window.
-LRESULT CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND || message == WM_NOTIFY)
-    return SendMessageW(GetParent(hwnd), message, wParam, lParam);
-  if (HandlePageScroll(hwnd, message, wParam)) return 0;
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+// Scrolls the children of `page` to scroll position `pos`, kept within the range.
+void ScrollPageTo(HWND page, int pos) {
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  if (!GetScrollInfo(page, SB_VERT, &info)) return;
+  const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
+  pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
+  if (pos == info.nPos) return;
+  ScrollWindowEx(page, 0, info.nPos - pos, nullptr, nullptr, nullptr, nullptr,
+                 SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+  info.fMask = SIF_POS;
+  info.nPos = pos;
+  SetScrollInfo(page, SB_VERT, &info, TRUE);
 }
 
 }  // namespace
 
-HWND CreatePageWindow(HWND parent, HINSTANCE instance, const wchar_t* className, WNDPROC procedure,
-                      void* createParam) {
-  WNDCLASSEXW page = {};
-  page.cbSize = sizeof page;
-  page.lpfnWndProc = procedure;
-  page.hInstance = instance;
-  page.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  page.lpszClassName = className;
-  if (!RegisterClassExW(&page) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  RECT client = {};
-  GetClientRect(parent, &client);
-  return CreateWindowExW(WS_EX_CONTROLPARENT, className, L"",
-                         WS_CHILD | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, client.right, client.bottom,
-                         parent, nullptr, instance, createParam);
-}
-
-HWND CreateScrollingPage(HWND parent, HINSTANCE instance) {
-  HWND page = CreatePageWindow(parent, instance, kPageClass, &PageProc, nullptr);
-  if (page) ShowWindow(page, SW_SHOWNA);
-  return page;
+void ScrollPageToShow(HWND page, HWND child) {
+  RECT r = {}, client = {};
+  if (!GetWindowRect(child, &r) || !GetClientRect(page, &client)) return;
+  MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+  const int pos = GetScrollPos(page, SB_VERT);
+  if (r.top < 0)
+    ScrollPageTo(page, pos + r.top);
+  else if (r.bottom > client.bottom)
+    ScrollPageTo(page, pos + std::min<int>(r.bottom - client.bottom, r.top));
 }
 
 bool HandlePageScroll(HWND page, UINT message, WPARAM wParam) {
@@ -76,15 +70,7 @@ bool HandlePageScroll(HWND page, UINT message, WPARAM wParam) {
       pos = info.nMax;
       break;
   }
-  const int maxPos = info.nMax - static_cast<int>(info.nPage) + 1;
-  pos = std::max(info.nMin, std::min(pos, std::max(info.nMin, maxPos)));
-  if (pos != info.nPos) {
-    ScrollWindowEx(page, 0, info.nPos - pos, nullptr, nullptr, nullptr, nullptr,
-                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
-    info.fMask = SIF_POS;
-    info.nPos = pos;
-    SetScrollInfo(page, SB_VERT, &info, TRUE);
-  }
+  ScrollPageTo(page, pos);
   return true;
 }
 

@@ -37,9 +37,12 @@ LOGFONTW NotificationFont(int dpi) {
 
 class OsdPage final : public FormPage {
  public:
-  std::wstring Title() const override { return GetLangStrW("PageOsd", "OnScreen display", "Fr1"); }
+  std::wstring Title() const override { return GetLangStrW("PageOsd", "OnScreen display"); }
 
-  void Shown() override { Refresh(); }
+  void Shown() override {
+    Show(OsdPageValuesFrom(Settings()));
+    FormPage::Shown();
+  }
 
   void Layout(int dpi) override {
     if (dpi != sampleDpi_) MakeSampleFont(dpi);
@@ -107,6 +110,7 @@ class OsdPage final : public FormPage {
     return std::nullopt;
   }
 
+  // The values and the sample as the settings hold them now.
   void Refresh() {
     Show(OsdPageValuesFrom(Settings()));
     sampleBrush_.reset(CreateSolidBrush(StoredColour(Settings().ColorBack)));

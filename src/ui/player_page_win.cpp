@@ -11,9 +11,7 @@ namespace {
 
 class PlayerPage final : public FormPage {
  public:
-  std::wstring Title() const override {
-    return GetLangStrW("PagePlayer", "Media player manage", "Fr1");
-  }
+  std::wstring Title() const override { return GetLangStrW("PagePlayer", "Media player manage"); }
 
  protected:
   std::vector<ControlDecl> Controls() const override { return PlayerPageControls(); }

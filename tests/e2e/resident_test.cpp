@@ -140,9 +140,12 @@ TEST(Resident, AutorunGoesStraightToTheTrayAndLogoffSavesWithoutAsking) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_FALSE(IsWindowVisible(main));
 
+  // The window keeps at least its minimum size, which exceeds the stored width at high DPI.
+  RECT place = {};
+  ASSERT_TRUE(GetWindowRect(main, &place));
   EXPECT_EQ(TRUE, SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
   EXPECT_EQ(std::optional<DWORD>(0), tavion.WaitForExit());
-  const int expectedLeft = (GetSystemMetrics(SM_CXSCREEN) - 650) / 2;
+  const int expectedLeft = (GetSystemMetrics(SM_CXSCREEN) - (place.right - place.left)) / 2;
   EXPECT_EQ(static_cast<DWORD>(expectedLeft), ReadRootInteger(L"_FLeft"))
       << "never shown: the centred left, not the place beyond the screen edge";
 }

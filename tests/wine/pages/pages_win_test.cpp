@@ -138,7 +138,8 @@ TEST(OptionPages, EveryCaptionFitsAndNoControlsOverlapAt96And144Dpi) {
 }
 
 TEST(OptionPages, ClickedOptionsAreToldByNameAndTheOsdOnesGoToTheSettingsAtOnce) {
-  wine_test::TestWindow host({.width = 600, .height = 500});
+  wine_test::TestWindow host(
+      {.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, .width = 600, .height = 500});
   std::vector<std::string> changed;
   PageServices services = TestServices(host.hwnd());
   services.optionChanged = [&](const std::string& name) { changed.push_back(name); };
@@ -150,6 +151,14 @@ TEST(OptionPages, ClickedOptionsAreToldByNameAndTheOsdOnesGoToTheSettingsAtOnce)
   click(*main, L"Show program icon in system tray");
   click(*main, L"Right only");
   EXPECT_EQ((std::vector<std::string>{"Opt_TrayIcon", "Opt_Mod_Proc"}), changed);
+  // The keyboard reaches the last box, below the page's bottom: the page scrolls to it.
+  ShowWindow(main->Handle(), SW_SHOW);
+  HWND last = FindWindowExW(main->Handle(), nullptr, L"Button", L"Delay 8 seconds on autorun");
+  RECT view = {};
+  GetClientRect(main->Handle(), &view);
+  ASSERT_GT(RectIn(main->Handle(), last).bottom, view.bottom);
+  SetFocus(last);
+  EXPECT_LE(RectIn(main->Handle(), last).bottom, view.bottom);
 
   ResetSettings();
   Settings().FullScr = false;
