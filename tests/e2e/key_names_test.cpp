@@ -170,7 +170,7 @@ TEST(KeyNames, AKeyNamedInTheDialogIsListedAndStoredAtOnceAndDeletedAgain) {
   HWND box = wine_test::WaitForWindow(L"#32770", tavion.Id(), L"Tavion");
   ASSERT_NE(nullptr, box);
   EXPECT_EQ(L"Are you sure you want to delete 'Lab key?'", StaticText(box));
-  PressButton(box, IDYES);
+  Press({VK_RETURN});  // Yes, the default button
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == defaults; }));
   EXPECT_FALSE(Stored(line));
