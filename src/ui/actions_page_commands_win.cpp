@@ -79,16 +79,25 @@ bool ActionsPage::CreateToolbar() {
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS);
   if (font_) SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  toolImages_ = ImageList_LoadImageW(GetModuleHandleW(L"comctl32.dll"),
-                                     MAKEINTRESOURCEW(kStandardImagesResource), 16, 4, CLR_DEFAULT,
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  if (toolImages_ && ImageList_GetImageCount(toolImages_) == kStandardImageCount) {
+  // The standard images come at 16 pixels; they are copied at the size of the node images.
+  HIMAGELIST standard = ImageList_LoadImageW(GetModuleHandleW(L"comctl32.dll"),
+                                             MAKEINTRESOURCEW(kStandardImagesResource), 16, 4,
+                                             CLR_DEFAULT, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  int size = 16;
+  if (images_) ImageList_GetIconSize(images_, &size, &size);
+  toolImages_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kStandardImageCount + 4, 0);
+  if (standard && toolImages_ && ImageList_GetImageCount(standard) == kStandardImageCount) {
+    for (int i = 0; i < kStandardImageCount; ++i) {
+      UniqueIcon icon(ImageList_GetIcon(standard, i, ILD_NORMAL));
+      ImageList_AddIcon(toolImages_, icon.get());
+    }
     for (const int own : {0, 1, CodeImage("srun"), CodeImage("wm_wmax")}) {
       UniqueIcon icon(ImageList_GetIcon(images_, own, ILD_NORMAL));
       ImageList_AddIcon(toolImages_, icon.get());
     }
     SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages_));
   }
+  if (standard) ImageList_Destroy(standard);
   std::vector<std::wstring> captions;
   for (const ToolButton& button : kToolButtons) captions.push_back(ToolCaption(button.id));
   std::vector<TBBUTTON> buttons;
@@ -141,6 +150,8 @@ bool ActionsPage::CommandEnabled(ListCommand command, HWND focus) const {
       return commands.toggle;
     case ListCommand::kDefault:
       return commands.defaults;
+    case ListCommand::kExpandAll:
+      return true;
     case ListCommand::kRefresh:
       return false;
   }
@@ -167,6 +178,9 @@ void ActionsPage::RunCommand(ListCommand command, HWND focus) {
     case ListCommand::kDefault:
       LoadDefaults();
       break;
+    case ListCommand::kExpandAll:
+      ToggleExpandAll();
+      break;
     case ListCommand::kRefresh:
       break;
   }
@@ -185,7 +199,11 @@ std::vector<ListMenuEntry> ActionsPage::ContextMenu(HWND focus) const {
           entry(ListCommand::kDelete, kIdDelete, L"Del", commands.remove),
           ListMenuEntry{ListCommand::kAdd, {}, true, true},
           entry(ListCommand::kRun, kIdRun, L"", commands.run),
-          entry(ListCommand::kToggle, kIdToggle, L"F4", commands.toggle)};
+          entry(ListCommand::kToggle, kIdToggle, L"F4", commands.toggle),
+          // The toolbar is not a tab stop: from the keyboard these two are reached here.
+          ListMenuEntry{ListCommand::kAdd, {}, true, true},
+          entry(ListCommand::kDefault, kIdDefault, L"", commands.defaults),
+          entry(ListCommand::kExpandAll, kIdExpand, L"", true)};
 }
 
 bool ActionsPage::NextView() {
@@ -263,11 +281,12 @@ void ActionsPage::DeleteSelected() {
   services_.tree->DeleteNode(*selected, *services_.actions);
   services_.actions->Modified = true;
   if (services_.actionsChanged) services_.actionsChanged();
-  if (services_.saveActions) services_.saveActions();
-  // The node that took the deleted one's place, else the one before it.
+  // The node that took the deleted one's place, else the one before it. The views follow
+  // before the save, which may stop at an error box.
   const std::size_t count = services_.tree->Count();
   AfterChange(count == 0 ? std::nullopt
                          : std::optional<std::size_t>(std::min(*selected, count - 1)));
+  if (services_.saveActions) services_.saveActions();
 }
 
 void ActionsPage::ToggleSelected() {

@@ -268,7 +268,8 @@ void ActionsPage::CreateTip() {
   if (!tip_) return;
   TTTOOLINFOW tool = {};
   tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  // Transparent: a click on the tip reaches the node under it.
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
   tool.hwnd = page_;
   tool.uId = reinterpret_cast<UINT_PTR>(tree_);
   tool.lpszText = LPSTR_TEXTCALLBACKW;

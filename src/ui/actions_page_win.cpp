@@ -120,7 +120,7 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
 }
 
 void ActionsPage::CreateImages() {
-  const int size = GetSystemMetrics(SM_CXSMICON);
+  const int size = MulDiv(16, dpi_, 96);
   images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 4);
   if (!images_) return;
   for (const UINT open : {0u, static_cast<UINT>(SHGFI_OPENICON)}) {
@@ -162,7 +162,7 @@ void ActionsPage::Layout(int dpi) {
   MoveWindow(label, left, top + (fieldHeight - lineHeight) / 2, labelWidth, lineHeight, TRUE);
   const int selectorLeft = left + labelWidth + scale(kGap);
   const int selectorWidth = std::max(
-      scale(80),
+      scale(140),
       std::min(scale(kProfileWidth), width - (selectorLeft - left) - scale(kProfileButtonsRoom)));
   MoveWindow(selector, selectorLeft, top, selectorWidth, scale(200), TRUE);
   RECT selectorRect{};

@@ -16,6 +16,7 @@ enum class ListCommand : uint8_t {
   kToggle,     // F4: enable or disable an action
   kRefresh,    // F5: read the list again
   kDefault,    //
+  kExpandAll,  // expand or collapse every folder
 };
 
 }  // namespace tavion

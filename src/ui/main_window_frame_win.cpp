@@ -87,6 +87,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.tree = &tree_;
   services.resourceFolder = startup_.resourceFolder;
   services.languageFolder = startup_.languageFolder;
+  services.pluginFolder = startup_.pluginFolder;
   services.fullVersion = startup_.fullVersion;
   services.shortVersion = startup_.shortVersion;
   services.buildDate = startup_.buildDate;

@@ -163,7 +163,7 @@ TEST(KeyNames, AKeyNamedInTheDialogIsListedAndStoredAtOnceAndDeletedAgain) {
   EXPECT_EQ(defaults + 1, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   EXPECT_EQ(L"Total sum of keys - " + std::to_wstring(defaults + 1),
             wine_test::WindowText(Child(GetParent(list), L"Static")));
-  SaveScreenshot("page-names-of-keys-" + std::to_string(dpi));
+  SaveScreenshot("page-names-of-keys-added-" + std::to_string(dpi));
 
   ASSERT_EQ(list, FocusOf(main));
   Press({VK_DELETE});

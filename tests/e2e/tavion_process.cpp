@@ -50,14 +50,9 @@ void Type(const std::wstring& text) {
 }
 
 void ClickAt(POINT point, DWORD button) {
-  const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
-  const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
-  INPUT move = wine_test::MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-  move.mi.dx = MulDiv(point.x, 65535, width);
-  move.mi.dy = MulDiv(point.y, 65535, height);
-  wine_test::Inject({move, wine_test::MouseInput(button),
-                     wine_test::MouseInput(button == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP
-                                                                          : MOUSEEVENTF_RIGHTUP)});
+  const DWORD up = button == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+  wine_test::Inject({wine_test::MouseAt(point), wine_test::MouseAt(point, button),
+                     wine_test::MouseAt(point, up)});
 }
 
 std::optional<POINT> TrayIconPoint(HWND main) {

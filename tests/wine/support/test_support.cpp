@@ -169,6 +169,13 @@ INPUT MouseInput(DWORD flags, DWORD data, ULONG_PTR extraInfo) {
   return input;
 }
 
+INPUT MouseAt(POINT screen, DWORD flags) {
+  INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags);
+  input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  return input;
+}
+
 bool Inject(std::vector<INPUT> inputs) {
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }

@@ -100,6 +100,8 @@ class ScopeExit {
 // call and tells whether all went.
 INPUT KeyInput(WORD vk, bool up, ULONG_PTR extraInfo = 0, bool extended = false);
 INPUT MouseInput(DWORD flags, DWORD data = 0, ULONG_PTR extraInfo = 0);
+// The pointer moved to `screen` with `flags` (a button going down or up there) at once.
+INPUT MouseAt(POINT screen, DWORD flags = 0);
 bool Inject(std::vector<INPUT> inputs);
 
 // The top-level windows of class `className` (of process `process` unless it is 0, captioned
