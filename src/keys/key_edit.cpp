@@ -112,7 +112,7 @@ KeyEditOutcome KeyEditKeyEvent(KeyEditState& state, KeyEditShared& shared,
   if (record.extraInfo == OwnInputMark) return outcome;
   record.vkCode = SidedModifierKey(record.vkCode, record.scanCode, record.flags);
   if (state.inputMode == TkeInputMode::keNormal)
-    UpOnlyToKeyDown(message, record, env.emulateUpOnlyKeys, env.upOnlyKeys);
+    UpOnlyToKeyDown(message, record, env.upOnly.emulate, env.upOnly.keys);
 
   if (IsKeyUp(message)) {
     outcome.answer = kSwallowEvent;

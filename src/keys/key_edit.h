@@ -53,10 +53,15 @@ struct KeyEditShared {
 // The process's shared capture state (user-interface thread only).
 KeyEditShared& KeyEditSharedState();
 
+// The up-only keys whose release counts as a press (Opt_tr_upkeys with TR_upkeys_list).
+struct UpOnlyKeys {
+  bool emulate = false;
+  std::vector<std::string> keys;  // entries "code x scan x flags" such as "178x36x1"
+};
+
 // What the control's environment contributes to an event.
 struct KeyEditEnvironment {
-  bool emulateUpOnlyKeys = false;       // Opt_tr_upkeys
-  std::vector<std::string> upOnlyKeys;  // TR_upkeys_list
+  UpOnlyKeys upOnly;
   KeyTextContext textContext = DefaultKeyTextContext();
 };
 

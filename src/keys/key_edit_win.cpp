@@ -72,11 +72,13 @@ bool KeyEdit::CreateWindows(HWND parent) {
   if (!RegisterKeyEditClass(&KeyEdit::Procedure)) return false;
   parent_ = parent;
   const RECT& r = design_.place;
-  hwnd_ = CreateWindowExW(
-      WS_EX_CLIENTEDGE, kClassName, L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_READONLY | ES_AUTOHSCROLL, r.left,
-      r.top, r.right - r.left, r.bottom - r.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(design_.id)), GetModuleHandleW(nullptr), this);
+  // WS_GROUP: the arrow keys of a radio group made before the control do not move into it.
+  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN |
+                              ES_READONLY | ES_AUTOHSCROLL,
+                          r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(design_.id)),
+                          GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   if (design_.font) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(design_.font), FALSE);
   const wchar_t* captions[] = {L"*", L"!", L"?"};
@@ -181,6 +183,22 @@ LRESULT KeyEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_PRINTCLIENT: {
+      // A themed button inside has this control paint its background into the button's DC; the
+      // edit leaves its text clip behind there, which would hide the face drawn next.
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      const int saved = SaveDC(dc);
+      const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
+      if (saved) RestoreDC(dc, saved);
+      return result;
+    }
+    case WM_PAINT: {
+      // The edit paints its margin over the buttons that sit in it: they are drawn again on top.
+      const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
+      for (HWND button : buttons_)
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      return result;
+    }
     case WM_SIZE: {
       const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
       LayOutButtons();
@@ -234,8 +252,7 @@ void KeyEdit::RemoveHooks() {
 
 KeyEditEnvironment KeyEdit::Environment() const {
   KeyEditEnvironment env;
-  env.emulateUpOnlyKeys = design_.emulateUpOnlyKeys;
-  env.upOnlyKeys = design_.upOnlyKeys;
+  env.upOnly = design_.upOnly;
   return env;
 }
 
@@ -251,6 +268,8 @@ void KeyEdit::Show() {
   const bool textChanged = text != hint_;
   if (textChanged) {
     SetWindowTextW(hwnd_, text.c_str());
+    // The caret waits after the text rather than over its first character.
+    SendMessageW(hwnd_, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
     hint_ = text;
     if (tooltip_) {
       TOOLINFOW tool = {};

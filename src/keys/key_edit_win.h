@@ -32,9 +32,7 @@ struct KeyEditDesign {
   HFONT font = nullptr;  // the host's; null keeps the system's
   KeyEditOptions options;
   CaptureHooks hooks;
-  // Up-only keys that count as pressed (Opt_tr_upkeys with TR_upkeys_list).
-  bool emulateUpOnlyKeys = false;
-  std::vector<std::string> upOnlyKeys;
+  UpOnlyKeys upOnly;  // as the settings hold them when the control is made
   // The star button in keNormal: the host's "Custom key edit" dialog; without one the button is
   // disabled in that mode.
   std::function<void(KeyEdit&)> editCustomKey;

@@ -46,6 +46,7 @@ bool HotKeyFrame::Create(HWND parent, const HotKeyFrameDesign& design) {
   edit.font = ControlFont(form_.Handle("gb_key"));
   edit.options = design.options;
   edit.hooks = design.hooks;
+  edit.upOnly = design.upOnly;
   edit.editCustomKey = [](KeyEdit& key) { EditCustomKey(key); };
   edit_ = KeyEdit::Create(parent, edit);
   if (!edit_) return false;

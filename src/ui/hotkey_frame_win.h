@@ -14,6 +14,7 @@ namespace tavion {
 struct HotKeyFrameDesign {
   KeyEditOptions options;
   CaptureHooks hooks;
+  UpOnlyKeys upOnly;
   bool rawInputReady = false;  // "Get keys input from HID devices" can be chosen
   int firstId = 3000;          // ids of the frame's controls, upwards
 };

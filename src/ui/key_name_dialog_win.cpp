@@ -61,6 +61,7 @@ bool KeyNameDialog::Init() {
   design.options.useKeyConvert = false;
   design.hooks = hooks_;
   design.rawInputReady = data_.rawInputReady;
+  design.upOnly = data_.upOnlyKeys;
   if (!frame_.Create(dialog_, design)) return false;
   KeyEdit& edit = frame_.Edit();
   // The frame's controls follow the name in the Tab order.

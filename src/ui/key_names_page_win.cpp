@@ -211,6 +211,7 @@ void KeyNamesPage::AddOrEdit(bool editing) {
   KeyNameDialogData data;
   data.editing = editing;
   data.rawInputReady = services_.rawInputReady && services_.rawInputReady();
+  if (services_.upOnlyKeys) data.upOnlyKeys = services_.upOnlyKeys();
   if (editing) {
     data.name = names->NameAt(row);
     data.key = names->KeyValueAt(row);

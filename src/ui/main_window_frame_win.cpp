@@ -99,6 +99,9 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.actionsChanged = [this] { ActionsChanged(); };
   services.optionChanged = [this](const std::string& name) { ApplyOptionChange(name); };
   services.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
+  services.upOnlyKeys = [this] {
+    return UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
+  };
   services.setTrayImage = [this](int index, HICON image) { SetTrayImage(index, image); };
   return services;
 }

@@ -61,6 +61,8 @@ struct PageServices {
   std::function<void(const std::string& controlName)> optionChanged;
   // Sidekit32's hook entry points for the hot-key capture controls (null: nothing is captured).
   CaptureHooks captureHooks;
+  // The up-only keys for the capture controls as the options hold them now (null: none).
+  std::function<UpOnlyKeys()> upOnlyKeys;
   // Whether raw input is registered: the hot-key frame's HID choice can be taken.
   std::function<bool()> rawInputReady;
   // The tray icon's image: `index` 2 and above shows `image` (that image of the action images);

@@ -1,7 +1,6 @@
 // The main window as a user meets it: restored from the tray icon, walked through its navigation
 // with the keyboard, and the tray menu's "Actions" running an action.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -15,39 +14,6 @@
 namespace tavion::e2e {
 namespace {
 
-constexpr int kPageTitleId = 1902;
-
-void Press(std::initializer_list<WORD> keys) {
-  for (WORD key : keys) PressChord({}, key);
-}
-
-// Clicks `button` (MOUSEEVENTF_LEFTDOWN or RIGHTDOWN) at `point` of the screen.
-void ClickAt(POINT point, DWORD button) {
-  const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
-  const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
-  INPUT move = wine_test::MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-  move.mi.dx = MulDiv(point.x, 65535, width);
-  move.mi.dy = MulDiv(point.y, 65535, height);
-  wine_test::Inject({move, wine_test::MouseInput(button),
-                     wine_test::MouseInput(button == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP
-                                                                          : MOUSEEVENTF_RIGHTUP)});
-}
-
-// The middle of the program's icon in the notification area: where the shell says it is, else
-// the right end of the task bar, where the only icon sits.
-std::optional<POINT> TrayIconPoint(HWND main) {
-  NOTIFYICONIDENTIFIER icon = {};
-  icon.cbSize = sizeof icon;
-  icon.hWnd = main;
-  icon.uID = 1;
-  RECT r = {};
-  if (SUCCEEDED(Shell_NotifyIconGetRect(&icon, &r)) && r.right > r.left)
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-  if (!taskbar || !GetWindowRect(taskbar, &r)) return std::nullopt;
-  return POINT{r.right - GetSystemMetrics(SM_CXSMICON) / 2 - 2, (r.top + r.bottom) / 2};
-}
-
 // The first descendant of `parent` of class `className`, or null.
 HWND FindDescendant(HWND parent, const wchar_t* className) {
   for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr));) {
@@ -59,24 +25,12 @@ HWND FindDescendant(HWND parent, const wchar_t* className) {
   return nullptr;
 }
 
-std::wstring PageTitle(HWND main) {
-  return wine_test::WindowText(GetDlgItem(main, kPageTitleId));
-}
-
 TEST(MainWindow, RestoredFromTheTrayItsEntriesShowTheirPagesAndTheTrayRunsAnAction) {
   TavionProcess tavion;
   ASSERT_TRUE(tavion.Start(L"/a"));
   HWND main = tavion.WaitForMainWindow();
   ASSERT_NE(nullptr, main);
-  const auto icon = TrayIconPoint(main);
-  ASSERT_TRUE(icon);
-  // The first click after the start may come before the icon is there.
-  for (int attempt = 0; attempt < 5 && !IsWindowVisible(main); ++attempt) {
-    ClickAt(*icon, MOUSEEVENTF_LEFTDOWN);
-    WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 3000);
-  }
-  ASSERT_TRUE(IsWindowVisible(main)) << "a click on the tray icon restores the window";
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  ASSERT_TRUE(RestoreFromTray(main)) << "a click on the tray icon restores the window";
   EXPECT_EQ(L"Main options", PageTitle(main)) << "the page the window starts on";
 
   // The tree's rows from the top, all panels open: a panel's row (empty) only moves on.
@@ -95,12 +49,7 @@ TEST(MainWindow, RestoredFromTheTrayItsEntriesShowTheirPagesAndTheTrayRunsAnActi
                                           L"",
                                           L"Keyboard layout",
                                           L"Shell keys"};
-  const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int value = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return value;
-  }();
+  const int dpi = ScreenDpi();
   Press({VK_HOME});
   std::wstring shown = PageTitle(main);
   for (size_t row = 0; row < rows.size(); ++row) {
@@ -144,6 +93,8 @@ TEST(MainWindow, RestoredFromTheTrayItsEntriesShowTheirPagesAndTheTrayRunsAnActi
 
   // Tray menu: Restore, Profiles, Actions > Winamp, Tavion > (tv_opts), tv_beep: the running
   // check's box.
+  const auto icon = TrayIconPoint(main);
+  ASSERT_TRUE(icon);
   ClickAt(*icon, MOUSEEVENTF_RIGHTDOWN);
   ASSERT_NE(nullptr, wine_test::WaitForWindow(L"#32768", tavion.Id()));
   Press({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RIGHT, VK_DOWN});

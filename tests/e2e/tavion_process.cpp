@@ -1,5 +1,7 @@
 #include "tavion_process.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,11 +31,81 @@ void PressChord(std::initializer_list<WORD> modifiers, WORD key) {
   wine_test::Inject(std::move(inputs));
 }
 
-void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value) {
+void Press(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) PressChord({}, key);
+}
+
+void Type(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) {
+    for (DWORD up : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
+      INPUT input = {};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = c;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      inputs.push_back(input);
+    }
+  }
+  wine_test::Inject(std::move(inputs));
+}
+
+void ClickAt(POINT point, DWORD button) {
+  const DWORD up = button == MOUSEEVENTF_LEFTDOWN ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
+  wine_test::Inject({wine_test::MouseAt(point), wine_test::MouseAt(point, button),
+                     wine_test::MouseAt(point, up)});
+}
+
+std::optional<POINT> TrayIconPoint(HWND main) {
+  NOTIFYICONIDENTIFIER icon = {};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = main;
+  icon.uID = 1;
+  RECT r = {};
+  if (SUCCEEDED(Shell_NotifyIconGetRect(&icon, &r)) && r.right > r.left)
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  if (!taskbar || !GetWindowRect(taskbar, &r)) return std::nullopt;
+  return POINT{r.right - GetSystemMetrics(SM_CXSMICON) / 2 - 2, (r.top + r.bottom) / 2};
+}
+
+bool RestoreFromTray(HWND main) {
+  // The first click after the start may come before the icon, or the task bar, is there.
+  for (int attempt = 0; attempt < 5 && !IsWindowVisible(main); ++attempt) {
+    if (const auto icon = TrayIconPoint(main)) ClickAt(*icon, MOUSEEVENTF_LEFTDOWN);
+    WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 3000);
+  }
+  return IsWindowVisible(main) && WaitUntil([&] { return GetForegroundWindow() == main; });
+}
+
+std::wstring PageTitle(HWND main) {
+  constexpr int kPageTitleId = 1902;
+  return wine_test::WindowText(GetDlgItem(main, kPageTitleId));
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int value = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return value;
+}
+
+namespace {
+
+void WriteValue(const wchar_t* sub, const wchar_t* name, DWORD type, const void* data, DWORD size) {
   const std::wstring key =
       std::wstring(L"Software\\Quillon\\Tavion") + (sub[0] ? L"\\" : L"") + sub;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value));
+  ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, type, data, size));
+}
+
+}  // namespace
+
+void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value) {
+  WriteValue(sub, name, REG_DWORD, &value, sizeof value);
+}
+
+void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text) {
+  WriteValue(sub, name, REG_SZ, text.c_str(),
+             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool SaveScreenshot(const std::string& name) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "wine/support/test_support.h"
@@ -26,9 +27,26 @@ void PressButton(HWND dialog, int id);
 
 // Presses `key` with `modifiers` held (virtual-key codes), in one injection.
 void PressChord(std::initializer_list<WORD> modifiers, WORD key);
+// Presses and releases each key in turn.
+void Press(std::initializer_list<WORD> keys);
+// Types `text` as characters (KEYEVENTF_UNICODE).
+void Type(const std::wstring& text);
+// Clicks `button` (MOUSEEVENTF_LEFTDOWN or RIGHTDOWN) at `point` of the screen.
+void ClickAt(POINT point, DWORD button);
+
+// The middle of the program's icon in the notification area: where the shell says it is, else
+// the right end of the task bar, where the only icon sits.
+std::optional<POINT> TrayIconPoint(HWND main);
+// Clicks the tray icon until the main window shows, and waits until it is in the foreground.
+bool RestoreFromTray(HWND main);
+// The title of the page the main window shows.
+std::wstring PageTitle(HWND main);
+// The dots per inch of the screen (96, 144).
+int ScreenDpi();
 
 // Writes a value under HKCU\Software\Quillon\Tavion (`sub` a sub-key path, "" for the root).
 void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value);
+void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text);
 
 // Captures the whole X display with ImageMagick's `import` (Wine starts Unix programs through
 // CreateProcess) into $TAVION_SCREENSHOTS/NAME.png and waits until the file is complete.
