@@ -32,7 +32,7 @@ struct KeyNameDialogData {
   std::string hidText;
   bool hidMode = false;        // the hot-key frame starts in HID mode
   bool rawInputReady = false;  // the HID choice can be taken
-  UpOnlyKeys upOnlyKeys;       // for the capture control
+  UpOnlyKeys upOnlyKeys{};     // for the capture control
 };
 
 // The first check the data fails: the message (in the current language) and the control that

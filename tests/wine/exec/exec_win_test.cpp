@@ -426,6 +426,13 @@ TEST_F(NotepadTest, AHungWindowDoesNotHoldTheCaller) {
   EXPECT_TRUE(PumpUntil([&] { return Topmost(window_) && !IsWindowVisible(window_); }));
 }
 
+// The copy the running-copy switch chose, brought to the front as the program's helper does.
+HWND chosenCopy = nullptr;
+BOOL WINAPI ChooseCopy(HWND window) {
+  chosenCopy = window;
+  return MakeForeground(window);
+}
+
 TEST_F(NotepadTest, TheRunningCopySwitchGoesToTheOtherCopyOfAProgramByItsFileName) {
   EXPECT_FALSE(ActivateRunningCopy(L"C:\\any\\no_such_program.exe", nullptr));
   wine_test::Process second;
@@ -435,8 +442,9 @@ TEST_F(NotepadTest, TheRunningCopySwitchGoesToTheOtherCopyOfAProgramByItsFileNam
   // The copies come to the front on their own as they start: the last one settles there first.
   ASSERT_TRUE(MakeForeground(copies[1]));
   for (const HWND other : copies) {
-    ASSERT_TRUE(ActivateRunningCopy(L"Z:\\elsewhere\\NOTEPAD.EXE", nullptr));
-    EXPECT_TRUE(PumpUntil([other] { return GetForegroundWindow() == other; }));
+    ASSERT_TRUE(ActivateRunningCopy(L"Z:\\elsewhere\\NOTEPAD.EXE", &ChooseCopy));
+    EXPECT_EQ(other, chosenCopy);
+    EXPECT_EQ(other, GetForegroundWindow());
   }
 }
 

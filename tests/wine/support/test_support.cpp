@@ -132,7 +132,13 @@ LRESULT CALLBACK TestWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 
 bool MakeForeground(HWND window) {
   ShowWindow(window, SW_SHOW);
+  // Wine now and then refuses a background process the foreground: borrow the input state of
+  // the thread that has it.
+  const DWORD own = GetCurrentThreadId();
+  const DWORD holder = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const bool attached = holder != 0 && holder != own && AttachThreadInput(own, holder, TRUE);
   SetForegroundWindow(window);
+  if (attached) AttachThreadInput(own, holder, FALSE);
   return PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
 }
 
