@@ -158,7 +158,11 @@ TEST(ActionsPage, RunF4DeleteDragAndF12OnTheDefaultProfile) {
   gui.cbSize = sizeof gui;
   const auto capture = [&] { return GetGUIThreadInfo(thread, &gui) ? gui.hwndCapture : nullptr; };
   wine_test::Inject({MouseAt(from), MouseAt(from, MOUSEEVENTF_LEFTDOWN)});
-  wine_test::Inject({MouseAt({from.x, (from.y + to.y) / 2}), MouseAt(to)});
+  // The tree takes the mouse while it waits for the move that starts a drag; moves sent before
+  // that may be read as a click.
+  ASSERT_TRUE(WaitUntil([&] { return capture() != nullptr; })) << "the press reaches the tree";
+  for (const int step : {1, 2, 3, 4})
+    wine_test::Inject({MouseAt({from.x, from.y + (to.y - from.y) * step / 4})});
   ASSERT_TRUE(WaitUntil([&] { return capture() != nullptr && capture() != tree; }))
       << "the page follows the drag";
   wine_test::Inject({MouseAt(to, MOUSEEVENTF_LEFTUP)});
