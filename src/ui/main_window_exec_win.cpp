@@ -140,9 +140,7 @@ void MainWindow::OnStatus(WPARAM wParam) {
       RunRunningCheck(hwnd_, startup_.shortVersion);
       return;
     case kStatusCustomOsdPosition:
-      // The notification was dragged with Shift: its corner is now the custom position.
-      Settings().DPosition = static_cast<uint8_t>(OsdPosition::kCustom);
-      break;
+      break;  // the OSD page stores the custom position and shows it
   }
   if (parts_)
     for (auto& page : parts_->pages) page->OnWindowStatus(static_cast<unsigned>(wParam));
