@@ -67,6 +67,28 @@ std::size_t ActionTree::SubtreeEnd(std::size_t index) const {
   return end;
 }
 
+std::size_t ActionTree::AddLastChild(std::optional<std::size_t> parent, std::string text,
+                                     TActionsList& list) {
+  if (parent && *parent >= nodes_.size()) parent.reset();
+  const std::size_t index = parent ? SubtreeEnd(*parent) : nodes_.size();
+  const int depth = parent ? nodes_[*parent].depth + 1 : 0;
+  TAction& action = list.Add();
+  action.SetLevl(static_cast<uint8_t>(std::min(depth, 255)));
+  list.Move(list.Count() - 1, 1, std::min(index, list.Count() - 1));
+  for (Node& node : nodes_) {
+    if (node.parent && *node.parent >= index) ++*node.parent;
+  }
+  nodes_.insert(nodes_.begin() + static_cast<std::ptrdiff_t>(index),
+                Node{&action, depth, parent, std::move(text)});
+  return index;
+}
+
+bool ActionTree::SetText(std::size_t index, std::string text) {
+  if (index >= nodes_.size()) return false;
+  nodes_[index].text = std::move(text);
+  return true;
+}
+
 bool ActionTree::DeleteNode(std::size_t index, TActionsList& list) {
   if (index >= nodes_.size()) return false;
   const std::size_t end = SubtreeEnd(index);

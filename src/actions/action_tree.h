@@ -52,6 +52,14 @@ class ActionTree {
   // `textOf` gives each node's text.
   void Rebuild(TActionsList& list, const std::function<std::string(TAction&)>& textOf);
 
+  // Adds a node with a new action of `list` as the last child of node `parent` (nullopt: the last
+  // top-level node) and returns its index; the action takes the same place in the list and the
+  // node's depth as its Levl. An index outside the tree counts as nullopt.
+  std::size_t AddLastChild(std::optional<std::size_t> parent, std::string text, TActionsList& list);
+
+  // Sets the text of node `index`; false for an index outside the tree.
+  bool SetText(std::size_t index, std::string text);
+
   // Deletes node `index` with all its descendants and their actions from `list`. Returns false
   // for an index outside the tree.
   bool DeleteNode(std::size_t index, TActionsList& list);
