@@ -326,9 +326,10 @@ void ActionsPage::EditCommand(ListCommand command) {
       return;
     }
   }
-  if (services_.editAction && services_.editAction(command, selected)) {
+  if (!services_.editAction) return;
+  if (const auto changed = services_.editAction(command, selected)) {
     if (services_.actionsChanged) services_.actionsChanged();
-    AfterChange(Selected());
+    AfterChange(changed);
   }
 }
 

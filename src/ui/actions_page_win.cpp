@@ -119,28 +119,33 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   return true;
 }
 
-void ActionsPage::CreateImages() {
-  const int size = MulDiv(16, dpi_, 96);
-  images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 4);
-  if (!images_) return;
+HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi) {
+  const int size = MulDiv(16, dpi, 96);
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 4);
+  if (!images) return nullptr;
   for (const UINT open : {0u, static_cast<UINT>(SHGFI_OPENICON)}) {
     SHFILEINFOW info = {};
     if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
                        SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES | open) &&
         info.hIcon) {
-      ImageList_AddIcon(images_, info.hIcon);
+      ImageList_AddIcon(images, info.hIcon);
       DestroyIcon(info.hIcon);
     } else {
-      ImageList_AddIcon(images_, LoadIconW(nullptr, IDI_APPLICATION));
+      ImageList_AddIcon(images, LoadIconW(nullptr, IDI_APPLICATION));
     }
   }
   for (const std::string_view file : OsdIconFiles()) {
-    const std::wstring path = services_.resourceFolder + L"\\" + Utf8ToWide(file);
+    const std::wstring path = resourceFolder + L"\\" + Utf8ToWide(file);
     UniqueIcon icon(static_cast<HICON>(
         LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
     // A missing file keeps its place, so the images after it keep their numbers.
-    ImageList_AddIcon(images_, icon ? icon.get() : LoadIconW(nullptr, IDI_APPLICATION));
+    ImageList_AddIcon(images, icon ? icon.get() : LoadIconW(nullptr, IDI_APPLICATION));
   }
+  return images;
+}
+
+void ActionsPage::CreateImages() {
+  images_ = CreateActionImages(services_.resourceFolder, dpi_);
 }
 
 void ActionsPage::Layout(int dpi) {

@@ -18,6 +18,11 @@
 
 namespace tavion {
 
+// The action images at `dpi`, numbered as NodeImage numbers them: the closed and the open folder,
+// then one per OsdIconFiles entry from `resourceFolder` (a missing file keeps its place). Null
+// when the list cannot be made; the caller destroys it.
+HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi);
+
 class ActionsPage final : public Page {
  public:
   // The ids of the page's controls, toolbar buttons and menu entries.

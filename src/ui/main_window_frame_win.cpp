@@ -13,7 +13,9 @@
 #include "forms/form_win.h"
 #include "lang/lang_win.h"
 #include "pipeline/sidekit_library_win.h"
+#include "macros/macro_format.h"
 #include "settings/settings.h"
+#include "ui/action_editor_win.h"
 #include "ui/main_pages_win.h"
 #include "ui/main_window_parts_win.h"
 #include "ui/navigation.h"
@@ -103,7 +105,41 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
     return UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
   };
   services.setTrayImage = [this](int index, HICON image) { SetTrayImage(index, image); };
+  services.editAction = [this, instance](ListCommand command, std::optional<std::size_t> selected) {
+    return EditAction(instance, command, selected);
+  };
   return services;
+}
+
+std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance, ListCommand command,
+                                                  std::optional<std::size_t> selected) {
+  ActionEditorContext context;
+  context.owner = hwnd_;
+  context.instance = instance;
+  context.tree = &tree_;
+  context.actions = &actions_;
+  context.resourceFolder = startup_.resourceFolder;
+  context.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
+  context.upOnlyKeys = UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
+  context.severalActionsOnOneKey = OptionChecked("Opt_SemiKeyAc");
+  context.macroNames = MacroNames(registry_);
+  context.blendMin = &Settings().Blend_VMin;
+  context.blendMax = &Settings().Blend_VMax;
+  context.bringToFront = [this](HWND window) {
+    if (!library_.ForceForegroundWindow || !library_.ForceForegroundWindow(window))
+      SetForegroundWindow(window);
+  };
+  ActionEditorRequest request;
+  request.isNew = command != ListCommand::kEdit;
+  request.startMode =
+      command == ListCommand::kAddFolder ? EditorStartMode::kFolder : EditorStartMode::kNormal;
+  request.selected = selected;
+  editorOpen_ = true;
+  const std::optional<std::size_t> changed = ShowActionEditor(context, request);
+  editorOpen_ = false;
+  // Saved at once, so that nothing entered is lost to a crash; the page then tells the window.
+  if (changed) SaveProfile();
+  return changed;
 }
 
 void MainWindow::CreateFrame(HINSTANCE instance) {

@@ -2,7 +2,6 @@
 // their press, the wheel for the control under the cursor, and the dialog keys (Tab, Enter,
 // Escape) of its frame.
 #include <windows.h>
-#include <windowsx.h>
 
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "forms/message_box_win.h"
 #include "lang/lang_win.h"
 #include "ui/main_window_parts_win.h"
+#include "ui/wheel_scroll_win.h"
 #include "ui/window_keys.h"
 
 namespace tavion {
@@ -18,23 +18,6 @@ namespace {
 
 bool KeyHeld(int key) {
   return GetKeyState(key) < 0;
-}
-
-// Whether `hwnd` is a window of this process.
-bool OwnWindow(HWND hwnd) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(hwnd, &process);
-  return process == GetCurrentProcessId();
-}
-
-// The innermost window at `point` that has a vertical scroll bar, among this process's; null when
-// there is none.
-HWND ScrollableAt(POINT point) {
-  for (HWND hwnd = WindowFromPoint(point); hwnd && OwnWindow(hwnd); hwnd = GetParent(hwnd)) {
-    if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VSCROLL) return hwnd;
-    if (!(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) break;
-  }
-  return nullptr;
 }
 
 WPARAM SystemCommandOf(TitleButton button) {
@@ -64,15 +47,8 @@ bool MainWindow::PreTranslate(MSG& msg) {
       SendMessageW(msg.hwnd, WM_SYSCOMMAND, SystemCommandOf(button), msg.lParam);
       return true;
     }
-    case WM_MOUSEWHEEL: {
-      if (closing_) return false;
-      const POINT point = {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
-      HWND target = ScrollableAt(point);
-      if (!target) return false;
-      SendMessageW(target, WM_VSCROLL,
-                   GET_WHEEL_DELTA_WPARAM(msg.wParam) < 0 ? SB_LINEDOWN : SB_LINEUP, 0);
-      return true;
-    }
+    case WM_MOUSEWHEEL:
+      return !closing_ && ScrollUnderCursor(msg);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;

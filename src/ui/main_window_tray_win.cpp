@@ -120,7 +120,7 @@ void MainWindow::OnTray(LPARAM mouseMessage) {
     }
   } else if (mouseMessage == WM_RBUTTONUP) {
     SetForegroundWindow(hwnd_);
-    if (startupComplete_ && !Settings().MacroRecording) ShowTrayMenu();
+    if (startupComplete_ && !editorOpen_ && !Settings().MacroRecording) ShowTrayMenu();
   }
 }
 

@@ -121,6 +121,10 @@ class MainWindow {
   void LoadDefaultProfile();
   // The tree changed: the key handler's index, the total-keys line and the tray tip follow.
   void ActionsChanged();
+  // Runs the action editor for a page's "Add", "Add folder" or "Edit"; after OK saves the
+  // profile and returns the node added or changed.
+  std::optional<std::size_t> EditAction(HINSTANCE instance, ListCommand command,
+                                        std::optional<std::size_t> selected);
   void FindWinampOnFirstRun();
   void ApplyOptionChange(const std::string& name);
   bool OptionChecked(const char* name) const;
@@ -183,6 +187,7 @@ class MainWindow {
   UINT taskbarCreated_ = 0;                // "TaskbarCreated": the tray icon is added again
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
+  bool editorOpen_ = false;           // the action editor is shown: the tray menu stays shut
   bool closeStarted_ = false;         // the close handler runs
   std::atomic<bool> closing_{false};  // past the exit question: read by worker threads
   bool hotKeysDisabled_ = false;      // tray "Disable %s"

@@ -54,9 +54,12 @@ struct PageServices {
   // "Actions" menu follow.
   std::function<void()> actionsChanged;
   // Opens the action editor: kAdd or kAddFolder for a new entry near node `selected`, kEdit for
-  // node `selected`; true when the user confirmed and the tree changed. Null while the program
-  // has no action editor: those commands are then not offered.
-  std::function<bool(ListCommand command, std::optional<std::size_t> selected)> editAction;
+  // node `selected`. After OK the tree changed and the profile is saved; returns the node that
+  // was added or changed, to be selected. Nullopt after Cancel. Null while the program has no
+  // action editor: those commands are then not offered.
+  std::function<std::optional<std::size_t>(ListCommand command,
+                                           std::optional<std::size_t> selected)>
+      editAction;
   // The option controls of the settings (all pages), for pages that act on an option at once.
   std::function<void(const std::string& controlName)> optionChanged;
   // Sidekit32's hook entry points for the hot-key capture controls (null: nothing is captured).

@@ -73,13 +73,6 @@ std::vector<std::wstring> RowTexts(HWND list, DWORD pid, int row, int columns) {
   return texts;
 }
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO gui = {};
-  gui.cbSize = sizeof gui;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) ? gui.hwndFocus
-                                                                           : nullptr;
-}
-
 // The n-th child of `parent` of class `className`.
 HWND Child(HWND parent, const wchar_t* className, int n = 0) {
   HWND child = nullptr;

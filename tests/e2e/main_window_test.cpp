@@ -14,17 +14,6 @@
 namespace tavion::e2e {
 namespace {
 
-// The first descendant of `parent` of class `className`, or null.
-HWND FindDescendant(HWND parent, const wchar_t* className) {
-  for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr));) {
-    wchar_t name[64] = {};
-    GetClassNameW(child, name, static_cast<int>(std::size(name)));
-    if (std::wstring(name) == className) return child;
-    if (HWND found = FindDescendant(child, className)) return found;
-  }
-  return nullptr;
-}
-
 TEST(MainWindow, RestoredFromTheTrayItsEntriesShowTheirPagesAndTheTrayRunsAnAction) {
   TavionProcess tavion;
   ASSERT_TRUE(tavion.Start(L"/a"));

@@ -136,6 +136,23 @@ bool SaveScreenshot(const std::string& name) {
                    20000);
 }
 
+HWND FindDescendant(HWND parent, const wchar_t* className) {
+  for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr));) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, static_cast<int>(std::size(name)));
+    if (std::wstring(name) == className) return child;
+    if (HWND found = FindDescendant(child, className)) return found;
+  }
+  return nullptr;
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) ? gui.hwndFocus
+                                                                           : nullptr;
+}
+
 HWND StartShown(TavionProcess& tavion, const std::wstring& arguments) {
   if (!tavion.Start(arguments)) return nullptr;
   HWND main = tavion.WaitForMainWindow();

@@ -19,6 +19,12 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
   return wine_test::PumpUntil(condition, timeoutMs);
 }
 
+// The control that has the keyboard focus in the thread of `window`.
+HWND FocusOf(HWND window);
+
+// The first descendant of `parent` of class `className`, or null.
+HWND FindDescendant(HWND parent, const wchar_t* className);
+
 // The message of a message box.
 std::wstring StaticText(HWND dialog);
 

@@ -1,0 +1,178 @@
+// The action editor with the keyboard alone: Insert adds an action whose hot key runs it at once,
+// a used key is refused, a changed code is stored on OK only, with the old code's parameters gone.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "tavion_process.h"
+
+namespace tavion::e2e {
+namespace {
+
+constexpr wchar_t kProfile[] = L"Keys\\Default\\000";
+constexpr wchar_t kProfileKey[] = L"Software\\Quillon\\Tavion\\Keys\\Default\\";
+// Positions in the action type list.
+constexpr int kLaunch = 1;
+constexpr int kCheck = 31;   // "Tavion - check"
+constexpr int kScroll = 34;  // "Window - Scroll & Zoom"
+
+std::optional<std::wstring> StoredText(const std::wstring& sub, const wchar_t* name) {
+  wchar_t text[256] = {};
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, (kProfileKey + sub).c_str(), name, RRF_RT_REG_SZ, nullptr,
+                   text, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return text;
+}
+
+// The editor of process `pid` captioned `caption`, with the action type list focused.
+HWND OpenedEditor(DWORD pid, const wchar_t* caption) {
+  HWND editor = wine_test::WaitForWindow(L"#32770", pid, caption);
+  HWND types = editor ? FindDescendant(editor, WC_COMBOBOXEXW) : nullptr;
+  if (!types || !WaitUntil([&] { return IsChild(types, FocusOf(editor)); })) return nullptr;
+  return editor;
+}
+
+// Moves the action type from `from` to `to` with the arrow keys.
+void ChooseType(HWND editor, int from, int to) {
+  for (int i = from; i < to; ++i) Press({VK_DOWN});
+  HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == to; }));
+}
+
+// From the type list: the name replaced by `name`, then the key Ctrl+Shift+F9 captured.
+void EnterNameAndKey(HWND editor, const std::wstring& name) {
+  HWND nameEdit = FindDescendant(editor, L"Edit");
+  HWND keyEdit = FindDescendant(editor, L"TKeyEdit");
+  Press({VK_TAB, VK_TAB});
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(editor) == nameEdit; })) << "type, plus, name";
+  Type(name);
+  Press({VK_TAB, VK_TAB});
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(editor) == keyEdit; })) << "key kind, key";
+  // The capture starts with the focus, a moment after it can be seen from here.
+  for (int i = 0; i < 10 && wine_test::WindowText(keyEdit) != L"F8"; ++i) {
+    Press({VK_F8});
+    WaitUntil([&] { return wine_test::WindowText(keyEdit) == L"F8"; }, 500);
+  }
+  PressChord({VK_CONTROL, VK_SHIFT}, VK_F9);
+  ASSERT_TRUE(WaitUntil([&] { return wine_test::WindowText(keyEdit) == L"Ctrl + Shift + F9"; }))
+      << wine_test::WindowText(keyEdit);
+  Press({VK_TAB});
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(editor) == GetDlgItem(editor, IDOK); }));
+}
+
+TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk) {
+  WriteSetting(kProfile, L"Name", L"Probe");
+  WriteSetting(kProfile, L"Exec", L"srun");
+  WriteSetting(kProfile, L"ActionParamsMode", 1);
+  WriteSetting((std::wstring(kProfile) + L"\\ActionParams").c_str(), L"Path", L"probe.exe");
+  WriteSetting((std::wstring(kProfile) + L"\\Key0").c_str(), L"HKey", VK_F8 << 8 | 2);  // Ctrl
+  TavionProcess tavion;
+  HWND main = StartShown(tavion);
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  const std::string dpi = std::to_string(ScreenDpi());
+  // The navigation's eighth row is "HotKeys Actions"; Tab reaches its tree.
+  Press({VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return PageTitle(main) == L"HotKeys Actions"; }));
+  HWND tree = nullptr;  // the page's, not the navigation's
+  for (HWND page = nullptr; !tree && (page = FindWindowExW(main, page, nullptr, nullptr));)
+    if (IsWindowVisible(page)) tree = FindDescendant(page, WC_TREEVIEWW);
+  for (int i = 0; i < 8 && FocusOf(main) != tree; ++i) {
+    Press({VK_TAB});
+    WaitUntil([&] { return FocusOf(main) == tree; }, 500);
+  }
+  ASSERT_EQ(tree, FocusOf(main));
+  Press({VK_HOME});
+
+  Press({VK_INSERT});
+  HWND editor = OpenedEditor(tavion.Id(), L"Add new action");
+  ASSERT_NE(nullptr, editor);
+  ChooseType(editor, kLaunch, kCheck);
+  EXPECT_EQ(L"Tavion - check", wine_test::WindowText(FindDescendant(editor, L"Edit")))
+      << "an unedited name follows the code";
+  Press({VK_TAB, VK_SPACE});
+  HWND chooser = wine_test::WaitForWindow(L"TavionCatalogueChooser", tavion.Id());
+  ASSERT_NE(nullptr, chooser);
+  HWND catalogueTree = FindDescendant(chooser, WC_TREEVIEWW);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == catalogueTree; }));
+  for (HWND shown : {editor, chooser})
+    RedrawWindow(shown, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveScreenshot("editor-chooser-" + dpi);
+  Press({VK_ESCAPE});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
+  HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
+  ASSERT_TRUE(WaitUntil([&] { return IsChild(types, FocusOf(editor)); }));
+  Press({VK_ESCAPE});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+  EXPECT_EQ(1, SendMessageW(tree, TVM_GETCOUNT, 0, 0)) << "Cancel adds nothing";
+
+  Press({VK_INSERT});
+  editor = OpenedEditor(tavion.Id(), L"Add new action");
+  ASSERT_NE(nullptr, editor);
+  ChooseType(editor, kLaunch, kCheck);
+  EnterNameAndKey(editor, L"Beep probe");
+  RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveScreenshot("editor-main-" + dpi);
+  Press({VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 2; }));
+  EXPECT_EQ(std::optional<std::wstring>(L"Beep probe"), StoredText(L"001", L"Name"))
+      << "saved at once, after the selected top-level action";
+  EXPECT_EQ(std::optional<std::wstring>(L"tv_beep"), StoredText(L"001", L"Exec"));
+
+  PressChord({VK_CONTROL, VK_SHIFT}, VK_F9);
+  HWND running = wine_test::WaitForWindow(L"#32770", tavion.Id(), L"Tavion");
+  ASSERT_NE(nullptr, running) << "the new hot key runs at once";
+  EXPECT_NE(std::wstring::npos, StaticText(running).find(L" - running."));
+  PressButton(running, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(running); }));
+
+  // The same key again is refused while one key runs one action.
+  Press({VK_INSERT});
+  editor = OpenedEditor(tavion.Id(), L"Add new action");
+  ASSERT_NE(nullptr, editor);
+  ChooseType(editor, kLaunch, kCheck);
+  EnterNameAndKey(editor, L"Second");
+  Press({VK_RETURN});
+  HWND refusal = wine_test::WaitForWindow(L"#32770", tavion.Id(), L"Tavion");
+  ASSERT_NE(nullptr, refusal);
+  EXPECT_EQ(
+      L"The key 'Ctrl + Shift + F9' is already reserved for action 'Beep probe',\r(if you "
+      L"want to use several actions for one key\ryou must turn on option 'Enable several "
+      L"actions on one key')",
+      StaticText(refusal));
+  PressButton(refusal, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal); }));
+  EXPECT_TRUE(IsWindow(editor));
+  EXPECT_TRUE(WaitUntil([&] { return FindDescendant(editor, L"TKeyEdit") == FocusOf(editor); }));
+  PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+
+  // The launch action becomes a scroll action: not on Cancel, on OK without its launch path.
+  for (const WORD confirm : {VK_ESCAPE, VK_RETURN}) {
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }));
+    Press({VK_HOME, VK_F2});
+    editor = OpenedEditor(tavion.Id(), L"Edit action");
+    ASSERT_NE(nullptr, editor);
+    ChooseType(editor, kLaunch, kScroll);
+    Press({confirm});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+    const bool confirmed = confirm == VK_RETURN;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return StoredText(L"000", L"Exec") == (confirmed ? L"wm_scroll" : L"srun"); }));
+    EXPECT_EQ(confirmed ? std::nullopt : std::optional<std::wstring>(L"probe.exe"),
+              StoredText(L"000\\ActionParams", L"Path"));
+    EXPECT_EQ(std::optional<std::wstring>(L"Probe"), StoredText(L"000", L"Name"))
+        << "an edited action keeps its name";
+  }
+
+  ExitConfirmed(tavion, main);
+}
+
+}  // namespace
+}  // namespace tavion::e2e
