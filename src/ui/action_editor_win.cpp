@@ -172,6 +172,13 @@ bool ActionEditor::Init() {
   TabCtrl_SetImageList(tabs_, images_);
   Load();
   LayOut();
+  // The capture control took its text while it had no width, scrolled out of sight: back to the
+  // start, the caret after the text again.
+  HWND keyEdit = frame_.Edit().Handle();
+  const int length = GetWindowTextLengthW(keyEdit);
+  SendMessageW(keyEdit, EM_SETSEL, 0, 0);
+  SendMessageW(keyEdit, EM_SCROLLCARET, 0, 0);
+  SendMessageW(keyEdit, EM_SETSEL, length, length);
   if (context_.captureHooks.install) {
     context_.captureHooks.install(menuHookScratch_, static_cast<int>(HookKind::kMenu), dialog_,
                                   kMsgMenuCommand);

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "tavion_process.h"
 
@@ -106,7 +107,18 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   Press({VK_ESCAPE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
   HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
-  ASSERT_TRUE(WaitUntil([&] { return IsChild(types, FocusOf(editor)); }));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return GetForegroundWindow() == editor && IsChild(types, FocusOf(editor)); }));
+  // Ctrl+Tab and Ctrl+Shift+Tab go round the pages: "Main options", "Additional".
+  HWND pages = FindDescendant(editor, WC_TABCONTROLW);
+  for (const auto& [back, page] : {std::pair{false, 1}, std::pair{false, 0}, std::pair{true, 1}}) {
+    if (back)
+      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    else
+      PressChord({VK_CONTROL}, VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }));
+  }
+  EXPECT_FALSE(IsWindowVisible(types)) << "the main options are hidden on another page";
   Press({VK_ESCAPE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
   EXPECT_EQ(1, SendMessageW(tree, TVM_GETCOUNT, 0, 0)) << "Cancel adds nothing";
