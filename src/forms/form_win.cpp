@@ -26,6 +26,9 @@ constexpr int kButtonHeight = 25;      // and its least height
 constexpr int kComboListHeight = 200;  // the drop-down list's room
 constexpr int kInfoPanelHeight = 40;
 constexpr int kListViewHeight = 120;
+constexpr int kMemoLines = 5;      // the text lines a memo shows
+constexpr int kSliderWidth = 120;  // a slider's least width: it stretches across its row
+constexpr int kSliderHeight = 26;
 // Longest text an edit is read back with.
 constexpr int kTextBound = 32 * 1024;
 
@@ -93,6 +96,44 @@ class TextMeter {
   WindowDc dc_;
 };
 
+bool IsCaptioned(ControlKind kind) {
+  return kind == ControlKind::kEdit || kind == ControlKind::kComboBox ||
+         kind == ControlKind::kSpinEdit || kind == ControlKind::kSlider;
+}
+
+// The width of the widest number a slider over `decl`'s range shows.
+int SliderNumberWidth(const ControlDecl& decl, HFONT font, const TextMeter& meter) {
+  return std::max(meter.Measure(font, std::to_string(decl.minValue)).cx,
+                  meter.Measure(font, std::to_string(decl.maxValue)).cx);
+}
+
+// A memo in a dialog: Enter makes a new line (the dialog's default button stays for the other
+// controls) while Tab and Escape still move on and cancel, which a multi-line edit's own
+// DLGC_WANTALLKEYS would swallow; Ctrl+A selects the whole text.
+LRESULT CALLBACK MemoProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam) & ~DLGC_WANTALLKEYS;
+      const auto* msg = reinterpret_cast<const MSG*>(lParam);
+      if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+      return code;
+    }
+    case WM_KEYDOWN:
+      if (wParam == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) {
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == 1) return 0;  // Ctrl+A's character: the selection is made, no beep
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 // The height of a radio button's row in a radio group.
 int RadioRow(int lineHeight, int dpi) {
   return std::max(lineHeight, MulDiv(17, dpi, 96)) + MulDiv(2, dpi, 96);
@@ -121,9 +162,7 @@ LayoutItem NaturalItem(const ControlDecl& decl, HFONT font, const TextMeter& met
   const TextSize text = meter.Measure(font, decl.caption);
   const int fieldHeight = line + scale(kEditChrome);
   LayoutItem item;
-  const bool captioned = decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox ||
-                         decl.kind == ControlKind::kSpinEdit;
-  if (captioned && !decl.caption.empty()) item.label = text.cx;
+  if (IsCaptioned(decl.kind) && !decl.caption.empty()) item.label = text.cx;
   switch (decl.kind) {
     case ControlKind::kCheckBox:
       item.width = text.cx + scale(kCheckGlyph);
@@ -132,6 +171,16 @@ LayoutItem NaturalItem(const ControlDecl& decl, HFONT font, const TextMeter& met
     case ControlKind::kEdit:
       item.width = scale(kEditWidth);
       item.height = fieldHeight;
+      item.stretch = true;
+      break;
+    case ControlKind::kMemo:
+      item.width = scale(kEditWidth);
+      item.height = kMemoLines * line + scale(kEditChrome);
+      item.stretch = true;
+      break;
+    case ControlKind::kSlider:
+      item.width = scale(kSliderWidth + kGap) + SliderNumberWidth(decl, font, meter);
+      item.height = std::max(scale(kSliderHeight), line);
       item.stretch = true;
       break;
     case ControlKind::kSpinEdit: {
@@ -194,9 +243,11 @@ void Win32Form::DestroyControls() {
   for (Control& control : controls_) {
     for (HWND hwnd : control.radios)
       if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    for (HWND hwnd : {control.caption, control.spin, control.hwnd})
+    for (HWND hwnd : {control.caption, control.spin, control.number, control.hwnd})
       if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
   }
+  if (parentSubclassed_) RemoveWindowSubclass(parent_, ParentProcedure, 0);
+  parentSubclassed_ = false;
   controls_.clear();
   decls_.clear();
   font_.reset();
@@ -206,8 +257,8 @@ bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firs
                        bool notifyFocus) {
   if (!controls_.empty() || !IsWindow(parent)) return false;
   buttonStyle_ = notifyFocus ? BS_NOTIFY : 0;
-  INITCOMMONCONTROLSEX icc = {sizeof icc,
-                              ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
+  INITCOMMONCONTROLSEX icc = {
+      sizeof icc, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
   // Without it the list view class may be missing; creating one then fails and Create fails.
   InitCommonControlsEx(&icc);
   parent_ = parent;
@@ -232,9 +283,7 @@ bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firs
 bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
   Control& control = controls_[index];
   const ControlDecl& decl = decls_[index];
-  const bool captioned = decl.kind == ControlKind::kEdit || decl.kind == ControlKind::kComboBox ||
-                         decl.kind == ControlKind::kSpinEdit;
-  if (captioned && !decl.caption.empty()) {
+  if (IsCaptioned(decl.kind) && !decl.caption.empty()) {
     // Before its field, so Tab order and mnemonics lead from the caption to the field.
     control.caption = CreateChild(parent, L"STATIC", decl.caption, SS_LEFT | SS_CENTERIMAGE, 0, -1);
     if (!control.caption) return false;
@@ -249,6 +298,30 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
     case ControlKind::kEdit:
       control.hwnd = CreateChild(parent, L"EDIT", decl.text, ES_AUTOHSCROLL | WS_TABSTOP,
                                  WS_EX_CLIENTEDGE, id);
+      break;
+    case ControlKind::kMemo:
+      control.hwnd =
+          CreateChild(parent, L"EDIT", decl.text,
+                      ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+                      WS_EX_CLIENTEDGE, id);
+      if (control.hwnd && !SetWindowSubclass(control.hwnd, MemoProcedure, 0, 0)) return false;
+      break;
+    case ControlKind::kSlider:
+      control.hwnd =
+          CreateChild(parent, TRACKBAR_CLASSW, {}, TBS_HORZ | TBS_NOTICKS | WS_TABSTOP, 0, id);
+      if (!control.hwnd) break;
+      control.number = CreateChild(parent, L"STATIC", {}, SS_LEFT | SS_CENTERIMAGE, 0, -1);
+      if (!control.number) return false;
+      SendMessageW(control.hwnd, TBM_SETRANGEMIN, FALSE, decl.minValue);
+      SendMessageW(control.hwnd, TBM_SETRANGEMAX, FALSE, decl.maxValue);
+      SendMessageW(control.hwnd, TBM_SETPAGESIZE, 0,
+                   std::max(1, (decl.maxValue - decl.minValue) / 10));
+      if (!parentSubclassed_) {
+        parentSubclassed_ =
+            SetWindowSubclass(parent, ParentProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (!parentSubclassed_) return false;
+      }
+      SetItemIndex(index, decl.itemIndex);
       break;
     case ControlKind::kSpinEdit:
       control.hwnd = CreateChild(parent, L"EDIT", {}, ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP,
@@ -329,7 +402,7 @@ void Win32Form::ApplyFonts() {
     const Control& control = controls_[i];
     const auto font = reinterpret_cast<WPARAM>(FontOf(i));
     for (HWND hwnd : control.radios) SendMessageW(hwnd, WM_SETFONT, font, FALSE);
-    for (HWND hwnd : {control.caption, control.hwnd})
+    for (HWND hwnd : {control.caption, control.number, control.hwnd})
       if (hwnd) SendMessageW(hwnd, WM_SETFONT, font, FALSE);
   }
 }
@@ -345,6 +418,30 @@ void Win32Form::SetCaption(size_t index, std::string_view caption) {
   decls_[index].caption = caption;
   HWND target = controls_[index].caption ? controls_[index].caption : controls_[index].hwnd;
   SetWindowTextW(target, Utf8ToWide(caption).c_str());
+}
+
+void Win32Form::SetEnabled(size_t index, bool enabled) {
+  if (index >= controls_.size()) return;
+  const Control& control = controls_[index];
+  for (HWND hwnd : control.radios) EnableWindow(hwnd, enabled);
+  for (HWND hwnd : {control.caption, control.spin, control.number, control.hwnd})
+    if (hwnd) EnableWindow(hwnd, enabled);
+}
+
+void Win32Form::ShowSliderValue(size_t index) {
+  SetWindowTextW(controls_[index].number, std::to_wstring(ItemIndex(index)).c_str());
+}
+
+LRESULT CALLBACK Win32Form::ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR /*id*/, DWORD_PTR data) {
+  if (message == WM_HSCROLL && lParam) {
+    auto* form = reinterpret_cast<Win32Form*>(data);
+    for (size_t i = 0; i < form->controls_.size(); ++i)
+      if (form->controls_[i].hwnd == reinterpret_cast<HWND>(lParam) &&
+          form->Is(i, ControlKind::kSlider))
+        form->ShowSliderValue(i);
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 int Win32Form::Layout(int width, int dpi) {
@@ -411,6 +508,14 @@ void Win32Form::Place(size_t index, RECT r) {
       // A drop-down list's window height is its list's room.
       MoveWindow(control.hwnd, r.left, r.top, width, MulDiv(kComboListHeight, dpi_, 96), TRUE);
       break;
+    case ControlKind::kSlider: {
+      const TextMeter meter(parent_);
+      const int number = SliderNumberWidth(decls_[index], FontOf(index), meter);
+      const int track = std::max(0, width - number - MulDiv(kGap, dpi_, 96));
+      MoveWindow(control.hwnd, r.left, r.top, track, height, TRUE);
+      MoveWindow(control.number, r.right - number, r.top, number, height, TRUE);
+      break;
+    }
     case ControlKind::kSpinEdit:
       MoveWindow(control.hwnd, r.left, r.top, width, height, TRUE);
       // Attaching again puts the arrows inside the edit's new place.
@@ -465,7 +570,7 @@ void Win32Form::SetChecked(size_t index, bool checked) {
 }
 
 std::string Win32Form::Text(size_t index) const {
-  if (!Is(index, ControlKind::kEdit)) return {};
+  if (!IsText(index)) return {};
   HWND hwnd = controls_[index].hwnd;
   const int length = std::min(GetWindowTextLengthW(hwnd), kTextBound);
   if (length <= 0) return {};
@@ -475,11 +580,13 @@ std::string Win32Form::Text(size_t index) const {
 }
 
 void Win32Form::SetText(size_t index, std::string_view text) {
-  if (Is(index, ControlKind::kEdit))
-    SetWindowTextW(controls_[index].hwnd, Utf8ToWide(text).c_str());
+  if (IsText(index)) SetWindowTextW(controls_[index].hwnd, Utf8ToWide(text).c_str());
 }
 
 int Win32Form::ItemIndex(size_t index) const {
+  if (Is(index, ControlKind::kSlider)) {
+    return static_cast<int>(SendMessageW(controls_[index].hwnd, TBM_GETPOS, 0, 0));
+  }
   if (Is(index, ControlKind::kSpinEdit)) {
     // The edit may hold anything typed; the arrows report it clamped to their range.
     BOOL failed = FALSE;
@@ -503,6 +610,10 @@ void Win32Form::SetItemIndex(size_t index, int item) {
   if (Is(index, ControlKind::kSpinEdit)) {
     const int value = std::clamp(item, decls_[index].minValue, decls_[index].maxValue);
     SendMessageW(controls_[index].spin, UDM_SETPOS32, 0, value);
+  } else if (Is(index, ControlKind::kSlider)) {
+    const int value = std::clamp(item, decls_[index].minValue, decls_[index].maxValue);
+    SendMessageW(controls_[index].hwnd, TBM_SETPOS, TRUE, value);
+    ShowSliderValue(index);
   } else if (Is(index, ControlKind::kComboBox)) {
     // Windows clears the selection for an index outside the items; Wine keeps the old one.
     // Asking for -1 clears it on both.

@@ -45,6 +45,9 @@ class Win32Form final : public DeclaredForm {
   void SetControlFont(size_t index, HFONT font);
   // Sets a control's caption (a label's text, a button's caption); lay out again afterwards.
   void SetCaption(size_t index, std::string_view caption);
+  // Enables or disables a control with the windows that belong to it (caption, arrows, radio
+  // buttons, a slider's number).
+  void SetEnabled(size_t index, bool enabled);
 
   // The window of the control named `name` (a radio group's group box), or null.
   HWND Handle(std::string_view name) const;
@@ -76,6 +79,7 @@ class Win32Form final : public DeclaredForm {
     int id = 0;
     HWND caption = nullptr;    // the label of an edit, spin edit or combo box
     HWND spin = nullptr;       // the arrows of a spin edit
+    HWND number = nullptr;     // the value shown beside a slider
     std::vector<HWND> radios;  // radio group
     int firstRadioId = 0;
     bool expanded = true;  // information panel
@@ -88,8 +92,14 @@ class Win32Form final : public DeclaredForm {
   void ApplyFonts();
   // Moves a control (and its radio buttons, arrows) to `box`.
   void Place(size_t index, RECT box);
+  // Shows a slider's position in its number.
+  void ShowSliderValue(size_t index);
+  // Sees the sliders' WM_HSCROLL on their parent, to keep their numbers current.
+  static LRESULT CALLBACK ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR data);
 
   HWND parent_ = nullptr;
+  bool parentSubclassed_ = false;
   DWORD buttonStyle_ = 0;          // BS_NOTIFY when asked for
   std::vector<Control> controls_;  // one per declaration
   UniqueFont font_;

@@ -95,19 +95,19 @@ void MemoryForm::SetChecked(size_t index, bool checked) {
 }
 
 std::string MemoryForm::Text(size_t index) const {
-  return Is(index, ControlKind::kEdit) ? states_[index].text : std::string();
+  return IsText(index) ? states_[index].text : std::string();
 }
 
 void MemoryForm::SetText(size_t index, std::string_view text) {
-  if (Is(index, ControlKind::kEdit)) states_[index].text = text;
+  if (IsText(index)) states_[index].text = text;
 }
 
 int MemoryForm::ItemIndex(size_t index) const {
-  return IsChoice(index) || Is(index, ControlKind::kSpinEdit) ? states_[index].itemIndex : -1;
+  return IsChoice(index) || IsNumber(index) ? states_[index].itemIndex : -1;
 }
 
 void MemoryForm::SetItemIndex(size_t index, int item) {
-  if (Is(index, ControlKind::kSpinEdit)) {
+  if (IsNumber(index)) {
     states_[index].itemIndex = std::clamp(item, decls_[index].minValue, decls_[index].maxValue);
     return;
   }
@@ -211,6 +211,7 @@ bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_vi
         }
         break;
       case ControlKind::kEdit:
+      case ControlKind::kMemo:
         if (load) {
           form.SetText(i, ReadStr(store, place.section, place.ident, form.Text(i)));
         } else {
@@ -227,6 +228,7 @@ bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_vi
       case ControlKind::kRadioGroup:
       case ControlKind::kComboBox:
       case ControlKind::kSpinEdit:
+      case ControlKind::kSlider:
         ok &= SyncChoice(form, i, store, place, mode);
         break;
       case ControlKind::kListView:

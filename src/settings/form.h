@@ -27,6 +27,8 @@ enum class ControlKind : uint8_t {
   kLabel,  // the one kind without a window of its own
   kGroup,
   kSpinEdit,  // a number field with up-down arrows, within minValue..maxValue
+  kSlider,    // a track bar over minValue..maxValue with its value shown beside it
+  kMemo,      // a text of several lines: Enter starts a new line, Ctrl+A selects all
 };
 
 // Whether controls of `kind` are windowed (have a window of their own).
@@ -57,7 +59,7 @@ struct ControlDecl {
   std::string helpKeyword;          // "Section|Ident" makes the option stored there
   std::vector<std::string> items;   // combo box and radio group entries
   std::vector<ColumnDecl> columns;  // list views
-  int minValue = 0;                 // spin edits
+  int minValue = 0;                 // spin edits and sliders
   int maxValue = 100;
   // Designed state.
   bool checked = false;
@@ -86,10 +88,10 @@ class FormControls {
   // on others.
   virtual bool Checked(size_t index) const = 0;  // check box
   virtual void SetChecked(size_t index, bool checked) = 0;
-  virtual std::string Text(size_t index) const = 0;  // edit
+  virtual std::string Text(size_t index) const = 0;  // edit, memo
   virtual void SetText(size_t index, std::string_view text) = 0;
   // Combo box and radio group; -1 is "no selection". Setting an index outside the items
-  // leaves no selection, as a combo box does. A spin edit's value (itemIndex in its
+  // leaves no selection, as a combo box does. A spin edit's or slider's value (itemIndex in its
   // declaration) is read and set here too, clamped to its range.
   virtual int ItemIndex(size_t index) const = 0;
   virtual void SetItemIndex(size_t index, int item) = 0;
@@ -118,6 +120,12 @@ class DeclaredForm : public FormControls {
   // Whether `index` names a control of `kind` (false for indexes beyond the form).
   bool Is(size_t index, ControlKind kind) const {
     return index < decls_.size() && decls_[index].kind == kind;
+  }
+  bool IsNumber(size_t index) const {
+    return Is(index, ControlKind::kSpinEdit) || Is(index, ControlKind::kSlider);
+  }
+  bool IsText(size_t index) const {
+    return Is(index, ControlKind::kEdit) || Is(index, ControlKind::kMemo);
   }
 
   std::vector<ControlDecl> decls_;
@@ -198,10 +206,10 @@ enum class SyncMode : uint8_t { kLoad = 0, kSave = 1 };
 // in upper case, e.g. "OPT_") or when it is a list view, and only when it is windowed. Its
 // section and ident come from the help keyword "Section|Ident" (a keyword without a bar is both);
 // an empty ident is the name without its first prefix.size() characters. Check boxes and
-// information panels are booleans, edits strings, combo boxes and radio groups integers (a
-// negative index after loading becomes 0). A list view stores the width of column n under
-// name + ".Col" + n in section "Visual", whatever its help keyword. Other kinds are skipped.
-// Returns whether every write succeeded (always true when loading).
+// information panels are booleans, edits and memos strings, combo boxes, radio groups, spin
+// edits and sliders integers (a negative index after loading becomes 0). A list view stores the
+// width of column n under name + ".Col" + n in section "Visual", whatever its help keyword. Other
+// kinds are skipped. Returns whether every write succeeded (always true when loading).
 bool SyncOptionControls(FormControls& form, RegistryStore& store, std::string_view prefix,
                         SyncMode mode);
 

@@ -77,6 +77,7 @@ void FormPage::OnControl(size_t index, WORD code) {
       changed = code == CBN_SELCHANGE;
       break;
     case ControlKind::kEdit:
+    case ControlKind::kMemo:
     case ControlKind::kSpinEdit:
       changed = code == EN_CHANGE;
       break;

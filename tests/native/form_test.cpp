@@ -37,10 +37,13 @@ std::vector<ControlDecl> SampleTable() {
       Decl("Opt_Group", ControlKind::kGroup),
       Decl("l_plg", ControlKind::kListView, "Desk|Ignored"),
       Decl("Opt_Time", ControlKind::kSpinEdit, {}, 40),
+      Decl("Opt_Level", ControlKind::kSlider, {}, 3),
+      Decl("Opt_Notes", ControlKind::kMemo),
   };
   table[0].checked = true, table[6].text = "C:\\x";
   table[13].columns = {{"Name", 120}, {"HotKey", 80}};
   table[14].minValue = 10, table[14].maxValue = 50;
+  table[15].minValue = 1, table[15].maxValue = 20;
   return table;
 }
 
@@ -51,7 +54,8 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   MemoryRegistry store;
   PutTree(store, "",  // cb_load is no option control
           {"[]", "TrayIcon=0", "lower=7", "load=1", "Path='D:\\player.exe'", "ip0=0", "Combo='1'",
-           "Radio=4294967295", "Pick=2", "Time=70", "[Visual]", "l_plg.Col1=33", "l_plg.Col0='9'"});
+           "Radio=4294967295", "Pick=2", "Time=70", "Level=0", "Notes='a\r\nb'", "[Visual]",
+           "l_plg.Col1=33", "l_plg.Col0='9'"});
   store.WriteOther("Desk", "Shadow", std::vector<uint8_t>{1, 0});
   SyncOptionControls(form, store, "OPT_", SyncMode::kLoad);
   store.WriteInteger("", "Path", 5);
@@ -61,11 +65,12 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
   EXPECT_FALSE(form.Checked(*form.Find("cb_load")));
   MemoryRegistry saved;
   ASSERT_TRUE(SyncOptionControls(form, saved, "OPT_", SyncMode::kSave));
-  EXPECT_EQ((std::vector<std::string>{"[]", "TrayIcon=0", "lower=1", "Path='D:\\player.exe'",
-                                      "Combo=2", "Radio=0", "Pick=2", "ip0=0", "Time=50", "[Desk]",
-                                      "Shadow=0", "EmptyIdent=0", "[Visual]", "l_plg.Col0=120",
-                                      "l_plg.Col1=33", "[Whole]", "Whole=0"}),
-            DumpTree(saved, ""));
+  EXPECT_EQ(
+      (std::vector<std::string>{"[]", "TrayIcon=0", "lower=1", "Path='D:\\player.exe'", "Combo=2",
+                                "Radio=0", "Pick=2", "ip0=0", "Time=50", "Level=1",
+                                "Notes='a\r\nb'", "[Desk]", "Shadow=0", "EmptyIdent=0", "[Visual]",
+                                "l_plg.Col0=120", "l_plg.Col1=33", "[Whole]", "Whole=0"}),
+      DumpTree(saved, ""));
 }
 
 TEST(MemoryForm, StartsInTheDesignedStateAndIgnoresStateOfOtherKinds) {

@@ -12,6 +12,7 @@
 namespace tavion {
 namespace {
 
+using wine_test::ChildrenOfClass;
 using wine_test::Inject;
 using wine_test::KeyInput;
 
@@ -90,16 +91,6 @@ void RunDialogSteps(std::vector<std::function<bool()>> steps) {
 HWND ActiveWindowCaptioned(const wchar_t* caption) {
   HWND active = GetActiveWindow();
   return wine_test::WindowText(active) == caption ? active : nullptr;
-}
-
-std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
-  std::vector<HWND> found;
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t name[64] = {};
-    GetClassNameW(child, name, 64);
-    if (lstrcmpiW(name, className) == 0) found.push_back(child);
-  }
-  return found;
 }
 
 TEST(CustomKeyDialog, AppliesEachChangeAtOnceAndCancelPutsTheKeyBack) {

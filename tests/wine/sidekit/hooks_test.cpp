@@ -7,12 +7,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <latch>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -142,9 +141,12 @@ size_t ThreadsOfThisProcess() {
 TEST_F(HookTest, InstallsFromTwoThreadsAtOnceShareOneHookThread) {
   const size_t before = ThreadsOfThisProcess();
   for (int round = 0; round < 20; ++round) {
-    std::latch start(2);
-    const auto install = [&start](HookKind kind, HWND window) {
-      start.arrive_and_wait();
+    // Both threads spin until both are there: std::latch can miss its wake-up with this tool
+    // chain's thread library and leave a thread waiting for ever.
+    std::atomic<int> arrived{0};
+    const auto install = [&arrived](HookKind kind, HWND window) {
+      arrived.fetch_add(1);
+      while (arrived.load() < 2) std::this_thread::yield();
       InstallHook(kind, window, tavion::kMsgKeyEvent);
     };
     std::thread keys(install, HookKind::kKeyboard, receiver_.hwnd());

@@ -210,6 +210,16 @@ HWND WaitForWindow(const wchar_t* className, DWORD process, const wchar_t* capti
   return found;
 }
 
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (lstrcmpiW(name, className) == 0) found.push_back(child);
+  }
+  return found;
+}
+
 std::wstring WindowText(HWND window) {
   std::vector<wchar_t> text(1024);
   DWORD_PTR copied = 0;

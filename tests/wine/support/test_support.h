@@ -113,6 +113,10 @@ std::vector<HWND> TopLevelWindows(const wchar_t* className, DWORD process = 0,
 HWND WaitForWindow(const wchar_t* className, DWORD process = 0, const wchar_t* caption = nullptr,
                    DWORD timeoutMs = 10000);
 
+// The child windows of `parent` of `className` (any case), in z-order (creation order unless
+// moved).
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className);
+
 // The text of a window, read with a bound: a hung window does not hang the caller.
 std::wstring WindowText(HWND window);
 
