@@ -24,6 +24,7 @@
 #include "ui/ok_frame_win.h"
 #include "ui/param_tab_win.h"
 #include "ui/wheel_scroll_win.h"
+#include "ui/window_picker_win.h"
 
 namespace tavion {
 namespace {
@@ -229,7 +230,9 @@ bool ActionEditor::CreateTabs() {
   tabContext_.upOnlyKeys = context_.upOnlyKeys;
   tabContext_.rawInputReady = context_.rawInputReady;
   tabContext_.macroNames = context_.macroNames;
-  tabContext_.pickWindow = context_.pickWindow;
+  tabContext_.pickWindow = [this](std::string& windowClass, std::string& caption) {
+    return PickWindow(dialog_, windowClass, caption, /*maskMode=*/false, context_.showHelp);
+  };
   tabContext_.blendMin = context_.blendMin;
   tabContext_.blendMax = context_.blendMax;
   tabContext_.showHelp = context_.showHelp;

@@ -35,7 +35,6 @@ struct ActionEditorContext {
   int16_t* blendMax = nullptr;
   // Brings the editor to the foreground even from the background (ForceForegroundWindow).
   std::function<void(HWND window)> bringToFront;
-  std::function<bool(std::string& windowClass, std::string& caption)> pickWindow;
   std::function<void(const std::string& topic)> showHelp;
 };
 
