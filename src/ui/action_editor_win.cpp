@@ -365,8 +365,13 @@ void ActionEditor::NextPage(int step) {
   const int count = static_cast<int>(pages_.size());
   const int current =
       static_cast<int>(std::find(pages_.begin(), pages_.end(), page_) - pages_.begin());
-  ShowPage(pages_[static_cast<std::size_t>((current + step + count) % count)]);
-  SetFocus(tabs_);
+  const EditorPage next = pages_[static_cast<std::size_t>((current + step + count) % count)];
+  ShowPage(next);
+  // The keyboard goes on in the page: the tab strip itself is no Tab stop of the dialog.
+  HWND page = next == EditorPage::kMain     ? mainPane_
+              : next == EditorPage::kParams ? VisibleTab()->Handle()
+                                            : execTab_.Handle();
+  if (HWND first = GetNextDlgTabItem(page, nullptr, FALSE)) SetFocus(first);
 }
 
 int ActionEditor::LayOutMain(int width, int dpi, bool place) {
@@ -511,7 +516,9 @@ void ActionEditor::WriteBack() {
   const std::string name = Name();
   const std::size_t node =
       edited_ ? *request_.selected : AddEditorNode(*context_.tree, list, request_.selected, name);
-  TAction* action = WriteEditorEntry(*context_.tree, list, node, name, code_, EnteredKey());
+  // A key captured before the code became one without a key is not kept.
+  const TActionHKey key = TakesHotKey(code_) ? EnteredKey() : TActionHKey();
+  TAction* action = WriteEditorEntry(*context_.tree, list, node, name, code_, key);
   if (!action) return;
   if (ParamTab* tab = VisibleTab(); tab && action->ActionParams())
     tab->Store(*action->ActionParams());

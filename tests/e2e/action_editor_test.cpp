@@ -96,6 +96,22 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   ChooseType(editor, kLaunch, kCheck);
   EXPECT_EQ(L"Tavion - check", wine_test::WindowText(FindDescendant(editor, L"Edit")))
       << "an unedited name follows the code";
+  HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
+  // Ctrl+Tab and Ctrl+Shift+Tab go round the pages: "Main options", "Additional".
+  HWND pages = FindDescendant(editor, WC_TABCONTROLW);
+  for (const auto& [back, page] : {std::pair{false, 1}, std::pair{false, 0}, std::pair{true, 1}}) {
+    if (back)
+      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    else
+      PressChord({VK_CONTROL}, VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }))
+        << "to page " << page << (back ? " back" : "");
+  }
+  EXPECT_FALSE(IsWindowVisible(types)) << "the main options are hidden on another page";
+  PressChord({VK_CONTROL}, VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return IsChild(types, FocusOf(editor)); }))
+      << "the keyboard goes on in the page";
   Press({VK_TAB, VK_SPACE});
   HWND chooser = wine_test::WaitForWindow(L"TavionCatalogueChooser", tavion.Id());
   ASSERT_NE(nullptr, chooser);
@@ -106,19 +122,8 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   SaveScreenshot("editor-chooser-" + dpi);
   Press({VK_ESCAPE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
-  HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
   ASSERT_TRUE(WaitUntil(
       [&] { return GetForegroundWindow() == editor && IsChild(types, FocusOf(editor)); }));
-  // Ctrl+Tab and Ctrl+Shift+Tab go round the pages: "Main options", "Additional".
-  HWND pages = FindDescendant(editor, WC_TABCONTROLW);
-  for (const auto& [back, page] : {std::pair{false, 1}, std::pair{false, 0}, std::pair{true, 1}}) {
-    if (back)
-      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
-    else
-      PressChord({VK_CONTROL}, VK_TAB);
-    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }));
-  }
-  EXPECT_FALSE(IsWindowVisible(types)) << "the main options are hidden on another page";
   Press({VK_ESCAPE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
   EXPECT_EQ(1, SendMessageW(tree, TVM_GETCOUNT, 0, 0)) << "Cancel adds nothing";
