@@ -18,6 +18,7 @@
 #include "ui/actions_page.h"
 #include "ui/actions_page_win.h"
 #include "ui/catalogue_chooser_win.h"
+#include "ui/control_pane_win.h"
 #include "ui/exec_options_tab_win.h"
 #include "ui/hotkey_frame_win.h"
 #include "ui/keyboard_layouts_win.h"
@@ -48,36 +49,6 @@ enum : int {
   kIdExecOptions = 3500,
   kIdParamTabs = 4000,  // 100 for each tab
 };
-
-constexpr wchar_t kPaneClass[] = L"TavionEditorPane";
-
-// A pane of controls that hands its controls' notices to the editor.
-LRESULT CALLBACK PaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND CreatePane(HWND parent, int id, HINSTANCE instance) {
-  WNDCLASSW paneClass = {};
-  if (!GetClassInfoW(instance, kPaneClass, &paneClass)) {
-    paneClass.lpfnWndProc = &PaneProc;
-    paneClass.hInstance = instance;
-    paneClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    paneClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    paneClass.lpszClassName = kPaneClass;
-    if (!RegisterClassW(&paneClass)) return nullptr;
-  }
-  return CreateWindowExW(WS_EX_CONTROLPARENT, kPaneClass, L"",
-                         WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-}
 
 // The pages of the tab control.
 enum class EditorPage { kMain, kParams, kExec };
@@ -193,7 +164,7 @@ bool ActionEditor::Init() {
 }
 
 bool ActionEditor::CreateMain() {
-  mainPane_ = CreatePane(tabs_, kIdMainPane, context_.instance);
+  mainPane_ = CreateControlPane(tabs_, kIdMainPane, context_.instance);
   if (!mainPane_) return false;
   const auto label = [](const char* name, const char* caption) {
     return PlacedControl(name, ControlKind::kLabel, GetLangStr(name, caption, "Fr2"));
@@ -213,7 +184,7 @@ bool ActionEditor::CreateMain() {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   FillTypes();
 
-  framePane_ = CreatePane(mainPane_, kIdFramePane, context_.instance);
+  framePane_ = CreateControlPane(mainPane_, kIdFramePane, context_.instance);
   if (!framePane_) return false;
   HotKeyFrameDesign design;
   design.hooks = context_.captureHooks;
@@ -560,8 +531,9 @@ std::optional<INT_PTR> ActionEditor::OnMessage(UINT message, WPARAM wParam, LPAR
     case kMsgMenuCommand:
     case kMsgKeyEvent: {
       ParamTab* tab = VisibleTab();
-      if (!tab || page_ != EditorPage::kParams || !tab->OnMenuCapture(message, wParam, lParam))
-        return 0;
+      // The tab of the current code takes them whichever page is shown: the user is busy with
+      // another program's menu meanwhile.
+      if (!tab || !tab->OnMenuCapture(message, wParam, lParam)) return 0;
       if (message == kMsgKeyEvent) {
         MessageBeep(0);
         if (context_.bringToFront) context_.bringToFront(dialog_);
