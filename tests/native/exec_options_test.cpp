@@ -43,58 +43,43 @@ TEST(ExecOptionsTree, RadioGroupsOfferAnyThenTheLayoutsAndTheFourCounts) {
   EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4"}), Children(model, Find(model, "EO_CC")));
 }
 
-TEST(ExecOptionsTree, SeparateThreadBoxShowsTheNegationOfThrdAndWritesItBack) {
-  for (const bool thrd : {false, true}) {
-    TActionExecOn options;
-    options.Thrd = thrd;
-    ExecOptionsModel model(options, {});
-    const size_t box = Find(model, "Thread");
-    EXPECT_EQ(!thrd, model.Nodes()[box].checked);
-    ASSERT_TRUE(model.Toggle(box));
-    model.Store(options);
-    EXPECT_EQ(!thrd, options.Thrd);
-  }
-}
-
 TEST(ExecOptionsTree, RadioEntrySelectsItselfWithinItsOwnGroupOnly) {
-  struct Case {
-    const char* what;
+  // Stored Rept and Lang, the entry picked in its group, whether that changes anything, and
+  // Rept, Lang and SetLangAfter written back; SetLangAfter is English before.
+  const struct {
     int16_t rept;
     uint32_t lang;
     const char* pick;
     const char* group;
     bool changes;
     int16_t wantRept;
-    uint32_t wantLang;
-    uint32_t wantSetLang;
+    uint32_t wantLang, wantSetLang;
+  } cases[] = {
+      {0, 0, "3", "EO_CC", true, 2, 0, 0x04090409},
+      {2, 0, "3", "EO_CC", false, 2, 0, 0x04090409},
+      {9, 0, "Russian", "EO_H3", true, 9, 0x04190419, 0x04090409},  // unknown count kept
+      {-1, 0, "1", "EO_CC", true, 0, 0, 0x04090409},
+      {0, 0x12345678, "EO_AnyLang", "EO_H3", true, 0, 0, 0x04090409},
+      {0, 0x04090409, "ButtonNo", "EO_SL", true, 0, 0x04090409, 0},
   };
-  const Case cases[] = {
-      {"count 3", 0, 0, "3", "EO_CC", true, 2, 0, 0x04090409},
-      {"chosen again", 2, 0, "3", "EO_CC", false, 2, 0, 0x04090409},
-      {"unknown count kept", 9, 0, "Russian", "EO_H3", true, 9, 0x04190419, 0x04090409},
-      {"unknown count replaced", -1, 0, "1", "EO_CC", true, 0, 0, 0x04090409},
-      {"layout", 0, 0, "Russian", "EO_H3", true, 0, 0x04190419, 0x04090409},
-      {"unknown layout replaced", 0, 0x12345678, "EO_AnyLang", "EO_H3", true, 0, 0, 0x04090409},
-      {"set language", 0, 0x04090409, "ButtonNo", "EO_SL", true, 0, 0x04090409, 0},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     TActionExecOn options;
     options.Rept = c.rept;
     options.Lang = c.lang;
     options.SetLangAfter = 0x04090409;
     ExecOptionsModel model(options, kLayouts);
-    EXPECT_EQ(c.changes, model.Toggle(Find(model, c.pick, c.group))) << c.what;
+    EXPECT_EQ(c.changes, model.Toggle(Find(model, c.pick, c.group))) << c.pick;
     TActionExecOn stored;
     stored.Rept = c.rept;
     stored.Lang = c.lang;
     model.Store(stored);
-    EXPECT_EQ(c.wantRept, stored.Rept) << c.what;
-    EXPECT_EQ(c.wantLang, stored.Lang) << c.what;
-    EXPECT_EQ(c.wantSetLang, stored.SetLangAfter) << c.what;
+    EXPECT_EQ(c.wantRept, stored.Rept) << c.pick;
+    EXPECT_EQ(c.wantLang, stored.Lang) << c.pick;
+    EXPECT_EQ(c.wantSetLang, stored.SetLangAfter) << c.pick;
     int selected = 0;
     for (const OptionNode& node : model.Nodes())
       selected += node.parent == model.Nodes()[Find(model, c.pick, c.group)].parent && node.checked;
-    EXPECT_EQ(1, selected) << c.what;
+    EXPECT_EQ(1, selected) << c.pick;
   }
 }
 
@@ -113,16 +98,13 @@ TEST(ExecOptionsTree, ToolbarEditsWindowEntriesOnlyAndAddsUnderConditions) {
       {"nothing", std::nullopt, {}},
       {"group", Find(model, "EO_H2"), {}},
       {"switch", Find(model, "EO_FD"), {}},
-      {"radio", Find(model, "Russian", "EO_H3"), {}},
       {"condition", Find(model, "EO_WI"), {true, false, false}},
-      {"focus condition", Find(model, "EO_FS"), {true, false, false}},
       {"entry", entry, {true, true, true}},
       {"removed entry", removed, {}},
       {"beyond the tree", model.Nodes().size(), {}},
   };
   for (const auto& c : cases) EXPECT_EQ(c.toolbar, model.Toolbar(c.selected)) << c.what;
   EXPECT_FALSE(model.Toggle(entry));
-  EXPECT_FALSE(model.Toggle(Find(model, "EO_H2")));
   EXPECT_FALSE(model.AddEntry(Find(model, "EO_FD"), {"A", "a"}));
   EXPECT_FALSE(model.EditEntry(removed, {"A", "a"}));
   EXPECT_FALSE(model.RemoveEntry(Find(model, "EO_WA")));
@@ -153,6 +135,7 @@ TEST(ExecOptionsTree, EntriesAreAddedEditedAndRemovedIntoTheirConditionsLists) {
   EXPECT_EQ(0u, options.IfWe.WindowCount());
 }
 
+// The separate-thread box shows and writes the negation of Thrd.
 TEST(ExecOptionsTree, EachBoxSetsItsOwnSwitchOrConditionOnly) {
   using Switch = bool TActionExecOn::*;
   using Condition = TActionExecOnWItem TActionExecOn::*;
@@ -172,7 +155,7 @@ TEST(ExecOptionsTree, EachBoxSetsItsOwnSwitchOrConditionOnly) {
                                                           {"EO_WI", &TActionExecOn::IfWi},
                                                           {"EO_NW", &TActionExecOn::IfNW},
                                                           {"EO_FS", &TActionExecOn::StFW}};
-  std::vector<std::string> keys;
+  std::vector<std::string> keys = {"Thread"};
   for (const auto& [key, field] : switches) keys.push_back(key);
   for (const auto& [key, field] : conditions) keys.push_back(key);
   for (const std::string& ticked : keys) {
@@ -183,11 +166,12 @@ TEST(ExecOptionsTree, EachBoxSetsItsOwnSwitchOrConditionOnly) {
     for (const auto& [key, field] : switches) EXPECT_EQ(key == ticked, stored.*field) << ticked;
     for (const auto& [key, field] : conditions)
       EXPECT_EQ(key == ticked, (stored.*field).Enbl) << ticked;
-    EXPECT_FALSE(stored.Thrd) << ticked;
+    EXPECT_EQ(ticked == "Thread", stored.Thrd) << ticked;
     // Reading back shows the one box ticked.
     const ExecOptionsModel shown(stored, {});
     for (const std::string& key : keys)
-      EXPECT_EQ(key == ticked, shown.Nodes()[Find(shown, key)].checked) << ticked;
+      EXPECT_EQ((key == ticked) != (key == "Thread"), shown.Nodes()[Find(shown, key)].checked)
+          << ticked;
   }
 }
 

@@ -33,12 +33,6 @@ void Click(HWND button) {
                reinterpret_cast<LPARAM>(button));
 }
 
-struct PickerRun {
-  bool confirmed = false;
-  std::string windowClass;
-  std::string caption;
-};
-
 // Drives the picker, once it shows, from another thread with `script`, given the picker's
 // window; a picker the script leaves open is cancelled. Join the thread after the picker ended.
 std::thread DrivePicker(std::function<void(HWND picker)> script) {
@@ -60,58 +54,40 @@ std::function<void(HWND)> Answer(const wchar_t* windowClass, const wchar_t* capt
   };
 }
 
-// Runs the picker on this thread while `script` drives it.
-PickerRun RunPicker(std::string windowClass, std::string caption,
-                    std::function<void(HWND picker)> script) {
+// Runs the picker on this thread over empty texts while `script` drives it.
+bool RunPicker(std::string& windowClass, std::string& caption,
+               std::function<void(HWND picker)> script) {
   wine_test::TestWindow owner;
   std::thread driver = DrivePicker(std::move(script));
-  PickerRun run;
-  run.confirmed = PickWindow(owner.hwnd(), windowClass, caption, true);
+  const bool confirmed = PickWindow(owner.hwnd(), windowClass, caption, true);
   driver.join();
-  run.windowClass = windowClass;
-  run.caption = caption;
-  return run;
+  return confirmed;
 }
 
-TEST(WindowPicker, AnyButtonsPutNilIntoTheirEditsAndOkHandsTheTextsBack) {
-  const PickerRun cls = RunPicker("Notepad", "Untitled", [](HWND picker) {
-    Click(ButtonCaptioned(picker, L"&Any"));
-    Click(GetDlgItem(picker, IDOK));
-  });
-  EXPECT_TRUE(cls.confirmed);
-  EXPECT_EQ("nil", cls.windowClass);
-  EXPECT_EQ("Untitled", cls.caption);
-  const PickerRun cap = RunPicker("Notepad", "Untitled", [](HWND picker) {
-    Click(ButtonCaptioned(picker, L"A&ny"));
-    Click(GetDlgItem(picker, IDOK));
-  });
-  EXPECT_EQ("Notepad", cap.windowClass);
-  EXPECT_EQ("nil", cap.caption);
-}
-
-TEST(WindowPicker, OkWithBothEditsEmptyStaysOpenWithTheClassFocused) {
+TEST(WindowPicker, OkWithBothEditsEmptyStaysOpenOnTheClassAndAnyGivesNil) {
   bool stayedOpen = false;
   HWND focusAfterRefusal = nullptr;
   HWND classEdit = nullptr;
-  const PickerRun run = RunPicker("", "", [&](HWND picker) {
+  std::string windowClass, caption;
+  const bool confirmed = RunPicker(windowClass, caption, [&](HWND picker) {
     const std::vector<HWND> edits = ChildrenOfClass(picker, L"Edit");
     if (edits.size() != 2) return;
     classEdit = edits[0];
     SendMessageW(picker, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edits[1]), TRUE);
     Click(GetDlgItem(picker, IDOK));
-    stayedOpen = IsWindow(picker) && IsWindowVisible(picker);
+    stayedOpen = IsWindowVisible(picker);
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof(gui);
     GetGUIThreadInfo(GetWindowThreadProcessId(picker, nullptr), &gui);
     focusAfterRefusal = gui.hwndFocus;
-    SendMessageW(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Calculator"));
+    Click(ButtonCaptioned(picker, L"&Any"));
     Click(GetDlgItem(picker, IDOK));
   });
   EXPECT_TRUE(stayedOpen);
   EXPECT_EQ(classEdit, focusAfterRefusal);
-  EXPECT_TRUE(run.confirmed);
-  EXPECT_EQ("", run.windowClass);
-  EXPECT_EQ("Calculator", run.caption);
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ("nil", windowClass);
+  EXPECT_EQ("", caption);
 }
 
 TEST(WindowPicker, BrowseMenuListsARunningNotepadWithItsExecutableAndChoosingItFillsTheEdits) {
@@ -121,7 +97,8 @@ TEST(WindowPicker, BrowseMenuListsARunningNotepadWithItsExecutableAndChoosingItF
   ASSERT_NE(nullptr, notepadWindow);
   const std::string notepadCaption = WideToUtf8(wine_test::WindowText(notepadWindow));
   std::vector<std::wstring> entries;
-  const PickerRun run = RunPicker("", "", [&](HWND picker) {
+  std::string windowClass, caption;
+  const bool confirmed = RunPicker(windowClass, caption, [&](HWND picker) {
     HWND browse = ButtonCaptioned(picker, L"&Browse...");
     PostMessageW(picker, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(browse), BN_CLICKED),
                  reinterpret_cast<LPARAM>(browse));
@@ -146,9 +123,9 @@ TEST(WindowPicker, BrowseMenuListsARunningNotepadWithItsExecutableAndChoosingItF
   EXPECT_NE(entries.end(), std::find(entries.begin(), entries.end(), expected));
   for (const std::wstring& entry : entries)
     EXPECT_EQ(std::wstring::npos, entry.find(L"Select window"));
-  EXPECT_TRUE(run.confirmed);
-  EXPECT_EQ("Notepad", run.windowClass);
-  EXPECT_EQ(notepadCaption, run.caption);
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ("Notepad", windowClass);
+  EXPECT_EQ(notepadCaption, caption);
 }
 
 class AdditionalTabTest : public testing::Test {
@@ -167,25 +144,19 @@ class AdditionalTabTest : public testing::Test {
     tab.Load(options);
   }
 
+  // The node showing `text`; every group is open after loading.
   HTREEITEM Item(const std::wstring& text) const {
-    HTREEITEM found = nullptr;
-    Walk(TreeView_GetRoot(tab.Tree()), [&](HTREEITEM item) {
+    for (HTREEITEM item = TreeView_GetRoot(tab.Tree()); item;
+         item = TreeView_GetNextVisible(tab.Tree(), item)) {
       wchar_t buffer[128] = {};
       TVITEMW data = {};
       data.mask = TVIF_TEXT | TVIF_HANDLE;
       data.hItem = item;
       data.pszText = buffer;
       data.cchTextMax = 128;
-      if (!found && TreeView_GetItem(tab.Tree(), &data) && text == buffer) found = item;
-    });
-    return found;
-  }
-  template <typename Each>
-  void Walk(HTREEITEM first, const Each& each) const {
-    for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tab.Tree(), item)) {
-      each(item);
-      Walk(TreeView_GetChild(tab.Tree(), item), each);
+      if (TreeView_GetItem(tab.Tree(), &data) && text == buffer) return item;
     }
+    return nullptr;
   }
   // Selects the node and presses `key` on the tree.
   void Press(const std::wstring& text, UINT key) {
@@ -194,11 +165,8 @@ class AdditionalTabTest : public testing::Test {
     TreeView_SelectItem(tab.Tree(), item);
     SendMessageW(tab.Tree(), WM_KEYDOWN, key, 0);
   }
-  UINT Picture(const std::wstring& text) const {
-    return (TreeView_GetItemState(tab.Tree(), Item(text), TVIS_STATEIMAGEMASK) >> 12) & 15;
-  }
-  bool Expanded(const std::wstring& text) const {
-    return (TreeView_GetItemState(tab.Tree(), Item(text), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+  UINT State(const std::wstring& text, UINT mask) const {
+    return TreeView_GetItemState(tab.Tree(), Item(text), mask) & mask;
   }
   bool Enabled(const wchar_t* button) const {
     return IsWindowEnabled(ButtonCaptioned(tab.Handle(), button)) != FALSE;
@@ -219,8 +187,8 @@ TEST_F(AdditionalTabTest, SpaceTogglesChecksSwitchesRadioGroupsAndOpensOrClosesG
   Press(L"Start action in a separate thread", VK_SPACE);
   Press(L"3", VK_SPACE);
   Press(L"Russian", VK_SPACE);
-  EXPECT_EQ(4u, Picture(L"3"));
-  EXPECT_EQ(3u, Picture(L"1"));
+  EXPECT_EQ(INDEXTOSTATEIMAGEMASK(4), State(L"3", TVIS_STATEIMAGEMASK));
+  EXPECT_EQ(INDEXTOSTATEIMAGEMASK(3), State(L"1", TVIS_STATEIMAGEMASK));
   const TActionExecOn stored = Stored();
   EXPECT_TRUE(stored.Nevr);
   EXPECT_TRUE(stored.Thrd);
@@ -228,9 +196,9 @@ TEST_F(AdditionalTabTest, SpaceTogglesChecksSwitchesRadioGroupsAndOpensOrClosesG
   EXPECT_EQ(0x04190419u, stored.Lang);
   EXPECT_EQ(0u, stored.SetLangAfter);
   Press(L"Launch action", VK_SPACE);
-  EXPECT_FALSE(Expanded(L"Launch action"));
+  EXPECT_EQ(0u, State(L"Launch action", TVIS_EXPANDED));
   Press(L"Launch action", VK_SPACE);
-  EXPECT_TRUE(Expanded(L"Launch action"));
+  EXPECT_NE(0u, State(L"Launch action", TVIS_EXPANDED));
   EXPECT_FALSE(Stored().ModOnlyL);
 }
 
