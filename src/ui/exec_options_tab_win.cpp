@@ -117,8 +117,6 @@ void ExecOptionsTab::Impl::Fill() {
   for (size_t id = 0; id < model->Nodes().size(); ++id)
     if (!model->Nodes()[id].removed) Show(id);
   tree.ExpandAll(true);
-  // Items made under a closed group may be measured before they show; measure them again.
-  tree.SetLook(bar.Font(), dpi);
   TreeView_SelectSetFirstVisible(tree.Handle(), TreeView_GetRoot(tree.Handle()));
   TreeView_SelectItem(tree.Handle(), TreeView_GetRoot(tree.Handle()));
   UpdateToolbar();
