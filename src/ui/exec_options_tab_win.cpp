@@ -171,22 +171,20 @@ void ExecOptionsTab::Impl::RemoveEntry() {
 }
 
 bool ExecOptionsTab::Impl::TreeKey(UINT key) {
-  switch (key) {
-    case VK_INSERT:
-      AddEntry();
-      return true;
-    case VK_F2:
-      EditEntry();
-      return true;
-    case VK_DELETE:
-      RemoveEntry();
-      return true;
-    case VK_F1:
-      Help();
-      return true;
-    default:
-      return false;
+  // The editing keys act only where their buttons do; elsewhere the tree has them.
+  const OptionToolbar state = Toolbar();
+  if (key == VK_INSERT && state.add) {
+    AddEntry();
+  } else if (key == VK_F2 && state.edit) {
+    EditEntry();
+  } else if (key == VK_DELETE && state.remove) {
+    RemoveEntry();
+  } else if (key == VK_F1) {
+    Help();
+  } else {
+    return false;
   }
+  return true;
 }
 
 bool ExecOptionsTab::Impl::Command(const std::string& name) {
