@@ -184,8 +184,7 @@ void WindowPickerDialog::LayOut() {
   for (const auto& row : rows) {
     MoveWindow(Control(row.label), margin, top + scale(kLabelTop), labelWidth, fieldHeight, TRUE);
     MoveWindow(Control(row.edit), fieldLeft, top, editWidth, fieldHeight, TRUE);
-    MoveWindow(Control(row.any), anyLeft, top - (buttonHeight - fieldHeight) / 2, anyWidth,
-               buttonHeight, TRUE);
+    MoveWindow(Control(row.any), anyLeft, top, anyWidth, fieldHeight, TRUE);
     top += scale(kRow);
   }
   MoveWindow(Control("b_browse"), fieldLeft, top, ButtonWidth(Control("b_browse"), dpi),
