@@ -61,6 +61,11 @@ std::string ProcessImagePath(DWORD process) {
   return WideToUtf8(std::wstring_view(path, size));
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::string TextOf(HWND window) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
@@ -217,12 +222,7 @@ void WindowPickerDialog::LayOut() {
 
 std::vector<WindowPickerDialog::Candidate> WindowPickerDialog::Candidates() const {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
   std::map<DWORD, std::string> paths;
   std::vector<Candidate> candidates;
   for (HWND window : windows) {
