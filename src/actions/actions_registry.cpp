@@ -107,15 +107,17 @@ std::optional<ProfileSnapshot> TakeProfileSnapshot(const ActionTree& tree, std::
       !RegistryNameEqual(options.currentProfile, name))
     snapshot.replaces = options.currentProfile;
   snapshot.profile = std::move(name);
-  snapshot.actions = std::make_unique<MemoryRegistry>();
+  snapshot.actions.reserve(tree.Count());
   for (std::size_t i = 0; i < tree.Count(); ++i) {
     const ActionTree::Node* node = tree.NodeAt(i);
     TAction* action = node->action;
     if (!action) continue;
     action->SetLevl(static_cast<uint8_t>(std::min(node->depth, 255)));
     action->SetName(node->text);
+    MemoryRegistry& stored =
+        *snapshot.actions.emplace_back(ActionKeyName(i), std::make_unique<MemoryRegistry>()).second;
     // Writes in memory do not fail.
-    WriteObject(*action, *snapshot.actions, "", ActionKeyName(i), /*load=*/false);
+    WriteObject(*action, stored, "", "", /*load=*/false);
   }
   return snapshot;
 }
@@ -124,9 +126,10 @@ bool WriteProfileSnapshot(RegistryStore& store, const ProfileSnapshot& snapshot)
   const std::string target = JoinRegistryPath(snapshot.keysPath, snapshot.profile);
   const std::string staging = SiblingKeyPath(target, kStagingKeyPrefix);
   // A staging key left by an earlier interruption is incomplete: start afresh.
-  if (!store.DeleteKey(staging) || !CopyRegistryKey(*snapshot.actions, "", store, staging) ||
-      !SwapInStagedKey(store, target))
-    return false;
+  if (!store.DeleteKey(staging) || !store.CreateKey(staging)) return false;
+  for (const auto& [key, stored] : snapshot.actions)
+    if (!CopyRegistryKey(*stored, "", store, JoinRegistryPath(staging, key))) return false;
+  if (!SwapInStagedKey(store, target)) return false;
   return snapshot.replaces.empty() ||
          store.DeleteKey(JoinRegistryPath(snapshot.keysPath, snapshot.replaces));
 }

@@ -86,8 +86,9 @@ struct ProfileSnapshot {
   std::string keysPath;
   std::string profile;   // the profile's key name below keysPath
   std::string replaces;  // a profile removed once this one is in place; empty for none
-  // The actions as the sub-keys "000", "001", ... of the root.
-  std::unique_ptr<MemoryRegistry> actions;
+  // The actions in tree order, each with its key name ("000", "001", ...) and its values and
+  // sub-keys at the root of a registry of its own: small trees are quick to fill.
+  std::vector<std::pair<std::string, std::unique_ptr<MemoryRegistry>>> actions;
 };
 
 // The profile name that `profile` stands for (kCurrentProfileMark resolved).

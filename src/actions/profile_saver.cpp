@@ -33,6 +33,8 @@ void ProfileSaver::Save(ProfileSnapshot snapshot) {
     Write(snapshot);
     return;
   }
+  // A snapshot that is replaced is freed once the worker may take the lock again.
+  ProfileSnapshot replaced;
   {
     const std::lock_guard guard(lock_);
     const auto same =
@@ -42,7 +44,7 @@ void ProfileSaver::Save(ProfileSnapshot snapshot) {
         });
     if (same != queue_.end()) {
       if (snapshot.replaces.empty()) snapshot.replaces = std::move(same->replaces);
-      *same = std::move(snapshot);
+      replaced = std::exchange(*same, std::move(snapshot));
     } else {
       queue_.push_back(std::move(snapshot));
     }
