@@ -4,8 +4,7 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <latch>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -66,13 +65,9 @@ bool Save(RegistryStore& store, const Rows& rows, std::string_view profile = kCu
   TActionsList list;
   ActionTree tree;
   Fill(list, tree, rows);
-  bool saved = false;
-  if (later) {
-    ProfileSaver saver(store, nullptr);
-    saved = SaveActionsNow(list, tree, saver, profile, options);
-  } else {
-    saved = SaveActions(list, tree, store, profile, options);
-  }
+  ProfileSaver saver(store, nullptr);
+  const bool saved = later ? SaveActionsNow(list, tree, saver, profile, options)
+                           : SaveActions(list, tree, store, profile, options);
   EXPECT_EQ(!saved, list.Modified) << "a failed save stays marked modified";
   EXPECT_FALSE(list.Saving);
   return saved;
@@ -252,38 +247,19 @@ TEST_F(ActionsRegistry, TheGoldenProfileSavesAsDecidedAndComesBackThroughARegist
   EXPECT_EQ(golden, Joined(DumpTree(again, kProfile)));
 }
 
-// Holds every save at its start (the creation of the key it writes the profile into, directly
-// below Keys) until opened, and counts the saves that started.
+// Holds the first save at its start (the key below Keys it writes into) until `open`, and counts
+// the saves that start.
 class GatedRegistry : public MemoryRegistry {
  public:
   bool CreateKey(std::string_view path) override {
-    if (SplitRegistryPath(path).size() == SplitRegistryPath(kKeys).size() + 1) {
-      std::unique_lock guard(lock_);
-      ++started_;
-      changed_.notify_all();
-      changed_.wait(guard, [this] { return open_; });
+    if (SplitRegistryPath(path).size() == SplitRegistryPath(kKeys).size() + 1 && started++ == 0) {
+      first.count_down();
+      open.wait();
     }
     return MemoryRegistry::CreateKey(path);
   }
-  void WaitStarted(int count) {
-    std::unique_lock guard(lock_);
-    changed_.wait(guard, [&] { return started_ >= count; });
-  }
-  void Open() {
-    const std::lock_guard guard(lock_);
-    open_ = true;
-    changed_.notify_all();
-  }
-  int Started() {
-    const std::lock_guard guard(lock_);
-    return started_;
-  }
-
- private:
-  std::mutex lock_;
-  std::condition_variable changed_;
-  int started_ = 0;
-  bool open_ = false;
+  std::atomic<int> started = 0;
+  std::latch first{1}, open{1};
 };
 
 // The saver writes a snapshot of the list as it was when saved, even when the list changes or is
@@ -292,32 +268,31 @@ class GatedRegistry : public MemoryRegistry {
 // the writes, and ending the saver loses none.
 TEST_F(ActionsRegistry, TheSaverWritesTheLatestSnapshotOfEachProfile) {
   GatedRegistry gated;
+  gated.WriteString(kKeys + "\\Renamed\\000", "Name", "renamed");
   TActionsList list;
   ActionTree tree;
-  // Saves a copy of the current profile, or with `renamed` the profile `renamed` under a new name.
+  // Saves `rows` as `profile`, keeping the current profile unless `renamed` names the one left.
   const auto saveLater = [&](ProfileSaver& saver, const Rows& rows, std::string_view profile,
                              std::string_view renamed = {}) {
     tree.Clear(list);
     Fill(list, tree, rows);
     SaveActionsOptions options = Current();
-    if (!renamed.empty()) options.currentProfile = renamed;
+    options.currentProfile = renamed.empty() ? "Default" : renamed;
     options.keep = renamed.empty();
-    ASSERT_TRUE(SaveActionsLater(list, tree, saver, profile, options));
-    EXPECT_FALSE(list.Modified);
+    EXPECT_TRUE(SaveActionsLater(list, tree, saver, profile, options) && !list.Modified);
   };
   {
     ProfileSaver saver(gated, nullptr);
     saveLater(saver, {"copied srun 0", "sub srun 1"}, "Copy");
-    gated.WaitStarted(1);
+    gated.first.wait();
     saveLater(saver, {"replaced srun 0"}, kCurrentProfileMark);
-    gated.WriteString(kKeys + "\\Renamed\\000", "Name", "renamed");
     saveLater(saver, {"renamed srun 0"}, "Other", "Renamed");
     saveLater(saver, {"other srun 0"}, "Other");
     saveLater(saver, {"latest srun 0"}, kCurrentProfileMark);
     tree.Clear(list);
-    gated.Open();
+    gated.open.count_down();
     saver.Flush();
-    EXPECT_EQ(3, gated.Started()) << "the replaced snapshots are never written";
+    EXPECT_EQ(3, gated.started.load()) << "the replaced snapshots are never written";
     EXPECT_EQ((Rows{"Copy", "Default", "Other"}), gated.SubKeyNames(kKeys));
     EXPECT_EQ((std::tuple(Rows{"copied srun 0", "sub srun 1"}, Rows{"latest srun 0"})),
               std::tuple(Load(gated, kKeys + "\\Copy"), Load(gated)));
@@ -328,46 +303,36 @@ TEST_F(ActionsRegistry, TheSaverWritesTheLatestSnapshotOfEachProfile) {
 
 // A failed write on the saver's thread signals once until it is taken; taking it marks the list
 // modified again and tells the user once. A later save of the profile that succeeds takes the
-// failure back; saving now writes again what failed before and tells only its own failure.
+// failure back; saving now writes again what failed before.
 TEST_F(ActionsRegistry, AFailedSaveOnTheSaversThreadIsToldOnceAndWrittenAgain) {
-  FailingRegistry failing(1);
+  FailingRegistry failing;
   std::atomic<int> signals = 0;
   ProfileSaver saver(failing, [&] { ++signals; });
   TActionsList list;
   ActionTree tree;
   std::vector<std::string> told;
-  const auto saveLater = [&] {
+  // Saves on the saver's thread with writes failing from the `failFrom`-th on.
+  const auto saveLater = [&](std::size_t failFrom) {
+    failing.FailFrom(failFrom);
     list.Modified = true;
-    ASSERT_TRUE(SaveActionsLater(list, tree, saver, kCurrentProfileMark, Current(&told)));
+    EXPECT_TRUE(SaveActionsLater(list, tree, saver, kCurrentProfileMark, Current(&told)));
     saver.Flush();
   };
   Fill(list, tree, {"kept srun 0"});
-  saveLater();
-  saveLater();
-  EXPECT_EQ(1, signals.load());
-  EXPECT_FALSE(list.Modified);
-  EXPECT_FALSE(TakeSaveFailures(saver, list, Current(&told)));
-  EXPECT_TRUE(list.Modified);
+  saveLater(1);
+  saveLater(1);
+  EXPECT_TRUE(!TakeSaveFailures(saver, list, Current(&told)) && list.Modified);
   EXPECT_EQ(Rows{"Error: can't save the actions of profile - Default"}, told);
-  EXPECT_TRUE(TakeSaveFailures(saver, list, Current(&told))) << "a failure is taken once";
-
-  saveLater();
-  failing.FailFrom(FailingRegistry::kNever);
-  saveLater();
+  saveLater(1);
+  EXPECT_EQ(2, signals.load()) << "one signal per failure taken";
+  saveLater(FailingRegistry::kNever);
   EXPECT_TRUE(TakeSaveFailures(saver, list, Current(&told)));
-  EXPECT_EQ(2, signals.load());
-
-  failing.FailFrom(1);
-  saveLater();
+  saveLater(1);
   failing.FailFrom(FailingRegistry::kNever);
   failing.DeleteKey(kKeys);
   EXPECT_TRUE(SaveActionsNow(list, tree, saver, kCurrentProfileMark, Current(&told)));
   EXPECT_EQ(Rows{"kept srun 0"}, Load(failing));
-  failing.FailFrom(1);
-  list.Modified = true;
-  EXPECT_FALSE(SaveActionsNow(list, tree, saver, kCurrentProfileMark, Current(&told)));
-  EXPECT_TRUE(list.Modified);
-  EXPECT_EQ(2u, told.size());
+  EXPECT_EQ(1u, told.size());
 }
 
 }  // namespace
