@@ -14,7 +14,7 @@ ProfileSaver::ProfileSaver(RegistryStore& store, std::function<void()> failed)
   try {
     worker_ = std::thread([this] { Run(); });
   } catch (const std::system_error&) {
-    // Without a thread every save is written at once, as before there was one.
+    // Without a thread every save is written at once, by the caller.
   }
 }
 
