@@ -5,6 +5,8 @@
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
+#include "actions/actions_registry.h"
+#include "actions/catalogue.h"
 #include "keys/hotkey.h"
 
 namespace tavion {
@@ -34,5 +36,21 @@ inline void FillProfile(TActionsList& list, ActionTree& tree, int count) {
   }
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });
 }
+
+// A profile of `count` actions (FillProfile) and the options that save it as the current profile
+// "Default" below `keysPath` (which must outlive it); the catalogue is built in `catalogueStore`.
+struct SavedProfile {
+  SavedProfile(RegistryStore& catalogueStore, int count,
+               std::string_view keysPath = kKeysRegistryPath) {
+    BuildCatalogue(catalogueStore);
+    FillProfile(list, tree, count);
+    options.keysPath = keysPath;
+    options.currentProfile = "Default";
+  }
+
+  TActionsList list;
+  ActionTree tree;
+  SaveActionsOptions options;
+};
 
 }  // namespace tavion

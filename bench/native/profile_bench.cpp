@@ -4,7 +4,6 @@
 #include "actions/action.h"
 #include "actions/action_tree.h"
 #include "actions/actions_registry.h"
-#include "actions/catalogue.h"
 #include "profile_fixture.h"
 #include "settings/registry.h"
 
@@ -15,16 +14,11 @@ constexpr std::string_view kProfile = "Software\\Quillon\\Tavion\\Keys\\Default"
 
 void BM_SaveAndLoadProfile(benchmark::State& state) {
   MemoryRegistry catalogueStore;
-  BuildCatalogue(catalogueStore);
-  TActionsList list;
-  ActionTree tree;
-  FillProfile(list, tree, static_cast<int>(state.range(0)));
-  SaveActionsOptions options;
-  options.currentProfile = "Default";
+  SavedProfile profile(catalogueStore, static_cast<int>(state.range(0)));
   for (auto _ : state) {
     MemoryRegistry store;
-    list.Modified = true;
-    SaveActions(list, tree, store, kCurrentProfileMark, options);
+    profile.list.Modified = true;
+    SaveActions(profile.list, profile.tree, store, kCurrentProfileMark, profile.options);
     TActionsList loaded;
     ActionTree loadedTree;
     LoadActions(loaded, loadedTree, store, kProfile);
@@ -32,6 +26,17 @@ void BM_SaveAndLoadProfile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SaveAndLoadProfile)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// What a save costs the user-interface thread: the snapshot the profile saver writes.
+void BM_ProfileSnapshot(benchmark::State& state) {
+  MemoryRegistry catalogueStore;
+  SavedProfile profile(catalogueStore, static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        TakeProfileSnapshot(profile.tree, kCurrentProfileMark, profile.options));
+  }
+}
+BENCHMARK(BM_ProfileSnapshot)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tavion

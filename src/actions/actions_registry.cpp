@@ -33,20 +33,6 @@ int CompareNumbers(std::string_view a, std::string_view b) {
   return a.compare(b);
 }
 
-// Writes every node's action below `path`; false at the first failed write.
-bool WriteTree(const ActionTree& tree, RegistryStore& store, std::string_view path) {
-  if (!store.CreateKey(path)) return false;
-  for (std::size_t i = 0; i < tree.Count(); ++i) {
-    const ActionTree::Node* node = tree.NodeAt(i);
-    TAction* action = node->action;
-    if (!action) continue;
-    action->SetLevl(static_cast<uint8_t>(std::min(node->depth, 255)));
-    action->SetName(node->text);
-    if (!WriteObject(*action, store, path, ActionKeyName(i), /*load=*/false)) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsTransientProfileKey(std::string_view name) {
@@ -102,43 +88,67 @@ void LoadActions(TActionsList& list, ActionTree& tree, RegistryStore& store,
   });
 }
 
-namespace {
-
-// The body of SaveActions: false when the name is no key name or a write fails.
-bool WriteProfile(TActionsList& list, const ActionTree& tree, RegistryStore& store,
-                  const std::string& name, const SaveActionsOptions& options) {
-  if (name.empty() || name.find('\\') != std::string::npos) return false;
-  if (options.processMessages) options.processMessages();
-
-  const std::string target = JoinRegistryPath(options.keysPath, name);
-  const std::string staging = SiblingKeyPath(target, kStagingKeyPrefix);
-  list.Saving = true;
-  // A staging key left by an earlier interruption is incomplete: start afresh.
-  bool ok =
-      store.DeleteKey(staging) && WriteTree(tree, store, staging) && SwapInStagedKey(store, target);
-  if (ok && !options.keep && !options.currentProfile.empty() &&
-      !RegistryNameEqual(options.currentProfile, name)) {
-    ok = store.DeleteKey(JoinRegistryPath(options.keysPath, options.currentProfile));
-  }
-  list.Saving = false;
-  return ok;
-}
-
-}  // namespace
-
 std::string SaveActionsErrorText(std::string_view profile) {
   return FormatLangText(
       GetLangStr("ErrorSaveActions", "Error: can't save the actions of profile - %s"), {profile});
+}
+
+std::string SavedProfileName(std::string_view profile, const SaveActionsOptions& options) {
+  return std::string(profile == kCurrentProfileMark ? options.currentProfile : profile);
+}
+
+std::optional<ProfileSnapshot> TakeProfileSnapshot(const ActionTree& tree, std::string_view profile,
+                                                   const SaveActionsOptions& options) {
+  std::string name = SavedProfileName(profile, options);
+  if (name.empty() || name.find('\\') != std::string::npos) return std::nullopt;
+  ProfileSnapshot snapshot;
+  snapshot.keysPath = options.keysPath;
+  if (!options.keep && !options.currentProfile.empty() &&
+      !RegistryNameEqual(options.currentProfile, name))
+    snapshot.replaces = options.currentProfile;
+  snapshot.profile = std::move(name);
+  snapshot.actions.reserve(tree.Count());
+  for (std::size_t i = 0; i < tree.Count(); ++i) {
+    const ActionTree::Node* node = tree.NodeAt(i);
+    TAction* action = node->action;
+    if (!action) continue;
+    action->SetLevl(static_cast<uint8_t>(std::min(node->depth, 255)));
+    action->SetName(node->text);
+    MemoryRegistry& stored =
+        *snapshot.actions.emplace_back(ActionKeyName(i), std::make_unique<MemoryRegistry>()).second;
+    // Writes in memory do not fail.
+    WriteObject(*action, stored, "", "", /*load=*/false);
+  }
+  return snapshot;
+}
+
+bool WriteProfileSnapshot(RegistryStore& store, const ProfileSnapshot& snapshot) {
+  const std::string target = JoinRegistryPath(snapshot.keysPath, snapshot.profile);
+  const std::string staging = SiblingKeyPath(target, kStagingKeyPrefix);
+  // A staging key left by an earlier interruption is incomplete: start afresh.
+  if (!store.DeleteKey(staging) || !store.CreateKey(staging)) return false;
+  for (const auto& [key, stored] : snapshot.actions)
+    if (!CopyRegistryKey(*stored, "", store, JoinRegistryPath(staging, key))) return false;
+  if (!SwapInStagedKey(store, target)) return false;
+  return snapshot.replaces.empty() ||
+         store.DeleteKey(JoinRegistryPath(snapshot.keysPath, snapshot.replaces));
 }
 
 bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& store,
                  std::string_view profile, const SaveActionsOptions& options) {
   if (!list.Modified) return true;
   list.Modified = false;
-  const std::string name(profile == kCurrentProfileMark ? options.currentProfile : profile);
-  if (WriteProfile(list, tree, store, name, options)) return true;
+  bool saved = false;
+  if (std::optional<ProfileSnapshot> snapshot = TakeProfileSnapshot(tree, profile, options)) {
+    if (options.processMessages) options.processMessages();
+    list.Saving = true;
+    saved = WriteProfileSnapshot(store, *snapshot);
+    list.Saving = false;
+  }
+  if (saved) return true;
   list.Modified = true;
-  if (options.tellFailure) options.tellFailure(SaveActionsErrorText(name));
+  if (options.tellFailure)
+    options.tellFailure(SaveActionsErrorText(SavedProfileName(profile, options)));
   return false;
 }
 

@@ -10,16 +10,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "settings/registry.h"
 #include "settings/staged_key.h"
 
 namespace tavion {
 
 class ActionTree;
-class RegistryStore;
 class TActionsList;
 
 inline constexpr std::string_view kKeysRegistryPath = "Software\\Quillon\\Tavion\\Keys";
@@ -72,11 +74,35 @@ struct SaveActionsOptions {
 // The message of a failed save of `profile`: "ErrorSaveActions" in the current language.
 std::string SaveActionsErrorText(std::string_view profile);
 
-// Writes the list in tree order to `keysPath`\`profile`, unless it is not marked modified. Each
-// node's action gets the node's depth as Levl and the node's text as Name first. Clears
-// `Modified` when it writes, and sets `Saving` while it does; a failed write leaves the old
-// profile in place, marks the list modified again, tells `tellFailure` and returns false.
+// Writes the list in tree order to `keysPath`\`profile`, unless it is not marked modified: a
+// snapshot (TakeProfileSnapshot) written at once (WriteProfileSnapshot). Clears `Modified` when it
+// writes, and sets `Saving` while it does; a failed write leaves the old profile in place, marks
+// the list modified again, tells `tellFailure` and returns false.
 bool SaveActions(TActionsList& list, const ActionTree& tree, RegistryStore& store,
                  std::string_view profile, const SaveActionsOptions& options);
+
+// A profile as a save writes it, detached from the list: it may be written on another thread.
+struct ProfileSnapshot {
+  std::string keysPath;
+  std::string profile;   // the profile's key name below keysPath
+  std::string replaces;  // a profile removed once this one is in place; empty for none
+  // The actions in tree order, each with its key name ("000", "001", ...) and its values and
+  // sub-keys at the root of a registry of its own: small trees are quick to fill.
+  std::vector<std::pair<std::string, std::unique_ptr<MemoryRegistry>>> actions;
+};
+
+// The profile name that `profile` stands for (kCurrentProfileMark resolved).
+std::string SavedProfileName(std::string_view profile, const SaveActionsOptions& options);
+
+// The tree's actions in order as SaveActions writes them; each node's action gets the node's depth
+// as Levl and the node's text as Name first. Nullopt when `profile` names no key (empty, or with a
+// backslash).
+std::optional<ProfileSnapshot> TakeProfileSnapshot(const ActionTree& tree, std::string_view profile,
+                                                   const SaveActionsOptions& options);
+
+// Writes `snapshot` under a staging key, swaps it in for the old profile and then removes the
+// profile it replaces; an interruption at any step leaves a whole profile for
+// RecoverInterruptedSave. False at the first failed step.
+bool WriteProfileSnapshot(RegistryStore& store, const ProfileSnapshot& snapshot);
 
 }  // namespace tavion

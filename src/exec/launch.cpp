@@ -126,6 +126,12 @@ std::string HalfDayMarker(std::string_view written, bool pm, const DateTimeNames
 
 }  // namespace
 
+std::vector<std::string_view> FolderVariableNames() {
+  std::vector<std::string_view> names;
+  for (const FolderVariable& variable : kFolderVariables) names.push_back(variable.name);
+  return names;
+}
+
 std::string ExpandVariables(std::string_view text, const LaunchSystem& system) {
   std::string result(text);
   for (const FolderVariable& variable : kFolderVariables) {

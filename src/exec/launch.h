@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "exec/dispatcher.h"
 
@@ -92,6 +93,9 @@ class LaunchSystem {
 // "%control%", "%net%", "%exe%"), each wherever it occurs and whatever its case. Folders lose a
 // trailing backslash. The system is asked only for the variables the text holds.
 std::string ExpandVariables(std::string_view text, const LaunchSystem& system);
+
+// The twelve folder variables in that order, as a user writes them ("%temp%", ...).
+std::vector<std::string_view> FolderVariableNames();
 
 // Asks the user for the value of the `number`th "%input%" of a text (1 for the first); nullopt
 // when the user cancels.

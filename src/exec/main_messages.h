@@ -25,8 +25,10 @@ inline constexpr uint32_t WM_TV_STATUS = kWmUser + 13;
 inline constexpr uint32_t WM_TV_ASK_LAUNCH = kWmUser + 14;
 // Sent by executors on worker threads for work that belongs to the user-interface thread.
 inline constexpr uint32_t WM_TV_PROGRAM_COMMAND = kWmUser + 15;
-inline constexpr uintptr_t kCommandToggleHotKeys = 1;   // what the tray's "Disable %s" does
+inline constexpr uintptr_t kCommandToggleHotKeys = 1;      // what the tray's "Disable %s" does
 inline constexpr uintptr_t kCommandRestoreOrMinimize = 2;  // "tv_opts"
+// Posted by the profile saver's thread: a save failed; the handler takes the failure.
+inline constexpr uint32_t WM_TV_SAVE_FAILED = kWmUser + 16;
 
 // wParam of WM_TV_NOTIFY for a lock-key notification.
 inline constexpr uintptr_t kNotifyLockState = 20;

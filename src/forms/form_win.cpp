@@ -134,6 +134,11 @@ LRESULT CALLBACK MemoProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+// The room above a radio group's first button: its caption's, or the side's without one.
+int RadioGroupBand(const ControlDecl& decl, int lineHeight, int dpi) {
+  return decl.caption.empty() ? MulDiv(kGroupSide, dpi, 96) : lineHeight + MulDiv(kGap, dpi, 96);
+}
+
 // The height of a radio button's row in a radio group.
 int RadioRow(int lineHeight, int dpi) {
   return std::max(lineHeight, MulDiv(17, dpi, 96)) + MulDiv(2, dpi, 96);
@@ -162,7 +167,8 @@ LayoutItem NaturalItem(const ControlDecl& decl, HFONT font, const TextMeter& met
   const TextSize text = meter.Measure(font, decl.caption);
   const int fieldHeight = line + scale(kEditChrome);
   LayoutItem item;
-  if (IsCaptioned(decl.kind) && !decl.caption.empty()) item.label = text.cx;
+  // A static draws a glyph's overhang past the measured width: a little room keeps it whole.
+  if (IsCaptioned(decl.kind) && !decl.caption.empty()) item.label = text.cx + scale(2);
   switch (decl.kind) {
     case ControlKind::kCheckBox:
       item.width = text.cx + scale(kCheckGlyph);
@@ -205,8 +211,8 @@ LayoutItem NaturalItem(const ControlDecl& decl, HFONT font, const TextMeter& met
       for (const std::string& entry : decl.items)
         widest = std::max(widest, meter.Measure(font, entry).cx + scale(kCheckGlyph));
       item.width = widest + 2 * scale(kGroupSide);
-      item.height = line + scale(kGap) + static_cast<int>(decl.items.size()) * RadioRow(line, dpi) +
-                    scale(kGroupSide);
+      item.height = RadioGroupBand(decl, line, dpi) +
+                    static_cast<int>(decl.items.size()) * RadioRow(line, dpi) + scale(kGroupSide);
       item.stretch = true;
       break;
     }
@@ -222,7 +228,8 @@ LayoutItem NaturalItem(const ControlDecl& decl, HFONT font, const TextMeter& met
       item.stretch = true;
       break;
     case ControlKind::kButton:
-      item.width = std::max(scale(kButtonWidth), text.cx + scale(kButtonChrome));
+      item.width = text.cx + scale(kButtonChrome);
+      if (!decl.compact) item.width = std::max(scale(kButtonWidth), item.width);
       item.height = std::max(scale(kButtonHeight), text.cy + scale(kEditChrome));
       break;
     case ControlKind::kLabel:
@@ -527,7 +534,7 @@ void Win32Form::Place(size_t index, RECT r) {
       const int line = meter.LineHeight(FontOf(index));
       const int row = RadioRow(line, dpi_);
       const int side = MulDiv(kGroupSide, dpi_, 96);
-      int top = r.top + line + MulDiv(kGap, dpi_, 96);
+      int top = r.top + RadioGroupBand(decls_[index], line, dpi_);
       for (HWND radio : control.radios) {
         MoveWindow(radio, r.left + side, top, width - 2 * side, row, TRUE);
         top += row;

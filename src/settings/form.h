@@ -66,6 +66,7 @@ struct ControlDecl {
   std::string text;  // edits
   int itemIndex = -1;
   bool expanded = true;
+  bool compact = false;  // a push button as narrow as its caption ("...", "?")
   // Where it flows: inside the group box (kGroup, declared earlier) named `group`, in a row of
   // its own or, when `beside`, in the row of the control before it.
   std::string group;

@@ -98,20 +98,31 @@ void MainWindow::SaveSettings(bool saveActions) {
   context.fullVersion = startup_.fullVersion;
   context.programFolder = WideToUtf8(startup_.programFolder);
   context.ignoredKeys = &KeyEditSharedState().ignoredHidKeys;
-  if (saveActions) context.saveActions = [this] { SaveProfile(); };
+  if (saveActions) context.saveActions = [this] { SaveProfile(/*now=*/true); };
   OptSave(registry_, Settings(), Options(), *parts_->geometry, context);
 }
 
-bool MainWindow::SaveProfile() {
+SaveActionsOptions MainWindow::ProfileSaveOptions() const {
   SaveActionsOptions options;
   options.currentProfile = Settings().ProfileNm;
   // The list stays modified, so a later save tries again.
   options.tellFailure = [](const std::string& text) {
     ShowMessageBox(text, MessageDialogType::Error, MessageButtons::Ok);
   };
-  if (!SaveActions(actions_, tree_, userRegistry_, kCurrentProfileMark, options)) return false;
-  trayActionsRule_.ListSaved();
-  return true;
+  return options;
+}
+
+bool MainWindow::SaveProfile(bool now) {
+  if (!saver_) return false;
+  const SaveActionsOptions options = ProfileSaveOptions();
+  const bool saved = now ? SaveActionsNow(actions_, tree_, *saver_, kCurrentProfileMark, options)
+                         : SaveActionsLater(actions_, tree_, *saver_, kCurrentProfileMark, options);
+  if (saved) trayActionsRule_.ListSaved();
+  return saved;
+}
+
+void MainWindow::OnSaveFailed() {
+  if (saver_) TakeSaveFailures(*saver_, actions_, ProfileSaveOptions());
 }
 
 void MainWindow::ApplyOptionChange(const std::string& name) {

@@ -237,8 +237,8 @@ void MainWindow::OnTrayCommand(UINT id) {
 
 void MainWindow::SwitchProfile(const std::string& name) {
   if (name == Settings().ProfileNm) return;
-  // The profile that is left keeps its edits.
-  if (!SaveProfile()) return;
+  // The profile that is left keeps its edits: a save that fails stops the switch.
+  if (!SaveProfile(/*now=*/true)) return;
   Settings().ProfileNm = name;
   LoadProfile();
   trayActionsRule_.ListSaved();

@@ -36,7 +36,8 @@ MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
       startup_(startup),
       registry_(HKEY_CURRENT_USER, kSettingsRootPath),
       userRegistry_(HKEY_CURRENT_USER),
-      keySenderRegistry_(HKEY_CURRENT_USER, kSettingsRootPath) {}
+      keySenderRegistry_(HKEY_CURRENT_USER, kSettingsRootPath),
+      saverRegistry_(HKEY_CURRENT_USER) {}
 
 MainWindow::~MainWindow() {
   // Workers still use the host and this window; told that the program ends, they finish soon.
@@ -157,10 +158,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SendMessageW(hwnd_, WM_CLOSE, 0, 0);
       return 0;
     case WM_QUERYENDSESSION:
-      // Refusing is the only way to keep a profile that is being written whole.
-      if (actions_.Saving) return FALSE;
+      // The close waits for a save in progress, so there is no need to refuse the logoff.
       SendMessageW(hwnd_, WM_TV_CLOSE, 0, 0);
       return TRUE;
+    case WM_ENDSESSION:
+      // Forced logoffs skip the query: the session ends when this returns.
+      if (wParam) SendMessageW(hwnd_, WM_TV_CLOSE, 0, 0);
+      return 0;
+    case WM_TV_SAVE_FAILED:
+      OnSaveFailed();
+      return 0;
     case WM_CLOSE:
       if (CloseQuery()) CloseNow();
       return 0;
@@ -264,6 +271,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCreate() {
   // Before anything of the backup run can take time: a second start must not hand over to it.
   if (startup_.commandLine.backup) MarkBackupRunWindow(hwnd_);
+  saver_ = std::make_unique<ProfileSaver>(
+      saverRegistry_, [hwnd = hwnd_] { PostMessageW(hwnd, WM_TV_SAVE_FAILED, 0, 0); });
   MainWindowServices services;
   services.actionByIndex = [this](int index) {
     return index < 0 ? nullptr : tree_.ActionByIndex(static_cast<size_t>(index));

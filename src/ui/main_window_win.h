@@ -13,6 +13,7 @@
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
+#include "actions/profile_saver.h"
 #include "base/handles_win.h"
 #include "exec/diagnostics.h"
 #include "exec/media_player.h"
@@ -111,8 +112,13 @@ class MainWindow {
   void OnCommand(WORD id);
   void ExitExplicitly();
   void b_okClick();  // "Minimize": saves, goes to the tray
-  // Saves the current profile when modified; a failure is shown in a message box and gives false.
-  bool SaveProfile();
+  // Saves the current profile when modified. The saver writes it, and a failure is shown when it
+  // comes back; false only for a profile name that is no key name (shown). With `now`, for what
+  // reads the profile next, waits for the saves in progress and this one: false when it failed.
+  bool SaveProfile(bool now = false);
+  // The failures the saver reported: shown, and the list marked modified again.
+  void OnSaveFailed();
+  SaveActionsOptions ProfileSaveOptions() const;
 
   // Settings.
   void SaveSettings(bool saveActions);
@@ -173,11 +179,14 @@ class MainWindow {
   Win32Registry registry_;           // the settings root
   Win32Registry userRegistry_;       // HKEY_CURRENT_USER: actions and key names
   Win32Registry keySenderRegistry_;  // the settings root, for the key sender's macros only
+  Win32Registry saverRegistry_;      // HKEY_CURRENT_USER, for the profile saver's thread only
   MainHooks hooks_;
   SessionNotifications sessionNotifications_;
   bool mouseHookInstalled_ = false;
   TActionsList actions_;
   ActionTree tree_;
+  // Made with the window, which its failures are posted to; it ends before saverRegistry_.
+  std::unique_ptr<ProfileSaver> saver_;
   TrayIcon tray_;
   UniqueIcon languageIcon_;  // the tray's language icon while it shows one
   UniqueIcon folderIcon_;

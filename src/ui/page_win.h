@@ -46,7 +46,8 @@ struct PageServices {
   std::string buildDate;     // the executable's build time in the user's format
   // Runs an action code now: ExecuteAction (code, absolute tree index or -1, repeat count 0).
   std::function<void(const std::string& code, int index, bool useThread)> execute;
-  // Saves the current profile at once (SaveActions); false when the save failed (already shown).
+  // Saves the current profile; the writing goes on in the background (a failure is shown when it
+  // comes back). False when the save could not start (already shown).
   std::function<bool()> saveActions;
   // Reloads the current profile with the default action set and saves it.
   std::function<void()> loadDefaultActions;

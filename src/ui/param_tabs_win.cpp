@@ -1,8 +1,13 @@
-#include "ui/param_tab_win.h"
+#include "ui/param_tab_form_win.h"
 
 namespace tavion {
 
-// Interim: the tabs of the codes arrive with their own unit.
-std::vector<std::unique_ptr<ParamTab>> CreateParamTabs() { return {}; }
+std::vector<std::unique_ptr<ParamTab>> CreateParamTabs() {
+  std::vector<std::unique_ptr<ParamTab>> tabs;
+  for (auto* create : {&CreateLaunchTab, &CreateMessageTab, &CreateReplaceKeyTab, &CreateMacroTab,
+                       &CreateTextTab, &CreateScrollTab, &CreateTransparencyTab})
+    tabs.push_back(create());
+  return tabs;
+}
 
 }  // namespace tavion

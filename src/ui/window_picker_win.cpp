@@ -61,6 +61,11 @@ std::string ProcessImagePath(DWORD process) {
   return WideToUtf8(std::wstring_view(path, size));
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
 std::string TextOf(HWND window) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
@@ -184,8 +189,7 @@ void WindowPickerDialog::LayOut() {
   for (const auto& row : rows) {
     MoveWindow(Control(row.label), margin, top + scale(kLabelTop), labelWidth, fieldHeight, TRUE);
     MoveWindow(Control(row.edit), fieldLeft, top, editWidth, fieldHeight, TRUE);
-    MoveWindow(Control(row.any), anyLeft, top - (buttonHeight - fieldHeight) / 2, anyWidth,
-               buttonHeight, TRUE);
+    MoveWindow(Control(row.any), anyLeft, top, anyWidth, fieldHeight, TRUE);
     top += scale(kRow);
   }
   MoveWindow(Control("b_browse"), fieldLeft, top, ButtonWidth(Control("b_browse"), dpi),
@@ -218,12 +222,7 @@ void WindowPickerDialog::LayOut() {
 
 std::vector<WindowPickerDialog::Candidate> WindowPickerDialog::Candidates() const {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
   std::map<DWORD, std::string> paths;
   std::vector<Candidate> candidates;
   for (HWND window : windows) {

@@ -54,10 +54,7 @@ int ScreenDpi();
 void WriteSetting(const wchar_t* sub, const wchar_t* name, DWORD value);
 void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& text);
 
-// Captures the whole X display with ImageMagick's `import` (Wine starts Unix programs through
-// CreateProcess) into $TAVION_SCREENSHOTS/NAME.png and waits until the file is complete.
-// Returns false when the folder is not set or the capture does not finish within 20 s.
-bool SaveScreenshot(const std::string& name);
+using wine_test::SaveScreenshot;
 
 // Tavion.exe beside the test program.
 class TavionProcess : public wine_test::Process {

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <latch>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/action.h"
 #include "actions/action_tree.h"
 #include "actions/catalogue.h"
 #include "actions/default_actions.h"
+#include "actions/profile_saver.h"
 #include "doubles/failing_registry.h"
 #include "fixtures/golden_profile.h"
 #include "registry_dump.h"
@@ -54,13 +58,16 @@ SaveActionsOptions Current(std::vector<std::string>* told = nullptr) {
   return options;
 }
 
-// Saves `rows` as `profile` (the current one by default); returns whether the save succeeded.
+// Saves `rows` as `profile` (the current one by default), on a saver's thread when `later`;
+// returns whether the save succeeded.
 bool Save(RegistryStore& store, const Rows& rows, std::string_view profile = kCurrentProfileMark,
-          const SaveActionsOptions& options = Current()) {
+          const SaveActionsOptions& options = Current(), bool later = false) {
   TActionsList list;
   ActionTree tree;
   Fill(list, tree, rows);
-  const bool saved = SaveActions(list, tree, store, profile, options);
+  ProfileSaver saver(store, nullptr);
+  const bool saved = later ? SaveActionsNow(list, tree, saver, profile, options)
+                           : SaveActions(list, tree, store, profile, options);
   EXPECT_EQ(!saved, list.Modified) << "a failed save stays marked modified";
   EXPECT_FALSE(list.Saving);
   return saved;
@@ -168,21 +175,22 @@ TEST_F(ActionsRegistry, AnInterruptedSaveLosesNoProfile) {
   const Rows oldRows = {"old0 srun 0", "old1 ke_keyz 0", "old2 srun 0", "old3 srun 0"};
   const Rows newRows = {"new0 srun 0", "new1 ke_keyz 0", "new2 srun 0"};
   const Rows none = Load(store);  // the default set
-  const std::pair<bool, std::string> cases[] = {
-      {true, std::string(kCurrentProfileMark)},   // replace
-      {false, std::string(kCurrentProfileMark)},  // first save
-      {true, "Renamed"}};
-  for (const auto& [oldExists, target] : cases) {
+  const std::tuple<bool, std::string, bool> cases[] = {
+      {true, std::string(kCurrentProfileMark), false},   // replace
+      {false, std::string(kCurrentProfileMark), false},  // first save
+      {true, "Renamed", false},
+      {true, std::string(kCurrentProfileMark), true}};  // replace on the saver's thread
+  for (const auto& [oldExists, target, later] : cases) {
     std::size_t steps = 0;
     // Step 0 runs the save through and counts its writes; step n fails from the n-th on.
     for (std::size_t n = 0; n <= steps; ++n) {
-      SCOPED_TRACE(target + (oldExists ? " over a profile" : "") + ", interrupted at " +
-                   std::to_string(n));
+      SCOPED_TRACE(target + (oldExists ? " over a profile" : "") + (later ? ", later" : "") +
+                   ", interrupted at " + std::to_string(n));
       FailingRegistry failing;
       ASSERT_TRUE(!oldExists || Save(failing, oldRows));
       failing.FailFrom(n == 0 ? FailingRegistry::kNever : n);
       std::vector<std::string> told;
-      const bool saved = Save(failing, newRows, target, Current(&told));
+      const bool saved = Save(failing, newRows, target, Current(&told), later);
       EXPECT_EQ(saved ? 0u : 1u, told.size()) << "the user is told once of a failed save";
       if (n == 0) {
         ASSERT_TRUE(saved);
@@ -237,6 +245,94 @@ TEST_F(ActionsRegistry, TheGoldenProfileSavesAsDecidedAndComesBackThroughARegist
   loaded.Modified = true;
   ASSERT_TRUE(SaveActions(loaded, loadedTree, again, kCurrentProfileMark, Current()));
   EXPECT_EQ(golden, Joined(DumpTree(again, kProfile)));
+}
+
+// Holds the first save at its start (the key below Keys it writes into) until `open`, and counts
+// the saves that start.
+class GatedRegistry : public MemoryRegistry {
+ public:
+  bool CreateKey(std::string_view path) override {
+    if (SplitRegistryPath(path).size() == SplitRegistryPath(kKeys).size() + 1 && started++ == 0) {
+      first.count_down();
+      open.wait();
+    }
+    return MemoryRegistry::CreateKey(path);
+  }
+  std::atomic<int> started = 0;
+  std::latch first{1}, open{1};
+};
+
+// The saver writes a snapshot of the list as it was when saved, even when the list changes or is
+// emptied meanwhile; a newer snapshot of a profile takes the place of one not yet started (and
+// removes the profile that one replaced), while another profile's stays queued; Flush waits for
+// the writes, and ending the saver loses none.
+TEST_F(ActionsRegistry, TheSaverWritesTheLatestSnapshotOfEachProfile) {
+  GatedRegistry gated;
+  gated.WriteString(kKeys + "\\Renamed\\000", "Name", "renamed");
+  TActionsList list;
+  ActionTree tree;
+  // Saves `rows` as `profile`, keeping the current profile unless `renamed` names the one left.
+  const auto saveLater = [&](ProfileSaver& saver, const Rows& rows, std::string_view profile,
+                             std::string_view renamed = {}) {
+    tree.Clear(list);
+    Fill(list, tree, rows);
+    SaveActionsOptions options = Current();
+    options.currentProfile = renamed.empty() ? "Default" : renamed;
+    options.keep = renamed.empty();
+    EXPECT_TRUE(SaveActionsLater(list, tree, saver, profile, options) && !list.Modified);
+  };
+  {
+    ProfileSaver saver(gated, nullptr);
+    saveLater(saver, {"copied srun 0", "sub srun 1"}, "Copy");
+    gated.first.wait();
+    saveLater(saver, {"replaced srun 0"}, kCurrentProfileMark);
+    saveLater(saver, {"renamed srun 0"}, "Other", "Renamed");
+    saveLater(saver, {"other srun 0"}, "Other");
+    saveLater(saver, {"latest srun 0"}, kCurrentProfileMark);
+    tree.Clear(list);
+    gated.open.count_down();
+    saver.Flush();
+    EXPECT_EQ(3, gated.started.load()) << "the replaced snapshots are never written";
+    EXPECT_EQ((Rows{"Copy", "Default", "Other"}), gated.SubKeyNames(kKeys));
+    EXPECT_EQ((std::tuple(Rows{"copied srun 0", "sub srun 1"}, Rows{"latest srun 0"})),
+              std::tuple(Load(gated, kKeys + "\\Copy"), Load(gated)));
+    saveLater(saver, {"at exit srun 0"}, kCurrentProfileMark);
+  }
+  EXPECT_EQ(Rows{"at exit srun 0"}, Load(gated));
+}
+
+// A failed write on the saver's thread signals once until it is taken; taking it marks the list
+// modified again and tells the user once. A later save of the profile that succeeds takes the
+// failure back; saving now writes again what failed before.
+TEST_F(ActionsRegistry, AFailedSaveOnTheSaversThreadIsToldOnceAndWrittenAgain) {
+  FailingRegistry failing;
+  std::atomic<int> signals = 0;
+  ProfileSaver saver(failing, [&] { ++signals; });
+  TActionsList list;
+  ActionTree tree;
+  std::vector<std::string> told;
+  // Saves on the saver's thread with writes failing from the `failFrom`-th on.
+  const auto saveLater = [&](std::size_t failFrom) {
+    failing.FailFrom(failFrom);
+    list.Modified = true;
+    EXPECT_TRUE(SaveActionsLater(list, tree, saver, kCurrentProfileMark, Current(&told)));
+    saver.Flush();
+  };
+  Fill(list, tree, {"kept srun 0"});
+  saveLater(1);
+  saveLater(1);
+  EXPECT_TRUE(!TakeSaveFailures(saver, list, Current(&told)) && list.Modified);
+  EXPECT_EQ(Rows{"Error: can't save the actions of profile - Default"}, told);
+  saveLater(1);
+  EXPECT_EQ(2, signals.load()) << "one signal per failure taken";
+  saveLater(FailingRegistry::kNever);
+  EXPECT_TRUE(TakeSaveFailures(saver, list, Current(&told)));
+  saveLater(1);
+  failing.FailFrom(FailingRegistry::kNever);
+  failing.DeleteKey(kKeys);
+  EXPECT_TRUE(SaveActionsNow(list, tree, saver, kCurrentProfileMark, Current(&told)));
+  EXPECT_EQ(Rows{"kept srun 0"}, Load(failing));
+  EXPECT_EQ(1u, told.size());
 }
 
 }  // namespace

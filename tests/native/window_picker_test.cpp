@@ -8,52 +8,28 @@
 namespace tavion {
 namespace {
 
-BrowsedWindow Visible(std::string windowClass) {
+BrowsedWindow Seen(const char* windowClass, bool visible, bool isPicker = false,
+                   bool ownHidden = false, bool hasChildren = false) {
   BrowsedWindow window;
-  window.windowClass = std::move(windowClass);
-  window.visible = true;
+  window.windowClass = windowClass;
+  window.visible = visible;
+  window.isPicker = isPicker;
+  window.ownHiddenWindow = ownHidden;
+  window.hasChildren = hasChildren;
   return window;
 }
 
 TEST(WindowPickerBrowse, ListsVisibleWindowsButNotItselfTheProgramsHiddenOnesOrEmptyDelphiShells) {
   const struct {
-    const char* what;
     BrowsedWindow window;
     bool shown;
   } cases[] = {
-      {"plain", Visible("Notepad"), true},
-      {"invisible",
-       [] {
-         auto w = Visible("Notepad");
-         w.visible = false;
-         return w;
-       }(),
-       false},
-      {"picker",
-       [] {
-         auto w = Visible("#32770");
-         w.isPicker = true;
-         return w;
-       }(),
-       false},
-      {"own hidden",
-       [] {
-         auto w = Visible("X");
-         w.ownHiddenWindow = true;
-         return w;
-       }(),
-       false},
-      {"empty TApplication", Visible("TApplication"), false},
-      {"TApplication with a form",
-       [] {
-         auto w = Visible("TApplication");
-         w.hasChildren = true;
-         return w;
-       }(),
-       true},
-      {"lower-case class is another class", Visible("tapplication"), true},
+      {Seen("Notepad", true), true},       {Seen("Notepad", false), false},
+      {Seen("#32770", true, true), false}, {Seen("X", true, false, true), false},
+      {Seen("TApplication", true), false}, {Seen("TApplication", true, false, false, true), true},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.shown, ShownInBrowseMenu(c.window)) << c.what;
+  for (const auto& c : cases)
+    EXPECT_EQ(c.shown, ShownInBrowseMenu(c.window)) << c.window.windowClass;
 }
 
 TEST(WindowPickerBrowse, EntryTextNamesTheExecutableOnlyWhenKnown) {
@@ -62,15 +38,13 @@ TEST(WindowPickerBrowse, EntryTextNamesTheExecutableOnlyWhenKnown) {
     const char* text;
   } cases[] = {
       {R"(C:\windows\system32\notepad.exe)", "Notepad | Untitled   (notepad.exe)"},
-      {"/usr/bin/wine-notepad", "Notepad | Untitled   (wine-notepad)"},
       {"notepad.exe", "Notepad | Untitled   (notepad.exe)"},
       {"", "Notepad | Untitled"},
       {R"(C:\odd\)", "Notepad | Untitled"},
   };
   for (const auto& c : cases) {
-    BrowsedWindow window = Visible("Notepad");
-    window.caption = "Untitled";
-    window.executablePath = c.path;
+    const BrowsedWindow window{
+        .windowClass = "Notepad", .caption = "Untitled", .executablePath = c.path};
     EXPECT_EQ(c.text, BrowseMenuText(window)) << c.path;
   }
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "actions/actions_registry.h"
-#include "actions/catalogue.h"
 #include "profile_fixture.h"
 #include "settings/registry_win.h"
 
@@ -30,13 +29,8 @@ int wmain(int argc, wchar_t** argv) {
   const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
 
   tavion::Win32Registry registry(HKEY_CURRENT_USER);
-  tavion::BuildCatalogue(registry);
-  tavion::TActionsList list;
-  tavion::ActionTree tree;
-  tavion::FillProfile(list, tree, actions);
-  tavion::SaveActionsOptions options;
-  options.keysPath = kBenchKeys;
-  options.currentProfile = "Default";
+  tavion::SavedProfile profile(registry, actions, kBenchKeys);
+  auto& [list, tree, options] = profile;
 
   std::vector<double> saves, loads;
   for (int round = 0; round < rounds; ++round) {

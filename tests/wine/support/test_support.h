@@ -145,4 +145,9 @@ bool PumpEachUntil(const std::function<bool()>& done, const std::function<void()
 // leaves it there; false when none came in time.
 bool WaitForQueued(HWND window, UINT message, DWORD timeoutMs = 5000);
 
+// Captures the whole X display with ImageMagick's `import` (Wine starts Unix programs through
+// CreateProcess) into $TAVION_SCREENSHOTS/NAME.png and waits until the file is complete.
+// Returns false when the folder is not set or the capture does not finish within 20 s.
+bool SaveScreenshot(const std::string& name);
+
 }  // namespace wine_test

@@ -1,0 +1,179 @@
+#include "ui/exec_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tavion {
+namespace {
+
+const std::vector<LayoutChoice> kLayouts = {
+    {0x04090409, "English"}, {0, "no layout"}, {0x04190419, "Russian"}};
+
+// The id of the node whose key (or final text) is `name` under the node keyed `parent`.
+size_t Find(const ExecOptionsModel& model, const std::string& name,
+            const std::string& parent = {}) {
+  const auto& nodes = model.Nodes();
+  for (size_t id = 0; id < nodes.size(); ++id) {
+    const OptionNode& node = nodes[id];
+    const std::string& own = node.key.empty() ? node.text : node.key;
+    if (own != name || node.removed) continue;
+    if (parent.empty() || (node.parent && nodes[*node.parent].key == parent)) return id;
+  }
+  ADD_FAILURE() << "no node " << name << " under " << parent;
+  return nodes.size();
+}
+
+// The texts of the children of `parent`, in tree order.
+std::vector<std::string> Children(const ExecOptionsModel& model, size_t parent) {
+  std::vector<std::string> texts;
+  for (const OptionNode& node : model.Nodes())
+    if (node.parent == parent && !node.removed)
+      texts.push_back(node.key.empty() ? node.text : node.key);
+  return texts;
+}
+
+TEST(ExecOptionsTree, RadioGroupsOfferAnyThenTheLayoutsAndTheFourCounts) {
+  const ExecOptionsModel model(TActionExecOn{}, kLayouts);
+  EXPECT_EQ((std::vector<std::string>{"EO_AnyLang", "English", "Russian"}),
+            Children(model, Find(model, "EO_H3")));
+  EXPECT_EQ((std::vector<std::string>{"ButtonNo", "English", "Russian"}),
+            Children(model, Find(model, "EO_SL", "EO_AL")));
+  EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4"}), Children(model, Find(model, "EO_CC")));
+}
+
+TEST(ExecOptionsTree, RadioEntrySelectsItselfWithinItsOwnGroupOnly) {
+  // Stored Rept and Lang, the entry picked in its group, whether that changes anything, and
+  // Rept, Lang and SetLangAfter written back; SetLangAfter is English before.
+  const struct {
+    int16_t rept;
+    uint32_t lang;
+    const char* pick;
+    const char* group;
+    bool changes;
+    int16_t wantRept;
+    uint32_t wantLang, wantSetLang;
+  } cases[] = {
+      {0, 0, "3", "EO_CC", true, 2, 0, 0x04090409},
+      {2, 0, "3", "EO_CC", false, 2, 0, 0x04090409},
+      {9, 0, "Russian", "EO_H3", true, 9, 0x04190419, 0x04090409},  // unknown count kept
+      {-1, 0, "1", "EO_CC", true, 0, 0, 0x04090409},
+      {0, 0x12345678, "EO_AnyLang", "EO_H3", true, 0, 0, 0x04090409},
+      {0, 0x04090409, "ButtonNo", "EO_SL", true, 0, 0x04090409, 0},
+  };
+  for (const auto& c : cases) {
+    TActionExecOn options;
+    options.Rept = c.rept;
+    options.Lang = c.lang;
+    options.SetLangAfter = 0x04090409;
+    ExecOptionsModel model(options, kLayouts);
+    EXPECT_EQ(c.changes, model.Toggle(Find(model, c.pick, c.group))) << c.pick;
+    TActionExecOn stored;
+    stored.Rept = c.rept;
+    stored.Lang = c.lang;
+    model.Store(stored);
+    EXPECT_EQ(c.wantRept, stored.Rept) << c.pick;
+    EXPECT_EQ(c.wantLang, stored.Lang) << c.pick;
+    EXPECT_EQ(c.wantSetLang, stored.SetLangAfter) << c.pick;
+    int selected = 0;
+    for (const OptionNode& node : model.Nodes())
+      selected += node.parent == model.Nodes()[Find(model, c.pick, c.group)].parent && node.checked;
+    EXPECT_EQ(1, selected) << c.pick;
+  }
+}
+
+TEST(ExecOptionsTree, ToolbarEditsWindowEntriesOnlyAndAddsUnderConditions) {
+  TActionExecOn options;
+  options.StFW.AddWindow("Notepad", "");
+  ExecOptionsModel model(options, kLayouts);
+  const size_t entry = Find(model, "Notepad | nil");
+  const size_t removed = *model.AddEntry(entry, {"Gone", "x"});
+  ASSERT_TRUE(model.RemoveEntry(removed));
+  const struct {
+    const char* what;
+    std::optional<size_t> selected;
+    OptionToolbar toolbar;
+  } cases[] = {
+      {"nothing", std::nullopt, {}},
+      {"group", Find(model, "EO_H2"), {}},
+      {"switch", Find(model, "EO_FD"), {}},
+      {"condition", Find(model, "EO_WI"), {true, false, false}},
+      {"entry", entry, {true, true, true}},
+      {"removed entry", removed, {}},
+      {"beyond the tree", model.Nodes().size(), {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.toolbar, model.Toolbar(c.selected)) << c.what;
+  EXPECT_FALSE(model.Toggle(entry));
+  EXPECT_FALSE(model.AddEntry(Find(model, "EO_FD"), {"A", "a"}));
+  EXPECT_FALSE(model.EditEntry(removed, {"A", "a"}));
+  EXPECT_FALSE(model.RemoveEntry(Find(model, "EO_WA")));
+}
+
+TEST(ExecOptionsTree, EntriesAreAddedEditedAndRemovedIntoTheirConditionsLists) {
+  TActionExecOn options;
+  options.IfWa.Enbl = true;
+  options.IfWa.AddWindow("A", "a");
+  options.IfWa.AddWindow("B", "");
+  options.IfNW.AddWindow("Keep", "this");
+  ExecOptionsModel model(options, {});
+  const size_t first = Find(model, "A | a", "EO_WA");
+  const size_t second = Find(model, "B | nil", "EO_WA");
+  ASSERT_TRUE(model.AddEntry(second, {"C", "c, with comma"}));
+  ASSERT_TRUE(model.EditEntry(first, {"", "Calculator"}));
+  ASSERT_TRUE(model.RemoveEntry(second));
+  ASSERT_TRUE(model.AddEntry(Find(model, "EO_FS"), {"Shell_TrayWnd", "nil"}));
+  ASSERT_TRUE(model.Toggle(Find(model, "EO_FS")));
+  model.Store(options);
+  EXPECT_TRUE(options.IfWa.Enbl);
+  EXPECT_EQ("nil,C", options.IfWa.WCls());
+  EXPECT_EQ("Calculator,\"c, with comma\"", options.IfWa.WCap());
+  EXPECT_EQ("Keep", options.IfNW.WCls());
+  EXPECT_FALSE(options.IfNW.Enbl);
+  EXPECT_TRUE(options.StFW.Enbl);
+  EXPECT_EQ((WindowEntry{"Shell_TrayWnd", "nil"}), options.StFW.GetWindow(0));
+  EXPECT_EQ(0u, options.IfWe.WindowCount());
+}
+
+// The separate-thread box shows and writes the negation of Thrd.
+TEST(ExecOptionsTree, EachBoxSetsItsOwnSwitchOrConditionOnly) {
+  using Switch = bool TActionExecOn::*;
+  using Condition = TActionExecOnWItem TActionExecOn::*;
+  const std::pair<const char*, Switch> switches[] = {
+      {"NoOSD", &TActionExecOn::nOSD},
+      {"EO_NV", &TActionExecOn::Nevr},
+      {"ModOnlyL", &TActionExecOn::ModOnlyL},
+      {"ModOnlyR", &TActionExecOn::ModOnlyR},
+      {"ExecOnRepeat", &TActionExecOn::ExecOnRepeat},
+      {"EO_MB", &TActionExecOn::MBox},
+      {"EO_MA", &TActionExecOn::MSwa},
+      {"EO_FD", &TActionExecOn::StFD},
+      {"Block", &TActionExecOn::Blck},
+      {"DontBlockHotKey", &TActionExecOn::DontBlockHotKey}};
+  const std::pair<const char*, Condition> conditions[] = {{"EO_WA", &TActionExecOn::IfWa},
+                                                          {"EO_WE", &TActionExecOn::IfWe},
+                                                          {"EO_WI", &TActionExecOn::IfWi},
+                                                          {"EO_NW", &TActionExecOn::IfNW},
+                                                          {"EO_FS", &TActionExecOn::StFW}};
+  std::vector<std::string> keys = {"Thread"};
+  for (const auto& [key, field] : switches) keys.push_back(key);
+  for (const auto& [key, field] : conditions) keys.push_back(key);
+  for (const std::string& ticked : keys) {
+    ExecOptionsModel model(TActionExecOn{}, {});
+    ASSERT_TRUE(model.Toggle(Find(model, ticked)));
+    TActionExecOn stored;
+    model.Store(stored);
+    for (const auto& [key, field] : switches) EXPECT_EQ(key == ticked, stored.*field) << ticked;
+    for (const auto& [key, field] : conditions)
+      EXPECT_EQ(key == ticked, (stored.*field).Enbl) << ticked;
+    EXPECT_EQ(ticked == "Thread", stored.Thrd) << ticked;
+    // Reading back shows the one box ticked.
+    const ExecOptionsModel shown(stored, {});
+    for (const std::string& key : keys)
+      EXPECT_EQ((key == ticked) != (key == "Thread"), shown.Nodes()[Find(shown, key)].checked)
+          << ticked;
+  }
+}
+
+}  // namespace
+}  // namespace tavion
