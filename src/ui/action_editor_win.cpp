@@ -50,6 +50,19 @@ enum : int {
   kIdParamTabs = 4000,  // 100 for each tab
 };
 
+// The first visible and enabled Tab stop in `parent`, in Tab order, looking into the windows that
+// hold controls; null when there is none.
+HWND FirstTabStop(HWND parent) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) return child;
+    if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) {
+      if (HWND inner = FirstTabStop(child)) return inner;
+    }
+  }
+  return nullptr;
+}
+
 // The pages of the tab control.
 enum class EditorPage { kMain, kParams, kExec };
 
@@ -78,6 +91,8 @@ class ActionEditor final : public ModalDialog {
   void RebuildTabs();
   void ShowPage(EditorPage page);
   void NextPage(int step);
+  // The window of the page that shows.
+  HWND PageWindow() const;
   void LayOut();
   int LayOutMain(int width, int dpi, bool place);
   void OpenChooser();
@@ -332,17 +347,24 @@ void ActionEditor::ShowPage(EditorPage page) {
   ShowWindow(execTab_.Handle(), page == EditorPage::kExec ? SW_SHOW : SW_HIDE);
 }
 
+HWND ActionEditor::PageWindow() const {
+  switch (page_) {
+    case EditorPage::kParams:
+      return VisibleTab() ? VisibleTab()->Handle() : mainPane_;
+    case EditorPage::kExec:
+      return execTab_.Handle();
+    case EditorPage::kMain:
+      break;
+  }
+  return mainPane_;
+}
+
 void ActionEditor::NextPage(int step) {
   const int count = static_cast<int>(pages_.size());
   const int current =
       static_cast<int>(std::find(pages_.begin(), pages_.end(), page_) - pages_.begin());
-  const EditorPage next = pages_[static_cast<std::size_t>((current + step + count) % count)];
-  ShowPage(next);
-  // The keyboard goes on in the page: the tab strip itself is no Tab stop of the dialog.
-  HWND page = next == EditorPage::kMain     ? mainPane_
-              : next == EditorPage::kParams ? VisibleTab()->Handle()
-                                            : execTab_.Handle();
-  if (HWND first = GetNextDlgTabItem(page, nullptr, FALSE)) SetFocus(first);
+  ShowPage(pages_[static_cast<std::size_t>((current + step + count) % count)]);
+  SetFocus(tabs_);
 }
 
 int ActionEditor::LayOutMain(int width, int dpi, bool place) {
@@ -556,6 +578,14 @@ LRESULT CALLBACK ActionEditor::MessageFilter(int code, WPARAM wParam, LPARAM lPa
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
       editor->NextPage(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
       return 1;
+    }
+    // The tab strip holds its pages: Tab goes on into the page that shows.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && msg->hwnd == editor->tabs_ &&
+        GetKeyState(VK_SHIFT) >= 0) {
+      if (HWND first = FirstTabStop(editor->PageWindow())) {
+        SetFocus(first);
+        return 1;
+      }
     }
     if (msg->message == WM_MOUSEWHEEL && ScrollUnderCursor(*msg)) return 1;
   }

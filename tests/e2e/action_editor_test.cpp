@@ -38,11 +38,14 @@ HWND OpenedEditor(DWORD pid, const wchar_t* caption) {
   return editor;
 }
 
-// Moves the action type from `from` to `to` with the arrow keys.
+// Moves the action type from position `from` to `to` with the arrow keys.
 void ChooseType(HWND editor, int from, int to) {
-  for (int i = from; i < to; ++i) Press({VK_DOWN});
+  const WORD key = from < to ? VK_DOWN : VK_UP;
+  for (int i = from; i != to; i += from < to ? 1 : -1) Press({key});
   HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
-  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == to; }));
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(types, CB_GETCURSEL, 0, 0) == to; }))
+      << "from " << from << " to " << to << ", focus in the list "
+      << IsChild(types, FocusOf(editor));
 }
 
 // From the type list: the name replaced by `name`, then the key Ctrl+Shift+F9 captured.
@@ -93,12 +96,38 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   Press({VK_INSERT});
   HWND editor = OpenedEditor(tavion.Id(), L"Add new action");
   ASSERT_NE(nullptr, editor);
-  ChooseType(editor, kLaunch, kCheck);
+  HWND pages = FindDescendant(editor, WC_TABCONTROLW);
+  // Each code's parameters on the page after the main options, and back.
+  int type = kLaunch;
+  for (const auto& [position, code] : {std::pair{1, "srun"},
+                                       {2, "ms_wmsg"},
+                                       {3, "ke_keyz"},
+                                       {4, "mc_play"},
+                                       {5, "mc_text"},
+                                       {34, "wm_scroll"},
+                                       {40, "wm_alfa"}}) {
+    ChooseType(editor, type, position);
+    type = position;
+    PressChord({VK_CONTROL}, VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 1; })) << code;
+    RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SaveScreenshot("editor-" + std::string(code) + "-" + dpi);
+    PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; })) << code;
+    Press({VK_TAB});  // from the tab strip into the page
+  }
+  PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 2; }));
+  RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveScreenshot("editor-additional-" + dpi);
+  PressChord({VK_CONTROL}, VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; }));
+  Press({VK_TAB});
+  ChooseType(editor, type, kCheck);
   EXPECT_EQ(L"Tavion - check", wine_test::WindowText(FindDescendant(editor, L"Edit")))
       << "an unedited name follows the code";
   HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
   // Ctrl+Tab and Ctrl+Shift+Tab go round the pages: "Main options", "Additional".
-  HWND pages = FindDescendant(editor, WC_TABCONTROLW);
   for (const auto& [back, page] : {std::pair{false, 1}, std::pair{false, 0}, std::pair{true, 1}}) {
     if (back)
       PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
@@ -110,8 +139,9 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   EXPECT_FALSE(IsWindowVisible(types)) << "the main options are hidden on another page";
   PressChord({VK_CONTROL}, VK_TAB);
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; }));
+  Press({VK_TAB});
   ASSERT_TRUE(WaitUntil([&] { return IsChild(types, FocusOf(editor)); }))
-      << "the keyboard goes on in the page";
+      << "Tab goes from the tab strip into its page";
   Press({VK_TAB, VK_SPACE});
   HWND chooser = wine_test::WaitForWindow(L"TavionCatalogueChooser", tavion.Id());
   ASSERT_NE(nullptr, chooser);
