@@ -1,5 +1,6 @@
-// The action editor with the keyboard alone: Insert adds an action whose hot key runs it at once,
-// a used key is refused, a changed code is stored on OK only, with the old code's parameters gone.
+// The action editor with the keyboard alone: its pages, the catalogue tree, Insert adding a launch
+// action whose hot key runs it at once, a used key refused, a changed code stored on OK only and
+// without the old code's parameters.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -69,6 +70,21 @@ void EnterNameAndKey(HWND editor, const std::wstring& name) {
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(editor) == GetDlgItem(editor, IDOK); }));
 }
 
+// Presses Ctrl+Tab, or Ctrl+Shift+Tab when `back`, and waits for page `page` of `pages`.
+bool SwitchPage(HWND pages, bool back, int page) {
+  if (back)
+    PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+  else
+    PressChord({VK_CONTROL}, VK_TAB);
+  return WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; });
+}
+
+// Saves a screenshot once `window` is drawn.
+void Shoot(HWND window, const std::string& name) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveScreenshot(name);
+}
+
 TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk) {
   WriteSetting(kProfile, L"Name", L"Probe");
   WriteSetting(kProfile, L"Exec", L"srun");
@@ -108,48 +124,27 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
                                        {40, "wm_alfa"}}) {
     ChooseType(editor, type, position);
     type = position;
-    PressChord({VK_CONTROL}, VK_TAB);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 1; })) << code;
-    RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SaveScreenshot("editor-" + std::string(code) + "-" + dpi);
-    PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; })) << code;
+    ASSERT_TRUE(SwitchPage(pages, /*back=*/false, 1)) << code;
+    Shoot(editor, "editor-" + std::string(code) + "-" + dpi);
+    ASSERT_TRUE(SwitchPage(pages, /*back=*/true, 0)) << code;
     Press({VK_TAB});  // from the tab strip into the page
   }
-  PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 2; }));
-  RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  SaveScreenshot("editor-additional-" + dpi);
-  PressChord({VK_CONTROL}, VK_TAB);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; }));
+  ASSERT_TRUE(SwitchPage(pages, /*back=*/true, 2)) << "round to the last page";
+  HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
+  EXPECT_FALSE(IsWindowVisible(types)) << "the main options are hidden on another page";
+  Shoot(editor, "editor-additional-" + dpi);
+  ASSERT_TRUE(SwitchPage(pages, /*back=*/false, 0));
   Press({VK_TAB});
   ChooseType(editor, type, kCheck);
   EXPECT_EQ(L"Tavion - check", wine_test::WindowText(FindDescendant(editor, L"Edit")))
       << "an unedited name follows the code";
-  HWND types = FindDescendant(editor, WC_COMBOBOXEXW);
-  // Ctrl+Tab and Ctrl+Shift+Tab go round the pages: "Main options", "Additional".
-  for (const auto& [back, page] : {std::pair{false, 1}, std::pair{false, 0}, std::pair{true, 1}}) {
-    if (back)
-      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
-    else
-      PressChord({VK_CONTROL}, VK_TAB);
-    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }))
-        << "to page " << page << (back ? " back" : "");
-  }
-  EXPECT_FALSE(IsWindowVisible(types)) << "the main options are hidden on another page";
-  PressChord({VK_CONTROL}, VK_TAB);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 0; }));
-  Press({VK_TAB});
-  ASSERT_TRUE(WaitUntil([&] { return IsChild(types, FocusOf(editor)); }))
-      << "Tab goes from the tab strip into its page";
   Press({VK_TAB, VK_SPACE});
   HWND chooser = wine_test::WaitForWindow(L"TavionCatalogueChooser", tavion.Id());
   ASSERT_NE(nullptr, chooser);
   HWND catalogueTree = FindDescendant(chooser, WC_TREEVIEWW);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(chooser) == catalogueTree; }));
-  for (HWND shown : {editor, chooser})
-    RedrawWindow(shown, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  SaveScreenshot("editor-chooser-" + dpi);
+  RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Shoot(chooser, "editor-chooser-" + dpi);
   Press({VK_ESCAPE});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
   ASSERT_TRUE(WaitUntil(
@@ -166,10 +161,8 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   ASSERT_NE(nullptr, editor);
   EnterNameAndKey(editor, L"Launch probe");
   pages = FindDescendant(editor, WC_TABCONTROLW);
-  RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  SaveScreenshot("editor-main-" + dpi);
-  PressChord({VK_CONTROL}, VK_TAB);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 1; }));
+  Shoot(editor, "editor-main-" + dpi);
+  ASSERT_TRUE(SwitchPage(pages, /*back=*/false, 1));
   Press({VK_TAB, VK_TAB});  // the verb, "File or folder"
   Type(L"cmd.exe");
   Press({VK_TAB, VK_TAB});  // browse, "Command line"
