@@ -50,19 +50,6 @@ enum : int {
   kIdParamTabs = 4000,  // 100 for each tab
 };
 
-// The first visible and enabled Tab stop in `parent`, in Tab order, looking into the windows that
-// hold controls; null when there is none.
-HWND FirstTabStop(HWND parent) {
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
-    if (GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) return child;
-    if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) {
-      if (HWND inner = FirstTabStop(child)) return inner;
-    }
-  }
-  return nullptr;
-}
-
 // The pages of the tab control.
 enum class EditorPage { kMain, kParams, kExec };
 

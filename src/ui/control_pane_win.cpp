@@ -34,4 +34,15 @@ HWND CreateControlPane(HWND parent, int id, HINSTANCE instance) {
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
+HWND FirstTabStop(HWND parent) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) return child;
+    if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) {
+      if (HWND inner = FirstTabStop(child)) return inner;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace tavion

@@ -10,4 +10,8 @@ namespace tavion {
 // manager's Tab walks into it.
 HWND CreateControlPane(HWND parent, int id, HINSTANCE instance);
 
+// The first visible and enabled Tab stop in `parent`, in Tab order, looking into the windows that
+// hold controls (WS_EX_CONTROLPARENT); null when there is none.
+HWND FirstTabStop(HWND parent);
+
 }  // namespace tavion
