@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tavion_process.h"
 
@@ -19,6 +20,7 @@ constexpr wchar_t kProfile[] = L"Keys\\Default\\000";
 constexpr wchar_t kProfileKey[] = L"Software\\Quillon\\Tavion\\Keys\\Default\\";
 // Positions in the action type list.
 constexpr int kLaunch = 1;
+constexpr int kMessage = 2;  // "Send message to window"
 constexpr int kCheck = 31;   // "Tavion - check"
 constexpr int kScroll = 34;  // "Window - Scroll & Zoom"
 
@@ -85,6 +87,39 @@ void Shoot(HWND window, const std::string& name) {
   SaveScreenshot(name);
 }
 
+// Shows the "HotKeys Actions" page (the navigation's eighth row) and takes the keyboard into its
+// tree with Tab; the tree, or null.
+HWND FocusActionTree(HWND main) {
+  Press({VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  if (!WaitUntil([&] { return PageTitle(main) == L"HotKeys Actions"; })) return nullptr;
+  HWND tree = nullptr;  // the page's, not the navigation's
+  for (HWND page = nullptr; !tree && (page = FindWindowExW(main, page, nullptr, nullptr));)
+    if (IsWindowVisible(page)) tree = FindDescendant(page, WC_TREEVIEWW);
+  for (int i = 0; i < 8 && FocusOf(main) != tree; ++i) {
+    Press({VK_TAB});
+    WaitUntil([&] { return FocusOf(main) == tree; }, 500);
+  }
+  if (FocusOf(main) != tree) return nullptr;
+  Press({VK_HOME});
+  return tree;
+}
+
+// The visible edits under `parent`, in creation order.
+std::vector<HWND> VisibleEdits(HWND parent) {
+  std::vector<HWND> edits;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (IsWindowVisible(child) && std::wstring(name) == L"Edit")
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&edits));
+  return edits;
+}
+
 TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk) {
   WriteSetting(kProfile, L"Name", L"Probe");
   WriteSetting(kProfile, L"Exec", L"srun");
@@ -96,18 +131,8 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
   const std::string dpi = std::to_string(ScreenDpi());
-  // The navigation's eighth row is "HotKeys Actions"; Tab reaches its tree.
-  Press({VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-  ASSERT_TRUE(WaitUntil([&] { return PageTitle(main) == L"HotKeys Actions"; }));
-  HWND tree = nullptr;  // the page's, not the navigation's
-  for (HWND page = nullptr; !tree && (page = FindWindowExW(main, page, nullptr, nullptr));)
-    if (IsWindowVisible(page)) tree = FindDescendant(page, WC_TREEVIEWW);
-  for (int i = 0; i < 8 && FocusOf(main) != tree; ++i) {
-    Press({VK_TAB});
-    WaitUntil([&] { return FocusOf(main) == tree; }, 500);
-  }
-  ASSERT_EQ(tree, FocusOf(main));
-  Press({VK_HOME});
+  HWND tree = FocusActionTree(main);
+  ASSERT_NE(nullptr, tree);
 
   Press({VK_INSERT});
   HWND editor = OpenedEditor(tavion.Id(), L"Add new action");
@@ -216,6 +241,54 @@ TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk
         << "an edited action keeps its name";
   }
 
+  ExitConfirmed(tavion, main);
+}
+
+// A menu command chosen in another program, while "Hook menu press" is ticked, fills in the message
+// it sends: WM_COMMAND with the command's number, ready to be sent again.
+TEST(ActionEditor, AMenuCommandOfAnotherProgramFillsTheMessageFields) {
+  TavionProcess tavion;
+  HWND main = StartShown(tavion);
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  ASSERT_NE(nullptr, FocusActionTree(main));
+  Press({VK_INSERT});
+  HWND editor = OpenedEditor(tavion.Id(), L"Add new action");
+  ASSERT_NE(nullptr, editor);
+  ChooseType(editor, kLaunch, kMessage);
+  ASSERT_TRUE(SwitchPage(FindDescendant(editor, WC_TABCONTROLW), /*back=*/false, 1));
+  HWND hook = nullptr;
+  EnumChildWindows(
+      editor,
+      [](HWND child, LPARAM found) {
+        if (wine_test::WindowText(child) != L"Hook menu press") return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&hook));
+  ASSERT_TRUE(IsChild(editor, hook));
+  const std::vector<HWND> fields = VisibleEdits(editor);  // Message, wParam, lParam
+  ASSERT_EQ(3u, fields.size());
+
+  // Nothing is taken while the box is clear; once ticked, the command of a window of this
+  // process (another program to Tavion) arrives.
+  wine_test::TestWindow other;
+  for (const bool ticked : {false, true}) {
+    if (ticked) SendMessageW(hook, BM_CLICK, 0, 0);
+    ASSERT_EQ(ticked, SendMessageW(hook, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    PostMessageW(other.hwnd(), WM_COMMAND, ticked ? 4242 : 4141, 0);
+    ASSERT_TRUE(WaitUntil([&] { return other.Got(WM_COMMAND); }));
+    const bool filled =
+        WaitUntil([&] { return wine_test::WindowText(fields[1]) != L"0"; }, ticked ? 5000 : 1000);
+    EXPECT_EQ(ticked, filled);
+  }
+  EXPECT_EQ(L"273", wine_test::WindowText(fields[0]));
+  EXPECT_EQ(L"4242", wine_test::WindowText(fields[1]));
+  EXPECT_EQ(L"0", wine_test::WindowText(fields[2]));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == editor; }))
+      << "the editor comes forward for the user to go on";
+  PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
   ExitConfirmed(tavion, main);
 }
 
