@@ -6,6 +6,7 @@
 #include "actions/action_tree.h"
 #include "actions/catalogue.h"
 #include "lang/lang.h"
+#include "ui/main_options.h"
 
 namespace tavion {
 
@@ -92,7 +93,7 @@ std::optional<EditorCheckFailure> CheckEditorEntry(const EditorEntry& entry, con
                          "several actions for one key#13you must turn on option '%s')",
                          "Fr2"),
               {key, node->text,
-               GetLangStr("Opt_SemiKeyAc", "Enable several actions on one key", "Fr1")}),
+               LangCaption("Opt_SemiKeyAc", "Enable several actions on one key", "Fr1")}),
           EditorField::kKey};
     }
     const std::string question = FormatLangText(
