@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/action.h"
@@ -21,6 +22,7 @@ constexpr uint32_t kCtrlP = PackHotKey('P', 0, 0, kModCtrl);
 class EditorTree : public testing::Test {
  protected:
   void Build(const std::string& words) {
+    list.Clear();
     std::istringstream in(words);
     for (std::string word; in >> word;) {
       const std::size_t depth = word.find_first_not_of('.');
@@ -54,24 +56,14 @@ class EditorTree : public testing::Test {
 TEST(ActionEditorNames, StartCodeAndNameRules) {
   const ActionCatalogue catalogue = ActionCatalogue::WithBuiltIns();
   EXPECT_EQ(StartCode(EditorStartMode::kNormal, catalogue), "srun");
-  EXPECT_EQ(StartCode(EditorStartMode::kMacro, catalogue), "mc_play");
   EXPECT_EQ(StartCode(EditorStartMode::kFolder, catalogue), "");
-
-  struct Row {
-    const char* name;
-    bool edited;
-    std::optional<std::string> expected;
-  } rows[] = {{"Open file/folder (ShellExec)", false, "Window - Scroll & Zoom"},
-              {"", true, "Window - Scroll & Zoom"},
-              {"My scroll", true, std::nullopt}};
-  for (const Row& row : rows)
-    EXPECT_EQ(NameAfterCodeChange(row.name, row.edited, "wm_scroll", catalogue), row.expected)
-        << row.name;
-
-  EXPECT_EQ(NameAfterReplacementKey("Replace pressed key", "Ctrl + Page Up"),
+  const std::optional<std::string> scroll = "Window - Scroll & Zoom";
+  EXPECT_EQ(NameAfterCodeChange("Open file/folder (ShellExec)", false, "wm_scroll", catalogue),
+            scroll);
+  EXPECT_EQ(NameAfterCodeChange("", true, "wm_scroll", catalogue), scroll);
+  EXPECT_EQ(NameAfterCodeChange("My scroll", true, "wm_scroll", catalogue), std::nullopt);
+  EXPECT_EQ(NameAfterReplacementKey("Replace pressed key (A) (B)", "Ctrl + Page Up"),
             "Replace pressed key (Ctrl+PageUp)");
-  EXPECT_EQ(NameAfterReplacementKey("Replace pressed key (A) (B)", "F 1"),
-            "Replace pressed key (F1)");
 }
 
 TEST(ActionEditorKeys, SameKeyByModeTextAndModifiers) {
@@ -88,162 +80,96 @@ TEST(ActionEditorKeys, SameKeyByModeTextAndModifiers) {
   EXPECT_TRUE(SameActionKey(TActionHKey(kCtrlP), TActionHKey(PackHotKey('P', 25, 0, kModCtrl))));
 }
 
+std::string Reserved(const std::string& owner) {
+  return "The key 'Ctrl + P' is already reserved for action '" + owner +
+         "',\r(if you want to use several actions for one key\ryou must turn on option 'Enable "
+         "several actions on one key')";
+}
+
+std::string Taken(const std::string& name) {
+  return "Action with name '" + name + "' already exists\rinput another name";
+}
+
 TEST_F(EditorTree, ChecksInOrderAndAsksOnce) {
   Build("Apps .Notepad:srun:K .Paint:srun:K Other:srun");
-  const auto keyed = [](std::string name, uint32_t key, bool shown = true) {
-    return EditorEntry{std::move(name), shown, TActionHKey(key)};
-  };
-  struct Row {
-    const char* label;
-    EditorEntry entry;
+  // `several`: 0 refuses a used key, 1 asks and hears No, 2 asks and hears Yes.
+  const struct {
+    const char* name;
+    uint32_t key;
+    bool shown;
     std::optional<std::size_t> edited;
-    bool several;
-    bool answer;
-    const char* message;  // nullptr: passes
+    int several;
+    std::optional<std::string> message;  // none: passes
     EditorField field;
     int questions;
-    bool accepted;
   } rows[] = {
-      {"no name",
-       keyed("", kCtrlP),
-       {},
-       false,
-       false,
-       "Input action name",
-       EditorField::kName,
-       0,
-       false},
-      {"no key",
-       keyed("New", 0),
-       {},
-       false,
-       false,
-       "Input key for action",
-       EditorField::kKey,
-       0,
-       false},
-      {"folder needs no key",
-       keyed("New", 0, false),
-       {},
-       false,
-       false,
-       nullptr,
-       EditorField::kName,
-       0,
-       false},
-      {"folder's name taken",
-       keyed("Apps", PackHotKey('Q', 0, 0, 0)),
-       {},
-       false,
-       false,
-       "Action with name 'Apps' already exists\rinput another name",
-       EditorField::kName,
-       0,
-       false},
-      {"own name kept", keyed("Notepad", kCtrlP), 1, false, false,
-       "The key 'Ctrl + P' is already reserved for action 'Paint',\r(if you want to use several "
-       "actions for one key\ryou must turn on option 'Enable several actions on one key')",
-       EditorField::kKey, 0, false},
-      {"used key refused",
-       keyed("New", kCtrlP),
-       {},
-       false,
-       false,
-       "The key 'Ctrl + P' is already reserved for action 'Notepad',\r(if you want to use several "
-       "actions for one key\ryou must turn on option 'Enable several actions on one key')",
-       EditorField::kKey,
-       0,
-       false},
-      {"used key, No", keyed("New", kCtrlP), {}, true, false, "", EditorField::kKey, 1, false},
-      {"used key twice, Yes once",
-       keyed("New", kCtrlP),
-       {},
-       true,
-       true,
-       nullptr,
-       EditorField::kName,
-       1,
-       true},
-      {"name after an accepted key",
-       keyed("Other", kCtrlP),
-       {},
-       true,
-       true,
-       "Action with name 'Other' already exists\rinput another name",
-       EditorField::kName,
-       1,
-       true},
+      {"", kCtrlP, true, {}, 0, "Input action name", EditorField::kName, 0},
+      {"New", 0, true, {}, 0, "Input key for action", EditorField::kKey, 0},
+      {"New", 0, false, {}, 0, std::nullopt, EditorField::kName, 0},
+      {"Apps", PackHotKey('Q', 0, 0, 0), true, {}, 0, Taken("Apps"), EditorField::kName, 0},
+      {"Notepad", kCtrlP, true, 1, 0, Reserved("Paint"), EditorField::kKey, 0},
+      {"New", kCtrlP, true, {}, 0, Reserved("Notepad"), EditorField::kKey, 0},
+      {"New", kCtrlP, true, {}, 1, "", EditorField::kKey, 1},
+      {"New", kCtrlP, true, {}, 2, std::nullopt, EditorField::kName, 1},
+      {"Other", kCtrlP, true, {}, 2, Taken("Other"), EditorField::kName, 1},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " several " + std::to_string(row.several));
     int questions = 0;
     EditorCheckContext context;
-    context.severalActionsOnOneKey = row.several;
+    context.severalActionsOnOneKey = row.several > 0;
     context.keyText = [](const TActionHKey&) { return std::string("Ctrl + P"); };
     context.askYesNo = [&](const std::string& question) {
       ++questions;
       EXPECT_NE(question.find("'Ctrl + P' is already reserved for action 'Notepad'"),
                 std::string::npos);
-      return row.answer;
+      return row.several == 2;
     };
     bool accepted = false;
-    const auto failure = CheckEditorEntry(row.entry, tree, row.edited, context, accepted);
-    EXPECT_EQ(failure.has_value(), row.message != nullptr) << row.label;
-    if (failure && row.message) {
-      EXPECT_EQ(failure->message, row.message) << row.label;
-      EXPECT_EQ(failure->field, row.field) << row.label;
-    }
-    EXPECT_EQ(questions, row.questions) << row.label;
-    EXPECT_EQ(accepted, row.accepted) << row.label;
+    const auto failure = CheckEditorEntry({row.name, row.shown, TActionHKey(row.key)}, tree,
+                                          row.edited, context, accepted);
+    EXPECT_EQ(failure ? std::optional(std::tuple(failure->message, failure->field)) : std::nullopt,
+              row.message ? std::optional(std::tuple(*row.message, row.field)) : std::nullopt);
+    EXPECT_EQ(std::tuple(questions, accepted), std::tuple(row.questions, row.several == 2));
   }
   // Once accepted, a second OK asks no more.
-  EditorCheckContext asking;
-  asking.severalActionsOnOneKey = true;
   bool accepted = true;
-  EXPECT_FALSE(CheckEditorEntry(keyed("New", kCtrlP), tree, {}, asking, accepted));
+  const EditorCheckContext several{true, {}, {}};
+  EXPECT_FALSE(CheckEditorEntry({"New", true, TActionHKey(kCtrlP)}, tree, {}, several, accepted));
 }
 
 TEST_F(EditorTree, NewNodeGoesAfterTheSelection) {
-  struct Row {
+  const std::string tree5 = "Apps .Notepad:srun .Paint:srun Other Tail:srun";
+  const struct {
+    std::string words;
     std::optional<std::size_t> selected;
     const char* shape;
     std::size_t node;
   } rows[] = {
-      {0, "Apps .Notepad .Paint .New Other Tail", 3},  // a folder: its last child
-      {1, "Apps .Notepad .Paint .New Other Tail", 3},  // an action in a folder: its folder's
-      {3, "Apps .Notepad .Paint Other .New Tail", 4},  // an empty folder
-      {4, "Apps .Notepad .Paint Other Tail New", 5},   // a top-level action: the top level
-      {std::nullopt, "Apps .Notepad .Paint Other Tail New", 5},
-      {9, "Apps .Notepad .Paint Other Tail New", 5},
+      {tree5, 0, "Apps .Notepad .Paint .New Other Tail", 3},  // a folder: its last child
+      {tree5, 1, "Apps .Notepad .Paint .New Other Tail", 3},  // an action in a folder: its folder's
+      {tree5, 3, "Apps .Notepad .Paint Other .New Tail", 4},  // an empty folder
+      {tree5, 4, "Apps .Notepad .Paint Other Tail New", 5},   // a top-level action: the top level
+      {tree5, std::nullopt, "Apps .Notepad .Paint Other Tail New", 5},
+      {tree5, 9, "Apps .Notepad .Paint Other Tail New", 5},
+      {"Apps .Sub ..Deep:srun Other", 2, "Apps .Sub ..Deep ..New Other", 3},
   };
-  for (const Row& row : rows) {
-    list.Clear();
-    Build("Apps .Notepad:srun .Paint:srun Other Tail:srun");
+  for (const auto& row : rows) {
+    Build(row.words);
     EXPECT_EQ(AddEditorNode(tree, list, row.selected, "New"), row.node);
     EXPECT_EQ(Shape(), row.shape);
-    EXPECT_EQ(tree.Children(0).size(), row.node == 3 ? 3u : 2u);
   }
-  // A node under a deeper folder sits one deeper than it.
-  list.Clear();
-  Build("Apps .Sub ..Deep:srun Other");
-  EXPECT_EQ(AddEditorNode(tree, list, 2, "New"), 3u);
-  EXPECT_EQ(Shape(), "Apps .Sub ..Deep ..New Other");
-  EXPECT_EQ(tree.NodeAt(3)->parent, 1u);
-  EXPECT_EQ(tree.NodeAt(4)->parent, std::nullopt);
 }
 
-TEST_F(EditorTree, WriteBackReplacesNameCodeKeyAndDropsOldParameters) {
+TEST_F(EditorTree, WriteBackSetsTextNameCodeAndKey) {
   Build("Apps .Notepad:srun");
-  tree.ActionByIndex(1)->ParamsAs<TActionParamsSExec>()->Path = "notepad.exe";
-  TActionHKey key(kCtrlP);
-  TAction* action = WriteEditorEntry(tree, list, 1, "Scroll", "wm_scroll", key);
+  TAction* action = WriteEditorEntry(tree, list, 1, "Scroll", "wm_scroll", TActionHKey(kCtrlP));
   ASSERT_EQ(action, tree.ActionByIndex(1));
-  EXPECT_TRUE(list.Modified);
-  EXPECT_EQ(tree.NodeAt(1)->text, "Scroll");
-  EXPECT_EQ(action->Name(), "Scroll");
-  EXPECT_EQ(action->Key0().HKey(), kCtrlP);
-  EXPECT_EQ(action->ActionParamsMode(), TActionParamsMode::pmScroll);
-  EXPECT_EQ(action->ParamsAs<TActionParamsSExec>(), nullptr);
-  EXPECT_EQ(WriteEditorEntry(tree, list, 2, "x", "srun", key), nullptr);
+  EXPECT_EQ(std::tuple(true, std::string("Scroll"), std::string("Scroll"), kCtrlP,
+                       TActionParamsMode::pmScroll),
+            std::tuple(list.Modified, tree.NodeAt(1)->text, action->Name(), action->Key0().HKey(),
+                       action->ActionParamsMode()));
+  EXPECT_EQ(WriteEditorEntry(tree, list, 2, "x", "srun", TActionHKey(kCtrlP)), nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tavion {
@@ -34,33 +35,31 @@ std::vector<std::string> Children(const ExecOptionsModel& model, size_t parent) 
   return texts;
 }
 
-TEST(ExecOptionsTree, RadioGroupsOfferAnyThenTheLayoutsAndTheFourCounts) {
+TEST(ExecOptionsTree, LanguageGroupsOfferTheirFirstEntryThenTheLayouts) {
   const ExecOptionsModel model(TActionExecOn{}, kLayouts);
   EXPECT_EQ((std::vector<std::string>{"EO_AnyLang", "English", "Russian"}),
             Children(model, Find(model, "EO_H3")));
   EXPECT_EQ((std::vector<std::string>{"ButtonNo", "English", "Russian"}),
             Children(model, Find(model, "EO_SL", "EO_AL")));
-  EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4"}), Children(model, Find(model, "EO_CC")));
 }
 
 TEST(ExecOptionsTree, RadioEntrySelectsItselfWithinItsOwnGroupOnly) {
-  // Stored Rept and Lang, the entry picked in its group, whether that changes anything, and
-  // Rept, Lang and SetLangAfter written back; SetLangAfter is English before.
+  // Stored Rept and Lang (SetLangAfter is English), the entry picked in its group, whether that
+  // changes anything, and Rept, Lang and SetLangAfter written back over Rept and Lang alone.
   const struct {
     int16_t rept;
     uint32_t lang;
     const char* pick;
     const char* group;
     bool changes;
-    int16_t wantRept;
-    uint32_t wantLang, wantSetLang;
+    std::tuple<int16_t, uint32_t, uint32_t> stored;
   } cases[] = {
-      {0, 0, "3", "EO_CC", true, 2, 0, 0x04090409},
-      {2, 0, "3", "EO_CC", false, 2, 0, 0x04090409},
-      {9, 0, "Russian", "EO_H3", true, 9, 0x04190419, 0x04090409},  // unknown count kept
-      {-1, 0, "1", "EO_CC", true, 0, 0, 0x04090409},
-      {0, 0x12345678, "EO_AnyLang", "EO_H3", true, 0, 0, 0x04090409},
-      {0, 0x04090409, "ButtonNo", "EO_SL", true, 0, 0x04090409, 0},
+      {0, 0, "3", "EO_CC", true, {2, 0, 0x04090409}},
+      {2, 0, "3", "EO_CC", false, {2, 0, 0x04090409}},
+      {9, 0, "Russian", "EO_H3", true, {9, 0x04190419, 0x04090409}},  // unknown count kept
+      {-1, 0, "1", "EO_CC", true, {0, 0, 0x04090409}},
+      {0, 0x12345678, "EO_AnyLang", "EO_H3", true, {0, 0, 0x04090409}},
+      {0, 0x04090409, "ButtonNo", "EO_SL", true, {0, 0x04090409, 0}},
   };
   for (const auto& c : cases) {
     TActionExecOn options;
@@ -68,49 +67,19 @@ TEST(ExecOptionsTree, RadioEntrySelectsItselfWithinItsOwnGroupOnly) {
     options.Lang = c.lang;
     options.SetLangAfter = 0x04090409;
     ExecOptionsModel model(options, kLayouts);
-    EXPECT_EQ(c.changes, model.Toggle(Find(model, c.pick, c.group))) << c.pick;
-    TActionExecOn stored;
-    stored.Rept = c.rept;
-    stored.Lang = c.lang;
-    model.Store(stored);
-    EXPECT_EQ(c.wantRept, stored.Rept) << c.pick;
-    EXPECT_EQ(c.wantLang, stored.Lang) << c.pick;
-    EXPECT_EQ(c.wantSetLang, stored.SetLangAfter) << c.pick;
-    int selected = 0;
-    for (const OptionNode& node : model.Nodes())
-      selected += node.parent == model.Nodes()[Find(model, c.pick, c.group)].parent && node.checked;
-    EXPECT_EQ(1, selected) << c.pick;
+    const size_t picked = Find(model, c.pick, c.group);
+    EXPECT_EQ(c.changes, model.Toggle(picked)) << c.pick;
+    options.SetLangAfter = 0;
+    model.Store(options);
+    EXPECT_EQ(c.stored, std::tuple(options.Rept, options.Lang, options.SetLangAfter)) << c.pick;
+    for (const OptionNode& node : model.Nodes()) {
+      if (node.parent != model.Nodes()[picked].parent) continue;
+      EXPECT_EQ(&node == &model.Nodes()[picked], node.checked) << c.pick << " " << node.text;
+    }
   }
 }
 
-TEST(ExecOptionsTree, ToolbarEditsWindowEntriesOnlyAndAddsUnderConditions) {
-  TActionExecOn options;
-  options.StFW.AddWindow("Notepad", "");
-  ExecOptionsModel model(options, kLayouts);
-  const size_t entry = Find(model, "Notepad | nil");
-  const size_t removed = *model.AddEntry(entry, {"Gone", "x"});
-  ASSERT_TRUE(model.RemoveEntry(removed));
-  const struct {
-    const char* what;
-    std::optional<size_t> selected;
-    OptionToolbar toolbar;
-  } cases[] = {
-      {"nothing", std::nullopt, {}},
-      {"group", Find(model, "EO_H2"), {}},
-      {"switch", Find(model, "EO_FD"), {}},
-      {"condition", Find(model, "EO_WI"), {true, false, false}},
-      {"entry", entry, {true, true, true}},
-      {"removed entry", removed, {}},
-      {"beyond the tree", model.Nodes().size(), {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.toolbar, model.Toolbar(c.selected)) << c.what;
-  EXPECT_FALSE(model.Toggle(entry));
-  EXPECT_FALSE(model.AddEntry(Find(model, "EO_FD"), {"A", "a"}));
-  EXPECT_FALSE(model.EditEntry(removed, {"A", "a"}));
-  EXPECT_FALSE(model.RemoveEntry(Find(model, "EO_WA")));
-}
-
-TEST(ExecOptionsTree, EntriesAreAddedEditedAndRemovedIntoTheirConditionsLists) {
+TEST(ExecOptionsTree, WindowEntriesAreEditedInTheirConditionsOnly) {
   TActionExecOn options;
   options.IfWa.Enbl = true;
   options.IfWa.AddWindow("A", "a");
@@ -122,16 +91,28 @@ TEST(ExecOptionsTree, EntriesAreAddedEditedAndRemovedIntoTheirConditionsLists) {
   ASSERT_TRUE(model.AddEntry(second, {"C", "c, with comma"}));
   ASSERT_TRUE(model.EditEntry(first, {"", "Calculator"}));
   ASSERT_TRUE(model.RemoveEntry(second));
-  ASSERT_TRUE(model.AddEntry(Find(model, "EO_FS"), {"Shell_TrayWnd", "nil"}));
-  ASSERT_TRUE(model.Toggle(Find(model, "EO_FS")));
+  const struct {
+    const char* what;
+    std::optional<size_t> selected;
+    OptionToolbar toolbar;
+  } cases[] = {
+      {"nothing", std::nullopt, {}},
+      {"switch", Find(model, "EO_FD"), {}},
+      {"condition", Find(model, "EO_WI"), {true, false, false}},
+      {"entry", first, {true, true, true}},
+      {"removed entry", second, {}},
+      {"beyond the tree", model.Nodes().size(), {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.toolbar, model.Toolbar(c.selected)) << c.what;
+  EXPECT_FALSE(model.Toggle(first));
+  EXPECT_FALSE(model.AddEntry(Find(model, "EO_FD"), {"A", "a"}));
+  EXPECT_FALSE(model.EditEntry(second, {"A", "a"}));
+  EXPECT_FALSE(model.RemoveEntry(Find(model, "EO_WA")));
   model.Store(options);
   EXPECT_TRUE(options.IfWa.Enbl);
   EXPECT_EQ("nil,C", options.IfWa.WCls());
   EXPECT_EQ("Calculator,\"c, with comma\"", options.IfWa.WCap());
   EXPECT_EQ("Keep", options.IfNW.WCls());
-  EXPECT_FALSE(options.IfNW.Enbl);
-  EXPECT_TRUE(options.StFW.Enbl);
-  EXPECT_EQ((WindowEntry{"Shell_TrayWnd", "nil"}), options.StFW.GetWindow(0));
   EXPECT_EQ(0u, options.IfWe.WindowCount());
 }
 
