@@ -104,20 +104,25 @@ HWND FocusActionTree(HWND main) {
   return tree;
 }
 
+BOOL CALLBACK CollectVisibleEdit(HWND child, LPARAM list) {
+  wchar_t name[16] = {};
+  GetClassNameW(child, name, 16);
+  if (IsWindowVisible(child) && std::wstring(name) == L"Edit")
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 // The visible edits under `parent`, in creation order.
 std::vector<HWND> VisibleEdits(HWND parent) {
   std::vector<HWND> edits;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) {
-        wchar_t name[16] = {};
-        GetClassNameW(child, name, 16);
-        if (IsWindowVisible(child) && std::wstring(name) == L"Edit")
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&edits));
+  EnumChildWindows(parent, CollectVisibleEdit, reinterpret_cast<LPARAM>(&edits));
   return edits;
+}
+
+BOOL CALLBACK FindHookMenuBox(HWND child, LPARAM found) {
+  if (wine_test::WindowText(child) != L"Hook menu press") return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
 }
 
 TEST(ActionEditor, AddedWithTheKeyboardRunsAtOnceAndAChangedCodeIsStoredOnlyOnOk) {
@@ -258,14 +263,7 @@ TEST(ActionEditor, AMenuCommandOfAnotherProgramFillsTheMessageFields) {
   ChooseType(editor, kLaunch, kMessage);
   ASSERT_TRUE(SwitchPage(FindDescendant(editor, WC_TABCONTROLW), /*back=*/false, 1));
   HWND hook = nullptr;
-  EnumChildWindows(
-      editor,
-      [](HWND child, LPARAM found) {
-        if (wine_test::WindowText(child) != L"Hook menu press") return TRUE;
-        *reinterpret_cast<HWND*>(found) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&hook));
+  EnumChildWindows(editor, FindHookMenuBox, reinterpret_cast<LPARAM>(&hook));
   ASSERT_TRUE(IsChild(editor, hook));
   const std::vector<HWND> fields = VisibleEdits(editor);  // Message, wParam, lParam
   ASSERT_EQ(3u, fields.size());
