@@ -97,6 +97,19 @@ intptr_t ShellLaunch(const std::wstring& verb, const std::wstring& file,
   return reinterpret_cast<intptr_t>(job->info.hInstApp);
 }
 
+std::wstring ProcessImagePath(DWORD processId) {
+  // The limited right is granted for elevated processes too, and the image name is read without
+  // reading the process's memory.
+  UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return {};
+  // Long enough for any path the system gives a process (32,767 characters).
+  std::wstring image(32768, L'\0');
+  DWORD length = static_cast<DWORD>(image.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) return {};
+  image.resize(length);
+  return image;
+}
+
 namespace {
 
 std::wstring FileNameOf(const std::wstring& path) {
@@ -115,17 +128,9 @@ struct CopySearch {
   std::map<DWORD, bool> processMatches;   // asked once per process
 };
 
-// The limited right is granted for elevated processes too, and the image name is read without
-// reading the process's memory, so 32-bit and 64-bit copies are found alike.
 bool ProcessRunsFile(DWORD processId, const std::wstring& fileName) {
-  UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process) return false;
-  // Long enough for any path the system gives a process (32,767 characters).
-  std::wstring image(32768, L'\0');
-  DWORD length = static_cast<DWORD>(image.size());
-  if (!QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) return false;
-  image.resize(length);
-  return SameFileName(FileNameOf(image), fileName);
+  const std::wstring image = ProcessImagePath(processId);
+  return !image.empty() && SameFileName(FileNameOf(image), fileName);
 }
 
 BOOL CALLBACK CollectCopyWindow(HWND window, LPARAM parameter) {

@@ -20,6 +20,10 @@ intptr_t ShellLaunch(const std::wstring& verb, const std::wstring& file,
                      const std::wstring& parameters, const std::wstring& folder, int showCommand,
                      DWORD timeoutMs, const std::function<bool()>& terminating = {});
 
+// The full path of the executable that process `processId` runs; empty when it cannot be read.
+// Needs only the limited query right, so elevated, 32-bit and 64-bit processes are read alike.
+std::wstring ProcessImagePath(DWORD processId);
+
 // Brings forward a window of a running copy of the program at `path`: among the visible,
 // unowned, captioned top-level windows whose process's image has the same file name (any case),
 // one per process, the one after the foreground's process in process-identifier order.

@@ -440,11 +440,7 @@ void ActionEditor::OpenChooser() {
 }
 
 void ActionEditor::Tell(const std::string& message) {
-  // The box belongs to the main window: the editor must not take a second OK meanwhile.
-  EnableWindow(dialog_, FALSE);
-  ShowMessageBox(message, MessageDialogType::Error, MessageButtons::Ok);
-  EnableWindow(dialog_, TRUE);
-  SetActiveWindow(dialog_);
+  ShowBox(message, MessageDialogType::Error, MessageButtons::Ok);
 }
 
 TActionHKey ActionEditor::EnteredKey() {
@@ -464,11 +460,7 @@ bool ActionEditor::Accept() {
                         /*withModifiers=*/true);
   };
   checks.askYesNo = [this](const std::string& question) {
-    EnableWindow(dialog_, FALSE);
-    const int answer = ShowMessageBox(question, MessageDialogType::Warning, MessageButtons::YesNo);
-    EnableWindow(dialog_, TRUE);
-    SetActiveWindow(dialog_);
-    return answer == IDYES;
+    return ShowBox(question, MessageDialogType::Warning, MessageButtons::YesNo) == IDYES;
   };
   const std::optional<std::size_t> edited = edited_ ? request_.selected : std::nullopt;
   if (const auto failure =

@@ -130,10 +130,7 @@ bool KeyNameDialog::Accept() {
   Collect();
   const std::optional<DialogCheckFailure> failure = CheckKeyName(data_, table_, editedIndex_);
   if (!failure) return true;
-  // The box belongs to the main window: the dialog must not take a second OK meanwhile.
-  EnableWindow(dialog_, FALSE);
-  ShowMessageBox(failure->message, MessageDialogType::Error, MessageButtons::Ok);
-  EnableWindow(dialog_, TRUE);
+  ShowBox(failure->message, MessageDialogType::Error, MessageButtons::Ok);
   SetFocus(failure->control == kKeyNameEdit ? form_.Handle("e_name") : frame_.Edit().Handle());
   return false;
 }

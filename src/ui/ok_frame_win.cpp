@@ -98,6 +98,14 @@ bool ModalDialog::Run(HWND owner, const std::wstring& caption) {
   return result == IDOK;
 }
 
+int ModalDialog::ShowBox(const std::string& text, MessageDialogType type, MessageButtons buttons) {
+  EnableWindow(dialog_, FALSE);
+  const int answer = ShowMessageBox(text, type, buttons);
+  EnableWindow(dialog_, TRUE);
+  SetActiveWindow(dialog_);
+  return answer;
+}
+
 void ModalDialog::SetClientSize(int width, int height) {
   RECT frame = {0, 0, width, height};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "forms/form_win.h"
+#include "forms/message_box_win.h"
 
 namespace tavion {
 
@@ -59,6 +60,9 @@ class ModalDialog {
   }
   // Sizes the dialog for a client area of `width` x `height` and centres it over its owner.
   void SetClientSize(int width, int height);
+  // A message box over the dialog; the dialog takes no input meanwhile (the box belongs to the
+  // main window, so a second OK could otherwise reach the dialog) and is active again after it.
+  int ShowBox(const std::string& text, MessageDialogType type, MessageButtons buttons);
 
   HWND dialog_ = nullptr;
   OkFrame ok_;

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "actions/exec_on.h"
+#include "actions/window_system_win.h"
 #include "base/handles_win.h"
 #include "base/utf_win.h"
+#include "exec/shell_launch_win.h"
 #include "lang/lang_win.h"
 #include "ui/ok_frame_win.h"
 #include "ui/window_picker.h"
@@ -50,26 +52,6 @@ HICON WindowIcon(HWND window) {
   if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
   if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
   return icon;
-}
-
-std::string ProcessImagePath(DWORD process) {
-  const UniqueKernelHandle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
-  if (!handle) return {};
-  wchar_t path[MAX_PATH * 2] = {};
-  DWORD size = MAX_PATH * 2;
-  if (!QueryFullProcessImageNameW(handle.get(), 0, path, &size)) return {};
-  return WideToUtf8(std::wstring_view(path, size));
-}
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-  return TRUE;
-}
-
-std::string TextOf(HWND window) {
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  return WideToUtf8(text);
 }
 
 // A menu text shows "&" as itself only when doubled.
@@ -221,11 +203,11 @@ void WindowPickerDialog::LayOut() {
 }
 
 std::vector<WindowPickerDialog::Candidate> WindowPickerDialog::Candidates() const {
-  std::vector<HWND> windows;
-  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  const Win32WindowSystem system;
   std::map<DWORD, std::string> paths;
   std::vector<Candidate> candidates;
-  for (HWND window : windows) {
+  for (const WindowHandle handle : system.TopLevelWindows()) {
+    const HWND window = ToHwnd(handle);
     BrowsedWindow seen;
     seen.visible = IsWindowVisible(window) != FALSE;
     seen.isPicker = window == dialog_;
@@ -236,15 +218,14 @@ std::vector<WindowPickerDialog::Candidate> WindowPickerDialog::Candidates() cons
     seen.ownHiddenWindow =
         process == GetCurrentProcessId() && (box.right <= box.left || box.bottom <= box.top);
     seen.hasChildren = GetWindow(window, GW_CHILD) != nullptr;
-    wchar_t className[256] = {};
-    GetClassNameW(window, className, 256);
-    seen.windowClass = WideToUtf8(className);
+    seen.windowClass = system.ClassName(handle);
     if (!ShownInBrowseMenu(seen)) continue;
-    seen.caption = TextOf(window);
+    seen.caption = system.Caption(handle);
     const auto known = paths.find(process);
-    seen.executablePath = known != paths.end()
-                              ? known->second
-                              : paths.emplace(process, ProcessImagePath(process)).first->second;
+    seen.executablePath =
+        known != paths.end()
+            ? known->second
+            : paths.emplace(process, WideToUtf8(ProcessImagePath(process))).first->second;
     candidates.push_back({JoinPickedWindow(seen.windowClass, seen.caption), BrowseMenuText(seen),
                           WindowIcon(window)});
   }
@@ -280,7 +261,7 @@ void WindowPickerDialog::Browse() {
 }
 
 bool WindowPickerDialog::Accept() {
-  const PickedWindow picked{TextOf(Control("WCls")), TextOf(Control("WCap"))};
+  const PickedWindow picked{form_.Text(*form_.Find("WCls")), form_.Text(*form_.Find("WCap"))};
   if (const std::optional<std::string> failing = CheckPickedWindow(picked)) {
     MessageBeep(MB_OK);
     SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(form_.Handle(*failing)), TRUE);
