@@ -36,5 +36,7 @@ inline constexpr uintptr_t kNotifyLockState = 20;
 inline constexpr uintptr_t kStatusUpdateNotice = 1;
 inline constexpr uintptr_t kStatusRunningCheck = 2;
 inline constexpr uintptr_t kStatusCustomOsdPosition = 3;
+// The macros page ends the recording in progress (the tray icon was clicked while recording).
+inline constexpr uintptr_t kStatusStopRecording = 4;
 
 }  // namespace tavion

@@ -209,6 +209,7 @@ bool ActionEditor::CreateTabs() {
   tabContext_.blendMin = context_.blendMin;
   tabContext_.blendMax = context_.blendMax;
   tabContext_.showHelp = context_.showHelp;
+  tabContext_.editMacro = context_.editMacro;
   tabContext_.replacementKeyChosen = [this](const std::string& keyText) {
     if (request_.isNew && !nameEdited_) SetName(NameAfterReplacementKey(Name(), keyText));
   };

@@ -108,6 +108,17 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.editAction = [this, instance](ListCommand command, std::optional<std::size_t> selected) {
     return EditAction(instance, command, selected);
   };
+  services.recordMacro = [this](std::vector<std::string>* list) { RecordMacro(list); };
+  services.editMacro = [this](const std::string& name) { return EditMacro(name); };
+  services.addMacroAction = [this, instance](const std::string& name) {
+    return AddMacroAction(instance, name);
+  };
+  services.switchProfile = [this](const std::string& name, bool saveCurrent) {
+    SwitchProfile(name, saveCurrent);
+  };
+  services.saveProfileAs = [this](const std::string& name) { return SaveProfileAs(name); };
+  services.saveSettingsFile = [this] { SaveSettingsFile(); };
+  services.loadSettingsFile = [this] { LoadSettingsFile(); };
   return services;
 }
 
@@ -125,6 +136,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance, ListComman
   context.macroNames = MacroNames(registry_);
   context.blendMin = &Settings().Blend_VMin;
   context.blendMax = &Settings().Blend_VMax;
+  context.editMacro = [this](const std::string& name) { EditMacro(name); };
   context.bringToFront = [this](HWND window) {
     if (!library_.ForceForegroundWindow || !library_.ForceForegroundWindow(window))
       SetForegroundWindow(window);

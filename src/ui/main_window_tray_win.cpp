@@ -235,17 +235,6 @@ void MainWindow::OnTrayCommand(UINT id) {
   OnCommand(static_cast<WORD>(id));
 }
 
-void MainWindow::SwitchProfile(const std::string& name) {
-  if (name == Settings().ProfileNm) return;
-  // The profile that is left keeps its edits: a save that fails stops the switch.
-  if (!SaveProfile(/*now=*/true)) return;
-  Settings().ProfileNm = name;
-  LoadProfile();
-  trayActionsRule_.ListSaved();
-  RefreshTrayTip();
-  if (Page* page = CurrentPage()) page->Shown();
-}
-
 void MainWindow::OnTrayImageMessage(UINT message, WPARAM, LPARAM lParam) {
   const int cx = GetSystemMetrics(SM_CXSMICON);
   const int cy = GetSystemMetrics(SM_CYSMICON);

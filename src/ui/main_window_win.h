@@ -100,8 +100,25 @@ class MainWindow {
   void SetTrayImage(int index, HICON image);
   // WM_MEASUREITEM / WM_DRAWITEM of the images of the "Actions" submenu.
   void OnTrayImageMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // Saves the current profile and loads `name` in its place, as the start does.
-  void SwitchProfile(const std::string& name);
+  // Profiles (main_window_profiles_win.cpp). Makes `name` current and loads its actions, saving
+  // the current profile first when `saveCurrent`.
+  void SwitchProfile(const std::string& name, bool saveCurrent = true);
+  // Writes the current actions as the profile `name` now; false when it failed (shown).
+  bool SaveProfileAs(const std::string& name);
+  // --- profiles: further members here ---
+
+  // Macros (main_window_macros_win.cpp): recording into `list`, or stopping it (null).
+  void RecordMacro(std::vector<std::string>* list);
+  // The macro editor for `name`: the name stored under after OK, nullopt after Cancel.
+  std::optional<std::string> EditMacro(const std::string& name);
+  // "Add action for macros".
+  std::optional<std::size_t> AddMacroAction(HINSTANCE instance, const std::string& macroName);
+  // --- macros: further members here ---
+
+  // Settings files (main_window_files_win.cpp).
+  void SaveSettingsFile();
+  void LoadSettingsFile();
+  // --- settings files: further members here ---
   void SetHotKeysDisabled(bool disabled);
 
   // Execution.

@@ -73,6 +73,31 @@ struct PageServices {
   // 0 or 1 blanks the icon, remembering it; -1 restores it (the remembered icon while a macro is
   // recorded, else the normal one).
   std::function<void(int index, HICON image)> setTrayImage;
+  // Opens the help topic `topic` ("macros.htm#delay"); null while the program has no help (the
+  // pages' help buttons are then disabled).
+  std::function<void(const std::string& topic)> showHelp;
+
+  // Macros. Starts recording into `list` (not owned: it lives until recording stops), or stops
+  // recording when `list` is null. While it records, the key handler appends every keyboard event
+  // to `list` and runs no hot key, and the tray icon shows the recording image and blinks.
+  std::function<void(std::vector<std::string>* list)> recordMacro;
+  // Opens the macro editor for the stored macro `name`. Returns the name the macro is stored
+  // under after OK (it may have been renamed), nullopt after Cancel.
+  std::function<std::optional<std::string>(const std::string& name)> editMacro;
+  // "Add action for macros": the action editor for a new "mc_play" action, with `macroName`
+  // chosen. After OK the profile is saved; returns the node added, nullopt after Cancel.
+  std::function<std::optional<std::size_t>(const std::string& macroName)> addMacroAction;
+
+  // Profiles. Makes `name` the current profile and loads its actions, saving the current one
+  // first when `saveCurrent` and it was modified.
+  std::function<void(const std::string& name, bool saveCurrent)> switchProfile;
+  // Writes the current profile's actions, now, as the profile `name` (replacing a profile of that
+  // name); the current profile stays current. False when it failed (already shown).
+  std::function<bool(const std::string& name)> saveProfileAs;
+
+  // Settings files: "Save all options in to file" and "Load all options from file".
+  std::function<void()> saveSettingsFile;
+  std::function<void()> loadSettingsFile;
 };
 
 class Page {
