@@ -36,8 +36,9 @@ struct ActionEditorContext {
   // Brings the editor to the foreground even from the background (ForceForegroundWindow).
   std::function<void(HWND window)> bringToFront;
   std::function<void(const std::string& topic)> showHelp;
-  // Opens the macro editor for a stored macro ("Edit macros"); null: not offered.
-  std::function<void(const std::string& name)> editMacro;
+  // Opens the macro editor for a stored macro ("Edit macros"): the name it is stored under after
+  // OK, nullopt after Cancel; null: not offered.
+  std::function<std::optional<std::string>(const std::string& name)> editMacro;
 };
 
 // What the editor is opened for.

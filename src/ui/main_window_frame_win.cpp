@@ -136,7 +136,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance, ListComman
   context.macroNames = MacroNames(registry_);
   context.blendMin = &Settings().Blend_VMin;
   context.blendMax = &Settings().Blend_VMax;
-  context.editMacro = [this](const std::string& name) { EditMacro(name); };
+  context.editMacro = [this](const std::string& name) { return EditMacro(name); };
   context.bringToFront = [this](HWND window) {
     if (!library_.ForceForegroundWindow || !library_.ForceForegroundWindow(window))
       SetForegroundWindow(window);

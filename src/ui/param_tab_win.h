@@ -27,8 +27,9 @@ struct ParamTabContext {
   UpOnlyKeys upOnlyKeys;
   bool rawInputReady = false;
   std::vector<std::string> macroNames;  // the stored macros, in the order to show them
-  // Opens the macro editor for `name`; null while the program has none ("Edit macros" disabled).
-  std::function<void(const std::string& name)> editMacro;
+  // Opens the macro editor for `name`: the name the macro is stored under after OK, nullopt after
+  // Cancel. Null while the program has none ("Edit macros" disabled).
+  std::function<std::optional<std::string>(const std::string& name)> editMacro;
   // The window picker: class and caption in and out, true when confirmed. Null disables
   // "Browse...".
   std::function<bool(std::string& windowClass, std::string& caption)> pickWindow;

@@ -6,6 +6,7 @@
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "ui/keyboard_layouts_win.h"
+#include "ui/macro_editor.h"
 #include "ui/main_options.h"
 #include "ui/param_tab_form_win.h"
 
@@ -113,11 +114,7 @@ class MacroTab final : public FormParamTab {
 
   void Load(const Persistent* params) override {
     const auto* macro = dynamic_cast<const TActionParamsMacr*>(params);
-    const auto& names = Context().macroNames;
-    const auto found = macro ? std::find(names.begin(), names.end(), macro->Name) : names.end();
-    Form().SetItemIndex(At("cb_macros"),
-                        found == names.end() ? -1 : static_cast<int>(found - names.begin()));
-    Enable();
+    SelectName(macro ? macro->Name : std::string());
   }
 
   std::optional<ParamCheckFailure> Check() const override {
@@ -134,24 +131,50 @@ class MacroTab final : public FormParamTab {
             Beside(TabControl(ControlKind::kButton, "b_editmacro", "Edit macros"))};
   }
 
-  void Created() override { Enable(); }
+  void Created() override {
+    names_ = Context().macroNames;
+    Enable();
+  }
 
   void OnControl(size_t index, WORD code) override {
     const std::string& name = Form().Name(index);
     if (name == "cb_macros" && code == CBN_SELCHANGE) Enable();
-    if (name == "b_editmacro" && code == BN_CLICKED && Context().editMacro && !Chosen().empty())
-      Context().editMacro(Chosen());
+    if (name == "b_editmacro" && code == BN_CLICKED && Context().editMacro && !Chosen().empty()) {
+      const std::string edited = Chosen();
+      if (const std::optional<std::string> stored = Context().editMacro(edited))
+        Renamed(edited, *stored);
+    }
+  }
+
+  // The macro `from` is stored as `to` now: the list shows it under that name, selected; a macro
+  // it replaced is gone from the list.
+  void Renamed(const std::string& from, const std::string& to) {
+    std::erase_if(names_, [&](const std::string& n) { return n != from && SameMacroName(n, to); });
+    std::replace(names_.begin(), names_.end(), from, to);
+    HWND list = ControlHandle("cb_macros");
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& n : names_)
+      SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(n).c_str()));
+    SelectName(to);
+  }
+
+  void SelectName(const std::string& name) {
+    const auto found = std::find(names_.begin(), names_.end(), name);
+    Form().SetItemIndex(At("cb_macros"),
+                        found == names_.end() ? -1 : static_cast<int>(found - names_.begin()));
+    Enable();
   }
 
   std::string Chosen() const {
     const int item = Form().ItemIndex(At("cb_macros"));
-    const auto& names = Context().macroNames;
-    return item >= 0 && static_cast<size_t>(item) < names.size() ? names[item] : std::string();
+    return item >= 0 && static_cast<size_t>(item) < names_.size() ? names_[item] : std::string();
   }
 
   void Enable() {
     EnableWindow(ControlHandle("b_editmacro"), Context().editMacro && !Chosen().empty());
   }
+
+  std::vector<std::string> names_;  // as the list shows them
 };
 
 class TextTab final : public FormParamTab {
