@@ -80,7 +80,7 @@ std::vector<ControlDecl> ExtraControls() {
 class MacroEditor final : public ModalDialog {
  public:
   MacroEditor(const MacroEditorContext& context, std::string name)
-      : context_(context), name_(std::move(name)) {}
+      : context_(context), name_(std::move(name)), instance_(context.instance) {}
   ~MacroEditor() override;
 
   std::optional<std::string> result;
@@ -122,6 +122,7 @@ class MacroEditor final : public ModalDialog {
 
   const MacroEditorContext& context_;
   const std::string name_;
+  HINSTANCE instance_;
   std::vector<std::string> items_;  // item 0 layout, 1 settings, 2 ... events
   HWND tabs_ = nullptr;
   HWND panes_[2] = {};
@@ -148,14 +149,15 @@ bool MacroEditor::Init() {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
   items_ = EditorItemsOf(ReadMacroItems(*context_.settings, name_));
+  if (!instance_) instance_ = GetModuleHandleW(nullptr);
   // The pages are the tab control's children, so that it never draws over them.
   tabs_ = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, 0, 0, 0, dialog_,
-                          reinterpret_cast<HMENU>(kIdTabs), context_.instance, nullptr);
+                          reinterpret_cast<HMENU>(kIdTabs), instance_, nullptr);
   if (!tabs_ || !CreatePages()) return false;
   help_ = CreateWindowExW(0, L"BUTTON", Utf8ToWide(GetLangStr("ButtonHlp", "Help")).c_str(),
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, dialog_,
-                          reinterpret_cast<HMENU>(kIdHelp), context_.instance, nullptr);
+                          reinterpret_cast<HMENU>(kIdHelp), instance_, nullptr);
   if (!help_) return false;
   SendMessageW(help_, WM_SETFONT, reinterpret_cast<WPARAM>(main_.Font()), FALSE);
   EnableWindow(help_, static_cast<bool>(context_.showHelp));
@@ -180,8 +182,8 @@ bool MacroEditor::Init() {
 }
 
 bool MacroEditor::CreatePages() {
-  panes_[0] = CreateControlPane(tabs_, kIdMainPane, context_.instance);
-  panes_[1] = CreateControlPane(tabs_, kIdExtraPane, context_.instance);
+  panes_[0] = CreateControlPane(tabs_, kIdMainPane, instance_);
+  panes_[1] = CreateControlPane(tabs_, kIdExtraPane, instance_);
   if (!panes_[0] || !panes_[1]) return false;
   if (!main_.Create(panes_[0], MainControls(), kIdMainForm)) return false;
   if (!extra_.Create(panes_[1], ExtraControls(), kIdExtraForm)) return false;

@@ -105,6 +105,7 @@ TEST(MacroEditor, EditsEventsAndSettingsAndStoresUnderTheNewNameOnlyAfterYes) {
     HWND stop = Find(dialog, L"Button", L"Stop macros playback on any key press");
     HWND check = Find(dialog, L"Button", L"Check");
     for (const HWND page : {GetParent(name), GetParent(list)}) {
+      Sleep(300);  // the page the tab showed paints meanwhile
       wine_test::SaveScreenshot(page == GetParent(name) ? "macro_editor_main"
                                                         : "macro_editor_list");
       for (const std::string& fault : wine_test::LayoutFaults(page, WindowDpi(page)))
