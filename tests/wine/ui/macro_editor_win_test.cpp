@@ -48,7 +48,6 @@ void PostClick(HWND button) {
 // Waits for the program's message box, answers it with `button`; its text.
 std::wstring Answer(int button) {
   HWND box = wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), L"Tavion");
-  if (!box) return L"(no box)";
   const std::wstring text = wine_test::WindowText(GetDlgItem(box, 0xFFFF));
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
@@ -84,12 +83,8 @@ HWND FocusOf(HWND dialog) {
 TEST(MacroEditor, EditsEventsAndSettingsAndStoresUnderTheNewNameOnlyAfterYes) {
   InstallSystemKeyNames();
   MemoryRegistry store;
-  const Items stored = {"",
-                        NewRecordingSettingsText(),
-                        Event(16, 42),
-                        Event(65, 30),
-                        Event(65, 30, true),
-                        Event(16, 42, true)};
+  const std::string shift = Event(16, 42), a = Event(65, 30), aUp = Event(65, 30, true);
+  const Items stored = {"", NewRecordingSettingsText(), shift, a, aUp, Event(16, 42, true)};
   ASSERT_TRUE(WriteMacroItems(store, "first", stored) &&
               WriteMacroItems(store, "other", Items{"", ""}));
   MacroEditorContext context;
@@ -150,7 +145,7 @@ TEST(MacroEditor, EditsEventsAndSettingsAndStoresUnderTheNewNameOnlyAfterYes) {
   EXPECT_EQ(std::optional<std::string>("other"), result);
   const Items saved = ReadMacroItems(store, "other");
   EXPECT_EQ((Items{"other"}), MacroNames(store));
-  EXPECT_EQ((Items{"", "", Event(65, 30), Event(16, 42), Event(65, 30, true)}),
+  EXPECT_EQ((Items{"", "", a, shift, aUp}),
             (Items{saved.at(0), "", saved.at(2), saved.at(3), saved.at(4)}));
   EXPECT_EQ((std::tuple(std::optional<std::string>("0"), std::optional<std::string>("False"))),
             std::tuple(TaggedField(saved.at(1), '1'), TaggedField(saved.at(1), '2')));
