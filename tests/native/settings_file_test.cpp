@@ -44,7 +44,9 @@ TEST(SettingsFile, ImportReplacesTheSettingsOrPutsTheBackupBackFromBesideTheFile
   PutTree(source, kSettings, {"Language='Deutsch'", "[Keys]", "A='x'"});
   PutTree(user, kSettings, {"KERNEL='4B.0(SOLID)'", "[Desk]", "Show_Time=2500"});
   user.WriteString(kRun, "Other", "x.exe");
-  const std::string file = Exported(source);
+  // As the system's registry editor writes it: without a line deleting the key first.
+  const std::string file =
+      WriteRegText(source, "HKEY_CURRENT_USER", kSettings, true, /*deleteFirst=*/false).value();
   const SettingsBackup backup = BackUpSettings(user).value();
   // A step that fails after others were written (here one outside the settings).
   std::vector<RegOperation> broken = Check(file).operations;
@@ -53,7 +55,7 @@ TEST(SettingsFile, ImportReplacesTheSettingsOrPutsTheBackupBackFromBesideTheFile
   EXPECT_EQ(backup.fileBytes, Exported(user));
   EXPECT_EQ(ImportOutcome::kRestoreFailed, ImportSettings(user, broken, broken));
   EXPECT_EQ(ImportOutcome::kImported, ImportSettings(user, Check(file).operations, {}));
-  EXPECT_EQ(file, Exported(user));
+  EXPECT_EQ(Exported(source), Exported(user)) << "the file replaced the settings";
   EXPECT_EQ("x.exe", user.ReadString(kRun, "Other").value_or(""))
       << "keys beside the settings stay as they were";
   // The backup goes beside the chosen file, which it never replaces.
