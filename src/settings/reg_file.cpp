@@ -245,14 +245,7 @@ std::vector<std::string> KeyList(const RegistryStore& store, std::string path, b
 
 // --- Reading ------------------------------------------------------------------------------------
 
-struct Operation {
-  enum class Kind : uint8_t { kCreateKey, kDeleteKey, kSetValue, kDeleteValue };
-  Kind kind;
-  std::string path;
-  std::string name;
-  RegistryValueType type = RegistryValueType::kOther;
-  std::vector<uint8_t> data;  // strings as UTF-8, integers as 4 bytes little-endian
-};
+using Operation = RegOperation;
 
 std::optional<int> HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -512,41 +505,6 @@ class RegTextParser {
   std::string problem_;
 };
 
-void Apply(const Operation& operation, MemoryRegistry& into) {
-  const std::span<const uint8_t> data = operation.data;
-  switch (operation.kind) {
-    case Operation::Kind::kCreateKey:
-      into.CreateKey(operation.path);
-      break;
-    case Operation::Kind::kDeleteKey:
-      into.DeleteKey(operation.path);
-      break;
-    case Operation::Kind::kDeleteValue:
-      into.DeleteValue(operation.path, operation.name);
-      break;
-    case Operation::Kind::kSetValue:
-      switch (operation.type) {
-        case RegistryValueType::kString:
-          into.WriteString(
-              operation.path, operation.name,
-              std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
-          break;
-        case RegistryValueType::kInteger:
-          into.WriteInteger(operation.path, operation.name,
-                            uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 |
-                                uint32_t{data[3]} << 24);
-          break;
-        case RegistryValueType::kBinary:
-          into.WriteBinary(operation.path, operation.name, data);
-          break;
-        case RegistryValueType::kOther:
-          into.WriteOther(operation.path, operation.name, data);
-          break;
-      }
-      break;
-  }
-}
-
 }  // namespace
 
 std::optional<std::string> WriteRegText(const RegistryStore& store, std::string_view rootName,
@@ -570,12 +528,17 @@ std::optional<std::string> WriteRegText(const RegistryStore& store, std::string_
   return file;
 }
 
-bool ParseRegText(std::span<const uint8_t> fileBytes, MemoryRegistry& into, std::string* error) {
+bool ParseRegOperations(std::span<const uint8_t> fileBytes, std::vector<RegOperation>& operations,
+                        std::string& error) {
   std::string text;
   if (fileBytes.size() >= 2 && fileBytes[0] == 0xFF && fileBytes[1] == 0xFE) {
+    if (fileBytes.size() % 2 != 0) {
+      error = "the file ends inside a character: it has been cut short";
+      return false;
+    }
     text = FromUtf16Le(fileBytes.subspan(2));
   } else if (fileBytes.size() >= 2 && fileBytes[0] == 0xFE && fileBytes[1] == 0xFF) {
-    if (error != nullptr) *error = "UTF-16 big-endian registry files are not supported";
+    error = "UTF-16 big-endian registry files are not supported";
     return false;
   } else if (fileBytes.size() >= 3 && fileBytes[0] == 0xEF && fileBytes[1] == 0xBB &&
              fileBytes[2] == 0xBF) {
@@ -583,13 +546,52 @@ bool ParseRegText(std::span<const uint8_t> fileBytes, MemoryRegistry& into, std:
   } else {
     text = FromUtf8OrLatin1(fileBytes);
   }
-  std::vector<Operation> operations;
+  std::vector<RegOperation> parsed;
+  if (!RegTextParser(text).Parse(parsed, error)) return false;
+  operations = std::move(parsed);
+  return true;
+}
+
+bool ApplyRegOperation(const RegOperation& operation, RegistryStore& into) {
+  const std::span<const uint8_t> data = operation.data;
+  switch (operation.kind) {
+    case RegOperation::Kind::kCreateKey:
+      return into.CreateKey(operation.path);
+    case RegOperation::Kind::kDeleteKey:
+      return into.DeleteKey(operation.path);
+    case RegOperation::Kind::kDeleteValue:
+      return into.DeleteValue(operation.path, operation.name);
+    case RegOperation::Kind::kSetValue:
+      break;
+  }
+  switch (operation.type) {
+    case RegistryValueType::kString:
+      return into.WriteString(
+          operation.path, operation.name,
+          std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+    case RegistryValueType::kInteger:
+      return data.size() == 4 &&
+             into.WriteInteger(operation.path, operation.name,
+                               uint32_t{data[0]} | uint32_t{data[1]} << 8 |
+                                   uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24);
+    case RegistryValueType::kBinary:
+      return into.WriteBinary(operation.path, operation.name, data);
+    case RegistryValueType::kOther:
+      if (auto* memory = dynamic_cast<MemoryRegistry*>(&into))
+        return memory->WriteOther(operation.path, operation.name, data);
+      return false;
+  }
+  return false;
+}
+
+bool ParseRegText(std::span<const uint8_t> fileBytes, MemoryRegistry& into, std::string* error) {
+  std::vector<RegOperation> operations;
   std::string problem;
-  if (!RegTextParser(text).Parse(operations, problem)) {
+  if (!ParseRegOperations(fileBytes, operations, problem)) {
     if (error != nullptr) *error = std::move(problem);
     return false;
   }
-  for (const Operation& operation : operations) Apply(operation, into);
+  for (const RegOperation& operation : operations) ApplyRegOperation(operation, into);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/registry.h"
 
@@ -33,5 +34,25 @@ std::optional<std::string> WriteRegText(const RegistryStore& store, std::string_
 // false with a message naming the line in `error` (when given), and leaves `into` unchanged.
 bool ParseRegText(std::span<const uint8_t> fileBytes, MemoryRegistry& into,
                   std::string* error = nullptr);
+
+// One step of a registry file, in file order. Paths are full store paths of ParseRegText
+// ("HKEY_CURRENT_USER\Software\X").
+struct RegOperation {
+  enum class Kind : uint8_t { kCreateKey, kDeleteKey, kSetValue, kDeleteValue };
+  Kind kind = Kind::kCreateKey;
+  std::string path;
+  std::string name;  // values only; "" is the default value
+  RegistryValueType type = RegistryValueType::kOther;
+  std::vector<uint8_t> data;  // strings as UTF-8, integers as 4 bytes little-endian
+};
+
+// The steps of a registry file as ParseRegText reads it, without applying them. A UTF-16 file of
+// an odd number of bytes is refused as cut short. False on bad input, with the message in `error`.
+bool ParseRegOperations(std::span<const uint8_t> fileBytes, std::vector<RegOperation>& operations,
+                        std::string& error);
+
+// Applies one step to `into`; false when the store refused it. A value of kOther is written only
+// to a MemoryRegistry (other stores cannot), and refused by the rest.
+bool ApplyRegOperation(const RegOperation& operation, RegistryStore& into);
 
 }  // namespace tavion

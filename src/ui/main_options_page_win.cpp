@@ -46,7 +46,16 @@ class MainOptionsPage final : public FormPage {
   }
 
   void OnControl(size_t index, WORD code) override {
-    if (Form().Name(index) == "Opt_Hid_Keyboard" && code == BN_CLICKED && Form().Checked(index) &&
+    const std::string& name = Form().Name(index);
+    if (code == BN_CLICKED && name == "b_psave" && Services().saveSettingsFile) {
+      Services().saveSettingsFile();
+      return;
+    }
+    if (code == BN_CLICKED && name == "b_pload" && Services().loadSettingsFile) {
+      Services().loadSettingsFile();
+      return;
+    }
+    if (name == "Opt_Hid_Keyboard" && code == BN_CLICKED && Form().Checked(index) &&
         ShowMessageBox(GetLangStr("QuestHidKeyboard",
                                   "Allowing this option you can't use usual keyboard keys,\r"
                                   "only HID keys will be allowed for a keyboard. Continue?\r"

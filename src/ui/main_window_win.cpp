@@ -74,7 +74,9 @@ bool MainWindow::Create(HINSTANCE instance) {
                           /*hMenu=*/nullptr, instance, this);
   if (!hwnd_) return false;
   if (startup_.commandLine.backup) {
-    // Backup mode starts nothing.
+    // Backup mode starts nothing: it saves the settings into a file and the program ends,
+    // whether or not a file was written.
+    SaveSettingsFile();
     return false;
   }
   FirstShow();
@@ -359,7 +361,7 @@ bool MainWindow::CloseHandler() {
   if (parts_) parts_->dispatcher.Clear();
   RECT r;
   if (GetWindowRect(hwnd_, &r)) s.FLeft = static_cast<int16_t>(r.left);
-  SaveSettings(/*saveActions=*/true);
+  if (!settingsReplaced_) SaveSettings(/*saveActions=*/true);
   tray_.Hide();
   tree_.Clear(actions_);
   ShowWindow(hwnd_, SW_HIDE);

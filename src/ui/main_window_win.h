@@ -119,6 +119,14 @@ class MainWindow {
   void SaveSettingsFile();
   void LoadSettingsFile();
   // --- settings files: further members here ---
+  // The file chosen in the save (or open) dialog proposing "TavionBackUp2.reg"; nullopt after
+  // Cancel.
+  std::optional<std::wstring> ChooseSettingsFile(bool save);
+  // Saves the settings and the current profile now (OptSave with the actions, the profile saver
+  // waited for). False when a write failed. The backup run, which loaded nothing, saves nothing.
+  bool SaveSettingsNow();
+  // The registry holds settings loaded from a file: the close must not write this instance's back.
+  bool settingsReplaced_ = false;
   void SetHotKeysDisabled(bool disabled);
 
   // Execution.
