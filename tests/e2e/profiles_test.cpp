@@ -1,6 +1,6 @@
 // The profile bar of a running Tavion.exe: a profile added as a copy of "Default", renamed, left
-// for "Default" from the tray and taken again with the selector, each time with its own hot keys
-// at once, and deleted; "Default" is never offered for renaming or deleting.
+// and taken again with the selector, each time with its own hot keys at once, and deleted;
+// "Default" is never offered for renaming or deleting.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -59,19 +59,20 @@ TEST(Profiles, AddedAsACopyRenamedSwitchedWithItsHotKeysAtOnceAndDeleted) {
   PostMessageW(page, WM_COMMAND, 1203, reinterpret_cast<LPARAM>(GetDlgItem(page, kToolbar)));
   Answer(tavion, L"Tavion");
 
-  // "Default" from the tray menu ("Restore", "Profiles", its first entry): its key acts at once.
-  PostMessageW(main, 0x40B /*WM_TV_TRAY*/, 1, WM_RBUTTONUP);
-  ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
-  Press({VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+  // "Default" chosen in the selector, the entry above: its key acts at once.
+  const auto choose = [&](WORD key) {
+    RECT place{};
+    GetWindowRect(selector, &place);
+    ClickAt({(place.left + place.right) / 2, (place.top + place.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
+    Press({key, VK_RETURN});
+  };
+  choose(VK_UP);
   EXPECT_TRUE(shows(L"Default", false, 2));
   PressChord({VK_CONTROL, VK_SHIFT}, VK_F11);
   Answer(tavion, L"Tavion");  // the running check
 
-  // "Job" chosen in the selector: the same key goes on to the window in front.
-  RECT place{};
-  GetWindowRect(selector, &place);
-  ClickAt({(place.left + place.right) / 2, (place.top + place.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
-  Press({VK_DOWN, VK_RETURN});
+  // "Job" again: the same key goes on to the window in front.
+  choose(VK_DOWN);
   EXPECT_TRUE(shows(L"Job", true, 2));
   wine_test::TestWindow front({.caption = L"front", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE});
   ASSERT_TRUE(wine_test::MakeForeground(front.hwnd()));
