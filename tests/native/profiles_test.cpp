@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "actions/actions_registry.h"
+#include "settings/registry.h"
 
 namespace tavion {
 namespace {
@@ -11,17 +11,16 @@ using Names = std::vector<std::string>;
 
 TEST(Profiles, NamesAreCheckedAndAskedForAgainAsTypedAndADeleteLeavesNoStagingKey) {
   // "Work", "Home" and what an interrupted save of "Home" left; "Later", current, is not saved.
-  const std::string keys(kKeysRegistryPath);
+  const std::string keys = "Keys";
   MemoryRegistry store;
   for (const char* key : {"Work\\000", "Home\\000", "~saving~Home", "~PREVIOUS~Home"})
     store.CreateKey(keys + "\\" + key);
   EXPECT_EQ((Names{"Default", "Home", "Work", "Later"}), ProfileChoices(store, keys, "Later"));
   using enum ProfileNameError;
-  const std::string long254(254, 'x');
   const std::tuple<std::string, bool, ProfileNameError> cases[] = {
       {"a\\b", false, kNotKeyName},
-      {long254 + "\xC3\xA9", false, kNone},  // 255 UTF-16 units in 256 bytes
-      {long254 + "\xF0\x9F\x98\x80", false, kNotKeyName},
+      {std::string(254, 'x') + "\xC3\xA9", false, kNone},  // 255 UTF-16 units in 256 bytes
+      {std::string(254, 'x') + "\xF0\x9F\x98\x80", false, kNotKeyName},
       {"~Saving~Job", false, kReserved},
       {"work", false, kExists},
       {"LATER", true, kNone},
