@@ -7,13 +7,11 @@
 #include <thread>
 
 #include "actions/action.h"
-#include "actions/actions_registry.h"
 #include "base/utf_win.h"
 #include "forms/message_box_win.h"
 #include "lang/lang.h"
 #include "lang/lang_win.h"
 #include "osd/osd_icons.h"
-#include "settings/registry.h"
 #include "settings/settings.h"
 #include "ui/main_pages_win.h"
 
@@ -23,20 +21,7 @@ namespace {
 // Sizes at 96 dots per inch.
 constexpr int kMargin = 8;
 constexpr int kGap = 6;
-constexpr int kProfileWidth = 200;
-constexpr int kProfileButtonsRoom = 4 * 80;  // the profile buttons' place, beside the selector
 constexpr int kFilterWidth = 220;
-
-std::vector<ControlDecl> ProfileBar() {
-  ControlDecl label;
-  label.name = "l_profile";
-  label.kind = ControlKind::kLabel;
-  label.caption = GetLangStr("l_profile", "Profile", "Fr1");
-  ControlDecl selector;
-  selector.name = "cb_profile2";
-  selector.kind = ControlKind::kComboBox;
-  return {label, selector};
-}
 
 SIZE TextSize(HWND window, HFONT font, const std::wstring& text) {
   SIZE size{};
@@ -70,7 +55,7 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   dpi_ = WindowDpi(page_);
 
   // Created in reading order: Tab follows it.
-  if (!form_.Create(page_, ProfileBar(), kIdFirstForm)) return false;
+  if (!form_.Create(page_, ProfileBarControls(), kIdFirstForm)) return false;
   font_ = reinterpret_cast<HFONT>(SendMessageW(form_.Handle("cb_profile2"), WM_GETFONT, 0, 0));
   LOGFONTW struck{};
   if (font_ && GetObjectW(font_, sizeof struck, &struck)) {
@@ -160,19 +145,7 @@ void ActionsPage::Layout(int dpi) {
   const int lineHeight = TextSize(page_, font_, L"Ag").cy;
   const int fieldHeight = lineHeight + scale(8);
 
-  // Profile bar: the caption, the selector, and room for its buttons.
-  HWND label = form_.Handle("l_profile");
-  HWND selector = form_.Handle("cb_profile2");
-  const int labelWidth = TextSize(page_, font_, GetLangStrW("l_profile", "Profile", "Fr1")).cx;
-  MoveWindow(label, left, top + (fieldHeight - lineHeight) / 2, labelWidth, lineHeight, TRUE);
-  const int selectorLeft = left + labelWidth + scale(kGap);
-  const int selectorWidth = std::max(
-      scale(140),
-      std::min(scale(kProfileWidth), width - (selectorLeft - left) - scale(kProfileButtonsRoom)));
-  MoveWindow(selector, selectorLeft, top, selectorWidth, scale(200), TRUE);
-  RECT selectorRect{};
-  GetWindowRect(selector, &selectorRect);
-  top += std::max<int>(fieldHeight, selectorRect.bottom - selectorRect.top) + scale(kGap);
+  top += LayoutProfileBar(left, top, width) + scale(kGap);
 
   // The toolbar wraps its buttons to the page's width; its height follows.
   MoveWindow(toolbar_, left, top, width, scale(200), FALSE);
@@ -224,25 +197,6 @@ void ActionsPage::Refill() {
   UpdateCommands();
 }
 
-void ActionsPage::FillProfiles() {
-  HWND selector = form_.Handle("cb_profile2");
-  SendMessageW(selector, CB_RESETCONTENT, 0, 0);
-  // "Default" always exists and comes first.
-  std::vector<std::string> names{"Default"};
-  if (services_.user) {
-    for (std::string& name : services_.user->SubKeyNames(kKeysRegistryPath)) {
-      if (!IsTransientProfileKey(name) && !RegistryNameEqual(name, "Default"))
-        names.push_back(std::move(name));
-    }
-  }
-  int current = 0;
-  for (size_t i = 0; i < names.size(); ++i) {
-    SendMessageW(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(names[i]).c_str()));
-    if (RegistryNameEqual(names[i], Settings().ProfileNm)) current = static_cast<int>(i);
-  }
-  SendMessageW(selector, CB_SETCURSEL, current, 0);
-}
-
 void ActionsPage::UpdateTotals() {
   if (services_.tree) SetWindowTextW(totals_, Utf8ToWide(TotalKeysText(*services_.tree)).c_str());
 }
@@ -263,6 +217,8 @@ LRESULT ActionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (reinterpret_cast<HWND>(lParam) == toolbar_) OnToolbarCommand(LOWORD(wParam));
+      if (const auto control = form_.IndexOfId(LOWORD(wParam)))
+        OnProfileBarCommand(form_.Name(*control), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));

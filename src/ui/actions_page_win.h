@@ -23,6 +23,9 @@ namespace tavion {
 // when the list cannot be made; the caller destroys it.
 HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi);
 
+// The profile bar as declared: "Profile", the selector `cb_profile2` and its buttons, in Tab order.
+std::vector<ControlDecl> ProfileBarControls();
+
 class ActionsPage final : public Page {
  public:
   // The ids of the page's controls, toolbar buttons and menu entries.
@@ -87,7 +90,20 @@ class ActionsPage final : public Page {
 
   bool CreateToolbar();
   void CreateImages();
+
+  // The profile bar (actions_page_profiles_win.cpp).
   void FillProfiles();
+  void UpdateProfileButtons();
+  // Places the bar at `top` across `width` from `left`; returns its height.
+  int LayoutProfileBar(int left, int top, int width);
+  void OnProfileBarCommand(const std::string& control, WORD notification);
+  // The user chose a profile in the selector: it becomes current, the current one saved first.
+  void OnProfileChosen();
+  void AddProfile();
+  void RenameProfile();
+  void DeleteProfile();
+  // Asks for the name of a new profile, or for the current one's new name.
+  std::optional<std::string> AskProfileName(bool renaming);
   void UpdateCommands();
   void UpdateTotals();
   void ShowViewsMenu();
@@ -128,9 +144,11 @@ class ActionsPage final : public Page {
   HWND filter_ = nullptr;
   HWND tree_ = nullptr;
   HWND details_ = nullptr;
-  HWND tip_ = nullptr;    // the tree's tooltip
-  Win32Form form_;        // the profile bar
-  HFONT font_ = nullptr;  // the form's: the system message font for the page's DPI
+  HWND tip_ = nullptr;                 // the tree's tooltip
+  Win32Form form_;                     // the profile bar
+  std::vector<std::string> profiles_;  // the selector's entries, in its order
+  bool fillingProfiles_ = false;       // the selector is filled: its changes are no choice
+  HFONT font_ = nullptr;               // the form's: the system message font for the page's DPI
   UniqueFont struckFont_;
   HIMAGELIST images_ = nullptr;  // owned: the node images, shared by both views
   HIMAGELIST toolImages_ = nullptr;
