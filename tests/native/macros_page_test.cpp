@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -12,11 +11,8 @@
 namespace tavion {
 namespace {
 
-constexpr uint8_t kInsert = 0x2D;
-
 TEST(MacrosPage, ListsTheNamedTextValuesAndOffersTheNextNumber) {
   MemoryRegistry settings;
-  EXPECT_TRUE(ListedMacroNames(settings).empty()) << "no Macros key";
   settings.WriteString("Macros", "Typing", "0,x");
   settings.WriteInteger("Macros", "Counter", 4);
   settings.WriteString("Macros", "", "0,x");
@@ -24,109 +20,76 @@ TEST(MacrosPage, ListsTheNamedTextValuesAndOffersTheNextNumber) {
   settings.WriteBinary("Macros", "Raw", bytes);
   settings.WriteString("Macros", "Abc", "");
   EXPECT_EQ((std::vector<std::string>{"Typing", "Abc"}), ListedMacroNames(settings));
-  EXPECT_EQ("Macros1", ProposedMacroName(0));
   EXPECT_EQ("Macros3", ProposedMacroName(2));
 }
 
+// "A+" a press of key A, "A-" its release; anything else is no event.
+std::vector<std::string> Recorded(const std::vector<std::string>& events) {
+  std::vector<std::string> items = {"67699721", "settings"};
+  for (const std::string& e : events)
+    items.push_back(e.size() != 2 ? e
+                                  : MacroEventItem({.keyCode = static_cast<uint8_t>(e[0]),
+                                                    .released = e[1] == '-'}));
+  return items;
+}
+
 TEST(MacrosPage, DropsTheKeysThatStartedAndStoppedTheRecording) {
-  const auto press = [](uint8_t key, bool released) {
-    return MacroEventItem({.keyCode = key, .scanCode = 0, .released = released, .delayMs = 0});
-  };
-  const std::string insertUp = press(kInsert, true), insertDown = press(kInsert, false);
-  const std::string aDown = press('A', false), aUp = press('A', true);
-  const std::string shiftDown = press(0x10, false), shiftUp = press(0x10, true);
   struct Case {
-    const char* what;
     std::vector<std::string> events, kept;
-    std::set<uint8_t> held;
+    std::string held;  // the keys down when it stopped
   };
   const Case cases[] = {
-      {"Insert started and stopped it",
-       {insertUp, aDown, aUp, insertDown},
-       {aDown, aUp},
-       {kInsert}},
-      {"a key held when stopped, released inside",
-       {shiftDown, aDown, aUp, shiftUp},
-       {shiftDown, aDown, aUp, shiftUp},
-       {0x10}},
-      {"pressed again after its release and held",
-       {shiftDown, shiftUp, shiftDown, shiftDown},
-       {shiftDown, shiftUp},
-       {0x10}},
-      {"a press not held stays for the editor's check", {aDown, shiftDown}, {aDown, shiftDown}, {}},
-      {"an item that is no event stays", {"x", aUp, aDown}, {"x", aDown}, {}},
+      {{"I-", "A+", "A-", "I+"}, {"A+", "A-"}, "I"},              // Insert started and stopped it
+      {{"S+", "A+", "A-", "S-"}, {"S+", "A+", "A-", "S-"}, "S"},  // held, but released inside
+      {{"S+", "S-", "S+", "S+"}, {"S+", "S-"}, "S"},              // pressed again and held
+      {{"A+", "S+"}, {"A+", "S+"}, ""},  // not held: left to the editor's check
+      {{"x", "A-", "A+"}, {"x", "A+"}, ""},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> items = {"67699721", "settings"};
-    items.insert(items.end(), c.events.begin(), c.events.end());
-    DropRecordingGestures(items, [&](uint8_t key) { return c.held.count(key) > 0; });
-    std::vector<std::string> expected = {"67699721", "settings"};
-    expected.insert(expected.end(), c.kept.begin(), c.kept.end());
-    EXPECT_EQ(expected, items) << c.what;
+    std::vector<std::string> items = Recorded(c.events);
+    DropRecordingGestures(items,
+                          [&](uint8_t key) { return c.held.find(char(key)) != c.held.npos; });
+    EXPECT_EQ(Recorded(c.kept), items) << testing::PrintToString(c.events);
   }
 }
 
-// The user's answers in turn, and what the loop asked and stored.
-struct Script {
-  std::vector<std::optional<std::string>> names;  // the dialog's answers in turn
-  std::set<std::string> stored;                   // names in use
-  std::vector<bool> replies;                      // answers to "Exists" in turn
-  std::set<std::string> failingOnce;              // names whose first write fails
-  std::vector<std::string> shown{};               // the dialog's text each time
-  std::vector<std::string> askedToReplace{};
-  std::vector<std::string> written{};
-
-  MacroNameQuestions Questions() {
-    return {[this](const std::string& text) {
-              shown.push_back(text);
-              return names.at(shown.size() - 1);
-            },
-            [this](const std::string& name) { return stored.count(name) > 0; },
-            [this](const std::string& name) {
-              askedToReplace.push_back(name);
-              return replies.at(askedToReplace.size() - 1);
-            },
-            [this](const std::string& name) {
-              if (failingOnce.erase(name)) return false;
-              written.push_back(name);
-              return true;
-            }};
-  }
-};
-
 TEST(MacrosPage, TheNameDialogAsksUntilTheRecordingIsStoredOrCancelled) {
-  using Names = std::vector<std::string>;
   struct Case {
-    const char* what;
-    Script script;
+    std::vector<std::string> answers;  // the user's, to the dialog and to "Exists", in turn
+    std::string log;                   // what was asked and written
     std::optional<std::string> result;
-    Names shown, askedToReplace, written;
   };
-  const std::nullopt_t cancel = std::nullopt;
-  Case cases[] = {
-      {"the offered name", {{"Macros3"}, {}, {}, {}}, "Macros3", {"Macros3"}, {}, {"Macros3"}},
-      {"Cancel discards", {{cancel}, {}, {}, {}}, cancel, {"Macros3"}, {}, {}},
-      {"empty asks again", {{"", "m"}, {}, {}, {}}, "m", {"Macros3", "Macros3"}, {}, {"m"}},
-      {"No to replacing asks again with the name",
-       {{"a", "b"}, {"a"}, {false}, {}},
-       "b",
-       {"Macros3", "a"},
-       {"a"},
-       {"b"}},
-      {"Yes replaces", {{"a"}, {"a"}, {true}, {}}, "a", {"Macros3"}, {"a"}, {"a"}},
-      {"Cancel after No stores nothing",
-       {{"a", cancel}, {"a"}, {false}, {}},
-       cancel,
-       {"Macros3", "a"},
-       {"a"},
-       {}},
-      {"a failed write asks again", {{"a", "a"}, {}, {}, {"a"}}, "a", {"Macros3", "a"}, {}, {"a"}},
+  const Case cases[] = {
+      {{"Macros3"}, "ask Macros3; store Macros3; ", "Macros3"},
+      {{"Cancel"}, "ask Macros3; ", std::nullopt},
+      {{"", "m"}, "ask Macros3; ask Macros3; store m; ", "m"},
+      {{"old", "No", "b"}, "ask Macros3; replace old?; ask old; store b; ", "b"},
+      {{"old", "Yes"}, "ask Macros3; replace old?; store old; ", "old"},
+      {{"bad", "bad"}, "ask Macros3; store bad failed; ask bad; store bad; ", "bad"},
   };
-  for (Case& c : cases) {
-    EXPECT_EQ(c.result, StoreRecordedMacro("Macros3", c.script.Questions())) << c.what;
-    EXPECT_EQ(c.shown, c.script.shown) << c.what;
-    EXPECT_EQ(c.askedToReplace, c.script.askedToReplace) << c.what;
-    EXPECT_EQ(c.written, c.script.written) << c.what;
+  for (const Case& c : cases) {
+    std::string log;
+    size_t next = 0;
+    const auto answer = [&](const std::string& question) {
+      log += question + "; ";
+      return c.answers.at(next++);
+    };
+    MacroNameQuestions questions;
+    questions.askName = [&](const std::string& text) -> std::optional<std::string> {
+      const std::string name = answer("ask " + text);
+      return name == "Cancel" ? std::nullopt : std::optional(name);
+    };
+    questions.exists = [](const std::string& name) { return name == "old"; };
+    questions.confirmReplace = [&](const std::string& name) {
+      return answer("replace " + name + "?") == "Yes";
+    };
+    questions.store = [&](const std::string& name) {  // the first write of "bad" fails
+      const bool fails = name == "bad" && log.find("store bad") == std::string::npos;
+      log += "store " + name + (fails ? " failed; " : "; ");
+      return !fails;
+    };
+    EXPECT_EQ(c.result, StoreRecordedMacro("Macros3", questions)) << c.log;
+    EXPECT_EQ(c.log, log);
   }
 }
 
