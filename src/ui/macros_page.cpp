@@ -33,15 +33,20 @@ void DropRecordingGestures(std::vector<std::string>& items,
     if (events[i]->released && !pressed[events[i]->keyCode]) drop[i] = true;
     if (!events[i]->released) pressed.set(events[i]->keyCode);
   }
-  std::bitset<256> releasedLater;
+  // The keys down as of the message that stopped the recording: from the first of the last run of
+  // presses of each, with what of that key came after it (its release may have reached the key
+  // handler before the message was handled), as long as only such keys follow.
+  std::bitset<256> closed;
+  std::vector<std::size_t> trailing;
   for (std::size_t i = events.size(); i-- > 0;) {
-    if (!events[i]) continue;
-    if (events[i]->released) {
-      releasedLater.set(events[i]->keyCode);
-    } else if (!releasedLater[events[i]->keyCode] && held(events[i]->keyCode)) {
-      drop[i] = true;
-    }
+    if (!events[i] || closed[events[i]->keyCode] || !held(events[i]->keyCode)) break;
+    const uint8_t key = events[i]->keyCode;
+    trailing.push_back(i);
+    const bool repeated =
+        i > 0 && events[i - 1] && !events[i - 1]->released && events[i - 1]->keyCode == key;
+    if (!events[i]->released && !repeated) closed.set(key);
   }
+  for (const std::size_t i : trailing) drop[i] = drop[i] || closed[events[i]->keyCode];
   std::size_t kept = kMacroFirstEventItem;
   for (std::size_t i = 0; i < events.size(); ++i)
     if (!drop[i]) {

@@ -21,9 +21,9 @@ std::vector<std::string> ListedMacroNames(const RegistryStore& settings);
 std::string ProposedMacroName(std::size_t count);
 
 // Drops from the items of a finished recording the key events of the gestures that started and
-// stopped it: a release of a key that the recording has not pressed before, and the presses of a
-// key that `held` says is still down and that the recording does not release after them (the key
-// that stopped it would otherwise stay pressed after playback). Other items stay as they are.
+// stopped it: a release of a key that the recording has not pressed before, and at the end the
+// last press (with its repeats and release) of each key that `held` says is still down when it
+// stopped, which would otherwise stay pressed or be typed again by playback. Other items stay.
 void DropRecordingGestures(std::vector<std::string>& items,
                            const std::function<bool(uint8_t keyCode)>& held);
 

@@ -35,8 +35,9 @@ TEST(MacrosPage, DropsTheKeysThatStartedAndStoppedTheRecording) {
     std::string held;  // the keys down when it stopped
   };
   const Case cases[] = {
-      {{"I-", "A+", "A-", "I+"}, {"A+", "A-"}, "I"},              // Insert started and stopped it
-      {{"S+", "A+", "A-", "S-"}, {"S+", "A+", "A-", "S-"}, "S"},  // held, but released inside
+      {{"I-", "A+", "A-", "I+"}, {"A+", "A-"}, "I"},  // Insert started and stopped it
+      {{"B+", "B-", "I+", "I-"}, {"B+", "B-"}, "I"},  // its release came before the stop
+      {{"S+", "A+", "A-", "S-"}, {"S+", "A+", "A-", "S-"}, "S"},  // held, but not at the end
       {{"S+", "S-", "S+", "S+"}, {"S+", "S-"}, "S"},              // pressed again and held
       {{"x", "A-", "A+"}, {"x", "A+"}, ""},
   };
