@@ -4,6 +4,7 @@
 #include "ui/about_page_win.h"
 #include "ui/actions_page_win.h"
 #include "ui/key_names_page_win.h"
+#include "ui/macros_page_win.h"
 #include "ui/main_options_page_win.h"
 #include "ui/osd_page_win.h"
 #include "ui/player_page_win.h"
@@ -17,7 +18,7 @@ std::vector<std::unique_ptr<Page>> CreateMainPages() {
   pages.push_back(CreatePlayerPage());
   pages.push_back(std::make_unique<ActionsPage>());
   pages.push_back(CreateOsdPage());
-  pages.push_back(std::make_unique<EmptyPage>("PageMacros", "Macros"));
+  pages.push_back(CreateMacrosPage());
   pages.push_back(CreateKeyNamesPage());
   pages.push_back(std::make_unique<EmptyPage>("PagePlugins", "Plugins"));
   pages.push_back(std::make_unique<EmptyPage>("PageKeyboardLayout", "Keyboard layout"));

@@ -124,6 +124,16 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
 
 std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance, ListCommand command,
                                                   std::optional<std::size_t> selected) {
+  ActionEditorRequest request;
+  request.isNew = command != ListCommand::kEdit;
+  request.startMode =
+      command == ListCommand::kAddFolder ? EditorStartMode::kFolder : EditorStartMode::kNormal;
+  request.selected = selected;
+  return EditAction(instance, request);
+}
+
+std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance,
+                                                  const ActionEditorRequest& request) {
   ActionEditorContext context;
   context.owner = hwnd_;
   context.instance = instance;
@@ -141,11 +151,6 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance, ListComman
     if (!library_.ForceForegroundWindow || !library_.ForceForegroundWindow(window))
       SetForegroundWindow(window);
   };
-  ActionEditorRequest request;
-  request.isNew = command != ListCommand::kEdit;
-  request.startMode =
-      command == ListCommand::kAddFolder ? EditorStartMode::kFolder : EditorStartMode::kNormal;
-  request.selected = selected;
   editorOpen_ = true;
   const std::optional<std::size_t> changed = ShowActionEditor(context, request);
   editorOpen_ = false;

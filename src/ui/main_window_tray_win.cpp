@@ -7,6 +7,7 @@
 
 #include "actions/actions_registry.h"
 #include "exec/dispatcher.h"
+#include "exec/main_messages.h"
 #include "lang/lang.h"
 #include "lang/lang_win.h"
 #include "osd/osd_icons_win.h"
@@ -113,10 +114,12 @@ void MainWindow::SetTrayImage(int index, HICON image) {
 void MainWindow::OnTray(LPARAM mouseMessage) {
   if (mouseMessage == WM_LBUTTONUP) {
     Restore();
-    // A recording in progress is ended on the macros page.
-    if (Settings().MacroRecording) {
+    // A recording in progress is ended on the macros page. Posted: the page asks for the new
+    // macro's name, which must not keep the shell waiting for this notification.
+    if (Settings().MacroRecording && parts_) {
       if (const auto entry = PanelEntry(kMainNavigationPanel, kMacrosEntry))
         ShowPage(NavigationEntries()[*entry].page.value_or(parts_->currentPage));
+      PostMessageW(hwnd_, WM_TV_STATUS, kStatusStopRecording, 0);
     }
   } else if (mouseMessage == WM_RBUTTONUP) {
     SetForegroundWindow(hwnd_);

@@ -114,6 +114,15 @@ class MainWindow {
   // "Add action for macros".
   std::optional<std::size_t> AddMacroAction(HINSTANCE instance, const std::string& macroName);
   // --- macros: further members here ---
+  // The action editor opened for `request`; after OK saves the profile and returns the node
+  // added or changed.
+  std::optional<std::size_t> EditAction(HINSTANCE instance,
+                                        const struct ActionEditorRequest& request);
+  // While a macro is recorded the tray shows image 25 and blinks: every 600 ms a window timer
+  // (this procedure) blanks the icon or shows it again.
+  static void CALLBACK BlinkTrayIcon(HWND hwnd, UINT message, UINT_PTR timer, DWORD time);
+  UniqueIcon recordingIcon_;  // image 25: the macro image from the resource folder
+  bool blinkBlank_ = false;   // the tray icon is blanked between two blinks
 
   // Settings files (main_window_files_win.cpp).
   void SaveSettingsFile();
