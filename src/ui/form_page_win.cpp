@@ -20,6 +20,9 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   HINSTANCE instance = services.instance ? services.instance : GetModuleHandleW(nullptr);
   hwnd_ = CreatePageWindow(parent, instance, &FormPage::WindowProc, this);
   if (!hwnd_) return false;
+  // A group box paints only its frame: the page must paint its face beneath it too, or
+  // scrolling leaves fragments of the controls inside the box behind.
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_CLIPCHILDREN);
   RECT client = {};
   GetClientRect(parent, &client);
   MoveWindow(hwnd_, 0, 0, client.right, client.bottom, FALSE);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "actions/actions_registry.h"
+#include "actions/profiles.h"
 #include "base/utf_win.h"
 #include "exec/media_player_path.h"
 #include "forms/message_box_win.h"
@@ -40,6 +41,9 @@ void MainWindow::FindWinampOnFirstRun() {
 
 void MainWindow::LoadProfile() {
   parts_->dispatcher.Clear();
+  // A stored name that is no profile's key name (empty: Keys itself) would load the wrong key.
+  if (CheckProfileKeyName(Settings().ProfileNm) != ProfileNameError::kNone)
+    Settings().ProfileNm = std::string(kDefaultProfile);
   const std::string profile = JoinRegistryPath(kKeysRegistryPath, Settings().ProfileNm);
   LoadActionsOptions options;
   options.existingDrives = GetLogicalDrives();

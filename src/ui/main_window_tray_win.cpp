@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "actions/actions_registry.h"
+#include "actions/profiles.h"
 #include "exec/dispatcher.h"
 #include "exec/main_messages.h"
 #include "lang/lang.h"
@@ -150,19 +151,13 @@ void MainWindow::ShowTrayMenu() {
   SetMenuDefaultItem(menu.get(), kIdRestore, FALSE);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
 
-  // Profiles: the sub-keys of Keys, read now so that a profile added since shows.
-  trayProfiles_.clear();
-  for (std::string& name : userRegistry_.SubKeyNames(kKeysRegistryPath))
-    if (!IsTransientProfileKey(name)) trayProfiles_.push_back(std::move(name));
-  // The current profile is there before its first save too.
-  if (std::find(trayProfiles_.begin(), trayProfiles_.end(), Settings().ProfileNm) ==
-      trayProfiles_.end())
-    trayProfiles_.insert(trayProfiles_.begin(), Settings().ProfileNm);
+  // Profiles as the selector offers them, read now so that a profile added since shows.
+  trayProfiles_ = ProfileChoices(userRegistry_, kKeysRegistryPath, Settings().ProfileNm);
   HMENU profiles = CreatePopupMenu();
   for (size_t i = 0; i < trayProfiles_.size(); ++i) {
     const UINT id = kFirstProfileId + static_cast<UINT>(i);
     add(profiles, id, Utf8ToWide(trayProfiles_[i]), false);
-    if (trayProfiles_[i] == Settings().ProfileNm)
+    if (RegistryNameEqual(trayProfiles_[i], Settings().ProfileNm))
       CheckMenuRadioItem(profiles, id, id, id, MF_BYCOMMAND);
   }
   AppendMenuW(menu.get(), MF_POPUP | (trayProfiles_.empty() ? MF_GRAYED : 0),
