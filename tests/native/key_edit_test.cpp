@@ -85,88 +85,61 @@ class KeyEditTest : public testing::Test {
 
 TEST_F(KeyEditTest, KeyEventsBuildTheCombinationAndDecideWhatIsSwallowed) {
   constexpr uint32_t kCtrl = 162, kShift = 160, kA = 65, kTab = 9;
+  const uint32_t ctrl = PackHotKey(0, 0, 0, kModCtrl), shift = PackHotKey(0, 0, 0, kModShift),
+                 a = PackHotKey(kA, 30, 0, 0), ctrlA = PackHotKey(kA, 30, 0, kModCtrl),
+                 ctrlTab = PackHotKey(kTab, 15, 0, kModCtrl), ctrlKey = PackHotKey(kCtrl, 29, 0, 0);
+  const Event click = {kClick, 0};
   struct Case {
     const char* what;
-    void (*options)(KeyEditOptions&);
     std::vector<Event> events;
-    std::string answers;
-    std::string text;
+    std::string answers, text;
     uint32_t hotKey;
+    KeyEditOptions options = {};
   };
-  const auto none = [](KeyEditOptions&) {};
   const Case cases[] = {
       {"Ctrl, Shift, A, all released",
-       none,
        {Down(kCtrl), Down(kShift), Down(kA), Up(kA), Up(kShift), Up(kCtrl)},
        "111111",
        "Ctrl + Shift + A",
        PackHotKey(kA, 30, 0, kModCtrl | kModShift)},
-      {"a modifier alone goes back to None", none, {Down(kCtrl), Up(kCtrl)}, "11", "None", 0},
+      {"a modifier alone goes back to None", {Down(kCtrl), Up(kCtrl)}, "11", "None", 0},
       {"Ctrl alone again after a capture",
-       none,
        {Down(kCtrl), Down(kA), Up(kA), Up(kCtrl), Down(kCtrl)},
        "11111",
        "Ctrl + ",
-       PackHotKey(0, 0, 0, kModCtrl)},
-      {"auto-repeat of Shift changes nothing",
-       none,
-       {Down(kShift), Down(kShift), Down(kShift)},
-       "100",
-       "Shift + ",
-       PackHotKey(0, 0, 0, kModShift)},
-      {"Tab alone moves on", none, {Down(kTab), Up(kTab)}, "01", "None", 0},
-      {"Ctrl + Tab is captured",
-       none,
-       {Down(kCtrl), Down(kTab)},
-       "11",
-       "Ctrl + Tab",
-       PackHotKey(kTab, 15, 0, kModCtrl)},
-      {"Tab after a captured combination moves on",
-       none,
+       ctrl},
+      {"Shift auto-repeated", {Down(kShift), Down(kShift), Down(kShift)}, "100", "Shift + ", shift},
+      {"Tab alone moves on", {Down(kTab), Up(kTab)}, "01", "None", 0},
+      {"Ctrl + Tab is captured", {Down(kCtrl), Down(kTab)}, "11", "Ctrl + Tab", ctrlTab},
+      {"Tab after a capture moves on",
        {Down(kCtrl), Down(kA), Up(kA), Up(kCtrl), Down(kTab)},
        "11110",
        "Ctrl + A",
-       PackHotKey(kA, 30, 0, kModCtrl)},
-      {"a key up of a modifier never held passes", none, {Up(kCtrl)}, "0", "None", 0},
-      {"own input passes untouched", none, {{kWmKeyDown, kA, OwnInputMark}}, "0", "None", 0},
-      {"key 255 refused",
-       [](KeyEditOptions& o) { o.use255Keys = false; },
-       {Down(255)},
-       "0",
-       "None",
-       0},
-      {"key 255 accepted", none, {Down(255)}, "1", "255x0x0", PackHotKey(255, 0, 0, 0)},
-      {"without key modes a modifier passes",
-       [](KeyEditOptions& o) { o.useKeyModes = false; },
-       {Down(kCtrl), Down(kA)},
-       "01",
-       "A",
-       PackHotKey(kA, 30, 0, 0)},
+       ctrlA},
+      {"a key up of a modifier never held passes", {Up(kCtrl)}, "0", "None", 0},
+      {"own input passes untouched", {{kWmKeyDown, kA, OwnInputMark}}, "0", "None", 0},
+      {"key 255 refused", {Down(255)}, "0", "None", 0, {.use255Keys = false}},
+      {"key 255 accepted", {Down(255)}, "1", "255x0x0", PackHotKey(255, 0, 0, 0)},
+      {"no key modes: Ctrl passes", {Down(kCtrl), Down(kA)}, "01", "A", a, {.useKeyModes = false}},
       {"a modifier like a key",
-       [](KeyEditOptions& o) { o.useAllModeLikeKeys = true; },
        {Down(kCtrl), Up(kCtrl)},
        "10",
        "Ctrl",
-       PackHotKey(kCtrl, 29, 0, 0)},
+       ctrlKey,
+       {.useAllModeLikeKeys = true}},
       {"double click",
-       [](KeyEditOptions& o) { o.useDblClick = true; },
-       {{kClick, 0}, {kClick, 0}},
+       {click, click},
        "0000",
        "Mouse DblClick",
-       PackHotKey(14, 0, 0, 0)},
-      {"two clicks without double click",
-       none,
-       {{kClick, 0}, {kClick, 0}},
-       "0000",
-       "Mouse Left",
-       PackHotKey(1, 0, 0, 0)},
+       PackHotKey(14, 0, 0, 0),
+       {.useDblClick = true}},
+      {"two clicks", {click, click}, "0000", "Mouse Left", PackHotKey(1, 0, 0, 0)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     state_ = {};
     shared_ = {};
-    options_ = {};
-    c.options(options_);
+    options_ = c.options;
     EXPECT_EQ(c.answers, Feed(c.events));
     EXPECT_EQ(c.text, state_.text);
     EXPECT_EQ(c.hotKey, KeyEditHotKey(state_));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "keys/key_names.h"
 
@@ -15,56 +16,26 @@ TEST(KeyNameDialogChecks, RefuseInOrderAndPointAtTheField) {
   table.AddKey("Pad", 0, "HID#1");
   table.AddKey("Odd", PackHotKey(255, 86, 0, 0), "");
   const int mute = table.IndexOfName("Mute");
-  struct Case {
-    const char* what;
-    KeyNameDialogData data;
-    int editedIndex;
-    std::string message;  // empty: accepted
-    std::string control;
+  const auto key = [](uint8_t code, uint8_t scan, uint8_t extended) {
+    return PackHotKey(code, scan, extended, 0);
   };
-  const Case cases[] = {
-      {"no name before no key",
-       {.name = "", .key = 0, .hidText = ""},
-       -1,
-       "Input key name",
-       kKeyNameEdit},
-      {"no key",
-       {.name = "X", .key = 0, .hidText = ""},
-       -1,
-       "Key incorrect, repeat input.",
-       kKeyNameKeyEdit},
-      {"a name taken, whatever the key",
-       {.name = "mute", .key = PackHotKey(1, 0, 0, 0), .hidText = ""},
-       -1,
-       "Key name mute already exists, input another name",
-       kKeyNameEdit},
-      {"a key taken, scan code aside",
-       {.name = "X", .key = PackHotKey(173, 5, 1, 0), .hidText = ""},
-       -1,
-       "Key with code such already exists, input another key",
-       kKeyNameKeyEdit},
-      {"an HID text taken",
-       {.name = "X", .key = 0, .hidText = "HID#1"},
-       -1,
-       "Key with code such already exists, input another key",
-       kKeyNameKeyEdit},
-      {"a second HID key", {.name = "X", .key = 0, .hidText = "HID#2"}, -1, "", ""},
-      {"key 255 with another scan code",
-       {.name = "X", .key = PackHotKey(255, 87, 0, 0), .hidText = ""},
-       -1,
-       "",
-       ""},
-      {"an edited entry keeps its name and key",
-       {.name = "MUTE", .key = PackHotKey(173, 0, 0, 0), .hidText = ""},
-       mute,
-       "",
-       ""},
+  const std::string nameTaken = "Key name mute already exists, input another name",
+                    keyTaken = "Key with code such already exists, input another key";
+  // What; the name, key and HID text typed; the entry edited; the refusal (none: empty), its field.
+  const std::tuple<const char*, KeyNameDialogData, int, std::string, std::string> cases[] = {
+      {"no name before no key", {.name = ""}, -1, "Input key name", kKeyNameEdit},
+      {"no key", {.name = "X"}, -1, "Key incorrect, repeat input.", kKeyNameKeyEdit},
+      {"name taken, any key", {.name = "mute", .key = key(1, 0, 0)}, -1, nameTaken, kKeyNameEdit},
+      {"key used, any scan", {.name = "X", .key = key(173, 5, 1)}, -1, keyTaken, kKeyNameKeyEdit},
+      {"an HID text taken", {.name = "X", .hidText = "HID#1"}, -1, keyTaken, kKeyNameKeyEdit},
+      {"a second HID key", {.name = "X", .hidText = "HID#2"}, -1, "", ""},
+      {"key 255, another scan code", {.name = "X", .key = key(255, 87, 0)}, -1, "", ""},
+      {"an edited entry keeps its name", {.name = "MUTE", .key = key(173, 0, 0)}, mute, "", ""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const auto failure = CheckKeyName(c.data, table, c.editedIndex);
-    EXPECT_EQ(c.message, failure ? failure->message : "");
-    EXPECT_EQ(c.control, failure ? failure->control : "");
+  for (const auto& [what, data, editedIndex, message, control] : cases) {
+    const auto failure = CheckKeyName(data, table, editedIndex);
+    EXPECT_EQ(message, failure ? failure->message : "") << what;
+    EXPECT_EQ(control, failure ? failure->control : "") << what;
   }
 }
 
