@@ -89,51 +89,38 @@ TEST_F(KeyEditTest, KeyEventsBuildTheCombinationAndDecideWhatIsSwallowed) {
                  a = PackHotKey(kA, 30, 0, 0), ctrlA = PackHotKey(kA, 30, 0, kModCtrl),
                  ctrlTab = PackHotKey(kTab, 15, 0, kModCtrl), ctrlKey = PackHotKey(kCtrl, 29, 0, 0);
   const Event click = {kClick, 0};
+  using Events = std::vector<Event>;
   struct Case {
     const char* what;
-    std::vector<Event> events;
+    Events events;
     std::string answers, text;
     uint32_t hotKey;
     KeyEditOptions options = {};
   };
   const Case cases[] = {
       {"Ctrl, Shift, A, all released",
-       {Down(kCtrl), Down(kShift), Down(kA), Up(kA), Up(kShift), Up(kCtrl)},
-       "111111",
-       "Ctrl + Shift + A",
-       PackHotKey(kA, 30, 0, kModCtrl | kModShift)},
-      {"a modifier alone goes back to None", {Down(kCtrl), Up(kCtrl)}, "11", "None", 0},
+       Events{Down(kCtrl), Down(kShift), Down(kA), Up(kA), Up(kShift), Up(kCtrl)}, "111111",
+       "Ctrl + Shift + A", PackHotKey(kA, 30, 0, kModCtrl | kModShift)},
+      {"a modifier alone goes back to None", Events{Down(kCtrl), Up(kCtrl)}, "11", "None", 0},
       {"Ctrl alone again after a capture",
-       {Down(kCtrl), Down(kA), Up(kA), Up(kCtrl), Down(kCtrl)},
-       "11111",
-       "Ctrl + ",
-       ctrl},
-      {"Shift auto-repeated", {Down(kShift), Down(kShift), Down(kShift)}, "100", "Shift + ", shift},
-      {"Tab alone moves on", {Down(kTab), Up(kTab)}, "01", "None", 0},
-      {"Ctrl + Tab is captured", {Down(kCtrl), Down(kTab)}, "11", "Ctrl + Tab", ctrlTab},
-      {"Tab after a capture moves on",
-       {Down(kCtrl), Down(kA), Up(kA), Up(kCtrl), Down(kTab)},
-       "11110",
-       "Ctrl + A",
-       ctrlA},
-      {"a key up of a modifier never held passes", {Up(kCtrl)}, "0", "None", 0},
-      {"own input passes untouched", {{kWmKeyDown, kA, OwnInputMark}}, "0", "None", 0},
-      {"key 255 refused", {Down(255)}, "0", "None", 0, {.use255Keys = false}},
-      {"key 255 accepted", {Down(255)}, "1", "255x0x0", PackHotKey(255, 0, 0, 0)},
-      {"no key modes: Ctrl passes", {Down(kCtrl), Down(kA)}, "01", "A", a, {.useKeyModes = false}},
-      {"a modifier like a key",
-       {Down(kCtrl), Up(kCtrl)},
-       "10",
-       "Ctrl",
-       ctrlKey,
-       {.useAllModeLikeKeys = true}},
-      {"double click",
-       {click, click},
-       "0000",
-       "Mouse DblClick",
-       PackHotKey(14, 0, 0, 0),
-       {.useDblClick = true}},
-      {"two clicks", {click, click}, "0000", "Mouse Left", PackHotKey(1, 0, 0, 0)},
+       Events{Down(kCtrl), Down(kA), Up(kA), Up(kCtrl), Down(kCtrl)}, "11111", "Ctrl + ", ctrl},
+      {"auto-repeat of Shift changes nothing", Events{Down(kShift), Down(kShift), Down(kShift)},
+       "100", "Shift + ", shift},
+      {"Tab alone moves on", Events{Down(kTab), Up(kTab)}, "01", "None", 0},
+      {"Ctrl + Tab is captured", Events{Down(kCtrl), Down(kTab)}, "11", "Ctrl + Tab", ctrlTab},
+      {"Tab after a capture moves on", Events{Down(kCtrl), Down(kA), Up(kA), Up(kCtrl), Down(kTab)},
+       "11110", "Ctrl + A", ctrlA},
+      {"a key up of a modifier never held passes", Events{Up(kCtrl)}, "0", "None", 0},
+      {"own input passes untouched", Events{{kWmKeyDown, kA, OwnInputMark}}, "0", "None", 0},
+      {"key 255 refused", Events{Down(255)}, "0", "None", 0, KeyEditOptions{.use255Keys = false}},
+      {"key 255 accepted", Events{Down(255)}, "1", "255x0x0", PackHotKey(255, 0, 0, 0)},
+      {"without key modes a modifier passes", Events{Down(kCtrl), Down(kA)}, "01", "A", a,
+       KeyEditOptions{.useKeyModes = false}},
+      {"a modifier like a key", Events{Down(kCtrl), Up(kCtrl)}, "10", "Ctrl", ctrlKey,
+       KeyEditOptions{.useAllModeLikeKeys = true}},
+      {"double click", Events{click, click}, "0000", "Mouse DblClick", PackHotKey(14, 0, 0, 0),
+       KeyEditOptions{.useDblClick = true}},
+      {"two clicks", Events{click, click}, "0000", "Mouse Left", PackHotKey(1, 0, 0, 0)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
