@@ -39,10 +39,13 @@ HWND Field(HWND dialog, const wchar_t* caption) {
   return GetWindow(Find(dialog, L"Static", caption), GW_HWNDNEXT);
 }
 
-// Clicks a button without waiting for what the click opens.
-void PostClick(HWND button) {
-  PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-               reinterpret_cast<LPARAM>(button));
+// Tells the dialog of `code` from `control` (a click by default); posted, it does not wait for
+// what that opens.
+void Notify(HWND control, bool post = false, WORD code = BN_CLICKED) {
+  const WPARAM command = MAKEWPARAM(GetDlgCtrlID(control), code);
+  const LPARAM from = reinterpret_cast<LPARAM>(control);
+  if (post) PostMessageW(GetParent(control), WM_COMMAND, command, from);
+  if (!post) SendMessageW(GetParent(control), WM_COMMAND, command, from);
 }
 
 // Waits for the program's message box, answers it with `button`; its text.
@@ -59,11 +62,6 @@ std::wstring Answer(int button) {
 void SelectRow(HWND list, int row) {
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-}
-
-void Click(HWND button) {
-  SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-               reinterpret_cast<LPARAM>(button));
 }
 
 std::wstring RowText(HWND list, int row) {
@@ -111,25 +109,24 @@ TEST(MacroEditor, EditsEventsAndSettingsAndStoresUnderTheNewNameOnlyAfterYes) {
     SelectRow(list, 0);
     enabled = {IsWindowEnabled(Find(dialog, L"Button", L"Up")),
                IsWindowEnabled(Find(dialog, L"Button", L"Down")), IsWindowEnabled(stop)};
-    Click(Find(dialog, L"Button", L"Down"));
+    Notify(Find(dialog, L"Button", L"Down"));
     seen.push_back(RowText(list, 1));
     seen.push_back(wine_test::WindowText(GetWindow(check, GW_HWNDNEXT)));
     SelectRow(list, 3);
     SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
-    PostClick(check);
+    Notify(check, true);
     seen.push_back(Answer(IDOK));
     HWND sleep = Field(dialog, L"Delay on macros play");
     SendMessageW(sleep, CB_SETCURSEL, 0, 0);
-    SendMessageW(GetParent(sleep), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(sleep), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(sleep));
+    Notify(sleep, false, CBN_SELCHANGE);
     enabled.push_back(IsWindowEnabled(stop));
     enabled.push_back(IsWindowEnabled(Find(dialog, L"Button", L"Help")));
     SetWindowTextW(name, L"other");
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
-    PostClick(GetDlgItem(dialog, IDOK));
+    Notify(GetDlgItem(dialog, IDOK), true);
     seen.push_back(Answer(IDNO));
     focusOnName = wine_test::PumpUntil([&] { return FocusOf(dialog) == name; }, 3000);
-    PostClick(GetDlgItem(dialog, IDOK));
+    Notify(GetDlgItem(dialog, IDOK), true);
     seen.push_back(Answer(IDYES));
   });
   const std::optional<std::string> result = ShowMacroEditor(context, "first");
