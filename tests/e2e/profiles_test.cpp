@@ -18,6 +18,7 @@ enum : int { kSelector = 1001, kAdd, kEdit, kDelete, kTree = 1101, kToolbar = 11
 // (OK, or Yes).
 void Answer(TavionProcess& tavion, const wchar_t* caption, const std::wstring& text = L"") {
   HWND dialog = wine_test::WaitForWindow(L"#32770", tavion.Id(), caption);
+  ASSERT_NE(nullptr, dialog) << caption;
   Type(text);
   PressChord({}, VK_RETURN);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
