@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "tavion_process.h"
 
 namespace tavion::e2e {
@@ -67,6 +70,18 @@ TEST(Profiles, AddedAsACopyRenamedSwitchedWithItsHotKeysAtOnceAndDeleted) {
   };
   choose(0);
   EXPECT_TRUE(shows(L"Default", false, 2));
+  // "Job" and back to "Default" through the tray's "Profiles" menu, its second entry.
+  for (const auto& [keys, profile, editable] :
+       {std::tuple{std::vector<WORD>{VK_DOWN, VK_RETURN}, L"Job", true},
+        std::tuple{std::vector<WORD>{VK_RETURN}, L"Default", false}}) {
+    ClickAt(TrayIconPoint(main).value_or(POINT{}), MOUSEEVENTF_RIGHTDOWN);
+    ASSERT_NE(nullptr, wine_test::WaitForWindow(L"#32768", tavion.Id()));
+    Press({VK_DOWN, VK_DOWN, VK_RIGHT});
+    ASSERT_TRUE(
+        WaitUntil([&] { return wine_test::TopLevelWindows(L"#32768", tavion.Id()).size() == 2; }));
+    for (WORD key : keys) Press({key});
+    EXPECT_TRUE(shows(profile, editable, 2)) << "from the tray";
+  }
   PressChord({VK_CONTROL, VK_SHIFT}, VK_F11);
   Answer(tavion, L"Tavion");  // the running check
 
