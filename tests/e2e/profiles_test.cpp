@@ -27,6 +27,23 @@ void Answer(TavionProcess& tavion, const wchar_t* caption, const std::wstring& t
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
 }
 
+// Opens the "Profiles" submenu of the tray menu with the keys. Wine's menu loop may miss keys
+// that arrive as it starts: a menu that did not follow them is closed and opened again.
+bool OpenTrayProfiles(TavionProcess& tavion, HWND main) {
+  const auto menus = [&] { return wine_test::TopLevelWindows(L"#32768", tavion.Id()).size(); };
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    ClickAt(TrayIconPoint(main).value_or(POINT{}), MOUSEEVENTF_RIGHTDOWN);
+    if (!wine_test::WaitForWindow(L"#32768", tavion.Id())) continue;
+    // Missed keys leave fewer steps down, never more: no other submenu opens.
+    Press({VK_DOWN, VK_DOWN, VK_RIGHT});
+    if (WaitUntil([&] { return menus() == 2; }, 2000)) return true;
+    // One Escape per open menu: one more would put the main window away.
+    for (size_t open = menus(); open > 0; --open) Press({VK_ESCAPE});
+    WaitUntil([&] { return menus() == 0; });
+  }
+  return false;
+}
+
 TEST(Profiles, AddedAsACopyRenamedSwitchedWithItsHotKeysAtOnceAndDeleted) {
   // "Default" holds the running check on Ctrl+Shift+F11.
   WriteSetting(L"Keys\\Default\\000", L"Exec", L"tv_beep");
@@ -74,11 +91,7 @@ TEST(Profiles, AddedAsACopyRenamedSwitchedWithItsHotKeysAtOnceAndDeleted) {
   for (const auto& [keys, profile, editable] :
        {std::tuple{std::vector<WORD>{VK_DOWN, VK_RETURN}, L"Job", true},
         std::tuple{std::vector<WORD>{VK_RETURN}, L"Default", false}}) {
-    ClickAt(TrayIconPoint(main).value_or(POINT{}), MOUSEEVENTF_RIGHTDOWN);
-    ASSERT_NE(nullptr, wine_test::WaitForWindow(L"#32768", tavion.Id()));
-    Press({VK_DOWN, VK_DOWN, VK_RIGHT});
-    ASSERT_TRUE(
-        WaitUntil([&] { return wine_test::TopLevelWindows(L"#32768", tavion.Id()).size() == 2; }));
+    ASSERT_TRUE(OpenTrayProfiles(tavion, main));
     for (WORD key : keys) Press({key});
     EXPECT_TRUE(shows(profile, editable, 2)) << "from the tray";
   }
