@@ -15,6 +15,7 @@
 #include "settings/registry.h"
 #include "ui/key_name_dialog_win.h"
 #include "ui/key_names_page.h"
+#include "ui/list_page_win.h"
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
 
@@ -40,16 +41,13 @@ class KeyNamesPage final : public Page {
   bool CommandEnabled(ListCommand command, HWND focus) const override;
   void RunCommand(ListCommand command, HWND focus) override;
   std::vector<ListMenuEntry> ContextMenu(HWND focus) const override;
+  // The page window's messages (ListPageProcedure).
+  std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   HWND List() const { return form_.Handle("l_keys"); }
-  int Selected() const {
-    return static_cast<int>(
-        SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-  }
-  void Select(int row);
+  int Selected() const { return SelectedListRow(List()); }
+  void Select(int row) { SelectListRow(List(), row); }
   void Refill(bool reload, int row);
   void Save();
   void AddOrEdit(bool editing);
@@ -63,7 +61,7 @@ class KeyNamesPage final : public Page {
 
 bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
   services_ = services;
-  hwnd_ = CreatePageWindow(parent, services.instance, &KeyNamesPage::Procedure, this);
+  hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<KeyNamesPage>, this);
   if (!hwnd_) return false;
   const auto button = [](const char* name, const char* caption) {
     return PlacedControl(name, ControlKind::kButton, GetLangStr(name, caption, "KeyNames"));
@@ -84,14 +82,6 @@ bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
   SetWindowLongPtrW(List(), GWL_STYLE, GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   return true;
-}
-
-LRESULT CALLBACK KeyNamesPage::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<KeyNamesPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self && self->hwnd_ == hwnd) {
-    if (const auto answer = self->OnMessage(message, wParam, lParam)) return *answer;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 std::optional<LRESULT> KeyNamesPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -117,12 +107,8 @@ std::optional<LRESULT> KeyNamesPage::OnMessage(UINT message, WPARAM wParam, LPAR
     }
     case WM_CONTEXTMENU: {
       if (reinterpret_cast<HWND>(wParam) != List()) return std::nullopt;
-      POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      if (at.x == -1 && at.y == -1) {  // from the keyboard: below the list's top left
-        at = {0, 0};
-        ClientToScreen(List(), &at);
-      }
-      if (const auto command = ShowListMenu(hwnd_, at, ContextMenu(List())))
+      if (const auto command =
+              ShowListMenu(hwnd_, ListMenuPoint(List(), lParam), ContextMenu(List())))
         RunCommand(*command, List());
       return 0;
     }
@@ -156,16 +142,6 @@ void KeyNamesPage::Layout(int dpi) {
   const int rest = list.right - used - GetSystemMetrics(SM_CXVSCROLL);
   if (rest > scale(kMinLastColumn))
     SendMessageW(List(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(rest, 0));
-}
-
-void KeyNamesPage::Select(int row) {
-  LVITEMW state = {};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  if (row < 0) return;
-  state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
-  SendMessageW(List(), LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 void KeyNamesPage::Refill(bool reload, int row) {
