@@ -128,6 +128,7 @@ class MainWindow {
   void SaveSettingsFile();
   void LoadSettingsFile();
   // --- settings files: further members here ---
+
   // The file chosen in the save (or open) dialog proposing "TavionBackUp2.reg"; nullopt after
   // Cancel.
   std::optional<std::wstring> ChooseSettingsFile(bool save);
@@ -136,6 +137,8 @@ class MainWindow {
   bool SaveSettingsNow();
   // The registry holds settings loaded from a file: the close must not write this instance's back.
   bool settingsReplaced_ = false;
+
+  // --- plug-ins: further members here ---
   void SetHotKeysDisabled(bool disabled);
 
   // Execution.

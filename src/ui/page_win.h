@@ -19,6 +19,7 @@ class TActionsList;
 class ActionTree;
 class RegistryStore;
 class FormControls;
+class PluginHost;
 
 // One entry of a context menu: a command, or a separator when `separator` is set.
 struct ListMenuEntry {
@@ -39,6 +40,7 @@ struct PageServices {
   ActionTree* tree = nullptr;         // its order and nesting
   std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
   std::wstring pluginFolder;          // the "PlugIns" folder
+  PluginHost* plugins = nullptr;      // the loaded plug-ins (the plug-in page, the editor)
   std::wstring languageFolder;        // the "Lang" folder of the language files
   // The running program's version texts and build date (the About page, the OSD sample).
   std::string fullVersion;   // "major.minor.release.build"
