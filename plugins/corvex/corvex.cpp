@@ -59,8 +59,7 @@ std::string FailureLine(const std::string& what, DWORD code) {
 std::string DateAndTime() {
   char date[128] = {};
   char time[64] = {};
-  if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, nullptr, nullptr, date, sizeof(date)) ==
-      0)
+  if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, nullptr, nullptr, date, sizeof(date)) == 0)
     date[0] = '\0';
   if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof(time)) == 0)
     time[0] = '\0';
@@ -193,6 +192,28 @@ void Guarded(Work work) noexcept {
   }
 }
 
+// The modes of an action with a parameter object of type Params; a run without an object uses
+// the defaults.
+template <typename Params>
+struct ActionWithParams {
+  const TavionParamsClass* paramsClass;
+  void (*run)(HWND mainWindow, const Params& params);
+  void (*showPanel)(HWND panel, const Params& params);
+  void (*closePanel)(HWND panel, Params& params);
+
+  intptr_t Call(intptr_t a, uint32_t mode, intptr_t data, intptr_t extra) const {
+    auto* params = reinterpret_cast<Params*>(data);
+    auto* panel = reinterpret_cast<HWND>(extra);
+    if (mode == TAVION_MODE_PARAMS_CLASS) return reinterpret_cast<intptr_t>(paramsClass);
+    if (mode == TAVION_MODE_RUN)
+      Guarded([&] { run(reinterpret_cast<HWND>(a), params != nullptr ? *params : Params{}); });
+    const bool panelCall = params != nullptr && panel != nullptr;
+    if (mode == TAVION_MODE_SHOW_PANEL && panelCall) Guarded([&] { showPanel(panel, *params); });
+    if (mode == TAVION_MODE_CLOSE_PANEL && panelCall) Guarded([&] { closePanel(panel, *params); });
+    return 0;
+  }
+};
+
 }  // namespace
 }  // namespace corvex
 
@@ -250,46 +271,17 @@ CORVEX_EXPORT intptr_t TAVION_STDCALL ShowTime(intptr_t, uint32_t mode, intptr_t
 
 CORVEX_EXPORT intptr_t TAVION_STDCALL CDRom(intptr_t, uint32_t mode, intptr_t data,
                                             intptr_t extra) {
-  auto* params = reinterpret_cast<CdParams*>(data);
-  auto* panel = reinterpret_cast<HWND>(extra);
-  switch (mode) {
-    case TAVION_MODE_PARAMS_CLASS:
-      return reinterpret_cast<intptr_t>(CdParamsClass());
-    case TAVION_MODE_RUN:
-      Guarded([&] { RunCd(params != nullptr ? *params : CdParams{}); });
-      break;
-    case TAVION_MODE_SHOW_PANEL:
-      if (params != nullptr && panel != nullptr) Guarded([&] { ShowCdPanel(panel, *params); });
-      break;
-    case TAVION_MODE_CLOSE_PANEL:
-      if (params != nullptr && panel != nullptr) Guarded([&] { CloseCdPanel(panel, *params); });
-      break;
-    default:
-      break;
-  }
-  return 0;
+  const ActionWithParams<CdParams> action = {CdParamsClass(),
+                                             [](HWND, const CdParams& params) { RunCd(params); },
+                                             ShowCdPanel, CloseCdPanel};
+  return action.Call(0, mode, data, extra);
 }
 
 CORVEX_EXPORT intptr_t TAVION_STDCALL Power(intptr_t a, uint32_t mode, intptr_t data,
                                             intptr_t extra) {
-  auto* params = reinterpret_cast<PowerParams*>(data);
-  auto* panel = reinterpret_cast<HWND>(extra);
-  switch (mode) {
-    case TAVION_MODE_PARAMS_CLASS:
-      return reinterpret_cast<intptr_t>(PowerParamsClass());
-    case TAVION_MODE_RUN:
-      Guarded([&] { RunPower(reinterpret_cast<HWND>(a), params != nullptr ? *params : PowerParams{}); });
-      break;
-    case TAVION_MODE_SHOW_PANEL:
-      if (params != nullptr && panel != nullptr) Guarded([&] { ShowPowerPanel(panel, *params); });
-      break;
-    case TAVION_MODE_CLOSE_PANEL:
-      if (params != nullptr && panel != nullptr) Guarded([&] { ClosePowerPanel(panel, *params); });
-      break;
-    default:
-      break;
-  }
-  return 0;
+  const ActionWithParams<PowerParams> action = {PowerParamsClass(), RunPower, ShowPowerPanel,
+                                                ClosePowerPanel};
+  return action.Call(a, mode, data, extra);
 }
 
 CORVEX_EXPORT intptr_t TAVION_STDCALL lang(intptr_t, uint32_t mode, intptr_t, intptr_t) {

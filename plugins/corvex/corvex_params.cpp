@@ -81,20 +81,33 @@ const TavionParamsField kCdFields[] = {{"Drive", TAVION_FIELD_STRING},
                                        {"Operation", TAVION_FIELD_INTEGER}};
 const TavionParamsField kPowerFields[] = {{"Operation", TAVION_FIELD_INTEGER}};
 
-const TavionParamsClass kCdClass = {sizeof(TavionParamsClass), 2,           kCdFields,
-                                    Create<CdParams>,          Destroy<CdParams>,
-                                    CdGetNumber,               CdSetNumber,
-                                    CdGetString,               CdSetString};
-const TavionParamsClass kPowerClass = {sizeof(TavionParamsClass), 1,
-                                       kPowerFields,              Create<PowerParams>,
-                                       Destroy<PowerParams>,      PowerGetNumber,
-                                       PowerSetNumber,            PowerGetString,
+const TavionParamsClass kCdClass = {sizeof(TavionParamsClass),
+                                    2,
+                                    kCdFields,
+                                    Create<CdParams>,
+                                    Destroy<CdParams>,
+                                    CdGetNumber,
+                                    CdSetNumber,
+                                    CdGetString,
+                                    CdSetString};
+const TavionParamsClass kPowerClass = {sizeof(TavionParamsClass),
+                                       1,
+                                       kPowerFields,
+                                       Create<PowerParams>,
+                                       Destroy<PowerParams>,
+                                       PowerGetNumber,
+                                       PowerSetNumber,
+                                       PowerGetString,
                                        PowerSetString};
 
 }  // namespace
 
-const TavionParamsClass* CdParamsClass() { return &kCdClass; }
-const TavionParamsClass* PowerParamsClass() { return &kPowerClass; }
+const TavionParamsClass* CdParamsClass() {
+  return &kCdClass;
+}
+const TavionParamsClass* PowerParamsClass() {
+  return &kPowerClass;
+}
 
 int32_t CheckedOperation(int32_t value, int32_t count) {
   return value >= 0 && value < count ? value : 0;
@@ -102,8 +115,8 @@ int32_t CheckedOperation(int32_t value, int32_t count) {
 
 std::string NormalizeDrive(std::string_view text) {
   if (text.empty() || text.size() > 3) return {};
-  const char letter = text[0] >= 'a' && text[0] <= 'z' ? static_cast<char>(text[0] - 'a' + 'A')
-                                                       : text[0];
+  const char letter =
+      text[0] >= 'a' && text[0] <= 'z' ? static_cast<char>(text[0] - 'a' + 'A') : text[0];
   if (letter < 'A' || letter > 'Z') return {};
   if (text.size() >= 2 && text[1] != ':') return {};
   if (text.size() == 3 && text[2] != '\\') return {};

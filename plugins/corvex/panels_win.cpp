@@ -9,11 +9,11 @@ namespace {
 // Sizes in pixels derived from the panel's font, so the panel follows its DPI and language.
 struct Metrics {
   HFONT font = nullptr;
-  int line = 16;     // text height
-  int average = 7;   // average character width
-  int check = 13;    // radio-button glyph
+  int line = 16;    // text height
+  int average = 7;  // average character width
+  int check = 13;   // radio-button glyph
   int margin = 8;
-  int width = 0;     // client width
+  int width = 0;  // client width
   std::vector<int> textWidths;
 };
 
@@ -48,11 +48,11 @@ Metrics Measure(HWND panel, const std::vector<const wchar_t*>& texts) {
 
 HWND Add(HWND panel, const Metrics& m, const wchar_t* className, const wchar_t* text, DWORD style,
          int id, RECT place) {
-  HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                                 place.top, place.right - place.left, place.bottom - place.top,
-                                 panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE)),
-                                 nullptr);
+  HWND control = CreateWindowExW(
+      0, className, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+      place.right - place.left, place.bottom - place.top, panel,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(panel, GWLP_HINSTANCE)), nullptr);
   if (control != nullptr && m.font != nullptr)
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m.font), FALSE);
   return control;
@@ -107,12 +107,13 @@ void ShowCdPanel(HWND panel, const CdParams& params) {
   const int comboWidth =
       std::max(std::min(m.textWidths[1] + m.check + 4 * m.average, m.width - comboLeft - m.margin),
                8 * m.average);
-  HWND combo = Add(panel, m, L"COMBOBOX", nullptr, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                   kDriveComboId,
-                   RECT{comboLeft, m.margin, comboLeft + comboWidth, m.margin + 10 * comboHeight});
+  HWND combo =
+      Add(panel, m, L"COMBOBOX", nullptr, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kDriveComboId,
+          RECT{comboLeft, m.margin, comboLeft + comboWidth, m.margin + 10 * comboHeight});
   // Item data: the drive letter, 0 for "the first optical drive".
   auto addItem = [combo](const std::wstring& text, char letter) {
-    const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index =
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, index, static_cast<LPARAM>(letter));
     return index;
   };
@@ -138,8 +139,8 @@ void CloseCdPanel(HWND panel, CdParams& params) {
     const auto letter = static_cast<char>(SendMessageW(combo, CB_GETITEMDATA, index, 0));
     params.drive = letter != 0 ? std::string{letter, ':'} : std::string();
   }
-  params.operation = static_cast<DoorOperation>(
-      CheckedIndex(panel, kDoorIds, static_cast<int>(params.operation)));
+  params.operation =
+      static_cast<DoorOperation>(CheckedIndex(panel, kDoorIds, static_cast<int>(params.operation)));
 }
 
 void ShowPowerPanel(HWND panel, const PowerParams& params) {

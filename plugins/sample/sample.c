@@ -62,8 +62,7 @@ SAMPLE_EXPORT const char* TAVION_STDCALL GetPlugInfo(void* mainWindow, uint32_t 
 SAMPLE_EXPORT const char* TAVION_STDCALL GetPlugInfoEx(uint32_t query, uint32_t reserved,
                                                        const char* functionName) {
   (void)reserved;
-  if (functionName != NULL && strcmp(functionName, "Say") == 0 &&
-      query == TAVION_INFOEX_ANY_THREAD)
+  if (functionName != NULL && strcmp(functionName, "Say") == 0 && query == TAVION_INFOEX_ANY_THREAD)
     return "1";
   return "0";
 }
@@ -191,10 +190,9 @@ static void RunSay(const SayParams* params) {
 
 static HWND AddControl(HWND panel, const wchar_t* className, const wchar_t* text, DWORD style,
                        int id, int x, int y, int width, int height, HFONT font) {
-  HWND control = CreateWindowExW(
-      wcscmp(className, L"EDIT") == 0 ? WS_EX_CLIENTEDGE : 0, className, text,
-      WS_CHILD | WS_VISIBLE | style, x, y, width, height, panel, (HMENU)(INT_PTR)id, g_instance,
-      NULL);
+  HWND control = CreateWindowExW(wcscmp(className, L"EDIT") == 0 ? WS_EX_CLIENTEDGE : 0, className,
+                                 text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, panel,
+                                 (HMENU)(INT_PTR)id, g_instance, NULL);
   if (control != NULL) SendMessageW(control, WM_SETFONT, (WPARAM)font, FALSE);
   return control;
 }
@@ -220,8 +218,8 @@ static void ShowPanel(HWND panel, const SayParams* params) {
   width = client.right - 2 * margin;
   if (width < line) width = line;
   y = margin;
-  AddControl(panel, L"STATIC", L"&Text to show (empty: a beep):", SS_LEFT, ID_TEXT_LABEL,
-             margin, y, width, line, font);
+  AddControl(panel, L"STATIC", L"&Text to show (empty: a beep):", SS_LEFT, ID_TEXT_LABEL, margin, y,
+             width, line, font);
   y += line + 2;
   edit = AddControl(panel, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, ID_TEXT_EDIT, margin, y,
                     width, line + 8, font);
@@ -230,8 +228,8 @@ static void ShowPanel(HWND panel, const SayParams* params) {
     SetWindowTextA(edit, params->text);
   }
   y += line + 8 + margin;
-  AddControl(panel, L"BUTTON", L"Show in &capitals", WS_TABSTOP | BS_AUTOCHECKBOX,
-             ID_UPPER_CHECK, margin, y, width, line + 4, font);
+  AddControl(panel, L"BUTTON", L"Show in &capitals", WS_TABSTOP | BS_AUTOCHECKBOX, ID_UPPER_CHECK,
+             margin, y, width, line + 4, font);
   CheckDlgButton(panel, ID_UPPER_CHECK, params->upper ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -276,8 +274,9 @@ SAMPLE_EXPORT intptr_t TAVION_STDCALL Say(intptr_t a, uint32_t mode, intptr_t da
 /* ---- Options, help, install and uninstall ----------------------------------------------- */
 
 SAMPLE_EXPORT void TAVION_STDCALL SetOpt(void* window) {
-  MessageBoxW((HWND)window, L"The sample plug-in has no options of its own.\n"
-                            L"Each \"Say\" action keeps its text in the action editor.",
+  MessageBoxW((HWND)window,
+              L"The sample plug-in has no options of its own.\n"
+              L"Each \"Say\" action keeps its text in the action editor.",
               L"Tavion sample", MB_OK | MB_ICONINFORMATION);
 }
 
