@@ -7,7 +7,8 @@
  * HKCU\Software\Quillon\Tavion\SampleTest ("InstallCalls", "UnInstallCalls").
  *
  * Build (both architectures; -Wl,--kill-at keeps the i686 exports undecorated):
- *   i686-w64-mingw32-gcc -shared -static -O2 -Wl,--kill-at -o TavionSample.dll sample.c sample.rc.o
+ *   i686-w64-mingw32-gcc -shared -static -O2 -Wl,--kill-at -o TavionSample.dll sample.c sample.res.o \
+ *       -luser32 -lgdi32 -ladvapi32
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
