@@ -140,7 +140,8 @@ const PowerChoice kPowerChoices[] = {
 void RunPower(HWND owner, const PowerParams& params) {
   const PowerChoice& choice =
       kPowerChoices[CheckedOperation(static_cast<int32_t>(params.operation), 3)];
-  if (MessageBoxW(owner, choice.question, L"Corvex",
+  // A question that cannot be shown is a No.
+  if (MessageBoxW(IsWindow(owner) ? owner : nullptr, choice.question, L"Corvex",
                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) != IDYES)
     return;
   if (choice.needsPrivilege) {

@@ -63,7 +63,7 @@ void AddRadios(HWND panel, const Metrics& m, int top, const std::vector<int>& id
                const std::vector<const wchar_t*>& texts, size_t firstText, int checkedIndex) {
   const int height = std::max(m.line, m.check) + 4;
   for (size_t i = 0; i < ids.size(); ++i) {
-    const int width = std::min(m.check + m.average + m.textWidths[firstText + i] + 4,
+    const int width = std::min(m.check + 2 * m.average + m.textWidths[firstText + i] + 4,
                                std::max(m.width - 2 * m.margin, m.check));
     const DWORD style = BS_AUTORADIOBUTTON | WS_TABSTOP | (i == 0 ? WS_GROUP : 0);
     Add(panel, m, L"BUTTON", texts[firstText + i], style, ids[i],
