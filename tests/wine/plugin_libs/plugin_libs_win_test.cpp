@@ -185,6 +185,8 @@ TEST(Corvex, PowerAsksFirstAndNoLeavesTheSessionAlone) {
     for (HWND child : wine_test::ChildrenOfClass(box, L"Static"))
       texts += wine_test::WindowText(child);
     EXPECT_NE(std::wstring::npos, texts.find(question)) << operation;
+    const LONG noStyle = GetWindowLongW(GetDlgItem(box, IDNO), GWL_STYLE);
+    EXPECT_EQ(BS_DEFPUSHBUTTON, noStyle & BS_TYPEMASK) << "a stray Enter says No";
     PostMessageW(box, WM_COMMAND, IDNO, 0);
     run.join();
     EXPECT_EQ(std::vector<std::string>{}, TakeLines());
