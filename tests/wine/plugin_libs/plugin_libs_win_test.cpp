@@ -19,17 +19,9 @@
 #include "wine/support/layout_check.h"
 #include "wine/support/test_support.h"
 
-namespace {
-
-std::mutex g_linesLock;
-std::vector<std::string> g_lines;
-
-std::vector<std::string> TakeLines() {
-  std::lock_guard<std::mutex> lock(g_linesLock);
-  return std::exchange(g_lines, {});
-}
-
-}  // namespace
+// The lines the plug-ins add to the notification, as Tavion's PlugShowOSD would.
+static std::mutex g_linesLock;
+static std::vector<std::string> g_lines;
 
 extern "C" __declspec(dllexport) void TAVION_STDCALL PlugShowOSD(const char* text) {
   std::lock_guard<std::mutex> lock(g_linesLock);
@@ -37,6 +29,11 @@ extern "C" __declspec(dllexport) void TAVION_STDCALL PlugShowOSD(const char* tex
 }
 
 namespace {
+
+std::vector<std::string> TakeLines() {
+  std::lock_guard<std::mutex> lock(g_linesLock);
+  return std::exchange(g_lines, {});
+}
 
 class Library {
  public:
@@ -156,7 +153,6 @@ TEST(Corvex, ActionsAddTheirLineToTheNotification) {
   const std::vector<std::string> time = TakeLines();
   ASSERT_EQ(1u, time.size());
   EXPECT_NE(std::string::npos, time[0].find(std::to_string(now.wYear))) << time[0];
-  EXPECT_NE(std::string::npos, time[0].find(':')) << time[0];
   if (waveOutGetNumDevs() != 0 || GetDriveTypeW(L"D:\\") == DRIVE_CDROM) GTEST_SKIP();
   for (uint32_t query : {103u, 104u, 105u}) {
     EXPECT_EQ("", corvex.Info(query));
@@ -222,15 +218,11 @@ struct Panel {
                            nullptr, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
-  ~Panel() {
-    DestroyWindow(hwnd);
-    DeleteObject(font);
-  }
+  ~Panel() { DestroyWindow(hwnd), DeleteObject(font); }
   // Every control has an identifier from 100 to 199 and the panel's font; the layout is sound.
   void Check(int dpi, const std::string& name) const {
     for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      EXPECT_GE(GetDlgCtrlID(child), 100);
-      EXPECT_LE(GetDlgCtrlID(child), 199);
+      EXPECT_TRUE(GetDlgCtrlID(child) >= 100 && GetDlgCtrlID(child) <= 199);
       EXPECT_EQ(reinterpret_cast<LRESULT>(font), SendMessageW(child, WM_GETFONT, 0, 0));
     }
     EXPECT_EQ(std::vector<std::string>{}, wine_test::LayoutFaults(hwnd, dpi, 3));
@@ -254,9 +246,7 @@ TEST(PluginPanels, ShowTheObjectAndStoreTheUsersChoice) {
     std::function<void(HWND)> choose;
     std::function<bool(const Object&)> stored;
   };
-  const auto checked = [](HWND panel, int id) {
-    return IsDlgButtonChecked(panel, id) == BST_CHECKED;
-  };
+  const auto checked = [](HWND p, int id) { return IsDlgButtonChecked(p, id) == BST_CHECKED; };
   const auto text = [](HWND panel, int id) { return wine_test::WindowText(GetDlgItem(panel, id)); };
   const Case cases[] = {
       {sample, "Say", [](const Object& o) { o.SetString(0, "abc"), o.SetNumber(1, 1); },
