@@ -13,20 +13,21 @@ constexpr int kIdNotice = 102;
 constexpr UINT_PTR kNoticeTimer = 1;
 constexpr UINT kNoticeMs = 1000;
 
-// The options window, declared: one row per entry's `row`, in Tab order; the buttons of the last
-// row sit side by side at its right.
+// The options window, declared in Tab order: labels and check boxes one per row, the buttons side
+// by side at the right of the last row.
+enum class Kind : uint8_t { kLabel, kCheck, kButton };
 struct ControlDecl {
   int id;
+  Kind kind;
   const wchar_t* className;
   DWORD style;
   const wchar_t* text;  // null: set when shown
-  int row;
 };
 constexpr ControlDecl kOptionControls[] = {
-    {kIdDesktop, L"STATIC", SS_LEFT | SS_NOPREFIX, nullptr, 0},
-    {kIdNotice, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, L"Show a notice on switch", 1},
-    {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 2},
-    {IDCANCEL, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"Cancel", 2},
+    {kIdDesktop, Kind::kLabel, L"STATIC", SS_LEFT | SS_NOPREFIX, nullptr},
+    {kIdNotice, Kind::kCheck, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, L"Show a notice on switch"},
+    {IDOK, Kind::kButton, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK"},
+    {IDCANCEL, Kind::kButton, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"Cancel"},
 };
 
 HWND g_options = nullptr;
@@ -94,17 +95,18 @@ SIZE LayOut(const Measure& measure, std::vector<Placed>& controls) {
   int contentWidth = 0;
   for (const Placed& control : controls) {
     const int text = measure.Width(control.text);
-    if (control.decl->row == 2) {
+    if (control.decl->kind == Kind::kButton) {
       buttonWidth = std::max(buttonWidth, text + measure.Scale(20));
     } else {
-      contentWidth = std::max(contentWidth, text + (control.decl->id == kIdNotice ? check : 0));
+      contentWidth =
+          std::max(contentWidth, text + (control.decl->kind == Kind::kCheck ? check : 0));
     }
   }
   contentWidth = std::max(contentWidth, 2 * buttonWidth + gap);
   int y = margin;
   int buttonX = margin + contentWidth - 2 * buttonWidth - gap;
   for (Placed& control : controls) {
-    if (control.decl->row == 2) {
+    if (control.decl->kind == Kind::kButton) {
       control.rect = {buttonX, y, buttonX + buttonWidth, y + buttonHeight};
       buttonX += buttonWidth + gap;
       continue;
@@ -114,7 +116,7 @@ SIZE LayOut(const Measure& measure, std::vector<Placed>& controls) {
   }
   y += measure.Scale(4);
   for (Placed& control : controls) {
-    if (control.decl->row == 2) OffsetRect(&control.rect, 0, y - control.rect.top);
+    if (control.decl->kind == Kind::kButton) OffsetRect(&control.rect, 0, y - control.rect.top);
   }
   return {2 * margin + contentWidth, y + buttonHeight + margin};
 }
