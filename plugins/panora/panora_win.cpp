@@ -43,6 +43,7 @@ struct Resident {
   Exclusions exclusions{.ownProcess = GetCurrentProcessId()};
   std::deque<Command> pending;
   HANDLE ended = nullptr;  // set once every window is back (the console handler waits for it)
+  HANDLE host = nullptr;   // Tavion's process: when it ends, so does Panora
 };
 Resident* g_resident = nullptr;
 
@@ -69,8 +70,16 @@ void SwitchTo(Resident& resident, int target) {
   if (ReadShowNotice()) ShowNotice(resident.instance, target);
 }
 
+// Follows the Tavion whose window a command names: its end puts every window back and ends us.
+void FollowHost(Resident& resident, uint32_t process) {
+  if (process == 0 || process == resident.exclusions.hostProcess) return;
+  resident.exclusions.hostProcess = process;
+  if (resident.host) CloseHandle(resident.host);
+  resident.host = OpenProcess(SYNCHRONIZE, FALSE, process);
+}
+
 void Run(Resident& resident, const Command& command) {
-  resident.exclusions.hostProcess = HostProcess(command.hostWindow);
+  FollowHost(resident, HostProcess(command.hostWindow));
   switch (command.kind) {
     case CommandKind::kSwitch:
       SwitchTo(resident, command.desktop);
@@ -219,12 +228,28 @@ int RunResident(HINSTANCE instance, const Command& command) {
   PostMessageW(resident.window, kRunCommands, 0, 0);
 
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (resident.options && !IsWindow(resident.options)) resident.options = nullptr;
-    if (resident.options && IsDialogMessageW(resident.options, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  for (bool running = true; running;) {
+    // Sleeps until a message comes or Tavion's process ends; nothing is polled.
+    const DWORD handles = resident.host ? 1 : 0;
+    const DWORD woken =
+        MsgWaitForMultipleObjects(handles, &resident.host, FALSE, INFINITE, QS_ALLINPUT);
+    if (handles == 1 && woken == WAIT_OBJECT_0) {
+      CloseHandle(resident.host);
+      resident.host = nullptr;
+      PostMessageW(resident.window, WM_CLOSE, 0, 0);
+    }
+    while (running && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        running = false;
+        break;
+      }
+      if (resident.options && !IsWindow(resident.options)) resident.options = nullptr;
+      if (resident.options && IsDialogMessageW(resident.options, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
+  if (resident.host) CloseHandle(resident.host);
   SetConsoleCtrlHandler(ConsoleEnd, FALSE);
   g_resident = nullptr;
   CloseHandle(resident.ended);
