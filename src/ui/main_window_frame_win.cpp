@@ -90,6 +90,8 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.resourceFolder = startup_.resourceFolder;
   services.languageFolder = startup_.languageFolder;
   services.pluginFolder = startup_.pluginFolder;
+  services.plugins = plugins_.get();
+  services.reloadPlugins = [this] { ReloadPlugins(); };
   services.fullVersion = startup_.fullVersion;
   services.shortVersion = startup_.shortVersion;
   services.buildDate = startup_.buildDate;
