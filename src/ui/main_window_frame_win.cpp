@@ -142,6 +142,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance,
   context.tree = &tree_;
   context.actions = &actions_;
   context.resourceFolder = startup_.resourceFolder;
+  context.plugins = plugins_.get();
   context.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
   context.upOnlyKeys = UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
   context.severalActionsOnOneKey = OptionChecked("Opt_SemiKeyAc");

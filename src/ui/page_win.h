@@ -48,9 +48,6 @@ struct PageServices {
   std::string fullVersion;   // "major.minor.release.build"
   std::string shortVersion;  // "major.minor"
   std::string buildDate;     // the executable's build time in the user's format
-  // Loads the plug-ins of the folder anew and rebuilds the catalogue with them (null: the page
-  // reloads the host alone).
-  std::function<void()> reloadPlugins;
   // Runs an action code now: ExecuteAction (code, absolute tree index or -1, repeat count 0).
   std::function<void(const std::string& code, int index, bool useThread)> execute;
   // Saves the current profile; the writing goes on in the background (a failure is shown when it

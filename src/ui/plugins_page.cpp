@@ -3,11 +3,10 @@
 #include <cstdio>
 
 #include "lang/lang.h"
+#include "plugins/plugin_info.h"
 
 namespace tavion {
 namespace {
-
-constexpr char kInterfaceVersion[] = "2A.0";
 
 // FormatLangText that also takes "%<n>:s", argument n, which leaves the running count of the
 // plain marks alone: "%s %s %0:s %s" with a, b, c reads "a b a c".
@@ -61,14 +60,6 @@ std::string FileSizeText(uint64_t bytes) {
 std::string MissingPluginFolderText(std::string_view folder) {
   return GetLangStr("ErrorPlugFolder", "Fatal error - folder not found:") + "\r\n" +
          std::string(folder);
-}
-
-std::string PluginVersionError(std::string_view shortVersion, std::string_view fileName,
-                               std::string_view answer) {
-  return FormatLangText(GetLangStr("ErrorPlugVer",
-                                   "%s %s support PlugIns version - %s.#13'%s' has another PlugIn "
-                                   "version - %s#13and can't be loaded"),
-                        {"Tavion", shortVersion, kInterfaceVersion, fileName, answer});
 }
 
 std::string PluginActionsText(std::string_view caption, const std::vector<std::string>& actions) {

@@ -33,10 +33,6 @@ std::string FileSizeText(uint64_t bytes);
 // "Fatal error - folder not found:" CR LF + the folder: the page's text box without a folder.
 std::string MissingPluginFolderText(std::string_view folder);
 
-// "ErrorPlugVer": the program's interface version against the file's answer.
-std::string PluginVersionError(std::string_view shortVersion, std::string_view fileName,
-                               std::string_view answer);
-
 // "InfoPlugActions1" with the plug-in's caption, then one line per action display name.
 std::string PluginActionsText(std::string_view caption, const std::vector<std::string>& actions);
 

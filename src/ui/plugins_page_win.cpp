@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -71,8 +70,8 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
   return lstrcmpiW(fullA, fullB) == 0;
 }
 
-// The message box shows `icon` in place of the information sign while a hook of this thread sees
-// it activate.
+// The message box shows `icon` in place of the information sign: once the box has set up its
+// own, a hook of this thread sees its WM_INITDIALOG return.
 thread_local HICON boxIcon = nullptr;
 
 BOOL CALLBACK SetIconOfStatic(HWND child, LPARAM icon) {
@@ -86,9 +85,11 @@ BOOL CALLBACK SetIconOfStatic(HWND child, LPARAM icon) {
 }
 
 LRESULT CALLBACK BoxIconHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && boxIcon) {
-    EnumChildWindows(reinterpret_cast<HWND>(wParam), &SetIconOfStatic,
-                     reinterpret_cast<LPARAM>(boxIcon));
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  wchar_t className[16] = {};
+  if (code == HC_ACTION && boxIcon && call->message == WM_INITDIALOG &&
+      GetClassNameW(call->hwnd, className, 16) && lstrcmpW(className, L"#32770") == 0) {
+    EnumChildWindows(call->hwnd, &SetIconOfStatic, reinterpret_cast<LPARAM>(boxIcon));
     boxIcon = nullptr;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -97,18 +98,11 @@ LRESULT CALLBACK BoxIconHook(int code, WPARAM wParam, LPARAM lParam) {
 void ShowInformationWithIcon(const std::string& text, HICON icon) {
   boxIcon = icon;
   // Without the hook the box still shows, with the information sign.
-  const UniqueHook hook(
-      icon ? SetWindowsHookExW(WH_CBT, &BoxIconHook, nullptr, GetCurrentThreadId()) : nullptr);
+  const UniqueHook hook(icon ? SetWindowsHookExW(WH_CALLWNDPROCRET, &BoxIconHook, nullptr,
+                                                 GetCurrentThreadId())
+                             : nullptr);
   ShowMessageBox(text, MessageDialogType::Information, MessageButtons::Ok);
   boxIcon = nullptr;
-}
-
-// The shell's icon of a file at `size` (small or large), or null.
-HICON ShellFileIcon(const std::wstring& path, int size) {
-  SHFILEINFOW info = {};
-  const UINT which = size <= GetSystemMetrics(SM_CXSMICON) ? SHGFI_SMALLICON : SHGFI_LARGEICON;
-  if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | which)) return nullptr;
-  return info.hIcon;
 }
 
 class PluginsPage final : public Page {
@@ -277,7 +271,6 @@ void PluginsPage::Fill(const std::wstring& select) {
   for (size_t i = 0; i < plugins.size(); ++i) {
     const PluginRecord& plugin = plugins[i];
     UniqueIcon icon(services_.plugins->PluginIcon(plugin, size));
-    if (!icon) icon.reset(ShellFileIcon(plugin.path, size));
     const int image =
         images ? ImageList_AddIcon(images, icon ? icon.get() : LoadIconW(nullptr, IDI_APPLICATION))
                : -1;
@@ -355,7 +348,6 @@ void PluginsPage::ShowActions() {
   for (const PluginActionLine& line : record->actions) names.push_back(line.displayName);
   const int size = MulDiv(32, dpi_, 96);
   UniqueIcon icon(services_.plugins->PluginIcon(*record, size));
-  if (!icon) icon.reset(ShellFileIcon(record->path, size));
   ShowInformationWithIcon(PluginActionsText(record->caption, names), icon.get());
 }
 

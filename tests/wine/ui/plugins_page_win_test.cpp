@@ -15,6 +15,7 @@
 #include "actions/params.h"
 #include "base/utf_win.h"
 #include "forms/form_win.h"
+#include "keys/hotkey.h"
 #include "plugins/plugin_host_win.h"
 #include "plugins/plugin_info.h"
 #include "settings/registry.h"
@@ -54,14 +55,16 @@ std::wstring Answer(int button, HICON* icon = nullptr) {
   return text;
 }
 
-// The control with id `id` inside `root`, at any depth.
-HWND Descendant(HWND root, int id) {
+// The edit box with id `id` inside `root`, at any depth.
+HWND EditOf(HWND root, int id) {
   std::pair<int, HWND> search{id, nullptr};
   EnumChildWindows(
       root,
       [](HWND child, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<std::pair<int, HWND>*>(data);
-        if (GetDlgCtrlID(child) == s->first) s->second = child;
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (GetDlgCtrlID(child) == s->first && lstrcmpiW(name, L"Edit") == 0) s->second = child;
         return s->second == nullptr;
       },
       reinterpret_cast<LPARAM>(&search));
@@ -262,6 +265,7 @@ TEST_F(PluginsPageTest, TheEditorsPanelEditsACopyThatOnlyOkStores) {
   TAction& say = list.Add();
   say.SetName("Say hello");
   say.SetExec(MakePluginCode("TavionSample.dll", "Say"));
+  say.Key0().SetHKey(PackHotKey(VK_F9, 0, 0, 2));
   auto* params = say.ParamsAs<TActionParamsPlug>();
   ASSERT_TRUE(params && params->Params);
   tree.Rebuild(list, [](TAction& action) { return action.Name(); });
@@ -285,7 +289,7 @@ TEST_F(PluginsPageTest, TheEditorsPanelEditsACopyThatOnlyOkStores) {
       HWND tabs = FindWindowExW(dialog, nullptr, WC_TABCONTROLW, nullptr);
       TabCtrl_SetCurFocus(tabs, 1);
       HWND edit = nullptr;  // the sample's text field
-      wine_test::PumpUntil([&] { return (edit = Descendant(dialog, 101)) != nullptr; });
+      wine_test::PumpUntil([&] { return (edit = EditOf(dialog, 101)) != nullptr; });
       SetWindowTextW(edit, button == IDOK ? L"stored" : L"dropped");
       Sleep(300);
       if (button == IDOK) wine_test::SaveScreenshot("action_editor_plugin_panel");
