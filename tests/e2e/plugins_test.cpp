@@ -39,8 +39,13 @@ TEST(Plugins, TheSampleAddedThroughThePageIsInstalledAndDeletedAgain) {
   for (int i = 0; i < 11; ++i) Press({VK_DOWN});
   Press({VK_RETURN});
   ASSERT_TRUE(WaitUntil([&] { return PageTitle(main) == L"Plugins"; })) << PageTitle(main);
-  for (int i = 0; i < 8 && !FocusIsClass(main, WC_LISTVIEWW); ++i) Press({VK_TAB});
-  ASSERT_TRUE(WaitUntil([&] { return FocusIsClass(main, WC_LISTVIEWW); }));
+  // Tab by Tab, each waited for, through the toolbar to the list.
+  for (int i = 0; i < 8 && !FocusIsClass(main, WC_LISTVIEWW); ++i) {
+    HWND before = FocusOf(main);
+    Press({VK_TAB});
+    WaitUntil([&] { return FocusOf(main) != before; }, 3000);
+  }
+  ASSERT_TRUE(FocusIsClass(main, WC_LISTVIEWW));
   HWND list = FocusOf(main);
   const LRESULT before = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
 
