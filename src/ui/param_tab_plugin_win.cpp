@@ -90,8 +90,7 @@ void PluginParamTab::Store(Persistent& params) const {
     CopyProperties(*working_->Params, *target->Params);
 }
 
-LRESULT CALLBACK PluginParamTab::PanelProc(HWND hwnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK PluginParamTab::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETFONT:
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));

@@ -98,9 +98,9 @@ LRESULT CALLBACK BoxIconHook(int code, WPARAM wParam, LPARAM lParam) {
 void ShowInformationWithIcon(const std::string& text, HICON icon) {
   boxIcon = icon;
   // Without the hook the box still shows, with the information sign.
-  const UniqueHook hook(icon ? SetWindowsHookExW(WH_CALLWNDPROCRET, &BoxIconHook, nullptr,
-                                                 GetCurrentThreadId())
-                             : nullptr);
+  const UniqueHook hook(
+      icon ? SetWindowsHookExW(WH_CALLWNDPROCRET, &BoxIconHook, nullptr, GetCurrentThreadId())
+           : nullptr);
   ShowMessageBox(text, MessageDialogType::Information, MessageButtons::Ok);
   boxIcon = nullptr;
 }
@@ -233,8 +233,8 @@ void PluginsPage::Layout(int dpi) {
   }
   const int listTop = folderMissing_ ? margin : y + scale(kButtonHeight + kGap);
   const int descriptionHeight = scale(kDescriptionHeight);
-  const int descriptionTop = std::max(listTop, static_cast<int>(client.bottom) - margin -
-                                                   descriptionHeight);
+  const int descriptionTop =
+      std::max(listTop, static_cast<int>(client.bottom) - margin - descriptionHeight);
   MoveWindow(form_.Handle(kDescription), margin, descriptionTop, width, descriptionHeight, TRUE);
   MoveWindow(List(), margin, listTop, width, std::max(0, descriptionTop - scale(kGap) - listTop),
              TRUE);
@@ -253,12 +253,12 @@ std::wstring PluginsPage::SelectedFile() const {
 }
 
 void PluginsPage::Fill(const std::wstring& select) {
-  const std::wstring folder = services_.plugins ? services_.plugins->Folder()
-                                                : services_.pluginFolder;
+  const std::wstring folder =
+      services_.plugins ? services_.plugins->Folder() : services_.pluginFolder;
   folderMissing_ = !IsFolder(folder);
-  const std::span<const PluginRecord> plugins =
-      services_.plugins && !folderMissing_ ? services_.plugins->Plugins()
-                                           : std::span<const PluginRecord>();
+  const std::span<const PluginRecord> plugins = services_.plugins && !folderMissing_
+                                                    ? services_.plugins->Plugins()
+                                                    : std::span<const PluginRecord>();
   const int size = MulDiv(16, dpi_, 96);
   HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 4, 4);
   SendMessageW(List(), WM_SETREDRAW, FALSE, 0);
@@ -311,8 +311,8 @@ void PluginsPage::SelectionChanged() {
     PluginHost& host = *services_.plugins;
     facts.hasOptions = host.HasFunction(*record, "SetOpt");
     facts.hasHelp = host.HasFunction(*record, "ShowHelp");
-    facts.hasActions = record->program ? host.HasFunction(*record, "GetProc")
-                                       : !host.Query(*record, 2).empty();
+    facts.hasActions =
+        record->program ? host.HasFunction(*record, "GetProc") : !host.Query(*record, 2).empty();
   }
   const PluginButtons buttons = PluginButtonsFor(record ? &facts : nullptr);
   const bool enabled[kButtonCount] = {buttons.options, buttons.remove, buttons.info,
@@ -320,8 +320,8 @@ void PluginsPage::SelectionChanged() {
   for (size_t i = 0; i < kButtonCount; ++i) form_.SetEnabled(i, enabled[i]);
   std::string description;
   if (folderMissing_) {
-    description = MissingPluginFolderText(WideToUtf8(
-        services_.plugins ? services_.plugins->Folder() : services_.pluginFolder));
+    description = MissingPluginFolderText(
+        WideToUtf8(services_.plugins ? services_.plugins->Folder() : services_.pluginFolder));
   } else if (record) {
     description = services_.plugins->Description(*record);
   }
@@ -377,9 +377,8 @@ bool PluginsPage::CopyIntoFolder(const std::wstring& source, const std::wstring&
   if (!services_.plugins->Remove(static_cast<size_t>(loaded - plugins.begin()),
                                  services_.actions)) {
     DeleteFileW(waiting.c_str());
-    ShowMessageBox(
-        GetLangStr("ErrorPlugDel", "Error on PlugIn delete. Perhaps library is loaded."),
-        MessageDialogType::Error, MessageButtons::Ok);
+    ShowMessageBox(GetLangStr("ErrorPlugDel", "Error on PlugIn delete. Perhaps library is loaded."),
+                   MessageDialogType::Error, MessageButtons::Ok);
     Fill(fileName);
     return false;
   }
@@ -445,9 +444,8 @@ void PluginsPage::Delete() {
                      MessageButtons::YesNo) != IDYES)
     return;
   if (!services_.plugins->Remove(static_cast<size_t>(row), services_.actions)) {
-    ShowMessageBox(
-        GetLangStr("ErrorPlugDel", "Error on PlugIn delete. Perhaps library is loaded."),
-        MessageDialogType::Error, MessageButtons::Ok);
+    ShowMessageBox(GetLangStr("ErrorPlugDel", "Error on PlugIn delete. Perhaps library is loaded."),
+                   MessageDialogType::Error, MessageButtons::Ok);
     Fill(SelectedFile());
     return;
   }
