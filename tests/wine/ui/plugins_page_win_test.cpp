@@ -90,13 +90,16 @@ class PluginsPageTest : public testing::Test {
         SetWindowTextW(GetDlgItem(dialog, 0x47C), path.c_str());  // the file name
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
       }
-      for (const int answer : answers) {
-        HWND box = wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), L"Tavion");
+      // A box beyond those expected is recorded too, and answered No.
+      for (size_t i = 0;; ++i) {
+        HWND box = wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), L"Tavion",
+                                            i < answers.size() ? 10000 : 1000);
+        if (!box) break;
         for (HWND child : wine_test::ChildrenOfClass(box, L"Static"))
           if (icon && (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             *icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         seen.push_back(wine_test::WindowText(GetDlgItem(box, 0xFFFF)));
-        PostMessageW(box, WM_COMMAND, answer, 0);
+        PostMessageW(box, WM_COMMAND, i < answers.size() ? answers[i] : IDNO, 0);
         wine_test::PumpUntil([box] { return !IsWindow(box); });
       }
     });
