@@ -13,7 +13,8 @@ TEST(PluginAdd, RefusesAsksOrCopiesWithTheFilesNamesAndVersions) {
                         std::string newVersion = {}) {
     return PluginAddFacts{answer, "2A.1", "Sample.dll", exists, oldVersion, newVersion};
   };
-  const auto plugin = PluginAnswer::kPlugin, ask = PluginAddStep::kAsk;
+  const auto plugin = PluginAnswer::kPlugin;
+  const auto ask = PluginAddStep::kAsk;
   const std::string plain = "File - Sample.dll already exists, replace it?)";
   // What; the facts; the step and its text.
   const std::tuple<const char*, PluginAddFacts, PluginAddStep, std::string> cases[] = {
