@@ -26,13 +26,11 @@ const std::wstring kSample = L"TavionSample.dll";
 
 // The sample's calls of Install and UnInstall, as it counts them in the registry.
 std::vector<DWORD> InstallCounts() {
-  std::vector<DWORD> counts;
-  for (const wchar_t* name : {L"InstallCalls", L"UnInstallCalls"}) {
-    DWORD count = 0, size = sizeof count;
-    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quillon\\Tavion\\SampleTest", name, RRF_RT_DWORD,
-                 nullptr, &count, &size);
-    counts.push_back(count);
-  }
+  std::vector<DWORD> counts(2, 0);
+  for (DWORD i = 0, size = sizeof(DWORD); i < 2; ++i, size = sizeof(DWORD))
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quillon\\Tavion\\SampleTest",
+                 i == 0 ? L"InstallCalls" : L"UnInstallCalls", RRF_RT_DWORD, nullptr, &counts[i],
+                 &size);
   return counts;
 }
 
@@ -156,11 +154,10 @@ TEST_F(PluginsPageTest, SaysWhyAFileCannotBeWrittenOrTheFolderIsMissing) {
   // A folder in the way of the file: the copy fails, and the message names the folder and why.
   ASSERT_TRUE(CreateDirectoryW((folder + L"\\" + kSample).c_str(), nullptr));
   const Texts seen = Press(L"Add", sample, {IDYES, IDOK});
-  ASSERT_EQ(2u, seen.size());
-  EXPECT_EQ(L"File - TavionSample.dll already exists, replace it?)", seen[0]);
+  EXPECT_EQ(L"File - TavionSample.dll already exists, replace it?)", seen.at(0));
   const std::wstring start = L"Can't copy the PlugIn into the folder:\r" + folder + L"\r\r";
-  EXPECT_EQ(start, seen[1].substr(0, start.size()));
-  EXPECT_GT(seen[1].size(), start.size()) << "the system's reason";
+  EXPECT_EQ(start, seen.at(1).substr(0, start.size()));
+  EXPECT_GT(seen.at(1).size(), start.size()) << "the system's reason";
 
   const std::wstring missing = root + L"\\Missing";
   Open(missing);
