@@ -22,7 +22,7 @@ constexpr BuiltInCode kBuiltInCodes[] = {
 
 // Copies the properties of `from` into `to`, an object of the same class, as loading would set
 // them; objects nest only a few levels, as in the registry walker.
-void CopyProperties(const Persistent& from, Persistent& to, int depth = 0) {
+void CopyPropertiesAt(const Persistent& from, Persistent& to, int depth) {
   constexpr int kMaxDepth = 16;
   for (const Property& property : from.Properties()) {
     switch (property.kind) {
@@ -41,7 +41,7 @@ void CopyProperties(const Persistent& from, Persistent& to, int depth = 0) {
         // The accessor only finds the member; `from` is not changed.
         Persistent* source = property.getObject(const_cast<Persistent&>(from), property);
         Persistent* target = property.getObject(to, property);
-        if (source != nullptr && target != nullptr) CopyProperties(*source, *target, depth + 1);
+        if (source != nullptr && target != nullptr) CopyPropertiesAt(*source, *target, depth + 1);
         break;
       }
       case PropertyKind::kStoredKey:
@@ -58,7 +58,7 @@ std::unique_ptr<Persistent> CopyPluginParams(const TActionParamsPlug& params) {
   PluginCodeResolver* resolver = CurrentPluginCodeResolver();
   if (params.Params != nullptr && resolver != nullptr) {
     copy->Params = resolver->CreateParams({params.LibraryFile, params.ActionId});
-    if (copy->Params != nullptr) CopyProperties(*params.Params, *copy->Params);
+    if (copy->Params != nullptr) CopyPropertiesAt(*params.Params, *copy->Params, 0);
   }
   return copy;
 }
@@ -88,6 +88,10 @@ std::unique_ptr<Persistent> CopyParams(const Persistent& params) {
 }
 
 }  // namespace
+
+void CopyProperties(const Persistent& from, Persistent& to) {
+  CopyPropertiesAt(from, to, 0);
+}
 
 std::unique_ptr<Persistent> CreateActionParams(TActionParamsMode mode) {
   switch (mode) {

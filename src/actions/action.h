@@ -33,6 +33,10 @@ enum class TActionParamsMode : uint8_t {
 // A new parameter object of the class `mode` names, with its initial values; null for pmNull.
 std::unique_ptr<Persistent> CreateActionParams(TActionParamsMode mode);
 
+// Copies the properties of `from` into `to`, an object of the same class, as loading would set
+// them.
+void CopyProperties(const Persistent& from, Persistent& to);
+
 // The plug-in and action an action code belongs to.
 struct PluginActionId {
   std::string libraryFile;

@@ -77,7 +77,7 @@ void LoadActions(TActionsList& list, ActionTree& tree, RegistryStore& store,
       loaded = true;
     }
   }
-  if (!loaded) BuildDefaults(list, options.existingDrives);
+  if (!loaded) BuildDefaults(list, options.existingDrives, options.plugins);
 
   tree.Rebuild(list, [](TAction& action) {
     if (action.Name().empty()) {

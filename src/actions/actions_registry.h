@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/default_actions.h"
 #include "settings/registry.h"
 #include "settings/staged_key.h"
 
@@ -49,6 +50,7 @@ void RecoverInterruptedSave(RegistryStore& store, std::string_view profilePath);
 struct LoadActionsOptions {
   bool defaults = false;        // load the default set instead of the registry's
   uint32_t existingDrives = 0;  // drives A to L for the default set (bit 0 = A)
+  DefaultSetPlugins plugins;    // the default set's plug-ins that are loaded
 };
 
 // Replaces the list and its tree by the actions of the profile key `profilePath`, or by the default

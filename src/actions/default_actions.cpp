@@ -1,10 +1,13 @@
 #include "actions/default_actions.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "actions/action.h"
 #include "keys/hotkey.h"
+#include "plugins/plugin_info.h"
+#include "plugins/plugin_params.h"
 
 namespace tavion {
 
@@ -65,9 +68,49 @@ constexpr Entry kWindowsEntries[] = {
     {"wm_wclz", 87, kCtrl | kShift}, {"wm_wctr", 36, kWin | kAlt},
 };
 
+// An action of a plug-in's folder, on the key with Win: its function, an own name or none (the
+// catalogue's), and the value of its parameter "Operation" (or none, -1).
+struct PluginEntry {
+  std::string_view function;
+  uint8_t keyCode;
+  uint8_t flags = 0;
+  std::string_view name = {};
+  int32_t operation = -1;
+};
+
+constexpr PluginEntry kCorvexEntries[] = {
+    {"ShowTime", 36, 1},
+    {"103", 190},
+    {"104", 188},
+    {"105", 83},
+    {"CDRom", 34, 1, "Open CD-ROM", 0},
+    {"CDRom", 33, 1, "Close CD-ROM", 1},
+    {"Power", 45, 1, "Restart Computer", 0},
+    {"Power", 46, 1, "Turn Off Computer", 1},
+    {"Power", 35, 1, "Log Off", 2},
+};
+
+constexpr PluginEntry kPanoraEntries[] = {
+    {"/Options", 192}, {"X", 48}, {"0", 49}, {"1", 50}, {"2", 51}, {"3", 52},
+};
+
+void AddPluginFolder(TActionsList& list, const std::optional<DefaultSetPlugin>& plugin,
+                     std::span<const PluginEntry> entries) {
+  if (!plugin) return;
+  AddFolder(list, plugin->caption);
+  for (const PluginEntry& entry : entries) {
+    const std::string code = MakePluginCode(plugin->fileName, entry.function);
+    TAction& action = AddEntry(list, {code, entry.keyCode, kWin, entry.flags});
+    if (!entry.name.empty()) action.SetName(entry.name);
+    auto* params = action.ParamsAs<TActionParamsPlug>();
+    if (entry.operation >= 0 && params != nullptr && params->Params != nullptr)
+      SetPluginParamNumber(*params->Params, "Operation", entry.operation);
+  }
+}
+
 }  // namespace
 
-void BuildDefaults(TActionsList& list, uint32_t existingDrives) {
+void BuildDefaults(TActionsList& list, uint32_t existingDrives, const DefaultSetPlugins& plugins) {
   AddFolder(list, "Winamp");
   for (const Entry& entry : kWinampEntries) AddEntry(list, entry);
 
@@ -90,6 +133,9 @@ void BuildDefaults(TActionsList& list, uint32_t existingDrives) {
   AddLaunch(list, "RegEdit", "RegEdit.exe", 121, kAlt);
   AddLaunch(list, "Paint", "MSPaint.exe", 122, kAlt);
   AddLaunch(list, "Command", "cmd.exe", 123, kAlt).ParamsAs<TActionParamsSExec>()->Parm = "/E:on";
+
+  AddPluginFolder(list, plugins.corvex, kCorvexEntries);
+  AddPluginFolder(list, plugins.panora, kPanoraEntries);
 }
 
 }  // namespace tavion

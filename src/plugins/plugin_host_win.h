@@ -59,7 +59,8 @@ class PluginHost final : public PluginCodeResolver, public CataloguePluginProvid
   const std::wstring& Folder() const { return folder_; }
 
   // LoadPlugins: empties the list and loads every plug-in of the folder anew (a module loaded
-  // before stays loaded throughout). `shortVersion` goes into the version messages.
+  // before stays loaded throughout). `shortVersion` goes into the version messages. Files that
+  // answer no version are skipped without a word; plug-in texts are read with a bound.
   PluginLoadReport Load(const std::string& shortVersion);
   std::span<const PluginRecord> Plugins() const;
 
@@ -103,6 +104,9 @@ class PluginHost final : public PluginCodeResolver, public CataloguePluginProvid
 
  private:
   struct State;
+  // Mode `mode` (5 or 6) of the action function of `params` (a TActionParamsPlug) on `panel`.
+  void CallPanel(Persistent& params, HWND panel, uint32_t mode);
+
   std::wstring folder_;
   HWND mainWindow_ = nullptr;
   std::unique_ptr<State> state_;

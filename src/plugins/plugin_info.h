@@ -35,4 +35,36 @@ std::optional<int> ProgramPluginCommandId(std::string_view function);
 // An information number named by a function: a decimal number above 100, else nullopt.
 std::optional<uint32_t> PluginInfoNumber(std::string_view function);
 
+// The flags of query 6: its decimal number's low byte; 0 when the answer is no number.
+uint8_t PluginFlags(std::string_view answer);
+
+// A text of a program plug-in's string resources: every byte 0x01 stands for CR.
+std::string ProgramPluginText(std::string text);
+
+// The command line parameters of a program plug-in: the command text, a blank and the main
+// window's handle in decimal.
+std::string ProgramPluginParameters(std::string_view command, uint64_t mainWindow);
+
+// The catalogue's threading flags of a plug-in action from the answers of GetPlugInfoEx to its
+// queries 1 and 2 (nullopt without the export).
+struct PluginActionFlags {
+  bool mainThreadOnly = true;
+  bool notifyBefore = false;
+  friend bool operator==(const PluginActionFlags&, const PluginActionFlags&) = default;
+};
+PluginActionFlags PluginFlagsFromAnswers(const std::optional<std::string>& anyThread,
+                                         const std::optional<std::string>& notifyFirst);
+
+// The "ErrorPlugVer" message for `file`, which answered `version`; `shortVersion` is the
+// program's.
+std::string PluginVersionError(std::string_view shortVersion, std::string_view file,
+                               std::string_view version);
+
+// The answer to TAVION_WM_QUERY's wParam.
+enum class PluginQuery : uint8_t { kEmpty, kSettingsKey, kLanguage, kAppWindow };
+PluginQuery ClassifyPluginQuery(uint64_t wParam);
+
+// Equality ignoring ASCII case, as plug-in file names and field names are compared.
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace tavion

@@ -23,6 +23,7 @@
 #include "ui/hotkey_frame_win.h"
 #include "ui/keyboard_layouts_win.h"
 #include "ui/ok_frame_win.h"
+#include "ui/param_tab_plugin_win.h"
 #include "ui/param_tab_win.h"
 #include "ui/wheel_scroll_win.h"
 #include "ui/window_picker_win.h"
@@ -105,6 +106,7 @@ class ActionEditor final : public ModalDialog {
   Win32Form form_;
   HotKeyFrame frame_;
   std::vector<std::unique_ptr<ParamTab>> paramTabs_;
+  PluginParamTab* pluginTab_ = nullptr;  // one of paramTabs_, while there are plug-ins
   ExecOptionsTab execTab_;
   std::vector<EditorPage> pages_;  // the tab control's items
   EditorPage page_ = EditorPage::kMain;
@@ -135,7 +137,7 @@ bool ActionEditor::Init() {
   INITCOMMONCONTROLSEX icc = {sizeof icc,
                               ICC_TAB_CLASSES | ICC_USEREX_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&icc);
-  images_ = CreateActionImages(context_.resourceFolder, WindowDpi(dialog_));
+  images_ = CreateActionImages(context_.resourceFolder, WindowDpi(dialog_), context_.plugins);
   // The pages are the tab control's children, so that it never draws over them; the dialog
   // manager's Tab walks into them.
   tabs_ = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
@@ -199,6 +201,7 @@ bool ActionEditor::CreateMain() {
 bool ActionEditor::CreateTabs() {
   tabContext_.dialog = dialog_;
   tabContext_.instance = context_.instance;
+  tabContext_.plugins = context_.plugins;
   tabContext_.captureHooks = context_.captureHooks;
   tabContext_.upOnlyKeys = context_.upOnlyKeys;
   tabContext_.rawInputReady = context_.rawInputReady;
@@ -214,6 +217,11 @@ bool ActionEditor::CreateTabs() {
     if (request_.isNew && !nameEdited_) SetName(NameAfterReplacementKey(Name(), keyText));
   };
   paramTabs_ = CreateParamTabs();
+  if (context_.plugins) {
+    auto pluginTab = std::make_unique<PluginParamTab>(*context_.plugins);
+    pluginTab_ = pluginTab.get();
+    paramTabs_.push_back(std::move(pluginTab));
+  }
   int id = kIdParamTabs;
   for (auto& tab : paramTabs_) {
     if (!tab->Create(tabs_, tabContext_, id)) return false;
@@ -255,7 +263,10 @@ void ActionEditor::Load() {
     code = StartCode(request_.startMode, *catalogue_);
   }
   for (auto& tab : paramTabs_) {
-    if (edited_ && tab->Code() == code) {
+    if (tab.get() == pluginTab_) {
+      // The source of the working copy; the chosen code opens its panel.
+      tab->Load(edited_ ? edited_->ActionParams() : nullptr);
+    } else if (edited_ && tab->Code() == code) {
       tab->Load(edited_->ActionParams());
     } else if (tab->Code() == "mc_play" && request_.startMode == EditorStartMode::kMacro &&
                std::count(context_.macroNames.begin(), context_.macroNames.end(),
@@ -301,6 +312,7 @@ void ActionEditor::ChooseCode(const std::string& code, bool byUser) {
     if (auto name = NameAfterCodeChange(Name(), nameEdited_, code, *catalogue_)) SetName(*name);
   }
   ShowWindow(framePane_, TakesHotKey(code) ? SW_SHOW : SW_HIDE);
+  if (pluginTab_) pluginTab_->ShowFor(code);
   RebuildTabs();
 }
 

@@ -17,6 +17,7 @@
 namespace tavion {
 
 class ActionTree;
+class PluginHost;
 class TActionsList;
 
 // What the editor needs of the program.
@@ -26,6 +27,7 @@ struct ActionEditorContext {
   ActionTree* tree = nullptr;
   TActionsList* actions = nullptr;
   std::wstring resourceFolder;  // the action images
+  PluginHost* plugins = nullptr;  // the plug-ins' icons and settings panels; may be null
   CaptureHooks captureHooks;    // the capture controls' hooks and the menu-capture hook
   UpOnlyKeys upOnlyKeys;
   bool rawInputReady = false;

@@ -212,8 +212,12 @@ int NodeImage(const ActionTree::Node& node, bool expanded) {
 }
 
 int CodeImage(std::string_view code) {
-  const std::string file = OsdIconFile(code, 0);
   const auto files = OsdIconFiles();
+  // Plug-in entries of the catalogue follow the built-in images, one each.
+  const int position = code.starts_with("plug") ? CatalogueIndexOf(code) : -1;
+  if (position >= ActionCatalogue::kBuiltInCount)
+    return 2 + static_cast<int>(files.size()) + position - ActionCatalogue::kBuiltInCount;
+  const std::string file = OsdIconFile(code, 0);
   const auto found = std::find(files.begin(), files.end(), file);
   return 2 + static_cast<int>(found - files.begin());
 }

@@ -102,7 +102,8 @@ DetailsLayout BuildDetailsLayout(const ActionTree& tree, const std::vector<bool>
 // The image of a node: 0 closed folder, 1 open folder, 2 and above the icon of the action's
 // code (2 + its place in OsdIconFiles).
 int NodeImage(const ActionTree::Node& node, bool expanded);
-// The image of an action of code `code` (2 and above).
+// The image of an action of code `code` (2 and above); a plug-in code of the current catalogue
+// has its own, after the OsdIconFiles images, in catalogue order.
 int CodeImage(std::string_view code);
 
 // "Total sum of keys - %d" for the actions that are no folders, four blanks, and "You can move

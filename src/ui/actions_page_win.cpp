@@ -12,6 +12,7 @@
 #include "lang/lang.h"
 #include "lang/lang_win.h"
 #include "osd/osd_icons.h"
+#include "plugins/plugin_host_win.h"
 #include "settings/settings.h"
 #include "ui/main_pages_win.h"
 
@@ -104,7 +105,7 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   return true;
 }
 
-HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi) {
+HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi, const PluginHost* plugins) {
   const int size = MulDiv(16, dpi, 96);
   HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 4);
   if (!images) return nullptr;
@@ -126,11 +127,28 @@ HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi) {
     // A missing file keeps its place, so the images after it keep their numbers.
     ImageList_AddIcon(images, icon ? icon.get() : LoadIconW(nullptr, IDI_APPLICATION));
   }
+  const std::shared_ptr<const ActionCatalogue> catalogue = CurrentCatalogue();
+  const int pluginPicture = CodeImage("plug");
+  for (int i = ActionCatalogue::kBuiltInCount; i < catalogue->Count(); ++i) {
+    UniqueIcon own(plugins ? plugins->ActionIcon(catalogue->Entry(i).code, size) : nullptr);
+    if (own) {
+      ImageList_AddIcon(images, own.get());
+    } else {
+      UniqueIcon picture(ImageList_GetIcon(images, pluginPicture, ILD_NORMAL));
+      ImageList_AddIcon(images, picture ? picture.get() : LoadIconW(nullptr, IDI_APPLICATION));
+    }
+  }
   return images;
 }
 
 void ActionsPage::CreateImages() {
-  images_ = CreateActionImages(services_.resourceFolder, dpi_);
+  imagesCatalogue_ = CurrentCatalogue();
+  HIMAGELIST old = images_;
+  images_ = CreateActionImages(services_.resourceFolder, dpi_, services_.plugins);
+  if (!old) return;
+  TreeView_SetImageList(tree_, images_, TVSIL_NORMAL);
+  ListView_SetImageList(details_, images_, LVSIL_SMALL);
+  ImageList_Destroy(old);
 }
 
 void ActionsPage::Layout(int dpi) {
@@ -188,6 +206,7 @@ void ActionsPage::Shown() {
 
 void ActionsPage::Refill() {
   if (!page_) return;
+  if (imagesCatalogue_ != CurrentCatalogue()) CreateImages();
   FillProfiles();
   FillTree();
   if (view_ == 1) FillDetails();

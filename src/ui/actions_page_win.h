@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/catalogue.h"
 #include "base/handles_win.h"
 #include "forms/form_win.h"
 #include "ui/actions_page.h"
@@ -19,9 +20,11 @@
 namespace tavion {
 
 // The action images at `dpi`, numbered as NodeImage numbers them: the closed and the open folder,
-// then one per OsdIconFiles entry from `resourceFolder` (a missing file keeps its place). Null
-// when the list cannot be made; the caller destroys it.
-HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi);
+// then one per OsdIconFiles entry from `resourceFolder` (a missing file keeps its place), then one
+// per plug-in entry of the current catalogue: the action's own icon from `plugins`, else the
+// plug-in picture. Null when the list cannot be made; the caller destroys it.
+HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi,
+                              const PluginHost* plugins = nullptr);
 
 // The profile bar as declared: "Profile", the selector `cb_profile2` and its buttons, in Tab order.
 std::vector<ControlDecl> ProfileBarControls();
@@ -151,6 +154,8 @@ class ActionsPage final : public Page {
   HFONT font_ = nullptr;               // the form's: the system message font for the page's DPI
   UniqueFont struckFont_;
   HIMAGELIST images_ = nullptr;  // owned: the node images, shared by both views
+  // The catalogue the images were made for: a new one may bring plug-in icons.
+  std::shared_ptr<const ActionCatalogue> imagesCatalogue_;
   HIMAGELIST toolImages_ = nullptr;
   int dpi_ = 96;
   int view_ = 0;

@@ -8,6 +8,7 @@
 #include "ui/main_options_page_win.h"
 #include "ui/osd_page_win.h"
 #include "ui/player_page_win.h"
+#include "ui/plugins_page_win.h"
 
 namespace tavion {
 
@@ -20,7 +21,7 @@ std::vector<std::unique_ptr<Page>> CreateMainPages() {
   pages.push_back(CreateOsdPage());
   pages.push_back(CreateMacrosPage());
   pages.push_back(CreateKeyNamesPage());
-  pages.push_back(std::make_unique<EmptyPage>("PagePlugins", "Plugins"));
+  pages.push_back(CreatePluginsPage());
   pages.push_back(std::make_unique<EmptyPage>("PageKeyboardLayout", "Keyboard layout"));
   pages.push_back(std::make_unique<EmptyPage>("PageShellKeys", "Shell keys"));
   return pages;

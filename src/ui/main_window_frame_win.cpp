@@ -90,6 +90,8 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.resourceFolder = startup_.resourceFolder;
   services.languageFolder = startup_.languageFolder;
   services.pluginFolder = startup_.pluginFolder;
+  services.plugins = plugins_.get();
+  services.reloadPlugins = [this] { ReloadPlugins(); };
   services.fullVersion = startup_.fullVersion;
   services.shortVersion = startup_.shortVersion;
   services.buildDate = startup_.buildDate;
@@ -140,6 +142,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance,
   context.tree = &tree_;
   context.actions = &actions_;
   context.resourceFolder = startup_.resourceFolder;
+  context.plugins = plugins_.get();
   context.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
   context.upOnlyKeys = UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
   context.severalActionsOnOneKey = OptionChecked("Opt_SemiKeyAc");

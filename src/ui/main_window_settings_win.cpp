@@ -47,6 +47,7 @@ void MainWindow::LoadProfile() {
   const std::string profile = JoinRegistryPath(kKeysRegistryPath, Settings().ProfileNm);
   LoadActionsOptions options;
   options.existingDrives = GetLogicalDrives();
+  options.plugins = DefaultPluginsLoaded();
   LoadActions(actions_, tree_, userRegistry_, profile, options);
   ApplyOptions();
   parts_->dispatcher.Rebuild(tree_);
@@ -57,6 +58,7 @@ void MainWindow::LoadDefaultProfile() {
   LoadActionsOptions options;
   options.defaults = true;
   options.existingDrives = GetLogicalDrives();
+  options.plugins = DefaultPluginsLoaded();
   LoadActions(actions_, tree_, userRegistry_, {}, options);
   actions_.Modified = true;
   SaveProfile();

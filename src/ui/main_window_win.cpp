@@ -28,6 +28,7 @@
 #include "forms/message_box_win.h"
 #include "ui/main_window_parts_win.h"
 #include "base/message_wait_win.h"
+#include "tavion_plugin.h"
 
 namespace tavion {
 
@@ -45,6 +46,7 @@ MainWindow::~MainWindow() {
   closing_ = true;
   WaitForWorkerDispatches(std::chrono::seconds(3));
   SetExecHost(nullptr);
+  ReleasePluginHost();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -136,6 +138,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TV_STATUS:
       OnStatus(wParam);
       return 0;
+    case TAVION_WM_QUERY:
+      return OnPluginQuery(wParam);
     case WM_TV_ASK_LAUNCH:
       OnAskLaunch(wParam, lParam);
       return 0;
@@ -282,6 +286,7 @@ void MainWindow::OnCreate() {
   services.diagnostics = [this] { return Diagnostics(); };
   services.terminating = [this] { return closing_.load(); };
   services.pluginFolder = WideToUtf8(startup_.pluginFolder);
+  CreatePluginHost(services);
   parts_ = std::make_unique<Parts>(*this, std::move(services));
   SetExecHost(&parts_->execHost);
   SetMessageBoxMainWindow(hwnd_);
@@ -304,6 +309,7 @@ void MainWindow::OnCreate() {
   LayoutControls();
 
   if (OptionChecked("Opt_tr_delay") && startup_.commandLine.autorun) WaitProcessingMessages(8000);
+  LoadPlugins();
   BuildCatalogue(userRegistry_);
   if (OptionChecked("Opt_TrayIcon")) ShowTrayIcon();
 }

@@ -139,6 +139,21 @@ class MainWindow {
   bool settingsReplaced_ = false;
 
   // --- plug-ins: further members here ---
+  // Plug-ins (main_window_plugins_win.cpp). Makes the host, the process's plug-in resolver and
+  // catalogue source until ReleasePluginHost.
+  void CreatePluginHost(struct MainWindowServices& services);
+  // Loads the plug-ins; until the first showing ends, each one of another interface version is
+  // told in a message.
+  void LoadPlugins();
+  // Loads the plug-ins again and rebuilds the catalogue with them.
+  void ReloadPlugins();
+  void ReleasePluginHost();
+  // TAVION_WM_QUERY: a window handle, or a pointer to a text valid until the next query.
+  LRESULT OnPluginQuery(WPARAM wParam);
+  // The plug-ins of the default action set that are loaded.
+  DefaultSetPlugins DefaultPluginsLoaded() const;
+  std::shared_ptr<PluginHost> plugins_;
+  std::string pluginQueryText_;  // the last TAVION_QUERY_LANGUAGE answer, ANSI
   void SetHotKeysDisabled(bool disabled);
 
   // Execution.

@@ -41,6 +41,8 @@ struct PageServices {
   std::wstring resourceFolder;        // the "Resource" folder, empty when there is none
   std::wstring pluginFolder;          // the "PlugIns" folder
   PluginHost* plugins = nullptr;      // the loaded plug-ins (the plug-in page, the editor)
+  // Loads the plug-ins again (no version messages now) and rebuilds the catalogue with them.
+  std::function<void()> reloadPlugins;
   std::wstring languageFolder;        // the "Lang" folder of the language files
   // The running program's version texts and build date (the About page, the OSD sample).
   std::string fullVersion;   // "major.minor.release.build"

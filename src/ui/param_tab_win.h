@@ -18,11 +18,13 @@
 namespace tavion {
 
 class Persistent;
+class PluginHost;
 
 // What a tab may ask of the editor and the program. Set by the editor before the tabs are made.
 struct ParamTabContext {
   HWND dialog = nullptr;  // the editor: owner of file dialogs, menus and message boxes
   HINSTANCE instance = nullptr;
+  PluginHost* plugins = nullptr;  // the plug-in actions' settings panels; may be null
   CaptureHooks captureHooks;  // for the capture control of "ke_keyz"
   UpOnlyKeys upOnlyKeys;
   bool rawInputReady = false;
