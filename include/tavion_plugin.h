@@ -53,9 +53,10 @@
  *
  * PROGRAM PLUG-INS are never run to be asked: Tavion reads their string resources with the file
  * loaded as data. String 1000 + n answers information query n (a byte 0x01 in it stands for a
- * line break). Strings 1003 to 1007 (TAVION_PROGRAM_*) hold the command text of GetInfo,
- * ShowHelp, SetOpt, Install and UnInstall; 1002 present enables the "Actions" button. To run an
- * action, or one of those functions, Tavion starts the program with the command line
+ * line break): 1002 is the action list (its presence enables the "Actions" button) and 1003 the
+ * description. Strings 1004 to 1007 (TAVION_PROGRAM_*) hold the command texts of ShowHelp,
+ * SetOpt, Install and UnInstall. To run an action, or one of those functions, Tavion starts the
+ * program with the command line
  *     <command text> <main window handle in decimal>
  * where the command text of an action is its function name. Install and UnInstall are waited
  * for; everything else is not. A program plug-in has no parameter objects.
