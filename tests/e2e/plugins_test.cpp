@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tavion_plugin.h"
 #include "tavion_process.h"
@@ -12,21 +13,18 @@ namespace tavion::e2e {
 namespace {
 
 TEST(Plugins, TheQueryMessageAnswersTheSettingsRootTheLanguageAndTheWindow) {
-  WriteSetting(L"", L"Language", L"Deutsch");
   TavionProcess tavion;
   HWND main = StartShown(tavion);
   ASSERT_NE(nullptr, main);
-  // The answer is an address in Tavion's process.
-  const auto text = [&](WPARAM wParam) {
-    const LRESULT address = SendMessageW(main, TAVION_WM_QUERY, wParam, 0);
+  const auto text = [&](WPARAM wParam) {  // the answer points into Tavion's process
     char buffer[64] = {};
-    ReadProcessMemory(tavion.info.hProcess, reinterpret_cast<const void*>(address), buffer,
-                      sizeof buffer - 1, nullptr);
+    const LRESULT answer = SendMessageW(main, TAVION_WM_QUERY, wParam, 0);
+    ReadProcessMemory(tavion.info.hProcess, reinterpret_cast<const void*>(answer), buffer, 63,
+                      nullptr);
     return std::string(buffer);
   };
-  EXPECT_EQ("Software\\Quillon\\Tavion", text(0x301));
-  EXPECT_EQ("Deutsch", text(2));
-  EXPECT_EQ("", text(0x164));
+  EXPECT_EQ((std::vector<std::string>{"Software\\Quillon\\Tavion", "English", ""}),
+            (std::vector<std::string>{text(0x301), text(2), text(0x164)}));
   EXPECT_EQ(reinterpret_cast<LRESULT>(main), SendMessageW(main, TAVION_WM_QUERY, 0x10064, 0));
   ExitConfirmed(tavion, main);
 }
