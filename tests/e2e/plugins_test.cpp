@@ -1,10 +1,5 @@
 // What the running Tavion tells plug-ins through its query message.
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "tavion_plugin.h"
 #include "tavion_process.h"

@@ -75,9 +75,7 @@ TEST(PluginParams, ClassesTheProgramCannotUseAreRefused) {
   for (const TavionParamsClass& cls : refused)
     EXPECT_EQ(nullptr, PluginParamsClass::Check(&cls, boundary, nullptr)) << &cls - &refused[0];
   TavionParamsClass numbersOnly = kGood;
-  numbersOnly.fieldCount = 2, numbersOnly.setNumber = nullptr;
-  EXPECT_EQ(nullptr, PluginParamsClass::Check(&numbersOnly, boundary, nullptr));
-  numbersOnly.setNumber = kGood.setNumber;
+  numbersOnly.fieldCount = 2;  // needs neither string function
   EXPECT_NE(nullptr, PluginParamsClass::Check(&numbersOnly, boundary, nullptr));
 }
 
