@@ -191,7 +191,7 @@ typedef void(TAVION_STDCALL* TavionWindowFn)(void* window); /* SetOpt, ShowHelp,
 /* `mode` of an action function, with what the other arguments hold:
  *
  * TAVION_MODE_PARAMS_CLASS (2): an action of this function was created or loaded.
- *     a: the action's index; data, extra: 0.
+ *     a: -1 (an object is made before its action has a place in the tree); data, extra: 0.
  *     Returns a pointer to the function's TavionParamsClass (static: it must stay valid while
  *     the library is loaded), or 0 when the action has no settings. Tavion then makes one object
  *     with the class's `create` and keeps it with the action; the object is saved in the registry

@@ -62,6 +62,7 @@ class PluginHost final : public PluginCodeResolver, public CataloguePluginProvid
   // before stays loaded throughout). `shortVersion` goes into the version messages. Files that
   // answer no version are skipped without a word; plug-in texts are read with a bound.
   PluginLoadReport Load(const std::string& shortVersion);
+  // The loaded plug-ins in folder order; valid until the next Load or Remove.
   std::span<const PluginRecord> Plugins() const;
 
   // Answer `number` of the plug-in, read with a bound; empty when it has none.

@@ -1,12 +1,15 @@
 // "Plugins" as a user meets it: the kit's sample added through "Add" and the open-file dialog,
-// listed, then deleted again with the Delete key, from the keyboard alone.
+// listed, then deleted again with the Delete key, from the keyboard alone; and what the running
+// Tavion tells plug-ins through its query message.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "tavion_plugin.h"
 #include "tavion_process.h"
 
 namespace tavion::e2e {
@@ -51,7 +54,23 @@ TEST(Plugins, TheSampleAddedThroughThePageIsInstalledAndDeletedAgain) {
   Press({VK_RETURN});
   EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == before; }));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(installed.c_str()));
+  ExitConfirmed(tavion, main);
+}
 
+TEST(Plugins, TheQueryMessageAnswersTheSettingsRootTheLanguageAndTheWindow) {
+  TavionProcess tavion;
+  HWND main = StartShown(tavion);
+  ASSERT_NE(nullptr, main);
+  const auto text = [&](WPARAM wParam) {  // the answer points into Tavion's process
+    char buffer[64] = {};
+    const LRESULT answer = SendMessageW(main, TAVION_WM_QUERY, wParam, 0);
+    ReadProcessMemory(tavion.info.hProcess, reinterpret_cast<const void*>(answer), buffer, 63,
+                      nullptr);
+    return std::string(buffer);
+  };
+  EXPECT_EQ((std::vector<std::string>{"Software\\Quillon\\Tavion", "English", ""}),
+            (std::vector<std::string>{text(0x301), text(2), text(0x164)}));
+  EXPECT_EQ(reinterpret_cast<LRESULT>(main), SendMessageW(main, TAVION_WM_QUERY, 0x10064, 0));
   ExitConfirmed(tavion, main);
 }
 
