@@ -1,6 +1,6 @@
 // Tavion.exe with its own plug-ins in PlugIns: a fresh profile gets their two folders, Win+Home
-// announces the time through Corvex, and Panora's desktops hide and show windows (ours and
-// Wine's notepad) and give every window back when Tavion ends.
+// announces the time through Corvex, and Panora's desktops, bound to Win+digits, hide and show
+// windows and give every window back when Tavion ends (other programs' windows: the Panora tier).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -46,11 +46,6 @@ bool PressWinUntil(WORD key, const std::function<bool()>& done) {
   return false;
 }
 
-HWND NotepadWindow(DWORD pid) {
-  const std::vector<HWND> found = wine_test::TopLevelWindows(L"Notepad", pid);
-  return found.empty() ? nullptr : found[0];
-}
-
 TEST(OwnPlugins, WinHomeAnnouncesTheTimeAndAFreshProfileHoldsBothPluginFolders) {
   WriteSetting(L"Desk", L"Show_Time", 3000);
   TavionProcess tavion;
@@ -80,28 +75,19 @@ TEST(OwnPlugins, PanoraDesktopsHideAndShowWindowsAndTavionsEndShowsThemAll) {
   ASSERT_NE(nullptr, main);
   wine_test::TestWindow ours(
       {.caption = L"desktop one", .style = WS_OVERLAPPEDWINDOW | WS_VISIBLE});
-  wine_test::Process notepad;
-  ASSERT_TRUE(notepad.Start(L"notepad.exe"));
-  HWND editor = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (editor = NotepadWindow(notepad.info.dwProcessId)); }));
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }));
 
   ASSERT_TRUE(PressWinUntil('2', [&] { return !IsWindowVisible(ours.hwnd()); }))
       << "Win+2 goes to the second desktop";
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); })) << "notepad goes too";
   EXPECT_TRUE(IsWindowVisible(main) || !IsWindow(main)) << "Tavion's own windows stay";
   SaveScreenshot("panora-second-desktop");
 
   ASSERT_TRUE(PressWinUntil('1', [&] { return IsWindowVisible(ours.hwnd()) != FALSE; }))
       << "Win+1 comes back";
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }));
 
   ASSERT_TRUE(PressWinUntil('3', [&] { return !IsWindowVisible(ours.hwnd()); }));
   ExitConfirmed(tavion, main);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(ours.hwnd()) && IsWindowVisible(editor); }))
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(ours.hwnd()) != FALSE; }))
       << "Panora ends with Tavion and shows every window";
-  PostMessageW(editor, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(notepad.WaitForExit().has_value());
 }
 
 }  // namespace

@@ -125,25 +125,6 @@ TEST(SamplePlugin, SayShowsItsTextInCapitalsOnRequestAndNothingWithoutOne) {
   EXPECT_EQ(std::vector<std::string>{}, TakeLines());
 }
 
-TEST(SamplePlugin, InstallAndUnInstallCountTheirCalls) {
-  const Library sample(kSamplePath);
-  HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegCreateKeyW(HKEY_CURRENT_USER, L"Software\\Quillon\\Tavion\\SampleTest", &key));
-  RegSetValueExW(key, L"InstallCalls", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);  // junk
-  sample.Get<TavionWindowFn>("Install")(nullptr);
-  sample.Get<TavionWindowFn>("Install")(nullptr);
-  sample.Get<TavionWindowFn>("UnInstall")(nullptr);
-  for (const auto& [name, expected] :
-       {std::pair(L"InstallCalls", 2u), std::pair(L"UnInstallCalls", 1u)}) {
-    DWORD count = 0, size = sizeof(count);
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegGetValueW(key, nullptr, name, RRF_RT_REG_DWORD, nullptr, &count, &size));
-    EXPECT_EQ(expected, count);
-  }
-  RegCloseKey(key);
-}
-
 // Each action's line in the notification. Wine here has no sound device and no optical drive.
 TEST(Corvex, ActionsAddTheirLineToTheNotification) {
   const Library corvex(kCorvexPath);
