@@ -253,11 +253,15 @@ void Win32Form::DestroyControls() {
     for (HWND hwnd : {control.caption, control.spin, control.number, control.hwnd})
       if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
   }
-  if (parentSubclassed_) RemoveWindowSubclass(parent_, ParentProcedure, 0);
+  if (tooltip_ && IsWindow(tooltip_)) DestroyWindow(tooltip_);
+  tooltip_ = nullptr;
+  if (parentSubclassed_) RemoveWindowSubclass(parent_, ParentProcedure, SubclassId());
   parentSubclassed_ = false;
   controls_.clear();
   decls_.clear();
+  declared_.clear();
   font_.reset();
+  boldFont_.reset();
 }
 
 bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firstId,
@@ -269,7 +273,9 @@ bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firs
   // Without it the list view class may be missing; creating one then fails and Create fails.
   InitCommonControlsEx(&icc);
   parent_ = parent;
-  decls_.assign(table.begin(), table.end());
+  declared_.assign(table.begin(), table.end());
+  decls_ = declared_;
+  tavion::ApplyLanguage(decls_, language_);
   controls_.resize(decls_.size());
   int id = firstId;
   for (Control& control : controls_) control.id = id++;
@@ -280,6 +286,11 @@ bool Win32Form::Create(HWND parent, std::span<const ControlDecl> table, int firs
       return false;
     }
   }
+  // Without it labels keep the plain look; nothing else needs it.
+  if (!parentSubclassed_)
+    parentSubclassed_ =
+        SetWindowSubclass(parent, ParentProcedure, SubclassId(), reinterpret_cast<DWORD_PTR>(this));
+  ApplyHints();
   RECT client = {};
   GetClientRect(parent, &client);
   dpi_ = 0;  // makes Layout create the font
@@ -324,8 +335,8 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
       SendMessageW(control.hwnd, TBM_SETPAGESIZE, 0,
                    std::max(1, (decl.maxValue - decl.minValue) / 10));
       if (!parentSubclassed_) {
-        parentSubclassed_ =
-            SetWindowSubclass(parent, ParentProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+        parentSubclassed_ = SetWindowSubclass(parent, ParentProcedure, SubclassId(),
+                                              reinterpret_cast<DWORD_PTR>(this));
         if (!parentSubclassed_) return false;
       }
       SetItemIndex(index, decl.itemIndex);
@@ -401,7 +412,102 @@ bool Win32Form::CreateControl(HWND parent, size_t index, int& nextRadioId) {
 }
 
 HFONT Win32Form::FontOf(size_t index) const {
-  return controls_[index].ownFont ? controls_[index].ownFont : font_.get();
+  if (controls_[index].ownFont) return controls_[index].ownFont;
+  if (decls_[index].look == LabelLook::kHeading && boldFont_) return boldFont_.get();
+  return font_.get();
+}
+
+HWND Win32Form::LookWindow(size_t index) const {
+  if (controls_[index].caption) return controls_[index].caption;
+  return Is(index, ControlKind::kLabel) ? controls_[index].hwnd : nullptr;
+}
+
+void Win32Form::SetHint(size_t index, std::string_view hint) {
+  if (index >= controls_.size()) return;
+  decls_[index].hint = hint;
+  Control& control = controls_[index];
+  if (hint.empty() && !control.hasTip) return;
+  if (!tooltip_) {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) return;  // hints help, the form works without them
+    // Several lines: a hint may hold line breaks.
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, dpi_, 96));
+  }
+  std::wstring text = Utf8ToWide(hint);
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = parent_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd);
+  tool.lpszText = text.data();
+  if (hint.empty()) {
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    control.hasTip = false;
+  } else if (control.hasTip) {
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  } else {
+    control.hasTip = SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void Win32Form::ApplyHints() {
+  for (size_t i = 0; i < controls_.size(); ++i)
+    if (!decls_[i].hint.empty() || controls_[i].hasTip) SetHint(i, decls_[i].hint);
+}
+
+void Win32Form::ApplyLanguage() {
+  if (controls_.empty() || language_.section.empty()) return;
+  std::vector<ControlDecl> table = declared_;
+  for (size_t i = 0; i < table.size(); ++i) {
+    if (!Is(i, ControlKind::kComboBox)) continue;
+    // The entries a page filled in stay; the declared ones are translated afresh.
+    std::vector<std::string> items = ComboItems(controls_[i].hwnd);
+    for (size_t n = 0; n < items.size() && n < table[i].items.size(); ++n)
+      items[n] = table[i].items[n];
+    table[i].items = std::move(items);
+  }
+  tavion::ApplyLanguage(table, language_);
+  bool looksChanged = false;
+  for (size_t i = 0; i < table.size(); ++i) {
+    const ControlDecl& now = table[i];
+    const ControlDecl before = decls_[i];
+    const Control& control = controls_[i];
+    decls_[i] = now;
+    if (now.caption != before.caption) {
+      decls_[i].caption = before.caption;
+      SetCaption(i, now.caption);
+    }
+    if (now.items != before.items && Is(i, ControlKind::kRadioGroup)) {
+      for (size_t n = 0; n < control.radios.size() && n < now.items.size(); ++n)
+        SetWindowTextW(control.radios[n], Utf8ToWide(now.items[n]).c_str());
+    }
+    if (Is(i, ControlKind::kComboBox) && now.items != ComboItems(control.hwnd)) {
+      const LRESULT selected = SendMessageW(control.hwnd, CB_GETCURSEL, 0, 0);
+      SendMessageW(control.hwnd, CB_RESETCONTENT, 0, 0);
+      for (const std::string& item : now.items)
+        SendMessageW(control.hwnd, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
+      SendMessageW(control.hwnd, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    }
+    if (Is(i, ControlKind::kListView)) {
+      for (size_t n = 0; n < now.columns.size(); ++n) {
+        if (n < before.columns.size() && now.columns[n].caption == before.columns[n].caption)
+          continue;
+        std::wstring caption = Utf8ToWide(now.columns[n].caption);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = caption.data();
+        SendMessageW(control.hwnd, LVM_SETCOLUMNW, n, reinterpret_cast<LPARAM>(&column));
+      }
+    }
+    if (Is(i, ControlKind::kMemo) && now.text != before.text) SetText(i, now.text);
+    if (now.hint != before.hint) SetHint(i, now.hint);
+    looksChanged |= now.look != before.look;
+  }
+  if (looksChanged) ApplyFonts();
+  InvalidateRect(parent_, nullptr, TRUE);
 }
 
 void Win32Form::ApplyFonts() {
@@ -441,12 +547,26 @@ void Win32Form::ShowSliderValue(size_t index) {
 
 LRESULT CALLBACK Win32Form::ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR /*id*/, DWORD_PTR data) {
+  auto* form = reinterpret_cast<Win32Form*>(data);
   if (message == WM_HSCROLL && lParam) {
-    auto* form = reinterpret_cast<Win32Form*>(data);
     for (size_t i = 0; i < form->controls_.size(); ++i)
       if (form->controls_[i].hwnd == reinterpret_cast<HWND>(lParam) &&
           form->Is(i, ControlKind::kSlider))
         form->ShowSliderValue(i);
+  }
+  if (message == WM_CTLCOLORSTATIC && lParam) {
+    for (size_t i = 0; i < form->controls_.size(); ++i) {
+      const LabelLook look = form->decls_[i].look;
+      if (look == LabelLook::kPlain || form->LookWindow(i) != reinterpret_cast<HWND>(lParam))
+        continue;
+      // The parent's own answer gives the brush; only the text colour changes.
+      const LRESULT brush = DefSubclassProc(hwnd, message, wParam, lParam);
+      const COLORREF colour = look == LabelLook::kHeading ? RGB(0x35, 0x70, 0xB8)
+                              : look == LabelLook::kQuiet ? RGB(0x80, 0x80, 0x80)
+                                                          : RGB(0xFF, 0, 0);
+      SetTextColor(reinterpret_cast<HDC>(wParam), colour);
+      return brush;
+    }
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -456,9 +576,16 @@ int Win32Form::Layout(int width, int dpi) {
   if (dpi <= 0) dpi = 96;
   if (dpi != dpi_ || !font_) {
     UniqueFont font = CreateMessageFont(dpi);
+    UniqueFont bold;
+    LOGFONTW face = {};
+    if (font && GetObjectW(font.get(), sizeof face, &face)) {
+      face.lfWeight = FW_BOLD;
+      bold.reset(CreateFontIndirectW(&face));
+    }
     dpi_ = dpi;
-    // The controls let go of the old font before it is deleted.
+    // The controls let go of the old fonts before they are deleted.
     std::swap(font, font_);
+    std::swap(bold, boldFont_);
     ApplyFonts();
   }
   const auto scale = [this](int v) { return MulDiv(v, dpi_, 96); };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "lang/form_language.h"
 #include "settings/form.h"
 
 namespace tavion {
@@ -37,6 +38,14 @@ class Win32Form final : public DeclaredForm {
   bool Create(HWND parent, std::span<const ControlDecl> table, int firstId = 1000,
               bool notifyFocus = false);
 
+  // How the form is translated; set before Create, which then creates the table translated.
+  void SetLanguage(FormLanguage language) { language_ = std::move(language); }
+  // Translates the form again, in place, from its table as declared: captions, hints (shown as
+  // tooltips), radio and combo box items (keeping the selection; entries a page added are kept
+  // unless translated), list columns, memo texts and label looks. Texts a page set at run time
+  // return to the declared ones: the page sets them again. Lay out again afterwards.
+  void ApplyLanguage();
+
   // Lays the controls out again across `width` pixels at `dpi`, measuring the captions as they
   // are now (a changed DPI makes a new font). Returns the content's height.
   int Layout(int width, int dpi);
@@ -45,6 +54,8 @@ class Win32Form final : public DeclaredForm {
   void SetControlFont(size_t index, HFONT font);
   // Sets a control's caption (a label's text, a button's caption); lay out again afterwards.
   void SetCaption(size_t index, std::string_view caption);
+  // Sets a control's tooltip; an empty hint removes it.
+  void SetHint(size_t index, std::string_view hint);
   // Enables or disables a control with the windows that belong to it (caption, arrows, radio
   // buttons, a slider's number).
   void SetEnabled(size_t index, bool enabled);
@@ -84,9 +95,14 @@ class Win32Form final : public DeclaredForm {
     int firstRadioId = 0;
     bool expanded = true;  // information panel
     HFONT ownFont = nullptr;
+    bool hasTip = false;
   };
 
   bool CreateControl(HWND parent, size_t index, int& nextRadioId);
+  // Shows the controls' hints and looks as their declarations say.
+  void ApplyHints();
+  // The window drawn in a control's look: a label, or the caption of a field.
+  HWND LookWindow(size_t index) const;
   void DestroyControls();
   HFONT FontOf(size_t index) const;
   void ApplyFonts();
@@ -94,15 +110,22 @@ class Win32Form final : public DeclaredForm {
   void Place(size_t index, RECT box);
   // Shows a slider's position in its number.
   void ShowSliderValue(size_t index);
-  // Sees the sliders' WM_HSCROLL on their parent, to keep their numbers current.
+  // Sees the sliders' WM_HSCROLL on their parent, to keep their numbers current, and colours
+  // the labels drawn in a look (WM_CTLCOLORSTATIC).
+  // Several forms may share a parent: each subclasses it under an id of its own.
+  UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
   static LRESULT CALLBACK ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR data);
 
   HWND parent_ = nullptr;
   bool parentSubclassed_ = false;
-  DWORD buttonStyle_ = 0;          // BS_NOTIFY when asked for
-  std::vector<Control> controls_;  // one per declaration
+  DWORD buttonStyle_ = 0;              // BS_NOTIFY when asked for
+  std::vector<Control> controls_;      // one per declaration
+  std::vector<ControlDecl> declared_;  // the table as declared, before translation
+  FormLanguage language_;
+  HWND tooltip_ = nullptr;  // made with the first hint
   UniqueFont font_;
+  UniqueFont boldFont_;  // for labels in the heading look
   int dpi_ = 96;
   int contentHeight_ = 0;
   int contentWidth_ = 0;

@@ -51,13 +51,16 @@ void SetLanguageSource(std::shared_ptr<const LanguageSource> source) {
   process.source = std::move(source);
 }
 
-std::string GetLangStr(std::string_view key, std::string_view def, std::string_view section) {
+std::optional<std::string> FindLangText(std::string_view section, std::string_view key) {
   // The source is used outside the lock, so that a slow lookup never holds up a language change.
   const std::shared_ptr<const LanguageSource> source = CurrentSource();
-  if (source != nullptr) {
-    if (std::optional<std::string> text = source->Find(section, key))
-      return ReplaceControlCodes(*text);
-  }
+  if (source == nullptr) return std::nullopt;
+  return source->Find(section, key);
+}
+
+std::string GetLangStr(std::string_view key, std::string_view def, std::string_view section) {
+  if (std::optional<std::string> text = FindLangText(section, key))
+    return ReplaceControlCodes(*text);
   return ReplaceControlCodes(def);
 }
 

@@ -23,6 +23,9 @@ class LanguageSource {
 // Lookups already running finish with the source they started with.
 void SetLanguageSource(std::shared_ptr<const LanguageSource> source);
 
+// The current source's text for section/key as the file holds it; nullopt when it has none.
+std::optional<std::string> FindLangText(std::string_view section, std::string_view key);
+
 // The current source's text for section/key, else `def`; then every "#13" becomes a carriage
 // return and every "#9" a tab.
 std::string GetLangStr(std::string_view key, std::string_view def,

@@ -31,6 +31,14 @@ enum class ControlKind : uint8_t {
   kMemo,      // a text of several lines: Enter starts a new line, Ctrl+A selects all
 };
 
+// How a label's text is drawn beyond the form's font.
+enum class LabelLook : uint8_t {
+  kPlain,
+  kHeading,  // bold, blue (0xB87035 as 0x00BBGGRR)
+  kQuiet,    // grey (0x808080)
+  kWarning,  // red
+};
+
 // Whether controls of `kind` are windowed (have a window of their own).
 bool IsWindowedKind(ControlKind kind);
 
@@ -66,7 +74,8 @@ struct ControlDecl {
   std::string text;  // edits
   int itemIndex = -1;
   bool expanded = true;
-  bool compact = false;  // a push button as narrow as its caption ("...", "?")
+  bool compact = false;                // a push button as narrow as its caption ("...", "?")
+  LabelLook look = LabelLook::kPlain;  // labels, and the captions of edits and choices
   // Where it flows: inside the group box (kGroup, declared earlier) named `group`, in a row of
   // its own or, when `beside`, in the row of the control before it.
   std::string group;

@@ -29,8 +29,12 @@ class AboutPage final : public FormPage {
  protected:
   std::vector<ControlDecl> Controls() const override { return AboutPageControls(); }
 
-  void Created() override {
+  void LanguageApplied() override {
     Form().SetCaption(At("l_ver"), AboutVersionText(Services().fullVersion, Services().buildDate));
+  }
+
+  void Created() override {
+    LanguageApplied();
     for (const char* name : {"e_author", "e_site", "e_mail"})
       SendMessageW(ControlHandle(name), EM_SETREADONLY, TRUE, 0);
   }

@@ -171,11 +171,12 @@ bool ActionEditor::CreateMain() {
   mainPane_ = CreateControlPane(tabs_, kIdMainPane, context_.instance);
   if (!mainPane_) return false;
   const auto label = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kLabel, GetLangStr(name, caption, "Fr2"));
+    return PlacedControl(name, ControlKind::kLabel, caption);
   };
   const ControlDecl table[] = {
       label("l_type", "Action type"), PlacedControl("b_plus", ControlKind::kButton, "+"),
       label("l_name", "Action name"), PlacedControl("e_name", ControlKind::kEdit)};
+  form_.SetLanguage({"Fr2"});
   if (!form_.Create(mainPane_, table, kIdForm)) return false;
   types_ = CreateWindowExW(
       0, WC_COMBOBOXEXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,

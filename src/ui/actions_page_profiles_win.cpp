@@ -26,7 +26,7 @@ ControlDecl BarControl(const char* name, ControlKind kind, const char* caption) 
   ControlDecl control;
   control.name = name;
   control.kind = kind;
-  if (*caption) control.caption = GetLangStr(name, caption, "Fr1");
+  control.caption = caption;
   return control;
 }
 

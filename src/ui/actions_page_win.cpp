@@ -56,6 +56,7 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   dpi_ = WindowDpi(page_);
 
   // Created in reading order: Tab follows it.
+  form_.SetLanguage({"Fr1"});
   if (!form_.Create(page_, ProfileBarControls(), kIdFirstForm)) return false;
   font_ = reinterpret_cast<HFONT>(SendMessageW(form_.Handle("cb_profile2"), WM_GETFONT, 0, 0));
   LOGFONTW struck{};
@@ -105,7 +106,8 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   return true;
 }
 
-HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi, const PluginHost* plugins) {
+HIMAGELIST CreateActionImages(const std::wstring& resourceFolder, int dpi,
+                              const PluginHost* plugins) {
   const int size = MulDiv(16, dpi, 96);
   HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 16, 4);
   if (!images) return nullptr;
@@ -214,6 +216,14 @@ void ActionsPage::Refill() {
   ShowWindow(details_, view_ == 1 ? SW_SHOW : SW_HIDE);
   UpdateTotals();
   UpdateCommands();
+}
+
+void ActionsPage::ApplyLanguage() {
+  if (!page_) return;
+  form_.ApplyLanguage();
+  SetWindowTextW(filterLabel_, GetLangStrW("l_filter", "Filter:", "Fr1").c_str());
+  UpdateTotals();
+  Layout(dpi_);
 }
 
 void ActionsPage::UpdateTotals() {

@@ -64,6 +64,9 @@ class ActionsPage final : public Page {
   // Both views are filled again from the tree: the list may have been loaded anew meanwhile.
   void Shown() override;
   void Layout(int dpi) override;
+  // The profile bar, the filter's label and the totals line are translated again; the
+  // toolbar's captions follow at the next start.
+  void ApplyLanguage() override;
   bool CommandEnabled(ListCommand command, HWND focus) const override;
   void RunCommand(ListCommand command, HWND focus) override;
   std::vector<ListMenuEntry> ContextMenu(HWND focus) const override;

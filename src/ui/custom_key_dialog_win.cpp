@@ -40,7 +40,7 @@ class CustomKeyDialog final : public ModalDialog {
 
 bool CustomKeyDialog::Init() {
   const auto label = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kLabel, GetLangStr(name, caption, "TFr_ke"));
+    return PlacedControl(name, ControlKind::kLabel, caption);
   };
   const auto number = [](const char* name, int maxValue) {
     ControlDecl decl = PlacedControl(name, ControlKind::kSpinEdit);
@@ -66,6 +66,7 @@ bool CustomKeyDialog::Init() {
   table[6].itemIndex = HotKeyByte(value, 2);
   table[7].itemIndex = HotKeyByte(value, 3);
   table[8].itemIndex = HotKeyByte(value, 4);
+  form_.SetLanguage({"TFr_ke"});
   if (!form_.Create(dialog_, table)) return false;
   const bool modes = edit_.Options().useKeyModes;
   EnableWindow(form_.Handle("cb_mod"), modes);

@@ -1,5 +1,6 @@
 #include "ui/form_page_win.h"
 
+#include "ui/form_languages.h"
 #include "ui/main_pages_win.h"
 #include "ui/options_page_win.h"
 
@@ -26,6 +27,7 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   RECT client = {};
   GetClientRect(parent, &client);
   MoveWindow(hwnd_, 0, 0, client.right, client.bottom, FALSE);
+  form_.SetLanguage(MainWindowLanguage());
   if (!form_.Create(hwnd_, Controls(), kFirstControlId, /*notifyFocus=*/true)) {
     DestroyWindow(hwnd_);
     return false;
@@ -34,6 +36,13 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   Created();
   Relayout();
   return true;
+}
+
+void FormPage::ApplyLanguage() {
+  if (!hwnd_) return;
+  form_.ApplyLanguage();
+  LanguageApplied();
+  Relayout();
 }
 
 void FormPage::Shown() {

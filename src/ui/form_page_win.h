@@ -25,12 +25,17 @@ class FormPage : public Page {
   // Lays the page out when its width or `dpi` changed since the last time, or its captions.
   void Layout(int dpi) override;
   FormControls* Options() override { return &form_; }
+  // Translates the form again, then LanguageApplied, and lays the page out.
+  void ApplyLanguage() override;
 
  protected:
-  // The page's controls in reading order, captions in the current language.
+  // The page's controls in reading order, captions in English: the form translates them with
+  // the main window's language.
   virtual std::vector<ControlDecl> Controls() const = 0;
   // The controls exist (not yet laid out): fill them, create what the table cannot express.
   virtual void Created() {}
+  // The form was translated again: texts the page sets itself follow.
+  virtual void LanguageApplied() {}
   // A notification (BN_CLICKED, EN_CHANGE, CBN_SELCHANGE, ...) of the control at `index`. By
   // default a changed check box, choice, edit or spin edit is told to the window
   // (PageServices::optionChanged).

@@ -43,13 +43,14 @@ class KeyNameDialog final : public ModalDialog {
 
 bool KeyNameDialog::Init() {
   const auto label = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kLabel, GetLangStr(name, caption, "Fr3"));
+    return PlacedControl(name, ControlKind::kLabel, caption);
   };
   std::vector<ControlDecl> table = {
       label("l_name", "Key name"),    PlacedControl("e_name", ControlKind::kEdit),
       label("l_std", "Standart key"), PlacedControl("e_std", ControlKind::kEdit),
       label("l_hid", "Hid key"),      PlacedControl("e_hid", ControlKind::kEdit)};
   table[1].text = data_.name;
+  form_.SetLanguage({"Fr3"});
   if (!form_.Create(dialog_, table)) return false;
   for (const char* readOnly : {"e_std", "e_hid"})
     SendMessageW(form_.Handle(readOnly), EM_SETREADONLY, TRUE, 0);

@@ -37,6 +37,11 @@ class KeyNamesPage final : public Page {
   HWND Handle() const override { return hwnd_; }
   std::wstring Title() const override { return GetLangStrW("PageKeyNames", "Names of keys"); }
   void Shown() override { Refill(/*reload=*/true, 0); }
+  void ApplyLanguage() override {
+    form_.ApplyLanguage();
+    Refill(/*reload=*/false, std::max(0, Selected()));
+    Layout(WindowDpi(hwnd_));
+  }
   void Layout(int dpi) override;
   bool CommandEnabled(ListCommand command, HWND focus) const override;
   void RunCommand(ListCommand command, HWND focus) override;
@@ -64,7 +69,7 @@ bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<KeyNamesPage>, this);
   if (!hwnd_) return false;
   const auto button = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kButton, GetLangStr(name, caption, "KeyNames"));
+    return PlacedControl(name, ControlKind::kButton, caption);
   };
   std::vector<ControlDecl> table = {PlacedControl("l_total", ControlKind::kLabel),
                                     PlacedControl("l_keys", ControlKind::kListView),
@@ -74,10 +79,9 @@ bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
                                     button("b_default", "Defaults")};
   const std::pair<const char*, int> columns[] = {{"Name", 180}, {"Symbol", 70}, {"Key code", 110}};
   for (size_t i = 0; i < std::size(columns); ++i) {
-    table[1].columns.push_back(
-        {GetLangStr("l_keys.Col" + std::to_string(i), columns[i].first, "KeyNames"),
-         columns[i].second});
+    table[1].columns.push_back({columns[i].first, columns[i].second});
   }
+  form_.SetLanguage({"KeyNames"});
   if (!form_.Create(hwnd_, table)) return false;
   SetWindowLongPtrW(List(), GWL_STYLE, GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);

@@ -38,9 +38,9 @@ enum : int {
   kIdHelp = 400,
 };
 
-// A control captioned by its name's text in the editor's section.
+// A control, captioned in English: the form translates it in the editor's section.
 ControlDecl Control(ControlKind kind, std::string name, std::string_view english) {
-  ControlDecl decl = PlacedControl(name, kind, LangCaption(name, english, kSection));
+  ControlDecl decl = PlacedControl(name, kind, std::string(english));
   decl.place = {};  // it flows with the page's rows
   return decl;
 }
@@ -49,8 +49,7 @@ std::vector<ControlDecl> MainControls() {
   ControlDecl sleep = Control(ControlKind::kComboBox, "cb_sleep", "Delay on macros play");
   const char* const items[] = {"No delay (very fast playback)", "Minimal (10 ms)", "Normal (20 ms)",
                                "Same as on record"};
-  for (size_t i = 0; i < std::size(items); ++i)
-    sleep.items.push_back(GetLangStr("cb_sleep.Item" + std::to_string(i), items[i], kSection));
+  for (size_t i = 0; i < std::size(items); ++i) sleep.items.push_back(items[i]);
   sleep.itemIndex = 1;
   return {
       Control(ControlKind::kEdit, "e_name", "Macros name"),
@@ -185,6 +184,8 @@ bool MacroEditor::CreatePages() {
   panes_[0] = CreateControlPane(tabs_, kIdMainPane, instance_);
   panes_[1] = CreateControlPane(tabs_, kIdExtraPane, instance_);
   if (!panes_[0] || !panes_[1]) return false;
+  main_.SetLanguage({kSection});
+  extra_.SetLanguage({kSection});
   if (!main_.Create(panes_[0], MainControls(), kIdMainForm)) return false;
   if (!extra_.Create(panes_[1], ExtraControls(), kIdExtraForm)) return false;
   SendMessageW(extra_.Handle("e_macr"), EM_SETREADONLY, TRUE, 0);

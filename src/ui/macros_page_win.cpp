@@ -57,6 +57,11 @@ class MacrosPage final : public Page {
   void OnWindowStatus(unsigned status) override {
     if (status == kStatusStopRecording && recording_) StopRecording();
   }
+  void ApplyLanguage() override {
+    form_.ApplyLanguage();
+    form_.SetCaption(form_.Find(kRecord).value_or(SIZE_MAX), RecordCaption(recording_ != nullptr));
+    Layout(WindowDpi(hwnd_));
+  }
   std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -92,7 +97,7 @@ bool MacrosPage::Create(HWND parent, const PageServices& services) {
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<MacrosPage>, this);
   if (!hwnd_) return false;
   const auto button = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kButton, GetLangStr(name, caption, kSection));
+    return PlacedControl(name, ControlKind::kButton, caption);
   };
   std::vector<ControlDecl> table = {
       PlacedControl(kList, ControlKind::kListView),
@@ -101,7 +106,8 @@ bool MacrosPage::Create(HWND parent, const PageServices& services) {
       button(kEdit, "Edit"),
       button(kDelete, "Delete"),
       button(kHelp, "Help")};
-  table[0].columns.push_back({GetLangStr("l_macros.Col0", "Name", kSection), 200});
+  table[0].columns.push_back({"Name", 200});
+  form_.SetLanguage({kSection});
   if (!form_.Create(hwnd_, table)) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS);

@@ -12,20 +12,9 @@
 namespace tavion {
 namespace {
 
-constexpr std::string_view kMainFormSection = "Fr1";
-
-std::string_view LanguageKey(std::string_view name) {
-  constexpr std::string_view kPrefix = kMainOptionPrefix;
-  const bool prefixed =
-      name.size() >= kPrefix.size() &&
-      std::equal(kPrefix.begin(), kPrefix.end(), name.begin(),
-                 [](char p, char c) { return p == (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); });
-  return prefixed ? name.substr(kPrefix.size()) : name;
-}
-
 ControlDecl Named(ControlKind kind, std::string name, std::string_view english) {
   ControlDecl decl;
-  decl.caption = FormCaption(name, english);
+  decl.caption = english;
   decl.name = std::move(name);
   decl.kind = kind;
   return decl;
@@ -48,10 +37,6 @@ std::string LangCaption(std::string_view key, std::string_view english, std::str
   return text.substr(0, text.find('|'));
 }
 
-std::string FormCaption(std::string_view name, std::string_view english) {
-  return LangCaption(LanguageKey(name), english, kMainFormSection);
-}
-
 ControlDecl CheckBox(std::string name, std::string_view english, bool checked,
                      std::string helpKeyword) {
   ControlDecl decl = Named(ControlKind::kCheckBox, std::move(name), english);
@@ -63,10 +48,7 @@ ControlDecl CheckBox(std::string name, std::string_view english, bool checked,
 ControlDecl Choice(ControlKind kind, std::string name, std::string_view english,
                    const std::vector<std::string>& items, int itemIndex, std::string helpKeyword) {
   ControlDecl decl = Named(kind, std::move(name), english);
-  const std::string key(LanguageKey(decl.name));
-  for (size_t i = 0; i < items.size(); ++i) {
-    decl.items.push_back(GetLangStr(key + ".Item" + std::to_string(i), items[i], kMainFormSection));
-  }
+  decl.items = items;
   decl.itemIndex = itemIndex;
   decl.helpKeyword = std::move(helpKeyword);
   return decl;

@@ -16,17 +16,14 @@ inline constexpr char kMainOptionPrefix[] = "OPT_";
 
 // Every control of the main window's option pages (About, Main options, Media player manage,
 // OnScreen display) and of its navigation panels, in page order with their designed states:
-// what the settings load and save by name. Captions are those of the first call's language.
+// what the settings load and save by name.
 std::span<const ControlDecl> MainOptionControls();
 
 // The three navigation panels ("Help", "Options - Tavion", "Options - Windows"), whose
 // expanded states are stored as ip0..ip2.
 std::vector<ControlDecl> NavigationPanelControls();
 
-// Builders of table rows. A caption is the main window's language text (section "Fr1") of the
-// control's name without a leading "OPT_", up to a "|" (the rest is the hint), `english` when
-// the language has none; a choice's items are the texts of name + ".Item" + n.
-std::string FormCaption(std::string_view name, std::string_view english);
+// Builders of table rows, in English: the form runtime translates them.
 // The caption part of the text of `key` in `section`, `english` when there is none.
 std::string LangCaption(std::string_view key, std::string_view english, std::string_view section);
 ControlDecl CheckBox(std::string name, std::string_view english, bool checked,

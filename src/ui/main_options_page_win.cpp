@@ -26,6 +26,15 @@ std::vector<std::string> LanguageFiles(const std::wstring& folder) {
   return names;
 }
 
+// FillLanguageList: the selector's entries, "English" first; returns them.
+std::vector<std::string> FillLanguageList(HWND selector, const std::wstring& folder) {
+  const std::vector<std::string> choices = LanguageChoices(LanguageFiles(folder));
+  SendMessageW(selector, CB_RESETCONTENT, 0, 0);
+  for (const std::string& choice : choices)
+    SendMessageW(selector, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
+  return choices;
+}
+
 class MainOptionsPage final : public FormPage {
  public:
   std::wstring Title() const override { return GetLangStrW("PageMainOptions", "Main options"); }
@@ -35,14 +44,14 @@ class MainOptionsPage final : public FormPage {
 
   void Created() override {
     Form().SetChecked(At("cb_sound"), Settings().Beep_Enab);
-    HWND languages = ControlHandle("cb_lang");
     const std::vector<std::string> choices =
-        LanguageChoices(LanguageFiles(Services().languageFolder));
-    SendMessageW(languages, CB_RESETCONTENT, 0, 0);
-    for (const std::string& choice : choices)
-      SendMessageW(languages, CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
-    SendMessageW(languages, CB_SETCURSEL, LanguageChoiceIndex(choices, Settings().Language), 0);
+        FillLanguageList(ControlHandle("cb_lang"), Services().languageFolder);
+    const int chosen = LanguageChoiceIndex(choices, Settings().Language);
+    // A language without its file (or "nil" of a first start without one) is English.
+    if (choices[static_cast<size_t>(chosen)] != Settings().Language)
+      Settings().Language = choices.front();
+    Form().SetItemIndex(At("cb_lang"), chosen);
+    languages_ = choices;
   }
 
   void OnControl(size_t index, WORD code) override {
@@ -55,6 +64,15 @@ class MainOptionsPage final : public FormPage {
       Services().loadSettingsFile();
       return;
     }
+    if (code == CBN_SELCHANGE && name == "cb_lang") {
+      const int chosen = Form().ItemIndex(index);
+      if (chosen >= 0 && static_cast<size_t>(chosen) < languages_.size() &&
+          Services().changeLanguage)
+        Services().changeLanguage(languages_[static_cast<size_t>(chosen)]);
+      // The selector shows the language in force, whatever came of the choice.
+      Form().SetItemIndex(index, LanguageChoiceIndex(languages_, Settings().Language));
+      return;
+    }
     if (name == "Opt_Hid_Keyboard" && code == BN_CLICKED && Form().Checked(index) &&
         ShowMessageBox(GetLangStr("QuestHidKeyboard",
                                   "Allowing this option you can't use usual keyboard keys,\r"
@@ -65,6 +83,9 @@ class MainOptionsPage final : public FormPage {
     }
     FormPage::OnControl(index, code);
   }
+
+ private:
+  std::vector<std::string> languages_;  // the selector's entries
 };
 
 }  // namespace

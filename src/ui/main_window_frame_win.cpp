@@ -121,6 +121,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.saveProfileAs = [this](const std::string& name) { return SaveProfileAs(name); };
   services.saveSettingsFile = [this] { SaveSettingsFile(); };
   services.loadSettingsFile = [this] { LoadSettingsFile(); };
+  services.changeLanguage = [this](const std::string& language) { ChangeLanguage(language); };
   return services;
 }
 
@@ -235,7 +236,7 @@ void MainWindow::FillNavigation() {
       if (entry.panel != p) continue;
       const std::wstring text = entry.page && *entry.page < parts_->pages.size()
                                     ? parts_->pages[*entry.page]->Title()
-                                    : GetLangStrW(entry.textKey, entry.text);
+                                    : GetLangStrW(entry.textKey, entry.text, entry.textSection);
       insert.hParent = panel;
       insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
       insert.item.pszText = const_cast<wchar_t*>(text.c_str());
@@ -344,6 +345,20 @@ void MainWindow::OnUpdateNoticeClick() {
   Settings().LastUpdateVersion.clear();
   ShowWindow(parts_->updateNotice, SW_HIDE);
   LayoutControls();
+}
+
+void MainWindow::RefreshFrameTexts() {
+  const std::vector<ControlDecl> buttons = BottomButtons();
+  for (const ControlDecl& button : buttons)
+    if (const auto index = parts_->buttons.Find(button.name))
+      parts_->buttons.SetCaption(*index, button.caption);
+  // "Disable" reads "Enable" while hot keys are disabled.
+  if (hotKeysDisabled_)
+    SetWindowTextW(parts_->buttons.Handle("b_disable"),
+                   GetLangStrW("ButtonEnable", "Enable").c_str());
+  FillNavigation();
+  MarkShownEntry();
+  if (const Page* page = CurrentPage()) SetWindowTextW(parts_->pageTitle, page->Title().c_str());
 }
 
 void MainWindow::SetFrameFonts(int dpi) {

@@ -89,6 +89,10 @@ void MainWindow::AskRestart() {
   if (ShowMessageBox(GetLangStr("QuestRestart", "Restart Tavion?"), MessageDialogType::Confirmation,
                      MessageButtons::YesNo) != IDYES)
     return;
+  RestartProgram();
+}
+
+void MainWindow::RestartProgram() {
   wchar_t caption[256] = {};
   GetWindowTextW(hwnd_, caption, static_cast<int>(std::size(caption)));
   SetWindowTextW(hwnd_, (std::wstring(caption) + L"_Terminating").c_str());

@@ -43,6 +43,9 @@ std::vector<int> IconSetsIn(const std::wstring& folder) {
   return LanguageIconSets(names);
 }
 
+// The window whose tray icon follows the foreground window's keyboard language.
+MainWindow* foregroundWatcher = nullptr;
+
 // The keyboard language of the foreground window's thread.
 uint16_t ForegroundLanguage() {
   const DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
@@ -89,9 +92,35 @@ void MainWindow::RefreshTrayTip() {
   tray_.SetTip(tip);
 }
 
+void MainWindow::WatchForegroundLanguage() {
+  // Out of context: the event comes through this thread's message loop, and costs other
+  // programs nothing. Without the hook the icon still follows the shell's language events.
+  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
+                                        /*hmodWinEventProc=*/nullptr, &OnForegroundChanged,
+                                        /*idProcess=*/0, /*idThread=*/0,
+                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+  foregroundWatcher = foregroundHook_ ? this : nullptr;
+}
+
+void MainWindow::StopWatchingForegroundLanguage() {
+  foregroundHook_.reset();
+  if (foregroundWatcher == this) foregroundWatcher = nullptr;
+}
+
+void CALLBACK MainWindow::OnForegroundChanged(HWINEVENTHOOK /*hook*/, DWORD /*event*/,
+                                              HWND /*window*/, LONG /*object*/, LONG /*child*/,
+                                              DWORD /*thread*/, DWORD /*time*/) {
+  MainWindow* self = foregroundWatcher;
+  if (!self) return;
+  // Only a language other than the icon's costs a look into the resource folder.
+  const uint16_t language = ForegroundLanguage();
+  if (language != self->iconLanguage_) self->RefreshLanguageIcon(language);
+}
+
 void MainWindow::RefreshLanguageIcon(uint16_t language) {
   if (!tray_.Shown() || hotKeysDisabled_) return;
   if (language == 0) language = ForegroundLanguage();
+  iconLanguage_ = language;
   const SettingsRecord& s = Settings();
   const std::wstring& folder = startup_.resourceFolder;
   std::string file;

@@ -11,6 +11,8 @@
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "lang/lang_win.h"
+#include "lang/language_choice.h"
+#include "lang/language_win.h"
 #include "keys/hook_messages.h"
 #include "keys/key_edit.h"
 #include "pipeline/sidekit_library_win.h"
@@ -256,6 +258,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY:
+      StopWatchingForegroundLanguage();
       CloseOsd();
       hooks_.Remove();
       sessionNotifications_.Unregister();
@@ -293,6 +296,8 @@ void MainWindow::OnCreate() {
   RegisterExecutors();
   if (startup_.commandLine.backup) return;
 
+  // A first start takes the installer's language, before any form is made in one.
+  if (Settings().ThirstRun) SetLanguage(kFirstStartLanguage, startup_.languageFolder, registry_);
   CreateFrame(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)));
 
   // Phase 2 of the settings load.
@@ -327,6 +332,7 @@ void MainWindow::FirstShow() {
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
   // Failing is no loss worth a message: every key-down checks the modifiers as well.
   sessionNotifications_.Register(hwnd_);
+  WatchForegroundLanguage();
   startupComplete_ = true;
 }
 

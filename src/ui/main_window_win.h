@@ -84,6 +84,20 @@ class MainWindow {
   bool OnWindowKey(unsigned virtualKey);
   // F11: asks, and on Yes closes the program and starts it again with "/lr".
   void AskRestart();
+  // Closes the program, saving its settings, and starts it again with "/lr".
+  void RestartProgram();
+
+  // Language (main_window_language_win.cpp). The selector chose `language`: English after the
+  // restart question, any other at once: the catalogue, the pages and the frame follow.
+  void ChangeLanguage(const std::string& language);
+  // Every text of the window in the current language, laid out again.
+  void ApplyLanguageToWindow();
+  // The tray's language icon follows the foreground window's keyboard layout: a foreground
+  // change is seen through an event hook, a layout change by a check at each key event.
+  void WatchForegroundLanguage();
+  void StopWatchingForegroundLanguage();
+  static void CALLBACK OnForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,
+                                           LONG object, LONG child, DWORD thread, DWORD time);
 
   // Tray.
   void ShowTrayIcon();
@@ -201,6 +215,8 @@ class MainWindow {
   void ShowPage(size_t page);
   Page* CurrentPage() const;
   void FillNavigation();
+  // The navigation, the page title and the bottom row in the current language.
+  void RefreshFrameTexts();
   // Marks and selects the navigation entry of the shown page.
   void MarkShownEntry();
   // Opens or closes the panels as their options say.
@@ -240,7 +256,9 @@ class MainWindow {
   // Made with the window, which its failures are posted to; it ends before saverRegistry_.
   std::unique_ptr<ProfileSaver> saver_;
   TrayIcon tray_;
-  UniqueIcon languageIcon_;  // the tray's language icon while it shows one
+  UniqueIcon languageIcon_;    // the tray's language icon while it shows one
+  uint16_t iconLanguage_ = 0;  // the keyboard language the tray's icon was last chosen for
+  UniqueHandle<NullHandleTraits<HWINEVENTHOOK, &UnhookWinEvent>> foregroundHook_;
   UniqueIcon folderIcon_;
   UniqueMenu trayActions_;  // the "Actions" submenu, kept between openings
   TrayActionsRule trayActionsRule_;

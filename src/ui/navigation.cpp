@@ -17,10 +17,9 @@ constexpr NavigationEntry PageEntry(uint8_t panel, size_t page, std::string_view
 
 constexpr std::array kEntries = {
     PageEntry(0, 0, ""),
-    NavigationEntry{0, std::nullopt, "about.htm", "NavHelpTopics", "Help topics",
-                    "osd_default.ico"},
-    NavigationEntry{0, std::nullopt, "history.htm", "NavHistory", "Version history",
-                    "osd_default.ico"},
+    NavigationEntry{0, std::nullopt, "about.htm", "ButtonHlp", "Help topics", "osd_default.ico"},
+    NavigationEntry{0, std::nullopt, "history.htm", "ver_history", "Version history",
+                    "osd_default.ico", "Fr1"},
     PageEntry(1, 1, "osd_program.ico"),
     PageEntry(1, 2, "osd_player.ico"),
     PageEntry(1, 3, "osd_launch.ico"),

@@ -24,6 +24,7 @@ struct NavigationEntry {
   std::string_view textKey;    // help entries: their text; a page entry shows the page's title
   std::string_view text;
   std::string_view icon;  // its image: a file of the "Resource" folder; empty for the program's
+  std::string_view textSection = "Strings";  // help entries: the language section of textKey
 };
 
 // "Help", "Options - Tavion", "Options - Windows".

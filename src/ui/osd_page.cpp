@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "lang/lang.h"
 #include "osd/osd_geometry.h"
 #include "ui/main_options.h"
 
@@ -17,13 +16,6 @@ constexpr int kPositions = 6;
 std::vector<ControlDecl> OsdPageControls() {
   using K = ControlKind;
   constexpr char kLook[] = "g_look";
-  ControlDecl extra =
-      CheckBox("Opt_Desk_TextEx", "Show extra information in notification", true, "Desk|DeskEx");
-  extra.caption = LangCaption("ShowExtra", "Show extra information in notification", "TabOSD");
-  ControlDecl animation =
-      Choice(K::kComboBox, "OPT_DESKANIM", "Animation:", {"No", "Damping"}, 1, "Desk|Animation");
-  animation.items = {GetLangStr("Anim1", animation.items[0], "TabOSD"),
-                     GetLangStr("Anim2", animation.items[1], "TabOSD")};
   return {
       CheckBox("cb_desk", "Show OSD notification (ms)", true),
       Beside(SpinEdit("se_time", "", 0, kMaxShowTime, 2500)),
@@ -31,14 +23,14 @@ std::vector<ControlDecl> OsdPageControls() {
       CheckBox("cb_fullscr", "Show notification in fullscreen windows", true),
       CheckBox("cb_alpha", "Enable transparency", false),
       Beside(SpinEdit("se_alpha", "", 1, 255, 220)),
-      extra,
+      CheckBox("Opt_Desk_TextEx", "Show extra information in notification", true, "Desk|DeskEx"),
       CheckBox("Opt_Desk_KeyInfo", "Show hotkey name", true, "Desk|KeyInfo"),
       CheckBox("Opt_Desk_Shadow", "Show shadow", true, "Desk|Shadow"),
       Choice(K::kComboBox, "cb_pos", "Position:",
              {"Lower right corner", "Lower left corner", "Upper right corner", "Upper left corner",
               "Screen center", "Custom"},
              1),
-      animation,
+      Choice(K::kComboBox, "OPT_DESKANIM", "Animation:", {"No", "Damping"}, 1, "Desk|Animation"),
       Choice(K::kComboBox, "OPT_OSD_SKIN", "Skin:",
              {"NoSkin", "Button", "TaskBand", "TrackBar", "ExplorerBar", "StartPanel", "Window"}, 1,
              "Desk|SkinType"),

@@ -43,7 +43,7 @@ struct PageServices {
   PluginHost* plugins = nullptr;      // the loaded plug-ins (the plug-in page, the editor)
   // Loads the plug-ins again (no version messages now) and rebuilds the catalogue with them.
   std::function<void()> reloadPlugins;
-  std::wstring languageFolder;        // the "Lang" folder of the language files
+  std::wstring languageFolder;  // the "Lang" folder of the language files
   // The running program's version texts and build date (the About page, the OSD sample).
   std::string fullVersion;   // "major.minor.release.build"
   std::string shortVersion;  // "major.minor"
@@ -102,6 +102,9 @@ struct PageServices {
   // Settings files: "Save all options in to file" and "Load all options from file".
   std::function<void()> saveSettingsFile;
   std::function<void()> loadSettingsFile;
+
+  // The language selector chose `language` (a language file's base name, or "English").
+  std::function<void(const std::string& language)> changeLanguage;
 };
 
 class Page {
@@ -132,6 +135,8 @@ class Page {
   virtual bool NextView() { return false; }
   // A status message of the window (WM_TV_STATUS wParam) for the pages; most ignore it.
   virtual void OnWindowStatus(unsigned /*status*/) {}
+  // The interface language changed: the page's texts follow at once, laid out again.
+  virtual void ApplyLanguage() {}
 };
 
 // Shows `entries` as a pop-up menu of `owner` at `screenPoint` and returns the chosen command,

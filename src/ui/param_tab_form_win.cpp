@@ -29,6 +29,7 @@ bool FormParamTab::Create(HWND parent, const ParamTabContext& context, int first
   if (!hwnd_) return false;
   // A group box paints only its frame: the tab must paint its face beneath it too.
   SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_CLIPCHILDREN);
+  form_.SetLanguage({std::string(kSection)});
   if (!form_.Create(hwnd_, Controls(), firstId)) {
     DestroyWindow(hwnd_);
     hwnd_ = nullptr;
@@ -84,7 +85,7 @@ LRESULT CALLBACK FormParamTab::WindowProc(HWND hwnd, UINT message, WPARAM wParam
 
 ControlDecl TabControl(ControlKind kind, std::string name, std::string_view english) {
   ControlDecl decl;
-  decl.caption = LangCaption(name, english, kSection);
+  decl.caption = english;
   decl.name = std::move(name);
   decl.kind = kind;
   return decl;
@@ -93,8 +94,7 @@ ControlDecl TabControl(ControlKind kind, std::string name, std::string_view engl
 ControlDecl TabChoice(ControlKind kind, std::string name, std::string_view english,
                       const std::vector<std::string>& items) {
   ControlDecl decl = TabControl(kind, std::move(name), english);
-  for (size_t i = 0; i < items.size(); ++i)
-    decl.items.push_back(GetLangStr(decl.name + ".Item" + std::to_string(i), items[i], kSection));
+  for (size_t i = 0; i < items.size(); ++i) decl.items.push_back(items[i]);
   return decl;
 }
 

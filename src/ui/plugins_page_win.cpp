@@ -14,6 +14,7 @@
 #include "lang/lang.h"
 #include "lang/lang_win.h"
 #include "plugins/plugin_host_win.h"
+#include "ui/form_languages.h"
 #include "ui/list_page_win.h"
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
@@ -116,6 +117,10 @@ class PluginsPage final : public Page {
   std::wstring Title() const override { return GetLangStrW("PagePlugins", "Plugins"); }
   // The host may have loaded or reloaded since: the list shows what it holds now.
   void Shown() override { Fill(SelectedFile()); }
+  void ApplyLanguage() override {
+    form_.ApplyLanguage();
+    Layout(dpi_);
+  }
   void Layout(int dpi) override;
   // The list's column widths are kept with the settings.
   FormControls* Options() override { return &form_; }
@@ -162,16 +167,13 @@ bool PluginsPage::Create(HWND parent, const PageServices& services) {
   dpi_ = WindowDpi(hwnd_);
   std::vector<ControlDecl> table;
   for (const ButtonDesign& button : kButtons)
-    table.push_back(PlacedControl(button.name, ControlKind::kButton,
-                                  GetLangStr(button.name, button.english, kSection)));
+    table.push_back(PlacedControl(button.name, ControlKind::kButton, button.english));
   table.push_back(PlacedControl(kList, ControlKind::kListView));
   table.push_back(PlacedControl(kDescription, ControlKind::kMemo));
   const std::pair<const char*, int> columns[] = {{"Name", 170}, {"File", 130}, {"Size", 80}};
-  for (size_t i = 0; i < std::size(columns); ++i) {
-    table[kButtonCount].columns.push_back(
-        {GetLangStr(std::string(kList) + ".Col" + std::to_string(i), columns[i].first, kSection),
-         columns[i].second});
-  }
+  for (size_t i = 0; i < std::size(columns); ++i)
+    table[kButtonCount].columns.push_back({columns[i].first, columns[i].second});
+  form_.SetLanguage({kSection, 0, &ApplyMainWindowExtras});
   if (!form_.Create(hwnd_, table)) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS);

@@ -8,6 +8,7 @@
 #include "exec/sounds.h"
 #include "keys/key_input_win.h"
 #include "lang/lang.h"
+#include "lang/language_win.h"
 #include "pipeline/sidekit_library_win.h"
 #include "pipeline/startup_win.h"
 #include "settings/registry_win.h"
@@ -69,8 +70,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   SetCurrentDirectoryW(startup.programFolder.c_str());
 
   Win32Registry settingsStore(HKEY_CURRENT_USER, kSettingsRootPath);
-  // The language file itself is opened by the translation of the program's texts.
+  // Before any window: every text from here on is in this language.
   Settings().Language = ReadInterfaceLanguage(settingsStore);
+  OpenLanguageFile(startup.languageFolder, Settings().Language);
   OptLoadStart loadStart;
   loadStart.fullVersion = startup.fullVersion;
   loadStart.ask = [](const std::string& message) { return AskKernelConflict(message); };
