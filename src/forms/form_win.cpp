@@ -609,6 +609,7 @@ int Win32Form::Layout(int width, int dpi) {
   metrics.groupTop = meter.LineHeight(font_.get()) + scale(kGap);
   metrics.groupSide = scale(kGroupSide);
   const FormLayout layout = LayOutForm(items, width, metrics);
+  neededWidth_ = LayOutForm(items, 0, metrics).width;
   contentWidth_ = std::max(width, layout.width);
   contentHeight_ = layout.height;
   for (size_t f = 0; f < flowing.size(); ++f) {

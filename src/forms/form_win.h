@@ -69,6 +69,8 @@ class Win32Form final : public DeclaredForm {
   // for, more when a row's texts need it.
   int ContentHeight() const { return contentHeight_; }
   int ContentWidth() const { return contentWidth_; }
+  // The least width that shows every flowing control whole, as of the last layout.
+  int NeededWidth() const { return neededWidth_; }
   HFONT Font() const { return font_.get(); }
   int Dpi() const { return dpi_; }
 
@@ -129,6 +131,7 @@ class Win32Form final : public DeclaredForm {
   int dpi_ = 96;
   int contentHeight_ = 0;
   int contentWidth_ = 0;
+  int neededWidth_ = 0;
 };
 
 }  // namespace tavion

@@ -45,6 +45,11 @@ void FormPage::ApplyLanguage() {
   Relayout();
 }
 
+int FormPage::MinimumWidth() const {
+  // The scroll bar may take its room too.
+  return form_.NeededWidth() + GetSystemMetrics(SM_CXVSCROLL);
+}
+
 void FormPage::Shown() {
   // Painted at once: the page is complete when it appears.
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

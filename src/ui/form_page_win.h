@@ -27,6 +27,7 @@ class FormPage : public Page {
   FormControls* Options() override { return &form_; }
   // Translates the form again, then LanguageApplied, and lays the page out.
   void ApplyLanguage() override;
+  int MinimumWidth() const override;
 
  protected:
   // The page's controls in reading order, captions in English: the form translates them with

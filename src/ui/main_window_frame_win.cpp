@@ -467,7 +467,10 @@ void MainWindow::MinimumTrackSize(MINMAXINFO& info) {
   RECT frame = {0, 0, 0, 0};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-  const int clientWidth = std::max(m.navigationWidth + MulDiv(380, dpi, 96),
+  // The widest page shows its controls whole: longer texts widen the window.
+  int pageWidth = MulDiv(380, dpi, 96);
+  for (const auto& page : parts_->pages) pageWidth = std::max(pageWidth, page->MinimumWidth());
+  const int clientWidth = std::max(2 * m.margin + m.navigationWidth + pageWidth,
                                    3 * m.buttonWidth + 4 * m.margin + MulDiv(160, dpi, 96));
   const int clientHeight = MulDiv(360, dpi, 96);
   info.ptMinTrackSize.x = clientWidth + frame.right - frame.left;

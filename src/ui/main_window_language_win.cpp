@@ -2,6 +2,7 @@
 // translated again in place.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "actions/catalogue.h"
@@ -32,6 +33,15 @@ void MainWindow::ApplyLanguageToWindow() {
   for (auto& page : parts_->pages) page->ApplyLanguage();
   RefreshFrameTexts();
   RefreshTrayTip();
+  // Longer texts may need a larger window than the one the user left.
+  MINMAXINFO least = {};
+  MinimumTrackSize(least);
+  RECT r = {};
+  if (GetWindowRect(hwnd_, &r) && !IsZoomed(hwnd_) &&
+      (r.right - r.left < least.ptMinTrackSize.x || r.bottom - r.top < least.ptMinTrackSize.y))
+    SetWindowPos(hwnd_, nullptr, 0, 0, std::max<int>(r.right - r.left, least.ptMinTrackSize.x),
+                 std::max<int>(r.bottom - r.top, least.ptMinTrackSize.y),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   LayoutControls();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

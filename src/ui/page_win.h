@@ -137,6 +137,9 @@ class Page {
   virtual void OnWindowStatus(unsigned /*status*/) {}
   // The interface language changed: the page's texts follow at once, laid out again.
   virtual void ApplyLanguage() {}
+  // The least client width that shows the page's controls whole at the DPI of its last layout;
+  // 0 when the page fits any width.
+  virtual int MinimumWidth() const { return 0; }
 };
 
 // Shows `entries` as a pop-up menu of `owner` at `screenPoint` and returns the chosen command,
