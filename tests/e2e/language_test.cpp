@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "tavion_process.h"
@@ -68,27 +69,20 @@ bool NavigationShows(HWND tree, DWORD pid, const std::wstring& text) {
   return false;
 }
 
-// The first descendant of `parent` of class `className` that reads `text`, or null.
-HWND FindByText(HWND parent, const wchar_t* className, const std::wstring& text) {
-  for (HWND child = nullptr; (child = FindWindowExW(parent, child, className, nullptr));)
-    if (wine_test::WindowText(child) == text) return child;
-  for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr));)
-    if (HWND found = FindByText(child, className, text)) return found;
-  return nullptr;
-}
-
-// The drop-down list that offers `entry`, or null.
-HWND FindSelectorOffering(HWND parent, const std::wstring& entry) {
+// The first descendant of `parent` of class `className` that `match` accepts, or null.
+HWND FindControl(HWND parent, const wchar_t* className, const std::function<bool(HWND)>& match) {
   for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr));) {
     wchar_t name[32] = {};
     GetClassNameW(child, name, static_cast<int>(std::size(name)));
-    if (std::wstring(name) == L"ComboBox" &&
-        SendMessageW(child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(entry.c_str())) >= 0)
-      return child;
-    if (HWND found = FindSelectorOffering(child, entry)) return found;
+    if (std::wstring(name) == className && match(child)) return child;
+    if (HWND found = FindControl(child, className, match)) return found;
   }
   return nullptr;
+}
+
+HWND FindByText(HWND parent, const wchar_t* className, const std::wstring& text) {
+  return FindControl(parent, className,
+                     [&](HWND control) { return wine_test::WindowText(control) == text; });
 }
 
 std::wstring StoredLanguage() {
@@ -124,7 +118,10 @@ TEST(Language, ChosenInTheSelectorItTranslatesTheWindowAtOnceAndIsKept) {
   const std::string dpi = std::to_string(ScreenDpi());
   SaveScreenshot("language-before-" + dpi);
 
-  HWND selector = FindSelectorOffering(main, L"Testish");
+  HWND selector = FindControl(main, L"ComboBox", [](HWND combo) {
+    return SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(L"Testish")) >= 0;
+  });
   ASSERT_NE(nullptr, selector) << "the selector lists the language file";
   const auto entry = SendMessageW(selector, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                   reinterpret_cast<LPARAM>(L"Testish"));

@@ -104,15 +104,5 @@ TEST_F(FormLanguageTest, TheMainWindowTakesItsExtrasFromOtherSections) {
   EXPECT_EQ((std::vector<std::string>{"No", "Fading"}), table[1].items);
 }
 
-TEST_F(FormLanguageTest, EveryDeclaredFormIsEnglishWithoutALanguage) {
-  for (const TranslatedForm& form : TranslatedForms()) {
-    const std::vector<ControlDecl> declared = form.table();
-    std::vector<ControlDecl> translated = declared;
-    ApplyLanguage(translated, {std::string(form.section), form.formTag});
-    for (size_t i = 0; i < declared.size(); ++i)
-      EXPECT_EQ(declared[i].caption, translated[i].caption) << form.name << " " << declared[i].name;
-  }
-}
-
 }  // namespace
 }  // namespace tavion
