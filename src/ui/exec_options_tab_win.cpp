@@ -78,14 +78,14 @@ struct ExecOptionsTab::Impl {
 };
 
 bool ExecOptionsTab::Impl::CreateControls(int firstId) {
-  const auto text = [](const char* key, const char* def) { return GetLangStr(key, def, kSection); };
   const ControlDecl table[] = {
-      PlacedControl("b_add", ControlKind::kButton, text("b_add", "Add")),
-      PlacedControl("b_edit", ControlKind::kButton, text("b_edit", "Edit")),
-      PlacedControl("b_del", ControlKind::kButton, text("b_del", "Delete")),
-      PlacedControl("b_expand", ControlKind::kButton, text("b_expand", "Expand/Collapse")),
-      PlacedControl("b_help", ControlKind::kButton, text("b_help", "Help")),
-      PlacedControl("l_forwin", ControlKind::kLabel, text("l_forwin", " for window items only"))};
+      PlacedControl("b_add", ControlKind::kButton, "Add"),
+      PlacedControl("b_edit", ControlKind::kButton, "Edit"),
+      PlacedControl("b_del", ControlKind::kButton, "Delete"),
+      PlacedControl("b_expand", ControlKind::kButton, "Expand/Collapse"),
+      PlacedControl("b_help", ControlKind::kButton, "Help"),
+      PlacedControl("l_forwin", ControlKind::kLabel, " for window items only")};
+  bar.SetLanguage({kSection});
   if (!bar.Create(hwnd, table, firstId)) return false;
   HWND label = bar.Handle("l_forwin");
   SetWindowLongPtrW(label, GWL_STYLE, GetWindowLongPtrW(label, GWL_STYLE) | SS_CENTERIMAGE);

@@ -33,12 +33,13 @@ HotKeyFrame::~HotKeyFrame() {
 bool HotKeyFrame::Create(HWND parent, const HotKeyFrameDesign& design) {
   parent_ = parent;
   design_ = design;
-  std::vector<ControlDecl> table = {
-      PlacedControl("gb_key", ControlKind::kRadioGroup, GetLangStr("gb_key", "Key", "TFr_HKey")),
-      PlacedControl("l_normal", ControlKind::kLabel), PlacedControl("l_hid", ControlKind::kLabel)};
+  std::vector<ControlDecl> table = {PlacedControl("gb_key", ControlKind::kRadioGroup, "Key"),
+                                    PlacedControl("l_normal", ControlKind::kLabel),
+                                    PlacedControl("l_hid", ControlKind::kLabel)};
   table[0].items = {GetLangStr("rb_normal", "Get normal keys input", "TFr_HKey"),
                     GetLangStr("rb_hid", "Get keys input from HID devices", "TFr_HKey")};
   table[0].itemIndex = 0;
+  form_.SetLanguage({"TFr_HKey"});
   if (!form_.Create(parent, table, design.firstId)) return false;
   EnableWindow(Radio(1), design.rawInputReady);
   KeyEditDesign edit;

@@ -116,6 +116,7 @@ bool WindowPickerDialog::Init() {
       PlacedControl("b_help", ControlKind::kButton, GetLangStr("ButtonHelp", "Help"))};
   table[1].text = class_;
   table[4].text = caption_;
+  form_.SetLanguage({kSection});
   if (!form_.Create(dialog_, table)) return false;
   ShowWindow(Control("b_help"), maskMode_ ? SW_SHOW : SW_HIDE);
   EnableWindow(Control("b_help"), showHelp_ != nullptr);
