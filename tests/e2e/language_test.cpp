@@ -101,15 +101,7 @@ TEST(Language, ChosenInTheSelectorItTranslatesTheWindowAtOnceAndIsKept) {
     DeleteFileW(file.c_str());
     if (madeFolder) RemoveDirectoryW(folder.c_str());
   });
-  {
-    HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, out);
-    DWORD written = 0;
-    WriteFile(out, kTestLanguage, sizeof kTestLanguage - 1, &written, nullptr);
-    CloseHandle(out);
-    ASSERT_EQ(sizeof kTestLanguage - 1, written);
-  }
+  ASSERT_TRUE(wine_test::WriteWholeFile(file, kTestLanguage));
 
   TavionProcess tavion;
   HWND main = StartShown(tavion);

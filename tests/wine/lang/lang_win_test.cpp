@@ -110,13 +110,7 @@ TEST(LanguageFileOnWindows, AFirstStartOpensTheInstallersLanguageFromTheLangFold
     RemoveDirectoryW(folder.c_str());
   });
   // No byte-order mark: the system's ANSI code page, where byte 0xE9 is a letter of its own.
-  const char ansi[] = "[Strings]\r\nButtonOK=Fertig \xE9\r\n";
-  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, out);
-  DWORD written = 0;
-  WriteFile(out, ansi, sizeof ansi - 1, &written, nullptr);
-  CloseHandle(out);
+  ASSERT_TRUE(wine_test::WriteWholeFile(file, "[Strings]\r\nButtonOK=Fertig \xE9\r\n"));
   Win32Registry settings(HKEY_CURRENT_USER, kSettingsRootPath);
   ASSERT_TRUE(settings.WriteInteger("Setup", "Lang", 1049));
 

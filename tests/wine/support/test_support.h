@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -116,6 +117,9 @@ HWND WaitForWindow(const wchar_t* className, DWORD process = 0, const wchar_t* c
 // The child windows of `parent` of `className` (any case), in z-order (creation order unless
 // moved).
 std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className);
+
+// Writes `bytes` as the whole file `path`; false when it cannot be written whole.
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 // The text of a window, read with a bound: a hung window does not hang the caller.
 std::wstring WindowText(HWND window);
