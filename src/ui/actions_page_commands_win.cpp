@@ -115,6 +115,17 @@ bool ActionsPage::CreateToolbar() {
                       reinterpret_cast<LPARAM>(buttons.data())) != FALSE;
 }
 
+void ActionsPage::TranslateToolbar() {
+  for (const ToolButton& button : kToolButtons) {
+    std::wstring text = ToolCaption(button.id);
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = text.data();
+    SendMessageW(toolbar_, TB_SETBUTTONINFOW, button.id, reinterpret_cast<LPARAM>(&info));
+  }
+}
+
 ActionCommands ActionsPage::Commands() const {
   if (!services_.tree) return {};
   return EnabledActionCommands(*services_.tree, Selected(),

@@ -221,6 +221,7 @@ void ActionsPage::Refill() {
 void ActionsPage::ApplyLanguage() {
   if (!page_) return;
   form_.ApplyLanguage();
+  TranslateToolbar();
   SetWindowTextW(filterLabel_, GetLangStrW("l_filter", "Filter:", "Fr1").c_str());
   UpdateTotals();
   Layout(dpi_);

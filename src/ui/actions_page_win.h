@@ -64,8 +64,7 @@ class ActionsPage final : public Page {
   // Both views are filled again from the tree: the list may have been loaded anew meanwhile.
   void Shown() override;
   void Layout(int dpi) override;
-  // The profile bar, the filter's label and the totals line are translated again; the
-  // toolbar's captions follow at the next start.
+  // The profile bar, the toolbar, the filter's label and the totals line are translated again.
   void ApplyLanguage() override;
   bool CommandEnabled(ListCommand command, HWND focus) const override;
   void RunCommand(ListCommand command, HWND focus) override;
@@ -95,6 +94,8 @@ class ActionsPage final : public Page {
   void OnToolbarCommand(int id);
 
   bool CreateToolbar();
+  // The toolbar's captions in the current language.
+  void TranslateToolbar();
   void CreateImages();
 
   // The profile bar (actions_page_profiles_win.cpp).
