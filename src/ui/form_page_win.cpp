@@ -27,7 +27,7 @@ bool FormPage::Create(HWND parent, const PageServices& services) {
   RECT client = {};
   GetClientRect(parent, &client);
   MoveWindow(hwnd_, 0, 0, client.right, client.bottom, FALSE);
-  form_.SetLanguage(MainWindowLanguage());
+  form_.SetLanguage(Language());
   if (!form_.Create(hwnd_, Controls(), kFirstControlId, /*notifyFocus=*/true)) {
     DestroyWindow(hwnd_);
     return false;
@@ -43,6 +43,10 @@ void FormPage::ApplyLanguage() {
   form_.ApplyLanguage();
   LanguageApplied();
   Relayout();
+}
+
+FormLanguage FormPage::Language() const {
+  return MainWindowLanguage();
 }
 
 int FormPage::MinimumWidth() const {

@@ -37,6 +37,8 @@ class FormPage : public Page {
   virtual void Created() {}
   // The form was translated again: texts the page sets itself follow.
   virtual void LanguageApplied() {}
+  // How the page's form is translated: the main window's section "Fr1" and its extras.
+  virtual FormLanguage Language() const;
   // A notification (BN_CLICKED, EN_CHANGE, CBN_SELCHANGE, ...) of the control at `index`. By
   // default a changed check box, choice, edit or spin edit is told to the window
   // (PageServices::optionChanged).
