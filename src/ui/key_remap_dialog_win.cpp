@@ -82,8 +82,11 @@ bool KeyRemapDialog::Init() {
   }
   table.push_back(PlacedControl("cb_add", ControlKind::kCheckBox, "Add new key after close"));
   table.back().checked = data_.addAnother;
-  table.push_back(PlacedControl("l_info", ControlKind::kLabel, RemapRebootText()));
+  table.push_back(
+      PlacedControl("l_info", ControlKind::kLabel, "To apply changes, you must restart computer."));
   if (!form_.Create(dialog_, table)) return false;
+  // The line is the program's message, in the language of its messages.
+  form_.SetCaption(table.size() - 1, RemapRebootText());
 
   const KeyReplacement& row = data_.row;
   const uint32_t values[] = {RemapCapturedValue({row.fromScan, row.fromExtended}),

@@ -83,6 +83,11 @@ class PageHost {
   std::string help_;
 };
 
+// Waits, from the driving thread, until `done` holds or 5 s passed.
+void Until(const std::function<bool()>& done) {
+  for (int i = 0; i < 250 && !done(); ++i) Sleep(20);
+}
+
 // Waits for the dialog or message box of this process captioned `caption`.
 HWND Wait(const wchar_t* caption) {
   return wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), caption);
@@ -93,17 +98,21 @@ std::wstring AnswerBox(int button) {
   HWND box = Wait(L"Tavion");
   const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
   PostMessageW(box, WM_COMMAND, button, 0);
-  while (IsWindow(box)) Sleep(20);
+  Until([box] { return !IsWindow(box); });
   return text;
 }
 
-bool WaitForText(HWND window, const std::wstring& text) {
-  for (int i = 0; i < 250 && WindowText(window) != text; ++i) Sleep(20);
-  return WindowText(window) == text;
+// Presses `key` and waits until `done` holds.
+void Press(WORD key, const std::function<bool()>& done) {
+  Inject({KeyInput(key, false), KeyInput(key, true)});
+  Until(done);
 }
 
-void Press(WORD key) {
-  Inject({KeyInput(key, false), KeyInput(key, true)});
+HWND FocusIn(HWND window) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+  return gui.hwndFocus;
 }
 
 std::optional<Bytes> Stored(std::string_view value) {
@@ -139,17 +148,16 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     page.Click(L"Add");
     HWND dialog = Wait(L"Add key");
     const std::vector<HWND> fields = wine_test::ChildrenOfClass(dialog, L"Edit");
-    if (!dialog || fields.size() != 4) return;
-    Press(VK_CAPITAL);
-    WaitForText(fields[0], L"58");
-    Press(VK_TAB);
-    Press(VK_LCONTROL);
-    WaitForText(fields[2], L"29");
+    const std::vector<HWND> keys = wine_test::ChildrenOfClass(dialog, KeyEdit::kClassName);
+    if (!dialog || fields.size() != 4 || keys.size() != 2) return;
+    Press(VK_CAPITAL, [&] { return WindowText(fields[0]) == L"58"; });
+    Press(VK_TAB, [&] { return FocusIn(dialog) == keys[1]; });
+    Press(VK_LCONTROL, [&] { return WindowText(fields[2]) == L"29"; });
     for (HWND field : fields) seen.push_back(WindowText(field));
     wine_test::SaveScreenshot("key_remap_dialog");
     faults = wine_test::LayoutFaults(dialog, WindowDpi(dialog));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    while (IsWindow(dialog)) Sleep(20);
+    Until([dialog] { return !IsWindow(dialog); });
     seen.push_back(std::to_wstring(page.Rows()));
     seen.push_back(Stored(kScancodeMapValue) == kCapsToCtrl ? L"20 bytes" : L"other bytes");
 
@@ -167,7 +175,7 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     HWND save = Wait(L"Save As");
     SetDlgItemTextW(save, GetDlgItem(save, 0x47C) ? 0x47C : 0x480, file.c_str());
     PostMessageW(save, WM_COMMAND, IDOK, 0);
-    while (IsWindow(save)) Sleep(20);
+    Until([save] { return !IsWindow(save); });
     page.Click(L"Help");
   });
   EXPECT_EQ(std::vector<std::string>{}, faults);
