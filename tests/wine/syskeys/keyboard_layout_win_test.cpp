@@ -32,6 +32,9 @@ using wine_test::Inject;
 using wine_test::KeyInput;
 using wine_test::WindowText;
 
+// DPI-aware as the program is: run in a prefix of another DPI, the windows lay out at it.
+const bool kDpiAware = SetProcessDPIAware();
+
 const Bytes kCapsToCtrl = {0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0x1D, 0, 0x3A, 0, 0, 0, 0, 0};
 
 // The page in a window of the main window's page size at `dpi`, run by the test thread while
@@ -154,7 +157,7 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     Press(VK_TAB, [&] { return FocusIn(dialog) == keys[1]; });
     Press(VK_LCONTROL, [&] { return WindowText(fields[2]) == L"29"; });
     for (HWND field : fields) seen.push_back(WindowText(field));
-    wine_test::SaveScreenshot("key_remap_dialog");
+    wine_test::SaveScreenshot("key_remap_dialog_" + std::to_string(WindowDpi(dialog)));
     faults = wine_test::LayoutFaults(dialog, WindowDpi(dialog));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     Until([dialog] { return !IsWindow(dialog); });
