@@ -379,13 +379,14 @@ void KeyboardLayoutPage::SaveToFile() {
   dialog.lpstrDefExt = L"reg";
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&dialog)) return;
+  const std::string cannotWrite =
+      GetLangStr("ErrorFileWrite", "Cant't write to file, perhaps disk is write protected.");
   if (!CanWriteFile(file)) {
-    ShowError(
-        GetLangStr("ErrorFileWrite", "Cant't write to file, perhaps disk is write protected."));
+    ShowError(cannotWrite);
     return;
   }
   // A key that cannot be opened has been told by the export itself.
-  ExportKeyboardLayout(file);
+  if (!ExportKeyboardLayout(file) && machine_->KeyExists("")) ShowError(cannotWrite);
 }
 
 bool KeyboardLayoutPage::CommandEnabled(ListCommand command, HWND focus) const {
