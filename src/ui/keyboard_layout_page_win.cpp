@@ -134,7 +134,8 @@ bool KeyboardLayoutPage::Create(HWND parent, const PageServices& services) {
   table[kFirstButton + kSave].hint = "Save to file";
   if (!form_.Create(hwnd_, table)) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
-                    GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHAREIMAGELISTS);
+                    GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                        LVS_SHAREIMAGELISTS);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   // The columns' captions are the main window's own texts.
   const std::wstring captions[] = {GetLangStrW("l1", "Key to replace", kRemapSection),

@@ -221,13 +221,15 @@ TEST(KeyboardLayoutPage, AWriteTheRegistryRefusesIsToldAndTheListShowsWhatIsStor
   ASSERT_TRUE(store.WriteBinary("", kScancodeMapValue, two));
   store.FailFrom(1);
   std::vector<std::wstring> seen;
+  wchar_t name[64] = {};
+  ListView_GetItemText(page.Control(WC_LISTVIEWW, nullptr), 0, 0, name, 64);
   page.Run([&] {
     page.Click(L"Delete");
     seen.push_back(AnswerBox(IDYES));
     seen.push_back(AnswerBox(IDOK));
   });
   ASSERT_EQ(size_t{2}, seen.size());
-  EXPECT_EQ(L"Are you sure you want to delete 'Caps Lock?'", seen[0]);
+  EXPECT_EQ(L"Are you sure you want to delete '" + std::wstring(name) + L"?'", seen[0]);
   EXPECT_NE(std::wstring::npos, seen[1].find(L"administrator rights")) << seen[1];
   EXPECT_EQ(2, page.Rows()) << "the list shows what is stored";
   EXPECT_EQ(two, store.ReadBinary("", kScancodeMapValue));
