@@ -105,8 +105,10 @@ std::wstring AnswerBox(int button) {
   return text;
 }
 
-// Presses `key` and waits until `done` holds.
-void Press(WORD key, const std::function<bool()>& done) {
+// Presses `key` once `dialog` has handled what came before (the capture hooks follow the focus
+// as it is handled), and waits until `done` holds.
+void Press(HWND dialog, WORD key, const std::function<bool()>& done) {
+  SendMessageW(dialog, WM_NULL, 0, 0);
   Inject({KeyInput(key, false), KeyInput(key, true)});
   Until(done);
 }
@@ -153,9 +155,9 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     const std::vector<HWND> fields = wine_test::ChildrenOfClass(dialog, L"Edit");
     const std::vector<HWND> keys = wine_test::ChildrenOfClass(dialog, KeyEdit::kClassName);
     if (!dialog || fields.size() != 4 || keys.size() != 2) return;
-    Press(VK_CAPITAL, [&] { return WindowText(fields[0]) == L"58"; });
-    Press(VK_TAB, [&] { return FocusIn(dialog) == keys[1]; });
-    Press(VK_LCONTROL, [&] { return WindowText(fields[2]) == L"29"; });
+    Press(dialog, VK_CAPITAL, [&] { return WindowText(fields[0]) == L"58"; });
+    Press(dialog, VK_TAB, [&] { return FocusIn(dialog) == keys[1]; });
+    Press(dialog, VK_LCONTROL, [&] { return WindowText(fields[2]) == L"29"; });
     for (HWND field : fields) seen.push_back(WindowText(field));
     wine_test::SaveScreenshot("key_remap_dialog_" + std::to_string(WindowDpi(dialog)));
     faults = wine_test::LayoutFaults(dialog, WindowDpi(dialog));
