@@ -105,12 +105,14 @@ std::wstring AnswerBox(int button) {
   return text;
 }
 
-// Presses `key` once `dialog` has handled what came before (the capture hooks follow the focus
-// as it is handled), and waits until `done` holds.
+// Presses `key` once `dialog` has handled what came before, until `done` holds (5 tries): the
+// capture hooks follow the focus on the library's own thread, a moment after the focus moved.
 void Press(HWND dialog, WORD key, const std::function<bool()>& done) {
   SendMessageW(dialog, WM_NULL, 0, 0);
-  Inject({KeyInput(key, false), KeyInput(key, true)});
-  Until(done);
+  for (int i = 0; i < 5 && !done(); ++i) {
+    Inject({KeyInput(key, false), KeyInput(key, true)});
+    for (int wait = 0; wait < 50 && !done(); ++wait) Sleep(20);
+  }
 }
 
 HWND FocusIn(HWND window) {
