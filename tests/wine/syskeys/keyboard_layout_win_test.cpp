@@ -86,11 +86,6 @@ class PageHost {
   std::string help_;
 };
 
-// Waits, from the driving thread, until `done` holds or 5 s passed.
-void Until(const std::function<bool()>& done) {
-  for (int i = 0; i < 250 && !done(); ++i) Sleep(20);
-}
-
 // Waits for the dialog or message box of this process captioned `caption`.
 HWND Wait(const wchar_t* caption) {
   return wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), caption);
@@ -101,7 +96,7 @@ std::wstring AnswerBox(int button) {
   HWND box = Wait(L"Tavion");
   const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
   PostMessageW(box, WM_COMMAND, button, 0);
-  Until([box] { return !IsWindow(box); });
+  wine_test::PumpUntil([box] { return !IsWindow(box); });
   return text;
 }
 
@@ -111,7 +106,7 @@ void Press(HWND dialog, WORD key, const std::function<bool()>& done) {
   SendMessageW(dialog, WM_NULL, 0, 0);
   for (int i = 0; i < 5 && !done(); ++i) {
     Inject({KeyInput(key, false), KeyInput(key, true)});
-    for (int wait = 0; wait < 50 && !done(); ++wait) Sleep(20);
+    wine_test::PumpUntil(done, 1000);
   }
 }
 
@@ -127,9 +122,8 @@ std::optional<Bytes> Stored(std::string_view value) {
 }
 
 void ForgetMap() {
-  const std::unique_ptr<RegistryStore> machine = OpenKeyboardLayoutStore();
   for (const std::string_view value : {kScancodeMapValue, kScancodeMapOffValue})
-    machine->DeleteValue("", value);
+    OpenKeyboardLayoutStore()->DeleteValue("", value);
 }
 
 std::wstring FileText(const std::wstring& path) {
@@ -164,7 +158,7 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     wine_test::SaveScreenshot("key_remap_dialog_" + std::to_string(WindowDpi(dialog)));
     faults = wine_test::LayoutFaults(dialog, WindowDpi(dialog));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    Until([dialog] { return !IsWindow(dialog); });
+    wine_test::PumpUntil([dialog] { return !IsWindow(dialog); });
     seen.push_back(std::to_wstring(page.Rows()));
     seen.push_back(Stored(kScancodeMapValue) == kCapsToCtrl ? L"20 bytes" : L"other bytes");
 
@@ -182,7 +176,7 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     HWND save = Wait(L"Save As");
     SetDlgItemTextW(save, GetDlgItem(save, 0x47C) ? 0x47C : 0x480, file.c_str());
     PostMessageW(save, WM_COMMAND, IDOK, 0);
-    Until([save] { return !IsWindow(save); });
+    wine_test::PumpUntil([save] { return !IsWindow(save); });
     page.Click(L"Help");
   });
   EXPECT_EQ(std::vector<std::string>{}, faults);
