@@ -153,7 +153,7 @@ bool KeyboardLayoutPage::Create(HWND parent, const PageServices& services) {
 }
 
 void KeyboardLayoutPage::MakeImages(int dpi) {
-  if (images_ && dpi == imagesDpi_) return;
+  if (dpi == imagesDpi_) return;
   HIMAGELIST images = CreateActionImages(services_.resourceFolder, dpi, services_.plugins);
   if (images && ImageList_GetImageCount(images) <= kRowImage) {
     ImageList_Destroy(images);
