@@ -69,29 +69,25 @@ TEST(ScancodeMapStore, ReplacesInOneWriteDeletesOnlyWhenEmptyAndKeepsTheMapWhenR
   EXPECT_EQ(Lines{}, DumpValues(store, "")) << "the last row gone, the value goes";
 }
 
-TEST(ScancodeMapStore, SwitchingMovesTheMapBetweenTheValuesAndTheStateFollowsThem) {
-  MemoryRegistry store;
-  ASSERT_EQ(MapWrite::kDone, SetRemapMode(store, /*on=*/false, Rows{kCapsToCtrl}));
-  EXPECT_EQ(Lines{"Scancode Map Tavion" + kCapsToCtrlHex.substr(12)}, DumpValues(store, ""));
-  const RemapState off = ReadRemapState(store);
-  EXPECT_EQ(std::tuple(Rows{kCapsToCtrl}, false, true), std::tuple(off.rows, off.on, off.stored));
-  ASSERT_EQ(MapWrite::kDone, SetRemapMode(store, /*on=*/true, off.rows));
-  EXPECT_EQ(Lines{kCapsToCtrlHex}, DumpValues(store, ""));
-
-  // Both values: the active one counts, and reading removes nothing.
-  ASSERT_TRUE(store.WriteBinary("", kScancodeMapOffValue,
-                                BuildScancodeMap(Rows{kRightAltToNothing}).value()));
-  const RemapState both = ReadRemapState(store);
-  EXPECT_EQ(std::tuple(Rows{kCapsToCtrl}, true, true), std::tuple(both.rows, both.on, both.stored));
-  EXPECT_EQ(size_t{2}, store.ValueNames("").size());
-
+TEST(ScancodeMapStore, TheActiveMapCountsAndTheSwitchedOffOneOnlyWithoutIt) {
+  const Bytes offMap = BuildScancodeMap(Rows{kRightAltToNothing}).value();
+  // What; the active value, the switched-off one (none: missing); the rows, on, stored.
+  const std::tuple<const char*, std::optional<Bytes>, std::optional<Bytes>, Rows, bool, bool>
+      cases[] = {
+          {"nothing stored", {}, {}, {}, true, false},
+          {"switched off", {}, offMap, {kRightAltToNothing}, false, true},
+          {"both", kCapsToCtrlBytes, offMap, {kCapsToCtrl}, true, true},
+      };
+  for (const auto& [what, active, off, rows, on, stored] : cases) {
+    MemoryRegistry store;
+    if (active) store.WriteBinary("", kScancodeMapValue, *active);
+    if (off) store.WriteBinary("", kScancodeMapOffValue, *off);
+    const RemapState state = ReadRemapState(store);
+    EXPECT_EQ(std::tuple(rows, on, stored), std::tuple(state.rows, state.on, state.stored)) << what;
+  }
   MemoryRegistry other;
   ASSERT_TRUE(other.WriteString("", kScancodeMapValue, "not binary"));
-  const RemapState wrongType = ReadRemapState(other);
-  EXPECT_EQ(std::tuple(Rows{}, true, true),
-            std::tuple(wrongType.rows, wrongType.on, wrongType.stored));
-  const RemapState none = ReadRemapState(MemoryRegistry());
-  EXPECT_EQ(std::tuple(true, false), std::tuple(none.on, none.stored));
+  EXPECT_EQ(Rows{}, ReadRemapState(other).rows);
 }
 
 }  // namespace
