@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "ui/page_win.h"
+
 namespace tavion {
 
 int SelectedListRow(HWND list) {
@@ -26,6 +28,14 @@ POINT ListMenuPoint(HWND list, LPARAM lParam) {
     ClientToScreen(list, &at);
   }
   return at;
+}
+
+bool ShowListPageMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != list) return false;
+  if (const auto command =
+          ShowListMenu(page.Handle(), ListMenuPoint(list, lParam), page.ContextMenu(list)))
+    page.RunCommand(*command, list);
+  return true;
 }
 
 }  // namespace tavion

@@ -7,6 +7,8 @@
 
 namespace tavion {
 
+class Page;
+
 // The window procedure of a page whose object (`Page`, with Handle() and OnMessage) is in the
 // window's user data: the object's answer, else the default one.
 template <class Page>
@@ -26,5 +28,8 @@ void SelectListRow(HWND list, int row);
 // Where the context menu of `list` opens for WM_CONTEXTMENU's `lParam`: at the click, or below
 // the list's top left when the keyboard asked for it.
 POINT ListMenuPoint(HWND list, LPARAM lParam);
+// WM_CONTEXTMENU of a page: when it comes from `list`, opens the page's menu for the list there
+// and runs the command chosen. False when it comes from another control.
+bool ShowListPageMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tavion

@@ -4,6 +4,7 @@
 #include "ui/about_page_win.h"
 #include "ui/actions_page_win.h"
 #include "ui/key_names_page_win.h"
+#include "ui/keyboard_layout_page_win.h"
 #include "ui/macros_page_win.h"
 #include "ui/main_options_page_win.h"
 #include "ui/osd_page_win.h"
@@ -22,7 +23,7 @@ std::vector<std::unique_ptr<Page>> CreateMainPages() {
   pages.push_back(CreateMacrosPage());
   pages.push_back(CreateKeyNamesPage());
   pages.push_back(CreatePluginsPage());
-  pages.push_back(std::make_unique<EmptyPage>("PageKeyboardLayout", "Keyboard layout"));
+  pages.push_back(CreateKeyboardLayoutPage());
   pages.push_back(std::make_unique<EmptyPage>("PageShellKeys", "Shell keys"));
   return pages;
 }
