@@ -34,6 +34,9 @@ class RefusingRegistry final : public MemoryRegistry {
   bool WriteString(std::string_view, std::string_view, std::string_view) override { return false; }
 };
 
+// As Tavion.exe's manifest makes it: the display's own DPI, not a scaled 96.
+[[maybe_unused]] const BOOL dpiAware = SetProcessDPIAware();
+
 int ScreenDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -260,6 +263,8 @@ TEST_F(ShellKeysPageTest, PageAndDialogLayOutUncutAtTheDisplaysDpi) {
   const int dpi = ScreenDpi();
   EXPECT_EQ(std::vector<std::string>{}, wine_test::LayoutFaults(page->Handle(), dpi));
   ListView_SetItemState(List(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  wine_test::PumpThroughSentinel();
   wine_test::SaveScreenshot("shellkeys-page-" + std::to_string(dpi));
   std::vector<std::string> faults;
   Click(L"Edit", L"Edit shell key", [&](HWND dialog) {
