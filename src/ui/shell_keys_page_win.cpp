@@ -145,11 +145,11 @@ std::optional<LRESULT> ShellKeysPage::OnMessage(UINT message, WPARAM wParam, LPA
 }
 
 void ShellKeysPage::Layout(int dpi) {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  // The controls take the font of the DPI; their places follow below.
-  form_.Layout(client.right, dpi);
   if (dpi != dpi_) {
+    // The controls take the font of the DPI; their places follow below.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    form_.Layout(client.right, dpi);
     // The pictures are made for the DPI; the list lets go of the old ones when it takes these.
     HIMAGELIST images = CreateActionImages(services_.resourceFolder, dpi);
     SendMessageW(List(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
