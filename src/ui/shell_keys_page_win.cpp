@@ -2,11 +2,9 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "base/utf_win.h"
 #include "exec/launch.h"
 #include "exec/launch_system_win.h"
 #include "forms/form_win.h"
