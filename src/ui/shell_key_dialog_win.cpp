@@ -16,7 +16,7 @@ constexpr int kMargin = 8;
 constexpr int kGap = 6;
 constexpr int kRow = 30;
 constexpr int kFieldHeight = 23;
-constexpr int kFieldWidth = 280;
+constexpr int kFieldWidth = 340;
 constexpr int kDropHeight = 240;  // a drop-down list's open height
 constexpr int kLabelTop = 4;      // a label's text sits level with its field's
 
