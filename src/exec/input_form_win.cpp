@@ -1,11 +1,10 @@
 #include "exec/input_form_win.h"
 
-#include <commdlg.h>
-
 #include <atomic>
 #include <vector>
 
 #include "base/message_wait_win.h"
+#include "base/open_file_win.h"
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
@@ -59,8 +58,7 @@ std::vector<ControlDecl> InputFormControls() {
   // The OK/Cancel pair is centred across the client below the edit.
   constexpr int kButtonWidth = 75, kGap = 8;
   constexpr int kPairLeft = (kClientWidth - 2 * kButtonWidth - kGap) / 2;
-  return {edit,
-          button("b_file", "...", {246, 8, 24, 21}),
+  return {edit, button("b_file", "...", {246, 8, 24, 21}),
           button("b_ok", GetLangStr("ButtonOK", "OK"), {kPairLeft, 60, kButtonWidth, 25}),
           button("b_cancel", GetLangStr("ButtonCancel", "Cancel"),
                  {kPairLeft + kButtonWidth + kGap, 60, kButtonWidth, 25})};
@@ -198,7 +196,8 @@ LRESULT CALLBACK TInputForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* form = reinterpret_cast<TInputForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (form == nullptr || form->hwnd_ == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (form == nullptr || form->hwnd_ == nullptr)
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   return form->Handle(message, wParam, lParam);
 }
 
@@ -233,16 +232,9 @@ void TInputForm::OnCommand(int id) {
 }
 
 void TInputForm::ChooseFile() {
-  wchar_t file[MAX_PATH] = {};
-  OPENFILENAMEW dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = hwnd_;
-  dialog.lpstrFilter = L"*.*\0*.*\0";
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&dialog)) return;
-  controls_.SetText(*controls_.Find("e_input"), WideToUtf8(file));
+  const std::optional<std::string> file = AskFileToOpen(hwnd_);
+  if (!file) return;
+  controls_.SetText(*controls_.Find("e_input"), *file);
   BringToFront(hwnd_, options_);
   SetFocus(controls_.Handle("e_input"));
 }

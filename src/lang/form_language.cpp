@@ -129,7 +129,11 @@ void ApplyLanguage(std::span<ControlDecl> table, const FormLanguage& language) {
       TranslateEntries(section, key, ".Item", decl.items,
                        [](std::string& item) -> std::string& { return item; });
     }
-    if (decl.kind == ControlKind::kRadioGroup)
+    // A radio group's items always; so are those of a combo box with a label of its own, whose
+    // key then names the label rather than the box.
+    const bool labelledCombo =
+        decl.kind == ControlKind::kComboBox && text.has_value() && !decl.caption.empty();
+    if (decl.kind == ControlKind::kRadioGroup || labelledCombo)
       TranslateEntries(section, key, ".Item", decl.items,
                        [](std::string& item) -> std::string& { return item; });
     if (std::optional<std::string> hint = FormText(section, key + ".hint")) decl.hint = *hint;

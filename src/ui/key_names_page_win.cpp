@@ -22,13 +22,6 @@
 namespace tavion {
 namespace {
 
-// Sizes at 96 dots per inch.
-constexpr int kMargin = 8;
-constexpr int kLabelHeight = 16;
-constexpr int kButtonHeight = 26;
-constexpr int kGap = 6;
-constexpr int kMinLastColumn = 60;
-
 const char* const kButtons[] = {"b_add", "b_edit", "b_delete", "b_default"};
 
 class KeyNamesPage final : public Page {
@@ -109,43 +102,17 @@ std::optional<LRESULT> KeyNamesPage::OnMessage(UINT message, WPARAM wParam, LPAR
       }
       return std::nullopt;
     }
-    case WM_CONTEXTMENU: {
-      if (reinterpret_cast<HWND>(wParam) != List()) return std::nullopt;
-      if (const auto command =
-              ShowListMenu(hwnd_, ListMenuPoint(List(), lParam), ContextMenu(List())))
-        RunCommand(*command, List());
+    case WM_CONTEXTMENU:
+      if (!OnListContextMenu(*this, List(), wParam, lParam)) return std::nullopt;
       return 0;
-    }
   }
   return std::nullopt;
 }
 
 void KeyNamesPage::Layout(int dpi) {
-  const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const int margin = scale(kMargin);
-  MoveWindow(form_.Handle("l_total"), margin, margin, client.right - 2 * margin,
-             scale(kLabelHeight), TRUE);
-  const int buttonTop = client.bottom - margin - scale(kButtonHeight);
-  int right = client.right - margin;
-  for (auto it = std::rbegin(kButtons); it != std::rend(kButtons); ++it) {
-    HWND button = form_.Handle(*it);
-    const int width = ButtonWidth(button, dpi);
-    MoveWindow(button, right - width, buttonTop, width, scale(kButtonHeight), TRUE);
-    right -= width + scale(kGap);
-  }
-  const int listTop = margin + scale(kLabelHeight + kGap);
-  MoveWindow(List(), margin, listTop, client.right - 2 * margin,
-             std::max(0, buttonTop - scale(kGap) - listTop), TRUE);
-  // The last column takes the room that is left beside the vertical scroll bar.
-  RECT list;
-  GetClientRect(List(), &list);
-  const int used = static_cast<int>(SendMessageW(List(), LVM_GETCOLUMNWIDTH, 0, 0) +
-                                    SendMessageW(List(), LVM_GETCOLUMNWIDTH, 1, 0));
-  const int rest = list.right - used - GetSystemMetrics(SM_CXVSCROLL);
-  if (rest > scale(kMinLastColumn))
-    SendMessageW(List(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(rest, 0));
+  HWND buttons[std::size(kButtons)];
+  for (size_t i = 0; i < std::size(kButtons); ++i) buttons[i] = form_.Handle(kButtons[i]);
+  LayOutListPage(hwnd_, form_.Handle("l_total"), List(), buttons, dpi);
 }
 
 void KeyNamesPage::Refill(bool reload, int row) {
@@ -157,18 +124,9 @@ void KeyNamesPage::Refill(bool reload, int row) {
   SendMessageW(List(), WM_SETREDRAW, FALSE, 0);
   SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
   for (int i = 0; i < names->Count(); ++i) {
-    const KeyNameRow texts = KeyNameRowAt(*names, i);
-    const std::string* columns[] = {&texts.name, &texts.symbol, &texts.keyCode};
-    for (int column = 0; column < 3; ++column) {
-      std::wstring text = Utf8ToWide(*columns[column]);
-      LVITEMW item = {};
-      item.mask = LVIF_TEXT;
-      item.iItem = i;
-      item.iSubItem = column;
-      item.pszText = text.data();
-      SendMessageW(List(), column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, i,
-                   reinterpret_cast<LPARAM>(&item));
-    }
+    const KeyNameRow entry = KeyNameRowAt(*names, i);
+    const std::string texts[] = {entry.name, entry.symbol, entry.keyCode};
+    InsertListRow(List(), i, texts);
   }
   SendMessageW(List(), WM_SETREDRAW, TRUE, 0);
   SetWindowTextW(form_.Handle("l_total"), Utf8ToWide(KeyNamesCountText(names->Count())).c_str());

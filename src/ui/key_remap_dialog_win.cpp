@@ -84,6 +84,7 @@ bool KeyRemapDialog::Init() {
   table.back().checked = data_.addAnother;
   table.push_back(
       PlacedControl("l_info", ControlKind::kLabel, "To apply changes, you must restart computer."));
+  form_.SetLanguage({"Fr_lay", /*formTag=*/55});
   if (!form_.Create(dialog_, table)) return false;
   // The line is the program's message, in the language of its messages.
   form_.SetCaption(table.size() - 1, RemapRebootText());

@@ -81,6 +81,12 @@ class KeyboardLayoutPage final : public Page {
   }
   void Shown() override { Load(); }
   void Layout(int dpi) override;
+  void ApplyLanguage() override {
+    form_.ApplyLanguage();
+    SetColumnCaptions();
+    Refill(Selected());
+    Layout(WindowDpi(hwnd_));
+  }
   bool CommandEnabled(ListCommand command, HWND focus) const override;
   void RunCommand(ListCommand command, HWND focus) override;
   std::vector<ListMenuEntry> ContextMenu(HWND focus) const override;
@@ -99,6 +105,8 @@ class KeyboardLayoutPage final : public Page {
   // Shows the rows and selects row `select` (none for -1).
   void Refill(int select);
   void UpdateButtons();
+  // The list's column captions: the main window's own texts, not the list's.
+  void SetColumnCaptions();
   void MakeImages(int dpi);
   // Stores `rows` as the active map; they become the page's, with `select` selected. False when
   // the registry refused (told, and the page shows what is stored).
@@ -132,12 +140,19 @@ bool KeyboardLayoutPage::Create(HWND parent, const PageServices& services) {
   table[1].columns = {
       {"Key to replace", 150}, {"Action", kActionColumn}, {"Key to replace to", 150}};
   table[kFirstButton + kSave].hint = "Save to file";
+  form_.SetLanguage({"Fr1"});
   if (!form_.Create(hwnd_, table)) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                         LVS_SHAREIMAGELISTS);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  // The columns' captions are the main window's own texts.
+  SetColumnCaptions();
+  MakeImages(WindowDpi(hwnd_));
+  UpdateButtons();
+  return true;
+}
+
+void KeyboardLayoutPage::SetColumnCaptions() {
   const std::wstring captions[] = {GetLangStrW("l1", "Key to replace", kRemapSection),
                                    GetLangStrW("ColAction", "Action", "TabShellKeys"),
                                    GetLangStrW("l2", "Key to replace to", kRemapSection)};
@@ -147,9 +162,6 @@ bool KeyboardLayoutPage::Create(HWND parent, const PageServices& services) {
     column.pszText = const_cast<wchar_t*>(captions[i].c_str());
     SendMessageW(List(), LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
-  MakeImages(WindowDpi(hwnd_));
-  UpdateButtons();
-  return true;
 }
 
 void KeyboardLayoutPage::MakeImages(int dpi) {
@@ -182,7 +194,7 @@ std::optional<LRESULT> KeyboardLayoutPage::OnMessage(UINT message, WPARAM wParam
       return 0;
     }
     case WM_CONTEXTMENU:
-      if (!ShowListPageMenu(*this, List(), wParam, lParam)) return std::nullopt;
+      if (!OnListContextMenu(*this, List(), wParam, lParam)) return std::nullopt;
       return 0;
   }
   return std::nullopt;
@@ -264,18 +276,8 @@ void KeyboardLayoutPage::Refill(int select) {
   SendMessageW(List(), LVM_DELETEALLITEMS, 0, 0);
   for (size_t i = 0; i < state_.rows.size(); ++i) {
     const RemapRowTexts texts = RemapRowTextsOf(state_.rows[i]);
-    const std::string* columns[] = {&texts.from, &texts.action, &texts.to};
-    for (int column = 0; column < 3; ++column) {
-      std::wstring text = Utf8ToWide(*columns[column]);
-      LVITEMW item = {};
-      item.mask = LVIF_TEXT | (column == 0 && images ? LVIF_IMAGE : 0);
-      item.iItem = static_cast<int>(i);
-      item.iSubItem = column;
-      item.iImage = kRowImage;
-      item.pszText = text.data();
-      SendMessageW(List(), column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, i,
-                   reinterpret_cast<LPARAM>(&item));
-    }
+    const std::string columns[] = {texts.from, texts.action, texts.to};
+    InsertListRow(List(), static_cast<int>(i), columns, images ? kRowImage : -1);
   }
   SendMessageW(List(), WM_SETREDRAW, TRUE, 0);
   SetWindowTextW(form_.Handle(kTotal),

@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "base/utf_win.h"
+#include "ui/ok_frame_win.h"
 #include "ui/page_win.h"
 
 namespace tavion {
@@ -21,6 +25,59 @@ void SelectListRow(HWND list, int row) {
   SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
+void InsertListRow(HWND list, int row, std::span<const std::string> texts, int image) {
+  for (size_t column = 0; column < texts.size(); ++column) {
+    std::wstring text = Utf8ToWide(texts[column]);
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | (column == 0 && image >= 0 ? LVIF_IMAGE : 0);
+    item.iItem = row;
+    item.iSubItem = static_cast<int>(column);
+    item.iImage = image;
+    item.pszText = text.data();
+    SendMessageW(list, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row,
+                 reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void LayOutListPage(HWND page, HWND label, HWND list, std::span<const HWND> buttons, int dpi) {
+  // Sizes at 96 dots per inch.
+  enum : int { kMargin = 8, kLabelHeight = 16, kButtonHeight = 26, kGap = 6, kMinLastColumn = 60 };
+  const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
+  RECT client;
+  GetClientRect(page, &client);
+  const int margin = scale(kMargin);
+  const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
+  MoveWindow(label, margin, margin, width, scale(kLabelHeight), TRUE);
+  const int buttonTop = client.bottom - margin - scale(kButtonHeight);
+  int right = client.right - margin;
+  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+    const int buttonWidth = ButtonWidth(*it, dpi);
+    MoveWindow(*it, right - buttonWidth, buttonTop, buttonWidth, scale(kButtonHeight), TRUE);
+    right -= buttonWidth + scale(kGap);
+  }
+  const int listTop = margin + scale(kLabelHeight + kGap);
+  MoveWindow(list, margin, listTop, width, std::max(0, buttonTop - scale(kGap) - listTop), TRUE);
+  RECT inside;
+  GetClientRect(list, &inside);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int last = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) - 1;
+  int used = 0;
+  for (int column = 0; column < last; ++column)
+    used += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+  // Room for the vertical scroll bar is kept, so that no horizontal one comes with it.
+  const int rest = inside.right - used - GetSystemMetrics(SM_CXVSCROLL);
+  if (last > 0 && rest > scale(kMinLastColumn))
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, last, MAKELPARAM(rest, 0));
+}
+
+bool OnListContextMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != list) return false;
+  if (const auto command =
+          ShowListMenu(page.Handle(), ListMenuPoint(list, lParam), page.ContextMenu(list)))
+    page.RunCommand(*command, list);
+  return true;
+}
+
 POINT ListMenuPoint(HWND list, LPARAM lParam) {
   POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   if (at.x == -1 && at.y == -1) {
@@ -28,14 +85,6 @@ POINT ListMenuPoint(HWND list, LPARAM lParam) {
     ClientToScreen(list, &at);
   }
   return at;
-}
-
-bool ShowListPageMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam) {
-  if (reinterpret_cast<HWND>(wParam) != list) return false;
-  if (const auto command =
-          ShowListMenu(page.Handle(), ListMenuPoint(list, lParam), page.ContextMenu(list)))
-    page.RunCommand(*command, list);
-  return true;
 }
 
 }  // namespace tavion

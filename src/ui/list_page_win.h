@@ -4,6 +4,10 @@
 #include <windows.h>
 
 #include <optional>
+#include <span>
+#include <string>
+
+#include "ui/page_win.h"
 
 namespace tavion {
 
@@ -25,11 +29,17 @@ LRESULT CALLBACK ListPageProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 int SelectedListRow(HWND list);
 // Selects row `row` of `list` alone, focused and scrolled into view; -1 clears the selection.
 void SelectListRow(HWND list, int row);
+// Adds row `row` to `list` with `texts` (UTF-8) in its columns from the first on; the row shows
+// image `image` of the list's small images, none when it is -1.
+void InsertListRow(HWND list, int row, std::span<const std::string> texts, int image = -1);
+// Lays out a page of one list: `label` across the top, `buttons` in a row at the bottom right
+// in their order, the list between them, its last column taking the room the others leave.
+void LayOutListPage(HWND page, HWND label, HWND list, std::span<const HWND> buttons, int dpi);
+// WM_CONTEXTMENU on a page: when it is about `list`, shows `page`'s menu for the list and runs
+// the command chosen. False when the message is about another window.
+bool OnListContextMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam);
 // Where the context menu of `list` opens for WM_CONTEXTMENU's `lParam`: at the click, or below
 // the list's top left when the keyboard asked for it.
 POINT ListMenuPoint(HWND list, LPARAM lParam);
-// WM_CONTEXTMENU of a page: when it comes from `list`, opens the page's menu for the list there
-// and runs the command chosen. False when it comes from another control.
-bool ShowListPageMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tavion

@@ -137,13 +137,9 @@ std::optional<LRESULT> MacrosPage::OnMessage(UINT message, WPARAM wParam, LPARAM
       if ((header->code == NM_DBLCLK || header->code == NM_RETURN) && Selected() >= 0) Edit();
       return 0;
     }
-    case WM_CONTEXTMENU: {
-      if (reinterpret_cast<HWND>(wParam) != List()) return std::nullopt;
-      if (const auto command =
-              ShowListMenu(hwnd_, ListMenuPoint(List(), lParam), ContextMenu(List())))
-        RunCommand(*command, List());
+    case WM_CONTEXTMENU:
+      if (!OnListContextMenu(*this, List(), wParam, lParam)) return std::nullopt;
       return 0;
-    }
     case WM_DESTROY:
       // The program ends while recording: the key handler lets go of the list it fills.
       if (recording_ && services_.recordMacro) services_.recordMacro(nullptr);

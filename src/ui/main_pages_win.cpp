@@ -10,6 +10,7 @@
 #include "ui/osd_page_win.h"
 #include "ui/player_page_win.h"
 #include "ui/plugins_page_win.h"
+#include "ui/shell_keys_page_win.h"
 
 namespace tavion {
 
@@ -24,7 +25,7 @@ std::vector<std::unique_ptr<Page>> CreateMainPages() {
   pages.push_back(CreateKeyNamesPage());
   pages.push_back(CreatePluginsPage());
   pages.push_back(CreateKeyboardLayoutPage());
-  pages.push_back(std::make_unique<EmptyPage>("PageShellKeys", "Shell keys"));
+  pages.push_back(CreateShellKeysPage());
   return pages;
 }
 

@@ -1,9 +1,6 @@
 #include "ui/param_tab_form_win.h"
 
-#include <commdlg.h>
-
-#include <cwchar>
-
+#include "base/open_file_win.h"
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "ui/main_options.h"
@@ -60,17 +57,7 @@ std::optional<ParamCheckFailure> FormParamTab::Failure(
 }
 
 std::optional<std::string> FormParamTab::ChooseFile(const std::string& path) const {
-  wchar_t file[MAX_PATH] = {};
-  wcsncpy(file, Utf8ToWide(path).c_str(), MAX_PATH - 1);
-  OPENFILENAMEW dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = context_.dialog ? context_.dialog : hwnd_;
-  dialog.lpstrFilter = L"*.*\0*.*\0";
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-  return WideToUtf8(file);
+  return AskFileToOpen(context_.dialog ? context_.dialog : hwnd_, path);
 }
 
 LRESULT CALLBACK FormParamTab::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -35,7 +35,7 @@ TEST_F(FormLanguageTest, CaptionsHintsItemsAndColumnsFollowTheirKeys) {
       "TrayIcon=Icon#13#13shown|in the tray\nTrayIcon.hint=tray hint\n"
       "e_path=Path|Full path:\nm_info=short|long text\n"
       "l_own=list\nl_own.Col0=ignored\nl_cols.Col1=Second\n"
-      "cb_named=Named\ncb_named.Item0=ignored\ncb_plain.Item1=Two\n"
+      "cb_named=Named\ncb_named.Item0=Eins\ncb_plain.Item1=Two\ncb_bare=x\ncb_bare.Item0=ignored\n"
       "rb_mode=Mode\nrb_mode.Item0=First\n");
   std::vector<ControlDecl> table = {
       CheckBox("Opt_TrayIcon", "Show icon", true),
@@ -46,6 +46,7 @@ TEST_F(FormLanguageTest, CaptionsHintsItemsAndColumnsFollowTheirKeys) {
       Choice(ControlKind::kComboBox, "cb_named", "Named:", {"one"}, 0),
       Choice(ControlKind::kComboBox, "cb_plain", "Plain:", {"one", "two"}, 0),
       Choice(ControlKind::kRadioGroup, "rb_mode", "Modes", {"a", "b"}, 0),
+      Choice(ControlKind::kComboBox, "cb_bare", "", {"one"}, 0),
       CheckBox("cb_untranslated", "Stays", false)};
   table[3].columns = table[4].columns = {{"A", 10}, {"B", 10}};
   ApplyLanguage(table, {"Fr1"});
@@ -57,11 +58,12 @@ TEST_F(FormLanguageTest, CaptionsHintsItemsAndColumnsFollowTheirKeys) {
   EXPECT_EQ("A", table[3].columns[0].caption) << "a list with its own key keeps its columns";
   EXPECT_EQ((std::vector<std::string>{"A", "Second"}),
             (std::vector{table[4].columns[0].caption, table[4].columns[1].caption}));
-  EXPECT_EQ((std::vector<std::string>{"one"}), table[5].items);
+  EXPECT_EQ((std::vector<std::string>{"Eins"}), table[5].items) << "its own key is its label's";
   EXPECT_EQ((std::vector<std::string>{"one", "Two"}), table[6].items);
   EXPECT_EQ("Mode", table[7].caption);
   EXPECT_EQ((std::vector<std::string>{"First", "b"}), table[7].items) << "radio items always";
-  EXPECT_EQ("Stays", table[8].caption);
+  EXPECT_EQ((std::vector<std::string>{"one"}), table[8].items) << "a bare combo's key is its own";
+  EXPECT_EQ("Stays", table[9].caption);
 }
 
 TEST_F(FormLanguageTest, TagsGiveStandardTextsAndLooks) {
