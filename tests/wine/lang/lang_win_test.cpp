@@ -1,5 +1,5 @@
-// Language files opened from a "Lang" folder, and forms of real controls translated when they are
-// made and again in place, with their hints, looks and selections.
+// Language files opened from a "Lang" folder; forms of real controls translated when made and
+// again in place, with their hints, looks and selections.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -26,9 +26,11 @@ void UseLanguage(std::string_view text) {
       std::make_shared<LanguageFile>(std::vector<uint8_t>(text.begin(), text.end()), nullptr));
 }
 
-ControlDecl Decl(ControlKind kind, const char* name, const char* caption, int tag = 0) {
+ControlDecl Decl(ControlKind kind, const char* name, const char* caption, int tag = 0,
+                 std::vector<std::string> items = {}) {
   ControlDecl decl;
   decl.name = name, decl.kind = kind, decl.caption = caption, decl.tag = tag;
+  decl.items = std::move(items);
   return decl;
 }
 
@@ -49,12 +51,11 @@ TEST(Win32FormLanguage, TranslatedWhenMadeAndAgainInPlaceKeepingTheChoices) {
       "[Fr9]\nl_head=Heading made longer than it was\ncb_size.Item1=Mittel\n"
       "rb_mode.Item0=Erste Art\ncb_tray=Show the tray icon|hidden part\ncb_tray.hint=Tray hint\n");
   wine_test::TestWindow window({.width = 420, .height = 400});
-  std::vector<ControlDecl> table = {Decl(ControlKind::kLabel, "l_head", "Heading", 50),
-                                    Decl(ControlKind::kCheckBox, "cb_tray", "Tray icon"),
-                                    Decl(ControlKind::kComboBox, "cb_size", "Size:"),
-                                    Decl(ControlKind::kRadioGroup, "rb_mode", "Mode")};
-  table[2].items = {"Small", "Medium", "Large"};
-  table[3].items = {"First", "Second"};
+  std::vector<ControlDecl> table = {
+      Decl(ControlKind::kLabel, "l_head", "Heading", 50),
+      Decl(ControlKind::kCheckBox, "cb_tray", "Tray icon"),
+      Decl(ControlKind::kComboBox, "cb_size", "Size:", 0, {"Small", "Medium", "Large"}),
+      Decl(ControlKind::kRadioGroup, "rb_mode", "Mode", 0, {"First", "Second"})};
   Win32Form form;
   form.SetLanguage({"Fr9"});
   ASSERT_TRUE(form.Create(window.hwnd(), table));
@@ -69,9 +70,9 @@ TEST(Win32FormLanguage, TranslatedWhenMadeAndAgainInPlaceKeepingTheChoices) {
                reinterpret_cast<LPARAM>(form.Handle("l_head")));
   EXPECT_EQ(RGB(0x35, 0x70, 0xB8), GetTextColor(dc));
   DeleteDC(dc);
-  HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-  for (; tip && GetWindow(tip, GW_OWNER) != window.hwnd();
-       tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+  HWND tip = nullptr;
+  while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) &&
+         GetWindow(tip, GW_OWNER) != window.hwnd()) {
   }
   ASSERT_NE(nullptr, tip) << "the hint's tooltip";
   EXPECT_EQ(L"Tray hint", TipText(tip, window.hwnd(), form.Handle("cb_tray")));
@@ -86,14 +87,12 @@ TEST(Win32FormLanguage, TranslatedWhenMadeAndAgainInPlaceKeepingTheChoices) {
   EXPECT_EQ(L"Heading", wine_test::WindowText(form.Handle("l_head")));
   EXPECT_EQ(L"Tray icon", wine_test::WindowText(form.Handle("cb_tray")));
   EXPECT_NE(nullptr, FindWindowExW(window.hwnd(), nullptr, L"Button", L"First"));
-  EXPECT_EQ(1, form.ItemIndex(*form.Find("cb_size")));
-  EXPECT_EQ(1, form.ItemIndex(*form.Find("rb_mode")));
-  std::vector<std::wstring> items;
-  for (int i = 0; i < 4; ++i) {
-    wchar_t item[64] = {};
-    SendMessageW(form.Handle("cb_size"), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-    items.emplace_back(item);
-  }
+  EXPECT_EQ(std::pair(1, 1), std::pair(form.ItemIndex(*form.Find("cb_size")),
+                                       form.ItemIndex(*form.Find("rb_mode"))));
+  std::vector<std::wstring> items(4, std::wstring(64, L'\0'));
+  for (int i = 0; i < 4; ++i)
+    items[i].resize(SendMessageW(form.Handle("cb_size"), CB_GETLBTEXT, i,
+                                 reinterpret_cast<LPARAM>(items[i].data())));
   EXPECT_EQ((std::vector<std::wstring>{L"Petit", L"Medium", L"Large", L"Propre"}), items);
   EXPECT_EQ(L"Indice", TipText(tip, window.hwnd(), form.Handle("cb_tray")));
 }

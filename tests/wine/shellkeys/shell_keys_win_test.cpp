@@ -1,7 +1,5 @@
-// The "Shell keys" page in a plain window, its dialog played from a second thread: what lands in
-// the shell's own AppKey key, the replace and delete questions, what a refused write or deletion
-// tells the user, and the layout at the display's DPI. The decisions behind OK are tested
-// natively.
+// The "Shell keys" page, its dialog played from a second thread: what lands in the shell's AppKey
+// key, the questions, what a refused change tells, the layout. OK's decisions are tested natively.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -10,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "base/utf_win.h"
@@ -29,16 +28,6 @@ using Texts = std::vector<std::wstring>;
 
 // As Tavion.exe's manifest makes it: the display's own DPI, not a scaled 96.
 [[maybe_unused]] const BOOL dpiAware = SetProcessDPIAware();
-
-// Answers the next message box with `button`; its text, nullopt when none came in time.
-std::optional<std::wstring> Answer(int button, DWORD timeoutMs = 10000) {
-  HWND box = wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), L"Tavion", timeoutMs);
-  if (!box) return std::nullopt;
-  const std::wstring text = wine_test::WindowText(GetDlgItem(box, 0xFFFF));
-  PostMessageW(box, WM_COMMAND, button, 0);
-  wine_test::PumpUntil([box] { return !IsWindow(box); });
-  return text;
-}
 
 // Chooses, as the user would, the key (item `key` of the first combo box) and the action type
 // (`type` of the second) of the shell-key dialog, and types `parameter`.
@@ -91,7 +80,8 @@ class ShellKeysPageTest : public testing::Test {
       if (dialog) play(wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), dialog));
       for (size_t i = 0; i <= answers.size(); ++i) {
         const bool expected = i < answers.size();
-        const auto text = Answer(expected ? answers[i] : IDCANCEL, expected ? 10000 : 1000);
+        const auto text =
+            wine_test::AnswerBox(expected ? answers[i] : IDCANCEL, expected ? 10000 : 1000);
         if (text) seen.push_back(*text);
       }
     });
@@ -144,33 +134,27 @@ TEST_F(ShellKeysPageTest, MailAddedTwiceIsReplacedAfterAskingAndDeletedAgainInTh
   // No keeps the dialog open on the key, wherever the focus was; Yes replaces the old entry.
   HWND focus = nullptr, keyCombo = nullptr;
   std::optional<std::wstring> question;
-  const Texts asked =
-      Click(L"Add", L"Add shell key",
-            [&](HWND dialog) {
-              keyCombo = FindWindowExW(dialog, nullptr, WC_COMBOBOXW, nullptr);
-              HWND parameter = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
-              Fill(dialog, 7, 2, L"Mail");
-              const auto focusIs = [&](HWND control) {
-                return wine_test::PumpUntil([&] {
-                  GUITHREADINFO thread = {};
-                  thread.cbSize = sizeof thread;
-                  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
-                  return (focus = thread.hwndFocus) == control;
-                });
-              };
-              PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(parameter), TRUE);
-              focusIs(parameter);
-              PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-              question = Answer(IDNO);
-              focusIs(keyCombo);
-              PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-            },
-            {IDYES});
-  EXPECT_EQ(keyCombo, focus);
+  const Texts asked = Click(
+      L"Add", L"Add shell key",
+      [&](HWND dialog) {
+        keyCombo = FindWindowExW(dialog, nullptr, WC_COMBOBOXW, nullptr);
+        HWND parameter = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+        Fill(dialog, 7, 2, L"Mail");
+        const auto focusIs = [&](HWND control) {
+          wine_test::PumpUntil([&] { return (focus = wine_test::FocusIn(dialog)) == control; });
+        };
+        PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(parameter), TRUE);
+        focusIs(parameter);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        question = wine_test::AnswerBox(IDNO);
+        focusIs(keyCombo);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      },
+      {IDYES});
   const std::wstring replace =
       L"Action for key Mail is already appointed,\rdo you want to replace it?";
-  EXPECT_EQ(replace, question.value_or(L"(none)"));
-  EXPECT_EQ(Texts{replace}, asked);
+  EXPECT_EQ(std::tuple(keyCombo, replace, Texts{replace}),
+            std::tuple(focus, question.value_or(L"(none)"), asked));
   EXPECT_EQ((Texts{L"Total sum of keys - 1", L"Mail|RegisteredApp|Mail"}), Shown());
   EXPECT_EQ(std::vector<std::string>{"RegisteredApp"}, machine.ValueNames(mail));
   EXPECT_EQ(RegistryValueType::kString, machine.TypeOf(mail, "RegisteredApp"));

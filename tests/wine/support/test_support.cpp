@@ -231,6 +231,22 @@ std::wstring WindowText(HWND window) {
   return std::wstring(text.data(), copied);
 }
 
+std::optional<std::wstring> AnswerBox(int button, DWORD timeoutMs) {
+  HWND box = WaitForWindow(L"#32770", GetCurrentProcessId(), L"Tavion", timeoutMs);
+  if (!box) return std::nullopt;
+  const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, button, 0);
+  PumpUntil([box] { return !IsWindow(box); });
+  return text;
+}
+
+HWND FocusIn(HWND window) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+  return gui.hwndFocus;
+}
+
 Process::~Process() {
   if (info.hProcess == nullptr) return;
   if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {

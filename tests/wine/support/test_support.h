@@ -124,6 +124,13 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 // The text of a window, read with a bound: a hung window does not hang the caller.
 std::wstring WindowText(HWND window);
 
+// Answers the next message box of this process captioned "Tavion" with `button` (IDOK, ...) and
+// waits until it is gone; its text, or nothing when none came within `timeoutMs`.
+std::optional<std::wstring> AnswerBox(int button, DWORD timeoutMs = 10000);
+
+// The control with the keyboard focus in the thread of `window`.
+HWND FocusIn(HWND window);
+
 // A process started by a test, ended by its handle when the object goes while it still runs.
 class Process {
  public:

@@ -1,11 +1,9 @@
-// The "Keyboard layout" page as a user drives it, from a second thread while the test thread runs
-// the page: a key remapped through the dialog with keys typed into its capture fields, remapping
-// switched off and on, the key saved to a file, a 255th key refused, a refused write reported.
+// The "Keyboard layout" page driven from a second thread: a key remapped with keys typed into the
+// dialog, remapping switched off and on, saved to a file, a 255th key and a refused write.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -86,18 +84,13 @@ class PageHost {
   std::string help_;
 };
 
-// Waits for the dialog or message box of this process captioned `caption`.
+// Waits for the dialog of this process captioned `caption`.
 HWND Wait(const wchar_t* caption) {
   return wine_test::WaitForWindow(L"#32770", GetCurrentProcessId(), caption);
 }
 
-// Answers the program's message box with `button` and hands back its text.
 std::wstring AnswerBox(int button) {
-  HWND box = Wait(L"Tavion");
-  const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
-  PostMessageW(box, WM_COMMAND, button, 0);
-  wine_test::PumpUntil([box] { return !IsWindow(box); });
-  return text;
+  return wine_test::AnswerBox(button).value_or(L"(no message)");
 }
 
 // Presses `key` once `dialog` has handled what came before, until `done` holds (5 tries): the
@@ -110,13 +103,6 @@ void Press(HWND dialog, WORD key, const std::function<bool()>& done) {
   }
 }
 
-HWND FocusIn(HWND window) {
-  GUITHREADINFO gui = {};
-  gui.cbSize = sizeof gui;
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
-  return gui.hwndFocus;
-}
-
 std::optional<Bytes> Stored(std::string_view value) {
   return OpenKeyboardLayoutStore()->ReadBinary("", value);
 }
@@ -126,12 +112,11 @@ void ForgetMap() {
     OpenKeyboardLayoutStore()->DeleteValue("", value);
 }
 
+// A file of UTF-16 text, read whole.
 std::wstring FileText(const std::wstring& path) {
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  std::wstring text(bytes.size() / 2, L'\0');
-  std::copy_n(bytes.data(), text.size() * 2, reinterpret_cast<char*>(text.data()));
-  return text;
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
 
 TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255thKey) {
@@ -152,7 +137,7 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     const std::vector<HWND> keys = wine_test::ChildrenOfClass(dialog, KeyEdit::kClassName);
     if (!dialog || fields.size() != 4 || keys.size() != 2) return;
     Press(dialog, VK_CAPITAL, [&] { return WindowText(fields[0]) == L"58"; });
-    Press(dialog, VK_TAB, [&] { return FocusIn(dialog) == keys[1]; });
+    Press(dialog, VK_TAB, [&] { return wine_test::FocusIn(dialog) == keys[1]; });
     Press(dialog, VK_LCONTROL, [&] { return WindowText(fields[2]) == L"29"; });
     for (HWND field : fields) seen.push_back(WindowText(field));
     wine_test::SaveScreenshot("key_remap_dialog_" + std::to_string(WindowDpi(dialog)));
@@ -187,12 +172,10 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
   EXPECT_EQ("layout.htm", page.help_);
   const std::wstring saved = FileText(file);
   DeleteFileW(file.c_str());
-  EXPECT_NE(
-      std::wstring::npos,
-      saved.find(L"[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Keyboard Layout]"))
-      << "the file holds the key";
-  EXPECT_NE(std::wstring::npos, saved.find(L"\"Scancode Map\"=hex:00,00,00,00,00,00,00,00,02,00,"
-                                           L"00,00,1d,00,3a,00,00,00,00,00"));
+  for (const wchar_t* line :
+       {L"[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Keyboard Layout]\r\n",
+        L"\"Scancode Map\"=hex:00,00,00,00,00,00,00,00,02,00,00,00,1d,00,3a,00,00,00,00,00\r\n"})
+    EXPECT_NE(std::wstring::npos, saved.find(line)) << saved.size();
 
   const Bytes full =
       BuildScancodeMap(std::vector<KeyReplacement>(kMaxKeyReplacements, {1, 2})).value();
@@ -236,17 +219,16 @@ TEST(KeyboardLayoutPage, AWriteTheRegistryRefusesIsToldAndTheListShowsWhatIsStor
 // Three rows at 96 and 144 dots per inch: every caption fits, no control covers another.
 TEST(KeyboardLayoutPage, LaysOutUnclippedAt96And144Dpi) {
   InstallSystemKeyNames();
+  const Bytes three = BuildScancodeMap(std::vector<KeyReplacement>{
+                                           {0x3A, 0x1D}, {0x38, 0, true}, {0x5B, 0x1D, true, true}})
+                          .value();
   for (const int dpi : {96, 144}) {
     auto machine = std::make_unique<MemoryRegistry>();
-    const std::vector<KeyReplacement> rows = {
-        {.fromScan = 0x3A, .toScan = 0x1D},
-        {.fromScan = 0x38, .fromExtended = true},
-        {.fromScan = 0x5B, .toScan = 0x1D, .fromExtended = true, .toExtended = true}};
-    ASSERT_TRUE(machine->WriteBinary("", kScancodeMapValue, BuildScancodeMap(rows).value()));
+    ASSERT_TRUE(machine->WriteBinary("", kScancodeMapValue, three));
     PageHost page(std::move(machine), {}, dpi);
-    SCOPED_TRACE(dpi);
-    EXPECT_EQ(3, page.Rows());
-    EXPECT_EQ(std::vector<std::string>{}, wine_test::LayoutFaults(page.page_->Handle(), dpi));
+    EXPECT_EQ(3, page.Rows()) << dpi;
+    EXPECT_EQ(std::vector<std::string>{}, wine_test::LayoutFaults(page.page_->Handle(), dpi))
+        << dpi;
     page.Run([dpi] {
       Sleep(300);
       wine_test::SaveScreenshot("keyboard_layout_page_" + std::to_string(dpi));
