@@ -1,6 +1,5 @@
-// The interface language as a user changes it: a language file in the "Lang" folder, chosen in
-// the selector of "Main options", translates the window at once, and is kept for the next start.
-// Its texts are longer than the English ones: the screenshots before and after show nothing cut.
+// A language file in the "Lang" folder, chosen in the selector of "Main options": the window is
+// translated at once, the choice kept. Its texts are longer: the screenshots show nothing cut.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,18 +14,14 @@ namespace tavion::e2e {
 namespace {
 
 constexpr char kTestLanguage[] =
-    "\xEF\xBB\xBF; Every text longer than the English by about two fifths.\r\n"
-    "[Strings]\r\n"
-    "ButtonClose=Close it now\r\nButtonDisable=Disable it now\r\nButtonMinimize=Minimize it now\r\n"
-    "PageMainOptions=Main options of the program\r\nPageKeyNames=Names of the keyboard keys\r\n"
-    "PanelTavion=Options of the program - Tavion\r\n"
-    "[Fr1]\r\n"
-    "g_kernel=Options of the hot-key kernel here\r\ng_misc=Miscellaneous other options\r\n"
+    "\xEF\xBB\xBF[Strings]\r\nButtonClose=Close it now\r\nButtonDisable=Disable it now\r\n"
+    "ButtonMinimize=Minimize it now\r\nPageMainOptions=Main options of the program\r\n"
+    "PageKeyNames=Names of the keyboard keys\r\nPanelTavion=Options of the program - Tavion\r\n"
+    "[Fr1]\r\ng_kernel=Options of the hot-key kernel here\r\ng_misc=Miscellaneous other options\r\n"
     "SemiKeyAc=Enable several different actions on one single key\r\n"
     "MiceKeyAc=Enable the shortcuts made with mouse buttons too\r\n"
     "TrayIcon=Show the program's own icon in the system tray area\r\n"
-    "cb_lang=Language of the whole interface:\r\n"
-    "b_psave=Save all of the options into one file\r\n"
+    "cb_lang=Language of the whole interface:\r\nb_psave=Save all of the options into one file\r\n"
     "b_pload=Load all of the options from one file\r\n";
 
 // The text of `item` of the tree view `tree` in process `pid`, read through that process's memory.
@@ -34,29 +29,20 @@ std::wstring TreeItemText(HWND tree, DWORD pid, HTREEITEM item) {
   struct Remote {
     TVITEMW item;
     wchar_t text[128];
-  };
-  std::wstring text;
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return text;
+  } local = {{.mask = TVIF_TEXT, .hItem = item, .cchTextMax = 128}, {}};
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, 0, pid);
   auto* remote = static_cast<Remote*>(
       VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
-  Remote local = {};
-  local.item.mask = TVIF_TEXT;
-  local.item.hItem = item;
   local.item.pszText = remote ? remote->text : nullptr;
-  local.item.cchTextMax = 128;
   DWORD_PTR ignored = 0;
-  if (remote && WriteProcessMemory(process, remote, &local, sizeof local, nullptr) &&
-      SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
-                          2000, &ignored) &&
-      ReadProcessMemory(process, remote, &local, sizeof local, nullptr)) {
-    local.text[127] = L'\0';
-    text = local.text;
-  }
+  const bool read = remote && WriteProcessMemory(process, remote, &local, sizeof local, nullptr) &&
+                    SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote),
+                                        SMTO_ABORTIFHUNG, 2000, &ignored) &&
+                    ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
   if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return text;
+  if (process) CloseHandle(process);
+  local.text[127] = L'\0';
+  return read ? local.text : L"";
 }
 
 // Whether one entry of the navigation reads `text`.
@@ -110,13 +96,13 @@ TEST(Language, ChosenInTheSelectorItTranslatesTheWindowAtOnceAndIsKept) {
   const std::string dpi = std::to_string(ScreenDpi());
   SaveScreenshot("language-before-" + dpi);
 
-  HWND selector = FindControl(main, L"ComboBox", [](HWND combo) {
-    return SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                        reinterpret_cast<LPARAM>(L"Testish")) >= 0;
+  LRESULT entry = CB_ERR;
+  HWND selector = FindControl(main, L"ComboBox", [&entry](HWND combo) {
+    entry = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(L"Testish"));
+    return entry >= 0;
   });
   ASSERT_NE(nullptr, selector) << "the selector lists the language file";
-  const auto entry = SendMessageW(selector, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(L"Testish"));
   SendMessageW(selector, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
   SendMessageW(GetParent(selector), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(selector), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(selector));
