@@ -74,11 +74,17 @@ void EnterNameAndKey(HWND editor, const std::wstring& name) {
 
 // Presses Ctrl+Tab, or Ctrl+Shift+Tab when `back`, and waits for page `page` of `pages`.
 bool SwitchPage(HWND pages, bool back, int page) {
-  if (back)
-    PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
-  else
-    PressChord({VK_CONTROL}, VK_TAB);
-  return WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; });
+  // A chord typed while the editor is still busy with the previous key can be lost on a loaded
+  // machine: it is typed again when the page has not changed after a while.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (back)
+      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    else
+      PressChord({VK_CONTROL}, VK_TAB);
+    if (WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }, 3000))
+      return true;
+  }
+  return false;
 }
 
 // Saves a screenshot once `window` is drawn.
