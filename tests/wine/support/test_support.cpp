@@ -133,14 +133,19 @@ LRESULT CALLBACK TestWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 
 bool MakeForeground(HWND window) {
   ShowWindow(window, SW_SHOW);
-  // Wine now and then refuses a background process the foreground: borrow the input state of
-  // the thread that has it.
+  // Wine now and then refuses a background process the foreground, and a program started just
+  // before may take it back once its window shows: borrow the input state of the thread that has
+  // it, and ask again until the window keeps it.
   const DWORD own = GetCurrentThreadId();
-  const DWORD holder = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-  const bool attached = holder != 0 && holder != own && AttachThreadInput(own, holder, TRUE);
-  SetForegroundWindow(window);
-  if (attached) AttachThreadInput(own, holder, FALSE);
-  return PumpUntil([&] { return GetForegroundWindow() == window; }, 3000);
+  const ULONGLONG deadline = GetTickCount64() + 3000;
+  do {
+    const DWORD holder = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const bool attached = holder != 0 && holder != own && AttachThreadInput(own, holder, TRUE);
+    SetForegroundWindow(window);
+    if (attached) AttachThreadInput(own, holder, FALSE);
+    if (PumpUntil([&] { return GetForegroundWindow() == window; }, 250)) return true;
+  } while (GetTickCount64() < deadline);
+  return false;
 }
 
 std::wstring ProgramFolder() {
