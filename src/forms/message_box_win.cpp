@@ -24,10 +24,8 @@ struct PendingBox {
 };
 thread_local PendingBox* pendingBox = nullptr;
 
-void SetButtonCaption(HWND box, int id, std::string_view key, std::string_view english) {
-  if (HWND button = GetDlgItem(box, id)) {
-    SetWindowTextW(button, Utf8ToWide(GetLangStr(key, english)).c_str());
-  }
+void SetButtonCaption(HWND box, int id, const std::string& caption) {
+  if (HWND button = GetDlgItem(box, id)) SetWindowTextW(button, Utf8ToWide(caption).c_str());
 }
 
 // Places `box` with its centre on the centre of `over`, kept inside the work area of the
@@ -58,10 +56,10 @@ LRESULT CALLBACK MessageBoxCbtProc(int code, WPARAM wParam, LPARAM lParam) {
     GetClassNameW(dialog, className, static_cast<int>(std::size(className)));
     if (std::wstring_view(className) == L"#32770") {
       box->adjusted = true;
-      SetButtonCaption(dialog, IDYES, "ButtonYes", "Yes");
-      SetButtonCaption(dialog, IDNO, "ButtonNo", "No");
-      SetButtonCaption(dialog, IDOK, "ButtonOK", "OK");
-      SetButtonCaption(dialog, IDCANCEL, "ButtonCancel", "Cancel");
+      SetButtonCaption(dialog, IDYES, GetLangStr("ButtonYes", "Yes"));
+      SetButtonCaption(dialog, IDNO, GetLangStr("ButtonNo", "No"));
+      SetButtonCaption(dialog, IDOK, GetLangStr("ButtonOK", "OK"));
+      SetButtonCaption(dialog, IDCANCEL, GetLangStr("ButtonCancel", "Cancel"));
       if (box->centreOver != nullptr) CentreOver(dialog, box->centreOver);
     }
   }

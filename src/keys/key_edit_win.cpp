@@ -10,6 +10,7 @@
 #include "keys/hook_messages.h"
 #include "keys/key_input_win.h"
 #include "lang/lang.h"
+#include "lang/lang_win.h"
 
 namespace tavion {
 namespace {
@@ -51,10 +52,6 @@ ThreadLayouts& Layouts() {
   return layouts;
 }
 
-std::wstring Hint(const char* key, const char* text) {
-  return Utf8ToWide(GetLangStr(key, text, "TKeyEdit"));
-}
-
 }  // namespace
 
 std::unique_ptr<KeyEdit> KeyEdit::Create(HWND parent, const KeyEditDesign& design) {
@@ -94,9 +91,9 @@ bool KeyEdit::CreateWindows(HWND parent) {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  const std::wstring hints[] = {Hint("HintCustomKey", "Custom key edit"),
-                                Hint("HintClearKey", "Clear key"),
-                                Hint("HintKeysInfo", "Keys info")};
+  const std::wstring hints[] = {GetLangStrW("HintCustomKey", "Custom key edit", "TKeyEdit"),
+                                GetLangStrW("HintClearKey", "Clear key", "TKeyEdit"),
+                                GetLangStrW("HintKeysInfo", "Keys info", "TKeyEdit")};
   for (int i = 0; tooltip_ && i < 4; ++i) {
     TOOLINFOW tool = {};
     tool.cbSize = sizeof tool;

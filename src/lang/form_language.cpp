@@ -125,7 +125,7 @@ void ApplyLanguage(std::span<ControlDecl> table, const FormLanguage& language) {
     } else if (decl.kind == ControlKind::kListView) {
       TranslateEntries(section, key, ".Col", decl.columns,
                        [](ColumnDecl& column) -> std::string& { return column.caption; });
-    } else if (decl.kind == ControlKind::kComboBox) {
+    } else if (decl.kind == ControlKind::kComboBox && !decl.valueItems) {
       TranslateEntries(section, key, ".Item", decl.items,
                        [](std::string& item) -> std::string& { return item; });
     }
@@ -133,7 +133,7 @@ void ApplyLanguage(std::span<ControlDecl> table, const FormLanguage& language) {
     // key then names the label rather than the box.
     const bool labelledCombo =
         decl.kind == ControlKind::kComboBox && text.has_value() && !decl.caption.empty();
-    if (decl.kind == ControlKind::kRadioGroup || labelledCombo)
+    if ((decl.kind == ControlKind::kRadioGroup || labelledCombo) && !decl.valueItems)
       TranslateEntries(section, key, ".Item", decl.items,
                        [](std::string& item) -> std::string& { return item; });
     if (std::optional<std::string> hint = FormText(section, key + ".hint")) decl.hint = *hint;

@@ -35,7 +35,8 @@ std::string_view HintPart(std::string_view text);
 // Translates `table` in place, control by control in table order: caption (the hint part for
 // memos' texts and the labels of edit fields), hint (key + ".hint"), list columns (key +
 // ".Col" + n) and combo box items (key + ".Item" + n) when the control's own key is absent,
-// radio group items always, then the standard texts and label looks of the controls' tags; every
+// radio group items always (entries that are values never), then the standard texts and label looks
+// of the controls' tags; every
 // "#13" in a text becomes CR LF. A missing key leaves the text as it was. Then the extras.
 void ApplyLanguage(std::span<ControlDecl> table, const FormLanguage& language);
 

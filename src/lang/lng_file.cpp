@@ -81,4 +81,11 @@ std::optional<std::string> LanguageFile::Find(std::string_view section,
   return found->second;
 }
 
+std::vector<std::string> LanguageFile::Keys() const {
+  std::vector<std::string> keys;
+  keys.reserve(values_.size());
+  for (const auto& entry : values_) keys.push_back(entry.first);
+  return keys;
+}
+
 }  // namespace tavion

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "lang/lang.h"
 
@@ -33,6 +34,8 @@ class LanguageFile final : public LanguageSource {
   std::optional<std::string> Find(std::string_view section, std::string_view key) const override;
   // The number of distinct section/key pairs read.
   std::size_t Size() const { return values_.size(); }
+  // Every section/key pair read, as "section\nkey" in lower case, in no particular order.
+  std::vector<std::string> Keys() const;
 
  private:
   // Keys are "section\nkey" in lower case.

@@ -75,6 +75,7 @@ struct ControlDecl {
   int itemIndex = -1;
   bool expanded = true;
   bool compact = false;                // a push button as narrow as its caption ("...", "?")
+  bool valueItems = false;             // the entries are values (names, verbs): never translated
   LabelLook look = LabelLook::kPlain;  // labels, and the captions of edits and choices
   // Where it flows: inside the group box (kGroup, declared earlier) named `group`, in a row of
   // its own or, when `beside`, in the row of the control before it.

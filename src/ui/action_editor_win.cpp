@@ -27,6 +27,7 @@
 #include "ui/param_tab_win.h"
 #include "ui/wheel_scroll_win.h"
 #include "ui/window_picker_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -170,14 +171,8 @@ bool ActionEditor::Init() {
 bool ActionEditor::CreateMain() {
   mainPane_ = CreateControlPane(tabs_, kIdMainPane, context_.instance);
   if (!mainPane_) return false;
-  const auto label = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kLabel, caption);
-  };
-  const ControlDecl table[] = {
-      label("l_type", "Action type"), PlacedControl("b_plus", ControlKind::kButton, "+"),
-      label("l_name", "Action name"), PlacedControl("e_name", ControlKind::kEdit)};
   form_.SetLanguage({"Fr2"});
-  if (!form_.Create(mainPane_, table, kIdForm)) return false;
+  if (!form_.Create(mainPane_, ActionEditorControls(), kIdForm)) return false;
   types_ = CreateWindowExW(
       0, WC_COMBOBOXEXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
       0, 0, 0, mainPane_, reinterpret_cast<HMENU>(kIdTypeList), context_.instance, nullptr);
@@ -595,6 +590,14 @@ std::optional<std::size_t> ShowActionEditor(const ActionEditorContext& context,
                                             : GetLangStr("CaptionEdt", "Edit action", "Fr2");
   if (!editor.Run(context.owner, Utf8ToWide(caption))) return std::nullopt;
   return editor.result;
+}
+
+std::vector<ControlDecl> ActionEditorControls() {
+  const auto label = [](const char* name, const char* caption) {
+    return PlacedControl(name, ControlKind::kLabel, caption);
+  };
+  return {label("l_type", "Action type"), PlacedControl("b_plus", ControlKind::kButton, "+"),
+          label("l_name", "Action name"), PlacedControl("e_name", ControlKind::kEdit)};
 }
 
 }  // namespace tavion

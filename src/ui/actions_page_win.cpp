@@ -90,9 +90,9 @@ bool ActionsPage::Create(HWND parent, const PageServices& services) {
   TreeView_SetImageList(tree_, images_, TVSIL_NORMAL);
   ListView_SetImageList(details_, images_, LVSIL_SMALL);
   ListView_SetExtendedListViewStyle(details_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  for (const auto& [index, key, caption, width] :
-       {std::tuple{0, "l_keys.Col0", "Name", 260}, std::tuple{1, "l_keys.Col1", "HotKey", 160}}) {
-    std::wstring text = GetLangStrW(key, caption, "Fr1");
+  for (auto [index, text, width] :
+       {std::tuple{0, GetLangStrW("l_keys.Col0", "Name", "Fr1"), 260},
+        std::tuple{1, GetLangStrW("l_keys.Col1", "HotKey", "Fr1"), 160}}) {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = text.data();

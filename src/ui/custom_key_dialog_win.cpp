@@ -9,6 +9,7 @@
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -39,27 +40,8 @@ class CustomKeyDialog final : public ModalDialog {
 };
 
 bool CustomKeyDialog::Init() {
-  const auto label = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kLabel, caption);
-  };
-  const auto number = [](const char* name, int maxValue) {
-    ControlDecl decl = PlacedControl(name, ControlKind::kSpinEdit);
-    decl.maxValue = maxValue;
-    return decl;
-  };
-  // Labels first, then the fields in Tab order.
-  std::vector<ControlDecl> table = {label("l_mod", "HotKey modifier:"),
-                                    label("l_code", "Code:"),
-                                    label("l_scan", "Scan:"),
-                                    label("l_flag", "Flag:"),
-                                    PlacedControl("cb_mod", ControlKind::kComboBox),
-                                    number("se_mod", 15),
-                                    number("se_code", 255),
-                                    number("se_scan", 255),
-                                    number("se_flag", 255)};
+  std::vector<ControlDecl> table = CustomKeyDialogControls();
   ControlDecl& modifiers = table[4];
-  for (int mask = 0; mask < 16; ++mask)
-    modifiers.items.push_back(mask == 0 ? "None" : ModifiersToText(static_cast<uint8_t>(mask)));
   const uint32_t value = edit_.HotKey();
   modifiers.itemIndex = HotKeyByte(value, 1) & 15;
   table[5].itemIndex = modifiers.itemIndex;
@@ -141,6 +123,33 @@ std::optional<INT_PTR> CustomKeyDialog::OnMessage(UINT message, WPARAM wParam, L
 bool EditCustomKey(KeyEdit& edit) {
   CustomKeyDialog dialog(edit);
   return dialog.Run(edit.Handle(), Utf8ToWide(GetLangStr("Caption", "Custom key edit", "TFr_ke")));
+}
+
+std::vector<ControlDecl> CustomKeyDialogControls() {
+  const auto label = [](const char* name, const char* caption) {
+    return PlacedControl(name, ControlKind::kLabel, caption);
+  };
+  const auto number = [](const char* name, int maxValue) {
+    ControlDecl decl = PlacedControl(name, ControlKind::kSpinEdit);
+    decl.maxValue = maxValue;
+    return decl;
+  };
+  // Labels first, then the fields in Tab order.
+  std::vector<ControlDecl> table = {label("l_mod", "HotKey modifier:"),
+                                    label("l_code", "Code:"),
+                                    label("l_scan", "Scan:"),
+                                    label("l_flag", "Flag:"),
+                                    PlacedControl("cb_mod", ControlKind::kComboBox),
+                                    number("se_mod", 15),
+                                    number("se_code", 255),
+                                    number("se_scan", 255),
+                                    number("se_flag", 255)};
+  ControlDecl& modifiers = table[4];
+  for (int mask = 0; mask < 16; ++mask)
+    modifiers.items.push_back(mask == 0 ? GetLangStr("cb_mod.Item0", "None", "TFr_ke")
+                                        : ModifiersToText(static_cast<uint8_t>(mask)));
+  modifiers.valueItems = true;  // the others are key names, as the key fields show them
+  return table;
 }
 
 }  // namespace tavion

@@ -10,6 +10,7 @@
 #include "ui/exec_options.h"
 #include "ui/ok_frame_win.h"
 #include "ui/window_picker_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -78,15 +79,8 @@ struct ExecOptionsTab::Impl {
 };
 
 bool ExecOptionsTab::Impl::CreateControls(int firstId) {
-  const ControlDecl table[] = {
-      PlacedControl("b_add", ControlKind::kButton, "Add"),
-      PlacedControl("b_edit", ControlKind::kButton, "Edit"),
-      PlacedControl("b_del", ControlKind::kButton, "Delete"),
-      PlacedControl("b_expand", ControlKind::kButton, "Expand/Collapse"),
-      PlacedControl("b_help", ControlKind::kButton, "Help"),
-      PlacedControl("l_forwin", ControlKind::kLabel, " for window items only")};
-  bar.SetLanguage({kSection});
-  if (!bar.Create(hwnd, table, firstId)) return false;
+  bar.SetLanguage(ExecOptionsLanguage());
+  if (!bar.Create(hwnd, ExecOptionsBarControls(), firstId)) return false;
   HWND label = bar.Handle("l_forwin");
   SetWindowLongPtrW(label, GWL_STYLE, GetWindowLongPtrW(label, GWL_STYLE) | SS_CENTERIMAGE);
   CheckTree::Handlers handlers;
@@ -312,6 +306,19 @@ void ExecOptionsTab::Load(const TActionExecOn& options) {
 
 void ExecOptionsTab::Store(TActionExecOn& options) const {
   if (impl_->model) impl_->model->Store(options);
+}
+
+std::vector<ControlDecl> ExecOptionsBarControls() {
+  return {PlacedControl("b_add", ControlKind::kButton, "Add"),
+          PlacedControl("b_edit", ControlKind::kButton, "Edit"),
+          PlacedControl("b_del", ControlKind::kButton, "Delete"),
+          PlacedControl("b_expand", ControlKind::kButton, "Expand/Collapse"),
+          PlacedControl("b_help", ControlKind::kButton, "Help"),
+          PlacedControl("l_forwin", ControlKind::kLabel, " for window items only")};
+}
+
+FormLanguage ExecOptionsLanguage() {
+  return {std::string(kSection)};
 }
 
 }  // namespace tavion

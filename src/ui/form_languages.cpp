@@ -4,10 +4,6 @@
 #include <string>
 
 #include "lang/lang.h"
-#include "ui/about_page.h"
-#include "ui/main_options_page.h"
-#include "ui/osd_page.h"
-#include "ui/player_page.h"
 
 namespace tavion {
 namespace {
@@ -39,13 +35,6 @@ constexpr std::array kExtras = {
     Extra{"TabPlugIns", "ButtonActions", "b_plg_act", ExtraTarget::kCaption},
 };
 
-constexpr std::array kForms = {
-    TranslatedForm{"About", "Fr1", 0, &AboutPageControls},
-    TranslatedForm{"Main options", "Fr1", 0, &MainOptionsPageControls},
-    TranslatedForm{"Media player manage", "Fr1", 0, &PlayerPageControls},
-    TranslatedForm{"OnScreen display", "Fr1", 0, &OsdPageControls},
-};
-
 }  // namespace
 
 void ApplyMainWindowExtras(std::span<ControlDecl> table) {
@@ -75,10 +64,6 @@ void ApplyMainWindowExtras(std::span<ControlDecl> table) {
 
 FormLanguage MainWindowLanguage() {
   return {"Fr1", 0, &ApplyMainWindowExtras};
-}
-
-std::span<const TranslatedForm> TranslatedForms() {
-  return kForms;
 }
 
 }  // namespace tavion

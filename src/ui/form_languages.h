@@ -1,11 +1,8 @@
 #pragma once
-// Where each form's texts come from: the main window's language (section "Fr1" and the extras
-// it takes from other sections), and every form table reachable by its section, for the
-// language files and their checks. Portable.
+// The main window's language: section "Fr1" and the extras its pages take from other
+// sections. Portable.
 
 #include <span>
-#include <string_view>
-#include <vector>
 
 #include "lang/form_language.h"
 
@@ -20,16 +17,5 @@ void ApplyMainWindowExtras(std::span<ControlDecl> table);
 
 // The language of the main window's pages: "Fr1" with the extras.
 FormLanguage MainWindowLanguage();
-
-// A form whose table is declared in portable code.
-struct TranslatedForm {
-  std::string_view name;  // for people: "Main options"
-  std::string_view section;
-  int formTag = 0;
-  std::vector<ControlDecl> (*table)();  // its controls, English as designed
-};
-
-// The main window's option pages.
-std::span<const TranslatedForm> TranslatedForms();
 
 }  // namespace tavion

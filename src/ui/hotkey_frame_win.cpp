@@ -9,6 +9,7 @@
 #include "lang/lang.h"
 #include "ui/custom_key_dialog_win.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -26,6 +27,20 @@ enum Offset : int { kGroup, kNormalIndicator, kHidIndicator, kRadios, kEdit = 10
 
 }  // namespace
 
+std::vector<ControlDecl> HotKeyFrameControls() {
+  std::vector<ControlDecl> table = {PlacedControl("gb_key", ControlKind::kRadioGroup, "Key"),
+                                    PlacedControl("l_normal", ControlKind::kLabel),
+                                    PlacedControl("l_hid", ControlKind::kLabel)};
+  table[0].items = {GetLangStr("rb_normal", "Get normal keys input", "TFr_HKey"),
+                    GetLangStr("rb_hid", "Get keys input from HID devices", "TFr_HKey")};
+  table[0].itemIndex = 0;
+  return table;
+}
+
+FormLanguage HotKeyFrameLanguage() {
+  return {"TFr_HKey"};
+}
+
 HotKeyFrame::~HotKeyFrame() {
   if (parent_) RemoveWindowSubclass(parent_, &HotKeyFrame::ParentProcedure, design_.firstId);
 }
@@ -33,13 +48,8 @@ HotKeyFrame::~HotKeyFrame() {
 bool HotKeyFrame::Create(HWND parent, const HotKeyFrameDesign& design) {
   parent_ = parent;
   design_ = design;
-  std::vector<ControlDecl> table = {PlacedControl("gb_key", ControlKind::kRadioGroup, "Key"),
-                                    PlacedControl("l_normal", ControlKind::kLabel),
-                                    PlacedControl("l_hid", ControlKind::kLabel)};
-  table[0].items = {GetLangStr("rb_normal", "Get normal keys input", "TFr_HKey"),
-                    GetLangStr("rb_hid", "Get keys input from HID devices", "TFr_HKey")};
-  table[0].itemIndex = 0;
-  form_.SetLanguage({"TFr_HKey"});
+  std::vector<ControlDecl> table = HotKeyFrameControls();
+  form_.SetLanguage(HotKeyFrameLanguage());
   if (!form_.Create(parent, table, design.firstId)) return false;
   EnableWindow(Radio(1), design.rawInputReady);
   KeyEditDesign edit;

@@ -10,6 +10,7 @@
 #include "lang/lang.h"
 #include "ui/hotkey_frame_win.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -42,13 +43,7 @@ class KeyNameDialog final : public ModalDialog {
 };
 
 bool KeyNameDialog::Init() {
-  const auto label = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kLabel, caption);
-  };
-  std::vector<ControlDecl> table = {
-      label("l_name", "Key name"),    PlacedControl("e_name", ControlKind::kEdit),
-      label("l_std", "Standart key"), PlacedControl("e_std", ControlKind::kEdit),
-      label("l_hid", "Hid key"),      PlacedControl("e_hid", ControlKind::kEdit)};
+  std::vector<ControlDecl> table = KeyNameDialogControls();
   table[1].text = data_.name;
   form_.SetLanguage({"Fr3"});
   if (!form_.Create(dialog_, table)) return false;
@@ -144,6 +139,15 @@ bool ShowKeyNameDialog(HWND owner, const CaptureHooks& hooks, const TKeyNames& t
   const std::string caption = data.editing ? GetLangStr("CaptionEdt", "Edit key", "Fr3")
                                            : GetLangStr("CaptionAdd", "Add new key", "Fr3");
   return dialog.Run(owner, Utf8ToWide(caption));
+}
+
+std::vector<ControlDecl> KeyNameDialogControls() {
+  const auto label = [](const char* name, const char* caption) {
+    return PlacedControl(name, ControlKind::kLabel, caption);
+  };
+  return {label("l_name", "Key name"),    PlacedControl("e_name", ControlKind::kEdit),
+          label("l_std", "Standart key"), PlacedControl("e_std", ControlKind::kEdit),
+          label("l_hid", "Hid key"),      PlacedControl("e_hid", ControlKind::kEdit)};
 }
 
 }  // namespace tavion

@@ -18,6 +18,7 @@
 #include "ui/list_page_win.h"
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -61,21 +62,8 @@ bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
   services_ = services;
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<KeyNamesPage>, this);
   if (!hwnd_) return false;
-  const auto button = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kButton, caption);
-  };
-  std::vector<ControlDecl> table = {PlacedControl("l_total", ControlKind::kLabel),
-                                    PlacedControl("l_keys", ControlKind::kListView),
-                                    button("b_add", "Add"),
-                                    button("b_edit", "Edit"),
-                                    button("b_delete", "Delete"),
-                                    button("b_default", "Defaults")};
-  const std::pair<const char*, int> columns[] = {{"Name", 180}, {"Symbol", 70}, {"Key code", 110}};
-  for (size_t i = 0; i < std::size(columns); ++i) {
-    table[1].columns.push_back({columns[i].first, columns[i].second});
-  }
   form_.SetLanguage({"KeyNames"});
-  if (!form_.Create(hwnd_, table)) return false;
+  if (!form_.Create(hwnd_, KeyNamesPageControls())) return false;
   SetWindowLongPtrW(List(), GWL_STYLE, GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   return true;
@@ -242,6 +230,23 @@ std::vector<ListMenuEntry> KeyNamesPage::ContextMenu(HWND focus) const {
 
 std::unique_ptr<Page> CreateKeyNamesPage() {
   return std::make_unique<KeyNamesPage>();
+}
+
+std::vector<ControlDecl> KeyNamesPageControls() {
+  const auto button = [](const char* name, const char* caption) {
+    return PlacedControl(name, ControlKind::kButton, caption);
+  };
+  std::vector<ControlDecl> table = {PlacedControl("l_total", ControlKind::kLabel),
+                                    PlacedControl("l_keys", ControlKind::kListView),
+                                    button("b_add", "Add"),
+                                    button("b_edit", "Edit"),
+                                    button("b_delete", "Delete"),
+                                    button("b_default", "Defaults")};
+  const std::pair<const char*, int> columns[] = {{"Name", 180}, {"Symbol", 70}, {"Key code", 110}};
+  for (size_t i = 0; i < std::size(columns); ++i) {
+    table[1].columns.push_back({columns[i].first, columns[i].second});
+  }
+  return table;
 }
 
 }  // namespace tavion

@@ -9,6 +9,7 @@
 #include "lang/lang.h"
 #include "ui/custom_key_dialog_win.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -65,26 +66,9 @@ class KeyRemapDialog final : public ModalDialog {
 };
 
 bool KeyRemapDialog::Init() {
-  const auto label = [](const char* name, const char* caption) {
-    ControlDecl decl = PlacedControl(name, ControlKind::kLabel, caption);
-    decl.tag = kLabelTag;
-    return decl;
-  };
-  const char* const captions[] = {"Key to replace", "Key replace to"};
-  std::vector<ControlDecl> table;
-  for (size_t i = 0; i < 2; ++i) {
-    const KeyFields& f = kFields[i];
-    table.push_back(label(f.label, captions[i]));
-    table.push_back(label(f.scanLabel, "Scan"));
-    table.push_back(label(f.extendedLabel, "Extended"));
-    table.push_back(PlacedControl(f.scan, ControlKind::kEdit));
-    table.push_back(PlacedControl(f.extended, ControlKind::kEdit));
-  }
-  table.push_back(PlacedControl("cb_add", ControlKind::kCheckBox, "Add new key after close"));
-  table.back().checked = data_.addAnother;
-  table.push_back(
-      PlacedControl("l_info", ControlKind::kLabel, "To apply changes, you must restart computer."));
-  form_.SetLanguage({"Fr_lay", /*formTag=*/55});
+  std::vector<ControlDecl> table = KeyRemapDialogControls();
+  table[table.size() - 2].checked = data_.addAnother;
+  form_.SetLanguage(KeyRemapDialogLanguage());
   if (!form_.Create(dialog_, table)) return false;
   // The line is the program's message, in the language of its messages.
   form_.SetCaption(table.size() - 1, RemapRebootText());
@@ -198,6 +182,32 @@ bool ShowKeyRemapDialog(HWND owner, const CaptureHooks& hooks, KeyRemapDialogDat
   const std::string caption = data.editing ? GetLangStr("CaptionEdt", "Edit key", kRemapSection)
                                            : GetLangStr("CaptionAdd", "Add key", kRemapSection);
   return dialog.Run(owner, Utf8ToWide(caption));
+}
+
+std::vector<ControlDecl> KeyRemapDialogControls() {
+  const auto label = [](const char* name, const char* caption) {
+    ControlDecl decl = PlacedControl(name, ControlKind::kLabel, caption);
+    decl.tag = kLabelTag;
+    return decl;
+  };
+  const char* const captions[] = {"Key to replace", "Key replace to"};
+  std::vector<ControlDecl> table;
+  for (size_t i = 0; i < 2; ++i) {
+    const KeyFields& f = kFields[i];
+    table.push_back(label(f.label, captions[i]));
+    table.push_back(label(f.scanLabel, "Scan"));
+    table.push_back(label(f.extendedLabel, "Extended"));
+    table.push_back(PlacedControl(f.scan, ControlKind::kEdit));
+    table.push_back(PlacedControl(f.extended, ControlKind::kEdit));
+  }
+  table.push_back(PlacedControl("cb_add", ControlKind::kCheckBox, "Add new key after close"));
+  table.push_back(
+      PlacedControl("l_info", ControlKind::kLabel, "To apply changes, you must restart computer."));
+  return table;
+}
+
+FormLanguage KeyRemapDialogLanguage() {
+  return {std::string(kRemapSection), kQuietLabelsFormTag};
 }
 
 }  // namespace tavion

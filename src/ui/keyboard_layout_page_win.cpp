@@ -22,6 +22,7 @@
 #include "ui/list_page_win.h"
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -131,17 +132,8 @@ bool KeyboardLayoutPage::Create(HWND parent, const PageServices& services) {
   if (!machine_) machine_ = OpenKeyboardLayoutStore();
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<KeyboardLayoutPage>, this);
   if (!hwnd_) return false;
-  std::vector<ControlDecl> table = {PlacedControl(kTotal, ControlKind::kLabel),
-                                    PlacedControl(kList, ControlKind::kListView)};
-  for (const ButtonDesign& design : kButtons) {
-    table.push_back(PlacedControl(design.name, ControlKind::kButton, design.english));
-    table.back().tag = design.tag;
-  }
-  table[1].columns = {
-      {"Key to replace", 150}, {"Action", kActionColumn}, {"Key to replace to", 150}};
-  table[kFirstButton + kSave].hint = "Save to file";
   form_.SetLanguage({"Fr1"});
-  if (!form_.Create(hwnd_, table)) return false;
+  if (!form_.Create(hwnd_, KeyboardLayoutPageControls())) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                         LVS_SHAREIMAGELISTS);
@@ -429,6 +421,19 @@ std::vector<ListMenuEntry> KeyboardLayoutPage::ContextMenu(HWND focus) const {
 
 std::unique_ptr<Page> CreateKeyboardLayoutPage(std::unique_ptr<RegistryStore> machine) {
   return std::make_unique<KeyboardLayoutPage>(std::move(machine));
+}
+
+std::vector<ControlDecl> KeyboardLayoutPageControls() {
+  std::vector<ControlDecl> table = {PlacedControl(kTotal, ControlKind::kLabel),
+                                    PlacedControl(kList, ControlKind::kListView)};
+  for (const ButtonDesign& design : kButtons) {
+    table.push_back(PlacedControl(design.name, ControlKind::kButton, design.english));
+    table.back().tag = design.tag;
+  }
+  table[1].columns = {
+      {"Key to replace", 150}, {"Action", kActionColumn}, {"Key to replace to", 150}};
+  table[kFirstButton + kSave].hint = "Save to file";
+  return table;
 }
 
 }  // namespace tavion

@@ -16,6 +16,7 @@
 #include "ui/macro_editor.h"
 #include "ui/main_options.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -184,8 +185,8 @@ bool MacroEditor::CreatePages() {
   panes_[0] = CreateControlPane(tabs_, kIdMainPane, instance_);
   panes_[1] = CreateControlPane(tabs_, kIdExtraPane, instance_);
   if (!panes_[0] || !panes_[1]) return false;
-  main_.SetLanguage({kSection});
-  extra_.SetLanguage({kSection});
+  main_.SetLanguage(MacroEditorLanguage());
+  extra_.SetLanguage(MacroEditorLanguage());
   if (!main_.Create(panes_[0], MainControls(), kIdMainForm)) return false;
   if (!extra_.Create(panes_[1], ExtraControls(), kIdExtraForm)) return false;
   SendMessageW(extra_.Handle("e_macr"), EM_SETREADONLY, TRUE, 0);
@@ -492,6 +493,18 @@ std::optional<std::string> ShowMacroEditor(const MacroEditorContext& context,
   if (!editor.Run(context.owner, Utf8ToWide(GetLangStr("Caption", "Change macros", kSection))))
     return std::nullopt;
   return editor.result;
+}
+
+std::vector<ControlDecl> MacroEditorMainControls() {
+  return MainControls();
+}
+
+std::vector<ControlDecl> MacroEditorExtraControls() {
+  return ExtraControls();
+}
+
+FormLanguage MacroEditorLanguage() {
+  return {kSection};
 }
 
 }  // namespace tavion

@@ -20,6 +20,7 @@
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
 #include "ui/text_query_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -96,19 +97,8 @@ bool MacrosPage::Create(HWND parent, const PageServices& services) {
   services_ = services;
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<MacrosPage>, this);
   if (!hwnd_) return false;
-  const auto button = [](const char* name, const char* caption) {
-    return PlacedControl(name, ControlKind::kButton, caption);
-  };
-  std::vector<ControlDecl> table = {
-      PlacedControl(kList, ControlKind::kListView),
-      PlacedControl(kRecord, ControlKind::kButton, RecordCaption(false)),
-      button(kAddAction, "Add action for macros"),
-      button(kEdit, "Edit"),
-      button(kDelete, "Delete"),
-      button(kHelp, "Help")};
-  table[0].columns.push_back({"Name", 200});
-  form_.SetLanguage({kSection});
-  if (!form_.Create(hwnd_, table)) return false;
+  form_.SetLanguage(MacrosPageLanguage());
+  if (!form_.Create(hwnd_, MacrosPageControls())) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -342,6 +332,25 @@ std::vector<ListMenuEntry> MacrosPage::ContextMenu(HWND focus) const {
 
 std::unique_ptr<Page> CreateMacrosPage() {
   return std::make_unique<MacrosPage>();
+}
+
+std::vector<ControlDecl> MacrosPageControls() {
+  const auto button = [](const char* name, const char* caption) {
+    return PlacedControl(name, ControlKind::kButton, caption);
+  };
+  std::vector<ControlDecl> table = {
+      PlacedControl(kList, ControlKind::kListView),
+      PlacedControl(kRecord, ControlKind::kButton, RecordCaption(false)),
+      button(kAddAction, "Add action for macros"),
+      button(kEdit, "Edit"),
+      button(kDelete, "Delete"),
+      button(kHelp, "Help")};
+  table[0].columns.push_back({"Name", 200});
+  return table;
+}
+
+FormLanguage MacrosPageLanguage() {
+  return {kSection};
 }
 
 }  // namespace tavion

@@ -83,6 +83,11 @@ ControlDecl Beside(ControlDecl decl) {
   return decl;
 }
 
+ControlDecl ValueItems(ControlDecl decl) {
+  decl.valueItems = true;
+  return decl;
+}
+
 std::vector<ControlDecl> NavigationPanelControls() {
   std::vector<ControlDecl> panels;
   for (const auto& [name, caption] :

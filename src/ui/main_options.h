@@ -39,5 +39,7 @@ ControlDecl Plain(ControlKind kind, std::string name, std::string_view english);
 // `decl` inside the group box named `group`; `decl` in the row of the control before it.
 ControlDecl In(std::string_view group, ControlDecl decl);
 ControlDecl Beside(ControlDecl decl);
+// `decl` with entries that are values, the same in every language (product names, skins).
+ControlDecl ValueItems(ControlDecl decl);
 
 }  // namespace tavion

@@ -48,7 +48,7 @@ std::vector<ControlDecl> MainOptionsPageControls() {
       In(kMisc, Beside(CheckBox("cb_sc2", "Shortcut in main menu", false))),
       In(kMisc, CheckBox("cb_sc3", "Shortcut on desktop", false)),
       In(kMisc, Beside(CheckBox("cb_sc4", "Shortcut in quick launch", false))),
-      In(kMisc, Choice(K::kComboBox, "cb_lang", "Interface language:", {kEnglish}, 0)),
+      In(kMisc, ValueItems(Choice(K::kComboBox, "cb_lang", "Interface language:", {kEnglish}, 0))),
       In(kMisc, Plain(K::kButton, "b_psave", "Save all options in to file")),
       In(kMisc, Beside(Plain(K::kButton, "b_pload", "Load all options from file"))),
 

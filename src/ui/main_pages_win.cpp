@@ -1,6 +1,5 @@
 #include "ui/main_pages_win.h"
 
-#include "lang/lang_win.h"
 #include "ui/about_page_win.h"
 #include "ui/actions_page_win.h"
 #include "ui/key_names_page_win.h"
@@ -45,19 +44,6 @@ HWND CreatePageWindow(HWND parent, HINSTANCE instance, WNDPROC proc, void* data)
                       0, 0, parent, nullptr, instance, nullptr);
   if (hwnd) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
   return hwnd;
-}
-
-EmptyPage::~EmptyPage() {
-  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-}
-
-bool EmptyPage::Create(HWND parent, const PageServices& services) {
-  hwnd_ = CreatePageWindow(parent, services.instance, &DefWindowProcW, nullptr);
-  return hwnd_ != nullptr;
-}
-
-std::wstring EmptyPage::Title() const {
-  return GetLangStrW(titleKey_, title_);
 }
 
 }  // namespace tavion

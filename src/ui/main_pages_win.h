@@ -16,25 +16,6 @@ namespace tavion {
 // "Keyboard layout", "Shell keys". MainNavigation() addresses them by this position.
 std::vector<std::unique_ptr<Page>> CreateMainPages();
 
-// A page with its title only.
-class EmptyPage final : public Page {
- public:
-  // `titleKey` is the title's language key, `title` its English text.
-  EmptyPage(std::string titleKey, std::string title)
-      : titleKey_(std::move(titleKey)), title_(std::move(title)) {}
-  ~EmptyPage() override;
-
-  bool Create(HWND parent, const PageServices& services) override;
-  HWND Handle() const override { return hwnd_; }
-  std::wstring Title() const override;
-  void Layout(int /*dpi*/) override {}
-
- private:
-  std::string titleKey_;
-  std::string title_;
-  HWND hwnd_ = nullptr;
-};
-
 // Creates an empty child window for a page (hidden, a control parent for Tab, the dialog's face
 // colour) whose messages go to `proc`, with `data` in its user data. Null when it fails.
 HWND CreatePageWindow(HWND parent, HINSTANCE instance, WNDPROC proc, void* data);

@@ -185,12 +185,12 @@ void MainWindow::LoadSettingsFile() {
     // Without the backup in the registry, the close writes back what this instance holds.
     if (outcome == ImportOutcome::kRestoreFailed) actions_.Modified = true;
     ShowError(FormatLangText(
-        GetLangStr(outcome == ImportOutcome::kRestored ? "ErrorSettingsRestored"
-                                                       : "ErrorSettingsNotRestored",
-                   outcome == ImportOutcome::kRestored
-                       ? "The settings could not be written completely.\rThe settings as they "
-                         "were have been put back from the backup %s."
-                       : "The settings could not be written completely, nor put back.\rThe "
+        outcome == ImportOutcome::kRestored
+            ? GetLangStr("ErrorSettingsRestored",
+                         "The settings could not be written completely.\rThe settings as they "
+                         "were have been put back from the backup %s.")
+            : GetLangStr("ErrorSettingsNotRestored",
+                         "The settings could not be written completely, nor put back.\rThe "
                          "settings as they were are in the backup %s."),
         {WideToUtf8(*backupFile)}));
     return;

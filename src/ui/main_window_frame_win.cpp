@@ -19,6 +19,7 @@
 #include "ui/main_pages_win.h"
 #include "ui/main_window_parts_win.h"
 #include "ui/navigation.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -28,8 +29,9 @@ constexpr int kNavigationId = 1900;
 constexpr int kUpdateNoticeId = 1901;
 constexpr int kPageTitleId = 1902;
 
-// The row of buttons below the pages, in the current language.
-std::vector<ControlDecl> BottomButtons() {
+}  // namespace
+
+std::vector<ControlDecl> MainWindowButtons() {
   std::vector<ControlDecl> table;
   for (const auto& [name, key, caption] : {std::tuple{"b_close", "ButtonClose", "Close"},
                                            std::tuple{"b_disable", "ButtonDisable", "Disable"},
@@ -42,6 +44,8 @@ std::vector<ControlDecl> BottomButtons() {
   }
   return table;
 }
+
+namespace {
 
 // The system's message font at `dpi`, `scale` percent of its size, bold when `bold`.
 UniqueFont MessageFont(int dpi, int scale, bool bold) {
@@ -182,7 +186,7 @@ void MainWindow::CreateFrame(HINSTANCE instance) {
     forms.push_back(page->Options());
   }
   parts_->options = std::make_unique<CompositeForm>(std::move(forms));
-  parts_->buttons.Create(hwnd_, BottomButtons(), kFirstButtonId);
+  parts_->buttons.Create(hwnd_, MainWindowButtons(), kFirstButtonId);
   // The update notice (p_upd) waits at the left of the bottom row until there is news.
   parts_->updateNotice = CreateWindowExW(
       0, L"STATIC", L"", WS_CHILD | SS_NOTIFY | SS_NOPREFIX | SS_LEFTNOWORDWRAP, 0, 0, 0, 0, hwnd_,
@@ -348,7 +352,7 @@ void MainWindow::OnUpdateNoticeClick() {
 }
 
 void MainWindow::RefreshFrameTexts() {
-  const std::vector<ControlDecl> buttons = BottomButtons();
+  const std::vector<ControlDecl> buttons = MainWindowButtons();
   for (const ControlDecl& button : buttons)
     if (const auto index = parts_->buttons.Find(button.name))
       parts_->buttons.SetCaption(*index, button.caption);

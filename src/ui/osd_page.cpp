@@ -31,9 +31,10 @@ std::vector<ControlDecl> OsdPageControls() {
               "Screen center", "Custom"},
              1),
       Choice(K::kComboBox, "OPT_DESKANIM", "Animation:", {"No", "Damping"}, 1, "Desk|Animation"),
-      Choice(K::kComboBox, "OPT_OSD_SKIN", "Skin:",
-             {"NoSkin", "Button", "TaskBand", "TrackBar", "ExplorerBar", "StartPanel", "Window"}, 1,
-             "Desk|SkinType"),
+      ValueItems(Choice(
+          K::kComboBox, "OPT_OSD_SKIN", "Skin:",
+          {"NoSkin", "Button", "TaskBand", "TrackBar", "ExplorerBar", "StartPanel", "Window"}, 1,
+          "Desk|SkinType")),
       Plain(K::kGroup, kLook, "Font and background"),
       In(kLook, Plain(K::kLabel, "l_sample", "OSD SAMPLE")),
       In(kLook, Plain(K::kButton, "b_font", "Font...")),

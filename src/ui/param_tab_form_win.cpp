@@ -88,6 +88,7 @@ ControlDecl TabChoice(ControlKind kind, std::string name, std::string_view engli
 ControlDecl TabList(std::string name, std::string_view english, std::vector<std::string> items) {
   ControlDecl decl = TabControl(ControlKind::kComboBox, std::move(name), english);
   decl.items = std::move(items);
+  decl.valueItems = true;
   return decl;
 }
 

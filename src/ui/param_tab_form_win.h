@@ -24,6 +24,8 @@ class FormParamTab : public ParamTab {
 
   bool Create(HWND parent, const ParamTabContext& context, int firstId) override;
   HWND Handle() const override { return hwnd_; }
+  // The tab's table as designed, before it is created.
+  std::vector<ControlDecl> DesignedControls() const { return Controls(); }
   SIZE NeededSize(int dpi) override;
   void Layout(int dpi) override;
 

@@ -8,12 +8,7 @@
 namespace tavion {
 namespace {
 
-struct MessageDefault {
-  std::string_view key;
-  std::string_view text;
-};
-
-constexpr MessageDefault kMessages[] = {
+constexpr ParamMessage kMessages[] = {
     {"ErrorNoParam", "Input command or path to file"},
     {"ErrorMesN", "Select window to send message"},
     {"ErrorMes1", "Message must be decimal number."},
@@ -34,7 +29,7 @@ std::string_view Trimmed(std::string_view text) {
 
 std::string ParamProblemText(const ParamProblem& problem) {
   std::string_view english;
-  for (const MessageDefault& message : kMessages)
+  for (const ParamMessage& message : kMessages)
     if (message.key == problem.messageKey) english = message.text;
   return FormatLangText(GetLangStr(problem.messageKey, english), {problem.argument});
 }
@@ -100,6 +95,10 @@ std::optional<ParamProblem> CheckTypedText(
 ScrollEnabling ScrollControlsEnabled(int mode, bool pages) {
   if (mode == 2 || mode == 5) return {};  // zooming moves by wheel steps, one per run
   return {!pages, true};
+}
+
+std::span<const ParamMessage> ParamMessages() {
+  return kMessages;
 }
 
 }  // namespace tavion

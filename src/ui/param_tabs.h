@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,14 @@ struct ParamProblem {
 
 // The translated text of `problem`'s message.
 std::string ParamProblemText(const ParamProblem& problem);
+
+// A message of a failed check: its language key and its English text.
+struct ParamMessage {
+  std::string_view key;
+  std::string_view text;
+};
+// Every message a check can give.
+std::span<const ParamMessage> ParamMessages();
 
 // A message number or parameter as typed: a decimal integer from 0 to 4294967295, blanks around it
 // allowed; nullopt for anything else. The 32-bit fields keep the bits of larger values as they

@@ -17,10 +17,11 @@ ControlDecl Browse() {
 std::vector<ControlDecl> PlayerPageControls() {
   using K = ControlKind;
   return {
-      Choice(K::kRadioGroup, "Opt_PlayerType", "Player type",
-             {"Winamp", "Winamp && LightAlloy", "BSplayer", "Windows Media Player 9x / 10x",
-              "foobar2000 0.9x", "Media Player Classic 6x"},
-             0),
+      ValueItems(
+          Choice(K::kRadioGroup, "Opt_PlayerType", "Player type",
+                 {"Winamp", "Winamp && LightAlloy", "BSplayer", "Windows Media Player 9x / 10x",
+                  "foobar2000 0.9x", "Media Player Classic 6x"},
+                 0)),
       CheckBox("Opt_AutodePlayer", "Try to autodetect media player type", true),
       Edit("Opt_WAmp_Path", "Path to player:", "C:\\Program Files\\Winamp\\Winamp.exe"),
       Beside(Browse()),

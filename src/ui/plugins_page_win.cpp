@@ -19,6 +19,7 @@
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
 #include "ui/plugins_page.h"
+#include "ui/form_tables_win.h"
 
 extern "C" const char* WINAPI FormateErrorStr(DWORD code);
 
@@ -165,16 +166,8 @@ bool PluginsPage::Create(HWND parent, const PageServices& services) {
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<PluginsPage>, this);
   if (!hwnd_) return false;
   dpi_ = WindowDpi(hwnd_);
-  std::vector<ControlDecl> table;
-  for (const ButtonDesign& button : kButtons)
-    table.push_back(PlacedControl(button.name, ControlKind::kButton, button.english));
-  table.push_back(PlacedControl(kList, ControlKind::kListView));
-  table.push_back(PlacedControl(kDescription, ControlKind::kMemo));
-  const std::pair<const char*, int> columns[] = {{"Name", 170}, {"File", 130}, {"Size", 80}};
-  for (size_t i = 0; i < std::size(columns); ++i)
-    table[kButtonCount].columns.push_back({columns[i].first, columns[i].second});
-  form_.SetLanguage({kSection, 0, &ApplyMainWindowExtras});
-  if (!form_.Create(hwnd_, table)) return false;
+  form_.SetLanguage(PluginsPageLanguage());
+  if (!form_.Create(hwnd_, PluginsPageControls())) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -525,6 +518,22 @@ void PluginsPage::RunCommand(ListCommand command, HWND /*focus*/) {
 
 std::unique_ptr<Page> CreatePluginsPage() {
   return std::make_unique<PluginsPage>();
+}
+
+std::vector<ControlDecl> PluginsPageControls() {
+  std::vector<ControlDecl> table;
+  for (const ButtonDesign& button : kButtons)
+    table.push_back(PlacedControl(button.name, ControlKind::kButton, button.english));
+  table.push_back(PlacedControl(kList, ControlKind::kListView));
+  table.push_back(PlacedControl(kDescription, ControlKind::kMemo));
+  const std::pair<const char*, int> columns[] = {{"Name", 170}, {"File", 130}, {"Size", 80}};
+  for (size_t i = 0; i < std::size(columns); ++i)
+    table[kButtonCount].columns.push_back({columns[i].first, columns[i].second});
+  return table;
+}
+
+FormLanguage PluginsPageLanguage() {
+  return {kSection, 0, &ApplyMainWindowExtras};
 }
 
 }  // namespace tavion

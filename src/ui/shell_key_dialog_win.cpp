@@ -7,6 +7,7 @@
 #include "base/utf_win.h"
 #include "lang/lang.h"
 #include "ui/ok_frame_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -45,15 +46,7 @@ class ShellKeyDialog final : public ModalDialog {
 };
 
 bool ShellKeyDialog::Init() {
-  std::vector<ControlDecl> table = {PlacedControl("l_key", ControlKind::kLabel, "&Key:"),
-                                    PlacedControl(kShellKeyCombo, ControlKind::kComboBox),
-                                    PlacedControl("l_action", ControlKind::kLabel, "&Action:"),
-                                    PlacedControl(kShellKeyTypeCombo, ControlKind::kComboBox),
-                                    PlacedControl("l_param", ControlKind::kLabel, "&Parameter:"),
-                                    PlacedControl(kParameter, ControlKind::kEdit),
-                                    PlacedControl(kBrowse, ControlKind::kButton, "...")};
-  for (const ShellKeyName& key : kShellKeyNames) table[1].items.emplace_back(key.name);
-  for (const std::string_view type : kShellKeyTypes) table[3].items.emplace_back(type);
+  std::vector<ControlDecl> table = ShellKeyDialogControls();
   table[5].text = data_.parameter;
   form_.SetLanguage({"Fr5"});
   if (!form_.Create(dialog_, table)) return false;
@@ -169,6 +162,21 @@ bool ShowShellKeyDialog(HWND owner, const std::vector<ShellKeyRow>& rows, int ed
   const std::string caption = data.editing ? GetLangStr("CaptionEdt", "Edit shell key", "Fr5")
                                            : GetLangStr("CaptionAdd", "Add shell key", "Fr5");
   return dialog.Run(owner, Utf8ToWide(caption));
+}
+
+std::vector<ControlDecl> ShellKeyDialogControls() {
+  std::vector<ControlDecl> table = {PlacedControl("l_key", ControlKind::kLabel, "&Key:"),
+                                    PlacedControl(kShellKeyCombo, ControlKind::kComboBox),
+                                    PlacedControl("l_action", ControlKind::kLabel, "&Action:"),
+                                    PlacedControl(kShellKeyTypeCombo, ControlKind::kComboBox),
+                                    PlacedControl("l_param", ControlKind::kLabel, "&Parameter:"),
+                                    PlacedControl(kParameter, ControlKind::kEdit),
+                                    PlacedControl(kBrowse, ControlKind::kButton, "...")};
+  // Names of the shell's own keys and launch kinds, the same in every language.
+  for (const ShellKeyName& key : kShellKeyNames) table[1].items.emplace_back(key.name);
+  for (const std::string_view type : kShellKeyTypes) table[3].items.emplace_back(type);
+  table[1].valueItems = table[3].valueItems = true;
+  return table;
 }
 
 }  // namespace tavion

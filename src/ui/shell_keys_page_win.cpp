@@ -19,6 +19,7 @@
 #include "ui/main_pages_win.h"
 #include "ui/ok_frame_win.h"
 #include "ui/shell_key_dialog_win.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -106,14 +107,8 @@ bool ShellKeysPage::Create(HWND parent, const PageServices& services) {
   services_ = services;
   hwnd_ = CreatePageWindow(parent, services.instance, &ListPageProcedure<ShellKeysPage>, this);
   if (!hwnd_) return false;
-  std::vector<ControlDecl> table = {PlacedControl(kCount, ControlKind::kLabel),
-                                    PlacedControl(kList, ControlKind::kListView)};
-  table[1].columns = {{"Key", kColumnWidth}, {"Action", kColumnWidth}, {"Parameters", 200}};
-  for (const CommandButton& button : kCommands)
-    table.push_back(PlacedControl(button.name, ControlKind::kButton, button.english));
-  table.push_back(PlacedControl(kHelp, ControlKind::kButton, "Help"));
   form_.SetLanguage({"Fr1"});
-  if (!form_.Create(hwnd_, table)) return false;
+  if (!form_.Create(hwnd_, ShellKeysPageControls())) return false;
   SetWindowLongPtrW(List(), GWL_STYLE,
                     GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -276,6 +271,16 @@ std::unique_ptr<Page> CreateShellKeysPage() {
 
 std::unique_ptr<Page> CreateShellKeysPage(std::unique_ptr<RegistryStore> appKey) {
   return std::make_unique<ShellKeysPage>(std::move(appKey));
+}
+
+std::vector<ControlDecl> ShellKeysPageControls() {
+  std::vector<ControlDecl> table = {PlacedControl(kCount, ControlKind::kLabel),
+                                    PlacedControl(kList, ControlKind::kListView)};
+  table[1].columns = {{"Key", kColumnWidth}, {"Action", kColumnWidth}, {"Parameters", 200}};
+  for (const CommandButton& button : kCommands)
+    table.push_back(PlacedControl(button.name, ControlKind::kButton, button.english));
+  table.push_back(PlacedControl(kHelp, ControlKind::kButton, "Help"));
+  return table;
 }
 
 }  // namespace tavion

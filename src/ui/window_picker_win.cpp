@@ -14,6 +14,7 @@
 #include "lang/lang_win.h"
 #include "ui/ok_frame_win.h"
 #include "ui/window_picker.h"
+#include "ui/form_tables_win.h"
 
 namespace tavion {
 namespace {
@@ -82,7 +83,7 @@ class WindowPickerDialog final : public ModalDialog {
   std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   HWND Control(const char* name) const { return form_.Handle(name); }
   void LayOut();
-  void AddTip(const char* control, const char* key, const char* text);
+  void AddTip(const char* control, std::wstring hint);
   void Browse();
   std::vector<Candidate> Candidates() const;
 
@@ -96,44 +97,26 @@ class WindowPickerDialog final : public ModalDialog {
 };
 
 bool WindowPickerDialog::Init() {
-  const auto text = [](const char* key, const char* def) { return GetLangStr(key, def, kSection); };
-  const auto tip = maskMode_ ? text("Tip2",
-                                    "You can use strings %*% and %?% to select window class or "
-                                    "caption by mask.")
-                             : text("Tip1",
-                                    "You can use parameter nil to select window with any "
-                                    "class-name or caption.");
-  std::vector<ControlDecl> table = {
-      PlacedControl("l_cls", ControlKind::kLabel, text("l_cls", "Window &class:")),
-      PlacedControl("WCls", ControlKind::kEdit),
-      PlacedControl("b_anyCls", ControlKind::kButton, text("b_anyCls", "&Any")),
-      PlacedControl("l_cap", ControlKind::kLabel, text("l_cap", "Window ca&ption:")),
-      PlacedControl("WCap", ControlKind::kEdit),
-      PlacedControl("b_anyCap", ControlKind::kButton, text("b_anyCap", "A&ny")),
-      PlacedControl("b_browse", ControlKind::kButton, text("b_browse", "&Browse...")),
-      PlacedControl("gb_tip", ControlKind::kGroup, GetLangStr("Tip", "Tip")),
-      PlacedControl("l_tip", ControlKind::kLabel, tip),
-      PlacedControl("b_help", ControlKind::kButton, GetLangStr("ButtonHelp", "Help"))};
+  std::vector<ControlDecl> table = WindowPickerControls(maskMode_);
   table[1].text = class_;
   table[4].text = caption_;
-  form_.SetLanguage({kSection});
+  form_.SetLanguage(WindowPickerLanguage());
   if (!form_.Create(dialog_, table)) return false;
   ShowWindow(Control("b_help"), maskMode_ ? SW_SHOW : SW_HIDE);
   EnableWindow(Control("b_help"), showHelp_ != nullptr);
   tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0,
                           0, 0, dialog_, nullptr, nullptr, nullptr);
-  AddTip("b_anyCls", "AnyClass", "Any window class");
-  AddTip("b_anyCap", "AnyCaption", "Any window caption");
-  AddTip("b_browse", "BrowseWindows", "Browse windows");
+  AddTip("b_anyCls", GetLangStrW("AnyClass", "Any window class", kSection));
+  AddTip("b_anyCap", GetLangStrW("AnyCaption", "Any window caption", kSection));
+  AddTip("b_browse", GetLangStrW("BrowseWindows", "Browse windows", kSection));
   LayOut();
   SetFocus(Control("WCls"));
   SendMessageW(Control("WCls"), EM_SETSEL, 0, -1);
   return true;
 }
 
-void WindowPickerDialog::AddTip(const char* control, const char* key, const char* text) {
+void WindowPickerDialog::AddTip(const char* control, std::wstring hint) {
   if (!tips_) return;  // the hints are a help, not a need
-  std::wstring hint = GetLangStrW(key, text, kSection);
   TOOLINFOW tool = {};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -313,6 +296,30 @@ bool PickWindow(HWND owner, std::string& windowClass, std::string& caption, bool
                 const std::function<void(const std::string& topic)>& showHelp) {
   WindowPickerDialog dialog(windowClass, caption, maskMode, showHelp);
   return dialog.Run(owner, GetLangStrW("Caption", "Select window", kSection));
+}
+
+std::vector<ControlDecl> WindowPickerControls(bool maskMode) {
+  const auto text = [](const char* key, const char* def) { return GetLangStr(key, def, kSection); };
+  const auto tip = maskMode ? text("Tip2",
+                                   "You can use strings %*% and %?% to select window class or "
+                                   "caption by mask.")
+                            : text("Tip1",
+                                   "You can use parameter nil to select window with any "
+                                   "class-name or caption.");
+  return {PlacedControl("l_cls", ControlKind::kLabel, text("l_cls", "Window &class:")),
+          PlacedControl("WCls", ControlKind::kEdit),
+          PlacedControl("b_anyCls", ControlKind::kButton, text("b_anyCls", "&Any")),
+          PlacedControl("l_cap", ControlKind::kLabel, text("l_cap", "Window ca&ption:")),
+          PlacedControl("WCap", ControlKind::kEdit),
+          PlacedControl("b_anyCap", ControlKind::kButton, text("b_anyCap", "A&ny")),
+          PlacedControl("b_browse", ControlKind::kButton, text("b_browse", "&Browse...")),
+          PlacedControl("gb_tip", ControlKind::kGroup, GetLangStr("Tip", "Tip")),
+          PlacedControl("l_tip", ControlKind::kLabel, tip),
+          PlacedControl("b_help", ControlKind::kButton, GetLangStr("ButtonHelp", "Help"))};
+}
+
+FormLanguage WindowPickerLanguage() {
+  return {kSection};
 }
 
 }  // namespace tavion
