@@ -34,7 +34,10 @@ std::wstring TreeItemText(HWND tree, DWORD pid, HTREEITEM item) {
   struct Remote {
     TVITEMW item;
     wchar_t text[128];
-  } local = {{.mask = TVIF_TEXT, .hItem = item, .cchTextMax = 128}, {}};
+  } local = {};
+  local.item.mask = TVIF_TEXT;
+  local.item.hItem = item;
+  local.item.cchTextMax = 128;
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, 0, pid);
   auto* remote = static_cast<Remote*>(
       VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
@@ -193,8 +196,8 @@ void ExpectEditorIn(const wchar_t* language, HWND main, DWORD pid, const std::st
   Press({VK_F2});
   HWND editor = OpenedEditor(pid, Shipped(language, L"Fr2", L"CaptionEdt").c_str());
   ASSERT_NE(nullptr, editor) << "captioned in the language";
-  for (const auto& [section, key] : {std::pair{L"Fr2", L"l_type"}, {L"Fr2", L"l_name"}})
-    EXPECT_NE(nullptr, FindByText(editor, L"Static", Shipped(language, section, key))) << key;
+  for (const wchar_t* key : {L"l_type", L"l_name"})
+    EXPECT_NE(nullptr, FindByText(editor, L"Static", Shipped(language, L"Fr2", key))) << key;
   EXPECT_EQ(Shipped(language, L"Strings", L"ButtonCancel"),
             wine_test::WindowText(GetDlgItem(editor, IDCANCEL)));
   HWND pages = FindDescendant(editor, WC_TABCONTROLW);
