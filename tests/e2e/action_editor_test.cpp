@@ -33,14 +33,6 @@ std::optional<std::wstring> StoredText(const std::wstring& sub, const wchar_t* n
   return text;
 }
 
-// The editor of process `pid` captioned `caption`, with the action type list focused.
-HWND OpenedEditor(DWORD pid, const wchar_t* caption) {
-  HWND editor = wine_test::WaitForWindow(L"#32770", pid, caption);
-  HWND types = editor ? FindDescendant(editor, WC_COMBOBOXEXW) : nullptr;
-  if (!types || !WaitUntil([&] { return IsChild(types, FocusOf(editor)); })) return nullptr;
-  return editor;
-}
-
 // Moves the action type from position `from` to `to` with the arrow keys.
 void ChooseType(HWND editor, int from, int to) {
   const WORD key = from < to ? VK_DOWN : VK_UP;
@@ -70,44 +62,6 @@ void EnterNameAndKey(HWND editor, const std::wstring& name) {
       << wine_test::WindowText(keyEdit);
   Press({VK_TAB});
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(editor) == GetDlgItem(editor, IDOK); }));
-}
-
-// Presses Ctrl+Tab, or Ctrl+Shift+Tab when `back`, and waits for page `page` of `pages`.
-bool SwitchPage(HWND pages, bool back, int page) {
-  // A chord typed while the editor is still busy with the previous key can be lost on a loaded
-  // machine: it is typed again when the page has not changed after a while.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (back)
-      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
-    else
-      PressChord({VK_CONTROL}, VK_TAB);
-    if (WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }, 3000))
-      return true;
-  }
-  return false;
-}
-
-// Saves a screenshot once `window` is drawn.
-void Shoot(HWND window, const std::string& name) {
-  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  SaveScreenshot(name);
-}
-
-// Shows the "HotKeys Actions" page (the navigation's eighth row) and takes the keyboard into its
-// tree with Tab; the tree, or null.
-HWND FocusActionTree(HWND main) {
-  Press({VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-  if (!WaitUntil([&] { return PageTitle(main) == L"HotKeys Actions"; })) return nullptr;
-  HWND tree = nullptr;  // the page's, not the navigation's
-  for (HWND page = nullptr; !tree && (page = FindWindowExW(main, page, nullptr, nullptr));)
-    if (IsWindowVisible(page)) tree = FindDescendant(page, WC_TREEVIEWW);
-  for (int i = 0; i < 8 && FocusOf(main) != tree; ++i) {
-    Press({VK_TAB});
-    WaitUntil([&] { return FocusOf(main) == tree; }, 500);
-  }
-  if (FocusOf(main) != tree) return nullptr;
-  Press({VK_HOME});
-  return tree;
 }
 
 BOOL CALLBACK CollectVisibleEdit(HWND child, LPARAM list) {

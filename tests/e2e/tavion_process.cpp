@@ -1,6 +1,7 @@
 #include "tavion_process.h"
 
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,47 @@ HWND FocusOf(HWND window) {
   gui.cbSize = sizeof gui;
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) ? gui.hwndFocus
                                                                            : nullptr;
+}
+
+HWND OpenedEditor(DWORD pid, const wchar_t* caption) {
+  HWND editor = wine_test::WaitForWindow(L"#32770", pid, caption);
+  HWND types = editor ? FindDescendant(editor, WC_COMBOBOXEXW) : nullptr;
+  if (!types || !WaitUntil([&] { return IsChild(types, FocusOf(editor)); })) return nullptr;
+  return editor;
+}
+
+bool SwitchPage(HWND pages, bool back, int page) {
+  // A chord typed while the editor is still busy with the previous key can be lost on a loaded
+  // machine: it is typed again when the page has not changed after a while.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (back)
+      PressChord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    else
+      PressChord({VK_CONTROL}, VK_TAB);
+    if (WaitUntil([&] { return SendMessageW(pages, TCM_GETCURSEL, 0, 0) == page; }, 3000))
+      return true;
+  }
+  return false;
+}
+
+void Shoot(HWND window, const std::string& name) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveScreenshot(name);
+}
+
+HWND FocusActionTree(HWND main, const std::wstring& title) {
+  Press({VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  if (!WaitUntil([&] { return PageTitle(main) == title; })) return nullptr;
+  HWND tree = nullptr;  // the page's, not the navigation's
+  for (HWND page = nullptr; !tree && (page = FindWindowExW(main, page, nullptr, nullptr));)
+    if (IsWindowVisible(page)) tree = FindDescendant(page, WC_TREEVIEWW);
+  for (int i = 0; i < 8 && FocusOf(main) != tree; ++i) {
+    Press({VK_TAB});
+    WaitUntil([&] { return FocusOf(main) == tree; }, 500);
+  }
+  if (FocusOf(main) != tree) return nullptr;
+  Press({VK_HOME});
+  return tree;
 }
 
 HWND StartShown(TavionProcess& tavion, const std::wstring& arguments) {

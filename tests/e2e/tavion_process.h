@@ -56,6 +56,17 @@ void WriteSetting(const wchar_t* sub, const wchar_t* name, const std::wstring& t
 
 using wine_test::SaveScreenshot;
 
+// Shows the actions page, titled `title` (the navigation's eighth row), and takes the keyboard
+// into its tree with Tab, at the first row; the tree, or null.
+HWND FocusActionTree(HWND main, const std::wstring& title = L"HotKeys Actions");
+// The action editor of process `pid` captioned `caption`, with the action type list focused.
+HWND OpenedEditor(DWORD pid, const wchar_t* caption);
+// Presses Ctrl+Tab, or Ctrl+Shift+Tab when `back`, and waits for page `page` of the editor's
+// tab control `pages`.
+bool SwitchPage(HWND pages, bool back, int page);
+// Saves a screenshot once `window` is drawn.
+void Shoot(HWND window, const std::string& name);
+
 // Tavion.exe beside the test program.
 class TavionProcess : public wine_test::Process {
  public:
