@@ -1,14 +1,16 @@
 #include "exec/input_form_win.h"
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
 #include "base/message_wait_win.h"
 #include "base/open_file_win.h"
 #include "base/utf_win.h"
+#include "forms/control_text_win.h"
+#include "forms/form_win.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
-#include "forms/form_win.h"
 
 namespace tavion {
 namespace {
@@ -106,6 +108,8 @@ class TInputForm {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id);
   void ChooseFile();
+  // Places the controls for the width their texts and the title need; returns the client size.
+  SIZE LayOut(int dpi);
   int IdOf(const char* name) const { return GetDlgCtrlID(controls_.Handle(name)); }
 
   const InputFormOptions& options_;
@@ -134,7 +138,9 @@ bool TInputForm::Create(const std::wstring& caption) {
                           GetModuleHandleW(nullptr), this);
   if (hwnd_ == nullptr) return false;
   const int dpi = WindowDpi(hwnd_);
-  RECT frame = {0, 0, MulDiv(kClientWidth, dpi, 96), MulDiv(kClientHeight, dpi, 96)};
+  if (!controls_.Create(hwnd_, InputFormControls(), kFirstControlId)) return false;
+  const SIZE client = LayOut(dpi);
+  RECT frame = {0, 0, client.cx, client.cy};
   AdjustWindowRectEx(&frame, kStyle, /*bMenu=*/FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -145,13 +151,34 @@ bool TInputForm::Create(const std::wstring& caption) {
     settings.FormInput_Top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   SetWindowPos(hwnd_, nullptr, settings.FormInput_Left, settings.FormInput_Top, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  if (!controls_.Create(hwnd_, InputFormControls(), kFirstControlId)) return false;
   SendMessageW(controls_.Handle("b_ok"), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
   if (options_.icon != nullptr) {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));
   }
   return true;
+}
+
+SIZE TInputForm::LayOut(int dpi) {
+  const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
+  // As declared, the edit and its browse button fill the top row and the OK/Cancel pair is
+  // centred below; a longer caption widens the buttons, and both widen the form.
+  constexpr int kMargin = 8, kButtonGap = 8, kFileGap = 7, kFileWidth = 24, kFileRight = 13;
+  const int button = std::max(ButtonWidth(controls_.Handle("b_ok"), dpi),
+                              ButtonWidth(controls_.Handle("b_cancel"), dpi));
+  const int width = std::max(
+      {scale(kClientWidth), 2 * button + scale(kButtonGap + 2 * kMargin), TitleClientWidth(hwnd_)});
+  const int fileLeft = width - scale(kFileRight + kFileWidth);
+  const int rowHeight = scale(21), buttonHeight = scale(25);
+  MoveWindow(controls_.Handle("e_input"), scale(kMargin), scale(kMargin),
+             fileLeft - scale(kFileGap + kMargin), rowHeight, TRUE);
+  MoveWindow(controls_.Handle("b_file"), fileLeft, scale(kMargin), scale(kFileWidth), rowHeight,
+             TRUE);
+  const int pairLeft = (width - 2 * button - scale(kButtonGap)) / 2;
+  MoveWindow(controls_.Handle("b_ok"), pairLeft, scale(60), button, buttonHeight, TRUE);
+  MoveWindow(controls_.Handle("b_cancel"), pairLeft + button + scale(kButtonGap), scale(60), button,
+             buttonHeight, TRUE);
+  return {width, scale(kClientHeight)};
 }
 
 std::optional<std::string> TInputForm::ShowModal() {

@@ -199,6 +199,7 @@ LRESULT KeyEdit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: {
       const LRESULT result = CallWindowProcW(editProcedure, hwnd_, message, wParam, lParam);
       LayOutButtons();
+      ScrollToStart();
       return result;
     }
     case WM_DESTROY:
@@ -308,6 +309,15 @@ void KeyEdit::LayOutButtons() {
     MoveWindow(buttons_[i], client.right - (3 - i) * width, 0, width, client.bottom, TRUE);
   }
   SendMessageW(hwnd_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, 3 * width + 2));
+}
+
+void KeyEdit::ScrollToStart() {
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(hwnd_, EM_SETSEL, 0, 0);
+  SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
+  SendMessageW(hwnd_, EM_SETSEL, start, static_cast<LPARAM>(end));
+  SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
 void KeyEdit::UpdateButtons() {

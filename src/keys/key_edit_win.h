@@ -81,6 +81,9 @@ class KeyEdit {
   void Apply(const KeyEditOutcome& outcome);
   void Show();
   void LayOutButtons();
+  // Shows the text from its first character, the caret after it: an edit that held its text
+  // while it was too narrow stays scrolled to the end when it grows.
+  void ScrollToStart();
   void OnButton(int button);
   void ShowHidMenu();
   void UpdateButtons();

@@ -64,17 +64,13 @@ void CustomKeyDialog::LayOut() {
   const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
   const char* labels[] = {"l_mod", "l_code", "l_scan", "l_flag"};
   int labelWidth = 0;
-  for (const char* label : labels) {
-    wchar_t text[256] = {};
-    GetWindowTextW(form_.Handle(label), text, 256);
-    labelWidth = std::max(labelWidth, TextWidth(ControlFont(form_.Handle(label)), text));
-  }
-  const int comboWidth =
-      TextWidth(ControlFont(form_.Handle("cb_mod")), Utf8ToWide(ModifiersToText(15))) + scale(32);
+  for (const char* label : labels)
+    labelWidth = std::max(labelWidth, ControlTextWidth(form_.Handle(label)));
+  const int comboWidth = WidestEntryWidth(form_.Handle("cb_mod")) + scale(32);
   const int fieldLeft = scale(kMargin) + labelWidth + scale(kMargin);
   const int number = scale(kNumberWidth);
   const int contentWidth = fieldLeft + comboWidth + scale(kMargin) + number + scale(kMargin);
-  const int width = std::max(contentWidth, ok_.Width(dpi));
+  const int width = std::max(contentWidth, MinClientWidth(dpi));
   const int height = scale(kMargin) + 4 * scale(kRow) + ok_.Height(dpi);
   SetClientSize(width, height);
   const char* fields[] = {"cb_mod", "se_code", "se_scan", "se_flag"};

@@ -74,12 +74,10 @@ HWND HotKeyFrame::Radio(int item) const {
 
 int HotKeyFrame::NeededWidth(int dpi) const {
   int widest = 0;
-  for (int item = 0; item < 2; ++item) {
-    wchar_t text[256] = {};
-    GetWindowTextW(Radio(item), text, 256);
-    widest = std::max(widest, TextWidth(ControlFont(Radio(item)), text));
-  }
-  return widest + MulDiv(kCheckRoom + kIndicator + 4 * kMargin, dpi, 96);
+  for (int item = 0; item < 2; ++item) widest = std::max(widest, ControlTextWidth(Radio(item)));
+  const int rows = widest + MulDiv(kCheckRoom + kIndicator + 4 * kMargin, dpi, 96);
+  // The group's caption sits in its top border, between the corners.
+  return std::max(rows, ControlTextWidth(form_.Handle("gb_key")) + MulDiv(4 * kMargin, dpi, 96));
 }
 
 int HotKeyFrame::Layout(int left, int top, int width, int dpi) {

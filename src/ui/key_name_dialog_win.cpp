@@ -88,18 +88,16 @@ void KeyNameDialog::ShowKey() {
 void KeyNameDialog::LayOut() {
   const int dpi = WindowDpi(dialog_);
   const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
-  int width =
-      std::max({scale(kMinWidth), frame_.NeededWidth(dpi) + 2 * scale(kMargin), ok_.Width(dpi)});
-  for (const char* label : {"l_name", "l_std", "l_hid"}) {
-    wchar_t text[256] = {};
-    GetWindowTextW(form_.Handle(label), text, 256);
-    width = std::max(width, TextWidth(ControlFont(form_.Handle(label)), text) + 2 * scale(kMargin));
-  }
+  int width = std::max(
+      {scale(kMinWidth), frame_.NeededWidth(dpi) + 2 * scale(kMargin), MinClientWidth(dpi)});
+  for (const char* label : {"l_name", "l_std", "l_hid"})
+    width = std::max(width, ControlTextWidth(form_.Handle(label)) + 2 * scale(kMargin));
   const int inner = width - 2 * scale(kMargin);
   int top = scale(kMargin);
   const auto field = [&](const char* label, const char* edit) {
-    MoveWindow(form_.Handle(label), scale(kMargin), top, inner, scale(kLabelHeight), TRUE);
-    top += scale(kLabelHeight);
+    const int height = LabelHeight(form_.Handle(label), scale(kLabelHeight));
+    MoveWindow(form_.Handle(label), scale(kMargin), top, inner, height, TRUE);
+    top += height;
     MoveWindow(form_.Handle(edit), scale(kMargin), top, inner, scale(kEditHeight), TRUE);
     top += scale(kEditHeight + kMargin);
   };

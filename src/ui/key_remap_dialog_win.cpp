@@ -40,12 +40,6 @@ constexpr KeyFields kFields[] = {
     {kRemapFromEdit, "l_key1", "l_scan1", "l_ext1", "e_scan1", "e_ext1"},
     {kRemapToEdit, "l_key2", "l_scan2", "l_ext2", "e_scan2", "e_ext2"}};
 
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, static_cast<int>(std::size(text)));
-  return text;
-}
-
 class KeyRemapDialog final : public ModalDialog {
  public:
   KeyRemapDialog(const CaptureHooks& hooks, KeyRemapDialogData& data)
@@ -117,9 +111,7 @@ void KeyRemapDialog::ShowKey(size_t field) {
 void KeyRemapDialog::LayOut() {
   const int dpi = WindowDpi(dialog_);
   const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
-  const auto width = [this](const char* name) {
-    return TextWidth(form_.Font(), TextOf(Handle(name)));
-  };
+  const auto width = [this](const char* name) { return ControlTextWidth(Handle(name)); };
   const int margin = scale(kMargin), gap = scale(kGap);
   int keyWidth = scale(kKeyWidth), scanWidth = scale(kNumberWidth), extendedWidth = 0;
   const int yesNo = std::max(TextWidth(form_.Font(), Utf8ToWide(RemapExtendedText(true))),
@@ -132,7 +124,7 @@ void KeyRemapDialog::LayOut() {
   }
   int client = keyWidth + scanWidth + extendedWidth + 2 * gap + 2 * margin;
   client = std::max({client, width("cb_add") + scale(kCheckRoom) + 2 * margin,
-                     width("l_info") + 2 * margin, ok_.Width(dpi)});
+                     width("l_info") + 2 * margin, MinClientWidth(dpi)});
   // The capture controls take what the longer texts below leave over.
   keyWidth = client - 2 * margin - 2 * gap - scanWidth - extendedWidth;
 
@@ -152,8 +144,10 @@ void KeyRemapDialog::LayOut() {
   }
   MoveWindow(Handle("cb_add"), margin, top, client - 2 * margin, scale(kCheckHeight), TRUE);
   top += scale(kCheckHeight) + gap;
-  MoveWindow(Handle("l_info"), margin, top, client - 2 * margin, scale(kLabelHeight), TRUE);
-  top += scale(kLabelHeight);
+  // The restart notice may run to several lines.
+  const int infoHeight = LabelHeight(Handle("l_info"), scale(kLabelHeight));
+  MoveWindow(Handle("l_info"), margin, top, client - 2 * margin, infoHeight, TRUE);
+  top += infoHeight;
   SetClientSize(client, top + ok_.Height(dpi));
   RECT area;
   GetClientRect(dialog_, &area);

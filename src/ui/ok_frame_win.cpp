@@ -13,8 +13,6 @@ namespace {
 // Sizes at 96 dots per inch.
 constexpr int kMargin = 8;
 constexpr int kGap = 6;
-constexpr int kButtonMinWidth = 75;
-constexpr int kButtonPadding = 24;
 constexpr int kButtonHeight = 26;
 
 }  // namespace
@@ -27,22 +25,6 @@ ControlDecl PlacedControl(std::string name, ControlKind kind, std::string captio
   // A place of its own keeps the form runtime from stacking it; Layout moves it.
   decl.place = {0, 0, 1, 1};
   return decl;
-}
-
-int TextWidth(HFONT font, const std::wstring& text) {
-  const WindowDc screen(nullptr);
-  if (!screen) return 0;
-  const ScopedSelection selection(screen.get(), font);
-  SIZE size = {};
-  GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
-int ButtonWidth(HWND button, int dpi) {
-  wchar_t caption[256] = {};
-  GetWindowTextW(button, caption, 256);
-  return std::max(MulDiv(kButtonMinWidth, dpi, 96),
-                  TextWidth(ControlFont(button), caption) + MulDiv(kButtonPadding, dpi, 96));
 }
 
 bool OkFrame::Create(HWND dialog) {
@@ -104,6 +86,10 @@ int ModalDialog::ShowBox(const std::string& text, MessageDialogType type, Messag
   EnableWindow(dialog_, TRUE);
   SetActiveWindow(dialog_);
   return answer;
+}
+
+int ModalDialog::MinClientWidth(int dpi) const {
+  return std::max(ok_.Width(dpi), TitleClientWidth(dialog_));
 }
 
 void ModalDialog::SetClientSize(int width, int height) {

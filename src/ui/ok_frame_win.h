@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "forms/control_text_win.h"
 #include "forms/form_win.h"
 #include "forms/message_box_win.h"
 
@@ -14,16 +15,6 @@ namespace tavion {
 
 // A control that its dialog places itself, declared by name, kind and caption.
 ControlDecl PlacedControl(std::string name, ControlKind kind, std::string caption = {});
-
-// The width of `text` in `font`, in pixels.
-int TextWidth(HFONT font, const std::wstring& text);
-// The font of a control.
-inline HFONT ControlFont(HWND control) {
-  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-}
-// The width a button needs for its caption at `dpi`: the caption with room on both sides, at least
-// the usual button width.
-int ButtonWidth(HWND button, int dpi);
 
 class OkFrame {
  public:
@@ -60,6 +51,8 @@ class ModalDialog {
   }
   // Sizes the dialog for a client area of `width` x `height` and centres it over its owner.
   void SetClientSize(int width, int height);
+  // The least client width at `dpi`: the OK/Cancel frame's, and the title's shown whole.
+  int MinClientWidth(int dpi) const;
   // A message box over the dialog; the dialog takes no input meanwhile (the box belongs to the
   // main window, so a second OK could otherwise reach the dialog) and is active again after it.
   int ShowBox(const std::string& text, MessageDialogType type, MessageButtons buttons);

@@ -61,13 +61,9 @@ bool ShellKeyDialog::Init() {
 void ShellKeyDialog::LayOut() {
   const int dpi = WindowDpi(dialog_);
   const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
-  const HFONT font = form_.Font();
   int labelWidth = 0;
-  for (const char* label : {"l_key", "l_action", "l_param"}) {
-    wchar_t text[256] = {};
-    GetWindowTextW(Control(label), text, 256);
-    labelWidth = std::max(labelWidth, TextWidth(font, text) + scale(2));
-  }
+  for (const char* label : {"l_key", "l_action", "l_param"})
+    labelWidth = std::max(labelWidth, ControlTextWidth(Control(label)) + scale(2));
   const int margin = scale(kMargin);
   const int gap = scale(kGap);
   const int fieldLeft = margin + labelWidth + gap;
@@ -76,17 +72,11 @@ void ShellKeyDialog::LayOut() {
   // The combos are as wide as their longest entry needs, at least the designed width.
   int fieldWidth = scale(kFieldWidth);
   for (const char* combo : {kShellKeyCombo, kShellKeyTypeCombo}) {
-    const auto count = static_cast<int>(SendMessageW(Control(combo), CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      wchar_t text[256] = {};
-      if (SendMessageW(Control(combo), CB_GETLBTEXTLEN, i, 0) < 256)
-        SendMessageW(Control(combo), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      fieldWidth =
-          std::max(fieldWidth, TextWidth(font, text) + GetSystemMetrics(SM_CXVSCROLL) + scale(12));
-    }
+    fieldWidth = std::max(
+        fieldWidth, WidestEntryWidth(Control(combo)) + GetSystemMetrics(SM_CXVSCROLL) + scale(12));
   }
-  const int clientWidth =
-      std::max(fieldLeft + fieldWidth + margin, ok_.Width(dpi) + (fieldLeft - margin));
+  const int clientWidth = std::max({fieldLeft + fieldWidth + margin,
+                                    ok_.Width(dpi) + (fieldLeft - margin), MinClientWidth(dpi)});
   fieldWidth = clientWidth - fieldLeft - margin;
   int top = margin;
   const auto row = [&](const char* label, const char* field, int width) {

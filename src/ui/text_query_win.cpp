@@ -40,13 +40,13 @@ class TextQuery final : public ModalDialog {
     const int dpi = WindowDpi(dialog_);
     const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
     HWND label = form_.Handle("l_prompt");
-    const int width = std::max({scale(kMinWidth), ok_.Width(dpi),
-                                TextWidth(ControlFont(label), Utf8ToWide(prompt_)) +
-                                    2 * scale(kMargin)});
+    const int width = std::max(
+        {scale(kMinWidth), MinClientWidth(dpi), ControlTextWidth(label) + 2 * scale(kMargin)});
     const int inner = width - 2 * scale(kMargin);
     int top = scale(kMargin);
-    MoveWindow(label, scale(kMargin), top, inner, scale(kLabelHeight), TRUE);
-    top += scale(kLabelHeight);
+    const int labelHeight = LabelHeight(label, scale(kLabelHeight));
+    MoveWindow(label, scale(kMargin), top, inner, labelHeight, TRUE);
+    top += labelHeight;
     MoveWindow(form_.Handle("e_text"), scale(kMargin), top, inner, scale(kEditHeight), TRUE);
     top += scale(kEditHeight);
     SetClientSize(width, top + ok_.Height(dpi));

@@ -130,20 +130,16 @@ void WindowPickerDialog::LayOut() {
   const int dpi = WindowDpi(dialog_);
   const auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
   const HFONT font = form_.Font();
-  const auto width = [font](HWND control) {
-    wchar_t text[256] = {};
-    GetWindowTextW(control, text, 256);
-    return TextWidth(font, text);
-  };
   const int margin = scale(kMargin);
   const int gap = scale(kGap);
-  const int labelWidth = std::max(width(Control("l_cls")), width(Control("l_cap")));
+  const int labelWidth =
+      std::max(ControlTextWidth(Control("l_cls")), ControlTextWidth(Control("l_cap")));
   const int anyWidth =
       std::max(ButtonWidth(Control("b_anyCls"), dpi), ButtonWidth(Control("b_anyCap"), dpi));
   const int fieldLeft = margin + labelWidth + gap;
   const int helpWidth = maskMode_ ? ButtonWidth(Control("b_help"), dpi) + gap : 0;
-  const int clientWidth =
-      std::max(fieldLeft + scale(kEditWidth) + gap + anyWidth + margin, helpWidth + ok_.Width(dpi));
+  const int clientWidth = std::max({fieldLeft + scale(kEditWidth) + gap + anyWidth + margin,
+                                    helpWidth + ok_.Width(dpi), MinClientWidth(dpi)});
   const int editWidth = clientWidth - fieldLeft - gap - anyWidth - margin;
   const int anyLeft = fieldLeft + editWidth + gap;
   const int buttonHeight = scale(kButtonHeight);

@@ -22,7 +22,7 @@ bool IsClass(HWND hwnd, const wchar_t* name) {
 }
 
 // The widest line of `text` in `hwnd`'s font ("&&" is one "&", a lone "&" marks a key), and the
-// height of its lines.
+// height of its lines; a line ends at CR LF, CR or LF, as DrawText ends it.
 SIZE TextNeed(HWND hwnd, const std::wstring& text) {
   std::wstring shown;
   for (size_t i = 0; i < text.size(); ++i) shown += text[i] == L'&' ? text[++i] : text[i];
@@ -30,8 +30,9 @@ SIZE TextNeed(HWND hwnd, const std::wstring& text) {
   const ScopedSelection font(dc.get(),
                              reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
   SIZE need = {0, 0};
-  for (size_t start = 0, end = 0; start <= shown.size(); start = end + 2) {
-    end = std::min(shown.find(L"\r\n", start), shown.size());
+  for (size_t start = 0, end = 0; start <= shown.size();
+       start = end + (shown.compare(end, 2, L"\r\n") == 0 ? 2 : 1)) {
+    end = std::min(shown.find_first_of(L"\r\n", start), shown.size());
     SIZE line = {};
     GetTextExtentPoint32W(dc.get(), shown.c_str() + start, static_cast<int>(end - start), &line);
     need = {std::max(need.cx, line.cx), need.cy + line.cy};
