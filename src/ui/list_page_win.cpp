@@ -78,6 +78,21 @@ bool OnListContextMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
+std::optional<LRESULT> OnListMessage(Page& page, HWND list, UINT message, WPARAM wParam,
+                                     LPARAM lParam, const std::function<void()>& selectionChanged) {
+  if (message == WM_CONTEXTMENU) {
+    if (!OnListContextMenu(page, list, wParam, lParam)) return std::nullopt;
+    return 0;
+  }
+  if (message != WM_NOTIFY) return std::nullopt;
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header->hwndFrom != list) return std::nullopt;
+  if (header->code == LVN_ITEMCHANGED) selectionChanged();
+  if ((header->code == NM_DBLCLK || header->code == NM_RETURN) && SelectedListRow(list) >= 0)
+    page.RunCommand(ListCommand::kEdit, list);
+  return 0;
+}
+
 POINT ListMenuPoint(HWND list, LPARAM lParam) {
   POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   if (at.x == -1 && at.y == -1) {

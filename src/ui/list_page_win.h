@@ -3,6 +3,7 @@
 // selection and where its context menu opens.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,6 +39,11 @@ void LayOutListPage(HWND page, HWND label, HWND list, std::span<const HWND> butt
 // WM_CONTEXTMENU on a page: when it is about `list`, shows `page`'s menu for the list and runs
 // the command chosen. False when the message is about another window.
 bool OnListContextMenu(Page& page, HWND list, WPARAM wParam, LPARAM lParam);
+// A list page's messages about its `list`: WM_CONTEXTMENU as above, and WM_NOTIFY, where a
+// selection change calls `selectionChanged` and a double click or Enter on a selected row runs
+// Edit. Nullopt for other messages and other windows.
+std::optional<LRESULT> OnListMessage(Page& page, HWND list, UINT message, WPARAM wParam,
+                                     LPARAM lParam, const std::function<void()>& selectionChanged);
 // Where the context menu of `list` opens for WM_CONTEXTMENU's `lParam`: at the click, or below
 // the list's top left when the keyboard asked for it.
 POINT ListMenuPoint(HWND list, LPARAM lParam);

@@ -128,17 +128,9 @@ std::optional<LRESULT> ShellKeysPage::OnMessage(UINT message, WPARAM wParam, LPA
       if (name == kHelp && services_.showHelp) services_.showHelp("shellkeys.htm");
       return 0;
     }
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->hwndFrom != List()) return std::nullopt;
-      if (header->code == LVN_ITEMCHANGED) UpdateButtons();
-      if ((header->code == NM_DBLCLK || header->code == NM_RETURN) && Selected() >= 0)
-        RunCommand(ListCommand::kEdit, List());
-      return 0;
-    }
+    case WM_NOTIFY:
     case WM_CONTEXTMENU:
-      if (!OnListContextMenu(*this, List(), wParam, lParam)) return std::nullopt;
-      return 0;
+      return OnListMessage(*this, List(), message, wParam, lParam, [this] { UpdateButtons(); });
   }
   return std::nullopt;
 }
