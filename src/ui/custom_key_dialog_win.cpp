@@ -59,7 +59,8 @@ bool CustomKeyDialog::Init() {
                                     number("se_flag", 255)};
   ControlDecl& modifiers = table[4];
   for (int mask = 0; mask < 16; ++mask)
-    modifiers.items.push_back(mask == 0 ? "None" : ModifiersToText(static_cast<uint8_t>(mask)));
+    modifiers.items.push_back(mask == 0 ? GetLangStr("StrNone", "None")
+                                        : ModifiersToText(static_cast<uint8_t>(mask)));
   const uint32_t value = edit_.HotKey();
   modifiers.itemIndex = HotKeyByte(value, 1) & 15;
   table[5].itemIndex = modifiers.itemIndex;
