@@ -262,7 +262,9 @@ void KeyEdit::Apply(const KeyEditOutcome& outcome) {
 }
 
 void KeyEdit::Show() {
-  const std::wstring text = Utf8ToWide(state_.text);
+  // The capture keeps "None" in English: it is what the text means, also when stored.
+  const std::wstring text = Utf8ToWide(
+      state_.text == kNoKeyText ? GetLangStr("StrNone", std::string(kNoKeyText)) : state_.text);
   const bool textChanged = text != hint_;
   if (textChanged) {
     SetWindowTextW(hwnd_, text.c_str());

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "keys/key_names.h"
+#include "lang/lang.h"
 
 namespace tavion {
 namespace {
@@ -39,7 +40,7 @@ std::string KeyToText(uint32_t keyCode, uint32_t scanCode, uint32_t flags, bool 
   if (keyCode > 255) return "VkCode>255";
   if (scanCode > 255) return "Scan>255";
   if (flags > 255) return "Flag>255";
-  if (keyCode == 0 && scanCode == 0 && flags == 0) return "None";
+  if (keyCode == 0 && scanCode == 0 && flags == 0) return GetLangStr("StrNone", "None");
 
   const auto code = static_cast<uint8_t>(keyCode);
   const auto scan = static_cast<uint8_t>(scanCode);

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "actions/action.h"
+#include "actions/masks.h"
 #include "exec/shell_events.h"
 #include "lang/lang.h"
 #include "settings/settings.h"
@@ -30,14 +31,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
       return false;
   }
   return true;
-}
-
-std::string UpperCase(std::string text) {
-  // Only ASCII letters change: the state words of the language file may be in any script.
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
 }
 
 uint8_t VolumeKind(const MasterVolume& volume) {
@@ -191,7 +184,7 @@ std::string LockStateText(uint32_t keyCode, bool toggled, NotifySystem& system) 
   const std::string state = toggled ? GetLangStr("NotifyYes", "yes") : GetLangStr("NotifyNo", "no");
   const uint32_t flags = keyCode == kVkNumLock ? 1 : 0;
   return system.KeyName(keyCode, flags) + " " + GetLangStr("NotifyOn", "on") + ":" + kCr +
-         UpperCase(state);
+         UpperCaseText(state);
 }
 
 std::string OsdLines(std::string_view text) {

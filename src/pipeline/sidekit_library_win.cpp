@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/window_requests_win.h"
+#include "lang/lang_win.h"
 
 namespace tavion {
 
@@ -44,7 +45,8 @@ bool SidekitLibrary::Load(const wchar_t* folder) {
 }
 
 void ShowSidekitMissingError() {
-  MessageBoxW(/*hWnd=*/nullptr, L"Fatal error: can't load Sidekit32.dll",
+  MessageBoxW(/*hWnd=*/nullptr,
+              GetLangStrW("ErrorSidekit", "Fatal error: can't load Sidekit32.dll").c_str(),
               L"Tavion - TKeyEdit ini error", MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
 }
 

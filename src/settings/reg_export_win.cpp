@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/handles_win.h"
+#include "lang/lang_win.h"
 #include "settings/reg_file.h"
 #include "settings/registry_win.h"
 
@@ -45,7 +46,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }  // namespace
 
 bool ExportRegKey(const std::wstring& fileName, HKEY root, std::string_view keyPath, bool recurse,
-                  bool deleteFirst, const MessageBoxFunction& showMessage) {
+                  bool deleteFirst, const MessageBoxFunction& showMessage, RegistryView view) {
   const UniqueFileHandle file(CreateFileW(fileName.c_str(), GENERIC_WRITE, /*dwShareMode=*/0,
                                           /*lpSecurityAttributes=*/nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, /*hTemplateFile=*/nullptr));
@@ -53,13 +54,13 @@ bool ExportRegKey(const std::wstring& fileName, HKEY root, std::string_view keyP
   const std::optional<std::string_view> rootName = NameOfRoot(root);
   std::optional<std::string> text;
   if (rootName) {
-    const Win32Registry store(root);
+    const Win32Registry store(root, /*basePath=*/{}, view);
     text = WriteRegText(store, *rootName, keyPath, recurse, deleteFirst);
   }
   if (!text) {
     if (showMessage)
-      showMessage(/*owner=*/nullptr, L"Can't open registry key", L"Reg save error",
-                  MB_OK | MB_ICONERROR);
+      showMessage(/*owner=*/nullptr, GetLangStrW("ErrorRegKey", "Can't open registry key").c_str(),
+                  GetLangStrW("ErrorRegSave", "Reg save error").c_str(), MB_OK | MB_ICONERROR);
     return false;
   }
   return WriteAll(file.get(), *text);

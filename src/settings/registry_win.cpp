@@ -61,6 +61,54 @@ LSTATUS ProbeKey(HKEY key) {
                           nullptr, nullptr, nullptr, nullptr);
 }
 
+// The access flag of `view`. A 32-bit build passes one only under WOW64: Windows 2000 refuses the
+// flags, and a 32-bit Windows has one view anyway.
+REGSAM ViewFlag(RegistryView view) {
+  if (view == RegistryView::kProcess) return 0;
+#ifndef _WIN64
+  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+  static const auto isWow64Process =
+      ResolveFunction<IsWow64ProcessFunction>(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+  BOOL wow64 = FALSE;
+  if (isWow64Process == nullptr || !isWow64Process(GetCurrentProcess(), &wow64) || !wow64) return 0;
+#endif
+  return view == RegistryView::k64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
+std::wstring SubKeyPath(const std::wstring& path, const std::wstring& name) {
+  return path.empty() ? name : path + L'\\' + name;
+}
+
+// Deletes the sub-keys of `path` below `root` with everything in them, opening and deleting each
+// from `root` in `view`: RegDeleteTreeW takes no view, and a 32-bit process's relative opens
+// below a key of the 64-bit view would fall back into its own view.
+LSTATUS DeleteSubKeys(HKEY root, const std::wstring& path, REGSAM view) {
+  std::vector<std::wstring> names;
+  {
+    UniqueHKey key;
+    LSTATUS status = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put());
+    if (status != ERROR_SUCCESS) {
+      key.release();
+      return status;
+    }
+    wchar_t name[kKeyNameChars];
+    for (DWORD index = 0;; ++index) {
+      DWORD length = kKeyNameChars;
+      status = RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+      if (status == ERROR_NO_MORE_ITEMS) break;
+      if (status != ERROR_SUCCESS) return status;
+      names.emplace_back(name, length);
+    }
+  }
+  for (const std::wstring& name : names) {
+    const std::wstring child = SubKeyPath(path, name);
+    LSTATUS status = DeleteSubKeys(root, child, view);
+    if (status == ERROR_SUCCESS) status = RegDeleteKeyExW(root, child.c_str(), view, 0);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return status;
+  }
+  return ERROR_SUCCESS;
+}
+
 bool IsKeyName(std::string_view name) {
   return !name.empty() && name.find('\\') == std::string_view::npos;
 }
@@ -122,8 +170,8 @@ bool RenameKeyByCopy(HKEY parent, const std::wstring& oldName, const std::wstrin
   return RegDeleteTreeW(parent, oldName.c_str()) == ERROR_SUCCESS;
 }
 
-Win32Registry::Win32Registry(HKEY root, std::string_view basePath)
-    : root_(root), basePath_(basePath) {}
+Win32Registry::Win32Registry(HKEY root, std::string_view basePath, RegistryView view)
+    : root_(root), basePath_(basePath), view_(ViewFlag(view)) {}
 
 Win32Registry::~Win32Registry() = default;
 
@@ -151,8 +199,8 @@ HKEY Win32Registry::OpenCached(std::string_view path, REGSAM access, bool create
   UniqueHKey key;
   const std::wstring full = FullPath(path);
   status = create ? RegCreateKeyExW(root_, full.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    access, nullptr, key.put(), nullptr)
-                  : RegOpenKeyExW(root_, full.c_str(), 0, access, key.put());
+                                    access | view_, nullptr, key.put(), nullptr)
+                  : RegOpenKeyExW(root_, full.c_str(), 0, access | view_, key.put());
   if (status != ERROR_SUCCESS) {
     key.release();
     return nullptr;
@@ -204,14 +252,22 @@ bool Win32Registry::CreateKey(std::string_view path) {
 
 bool Win32Registry::DeleteKey(std::string_view path) {
   const std::wstring full = FullPath(path);
-  LSTATUS status;
-  if (SplitRegistryPath(path).empty()) {
+  LSTATUS status = DeleteSubKeys(root_, full, view_);
+  if (status == ERROR_SUCCESS && SplitRegistryPath(path).empty()) {
     // The store's own root is emptied, not removed: its parent is not ours.
-    UniqueHKey key = OpenKey(root_, full, KEY_ALL_ACCESS);
-    if (!key) return !KeyExists(path);
-    status = RegDeleteTreeW(key.get(), nullptr);
-  } else {
-    status = RegDeleteTreeW(root_, full.c_str());
+    const UniqueHKey key = OpenKey(root_, full, kReadWrite | view_);
+    std::wstring name(kValueNameChars, L'\0');
+    while (key && status == ERROR_SUCCESS) {
+      DWORD length = kValueNameChars;
+      if (RegEnumValueW(key.get(), 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
+      status = RegDeleteValueW(key.get(), name.c_str());
+    }
+    // The key was just read: what fails now is the right to write it.
+    if (!key) status = ERROR_ACCESS_DENIED;
+  } else if (status == ERROR_SUCCESS) {
+    status = RegDeleteKeyExW(root_, full.c_str(), view_, 0);
   }
   ForgetKeys();
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
@@ -223,7 +279,7 @@ bool Win32Registry::RenameKey(std::string_view path, std::string_view newName) {
   const std::string_view leaf = parts.back();
   const UniqueHKey parent =
       OpenKey(root_, FullPath(path.substr(0, static_cast<std::size_t>(leaf.data() - path.data()))),
-              kReadWrite);
+              kReadWrite | view_);
   if (!parent) return false;
   const std::wstring oldName = Utf8ToWide(leaf);
   const std::wstring wideNewName = Utf8ToWide(newName);

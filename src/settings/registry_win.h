@@ -13,6 +13,15 @@
 
 namespace tavion {
 
+// Which of the registry's two views a store opens on 64-bit Windows. A 32-bit process sees
+// HKEY_LOCAL_MACHINE\SOFTWARE redirected to its WOW6432Node; the machine-wide keys that Windows
+// itself reads (the key map, the shell's application keys) must be written in the 64-bit view.
+enum class RegistryView : uint8_t {
+  kProcess,  // the process's own view
+  k64Bit,    // the view 64-bit programs see
+  k32Bit,    // the view 32-bit programs see
+};
+
 // A store keeps the keys it used last open, so that a save writing many values into each key
 // opens it once. One object serves one thread at a time; make one per thread. Deleting or renaming
 // a key through any Win32Registry of the process closes them all; a key deleted by another program
@@ -22,8 +31,9 @@ class Win32Registry final : public RegistryStore {
  public:
   // Paths of this store are relative to `root`\`basePath` ("" for the root key itself). `root` is
   // a predefined key (HKEY_CURRENT_USER, ...) or a key the caller keeps open while the store is
-  // used.
-  explicit Win32Registry(HKEY root, std::string_view basePath = {});
+  // used. Every open, create and delete of the store goes to `view`.
+  explicit Win32Registry(HKEY root, std::string_view basePath = {},
+                         RegistryView view = RegistryView::kProcess);
   ~Win32Registry() override;
   Win32Registry(const Win32Registry&) = delete;
   Win32Registry& operator=(const Win32Registry&) = delete;
@@ -81,6 +91,7 @@ class Win32Registry final : public RegistryStore {
 
   HKEY root_;
   std::string basePath_;
+  REGSAM view_;                           // the KEY_WOW64_ flag added to every access
   mutable std::vector<CachedKey> cache_;  // most recently used first
   mutable uint64_t cacheGeneration_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "lang/lang.h"
 #include "settings/settings.h"
 
 namespace tavion {
@@ -47,20 +48,29 @@ SettingsFileCheck CheckSettingsFile(std::span<const uint8_t> bytes) {
   std::vector<RegOperation> operations;
   std::string error;
   if (!ParseRegOperations(bytes, operations, error))
-    return Refused("it is not a registry file, or a damaged one (" + error + ")");
-  if (!EndsWithLineEnd(bytes)) return Refused("the file ends inside a line: it has been cut short");
+    return Refused(FormatLangText(
+        GetLangStr("ErrorSettingsFileDamaged", "it is not a registry file, or a damaged one (%s)"),
+        {error}));
+  if (!EndsWithLineEnd(bytes))
+    return Refused(
+        GetLangStr("ErrorSettingsFileCut", "the file ends inside a line: it has been cut short"));
   bool writesSettings = false;
   for (const RegOperation& operation : operations) {
     if (!IsSettingsPath(operation.path))
-      return Refused("it changes the key \"" + operation.path +
-                     "\", which is not the key of Tavion's settings");
+      return Refused(FormatLangText(
+          GetLangStr("ErrorSettingsFileKey",
+                     "it changes the key \"%s\", which is not the key of Tavion's settings"),
+          {operation.path}));
     if (operation.kind == RegOperation::Kind::kSetValue &&
         operation.type == RegistryValueType::kOther)
-      return Refused("the value \"" + operation.name + "\" of \"" + operation.path +
-                     "\" has a type that Tavion's settings never hold");
+      return Refused(FormatLangText(
+          GetLangStr("ErrorSettingsFileType",
+                     "the value \"%s\" of \"%s\" has a type that Tavion's settings never hold"),
+          {operation.name, operation.path}));
     if (operation.kind == RegOperation::Kind::kCreateKey) writesSettings = true;
   }
-  if (!writesSettings) return Refused("it holds no settings of Tavion");
+  if (!writesSettings)
+    return Refused(GetLangStr("ErrorSettingsFileEmpty", "it holds no settings of Tavion"));
   SettingsFileCheck check;
   check.accepted = true;
   check.operations = std::move(operations);

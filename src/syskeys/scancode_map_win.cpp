@@ -7,12 +7,13 @@
 namespace tavion {
 
 std::unique_ptr<RegistryStore> OpenKeyboardLayoutStore() {
-  return std::make_unique<Win32Registry>(HKEY_LOCAL_MACHINE, kKeyboardLayoutPath);
+  return std::make_unique<Win32Registry>(HKEY_LOCAL_MACHINE, kKeyboardLayoutPath,
+                                         RegistryView::k64Bit);
 }
 
 bool ExportKeyboardLayout(const std::wstring& fileName) {
   return ExportRegKey(fileName, HKEY_LOCAL_MACHINE, kKeyboardLayoutPath, /*recurse=*/false,
-                      /*deleteFirst=*/false);
+                      /*deleteFirst=*/false, MessageBoxW, RegistryView::k64Bit);
 }
 
 }  // namespace tavion

@@ -11,7 +11,8 @@
 namespace tavion {
 
 // HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Keyboard Layout as a store whose root ("")
-// is that key. Reading needs no rights; writing needs an administrator's (writes then fail).
+// is that key, in the registry's 64-bit view (as the shell keys). Reading needs no rights; writing
+// needs an administrator's (writes then fail).
 std::unique_ptr<RegistryStore> OpenKeyboardLayoutStore();
 
 // Writes that key with its values (not its sub-keys) into the registry file `fileName`

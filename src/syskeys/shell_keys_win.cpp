@@ -8,7 +8,7 @@
 namespace tavion {
 
 std::unique_ptr<RegistryStore> OpenShellKeyStore() {
-  return std::make_unique<Win32Registry>(HKEY_LOCAL_MACHINE, kAppKeyPath);
+  return std::make_unique<Win32Registry>(HKEY_LOCAL_MACHINE, kAppKeyPath, RegistryView::k64Bit);
 }
 
 }  // namespace tavion

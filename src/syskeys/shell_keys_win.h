@@ -7,8 +7,9 @@
 
 namespace tavion {
 
-// A store rooted at HKEY_LOCAL_MACHINE\SOFTWARE\...\Explorer\AppKey. Its writes and deletions
-// fail without administrator rights; a missing AppKey reads as empty and the first write
+// A store rooted at HKEY_LOCAL_MACHINE\SOFTWARE\...\Explorer\AppKey in the registry's 64-bit view,
+// where Explorer reads it (the 32-bit build would otherwise land in WOW6432Node). Its writes and
+// deletions fail without administrator rights; a missing AppKey reads as empty and the first write
 // creates it.
 std::unique_ptr<RegistryStore> OpenShellKeyStore();
 

@@ -142,7 +142,7 @@ std::vector<ControlDecl> CustomKeyDialogControls() {
                                     number("se_flag", 255)};
   ControlDecl& modifiers = table[4];
   for (int mask = 0; mask < 16; ++mask)
-    modifiers.items.push_back(mask == 0 ? GetLangStr("cb_mod.Item0", "None", "TFr_ke")
+    modifiers.items.push_back(mask == 0 ? GetLangStr("StrNone", "None")
                                         : ModifiersToText(static_cast<uint8_t>(mask)));
   modifiers.valueItems = true;  // the others are key names, as the key fields show them
   return table;

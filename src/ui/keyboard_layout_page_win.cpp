@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "base/open_file_win.h"
 #include "base/utf_win.h"
 #include "forms/form_win.h"
 #include "forms/message_box_win.h"
@@ -360,7 +361,8 @@ void KeyboardLayoutPage::SaveToFile() {
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = services_.window;
-  dialog.lpstrFilter = L"*.reg\0*.reg\0";
+  const std::wstring filter = RegistryFileFilter();
+  dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = L"reg";

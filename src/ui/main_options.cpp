@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "lang/form_language.h"
 #include "lang/lang.h"
 #include "ui/about_page.h"
 #include "ui/main_options_page.h"
@@ -32,9 +33,8 @@ std::vector<ControlDecl> BuildMainOptionControls() {
 
 }  // namespace
 
-std::string LangCaption(std::string_view key, std::string_view english, std::string_view section) {
-  std::string text = GetLangStr(key, english, section);
-  return text.substr(0, text.find('|'));
+std::string LangCaption(std::string_view name, std::string_view english, std::string_view section) {
+  return std::string(CaptionPart(GetLangStr(LanguageKey(name), english, section)));
 }
 
 ControlDecl CheckBox(std::string name, std::string_view english, bool checked,

@@ -24,8 +24,9 @@ std::span<const ControlDecl> MainOptionControls();
 std::vector<ControlDecl> NavigationPanelControls();
 
 // Builders of table rows, in English: the form runtime translates them.
-// The caption part of the text of `key` in `section`, `english` when there is none.
-std::string LangCaption(std::string_view key, std::string_view english, std::string_view section);
+// The caption part of the text of control `name` in `section` (under its language key, without a
+// leading "OPT_"), `english` when there is none.
+std::string LangCaption(std::string_view name, std::string_view english, std::string_view section);
 ControlDecl CheckBox(std::string name, std::string_view english, bool checked,
                      std::string helpKeyword = {});
 ControlDecl Choice(ControlKind kind, std::string name, std::string_view english,

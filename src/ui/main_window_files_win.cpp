@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "base/open_file_win.h"
 #include "base/utf_win.h"
 #include "exec/main_messages.h"
 #include "forms/message_box_win.h"
@@ -115,7 +116,8 @@ std::optional<std::wstring> MainWindow::ChooseSettingsFile(bool save) {
   dialog.lStructSize = sizeof dialog;
   // The backup run's window is never shown: its dialog stands on its own.
   dialog.hwndOwner = startup_.commandLine.backup ? nullptr : hwnd_;
-  dialog.lpstrFilter = L"*.reg\0*.reg\0";
+  const std::wstring filter = RegistryFileFilter();
+  dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = L"reg";
@@ -160,7 +162,9 @@ void MainWindow::LoadSettingsFile() {
   if (!file) return;
   const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(*file);
   const SettingsFileCheck check =
-      bytes ? CheckSettingsFile(*bytes) : SettingsFileCheck{false, {}, "it cannot be read"};
+      bytes
+          ? CheckSettingsFile(*bytes)
+          : SettingsFileCheck{false, {}, GetLangStr("ErrorSettingsFileRead", "it cannot be read")};
   if (!check.accepted) {
     ShowError(FormatLangText(GetLangStr("ErrorSettingsFile",
                                         "The settings can't be loaded from %s:\r%s.\r"

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "base/open_file_win.h"
 #include "lang/lang_win.h"
 #include "ui/form_page_win.h"
 #include "ui/player_page.h"
@@ -31,11 +32,13 @@ class PlayerPage final : public FormPage {
     wchar_t file[MAX_PATH] = {};
     const std::wstring current = Utf8ToWide(Form().Text(pathAt));
     wcsncpy(file, current.c_str(), MAX_PATH - 1);
-    static constexpr wchar_t kFilter[] = L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+    const std::wstring filter =
+        FileDialogFilter({{GetLangStrW("FilterPrograms", "Programs (*.exe)"), L"*.exe"},
+                          {AllFilesCaption(), L"*.*"}});
     OPENFILENAMEW open = {};
     open.lStructSize = sizeof open;
     open.hwndOwner = Handle();
-    open.lpstrFilter = kFilter;
+    open.lpstrFilter = filter.c_str();
     open.lpstrFile = file;
     open.nMaxFile = MAX_PATH;
     open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;

@@ -43,8 +43,9 @@ PluginButtons PluginButtonsFor(const PluginRowFacts* selected) {
 }
 
 std::string FileSizeText(uint64_t bytes) {
-  if (bytes < 1024) return std::to_string(bytes) + " bytes";
-  const char* const units[] = {"KB", "MB", "GB", "TB"};
+  if (bytes < 1024) return std::to_string(bytes) + " " + GetLangStr("StrBytes", "bytes");
+  const std::string units[] = {GetLangStr("StrKB", "KB"), GetLangStr("StrMB", "MB"),
+                               GetLangStr("StrGB", "GB"), GetLangStr("StrTB", "TB")};
   double size = static_cast<double>(bytes) / 1024.0;
   size_t unit = 0;
   // 1023.95 KB would print as "1024.0 KB": such a size goes up a unit.
@@ -52,9 +53,9 @@ std::string FileSizeText(uint64_t bytes) {
     size /= 1024.0;
     ++unit;
   }
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f %s", size, units[unit]);
-  return text;
+  char number[32];
+  std::snprintf(number, sizeof number, "%.1f", size);
+  return number + (" " + units[unit]);
 }
 
 std::string MissingPluginFolderText(std::string_view folder) {

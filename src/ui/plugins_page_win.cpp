@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "base/open_file_win.h"
 #include "base/utf_win.h"
 #include "forms/form_win.h"
 #include "forms/message_box_win.h"
@@ -389,10 +390,9 @@ bool PluginsPage::CopyIntoFolder(const std::wstring& source, const std::wstring&
 void PluginsPage::Add() {
   if (!services_.plugins || folderMissing_) return;
   wchar_t file[MAX_PATH] = {};
-  // Pairs of caption and pattern, each ended by a zero, and a zero after the last.
-  std::wstring filter = GetLangStrW("FilterPlugins", "PlugIns", kSection) + L" (*.dll;*.exe)";
-  for (const wchar_t* part : {L"*.dll;*.exe", L"*.*", L"*.*"}) filter += L'\0' + std::wstring(part);
-  filter += L'\0';
+  const std::wstring filter = FileDialogFilter(
+      {{GetLangStrW("FilterPlugins", "PlugIns", kSection) + L" (*.dll;*.exe)", L"*.dll;*.exe"},
+       {AllFilesCaption(), L"*.*"}});
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = services_.window;

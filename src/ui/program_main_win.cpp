@@ -8,6 +8,7 @@
 #include "exec/sounds.h"
 #include "keys/key_input_win.h"
 #include "lang/lang.h"
+#include "lang/lang_win.h"
 #include "lang/language_win.h"
 #include "pipeline/sidekit_library_win.h"
 #include "pipeline/startup_win.h"
@@ -50,13 +51,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   InstallWin32UpperCase();
   static StartupInfo startup = ReadStartupInfo();
   SetSoundResourceFolder(WideToUtf8(startup.resourceFolder));
+  Win32Registry settingsStore(HKEY_CURRENT_USER, kSettingsRootPath);
+  // Before any message and any window: every text from here on is in this language.
+  Settings().Language = ReadInterfaceLanguage(settingsStore);
+  OpenLanguageFile(startup.languageFolder, Settings().Language);
 
   // Declared before the window, so it outlives it: the window removes the hooks first.
   SidekitLibrary sidekit;
   if (!sidekit.Load(startup.programFolder.c_str())) ShowSidekitMissingError();
 
   if (WindowsTooOld()) {
-    MessageBoxW(nullptr, L"To run this program you need Windows 2000/XP/2003", L"", MB_ICONERROR);
+    MessageBoxW(
+        /*hWnd=*/nullptr,
+        GetLangStrW("ErrorWindowsVersion", "To run this program you need Windows 2000/XP/2003")
+            .c_str(),
+        L"", MB_ICONERROR);
     return 0;
   }
   const CommandLine& line = startup.commandLine;
@@ -69,10 +78,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   }
   SetCurrentDirectoryW(startup.programFolder.c_str());
 
-  Win32Registry settingsStore(HKEY_CURRENT_USER, kSettingsRootPath);
-  // Before any window: every text from here on is in this language.
-  Settings().Language = ReadInterfaceLanguage(settingsStore);
-  OpenLanguageFile(startup.languageFolder, Settings().Language);
   OptLoadStart loadStart;
   loadStart.fullVersion = startup.fullVersion;
   loadStart.ask = [](const std::string& message) { return AskKernelConflict(message); };

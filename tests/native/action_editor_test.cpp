@@ -11,6 +11,7 @@
 #include "actions/action_tree.h"
 #include "actions/catalogue.h"
 #include "fixtures/golden_profile.h"
+#include "native/support/fake_language.h"
 
 namespace tavion {
 namespace {
@@ -136,6 +137,14 @@ TEST_F(EditorTree, ChecksInOrderAndAsksOnce) {
   bool accepted = true;
   const EditorCheckContext several{true, {}, {}};
   EXPECT_FALSE(CheckEditorEntry({"New", true, TActionHKey(kCtrlP)}, tree, {}, several, accepted));
+  // The refusal names the option by its caption in the language (its key drops the "Opt_").
+  SetLanguageSource(std::make_shared<FakeLanguage>(
+      FakeLanguage::Texts{{{"Fr1", "SemiKeyAc"}, "Несколько действий|подсказка"}}));
+  accepted = false;
+  const auto failure = CheckEditorEntry({"New", true, TActionHKey(kCtrlP)}, tree, {}, {}, accepted);
+  SetLanguageSource(nullptr);
+  ASSERT_TRUE(failure);
+  EXPECT_TRUE(failure->message.ends_with("option 'Несколько действий')")) << failure->message;
 }
 
 TEST_F(EditorTree, NewNodeGoesAfterTheSelection) {

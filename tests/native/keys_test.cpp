@@ -11,6 +11,7 @@
 #include "keys/key_text.h"
 #include "keys/pressed_keys.h"
 #include "keys/tracked_key_state.h"
+#include "native/support/fake_language.h"
 #include "native/support/fakes.h"
 #include "doubles/failing_registry.h"
 #include "registry_dump.h"
@@ -394,6 +395,10 @@ TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
   };
   for (const auto& [key, scan, flags, convert, userNames, expected] : cases)
     EXPECT_EQ(expected, KeyToText(key, scan, flags, convert, userNames, context_)) << key;
+  SetLanguageSource(
+      std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "StrNone"}, "Нет"}}));
+  EXPECT_EQ("Нет", KeyToText(0, 0, 0, true, true, context_));
+  SetLanguageSource(nullptr);
   EXPECT_EQ("F", KeyToText(70, 33, 0, true, true, KeyTextContext{nullptr, &names_}));
   struct Restore {
     ~Restore() { SetDefaultSystemKeyNames(nullptr); }

@@ -155,13 +155,13 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
   NotifyAction("mixer", -1, *this);
   EXPECT_EQ("", TakePendingOsdText());
   SetLanguageSource(
-      std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "NotifyYes"}, "ja"}}));
+      std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "NotifyYes"}, "да"}}));
   NotifyAction(kLockStateCode, 0x14, *this);
   NotifyAction(kLockStateCode, 0x90, *this);  // Num Lock is named by its extended form
   NotifyAction(kLockStateCode, 0, *this);
   NotifyAction(kLockStateCode, 256, *this);
   EXPECT_EQ((Events{"wait", "osd Volume - 73% 1 -1 3 busy", "wait", "name 20 0",
-                    "osd Caps Lock on:\r\nJA 1 -1 0 busy", "wait", "name 144 1",
+                    "osd Caps Lock on:\r\nДА 1 -1 0 busy", "wait", "name 144 1",
                     "osd Num Lock on:\r\nNO 1 -1 0 busy"}),
             events);
   // The volume only with the extra text.

@@ -4,6 +4,9 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
+
+#include "native/support/fake_language.h"
 
 namespace tavion {
 namespace {
@@ -41,6 +44,14 @@ TEST(PluginFileSize, CountsBytesThenTheLargestFittingUnit) {
       {1023, "1023 bytes"}, {1536, "1.5 KB"},       {1048575, "1.0 MB"},
       {5u << 20, "5.0 MB"}, {3ull << 30, "3.0 GB"}, {1ull << 50, "1024.0 TB"}};
   for (const auto& [bytes, text] : cases) EXPECT_EQ(text, FileSizeText(bytes)) << bytes;
+  SetLanguageSource(
+      std::make_shared<FakeLanguage>(FakeLanguage::Texts{{{"Strings", "StrBytes"}, "байт"},
+                                                         {{"Strings", "StrKB"}, "КБ"},
+                                                         {{"Strings", "StrGB"}, "ГБ"}}));
+  EXPECT_EQ(
+      (std::vector<std::string>{"12 байт", "1.5 КБ", "3.0 ГБ"}),
+      (std::vector<std::string>{FileSizeText(12), FileSizeText(1536), FileSizeText(3ull << 30)}));
+  SetLanguageSource(nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "registry_dump.h"
+#include "native/support/fake_language.h"
 
 namespace tavion {
 namespace {
@@ -37,6 +38,31 @@ TEST(SettingsFile, AcceptsOnlyWholeFilesOfTheSettingsKey) {
     EXPECT_EQ(reason == nullptr, check.accepted) << file;
     EXPECT_NE(std::string::npos, check.reason.find(reason ? reason : "")) << check.reason;
   }
+}
+
+TEST(SettingsFile, RefusalsSpeakTheLanguage) {
+  const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[";
+  const std::string key = "HKEY_CURRENT_USER\\Software\\Quillon\\Tavion";
+  const auto strings = [](const char* name) {
+    return std::pair<std::string, std::string>("Strings", name);
+  };
+  SetLanguageSource(std::make_shared<FakeLanguage>(
+      FakeLanguage::Texts{{strings("ErrorSettingsFileDamaged"), "kaputt: %s"},
+                          {strings("ErrorSettingsFileCut"), "gekürzt"},
+                          {strings("ErrorSettingsFileKey"), "fremd: %s"},
+                          {strings("ErrorSettingsFileType"), "Typ von %s in %s"},
+                          {strings("ErrorSettingsFileEmpty"), "leer"}}));
+  const std::pair<std::string, std::string> rows[] = {
+      {"REGEDIT", "kaputt: "},
+      {head + key + "]\r\n\"A\"=dword:00", "gekürzt"},
+      {head + key + "X]\r\n", "fremd: " + key + "X"},
+      {head + key + "]\r\n\"P\"=hex(2):25,00\r\n", "Typ von P in " + key},
+      {head + "-" + key + "]\r\n", "leer"},
+  };
+  // The parser's own words follow the damaged file's text.
+  for (const auto& [file, reason] : rows)
+    EXPECT_EQ(reason, Check(file).reason.substr(0, reason.size()));
+  SetLanguageSource(nullptr);
 }
 
 TEST(SettingsFile, ImportReplacesTheSettingsOrPutsTheBackupBackFromBesideTheFile) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <regex>
 
+#include "lang/form_language.h"
+
 namespace tavion {
 namespace {
 
@@ -130,8 +132,8 @@ Lookup Resolve(const std::vector<std::string_view>& args, const LookupCall& call
     section = arg(call.sectionArg);
   if (key && section && !key->empty()) {
     lookup.resolved = true;
-    lookup.key = *key, lookup.section = *section,
-    lookup.english = arg(call.englishArg).value_or("");
+    lookup.key = call.controlName ? std::string(LanguageKey(*key)) : *key;
+    lookup.section = *section, lookup.english = arg(call.englishArg).value_or("");
   }
   return lookup;
 }
@@ -184,8 +186,10 @@ std::string LanguageKeys::Template() const {
   return out;
 }
 
-const LookupCall kLookupCalls[4] = {
-    {"GetLangStr"}, {"GetLangStrW"}, {"LangCaption"}, {"FindLangText", 1, -1, 0}};
+const LookupCall kLookupCalls[4] = {{"GetLangStr"},
+                                    {"GetLangStrW"},
+                                    {"LangCaption", 0, 1, 2, "Strings", true},
+                                    {"FindLangText", 1, -1, 0}};
 
 std::vector<Lookup> FindLookups(std::string_view source, const LookupCall& call,
                                 const std::map<std::string, std::string>& constants) {

@@ -47,6 +47,7 @@ struct LookupCall {
   int englishArg = 1;
   int sectionArg = 2;
   std::string_view section = "Strings";
+  bool controlName = false;  // the key is a control's name, looked up without a leading "OPT_"
 };
 // GetLangStr, GetLangStrW, LangCaption and FindLangText.
 extern const LookupCall kLookupCalls[4];

@@ -13,6 +13,7 @@
 #include "native/registry_store_contract.h"
 #include "settings/reg_export_win.h"
 #include "settings/reg_file.h"
+#include "base/utf_win.h"
 #include "wine/support/test_support.h"
 
 namespace tavion {
@@ -83,6 +84,38 @@ TEST(Win32Registry, RenameByCopyCopiesEverythingAndRefusesAnExistingTarget) {
 std::string ReadFileBytes(const std::wstring& fileName) {
   std::ifstream file(std::filesystem::path(fileName), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// This 64-bit process reaches the 32-bit programs' side of HKEY_LOCAL_MACHINE\SOFTWARE only through
+// the view, as the 32-bit build reaches the 64-bit side: every step of a store must carry it.
+TEST(Win32Registry, EveryStepOfAStoreStaysInItsView) {
+  const std::string name = "SOFTWARE\\" + WideToUtf8(wine_test::UniqueName(L"view"));
+  const wine_test::ScopeExit remove([&] {
+    for (const std::string& path : {name, "SOFTWARE\\WOW6432Node\\" + name.substr(9)})
+      RegDeleteTreeW(HKEY_LOCAL_MACHINE, Utf8ToWide(path).c_str());
+  });
+  Win32Registry other(HKEY_LOCAL_MACHINE, name, RegistryView::k32Bit);
+  const Win32Registry otherSeen(HKEY_LOCAL_MACHINE, "SOFTWARE\\WOW6432Node\\" + name.substr(9));
+  Win32Registry own(HKEY_LOCAL_MACHINE, name, RegistryView::k64Bit);
+  ASSERT_TRUE(other.WriteString("Sub\\Deep", "v", "x"));
+  ASSERT_TRUE(other.WriteInteger("", "n", 5));
+  ASSERT_TRUE(own.WriteString("Sub", "keep", "y"));
+  EXPECT_EQ("x", otherSeen.ReadString("Sub\\Deep", "v"));
+  EXPECT_EQ((std::vector<std::string>{"Sub"}), other.SubKeyNames(""));
+  EXPECT_EQ(std::nullopt, own.ReadInteger("", "n"));
+  EXPECT_TRUE(other.DeleteKey("Sub"));
+  EXPECT_FALSE(otherSeen.KeyExists("Sub"));
+  EXPECT_EQ("y", own.ReadString("Sub", "keep")) << "the same name on the other side stays";
+  EXPECT_TRUE(other.DeleteKey(""));
+  EXPECT_EQ((std::tuple(true, std::optional<uint32_t>())),
+            std::tuple(otherSeen.KeyExists(""), otherSeen.ReadInteger("", "n")));
+
+  const std::wstring file =
+      wine_test::ProgramFolder() + L"\\" + wine_test::UniqueName(L"v") + L".reg";
+  const wine_test::ScopeExit removeFile([&] { DeleteFileW(file.c_str()); });
+  ASSERT_TRUE(
+      ExportRegKey(file, HKEY_LOCAL_MACHINE, name, true, false, MessageBoxW, RegistryView::k32Bit));
+  EXPECT_EQ(std::string::npos, ReadFileBytes(file).find("keep"));
 }
 
 // Wine lists values sorted by name, a memory tree in creation order: the values go in in name
