@@ -32,15 +32,6 @@ TEST(PackedKey, BytesAreNumberedFromTheLeastSignificantAndOthersAreHarmless) {
   EXPECT_EQ(value, SetHotKeyByte(SetHotKeyByte(value, 0, 0x55), 5, 0x55));
 }
 
-TEST(ActionHKey, KeyPolyglotKeepsAtMost255BytesAndWholeCharacters) {
-  TActionHKey record;
-  record.SetKeyPolyglot(std::string(300, 'x'));
-  EXPECT_EQ(std::string(255, 'x'), record.KeyPolyglot());
-  // A two-byte character that would straddle the limit is dropped whole.
-  record.SetKeyPolyglot(std::string(254, 'a') + "\xC3\xA9" + "b");
-  EXPECT_EQ(std::string(254, 'a'), record.KeyPolyglot());
-}
-
 KeyEventRecord Event(uint32_t key, uint32_t scan, uint32_t flags) {
   return {key, scan, flags, 0, 0};
 }
@@ -164,17 +155,6 @@ TEST(ModifierState, EitherSideGivesTheBitTheSidesAreApartAndOnlyTheSynchronousSt
   EXPECT_EQ("[ 0 17 160 163 255]", PressedKeysText(async));
 }
 
-TEST(ResetModifierKey, ReleasesOnlyWhenTheGenericKeyIsStuckInTheAsynchronousState) {
-  const std::optional<KeyInput> release = KeyInput{162, 0, kInputKeyUp};
-  FakeKeyState state;
-  state.async.set(17), state.sync.set(163);
-  EXPECT_EQ(release, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic still down";
-  state.async.set(163);
-  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "other side down";
-  state.async.reset(), state.sync.set(17);
-  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic only in sync";
-}
-
 TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSideUntilSeeded) {
   FakeKeyState physical;
   physical.async.set(92).set(65);
@@ -285,24 +265,6 @@ TEST(KeyNamesSorting, AddAndPutSortByNameIgnoringCaseAndLookupsFindTheFirstMatch
                               table.IndexOfName("delt")}));
 }
 
-TEST(KeyNamesRegistry, AMissingKeyGivesTheDefaultsAndADeletedDefaultStaysDeleted) {
-  MemoryRegistry registry;
-  TKeyNames table, reloaded;
-  table.AddKey("Leftover", 1, "");
-  table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(-1, table.IndexOfName("Leftover"));
-  ASSERT_TRUE(table.Delete(table.IndexOfName("Stop")));
-  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  reloaded.LoadKeyNames(registry, "");
-  EXPECT_EQ(table.Count() + 1, reloaded.Count()) << "no path: the defaults";
-  reloaded.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(Names(table), Names(reloaded));
-  registry.DeleteKey(kPath);
-  registry.CreateKey(kPath);
-  reloaded.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(0, reloaded.Count()) << "an existing empty key is an empty table";
-}
-
 // A save that stops at any step leaves the old or the new table whole, with the ignore list, for
 // the next load; the next save starts from it.
 TEST(KeyNamesRegistry, AnInterruptedSaveLeavesTheOldOrTheNewTableWholeWithTheIgnoreList) {
@@ -336,28 +298,6 @@ TEST(KeyNamesRegistry, AnInterruptedSaveLeavesTheOldOrTheNewTableWholeWithTheIgn
     EXPECT_EQ(Names(loaded), Names(recovered));
   }
   EXPECT_GT(steps, 3u);
-}
-
-// The settings save may create the key for the ignore list alone: the defaults stay until the
-// names are saved, and removing the saved names brings them back without the ignore list going.
-TEST(KeyNamesRegistry, AKeyWithOnlyTheIgnoreListGivesTheDefaultsAndDeletingKeepsTheList) {
-  MemoryRegistry registry;
-  const std::string ignoreList = std::string(kPath) + "\\IgnoreList";
-  registry.WriteString(ignoreList, "Items", "K1");
-  TKeyNames table;
-  table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(26, table.Count());
-  table.Clear();
-  table.AddKey("Only", PackHotKey(200, 0, 0, 0), "");
-  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  ASSERT_TRUE(DeleteKeyNames(registry, kPath));
-  table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(26, table.Count());
-  EXPECT_EQ(std::vector<std::string>{"Items='K1'"}, DumpValues(registry, ignoreList));
-  registry.DeleteKey(ignoreList);
-  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  ASSERT_TRUE(DeleteKeyNames(registry, kPath));
-  EXPECT_FALSE(registry.KeyExists(kPath));
 }
 
 class KeyTextTest : public testing::Test {
