@@ -163,24 +163,6 @@ TEST_F(ShellExecuteTest, LaunchesTheExpandedTextsAskingEachTextsInputFromOne) {
             Run());
 }
 
-TEST_F(ShellExecuteTest, TheVerbARunningCopyAndAnOpenDialogDecideWhatHappens) {
-  params->Path = "%exe%\\app.exe";
-  // The editor's null verb is the default verb; a word that only starts like it is a verb.
-  for (const std::string verb : {"NULL", "null", "", "Nullify"}) {
-    params->Oper = verb;
-    EXPECT_EQ("launch " + (verb == "Nullify" ? verb : "") + "|C:\\Tavion\\app.exe|||3|6000",
-              Run().at(0));
-  }
-  params->Switch = copyRuns = true;
-  EXPECT_EQ((Events{"activate C:\\Tavion\\app.exe", "notify srun 0"}), Run());
-  copyRuns = false;
-  EXPECT_EQ("launch Nullify|C:\\Tavion\\app.exe|||3|6000", Run().at(1));
-  ExecuteAction("srun", -1, false);  // no action, no launch
-  EXPECT_EQ(Events{"notify srun -1"}, Take());
-  dialogOpen = true;  // the dialog comes to the front and the request ends without notification
-  EXPECT_EQ((Events{"raise", "beep 0"}), Run());
-}
-
 TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   SetLanguageSource(std::make_shared<FakeLanguage>(
       FakeLanguage::Texts{{{"Strings", "ErrorExec"}, "%s|%s|%s|%d|%s"}}));

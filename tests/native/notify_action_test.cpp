@@ -171,41 +171,6 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
   EXPECT_EQ(Events{}, events);
 }
 
-TEST(NotifyTextTest, LineMarksAndEveryLineEndBecomeLineBreaks) {
-  EXPECT_EQ("a\r\nb\r\nc\r\nd\r\ne#1\r\n", OsdLines("a#13b\rc\nd\r\ne#1\r"));
-}
-
-TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
-  TAction launch;
-  launch.SetName("Editor");
-  launch.SetExec("srun");
-  launch.ParamsAs<TActionParamsSExec>()->Path = "C:\\edit.exe";
-  launch.Key0().SetHKey(PackHotKey('P', 0, 0, /*modifiers=*/3));
-  launch.ActionExecOn().nOSD = true;
-  EXPECT_EQ((NotifiedAction{"Editor", "srun",
-                            HotKeyValueToText(PackHotKey('P', 0, 0, 3), true, true, true, {}), "",
-                            "C:\\edit.exe", "", "", true}),
-            DescribeAction(launch, KeyTextContext{}));
-  TAction replace;  // its replacement key is the launch's hot key
-  replace.SetExec("ke_keyz");
-  replace.ParamsAs<TActionParamsRKey>()->Key.SetHKey(PackHotKey('P', 0, 0, 3));
-  EXPECT_EQ(DescribeAction(launch, {}).hotKeyText, DescribeAction(replace, {}).replacementKeyText);
-}
-
-TEST(OsdIconTest, KindsThenCodeFamiliesThenPlugInAndEveryFileIsListed) {
-  const std::tuple<std::string, uint8_t, std::string> cases[] = {
-      {"srunx", 0, "osd_plugin.ico"},  {"", 0, "osd_default.ico"},
-      {"srun", 1, "osd_language.ico"}, {"", 2, "osd_volume.ico"},
-      {"wa_play", 3, "osd_muted.ico"}, {"wa_play", 9, "osd_player.ico"}};
-  const auto files = OsdIconFiles();
-  for (const auto& [code, kind, file] : cases) {
-    EXPECT_EQ(file, OsdIconFile(code, kind)) << code;
-    EXPECT_EQ(1, std::ranges::count(files, file)) << file;
-  }
-  EXPECT_EQ("l1_1049.ico", LanguageIconFile(1, 0x419));
-  EXPECT_EQ("", LanguageIconFile(0, 1033));
-}
-
 TEST(OsdLines, SplitAtLineBreaksAfterHashThirteen) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"a\rb\nc", {"a", "b", "c"}}, {"a\r\n", {"a"}}, {"#133", {"", "3"}}};
@@ -268,13 +233,6 @@ TEST(OsdPlacement, EveryPositionAboveTheTaskbar) {
     EXPECT_EQ(expected, OsdWindowPlace(position, {200, 50}, screen, {-7, 345})) << int{position};
   EXPECT_EQ((OsdPoint{512 - 65, 384 - 11}), OsdWindowPlace(4, {131, 23}, {1025, 769, 0}, {}))
       << "the centre rounds odd sizes down";
-}
-
-TEST(OsdPaint, IconBesideTheFirstLineAndRightAlignedLines) {
-  const OsdPaintLayout layout = OsdLayoutPaint(131, {100, 60}, 18);
-  EXPECT_EQ((OsdPoint{131 - 10 - 100 - 16, 3}), layout.icon);
-  EXPECT_EQ((std::vector<OsdPoint>{{131 - 5 - 100, 2}, {131 - 5 - 60, 20}}), layout.lines);
-  EXPECT_EQ(2 + (40 - 16) / 2, OsdLayoutPaint(200, {50}, 40).icon.y) << "centred on tall fonts";
 }
 
 TEST(OsdFade, InHoldOutWithShiftHeldTimeNotCountedThenDone) {
