@@ -95,28 +95,6 @@ TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
   }
 }
 
-TEST(ActionExec, ANewCodeReplacesTheParametersTheSameCodeKeepsThem) {
-  TAction action;
-  EXPECT_TRUE(action.IsFolder());
-  action.SetExec("srun");
-  action.ParamsAs<TActionParamsSExec>()->Path = "notepad.exe";
-  action.SetExec("srun");
-  EXPECT_EQ("notepad.exe", action.ParamsAs<TActionParamsSExec>()->Path);
-  action.SetExec("wm_scroll");
-  action.SetExec("srun");
-  EXPECT_EQ("", action.ParamsAs<TActionParamsSExec>()->Path);
-  action.SetExec("wa_play");
-  EXPECT_EQ(nullptr, action.ActionParams());
-  EXPECT_EQ(Mode::pmSExe, action.ActionParamsMode()) << "an unknown code leaves the mode";
-  action.SetActionParamsMode(Mode::pmAlfa);
-  Persistent* alfa = action.ParamsAs<TActionParamsAlfa>();
-  ASSERT_NE(nullptr, alfa);
-  action.SetActionParamsMode(Mode::pmMacr);
-  EXPECT_EQ(alfa, action.ActionParams()) << "a mode makes an object only when there is none";
-  action.SetExec("");
-  EXPECT_EQ(Mode::pmNull, action.ActionParamsMode());
-}
-
 // A plug-in's code wins over the built-in codes but launch, and its parameters load into the
 // object the plug-in makes; without the plug-in they are kept as stored and written back so.
 TEST(ActionRegistry, PluginCodesMakeThePluginsObjectOrKeepTheStoredParameters) {

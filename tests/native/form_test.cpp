@@ -73,22 +73,6 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
       DumpTree(saved, ""));
 }
 
-TEST(MemoryForm, StartsInTheDesignedStateAndIgnoresStateOfOtherKinds) {
-  MemoryForm form(SampleTable());
-  const size_t tray = *form.Find("Opt_TrayIcon");
-  const size_t combo = *form.Find("Opt_Combo");
-  EXPECT_EQ(std::nullopt, form.Find("opt_trayicon"));
-  form.SetText(tray, "text");
-  form.SetItemIndex(tray, 1);
-  form.SetChecked(combo, true);
-  form.SetColumnWidth(*form.Find("l_plg"), 5, 10);
-  EXPECT_EQ(std::tuple("", -1, false),
-            std::tuple(form.Text(tray), form.ItemIndex(tray), form.Checked(combo)));
-  EXPECT_EQ((std::vector<int>{120, 80}), form.ColumnWidths(*form.Find("l_plg")));
-  EXPECT_EQ(std::pair(false, true), std::pair(form.IsWindowed(*form.Find("Opt_Label")),
-                                              form.IsWindowed(*form.Find("Opt_Group"))));
-}
-
 // A window's pages each bring a form: an option on the second one is found, loaded and saved by
 // its name as if it were on the first, and a page without options takes no place.
 TEST(CompositeForm, LoadsAndSavesTheOptionsOfEveryFormByName) {

@@ -94,12 +94,5 @@ TEST(CommandLineTest, WholeSwitchesWithoutRegardToCaseTheHelpPrefixExactlyLinksI
   EXPECT_EQ((std::vector<int>{1, 2, 3, 4, kShortcutSetAll}), all.shortcutSets);
 }
 
-TEST(VersionText, FullJoinsFourNumbersCutDropsTrailingZeroPartsButKeepsTwo) {
-  EXPECT_EQ("4294967295.0.12.7", FullVersionText(4294967295u, 0, 12, 7));
-  const std::pair<const char*, const char*> cases[] = {
-      {"2.10.0", "2.10"}, {"1.0", "1.0"}, {"", ""}};
-  for (const auto& [input, expected] : cases) EXPECT_EQ(expected, CutVersionText(input)) << input;
-}
-
 }  // namespace
 }  // namespace tavion

@@ -32,23 +32,6 @@ TEST(WindowPickerBrowse, ListsVisibleWindowsButNotItselfTheProgramsHiddenOnesOrE
     EXPECT_EQ(c.shown, ShownInBrowseMenu(c.window)) << c.window.windowClass;
 }
 
-TEST(WindowPickerBrowse, EntryTextNamesTheExecutableOnlyWhenKnown) {
-  const struct {
-    const char* path;
-    const char* text;
-  } cases[] = {
-      {R"(C:\windows\system32\notepad.exe)", "Notepad | Untitled   (notepad.exe)"},
-      {"notepad.exe", "Notepad | Untitled   (notepad.exe)"},
-      {"", "Notepad | Untitled"},
-      {R"(C:\odd\)", "Notepad | Untitled"},
-  };
-  for (const auto& c : cases) {
-    const BrowsedWindow window{
-        .windowClass = "Notepad", .caption = "Untitled", .executablePath = c.path};
-    EXPECT_EQ(c.text, BrowseMenuText(window)) << c.path;
-  }
-}
-
 TEST(WindowPickerBrowse, ChosenEntrySplitsBackIntoClassAndCaptionWhateverTheyHold) {
   for (const PickedWindow& window : {PickedWindow{"Notepad", "a | b"}, PickedWindow{"", "only"},
                                      PickedWindow{"only", ""}, PickedWindow{"", ""}}) {
