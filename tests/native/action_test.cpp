@@ -63,38 +63,6 @@ void Load(TAction& action, RegistryStore& store) {
   EXPECT_TRUE(WriteObject(action, store, "Keys\\Default", "000", /*load=*/true));
 }
 
-// Each code makes the parameter object of its class, into which the stored fields load (the code is
-// read first) and from which they save under their names; the other codes make none.
-TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
-  const std::tuple<std::string, Mode, Lines> cases[] = {
-      {"srun", Mode::pmSExe, {"Path='p.exe'", "Show=3"}},
-      {"ke_keyz", Mode::pmKRep, {"Lang=1033"}},
-      {"mc_play", Mode::pmMacr, {"Name='m'"}},
-      {"mc_text", Mode::pmMacrText, {"Mode=2", "Text='a\016\016b'", "FileEncoding=1"}},
-      {"wm_alfa", Mode::pmAlfa, {"Mode=2", "Value=200"}},
-      {"wm_scroll", Mode::pmScroll, {"hWndType=1", "Mode=3", "Speed=20"}},
-      {"ms_wmsg", Mode::pmSMsg, {"SMsg=274"}},
-      {"wa_play", Mode::pmNull, {}},
-      {"SRUN", Mode::pmNull, {}},
-      {kCdRom, Mode::pmNull, {}},
-  };
-  for (const auto& [code, mode, params] : cases) {
-    SCOPED_TRACE(code);
-    TAction made, action;
-    made.SetExec(code);
-    MemoryRegistry store, again;
-    store.WriteString(kAction, "Exec", code);
-    store.WriteInteger(kAction, "ActionParamsMode", static_cast<uint32_t>(mode));
-    PutTree(store, kParams, params);
-    Load(action, store);
-    EXPECT_EQ(std::tuple(mode, mode, mode == Mode::pmNull),
-              std::tuple(made.ActionParamsMode(), action.ActionParamsMode(),
-                         std::as_const(action).ActionParams() == nullptr));
-    ASSERT_TRUE(Save(action, again));
-    EXPECT_EQ(params, DumpValues(again, kParams));
-  }
-}
-
 // A plug-in's code wins over the built-in codes but launch, and its parameters load into the
 // object the plug-in makes; without the plug-in they are kept as stored and written back so.
 TEST(ActionRegistry, PluginCodesMakeThePluginsObjectOrKeepTheStoredParameters) {

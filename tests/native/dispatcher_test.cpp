@@ -203,19 +203,5 @@ TEST_F(DispatcherTest, AThrowingExecutorFailsOnlyItsOwnRepetition) {
   EXPECT_FALSE(Options().Dispatching);
 }
 
-TEST_F(DispatcherTest, EachNotificationCarriesOnlyItsOwnExecutionsText) {
-  // A macro fails while a launch, started meanwhile, runs and ends: the launch's notification
-  // must not show the macro's error, and the macro's must.
-  RegisterExecutor("mc_play", [](ExecContext&) {
-    SetNotifyText("macro m1 missing", /*error=*/true);
-    ExecuteAction("srun", -1, false);
-  });
-  RecordRuns("srun");
-  EXPECT_EQ("run srun; notify srun -1; notify mc_play -1: macro m1 missing (error)",
-            Run("mc_play", -1));
-  SetNotifyText("outside any execution");
-  EXPECT_EQ("run srun; notify srun -1", Run("srun", -1));
-}
-
 }  // namespace
 }  // namespace tavion

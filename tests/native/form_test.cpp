@@ -73,30 +73,5 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
       DumpTree(saved, ""));
 }
 
-// A window's pages each bring a form: an option on the second one is found, loaded and saved by
-// its name as if it were on the first, and a page without options takes no place.
-TEST(CompositeForm, LoadsAndSavesTheOptionsOfEveryFormByName) {
-  MemoryForm first(std::vector<ControlDecl>{Decl("Opt_TrayIcon", ControlKind::kCheckBox)});
-  MemoryForm second(std::vector<ControlDecl>{Decl("cb_load", ControlKind::kCheckBox),
-                                             Decl("Opt_Radio", ControlKind::kRadioGroup, {}, 0),
-                                             Decl("Opt_ip1", ControlKind::kInfoPanel)});
-  CompositeForm all({&first, nullptr, &second});
-  ASSERT_EQ(4u, all.ControlCount());
-  EXPECT_EQ(std::optional<size_t>(2), all.Find("Opt_Radio"));
-
-  MemoryRegistry store;
-  PutTree(store, "", {"[]", "TrayIcon=1", "Radio=2", "ip1=0"});
-  SyncOptionControls(all, store, "OPT_", SyncMode::kLoad);
-  EXPECT_EQ(2, second.ItemIndex(1));
-  EXPECT_FALSE(second.Expanded(2));
-
-  second.SetItemIndex(1, 1);
-  all.SetExpanded(3, true);
-  MemoryRegistry saved;
-  SyncOptionControls(all, saved, "OPT_", SyncMode::kSave);
-  EXPECT_EQ((std::vector<std::string>{"[]", "TrayIcon=1", "Radio=1", "ip1=1"}),
-            DumpTree(saved, ""));
-}
-
 }  // namespace
 }  // namespace tavion

@@ -160,18 +160,5 @@ TEST_F(KeyEditTest, HidKeysKeepTheLastFiveDistinctAndIgnoredKeysChangeNothing) {
   EXPECT_TRUE(shared_.lastHidKeys.empty());
 }
 
-TEST_F(KeyEditTest, SetHotKeyShowsTheValueInEitherModeAndAValueWithoutKeyAsNone) {
-  KeyEditSetHotKey(state_, options_, env_, PackHotKey(173, 0, 0, kModWin | kModAlt));
-  EXPECT_EQ("Win + Alt + Volume Mute", state_.text);
-  KeyEditSetHotKey(state_, options_, env_, PackHotKey(0, 0, 0, kModCtrl));
-  EXPECT_EQ("None", state_.text);
-  KeyEditSetInputMode(state_, TkeInputMode::keHid);
-  KeyEditSetHidKey(state_, shared_, options_, env_, "HID00001");
-  EXPECT_EQ("HID01", state_.text);
-  KeyEditSetHotKey(state_, options_, env_, PackHotKey(0, 0, 0, kModShift));
-  EXPECT_EQ("Shift + HID01", state_.text);
-  EXPECT_EQ(PackHotKey(0, 0, 0, kModShift), KeyEditHotKey(state_));
-}
-
 }  // namespace
 }  // namespace tavion

@@ -241,30 +241,6 @@ TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
   }
 }
 
-TEST(KeyNamesSorting, AddAndPutSortByNameIgnoringCaseAndLookupsFindTheFirstMatch) {
-  TKeyNames table;
-  // A name that is the start of another comes first, whatever follows it in the line; an equal
-  // name goes last among its equals.
-  EXPECT_EQ((std::vector<int>{0, 0, 2, 0, 0, 3}),
-            (std::vector<int>{table.AddKey("delta", 1, ""),
-                              table.AddKey("Bravo", PackHotKey(200, 40, 1, 0), ""),
-                              table.AddKey("Echo", 3, ""), table.AddKey("alpha2", 4, ""),
-                              table.AddKey("alpha", 6, ""), table.AddKey("BRAVO", 2, "")}));
-  ASSERT_TRUE(table.PutKey(0, "zulu", 7, "HID#1"));
-  EXPECT_EQ((std::vector<std::string>{"alpha2", "Bravo", "BRAVO", "delta", "Echo", "zulu"}),
-            Names(table));
-  // Hot keys compare as such: a stored scan code 0 is a wildcard unless fully compared, and the
-  // modifiers count. HID texts compare exactly, names ignoring case; no entry stands for an empty
-  // HID text.
-  EXPECT_EQ((std::vector<int>{1, -1, -1, 5, -1, -1, 3, -1}),
-            (std::vector<int>{table.IndexOfKey(PackHotKey(200, 41, 0, 0), false),
-                              table.IndexOfKey(PackHotKey(200, 41, 0, 0), true),
-                              table.IndexOfKey(PackHotKey(200, 40, 1, kModCtrl), false),
-                              table.IndexOfHidText("HID#1"), table.IndexOfHidText("hid#1"),
-                              table.IndexOfHidText(""), table.IndexOfName("DELTA"),
-                              table.IndexOfName("delt")}));
-}
-
 // A save that stops at any step leaves the old or the new table whole, with the ignore list, for
 // the next load; the next save starts from it.
 TEST(KeyNamesRegistry, AnInterruptedSaveLeavesTheOldOrTheNewTableWholeWithTheIgnoreList) {
@@ -340,35 +316,6 @@ TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
   } restore;
   SetDefaultSystemKeyNames(&system_);
   EXPECT_EQ("59", KeyToText(112, 0, 0, true, false)) << "the installed names by default";
-}
-
-TEST_F(KeyTextTest, HotKeyTextsPutModifiersBeforeTheKeyAndHidRecordsAlwaysHaveBoth) {
-  const uint32_t ctrlAltMute = PackHotKey(173, 0x20, 1, kModCtrl | kModAlt);
-  TActionHKey hid(PackHotKey(0, 0, 0, kModShift));
-  hid.SetInputMode(TkeInputMode::keHid);
-  hid.SetKeyPolyglot("HID\\VID_0000&PID_00000001");
-  // Arguments: user names, conversion, modifiers.
-  EXPECT_EQ(
-      (std::vector<std::string>{"Ctrl + Alt + Volume Mute", "288", "Shift + Pad", "Shift + A"}),
-      (std::vector<std::string>{HotKeyValueToText(ctrlAltMute, true, false, true, context_),
-                                HotKeyValueToText(ctrlAltMute, false, true, false, context_),
-                                HotKeyToText(hid, false, false, false, context_),
-                                HotKeyToText(TActionHKey(PackHotKey(65, 30, 0, kModShift)), false,
-                                             false, true, context_)}));
-}
-
-TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"A00000000B", "A00B"},
-      {"00000", "00"},
-      {"000", "000"},
-      {"", ""},
-      {"HID\\VID_0000&PID_00000001", "HID\\VID_0&PID_00001"}};
-  for (const auto& [text, expected] : cases)
-    EXPECT_EQ(expected, HidKeyToText(text, false, context_)) << text;
-  EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
-  EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
-  EXPECT_EQ("A0", HidKeyToText("A0000", true, KeyTextContext{}));
 }
 
 }  // namespace

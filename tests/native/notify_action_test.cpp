@@ -195,30 +195,6 @@ TEST(OsdWindowSize, FromLineWidthsAndRowHeight) {
     EXPECT_EQ(expected, OsdWindowSize(widths, lineHeight)) << widths.size();
 }
 
-// 10 pixels a character, 12 on the first (bold) row.
-int FakeWidth(size_t row, std::string_view text) {
-  int characters = 0;
-  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return characters * (row == 0 ? 12 : 10);
-}
-
-TEST(OsdTextRoom, LongLinesWrapLikeATextBox) {
-  EXPECT_EQ((OsdTextRoom{1180, 44}), OsdTextRoomFor(1280, 800, 18));
-  EXPECT_EQ((OsdTextRoom{1, 1}), OsdTextRoomFor(60, 10, 18)) << "a tiny screen keeps one row";
-  EXPECT_EQ((OsdTextRoom{924, 1}), OsdTextRoomFor(1024, 768, 0)) << "no row height measured";
-  const std::tuple<std::vector<std::string>, OsdTextRoom, std::vector<std::string>> cases[] = {
-      // A path breaks after its last separator that fits, or at a later space; a word wider than
-      // the box at the edge, never inside a character; out of rows, the last row ends in an
-      // ellipsis that fits.
-      {{"x", "C:\\Program Files\\Tavion"}, {150, 9}, {"x", "C:\\Program", "Files\\Tavion"}},
-      {{"x", "\xC3\xA9\xC3\xA9\xC3\xA9"}, {20, 9}, {"x", "\xC3\xA9\xC3\xA9", "\xC3\xA9"}},
-      {{"x", "one two three four"}, {80, 2}, {"x", "one t..."}},
-      {{"x", "  spaced  out  "}, {60, 9}, {"x", "  spac", "ed", "out  "}},
-  };
-  for (const auto& [lines, room, rows] : cases)
-    EXPECT_EQ(rows, FitOsdLines(lines, room, FakeWidth)) << lines.back();
-}
-
 TEST(OsdPlacement, EveryPositionAboveTheTaskbar) {
   EXPECT_EQ(30, OsdTaskbarAllowance(30, false));
   EXPECT_EQ(0, OsdTaskbarAllowance(30, true));

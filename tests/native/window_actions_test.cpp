@@ -59,39 +59,5 @@ TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
                ScrollActionFor(9).direction || ScrollActionFor(9).zoomKey);
 }
 
-TEST(MessageTargetFor, ModeZeroNamesAWindowOnlyWhenClassOrCaptionIsGiven) {
-  using T = MessageTarget;
-  const std::tuple<int32_t, const char*, const char*, T> cases[] = {
-      {0, "", "", T::kForeground},
-      {0, "nil", "Untitled", T::kNamed},
-      {0, "Nil", "nil", T::kNamed},  // only the exact "nil" means any
-      {1, "Notepad", "x", T::kForeground},
-      {2, "nil", "nil", T::kFocused},
-      {3, "nil", "nil", T::kUnderCursorChild},
-      {4, "nil", "nil", T::kUnderCursorParent},
-      {-1, "Notepad", "nil", T::kNone}};
-  for (const auto& [mode, windowClass, caption, expected] : cases)
-    EXPECT_EQ(expected, MessageTargetFor(mode, windowClass, caption)) << mode << windowClass;
-}
-
-TEST(ChooseSound, OptionThenNameAsGivenThenResourceFolderThenBeep) {
-  const std::string folder = "C:\\Tavion\\Resource";
-  const auto exists = [&](const std::string& path) {
-    return path == "D:\\ding.wav" || path == folder + "\\on.wav";
-  };
-  // File, honour the option, beep when missing, sounds on, the choice.
-  const std::tuple<const char*, bool, bool, bool, SoundChoice> cases[] = {
-      {"D:\\ding.wav", false, true, false, {"D:\\ding.wav", false}},  // option not honoured
-      {"D:\\ding.wav", true, true, false, {}},                        // sounds off
-      {"on.wav", true, true, true, {folder + "\\on.wav", false}},
-      {"missing.wav", false, false, false, {}},
-  };
-  for (const auto& [file, honour, beep, enabled, expected] : cases)
-    EXPECT_EQ(expected, ChooseSound(file, honour, beep, enabled, folder, exists)) << file << honour;
-  SetSoundResourceFolder(folder);
-  EXPECT_EQ(folder, SoundResourceFolder());
-  SetSoundResourceFolder("");
-}
-
 }  // namespace
 }  // namespace tavion

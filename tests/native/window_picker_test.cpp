@@ -32,19 +32,5 @@ TEST(WindowPickerBrowse, ListsVisibleWindowsButNotItselfTheProgramsHiddenOnesOrE
     EXPECT_EQ(c.shown, ShownInBrowseMenu(c.window)) << c.window.windowClass;
 }
 
-TEST(WindowPickerBrowse, ChosenEntrySplitsBackIntoClassAndCaptionWhateverTheyHold) {
-  for (const PickedWindow& window : {PickedWindow{"Notepad", "a | b"}, PickedWindow{"", "only"},
-                                     PickedWindow{"only", ""}, PickedWindow{"", ""}}) {
-    EXPECT_EQ(window, SplitPickedWindow(JoinPickedWindow(window.windowClass, window.caption)));
-  }
-  EXPECT_EQ((PickedWindow{"NoJoin", ""}), SplitPickedWindow("NoJoin"));
-}
-
-TEST(WindowPickerCheck, RefusesOnlyWhenClassAndCaptionAreBothEmpty) {
-  EXPECT_EQ(std::optional<std::string>("WCls"), CheckPickedWindow({"", ""}));
-  EXPECT_EQ(std::nullopt, CheckPickedWindow({"nil", ""}));
-  EXPECT_EQ(std::nullopt, CheckPickedWindow({"", "Calculator"}));
-}
-
 }  // namespace
 }  // namespace tavion
