@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "native/support/fake_language.h"
-#include "keys/key_names.h"
 #include "lang/lang.h"
-#include "settings/registry.h"
 
 namespace tavion {
 namespace {
@@ -35,7 +33,6 @@ class CatalogueTest : public testing::Test {
   static void Reset() {
     SetLanguageSource(nullptr);
     SetCataloguePluginProvider(nullptr);
-    ChangeKeyNamesTable([](TKeyNames& names) { names.Clear(); });
   }
 };
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "registry_dump.h"
 #include "settings/registry.h"
 

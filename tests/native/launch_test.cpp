@@ -146,20 +146,6 @@ class ShellExecuteTest : public testing::Test, public test::FakeExecHost, public
   intptr_t launchResult = 42;
 };
 
-TEST_F(ShellExecuteTest, LaunchesTheExpandedTextsAskingEachTextsInputFromOne) {
-  params->Path = "%WINDIR%\\%input%%input%.exe";
-  params->Parm = "-a %input% %appdata%";
-  params->Fold = "%temp%";
-  answers = {"%input%", "b", "c"};  // an answer is never searched for more questions
-  EXPECT_EQ((Events{"ask Input parametr #1", "ask Input parametr #2", "ask Input parametr #1",
-                    "launch open|F36\\%input%b.exe|-a c F26|C:\\Temp|3|6000", "notify srun 0"}),
-            Run());
-  answers = {"a"};  // the second question is cancelled
-  EXPECT_EQ((Events{"ask Input parametr #1", "ask Input parametr #2",
-                    "notify srun 0: error in variable %input%"}),
-            Run());
-}
-
 TEST_F(ShellExecuteTest, FailuresShowTheErrorBoxWithTheirCode) {
   SetLanguageSource(std::make_shared<FakeLanguage>(
       FakeLanguage::Texts{{{"Strings", "ErrorExec"}, "%s|%s|%s|%d|%s"}}));

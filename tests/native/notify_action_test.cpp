@@ -2,18 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "actions/action.h"
 #include "native/support/fake_language.h"
 #include "osd/osd_fade.h"
 #include "osd/osd_geometry.h"
-#include "osd/osd_icons.h"
 #include "settings/settings.h"
 
 namespace tavion {
@@ -169,13 +166,6 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
   events.clear();
   NotifyAction("mixer", -1, *this);
   EXPECT_EQ(Events{}, events);
-}
-
-TEST(OsdLines, SplitAtLineBreaksAfterHashThirteen) {
-  const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {"a\rb\nc", {"a", "b", "c"}}, {"a\r\n", {"a"}}, {"#133", {"", "3"}}};
-  for (const auto& [text, lines] : cases)
-    EXPECT_EQ(lines, SplitOsdLines(ExpandOsdLineCodes(text))) << text;
 }
 
 TEST(OsdSkins, ThemePartByTypeAndWhenTheSkinIsUsed) {

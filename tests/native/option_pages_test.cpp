@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
 
 #include "ui/main_options.h"
@@ -9,15 +8,6 @@
 
 namespace tavion {
 namespace {
-
-TEST(OptionPages, NamesAreUniqueAndEveryGroupIsDeclaredBeforeWhatItHolds) {
-  std::set<std::string> groups, names;
-  for (const ControlDecl& decl : MainOptionControls()) {
-    EXPECT_TRUE(names.insert(decl.name).second) << "twice: " << decl.name;
-    EXPECT_TRUE(decl.group.empty() || groups.count(decl.group)) << decl.name;
-    if (decl.kind == ControlKind::kGroup) groups.insert(decl.name);
-  }
-}
 
 TEST(OptionPages, OsdChangesCoupleTheTaskbarToFullScreenAndResetAHandChosenCustomPlace) {
   using F = OsdPageField;

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <tuple>
 #include <utility>
 #include <vector>
-
-#include "exec/sounds.h"
-#include "exec/volume.h"
 
 namespace tavion {
 namespace {
