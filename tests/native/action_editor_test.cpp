@@ -67,20 +67,6 @@ TEST(ActionEditorNames, StartCodeAndNameRules) {
             "Replace pressed key (Ctrl+PageUp)");
 }
 
-TEST(ActionEditorKeys, SameKeyByModeTextAndModifiers) {
-  const auto hid = [](const char* text, uint8_t modifiers) {
-    TActionHKey key(PackHotKey(0, 0, 0, modifiers));
-    key.SetInputMode(TkeInputMode::keHid);
-    key.SetKeyPolyglot(text);
-    return key;
-  };
-  EXPECT_TRUE(SameActionKey(hid("Hid1", kModAlt), hid("Hid1", kModAlt)));
-  EXPECT_FALSE(SameActionKey(hid("Hid1", kModAlt), hid("Hid1", kModCtrl)));
-  EXPECT_FALSE(SameActionKey(hid("Hid1", 0), hid("Hid2", 0)));
-  EXPECT_FALSE(SameActionKey(hid("", kModCtrl), TActionHKey(PackHotKey(0, 0, 0, kModCtrl))));
-  EXPECT_TRUE(SameActionKey(TActionHKey(kCtrlP), TActionHKey(PackHotKey('P', 25, 0, kModCtrl))));
-}
-
 std::string Reserved(const std::string& owner) {
   return "The key 'Ctrl + P' is already reserved for action '" + owner +
          "',\r(if you want to use several actions for one key\ryou must turn on option 'Enable "

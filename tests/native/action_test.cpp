@@ -63,60 +63,6 @@ void Load(TAction& action, RegistryStore& store) {
   EXPECT_TRUE(WriteObject(action, store, "Keys\\Default", "000", /*load=*/true));
 }
 
-// Each code makes the parameter object of its class, into which the stored fields load (the code is
-// read first) and from which they save under their names; the other codes make none.
-TEST(ActionExec, EachCodeMakesItsParameterObjectWhichStoresItsFields) {
-  const std::tuple<std::string, Mode, Lines> cases[] = {
-      {"srun", Mode::pmSExe, {"Path='p.exe'", "Show=3"}},
-      {"ke_keyz", Mode::pmKRep, {"Lang=1033"}},
-      {"mc_play", Mode::pmMacr, {"Name='m'"}},
-      {"mc_text", Mode::pmMacrText, {"Mode=2", "Text='a\016\016b'", "FileEncoding=1"}},
-      {"wm_alfa", Mode::pmAlfa, {"Mode=2", "Value=200"}},
-      {"wm_scroll", Mode::pmScroll, {"hWndType=1", "Mode=3", "Speed=20"}},
-      {"ms_wmsg", Mode::pmSMsg, {"SMsg=274"}},
-      {"wa_play", Mode::pmNull, {}},
-      {"SRUN", Mode::pmNull, {}},
-      {kCdRom, Mode::pmNull, {}},
-  };
-  for (const auto& [code, mode, params] : cases) {
-    SCOPED_TRACE(code);
-    TAction made, action;
-    made.SetExec(code);
-    MemoryRegistry store, again;
-    store.WriteString(kAction, "Exec", code);
-    store.WriteInteger(kAction, "ActionParamsMode", static_cast<uint32_t>(mode));
-    PutTree(store, kParams, params);
-    Load(action, store);
-    EXPECT_EQ(std::tuple(mode, mode, mode == Mode::pmNull),
-              std::tuple(made.ActionParamsMode(), action.ActionParamsMode(),
-                         std::as_const(action).ActionParams() == nullptr));
-    ASSERT_TRUE(Save(action, again));
-    EXPECT_EQ(params, DumpValues(again, kParams));
-  }
-}
-
-TEST(ActionExec, ANewCodeReplacesTheParametersTheSameCodeKeepsThem) {
-  TAction action;
-  EXPECT_TRUE(action.IsFolder());
-  action.SetExec("srun");
-  action.ParamsAs<TActionParamsSExec>()->Path = "notepad.exe";
-  action.SetExec("srun");
-  EXPECT_EQ("notepad.exe", action.ParamsAs<TActionParamsSExec>()->Path);
-  action.SetExec("wm_scroll");
-  action.SetExec("srun");
-  EXPECT_EQ("", action.ParamsAs<TActionParamsSExec>()->Path);
-  action.SetExec("wa_play");
-  EXPECT_EQ(nullptr, action.ActionParams());
-  EXPECT_EQ(Mode::pmSExe, action.ActionParamsMode()) << "an unknown code leaves the mode";
-  action.SetActionParamsMode(Mode::pmAlfa);
-  Persistent* alfa = action.ParamsAs<TActionParamsAlfa>();
-  ASSERT_NE(nullptr, alfa);
-  action.SetActionParamsMode(Mode::pmMacr);
-  EXPECT_EQ(alfa, action.ActionParams()) << "a mode makes an object only when there is none";
-  action.SetExec("");
-  EXPECT_EQ(Mode::pmNull, action.ActionParamsMode());
-}
-
 // A plug-in's code wins over the built-in codes but launch, and its parameters load into the
 // object the plug-in makes; without the plug-in they are kept as stored and written back so.
 TEST(ActionRegistry, PluginCodesMakeThePluginsObjectOrKeepTheStoredParameters) {

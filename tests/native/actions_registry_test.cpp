@@ -132,21 +132,6 @@ TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
             told);
 }
 
-// Drives A: to L: that exist get a disk entry opened by Ctrl + Shift + F1, F2, ...
-TEST(DefaultActions, ADiskEntryPerExistingDriveUpToL) {
-  TActionsList list;
-  BuildDefaults(list, 1u << 0 | 1u << 3 | 1u << 4 | 1u << 20);  // A:, D:, E: and U:
-  Rows disks;
-  for (std::size_t i = 0; i < list.Count(); ++i) {
-    const TAction* action = list.At(i);
-    if (!action->Name().starts_with("Disk - ")) continue;
-    const auto f = static_cast<uint8_t>(112 + disks.size());  // F1, F2, ...
-    EXPECT_EQ(PackHotKey(f, 0, 0, kModCtrl | kModShift), action->Key0().HKey()) << action->Name();
-    disks.push_back(action->Name() + " " + action->ParamsAs<TActionParamsSExec>()->Path);
-  }
-  EXPECT_EQ((Rows{"Disk - A: A:\\", "Disk - D: D:\\", "Disk - E: E:\\"}), disks);
-}
-
 TEST_F(ActionsRegistry, RecoveryFinishesOrUndoesAnInterruptedSwap) {
   const std::string keys[] = {"Default", "~saving~Default", "~previous~Default"};
   // The action held by each of `keys` ("" for no key), then the one left in Default afterwards.

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "native/support/fake_language.h"
-#include "keys/key_names.h"
 #include "lang/lang.h"
-#include "settings/registry.h"
 
 namespace tavion {
 namespace {
@@ -35,7 +33,6 @@ class CatalogueTest : public testing::Test {
   static void Reset() {
     SetLanguageSource(nullptr);
     SetCataloguePluginProvider(nullptr);
-    ChangeKeyNamesTable([](TKeyNames& names) { names.Clear(); });
   }
 };
 
@@ -77,36 +74,6 @@ TEST_F(CatalogueTest, ChooserGroupsFollowTheCodePrefixesAndLookupsAgree) {
         << code;
   EXPECT_EQ(std::pair(none, none),
             std::pair(catalogue.Entry(-1), catalogue.Entry(catalogue.Count())));
-}
-
-TEST_F(CatalogueTest, BuildReloadsKeyNamesAndPublishesANewCatalogueInTheCurrentLanguage) {
-  MemoryRegistry registry;
-  registry.WriteString(kKeyNamesRegistryPath, "000", "Fancy=44288");
-  BuildCatalogue(registry);
-  ASSERT_EQ(1, KeyNamesTable()->Count());
-  EXPECT_EQ("Fancy", KeyNamesTable()->NameAt(0));
-  EXPECT_TRUE(FindCatalogueEntry("wa_s/\\h").MainThreadOnly);
-  EXPECT_FALSE(FindCatalogueEntry("wa_play").MainThreadOnly);
-  const std::shared_ptr<const ActionCatalogue> before = CurrentCatalogue();
-
-  auto language = std::make_shared<FakeLanguage>(FakeLanguage::Texts{
-      {{"Actions", "nil"}, "Dossier"},
-      {{"Actions", "tv_kill"}, "Beenden#9!"},
-      {{"Strings", "srun"}, "wrong section"},
-  });
-  SetLanguageSource(language);
-  SetCataloguePluginProvider(std::make_shared<FixedPlugins>(
-      std::vector<ActionCatalogueEntry>{Plugin("Disc", "plugX", /*notifyBefore=*/true)}));
-  BuildCatalogue(registry, "Elsewhere");
-  EXPECT_EQ(26, KeyNamesTable()->Count()) << "no key: the default names";
-  EXPECT_EQ("Dossier", CatalogueEntry(CatalogueIndexOf("")).displayName);
-  EXPECT_EQ("Beenden\t!", FindCatalogueEntry("tv_kill").displayName);
-  EXPECT_EQ("Open file/folder (ShellExec)", FindCatalogueEntry("srun").displayName);
-  EXPECT_EQ(ActionCatalogue::kBuiltInCount, CatalogueIndexOf("plugX"));
-  EXPECT_TRUE(FindCatalogueEntry("plugX").NotifyBefore);
-  // A reader that took the catalogue before keeps it whole.
-  EXPECT_EQ("Tavion - close", before->Find("tv_kill").displayName);
-  EXPECT_EQ(-1, before->IndexOf("plugX"));
 }
 
 }  // namespace

@@ -67,19 +67,4 @@ TEST(CorvexParams, StoredDriveIsNormalisedThenChosenAmongTheOpticalDrives) {
   }
 }
 
-TEST(CorvexParams, DriveStringCrossesTheInterfaceWithItsBound) {
-  const TavionParamsClass* cd = corvex::CdParamsClass();
-  const auto object = Make(cd);
-  cd->setString(object.get(), 0, "f:\\");
-  char wide[8] = "xxxxxxx";
-  EXPECT_EQ(2u, cd->getString(object.get(), 0, wide, sizeof(wide)));
-  EXPECT_STREQ("F:", wide);
-  char narrow[2] = "x";  // room for one character and the terminator
-  EXPECT_EQ(2u, cd->getString(object.get(), 0, narrow, sizeof(narrow)));
-  EXPECT_STREQ("F", narrow);
-  cd->setString(object.get(), 0, nullptr);
-  EXPECT_EQ(0u, cd->getString(object.get(), 0, wide, sizeof(wide)));
-  EXPECT_STREQ("", wide);
-}
-
 }  // namespace

@@ -170,27 +170,6 @@ TEST_F(DispatcherTest, ExecutorsAreLookedUpUnderTheTablesLock) {
   EXPECT_TRUE(ExecutorTableFree());
 }
 
-TEST_F(DispatcherTest, CorvexVolumeActionsArePendingVolumeCommands) {
-  // The library and the action's id, whether the action changes the volume; each dispatch starts
-  // from no pending command and no pending language switch.
-  const std::tuple<const char*, const char*, int16_t> cases[] = {{"Corvex.dll", "103", 1},
-                                                                 {"Corvex.dll", "104", 1},
-                                                                 {"CORVEX.DLL", "105", 1},
-                                                                 {"Corvex.dll", "106", 0}};
-  Options().PendingVolumeCommands = 7;
-  Options().PendingLanguageSwitches = 3;
-  for (const auto& [library, id, pending] : cases) {
-    host.actions.Clear();
-    TAction& action = host.AddAction(kGoneCode);
-    action.SetActionParamsMode(TActionParamsMode::pmPlug);
-    action.ParamsAs<TActionParamsPlug>()->LibraryFile = library;
-    action.ParamsAs<TActionParamsPlug>()->ActionId = id;
-    Run(kGoneCode, 0);
-    EXPECT_EQ(pending, Options().PendingVolumeCommands.load()) << library << " " << id;
-    EXPECT_EQ(0, Options().PendingLanguageSwitches.load());
-  }
-}
-
 TEST_F(DispatcherTest, ShellWindowGuardRefusesWindowActionsOnTheDesktop) {
   // Code, shell window in the foreground, HiddenWindow, whether the guard refuses.
   const std::tuple<std::string, bool, uintptr_t, bool> cases[] = {{"wm_wmin", true, 0x1234, true},
@@ -222,33 +201,6 @@ TEST_F(DispatcherTest, AThrowingExecutorFailsOnlyItsOwnRepetition) {
   EXPECT_EQ("run; run; run; run; run; notify mc_play 0", Run("mc_play", Packed(0, 4)));
   EXPECT_TRUE(Settings().ActionBusy);
   EXPECT_FALSE(Options().Dispatching);
-}
-
-TEST_F(DispatcherTest, NothingRunsWhileTheApplicationTerminatesOrWithoutHostButTheRequestEnds) {
-  RecordRuns("srun");
-  host.terminating = true;
-  // A request, no request, then a request without a host.
-  for (const bool withRequest : {true, false, true}) {
-    Settings().ActionBusy = true;
-    withRequest ? ExecuteAction("srun", -1, false) : DispatchAction(nullptr);
-    EXPECT_FALSE(Settings().ActionBusy) << withRequest;
-    if (!withRequest) SetExecHost(nullptr);
-  }
-  EXPECT_EQ("", host.TakeText());
-}
-
-TEST_F(DispatcherTest, EachNotificationCarriesOnlyItsOwnExecutionsText) {
-  // A macro fails while a launch, started meanwhile, runs and ends: the launch's notification
-  // must not show the macro's error, and the macro's must.
-  RegisterExecutor("mc_play", [](ExecContext&) {
-    SetNotifyText("macro m1 missing", /*error=*/true);
-    ExecuteAction("srun", -1, false);
-  });
-  RecordRuns("srun");
-  EXPECT_EQ("run srun; notify srun -1; notify mc_play -1: macro m1 missing (error)",
-            Run("mc_play", -1));
-  SetNotifyText("outside any execution");
-  EXPECT_EQ("run srun; notify srun -1", Run("srun", -1));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "actions/masks.h"
@@ -50,32 +49,6 @@ TEST(WindowList, OneOrSeveralPairsStoredAsCommaTextWithNilForEmptyAndKeptPaired)
                                                WindowEntry{"nil", "d, \"quoted\""},
                                                WindowEntry{"E", "e"}, std::nullopt}),
       (std::vector{copy.GetWindow(0), copy.GetWindow(1), copy.GetWindow(2), copy.GetWindow(3)}));
-}
-
-TEST(MatchWindow, PairsAgainstWindowTexts) {
-  constexpr uint8_t kItem = kMatchMasks | kMatchSeveral | kMatchAbsent;
-  // Flags, class and caption entries, window class and caption, whether they match.
-  const std::tuple<uint8_t, const char*, const char*, const char*, const char*, bool> cases[] = {
-      // Absent entries stand for anything when allowed; without masks "%*%" is plain text.
-      {kItem, "", "", "X", "Y", true},
-      {kMatchAbsent, "nil", "%*%", "AnyClass", "Calculator", false},
-      {kItem, "Note%?%ad", "nil", "Notepad", "x", true},
-      // Masks without absent entries: an absent class is an empty mask.
-      {kMatchMasks, "nil", "Calculator", "", "calculator", true},
-      {kMatchMasks, "SciCalc", "nil", "SciCalc", "", true},
-      // No flags: one exact window; an absent entry is the empty text.
-      {0, "SciCalc", "nil", "SciCalc", "", true},
-      {0, "SciCalc", "nil", "SciCalc", "Calculator", false},
-  };
-  for (const auto& [flags, classEntry, captionEntry, windowClass, caption, expected] : cases)
-    EXPECT_EQ(expected, MatchWindowTexts(flags, classEntry, captionEntry, windowClass, caption))
-        << int{flags} << " " << classEntry << "|" << captionEntry << " " << caption;
-  std::string mask;
-  for (int i = 0; i <= TMask::kMaxAnySequenceGroups; ++i) mask += "%*%x";
-  EXPECT_FALSE(MatchWindowTexts(kItem, "nil", mask, "C", std::string(32, 'x')));
-  EXPECT_TRUE(MatchWindowTexts(kItem, "nil", mask, "C", mask)) << "the exact text still matches";
-  EXPECT_TRUE(TActionExecOnWItem().MatchWindow("SciCalc", "nil", 0x20, Desktop()));
-  EXPECT_FALSE(TActionExecOnWItem().MatchWindow("SciCalc", "nil", 0x99, Desktop())) << "gone";
 }
 
 TEST(Conditions, ActiveAndNotActiveAskTheForegroundWindowOnlyWhenEnabled) {

@@ -79,43 +79,6 @@ TEST(ExecOptionsTree, RadioEntrySelectsItselfWithinItsOwnGroupOnly) {
   }
 }
 
-TEST(ExecOptionsTree, WindowEntriesAreEditedInTheirConditionsOnly) {
-  TActionExecOn options;
-  options.IfWa.Enbl = true;
-  options.IfWa.AddWindow("A", "a");
-  options.IfWa.AddWindow("B", "");
-  options.IfNW.AddWindow("Keep", "this");
-  ExecOptionsModel model(options, {});
-  const size_t first = Find(model, "A | a", "EO_WA");
-  const size_t second = Find(model, "B | nil", "EO_WA");
-  ASSERT_TRUE(model.AddEntry(second, {"C", "c, with comma"}));
-  ASSERT_TRUE(model.EditEntry(first, {"", "Calculator"}));
-  ASSERT_TRUE(model.RemoveEntry(second));
-  const struct {
-    const char* what;
-    std::optional<size_t> selected;
-    OptionToolbar toolbar;
-  } cases[] = {
-      {"nothing", std::nullopt, {}},
-      {"switch", Find(model, "EO_FD"), {}},
-      {"condition", Find(model, "EO_WI"), {true, false, false}},
-      {"entry", first, {true, true, true}},
-      {"removed entry", second, {}},
-      {"beyond the tree", model.Nodes().size(), {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.toolbar, model.Toolbar(c.selected)) << c.what;
-  EXPECT_FALSE(model.Toggle(first));
-  EXPECT_FALSE(model.AddEntry(Find(model, "EO_FD"), {"A", "a"}));
-  EXPECT_FALSE(model.EditEntry(second, {"A", "a"}));
-  EXPECT_FALSE(model.RemoveEntry(Find(model, "EO_WA")));
-  model.Store(options);
-  EXPECT_TRUE(options.IfWa.Enbl);
-  EXPECT_EQ("nil,C", options.IfWa.WCls());
-  EXPECT_EQ("Calculator,\"c, with comma\"", options.IfWa.WCap());
-  EXPECT_EQ("Keep", options.IfNW.WCls());
-  EXPECT_EQ(0u, options.IfWe.WindowCount());
-}
-
 // The separate-thread box shows and writes the negation of Thrd.
 TEST(ExecOptionsTree, EachBoxSetsItsOwnSwitchOrConditionOnly) {
   using Switch = bool TActionExecOn::*;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "registry_dump.h"
 #include "settings/registry.h"
 
@@ -71,47 +69,6 @@ TEST(SyncOptionControls, LoadsStoredStateOfTheRightTypeOnly) {
                                 "Notes='a\r\nb'", "[Desk]", "Shadow=0", "EmptyIdent=0", "[Visual]",
                                 "l_plg.Col0=120", "l_plg.Col1=33", "[Whole]", "Whole=0"}),
       DumpTree(saved, ""));
-}
-
-TEST(MemoryForm, StartsInTheDesignedStateAndIgnoresStateOfOtherKinds) {
-  MemoryForm form(SampleTable());
-  const size_t tray = *form.Find("Opt_TrayIcon");
-  const size_t combo = *form.Find("Opt_Combo");
-  EXPECT_EQ(std::nullopt, form.Find("opt_trayicon"));
-  form.SetText(tray, "text");
-  form.SetItemIndex(tray, 1);
-  form.SetChecked(combo, true);
-  form.SetColumnWidth(*form.Find("l_plg"), 5, 10);
-  EXPECT_EQ(std::tuple("", -1, false),
-            std::tuple(form.Text(tray), form.ItemIndex(tray), form.Checked(combo)));
-  EXPECT_EQ((std::vector<int>{120, 80}), form.ColumnWidths(*form.Find("l_plg")));
-  EXPECT_EQ(std::pair(false, true), std::pair(form.IsWindowed(*form.Find("Opt_Label")),
-                                              form.IsWindowed(*form.Find("Opt_Group"))));
-}
-
-// A window's pages each bring a form: an option on the second one is found, loaded and saved by
-// its name as if it were on the first, and a page without options takes no place.
-TEST(CompositeForm, LoadsAndSavesTheOptionsOfEveryFormByName) {
-  MemoryForm first(std::vector<ControlDecl>{Decl("Opt_TrayIcon", ControlKind::kCheckBox)});
-  MemoryForm second(std::vector<ControlDecl>{Decl("cb_load", ControlKind::kCheckBox),
-                                             Decl("Opt_Radio", ControlKind::kRadioGroup, {}, 0),
-                                             Decl("Opt_ip1", ControlKind::kInfoPanel)});
-  CompositeForm all({&first, nullptr, &second});
-  ASSERT_EQ(4u, all.ControlCount());
-  EXPECT_EQ(std::optional<size_t>(2), all.Find("Opt_Radio"));
-
-  MemoryRegistry store;
-  PutTree(store, "", {"[]", "TrayIcon=1", "Radio=2", "ip1=0"});
-  SyncOptionControls(all, store, "OPT_", SyncMode::kLoad);
-  EXPECT_EQ(2, second.ItemIndex(1));
-  EXPECT_FALSE(second.Expanded(2));
-
-  second.SetItemIndex(1, 1);
-  all.SetExpanded(3, true);
-  MemoryRegistry saved;
-  SyncOptionControls(all, saved, "OPT_", SyncMode::kSave);
-  EXPECT_EQ((std::vector<std::string>{"[]", "TrayIcon=1", "Radio=1", "ip1=1"}),
-            DumpTree(saved, ""));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstring>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -416,47 +415,6 @@ TEST_F(KeyDispatchTest, PhysicalModifierReleaseWhileSendingIsNotPressedAgain) {
 }
 
 // ---- The index against the whole tree -----------------------------------------------------
-
-TEST_F(KeyDispatchTest, IndexedWalkEqualsTheFullWalkOnRandomTrees) {
-  std::mt19937 random(20261206);
-  const uint8_t codes[] = {0, 1, 65, 66, 136, 255};
-  const uint8_t scans[] = {0, 30, 31};
-  const uint8_t flagValues[] = {0, 1, 33};
-  const char* texts[] = {"", "A", "B"};
-  // A mask above 15 comes only from a damaged profile; no key event carries it.
-  const uint8_t masks[] = {0, kModAlt, kModCtrl, kModAlt | kModCtrl, 0x20};
-  auto pick = [&](const auto& values) { return values[random() % std::size(values)]; };
-  struct SwitchOff {
-    ~SwitchOff() { SetFullKeysComparison(false); }
-  } switchOff;
-  for (int round = 0; round < 200; ++round) {
-    list_.Clear();
-    for (int i = 1 + static_cast<int>(random() % 40); i > 0; --i) {
-      TAction& action =
-          Add("srun", PackHotKey(pick(codes), pick(scans), pick(flagValues), pick(masks)),
-              static_cast<uint8_t>(random() % 3));
-      if (random() % 5 == 0) action.Key0().SetInputMode(TkeInputMode::keHid);
-      action.Key0().SetKeyPolyglot(pick(texts));
-    }
-    Index();
-    SetFullKeysComparison(round % 2 == 1);
-    for (int e = 0; e < 20; ++e) {
-      SCOPED_TRACE("round " + std::to_string(round) + " event " + std::to_string(e));
-      const uint8_t modifiers = pick(masks);
-      const KeyEventRecord record{pick(codes), pick(scans), pick(flagValues), 0, 0};
-      const KeyEventRecord* event = random() % 4 == 0 ? nullptr : &record;
-      const std::string_view text = pick(texts);
-      // Every action whose hot key fires, walking the whole tree.
-      std::vector<std::size_t> expected;
-      for (std::size_t i = 0; i < tree_.Count(); ++i) {
-        const TActionHKey& key = tree_.ActionByIndex(i)->Key0();
-        if (HotKeyByte(key.HKey(), 2) == 0 && key.KeyPolyglot().empty()) continue;
-        if (MatchHotKey(event, modifiers, key, text)) expected.push_back(i);
-      }
-      ASSERT_EQ(expected, dispatcher_.MatchingActions(event, modifiers, text));
-    }
-  }
-}
 
 }  // namespace
 }  // namespace tavion

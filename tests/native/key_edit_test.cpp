@@ -133,19 +133,6 @@ TEST_F(KeyEditTest, KeyEventsBuildTheCombinationAndDecideWhatIsSwallowed) {
   }
 }
 
-TEST_F(KeyEditTest, MouseEventsAwayFromTheControlOrInHidModeAreNotCaptured) {
-  for (const bool hidMode : {false, true}) {
-    state_ = {};
-    if (hidMode) KeyEditSetInputMode(state_, TkeInputMode::keHid);
-    const KeyEditOutcome outcome = KeyEditMouseEvent(state_, shared_, options_, env_,
-                                                     kWmLButtonDown, {}, /*overControl=*/hidMode);
-    EXPECT_EQ(KeyArrival::kKey, outcome.arrival) << "the frame is told of every button";
-    EXPECT_EQ("None", state_.text);
-  }
-  KeyEditMouseEvent(state_, shared_, options_, env_, kWmRButtonDown, {}, false);
-  EXPECT_EQ(0u, KeyEditHotKey(state_));
-}
-
 TEST_F(KeyEditTest, HidKeysKeepTheLastFiveDistinctAndIgnoredKeysChangeNothing) {
   KeyEditSetInputMode(state_, TkeInputMode::keHid);
   shared_.ignoredHidKeys = {"IGN"};
@@ -171,61 +158,6 @@ TEST_F(KeyEditTest, HidKeysKeepTheLastFiveDistinctAndIgnoredKeysChangeNothing) {
   EXPECT_EQ("None", state_.text);
   EXPECT_TRUE(state_.hidText.empty());
   EXPECT_TRUE(shared_.lastHidKeys.empty());
-}
-
-TEST_F(KeyEditTest, SetHotKeyShowsTheValueInEitherModeAndAValueWithoutKeyAsNone) {
-  KeyEditSetHotKey(state_, options_, env_, PackHotKey(173, 0, 0, kModWin | kModAlt));
-  EXPECT_EQ("Win + Alt + Volume Mute", state_.text);
-  KeyEditSetHotKey(state_, options_, env_, PackHotKey(0, 0, 0, kModCtrl));
-  EXPECT_EQ("None", state_.text);
-  KeyEditSetInputMode(state_, TkeInputMode::keHid);
-  KeyEditSetHidKey(state_, shared_, options_, env_, "HID00001");
-  EXPECT_EQ("HID01", state_.text);
-  KeyEditSetHotKey(state_, options_, env_, PackHotKey(0, 0, 0, kModShift));
-  EXPECT_EQ("Shift + HID01", state_.text);
-  EXPECT_EQ(PackHotKey(0, 0, 0, kModShift), KeyEditHotKey(state_));
-}
-
-TEST(KeyEditInfo, NamesTheFourModesInOrder) {
-  KeyEditOptions options;
-  options.useMouse = false;
-  options.useExKeys = false;
-  const std::string text = KeyEditInfoText(options);
-  EXPECT_NE(std::string::npos,
-            text.find("modifier  -  yes\rmice keys  -  no\r255 keys  -  yes\rkeys names  -  no"))
-      << text;
-}
-
-// Records the layout calls of a thread whose active layout is `active`.
-class RecordingLayouts final : public KeyboardLayouts {
- public:
-  uintptr_t Active() override { return active; }
-  bool ActivateEnglish() override {
-    if (!englishAvailable) return false;
-    active = kEnglish;
-    return true;
-  }
-  void Activate(uintptr_t layout) override { active = layout; }
-
-  static constexpr uintptr_t kEnglish = 0x4090409;
-  uintptr_t active = 0x4190419;
-  bool englishAvailable = true;
-};
-
-TEST(EnglishLayoutWhileFocused, TheLayoutBeforeTheFocusComesBackOnBlur) {
-  for (const bool available : {true, false}) {
-    RecordingLayouts layouts;
-    layouts.englishAvailable = available;
-    EnglishLayoutWhileFocused guard;
-    guard.Focused(layouts);
-    EXPECT_EQ(available ? RecordingLayouts::kEnglish : 0x4190419u, layouts.active);
-    guard.Focused(layouts);  // a second focus must not take English for the user's layout
-    guard.Blurred(layouts);
-    EXPECT_EQ(0x4190419u, layouts.active);
-    layouts.active = 0x4070407;
-    guard.Blurred(layouts);  // a blur without focus leaves a later layout change alone
-    EXPECT_EQ(0x4070407u, layouts.active);
-  }
 }
 
 }  // namespace

@@ -47,24 +47,5 @@ TEST(KeyNameDialogChecks, RefuseInOrderAndPointAtTheField) {
   }
 }
 
-TEST(KeyNameRows, ShowTheCharacterAndTheCodeOrTheirHidAndScanCodeForms) {
-  TKeyNames table;
-  table.AddKey("a", PackHotKey(65, 30, 0, 0), "");
-  table.AddKey("b", 0, "HID#1");
-  table.AddKey("c", PackHotKey(255, 86, 1, 0), "");
-  table.AddKey("d", PackHotKey(173, 0, 0, 0), "");
-  const auto row = [&](int i) {
-    const KeyNameRow r = KeyNameRowAt(table, i);
-    return r.name + "|" + r.symbol + "|" + r.keyCode;
-  };
-  EXPECT_EQ("a|A|65", row(0));
-  EXPECT_EQ("b|hid key|0", row(1));
-  EXPECT_EQ("c|\xC3\xBF|255x86x1", row(2));
-  EXPECT_EQ("d|\xC2\xAD|173", row(3));
-  EXPECT_EQ((std::vector<int>{1, 2, 1, -1}),
-            (std::vector<int>{RowAfterDeletion(1, 3), RowAfterDeletion(3, 3),
-                              RowAfterDeletion(1, 2), RowAfterDeletion(0, 0)}));
-}
-
 }  // namespace
 }  // namespace tavion

@@ -11,15 +11,6 @@
 namespace tavion {
 namespace {
 
-TEST(KeyboardLayoutPage, RowsNameKeysByScanCodeAndExtendedFlag) {
-  const test::FakeSystemKeyNames system;  // a key's name is its scan code with the extended bit
-  const KeyTextContext context{&system};
-  const RemapRowTexts row = RemapRowTextsOf({.fromScan = 0x38, .fromExtended = true}, context);
-  EXPECT_EQ((std::tuple<std::string, std::string, std::string>("312", "-->", "None")),
-            std::tuple(row.from, row.action, row.to));
-  EXPECT_EQ("58", RemapKeyText(0x3A, false, context));
-}
-
 TEST(KeyboardLayoutPage, ButtonsActOnTheListOnlyWhileRemappingIsOn) {
   const std::vector<KeyReplacement> one(1);
   const auto state = [&](bool on, bool stored, bool rows) {

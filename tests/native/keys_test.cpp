@@ -33,15 +33,6 @@ TEST(PackedKey, BytesAreNumberedFromTheLeastSignificantAndOthersAreHarmless) {
   EXPECT_EQ(value, SetHotKeyByte(SetHotKeyByte(value, 0, 0x55), 5, 0x55));
 }
 
-TEST(ActionHKey, KeyPolyglotKeepsAtMost255BytesAndWholeCharacters) {
-  TActionHKey record;
-  record.SetKeyPolyglot(std::string(300, 'x'));
-  EXPECT_EQ(std::string(255, 'x'), record.KeyPolyglot());
-  // A two-byte character that would straddle the limit is dropped whole.
-  record.SetKeyPolyglot(std::string(254, 'a') + "\xC3\xA9" + "b");
-  EXPECT_EQ(std::string(254, 'a'), record.KeyPolyglot());
-}
-
 KeyEventRecord Event(uint32_t key, uint32_t scan, uint32_t flags) {
   return {key, scan, flags, 0, 0};
 }
@@ -165,17 +156,6 @@ TEST(ModifierState, EitherSideGivesTheBitTheSidesAreApartAndOnlyTheSynchronousSt
   EXPECT_EQ("[ 0 17 160 163 255]", PressedKeysText(async));
 }
 
-TEST(ResetModifierKey, ReleasesOnlyWhenTheGenericKeyIsStuckInTheAsynchronousState) {
-  const std::optional<KeyInput> release = KeyInput{162, 0, kInputKeyUp};
-  FakeKeyState state;
-  state.async.set(17), state.sync.set(163);
-  EXPECT_EQ(release, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic still down";
-  state.async.set(163);
-  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "other side down";
-  state.async.reset(), state.sync.set(17);
-  EXPECT_EQ(std::nullopt, ResetModifierKeyEvent(state, 162, 163, 17)) << "generic only in sync";
-}
-
 TEST(TrackedKeyState, FollowsTheEventsItSeesWithAGenericKeyForEitherSideUntilSeeded) {
   FakeKeyState physical;
   physical.async.set(92).set(65);
@@ -262,48 +242,6 @@ TEST(KeyNamesLines, PartsAreReadBackFromTheLineAndOddNumbersAreNoKey) {
   }
 }
 
-TEST(KeyNamesSorting, AddAndPutSortByNameIgnoringCaseAndLookupsFindTheFirstMatch) {
-  TKeyNames table;
-  // A name that is the start of another comes first, whatever follows it in the line; an equal
-  // name goes last among its equals.
-  EXPECT_EQ((std::vector<int>{0, 0, 2, 0, 0, 3}),
-            (std::vector<int>{table.AddKey("delta", 1, ""),
-                              table.AddKey("Bravo", PackHotKey(200, 40, 1, 0), ""),
-                              table.AddKey("Echo", 3, ""), table.AddKey("alpha2", 4, ""),
-                              table.AddKey("alpha", 6, ""), table.AddKey("BRAVO", 2, "")}));
-  ASSERT_TRUE(table.PutKey(0, "zulu", 7, "HID#1"));
-  EXPECT_EQ((std::vector<std::string>{"alpha2", "Bravo", "BRAVO", "delta", "Echo", "zulu"}),
-            Names(table));
-  // Hot keys compare as such: a stored scan code 0 is a wildcard unless fully compared, and the
-  // modifiers count. HID texts compare exactly, names ignoring case; no entry stands for an empty
-  // HID text.
-  EXPECT_EQ((std::vector<int>{1, -1, -1, 5, -1, -1, 3, -1}),
-            (std::vector<int>{table.IndexOfKey(PackHotKey(200, 41, 0, 0), false),
-                              table.IndexOfKey(PackHotKey(200, 41, 0, 0), true),
-                              table.IndexOfKey(PackHotKey(200, 40, 1, kModCtrl), false),
-                              table.IndexOfHidText("HID#1"), table.IndexOfHidText("hid#1"),
-                              table.IndexOfHidText(""), table.IndexOfName("DELTA"),
-                              table.IndexOfName("delt")}));
-}
-
-TEST(KeyNamesRegistry, AMissingKeyGivesTheDefaultsAndADeletedDefaultStaysDeleted) {
-  MemoryRegistry registry;
-  TKeyNames table, reloaded;
-  table.AddKey("Leftover", 1, "");
-  table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(-1, table.IndexOfName("Leftover"));
-  ASSERT_TRUE(table.Delete(table.IndexOfName("Stop")));
-  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  reloaded.LoadKeyNames(registry, "");
-  EXPECT_EQ(table.Count() + 1, reloaded.Count()) << "no path: the defaults";
-  reloaded.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(Names(table), Names(reloaded));
-  registry.DeleteKey(kPath);
-  registry.CreateKey(kPath);
-  reloaded.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(0, reloaded.Count()) << "an existing empty key is an empty table";
-}
-
 // A save that stops at any step leaves the old or the new table whole, with the ignore list, for
 // the next load; the next save starts from it.
 TEST(KeyNamesRegistry, AnInterruptedSaveLeavesTheOldOrTheNewTableWholeWithTheIgnoreList) {
@@ -337,28 +275,6 @@ TEST(KeyNamesRegistry, AnInterruptedSaveLeavesTheOldOrTheNewTableWholeWithTheIgn
     EXPECT_EQ(Names(loaded), Names(recovered));
   }
   EXPECT_GT(steps, 3u);
-}
-
-// The settings save may create the key for the ignore list alone: the defaults stay until the
-// names are saved, and removing the saved names brings them back without the ignore list going.
-TEST(KeyNamesRegistry, AKeyWithOnlyTheIgnoreListGivesTheDefaultsAndDeletingKeepsTheList) {
-  MemoryRegistry registry;
-  const std::string ignoreList = std::string(kPath) + "\\IgnoreList";
-  registry.WriteString(ignoreList, "Items", "K1");
-  TKeyNames table;
-  table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(26, table.Count());
-  table.Clear();
-  table.AddKey("Only", PackHotKey(200, 0, 0, 0), "");
-  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  ASSERT_TRUE(DeleteKeyNames(registry, kPath));
-  table.LoadKeyNames(registry, kPath);
-  EXPECT_EQ(26, table.Count());
-  EXPECT_EQ(std::vector<std::string>{"Items='K1'"}, DumpValues(registry, ignoreList));
-  registry.DeleteKey(ignoreList);
-  ASSERT_TRUE(table.SaveKeyNames(registry, kPath));
-  ASSERT_TRUE(DeleteKeyNames(registry, kPath));
-  EXPECT_FALSE(registry.KeyExists(kPath));
 }
 
 class KeyTextTest : public testing::Test {
@@ -405,35 +321,6 @@ TEST_F(KeyTextTest, KeyTextTakesTheUserNameThenTheSystemNameThenTheCharacter) {
   } restore;
   SetDefaultSystemKeyNames(&system_);
   EXPECT_EQ("59", KeyToText(112, 0, 0, true, false)) << "the installed names by default";
-}
-
-TEST_F(KeyTextTest, HotKeyTextsPutModifiersBeforeTheKeyAndHidRecordsAlwaysHaveBoth) {
-  const uint32_t ctrlAltMute = PackHotKey(173, 0x20, 1, kModCtrl | kModAlt);
-  TActionHKey hid(PackHotKey(0, 0, 0, kModShift));
-  hid.SetInputMode(TkeInputMode::keHid);
-  hid.SetKeyPolyglot("HID\\VID_0000&PID_00000001");
-  // Arguments: user names, conversion, modifiers.
-  EXPECT_EQ(
-      (std::vector<std::string>{"Ctrl + Alt + Volume Mute", "288", "Shift + Pad", "Shift + A"}),
-      (std::vector<std::string>{HotKeyValueToText(ctrlAltMute, true, false, true, context_),
-                                HotKeyValueToText(ctrlAltMute, false, true, false, context_),
-                                HotKeyToText(hid, false, false, false, context_),
-                                HotKeyToText(TActionHKey(PackHotKey(65, 30, 0, kModShift)), false,
-                                             false, true, context_)}));
-}
-
-TEST_F(KeyTextTest, HidTextShortensRunsOfZerosUnlessItHasAName) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"A00000000B", "A00B"},
-      {"00000", "00"},
-      {"000", "000"},
-      {"", ""},
-      {"HID\\VID_0000&PID_00000001", "HID\\VID_0&PID_00001"}};
-  for (const auto& [text, expected] : cases)
-    EXPECT_EQ(expected, HidKeyToText(text, false, context_)) << text;
-  EXPECT_EQ("Pad", HidKeyToText("HID\\VID_0000&PID_00000001", true, context_));
-  EXPECT_EQ("", HidKeyToText("", true, context_)) << "no entry stands for an empty text";
-  EXPECT_EQ("A0", HidKeyToText("A0000", true, KeyTextContext{}));
 }
 
 }  // namespace

@@ -24,22 +24,6 @@ std::string Tags(std::initializer_list<std::pair<char, std::string>> fields) {
   return text;
 }
 
-TEST(MacroStore, ItemsAreStoredAsCommaTextUnderTheMacrosKeyAndReadBackExactly) {
-  MemoryRegistry store;
-  const Items items = {"", NewRecordingSettingsText(), "a \"quoted\", comma", "-2147483648"};
-  ASSERT_TRUE(WriteMacroItems(store, "Greeting", items) &&
-              WriteMacroItems(store, "Blank", Items{""}));
-  ASSERT_TRUE(store.WriteInteger(kMacrosKey, "Number", 5) &&
-              store.WriteString(kMacrosKey, "E", ""));
-  EXPECT_EQ("\"\"", store.ReadString("Macros", "Blank"));
-  // Case does not matter; a number, an empty or a missing value holds no item.
-  EXPECT_EQ((std::vector<Items>{items, {""}, {}, {}, {}}),
-            (std::vector<Items>{ReadMacroItems(store, "greeting"), ReadMacroItems(store, "Blank"),
-                                ReadMacroItems(store, "Number"), ReadMacroItems(store, "E"),
-                                ReadMacroItems(store, "Missing")}));
-  EXPECT_EQ((Items{"Greeting", "Blank", "Number", "E"}), MacroNames(store));
-}
-
 TEST(PlaybackSettingsTags, EachTagSetsItsFieldAndOddOrMissingOnesTakeTheDefaults) {
   const PlaybackSettings defaults;
   const std::pair<std::string, PlaybackSettings> cases[] = {
@@ -132,27 +116,6 @@ KeyInput KeyDown(uint16_t key) {
 }
 KeyInput KeyUp(uint16_t key) {
   return {key, 0, kInputKeyUp};
-}
-
-TEST(SendPlan, CharactersAreUnicodeControlsAreKeysAndMouseKeysAreButtonsOrWheelSteps) {
-  const KeyInput a{0, u'a', kInputUnicode}, aUp{0, u'a', kInputUnicode | kInputKeyUp};
-  const KeyInput euro{0, u'\u20AC', kInputUnicode},
-      euroUp{0, u'\u20AC', kInputUnicode | kInputKeyUp};
-  EXPECT_EQ((std::vector<KeyInput>{a, aUp, KeyDown(13), KeyUp(13), euro, euroUp}),
-            TextKeyEvents(u"a\r\u20AC"));
-  EXPECT_EQ((std::vector<KeyInput>{KeyDown(9), KeyUp(9)}), TextKeyEvents(u"\t\r"))
-      << "a final carriage return is no key";
-
-  const std::pair<uint16_t, std::vector<MouseInput>> mouse[] = {
-      {1, {{0x2, 0}, {0x4, 0}}},
-      {2, {{0x8, 0}, {0x10, 0}}},
-      {4, {{0x20, 0}, {0x40, 0}}},
-      {14, {{0x2, 0}, {0x4, 0}, {0x2, 0}, {0x4, 0}}},
-      {136, {{0x800, 120}}},
-      {137, {{0x800, -120}}},
-      {5, {}},
-      {65, {}}};
-  for (const auto& [key, expected] : mouse) EXPECT_EQ(expected, MouseKeyEvents(key)) << key;
 }
 
 TEST(SendPlan, HeldModifiersAreLiftedAndPressedAgainAndAMaskIsPressedAndReleased) {

@@ -56,19 +56,6 @@ TEST(MainWindowOptions, EachCheckBoxTurnsOnItsOwnFieldAndTheListsAreMapped) {
             std::tuple(o.playerPath, o.playerType, o.foobarClass));
 }
 
-TEST(MainWindowOptions, WhichChangeAsksWhatBeyondApplyingTheOptions) {
-  using S = OptionChangeStep;
-  EXPECT_EQ(S::kTrayIcon, OptionChangeFor("Opt_TrayIcon", false, true, false));
-  EXPECT_EQ(S::kStayOnTop, OptionChangeFor("Opt_StayOnTop", true, false, false));
-  EXPECT_EQ(S::kSound, OptionChangeFor("cb_sound", false, true, false));
-  EXPECT_EQ(S::kNone, OptionChangeFor("Opt_LockState", true, true, false));
-  // The mouse hook only after the start, and only when it changes.
-  EXPECT_EQ(S::kMouseHook, OptionChangeFor("Opt_MiceKeyAc", true, true, false));
-  EXPECT_EQ(S::kMouseHook, OptionChangeFor("Opt_MiceKeyAc", false, true, true));
-  EXPECT_EQ(S::kNone, OptionChangeFor("Opt_MiceKeyAc", true, false, false));
-  EXPECT_EQ(S::kNone, OptionChangeFor("Opt_MiceKeyAc", true, true, true));
-}
-
 TEST(MainWindowOptions, AWindowParkedOffTheScreenComesBackToItsSavedEdgeOrTheCentre) {
   // Its left edge now, the saved one, where it goes: a window whose left edge is still on the
   // screen stays; one whose saved edge is off the screen too goes to the centre.
@@ -92,13 +79,6 @@ TEST(CommandLineTest, WholeSwitchesWithoutRegardToCaseTheHelpPrefixExactlyLinksI
   EXPECT_TRUE(all.autorun && all.preKill && all.backup && all.restart && all.removeShortcuts);
   EXPECT_EQ("keys.htm", all.help.value_or("none"));
   EXPECT_EQ((std::vector<int>{1, 2, 3, 4, kShortcutSetAll}), all.shortcutSets);
-}
-
-TEST(VersionText, FullJoinsFourNumbersCutDropsTrailingZeroPartsButKeepsTwo) {
-  EXPECT_EQ("4294967295.0.12.7", FullVersionText(4294967295u, 0, 12, 7));
-  const std::pair<const char*, const char*> cases[] = {
-      {"2.10.0", "2.10"}, {"1.0", "1.0"}, {"", ""}};
-  for (const auto& [input, expected] : cases) EXPECT_EQ(expected, CutVersionText(input)) << input;
 }
 
 }  // namespace

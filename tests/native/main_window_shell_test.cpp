@@ -44,15 +44,6 @@ TEST(WindowKeys, EachKeyAloneMeansItsCommandAndNothingWithAModifier) {
   }
 }
 
-TEST(WindowKeys, TitleButtonsActOnTheirPressAndMaximiseRestoresAMaximisedWindow) {
-  EXPECT_EQ(TitleButton::kMinimize, TitleButtonAt(8, false));
-  EXPECT_EQ(TitleButton::kMaximize, TitleButtonAt(9, false));
-  EXPECT_EQ(TitleButton::kRestore, TitleButtonAt(9, true));
-  EXPECT_EQ(TitleButton::kClose, TitleButtonAt(20, true));
-  for (int elsewhere : {1, 2, 3, 12, 21})  // client, caption, system menu, top edge, help
-    EXPECT_EQ(TitleButton::kNone, TitleButtonAt(elsewhere, false)) << elsewhere;
-}
-
 // Folders with children become submenus, an empty folder an entry without a code; the submenu is
 // made once, and again only after a save, so an unsaved edit does not show.
 TEST(TrayActions, TheTreeBecomesNestedEntriesRebuiltAfterASaveOnly) {

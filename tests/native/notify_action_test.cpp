@@ -2,18 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "actions/action.h"
 #include "native/support/fake_language.h"
 #include "osd/osd_fade.h"
 #include "osd/osd_geometry.h"
-#include "osd/osd_icons.h"
 #include "settings/settings.h"
 
 namespace tavion {
@@ -171,48 +168,6 @@ TEST_F(NotifyActionTest, VolumeAndLockKeysAfterAWaitUnlessSwitchedOff) {
   EXPECT_EQ(Events{}, events);
 }
 
-TEST(NotifyTextTest, LineMarksAndEveryLineEndBecomeLineBreaks) {
-  EXPECT_EQ("a\r\nb\r\nc\r\nd\r\ne#1\r\n", OsdLines("a#13b\rc\nd\r\ne#1\r"));
-}
-
-TEST(DescribeActionTest, TakesNameKeysPathAndTheNeverShowFlag) {
-  TAction launch;
-  launch.SetName("Editor");
-  launch.SetExec("srun");
-  launch.ParamsAs<TActionParamsSExec>()->Path = "C:\\edit.exe";
-  launch.Key0().SetHKey(PackHotKey('P', 0, 0, /*modifiers=*/3));
-  launch.ActionExecOn().nOSD = true;
-  EXPECT_EQ((NotifiedAction{"Editor", "srun",
-                            HotKeyValueToText(PackHotKey('P', 0, 0, 3), true, true, true, {}), "",
-                            "C:\\edit.exe", "", "", true}),
-            DescribeAction(launch, KeyTextContext{}));
-  TAction replace;  // its replacement key is the launch's hot key
-  replace.SetExec("ke_keyz");
-  replace.ParamsAs<TActionParamsRKey>()->Key.SetHKey(PackHotKey('P', 0, 0, 3));
-  EXPECT_EQ(DescribeAction(launch, {}).hotKeyText, DescribeAction(replace, {}).replacementKeyText);
-}
-
-TEST(OsdIconTest, KindsThenCodeFamiliesThenPlugInAndEveryFileIsListed) {
-  const std::tuple<std::string, uint8_t, std::string> cases[] = {
-      {"srunx", 0, "osd_plugin.ico"},  {"", 0, "osd_default.ico"},
-      {"srun", 1, "osd_language.ico"}, {"", 2, "osd_volume.ico"},
-      {"wa_play", 3, "osd_muted.ico"}, {"wa_play", 9, "osd_player.ico"}};
-  const auto files = OsdIconFiles();
-  for (const auto& [code, kind, file] : cases) {
-    EXPECT_EQ(file, OsdIconFile(code, kind)) << code;
-    EXPECT_EQ(1, std::ranges::count(files, file)) << file;
-  }
-  EXPECT_EQ("l1_1049.ico", LanguageIconFile(1, 0x419));
-  EXPECT_EQ("", LanguageIconFile(0, 1033));
-}
-
-TEST(OsdLines, SplitAtLineBreaksAfterHashThirteen) {
-  const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {"a\rb\nc", {"a", "b", "c"}}, {"a\r\n", {"a"}}, {"#133", {"", "3"}}};
-  for (const auto& [text, lines] : cases)
-    EXPECT_EQ(lines, SplitOsdLines(ExpandOsdLineCodes(text))) << text;
-}
-
 TEST(OsdSkins, ThemePartByTypeAndWhenTheSkinIsUsed) {
   EXPECT_EQ(std::wstring(L"TASKBAND"), OsdSkinFor(2)->themeClass);
   EXPECT_EQ(4, OsdSkinFor(3)->state);
@@ -230,30 +185,6 @@ TEST(OsdWindowSize, FromLineWidthsAndRowHeight) {
     EXPECT_EQ(expected, OsdWindowSize(widths, lineHeight)) << widths.size();
 }
 
-// 10 pixels a character, 12 on the first (bold) row.
-int FakeWidth(size_t row, std::string_view text) {
-  int characters = 0;
-  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return characters * (row == 0 ? 12 : 10);
-}
-
-TEST(OsdTextRoom, LongLinesWrapLikeATextBox) {
-  EXPECT_EQ((OsdTextRoom{1180, 44}), OsdTextRoomFor(1280, 800, 18));
-  EXPECT_EQ((OsdTextRoom{1, 1}), OsdTextRoomFor(60, 10, 18)) << "a tiny screen keeps one row";
-  EXPECT_EQ((OsdTextRoom{924, 1}), OsdTextRoomFor(1024, 768, 0)) << "no row height measured";
-  const std::tuple<std::vector<std::string>, OsdTextRoom, std::vector<std::string>> cases[] = {
-      // A path breaks after its last separator that fits, or at a later space; a word wider than
-      // the box at the edge, never inside a character; out of rows, the last row ends in an
-      // ellipsis that fits.
-      {{"x", "C:\\Program Files\\Tavion"}, {150, 9}, {"x", "C:\\Program", "Files\\Tavion"}},
-      {{"x", "\xC3\xA9\xC3\xA9\xC3\xA9"}, {20, 9}, {"x", "\xC3\xA9\xC3\xA9", "\xC3\xA9"}},
-      {{"x", "one two three four"}, {80, 2}, {"x", "one t..."}},
-      {{"x", "  spaced  out  "}, {60, 9}, {"x", "  spac", "ed", "out  "}},
-  };
-  for (const auto& [lines, room, rows] : cases)
-    EXPECT_EQ(rows, FitOsdLines(lines, room, FakeWidth)) << lines.back();
-}
-
 TEST(OsdPlacement, EveryPositionAboveTheTaskbar) {
   EXPECT_EQ(30, OsdTaskbarAllowance(30, false));
   EXPECT_EQ(0, OsdTaskbarAllowance(30, true));
@@ -268,13 +199,6 @@ TEST(OsdPlacement, EveryPositionAboveTheTaskbar) {
     EXPECT_EQ(expected, OsdWindowPlace(position, {200, 50}, screen, {-7, 345})) << int{position};
   EXPECT_EQ((OsdPoint{512 - 65, 384 - 11}), OsdWindowPlace(4, {131, 23}, {1025, 769, 0}, {}))
       << "the centre rounds odd sizes down";
-}
-
-TEST(OsdPaint, IconBesideTheFirstLineAndRightAlignedLines) {
-  const OsdPaintLayout layout = OsdLayoutPaint(131, {100, 60}, 18);
-  EXPECT_EQ((OsdPoint{131 - 10 - 100 - 16, 3}), layout.icon);
-  EXPECT_EQ((std::vector<OsdPoint>{{131 - 5 - 100, 2}, {131 - 5 - 60, 20}}), layout.lines);
-  EXPECT_EQ(2 + (40 - 16) / 2, OsdLayoutPaint(200, {50}, 40).icon.y) << "centred on tall fonts";
 }
 
 TEST(OsdFade, InHoldOutWithShiftHeldTimeNotCountedThenDone) {

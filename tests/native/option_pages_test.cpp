@@ -1,37 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
 
-#include "ui/about_page.h"
 #include "ui/main_options.h"
 #include "ui/main_options_page.h"
 #include "ui/osd_page.h"
 
 namespace tavion {
 namespace {
-
-TEST(OptionPages, NamesAreUniqueAndEveryGroupIsDeclaredBeforeWhatItHolds) {
-  std::set<std::string> groups, names;
-  for (const ControlDecl& decl : MainOptionControls()) {
-    EXPECT_TRUE(names.insert(decl.name).second) << "twice: " << decl.name;
-    EXPECT_TRUE(decl.group.empty() || groups.count(decl.group)) << decl.name;
-    if (decl.kind == ControlKind::kGroup) groups.insert(decl.name);
-  }
-}
-
-TEST(OptionPages, AboutShowsAPositiveBuildNumberAndTheLanguageChoiceListsEnglishOnce) {
-  const char* date = "07.12.2026 10:00";
-  EXPECT_EQ("version: 2.5.1.37\r\nlast changes from 07.12.2026 10:00\r\nbuild number: 37",
-            AboutVersionText("2.5.1.37", date));
-  for (const char* noBuild : {"1.0.0.0", "2.5", "2.5.1.x7"})
-    EXPECT_EQ(std::string("version: ") + noBuild + "\r\nlast changes from " + date,
-              AboutVersionText(noBuild, date));
-  const std::vector<std::string> choices = LanguageChoices({"Russian", "english", "Ukrainian"});
-  EXPECT_EQ((std::vector<std::string>{"English", "Russian", "Ukrainian"}), choices);
-  EXPECT_EQ((std::tuple{2, 0}), std::tuple(LanguageChoiceIndex(choices, "Ukrainian"),
-                                           LanguageChoiceIndex(choices, "German")));
-}
 
 TEST(OptionPages, OsdChangesCoupleTheTaskbarToFullScreenAndResetAHandChosenCustomPlace) {
   using F = OsdPageField;

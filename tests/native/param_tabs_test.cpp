@@ -25,27 +25,6 @@ TEST(ParseMessageNumber, ReadsUnsignedDecimalsOf32BitsOnly) {
     EXPECT_EQ(static_cast<uint32_t>(stored), ParseMessageNumber(MessageNumberText(stored)));
 }
 
-TEST(CheckMessageFields, NeedsAWindowForCustomThenThreeNumbersInOrder) {
-  // Each case changes the fields of a good "Custom" message.
-  const std::pair<std::function<void(MessageFields&)>, std::optional<ParamProblem>> cases[] = {
-      {[](MessageFields&) {}, std::nullopt},
-      {[](MessageFields& f) { f.windowClass.clear(); }, ParamProblem{"ErrorMesN", "", "b_browse"}},
-      {[](MessageFields& f) { f.windowClass.clear(), f.mode = 1; }, std::nullopt},
-      {[](MessageFields& f) { f.windowClass.clear(), f.caption = "Untitled"; }, std::nullopt},
-      {[](MessageFields& f) { f.message = "-1", f.wParam = "x"; },
-       ParamProblem{"ErrorMes1", "", "e_msg"}},
-      {[](MessageFields& f) { f.wParam = "x", f.lParam = ""; },
-       ParamProblem{"ErrorMes2", "", "e_wparam"}},
-      {[](MessageFields& f) { f.lParam = "99999999999"; },
-       ParamProblem{"ErrorMes3", "", "e_lparam"}},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    MessageFields fields{0, "Notepad", "", "273", "0", "4294967295"};
-    cases[i].first(fields);
-    EXPECT_EQ(cases[i].second, CheckMessageFields(fields)) << "case " << i;
-  }
-}
-
 TEST(ParamChecks, TypedTextNeedsTheTextOrAnExistingFile) {
   const std::set<std::string, std::less<>> files = {"C:\\a.txt"};
   const auto exists = [&](std::string_view name) { return files.contains(name); };

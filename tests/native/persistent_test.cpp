@@ -28,29 +28,6 @@ class Leaf final : public Persistent {
   PersistentHotKey Key;
 };
 
-// Tables built at run time may lack accessors (neither saved nor loaded) or name the object itself
-// as its child (saved and loaded down to a bounded depth).
-class Faulty final : public Persistent {
- public:
-  std::span<const Property> Properties() const override {
-    static constexpr Property kProperties[] = {
-        IntegerField<&Faulty::Value>("Value"),
-        {.name = "n", .kind = PropertyKind::kInteger, .getNumber = &Number},
-        {.name = "s", .kind = PropertyKind::kString, .setString = &SetText},
-        {.name = "o", .kind = PropertyKind::kObject},
-        {.name = "Self",
-         .kind = PropertyKind::kObject,
-         .getObject = [](Persistent& o, const Property&) -> Persistent* { return &o; }}};
-    return kProperties;
-  }
-  static uint32_t Number(const Persistent&, const Property&) { return 4; }
-  static void SetText(Persistent& o, const Property&, std::string) {
-    static_cast<Faulty&>(o).textSet = true;
-  }
-  uint32_t Value = 1;
-  bool textSet = false;
-};
-
 constexpr const char* kKey = "Root\\Objects\\S";
 
 bool Save(Persistent& object, RegistryStore& store) {
@@ -83,21 +60,6 @@ TEST(Walker, ObjectsLoadBackAndAFailedWriteEndsTheSaveWithFalse) {
     EXPECT_FALSE(Save(leaf, store)) << step;
     EXPECT_EQ(step, store.MutatingCalls()) << "nothing is tried after the failure, step " << step;
   }
-}
-
-TEST(Walker, PropertiesWithoutAccessorsAreSkippedAndSelfNestingIsBounded) {
-  MemoryRegistry store;
-  Faulty faulty;
-  ASSERT_TRUE(Save(faulty, store));
-  std::string key = kKey;
-  int depth = 0;
-  for (; store.KeyExists(key + "\\Self"); ++depth) key += "\\Self";
-  EXPECT_GT(depth, 2);
-  EXPECT_LT(depth, 64);
-  EXPECT_EQ(Lines{"Value=1"}, DumpValues(store, kKey));
-  store.WriteString(kKey, "s", "t");
-  Load(faulty, store);
-  EXPECT_FALSE(faulty.textSet);
 }
 
 // Stored text holds a line break as two 0x0E bytes; text that no plain text encodes to still

@@ -216,15 +216,5 @@ TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTreeWrittenInItsOrder) {
   EXPECT_FALSE(store.KeyExists("ExKeys\\IgnoreList")) << "an empty ignore list is no key";
 }
 
-TEST(DateTimeFromCivil, CountsDaysFromTheEndOf1899) {
-  const std::tuple<std::array<int, 6>, double> cases[] = {
-      {{1899, 12, 30, 0, 0, 0}, 0},       {{1900, 1, 1, 0, 0, 0}, 2},
-      {{2000, 3, 1, 18, 0, 0}, 36586.75}, {{2024, 2, 29, 6, 0, 0}, 45351.25},
-      {{1899, 12, 29, 0, 0, 0}, -1},
-  };
-  for (const auto& [d, expected] : cases)
-    EXPECT_DOUBLE_EQ(expected, DateTimeFromCivil(d[0], d[1], d[2], d[3], d[4], d[5])) << d[0];
-}
-
 }  // namespace
 }  // namespace tavion

@@ -62,21 +62,6 @@ TEST(DecideShellEvent, OwnEventsAreCountedDownOthersAnsweredAndAllIgnoredWhileOf
   ResetSettings();
 }
 
-TEST(IsShellWindow, DesktopAndTaskBarButNotLookAlikes) {
-  const std::pair<ShellWindowFacts, bool> cases[] = {
-      {{"Progman", "Program Manager", false, false}, true},
-      {{"Progman", "program manager", false, false}, false},
-      {{"WorkerW", "", false, false}, true},
-      {{"WorkerW", "Wallpaper", false, false}, false},
-      {{"Shell_TrayWnd", "Taskbar", false, false}, true},
-      {{"ReBarWindow32", "", false, true}, true},
-      {{"ReBarWindow32", "", false, false}, false},
-      {{"#32769", "", true, false}, true},
-  };
-  for (const auto& [facts, shell] : cases)
-    EXPECT_EQ(shell, IsShellWindow(facts)) << facts.windowClass << "/" << facts.caption;
-}
-
 constexpr uint32_t kUs = 1, kRussian = 2;
 
 // Logs "L<window>:<layout>@<pending count as sent>" per language request, "S<ms>" per wait.

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <tuple>
 #include <utility>
 #include <vector>
-
-#include "exec/sounds.h"
-#include "exec/volume.h"
 
 namespace tavion {
 namespace {
@@ -24,27 +20,6 @@ TEST(NextAlpha, StepsSetsAndStaysWithinTheBounds) {
       {kAlphaSet, 128, 100, 200, 100, 100}};
   for (const auto& [mode, value, current, minimum, maximum, expected] : cases)
     EXPECT_EQ(expected, NextAlpha(mode, value, current, minimum, maximum)) << value << current;
-}
-
-TEST(WindowDecisions, TransparencyMemoryBoxCommandAndCentre) {
-  // One valid alpha per window.
-  TWindowsList& list = TransparentWindows();
-  const std::pair<uintptr_t, int> remembered[] = {
-      {0x100, 200}, {0x200, 40}, {0x100, 180}, {0x300, 256}, {0x400, -1}};
-  for (const auto& [window, alpha] : remembered) list.Remember(window, alpha);
-  EXPECT_EQ((std::vector<std::optional<int>>{180, 40, std::nullopt, std::nullopt}),
-            (std::vector{list.AlphaOf(0x100), list.AlphaOf(0x200), list.AlphaOf(0x300),
-                         list.AlphaOf(0x400)}));
-  list.Clear();
-  EXPECT_EQ(std::nullopt, TransparentWindows().AlphaOf(0x100));
-  // The menu decides where it is read, else the style (Wine).
-  using S = BoxCommandStep;
-  EXPECT_EQ(
-      (std::vector{S::kPost, S::kBeep, S::kPost, S::kBeep}),
-      (std::vector{ChooseBoxCommand(false, false), ChooseBoxCommand(true, true),
-                   ChooseBoxCommand(std::nullopt, true), ChooseBoxCommand(std::nullopt, false)}));
-  EXPECT_EQ((Point{100, 50}), CentredPosition(801, 601, 601, 501));  // 400 - 300, 300 - 250
-  EXPECT_EQ((Point{401, 301}), CentredPosition(800, 600, -3, -3));   // -3 / 2 is -1
 }
 
 TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
@@ -78,71 +53,6 @@ TEST(Scrolling, DirectionCountAndModeChooseMessagesAndKeys) {
   EXPECT_EQ((SentKey{2, 137}), ScrollActionFor(5).zoomKey);
   EXPECT_FALSE(ScrollActionFor(5).direction || ScrollActionFor(0).zoomKey ||
                ScrollActionFor(9).direction || ScrollActionFor(9).zoomKey);
-}
-
-TEST(MessageTargetFor, ModeZeroNamesAWindowOnlyWhenClassOrCaptionIsGiven) {
-  using T = MessageTarget;
-  const std::tuple<int32_t, const char*, const char*, T> cases[] = {
-      {0, "", "", T::kForeground},
-      {0, "nil", "Untitled", T::kNamed},
-      {0, "Nil", "nil", T::kNamed},  // only the exact "nil" means any
-      {1, "Notepad", "x", T::kForeground},
-      {2, "nil", "nil", T::kFocused},
-      {3, "nil", "nil", T::kUnderCursorChild},
-      {4, "nil", "nil", T::kUnderCursorParent},
-      {-1, "Notepad", "nil", T::kNone}};
-  for (const auto& [mode, windowClass, caption, expected] : cases)
-    EXPECT_EQ(expected, MessageTargetFor(mode, windowClass, caption)) << mode << windowClass;
-}
-
-// A speaker line with the given controls and channel values; a control without values is
-// unreadable.
-class FakeSpeakerLine final : public SpeakerLine {
- public:
-  using Values = std::map<uint32_t, std::array<uint32_t, 2>>;
-  FakeSpeakerLine(std::vector<MixerControl> controls, Values values)
-      : controls_(std::move(controls)), values_(std::move(values)) {}
-  std::vector<MixerControl> Controls() override { return controls_; }
-  std::optional<std::array<uint32_t, 2>> ChannelValues(uint32_t id) override {
-    const auto found = values_.find(id);
-    return found == values_.end() ? std::nullopt : std::optional(found->second);
-  }
-
- private:
-  std::vector<MixerControl> controls_;
-  Values values_;
-};
-
-TEST(ReadMasterVolume, TheLowestControlsLargerChannelRoundedDownAndMissingIsSilent) {
-  const uint32_t kVol = kMixerControlVolume, kMute = kMixerControlMute;
-  std::pair<FakeSpeakerLine, MasterVolume> cases[] = {
-      {{{{9, kVol}, {8, kVol}, {6, kMute}, {5, kMute}, {1, 0x1234}},
-        {{9, {65535, 65535}}, {8, {656, 0}}, {6, {1, 1}}, {5, {0, 0}}, {1, {1, 1}}}},
-       {1, false}},
-      {{{{1, kVol}, {2, kMute}}, {}}, {0, false}},  // unreadable
-      {{{}, {}}, {0, false}},
-  };
-  for (auto& [line, expected] : cases) EXPECT_EQ(expected, ReadMasterVolume(line));
-  EXPECT_EQ(100, VolumePercent(0xFFFFFFFF));
-}
-
-TEST(ChooseSound, OptionThenNameAsGivenThenResourceFolderThenBeep) {
-  const std::string folder = "C:\\Tavion\\Resource";
-  const auto exists = [&](const std::string& path) {
-    return path == "D:\\ding.wav" || path == folder + "\\on.wav";
-  };
-  // File, honour the option, beep when missing, sounds on, the choice.
-  const std::tuple<const char*, bool, bool, bool, SoundChoice> cases[] = {
-      {"D:\\ding.wav", false, true, false, {"D:\\ding.wav", false}},  // option not honoured
-      {"D:\\ding.wav", true, true, false, {}},                        // sounds off
-      {"on.wav", true, true, true, {folder + "\\on.wav", false}},
-      {"missing.wav", false, false, false, {}},
-  };
-  for (const auto& [file, honour, beep, enabled, expected] : cases)
-    EXPECT_EQ(expected, ChooseSound(file, honour, beep, enabled, folder, exists)) << file << honour;
-  SetSoundResourceFolder(folder);
-  EXPECT_EQ(folder, SoundResourceFolder());
-  SetSoundResourceFolder("");
 }
 
 }  // namespace

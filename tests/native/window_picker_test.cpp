@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 namespace tavion {
@@ -30,37 +29,6 @@ TEST(WindowPickerBrowse, ListsVisibleWindowsButNotItselfTheProgramsHiddenOnesOrE
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.shown, ShownInBrowseMenu(c.window)) << c.window.windowClass;
-}
-
-TEST(WindowPickerBrowse, EntryTextNamesTheExecutableOnlyWhenKnown) {
-  const struct {
-    const char* path;
-    const char* text;
-  } cases[] = {
-      {R"(C:\windows\system32\notepad.exe)", "Notepad | Untitled   (notepad.exe)"},
-      {"notepad.exe", "Notepad | Untitled   (notepad.exe)"},
-      {"", "Notepad | Untitled"},
-      {R"(C:\odd\)", "Notepad | Untitled"},
-  };
-  for (const auto& c : cases) {
-    const BrowsedWindow window{
-        .windowClass = "Notepad", .caption = "Untitled", .executablePath = c.path};
-    EXPECT_EQ(c.text, BrowseMenuText(window)) << c.path;
-  }
-}
-
-TEST(WindowPickerBrowse, ChosenEntrySplitsBackIntoClassAndCaptionWhateverTheyHold) {
-  for (const PickedWindow& window : {PickedWindow{"Notepad", "a | b"}, PickedWindow{"", "only"},
-                                     PickedWindow{"only", ""}, PickedWindow{"", ""}}) {
-    EXPECT_EQ(window, SplitPickedWindow(JoinPickedWindow(window.windowClass, window.caption)));
-  }
-  EXPECT_EQ((PickedWindow{"NoJoin", ""}), SplitPickedWindow("NoJoin"));
-}
-
-TEST(WindowPickerCheck, RefusesOnlyWhenClassAndCaptionAreBothEmpty) {
-  EXPECT_EQ(std::optional<std::string>("WCls"), CheckPickedWindow({"", ""}));
-  EXPECT_EQ(std::nullopt, CheckPickedWindow({"nil", ""}));
-  EXPECT_EQ(std::nullopt, CheckPickedWindow({"", "Calculator"}));
 }
 
 }  // namespace
