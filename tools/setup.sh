@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth x11-utils imagemagick
+  fp-utils nsis zip
 )
 
 missing=()
