@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/utf_win.h"
+#include "forms/control_text_win.h"
 #include "forms/form_win.h"
 #include "lang/lang_win.h"
 #include "pipeline/sidekit_library_win.h"
@@ -59,16 +60,6 @@ UniqueFont MessageFont(int dpi, int scale, bool bold) {
   font.lfHeight = MulDiv(font.lfHeight, dpi * scale, std::max(1, systemDpi) * 100);
   if (bold) font.lfWeight = FW_BOLD;
   return UniqueFont(CreateFontIndirectW(&font));
-}
-
-// The width of `text` in `font`.
-int TextWidth(HWND hwnd, HFONT font, const std::wstring& text) {
-  const WindowDc dc(hwnd);
-  if (!dc) return 0;
-  const ScopedSelection select(dc.get(), font);
-  SIZE size = {};
-  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
 }
 
 // Tree items carry the entry's position; a panel's item carries kPanelItem + its position.
@@ -394,7 +385,7 @@ MainWindow::FrameMetrics MainWindow::MeasureFrame(int dpi) {
     data.pszText = text;
     data.cchTextMax = static_cast<int>(std::size(text));
     if (TreeView_GetItem(parts_->navigation, &data))
-      widest = std::max(widest, TextWidth(parts_->navigation, font, text));
+      widest = std::max(widest, TextWidth(font, text));
   };
   for (HTREEITEM item : parts_->panelItems) measure(item);
   for (HTREEITEM item : parts_->navigationItems) measure(item);
@@ -407,13 +398,13 @@ MainWindow::FrameMetrics MainWindow::MeasureFrame(int dpi) {
     HWND button = parts_->buttons.Handle(name);
     wchar_t text[128] = {};
     GetWindowTextW(button, text, static_cast<int>(std::size(text)));
-    m.buttonWidth = std::max(m.buttonWidth, TextWidth(button, font, text) + MulDiv(24, dpi, 96));
+    m.buttonWidth = std::max(m.buttonWidth, TextWidth(font, text) + MulDiv(24, dpi, 96));
   }
   // "Disable" and "Enable" take turns: the button fits both.
   for (const auto& [key, text] :
        {std::pair{"ButtonDisable", "Disable"}, {"ButtonEnable", "Enable"}})
-    m.buttonWidth = std::max(m.buttonWidth,
-                             TextWidth(hwnd_, font, GetLangStrW(key, text)) + MulDiv(24, dpi, 96));
+    m.buttonWidth =
+        std::max(m.buttonWidth, TextWidth(font, GetLangStrW(key, text)) + MulDiv(24, dpi, 96));
   m.buttonWidth = std::max(m.buttonWidth, MulDiv(90, dpi, 96));
   m.titleHeight = MulDiv(30, dpi, 96);
   return m;
@@ -434,7 +425,7 @@ void MainWindow::LayoutControls() {
   if (IsWindowVisible(parts_->updateNotice)) {
     wchar_t text[256] = {};
     GetWindowTextW(parts_->updateNotice, text, static_cast<int>(std::size(text)));
-    const int textWidth = TextWidth(parts_->updateNotice, parts_->frameFont.get(), text);
+    const int textWidth = TextWidth(parts_->frameFont.get(), text);
     const int lineHeight = m.buttonHeight * 3 / 4;
     if (textWidth + 2 * m.margin <= buttonsLeft) {
       MoveWindow(parts_->updateNotice, m.margin, bottomTop + (m.buttonHeight - lineHeight) / 2,
