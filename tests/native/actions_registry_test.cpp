@@ -4,8 +4,10 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <latch>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -121,7 +123,7 @@ TEST_F(ActionsRegistry, ASavedProfileLoadsBackAsItsTree) {
   list.Modified = false;
   EXPECT_TRUE(SaveActions(list, tree, store, kCurrentProfileMark, Current()));
   EXPECT_TRUE(Load(store).empty()) << "a list not marked modified is not saved";
-  LoadActions(list, tree, store, kProfile, {.defaults = true});
+  LoadActions(list, tree, store, kProfile, {.defaults = true, .existingDrives = 0, .plugins = {}});
   EXPECT_GT(tree.Count(), 2u) << "the default set, asked for, replaces what is stored";
   ASSERT_TRUE(Save(store, {"Renamed srun 0"}, "Renamed"));
   EXPECT_FALSE(store.KeyExists(kProfile)) << "renaming removes the current profile";
@@ -284,6 +286,24 @@ TEST_F(ActionsRegistry, TheSaverWritesTheLatestSnapshotOfEachProfile) {
     saveLater(saver, {"at exit srun 0"}, kCurrentProfileMark);
   }
   EXPECT_EQ(Rows{"at exit srun 0"}, Load(gated));
+}
+
+// Flush also waits for the snapshot being written, when the queue is already empty.
+TEST_F(ActionsRegistry, FlushWaitsForTheSnapshotBeingWritten) {
+  GatedRegistry gated;
+  TActionsList list;
+  ActionTree tree;
+  Fill(list, tree, {"held srun 0"});
+  ProfileSaver saver(gated, nullptr);
+  ASSERT_TRUE(SaveActionsLater(list, tree, saver, kCurrentProfileMark, Current()));
+  gated.first.wait();
+  std::thread opener([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    gated.open.count_down();
+  });
+  saver.Flush();
+  EXPECT_EQ(Rows{"held srun 0"}, Load(gated));
+  opener.join();
 }
 
 // A failed write on the saver's thread signals once until it is taken; taking it marks the list
