@@ -12,6 +12,9 @@ void ClearQuillonKey() {
   if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
     ADD_FAILURE() << "cannot clear HKCU\\Software\\Quillon, status " << status;
   }
+  // Nor the autorun value, which a first start of the program writes.
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                     L"Tavion");
 }
 
 class CleanRegistryListener : public testing::EmptyTestEventListener {
