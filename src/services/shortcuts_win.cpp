@@ -58,13 +58,16 @@ bool MakeFolder(const std::wstring& folder) {
   return IsFolder(folder);
 }
 
-// The paths of the running program's shortcuts on this system.
+// The paths of the shortcuts on this system: their variables name shell folders only.
 class ShortcutPlaces {
  public:
-  explicit ShortcutPlaces(const std::wstring& programFolder) : system_(programFolder) {}
+  ShortcutPlaces() : system_(/*programFolder=*/L"") {}
 
+  // Empty when a folder variable of `path` names no folder here: the rest of the path would
+  // then land in the root of the current drive.
   std::wstring Expand(const std::string& path) const {
-    return Utf8ToWide(ExpandVariables(path, system_));
+    const std::wstring expanded = Utf8ToWide(ExpandVariables(path, system_));
+    return expanded.starts_with(L'\\') ? std::wstring() : expanded;
   }
 
  private:
@@ -75,17 +78,22 @@ class ShortcutPlaces {
 // (created) or is gone (removed).
 bool ApplyShortcutKind(const ShortcutPlaces& places, const ShortcutItems& items,
                        const std::wstring& workingFolder, bool create) {
-  const std::wstring folder = items.folder.empty() ? std::wstring() : places.Expand(items.folder);
+  if (items.links.empty()) return true;
+  const bool group = !items.folder.empty();
+  const std::wstring folder =
+      group ? places.Expand(items.folder) : FolderOf(places.Expand(items.links[0].file));
   if (create) {
-    const bool made =
-        MakeFolder(folder.empty() ? FolderOf(places.Expand(items.links[0].file)) : folder);
+    const bool made = !folder.empty() && MakeFolder(folder);
     for (const ShortcutLink& link : items.links)
       if (made) SaveShellLink(places.Expand(link.file), Utf8ToWide(link.target), workingFolder);
-    return folder.empty() || made;
+    return !group || made;
   }
   // Missing links are no failure: what counts is that none is left.
-  for (const ShortcutLink& link : items.links) DeleteFileW(places.Expand(link.file).c_str());
-  if (folder.empty()) return true;
+  for (const ShortcutLink& link : items.links) {
+    const std::wstring file = places.Expand(link.file);
+    if (!file.empty()) DeleteFileW(file.c_str());
+  }
+  if (!group || folder.empty()) return true;
   RemoveDirectoryW(folder.c_str());
   return !IsFolder(folder);
 }
@@ -112,7 +120,7 @@ bool SaveShellLink(const std::wstring& linkFile, const std::wstring& target,
 
 bool CreateShortcuts(const ShortcutProgram& program, bool create, std::span<const int> set) {
   const std::wstring programFolder = FolderOf(program.executable);
-  const ShortcutPlaces places(programFolder);
+  const ShortcutPlaces places;
   const std::wstring uninstaller = programFolder + L"\\Uninstall.exe";
   ShortcutTargets targets{WideToUtf8(program.executable), WideToUtf8(program.helpFile),
                           WideToUtf8(uninstaller)};
@@ -131,7 +139,7 @@ bool CreateShortcuts(const ShortcutProgram& program, bool create, std::span<cons
 }
 
 bool ShortcutExists(int kind) {
-  const ShortcutPlaces places(L"");
+  const ShortcutPlaces places;
   const std::wstring marker = places.Expand(ShortcutMarker(kind));
   return kind == kShortcutGroup ? IsFolder(marker) : IsFile(marker);
 }

@@ -32,46 +32,26 @@ Texts Describe(const ShortcutItems& items) {
   return lines;
 }
 
-TEST(ShortcutItems, TheGroupLinksTheHelpAndTheUninstallerOnlyWhenTheyExist) {
-  const ShortcutTargets all{"C:\\T\\Tavion.exe", "C:\\T\\Tavion.chm", "C:\\T\\Uninstall.exe"};
-  EXPECT_EQ(
-      (Texts{"folder %menu_prog%\\Tavion", "%menu_prog%\\Tavion\\Tavion.lnk > C:\\T\\Tavion.exe",
-             "%menu_prog%\\Tavion\\Tavion help.lnk > C:\\T\\Tavion.chm",
-             "%menu_prog%\\Tavion\\Uninstall Tavion.lnk > C:\\T\\Uninstall.exe"}),
-      Describe(ShortcutItemsOf(kShortcutGroup, all)));
-  ShortcutTargets programOnly = all;
-  programOnly.helpFile.clear();
-  programOnly.uninstaller.clear();
-  EXPECT_EQ(
-      (Texts{"folder %menu_prog%\\Tavion", "%menu_prog%\\Tavion\\Tavion.lnk > C:\\T\\Tavion.exe"}),
-      Describe(ShortcutItemsOf(kShortcutGroup, programOnly)));
-}
-
-TEST(ShortcutItems, EveryOtherKindIsOneLinkToTheProgramWhereItsBoxLooks) {
-  const ShortcutTargets targets{"C:\\T\\Tavion.exe", "C:\\T\\Tavion.chm", ""};
+TEST(ShortcutItems, TheGroupLinksWhatExistsAndEveryOtherKindIsOneLinkToTheProgram) {
+  const ShortcutTargets all{"P", "H", "U"}, programOnly{"P", "", ""};
+  const std::string group = "%menu_prog%\\Tavion";
   const struct {
     int kind;
-    std::string file;
+    ShortcutTargets targets;
+    Texts expected;
   } cases[] = {
-      {kShortcutProgramsMenu, "%menu_prog%\\Tavion.lnk"},
-      {kShortcutDesktop, "%desktop%\\Tavion.lnk"},
-      {kShortcutQuickLaunch, "%appdata%\\Microsoft\\Internet Explorer\\Quick Launch\\Tavion.lnk"},
+      {1,
+       all,
+       {"folder " + group, group + "\\Tavion.lnk > P", group + "\\Tavion help.lnk > H",
+        group + "\\Uninstall Tavion.lnk > U"}},
+      {1, programOnly, {"folder " + group, group + "\\Tavion.lnk > P"}},
+      {2, all, {"%menu_prog%\\Tavion.lnk > P"}},
+      {3, all, {"%desktop%\\Tavion.lnk > P"}},
+      {4, all, {"%appdata%\\Microsoft\\Internet Explorer\\Quick Launch\\Tavion.lnk > P"}},
+      {5, all, {}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Texts{c.file + " > C:\\T\\Tavion.exe"}, Describe(ShortcutItemsOf(c.kind, targets)));
-    EXPECT_EQ(c.file, ShortcutMarker(c.kind));
-  }
-  EXPECT_EQ("%menu_prog%\\Tavion", ShortcutMarker(kShortcutGroup));
-  EXPECT_EQ(Texts{}, Describe(ShortcutItemsOf(5, targets)));
-}
-
-TEST(ShortcutBoxes, OnlyTheFourShortcutBoxesNameAKind) {
-  const struct {
-    const char* name;
-    int kind;
-  } cases[] = {{"cb_sc1", 1}, {"cb_sc4", 4},  {"cb_sc0", 0},
-               {"cb_sc5", 0}, {"cb_sc12", 0}, {"cb_load", 0}};
-  for (const auto& c : cases) EXPECT_EQ(c.kind, ShortcutKindOfControl(c.name)) << c.name;
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected, Describe(ShortcutItemsOf(c.kind, c.targets))) << c.kind;
 }
 
 TEST(Autorun, TheRunValueQuotesTheWholePathBeforeTheSwitch) {

@@ -13,8 +13,10 @@
 #include "base/utf_win.h"
 #include "exec/launch.h"
 #include "exec/launch_system_win.h"
+#include "pipeline/command_line.h"
 #include "services/shortcuts.h"
 #include "settings/registry_win.h"
+#include "tavion_process.h"
 #include "ui/main_options_page.h"
 #include "wine/support/test_support.h"
 
@@ -29,31 +31,22 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-struct LinkFields {
-  std::wstring target;
-  std::wstring arguments;
-  std::wstring folder;
-};
-
-// What the link file says, read back through the shell's link object.
-LinkFields ReadLink(const std::wstring& file) {
-  LinkFields fields;
+// "target|arguments|working folder" of a link file, read back through the shell's link object.
+std::string ReadLink(const std::wstring& file) {
   IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link))))
-    return fields;
   IPersistFile* persist = nullptr;
-  wchar_t text[MAX_PATH] = {};
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-    if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
-      if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0))) fields.target = text;
-      if (SUCCEEDED(link->GetArguments(text, MAX_PATH))) fields.arguments = text;
-      if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) fields.folder = text;
-    }
-    persist->Release();
+  wchar_t target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {};
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+      SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+    link->GetPath(target, MAX_PATH, nullptr, 0);
+    link->GetArguments(arguments, MAX_PATH);
+    link->GetWorkingDirectory(folder, MAX_PATH);
   }
-  link->Release();
-  return fields;
+  if (persist) persist->Release();
+  if (link) link->Release();
+  return WideToUtf8(std::wstring(target) + L"|" + arguments + L"|" + folder);
 }
 
 // Every file and folder the four kinds can make, the deepest first.
@@ -67,48 +60,42 @@ std::vector<std::wstring> EveryShortcutPath() {
 }
 
 // A program folder of its own with the program, its help file and its uninstaller (empty files
-// will do: links need no real targets), and the shell folders checked clean before and cleaned
-// after. Wine's menu builder, which mirrors links into the Unix desktop, is kept out.
+// will do); the shell folders are checked clean before and cleaned after. Wine's menu builder,
+// which would mirror the links into the Unix desktop, is kept out.
 class ShortcutsTest : public testing::Test {
  protected:
   void SetUp() override {
     SetEnvironmentVariableW(L"WINEDLLOVERRIDES",
                             L"mscoree=;mshtml=;winealsa.drv=d;winemenubuilder.exe=d");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    // Shortcuts that were there before are the user's: never touched, the test fails.
+    // Shortcuts there before are the user's: never touched, the test fails.
     for (const std::wstring& path : EveryShortcutPath())
       ASSERT_FALSE(Exists(path)) << "there before the test: " << WideToUtf8(path);
     ownsShortcuts_ = true;
-    quickLaunchMade_ = !Exists(QuickLaunchFolder());
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + wine_test::UniqueName(L"Tavion shortcuts");
+    quickLaunchMade_ = !Exists(Expanded(kQuickLaunch));
+    folder_ = Expanded("%temp%\\") + wine_test::UniqueName(L"Tavion shortcuts");
     ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
-    for (const wchar_t* name : {L"Tavion.exe", L"Tavion.chm", L"Uninstall.exe"})
-      ASSERT_TRUE(wine_test::WriteWholeFile(folder_ + L"\\" + name, "x"));
-    program_ = {folder_ + L"\\Tavion.exe", folder_ + L"\\Tavion.chm"};
+    for (const wchar_t* name : kProgramFiles)
+      ASSERT_TRUE(wine_test::WriteWholeFile(folder_ + name, "x"));
+    program_ = {folder_ + kProgramFiles[0], folder_ + kProgramFiles[1]};
   }
 
   void TearDown() override {
-    for (const std::wstring& path : EveryShortcutPath()) {
-      if (!ownsShortcuts_) break;
-      DeleteFileW(path.c_str());
-      RemoveDirectoryW(path.c_str());
-    }
+    if (ownsShortcuts_)
+      for (const std::wstring& path : EveryShortcutPath())
+        if (!DeleteFileW(path.c_str())) RemoveDirectoryW(path.c_str());
     if (ownsShortcuts_ && quickLaunchMade_) {
-      RemoveDirectoryW(QuickLaunchFolder().c_str());
+      RemoveDirectoryW(Expanded(kQuickLaunch).c_str());
       RemoveDirectoryW(Expanded("%appdata%\\Microsoft\\Internet Explorer").c_str());
     }
-    for (const wchar_t* name : {L"Tavion.exe", L"Tavion.chm", L"Uninstall.exe"})
-      DeleteFileW((folder_ + L"\\" + name).c_str());
+    for (const wchar_t* name : kProgramFiles) DeleteFileW((folder_ + name).c_str());
     RemoveDirectoryW(folder_.c_str());
     CoUninitialize();
   }
 
-  static std::wstring QuickLaunchFolder() {
-    return Expanded("%appdata%\\Microsoft\\Internet Explorer\\Quick Launch");
-  }
-
+  static constexpr char kQuickLaunch[] = "%appdata%\\Microsoft\\Internet Explorer\\Quick Launch";
+  static constexpr const wchar_t* kProgramFiles[] = {L"\\Tavion.exe", L"\\Tavion.chm",
+                                                     L"\\Uninstall.exe"};
   std::wstring folder_;
   ShortcutProgram program_;
   bool ownsShortcuts_ = false;
@@ -118,107 +105,96 @@ class ShortcutsTest : public testing::Test {
 TEST_F(ShortcutsTest, AllFourKindsAreMadeAsLinksToTheProgramAndRemovedAgain) {
   const int all[] = {kShortcutSetAll};
   ASSERT_TRUE(CreateShortcuts(program_, true, all));
-  const std::wstring group = Expanded("%menu_prog%\\Tavion");
-  const struct {
-    std::wstring link;
-    std::wstring target;
-  } made[] = {
-      {group + L"\\Tavion.lnk", program_.executable},
-      {group + L"\\Tavion help.lnk", program_.helpFile},
-      {group + L"\\Uninstall Tavion.lnk", folder_ + L"\\Uninstall.exe"},
-      {Expanded(ShortcutMarker(kShortcutProgramsMenu)), program_.executable},
-      {Expanded(ShortcutMarker(kShortcutDesktop)), program_.executable},
-      {Expanded(ShortcutMarker(kShortcutQuickLaunch)), program_.executable},
-  };
-  for (const auto& m : made) {
-    const LinkFields fields = ReadLink(m.link);
-    EXPECT_EQ(WideToUtf8(m.target), WideToUtf8(fields.target)) << WideToUtf8(m.link);
-    EXPECT_EQ("", WideToUtf8(fields.arguments));
-    EXPECT_EQ(WideToUtf8(folder_), WideToUtf8(fields.folder));
-  }
+  const std::string program = WideToUtf8(program_.executable), in = WideToUtf8(folder_);
+  const std::vector<std::string> links = {program + "||" + in,           in + "\\Tavion.chm||" + in,
+                                          in + "\\Uninstall.exe||" + in, program + "||" + in,
+                                          program + "||" + in,           program + "||" + in};
+  const std::vector<std::wstring> paths = EveryShortcutPath();
+  // The group's folder, fourth of the paths, is no link.
+  for (size_t i = 0; i < links.size(); ++i) EXPECT_EQ(links[i], ReadLink(paths[i < 3 ? i : i + 1]));
   MemoryForm form(MainOptionsPageControls());
-  ShowExistingShortcuts(form);
-  for (const char* box : {"cb_sc1", "cb_sc2", "cb_sc3", "cb_sc4"})
-    EXPECT_TRUE(form.Checked(*form.Find(box))) << box;
-
-  EXPECT_TRUE(CreateShortcuts(program_, false, all));
-  for (const std::wstring& path : EveryShortcutPath())
-    EXPECT_FALSE(Exists(path)) << WideToUtf8(path);
-  ShowExistingShortcuts(form);
-  for (const char* box : {"cb_sc1", "cb_sc2", "cb_sc3", "cb_sc4"})
-    EXPECT_FALSE(form.Checked(*form.Find(box))) << box;
+  for (const bool made : {true, false}) {
+    ShowExistingShortcuts(form);
+    for (const char* box : {"cb_sc1", "cb_sc2", "cb_sc3", "cb_sc4"})
+      EXPECT_EQ(made, form.Checked(*form.Find(box))) << box;
+    EXPECT_TRUE(CreateShortcuts(program_, false, all));
+  }
+  for (const std::wstring& path : paths) EXPECT_FALSE(Exists(path)) << WideToUtf8(path);
 }
 
-TEST_F(ShortcutsTest, AGroupHoldingAFileOfTheUsersOwnStaysAndTheRemovalFails) {
+TEST_F(ShortcutsTest, AGroupThatCannotBeRemovedOrMadeFailsAndItsBoxIsCleared) {
   const int group[] = {kShortcutGroup};
+  const std::wstring folder = Expanded(ShortcutMarker(kShortcutGroup));
   ASSERT_TRUE(CreateShortcuts(program_, true, group));
-  const std::wstring folder = Expanded("%menu_prog%\\Tavion");
   const std::wstring own = folder + L"\\notes.txt";
-  ASSERT_TRUE(wine_test::WriteWholeFile(own, "mine"));
-  const wine_test::ScopeExit removeOwn([&] { DeleteFileW(own.c_str()); });
+  {
+    ASSERT_TRUE(wine_test::WriteWholeFile(own, "mine"));
+    const wine_test::ScopeExit removeOwn([&] { DeleteFileW(own.c_str()); });
+    EXPECT_FALSE(CreateShortcuts(program_, false, group));
+    EXPECT_TRUE(Exists(own));
+    EXPECT_FALSE(Exists(folder + L"\\Tavion.lnk"));
+  }
+  RemoveDirectoryW(folder.c_str());
 
-  EXPECT_FALSE(CreateShortcuts(program_, false, group));
-  EXPECT_TRUE(Exists(own));
-  EXPECT_FALSE(Exists(folder + L"\\Tavion.lnk"));
-  EXPECT_FALSE(Exists(folder + L"\\Tavion help.lnk"));
-}
-
-TEST_F(ShortcutsTest, ABoxWhoseGroupCannotBeMadeIsCleared) {
   // A file where the group's folder belongs.
-  const std::wstring blocker = Expanded("%menu_prog%\\Tavion");
-  ASSERT_TRUE(wine_test::WriteWholeFile(blocker, "in the way"));
+  ASSERT_TRUE(wine_test::WriteWholeFile(folder, "in the way"));
+  const wine_test::ScopeExit removeFile([&] { DeleteFileW(folder.c_str()); });
   MemoryForm form(MainOptionsPageControls());
   const size_t box = *form.Find("cb_sc1");
   form.SetChecked(box, true);
   EXPECT_TRUE(CreateApplicationShortCuts(form, box, program_));
   EXPECT_FALSE(form.Checked(box));
-  DeleteFileW(blocker.c_str());
-
-  // The desktop link's success or failure never clears its box; other controls are not ours.
-  const size_t desktop = *form.Find("cb_sc3");
-  form.SetChecked(desktop, true);
-  EXPECT_TRUE(CreateApplicationShortCuts(form, desktop, program_));
-  EXPECT_TRUE(form.Checked(desktop));
-  EXPECT_TRUE(Exists(Expanded(ShortcutMarker(kShortcutDesktop))));
-  EXPECT_FALSE(CreateApplicationShortCuts(form, *form.Find("cb_load"), program_));
 }
 
 TEST_F(ShortcutsTest, LinkSwitchesRemoveEverythingAndPreKillEndsTheProgramUnstarted) {
-  ShortcutProgram installed = {wine_test::ProgramFolder() + L"\\Tavion.exe",
-                               wine_test::ProgramFolder() + L"\\Tavion.chm"};
+  const ShortcutProgram installed = {wine_test::ProgramFolder() + L"\\Tavion.exe", L""};
   const int all[] = {kShortcutSetAll};
   ASSERT_TRUE(CreateShortcuts(installed, true, all));
-  for (int kind = kShortcutGroup; kind <= kShortcutQuickLaunch; ++kind)
-    ASSERT_TRUE(ShortcutExists(kind)) << kind;
-
   wine_test::Process tavion;
   ASSERT_TRUE(tavion.Start(L"\"" + installed.executable + L"\" /linkX /LINK_REMOTE /pre_kill"));
   EXPECT_EQ(0u, tavion.WaitForExit().value_or(999));
   for (const std::wstring& path : EveryShortcutPath())
     EXPECT_FALSE(Exists(path)) << WideToUtf8(path);
-  // It ended before its window: a first run registers autorun only there.
+  // It ended before its window, where a first start registers autorun.
   EXPECT_FALSE(AutorunRegistered(Win32Registry(HKEY_CURRENT_USER)));
 }
 
-TEST(Autorun, APathWithBlanksIsOneQuotedPathBeforeTheSwitch) {
-  Win32Registry user(HKEY_CURRENT_USER);
-  const auto before = user.ReadString(kAutorunKeyPath, kAutorunValueName);
-  const wine_test::ScopeExit restore([&] {
-    if (before)
-      user.WriteString(kAutorunKeyPath, kAutorunValueName, *before);
-    else
-      user.DeleteValue(kAutorunKeyPath, kAutorunValueName);
-  });
-  ASSERT_TRUE(SetAutorun(user, "C:\\Program Files\\My Tools\\Tavion.exe", true));
-  wchar_t data[MAX_PATH] = {};
-  DWORD size = sizeof data;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                         L"Tavion", RRF_RT_REG_SZ, nullptr, data, &size));
-  EXPECT_EQ(L"\"C:\\Program Files\\My Tools\\Tavion.exe\" /a", std::wstring(data));
-  EXPECT_TRUE(AutorunRegistered(user));
-  ASSERT_TRUE(SetAutorun(user, "C:\\Program Files\\My Tools\\Tavion.exe", false));
-  EXPECT_FALSE(AutorunRegistered(user));
+// The check box of `main` captioned `caption`, or null.
+HWND CheckBox(HWND main, const std::wstring& caption) {
+  std::pair<const std::wstring*, HWND> search{&caption, nullptr};
+  EnumChildWindows(
+      main,
+      [](HWND child, LPARAM data) {
+        auto& s = *reinterpret_cast<std::pair<const std::wstring*, HWND>*>(data);
+        if (wine_test::WindowText(child) == *s.first) s.second = child;
+        return s.second ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+bool Ticked(HWND box) {
+  return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+TEST_F(ShortcutsTest, ADesktopSwitchMakesItsLinkBeforeAFirstStartThatShowsWhatIsThere) {
+  e2e::TavionProcess tavion;
+  HWND main = e2e::StartShown(tavion, L"/link2");
+  ASSERT_NE(nullptr, main);
+  HWND desktop = CheckBox(main, L"Shortcut on desktop");
+  HWND load = CheckBox(main, L"Launch program on Windows start");
+  ASSERT_TRUE(desktop && load);
+  EXPECT_TRUE(Ticked(desktop));
+  EXPECT_FALSE(Ticked(CheckBox(main, L"Group in main menu")));
+  EXPECT_TRUE(Ticked(load)) << "a first start registers autorun";
+  e2e::Shoot(main, "main-options-shortcuts-" + std::to_string(e2e::ScreenDpi()));
+
+  // Clicked as a user does, each box acts at once.
+  SendMessageW(desktop, BM_CLICK, 0, 0);
+  EXPECT_TRUE(e2e::WaitUntil([] { return !ShortcutExists(kShortcutDesktop); }));
+  SendMessageW(load, BM_CLICK, 0, 0);
+  EXPECT_TRUE(e2e::WaitUntil([] { return !AutorunRegistered(Win32Registry(HKEY_CURRENT_USER)); }));
+  e2e::ExitConfirmed(tavion, main);
 }
 
 }  // namespace
