@@ -60,24 +60,32 @@ std::vector<std::wstring> EveryShortcutPath() {
 }
 
 // A program folder of its own with the program, its help file and its uninstaller (empty files
-// will do); the shell folders are checked clean before and cleaned after. Wine's menu builder,
-// which would mirror the links into the Unix desktop, is kept out.
+// will do); the shell folders are checked clean before and cleaned after. Wine's desktop is the
+// Unix home, which other programs share: the tests' desktop is a folder in the program folder.
+// Wine's menu builder, which would mirror the links into the Unix desktop, is kept out.
 class ShortcutsTest : public testing::Test {
  protected:
   void SetUp() override {
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES",
-                            L"mscoree=;mshtml=;winealsa.drv=d;winemenubuilder.exe=d");
+    // Disabled for every process of the prefix: the programs the test starts inherit nothing.
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides",
+                                             L"winemenubuilder.exe", REG_SZ, L"", sizeof L""));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    // Shortcuts there before are the user's: never touched, the test fails.
-    for (const std::wstring& path : EveryShortcutPath())
-      ASSERT_FALSE(Exists(path)) << "there before the test: " << WideToUtf8(path);
-    ownsShortcuts_ = true;
-    quickLaunchMade_ = !Exists(Expanded(kQuickLaunch));
     folder_ = Expanded("%temp%\\") + wine_test::UniqueName(L"Tavion shortcuts");
     ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
     for (const wchar_t* name : kProgramFiles)
       ASSERT_TRUE(wine_test::WriteWholeFile(folder_ + name, "x"));
     program_ = {folder_ + kProgramFiles[0], folder_ + kProgramFiles[1]};
+    DWORD size = sizeof desktopBefore_;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Desktop",
+                           RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, desktopBefore_, &size));
+    ASSERT_TRUE(CreateDirectoryW((folder_ + kDesktop).c_str(), nullptr));
+    ASSERT_TRUE(SetDesktop(folder_ + kDesktop));
+    // Shortcuts there before are the user's: never touched, the test fails.
+    for (const std::wstring& path : EveryShortcutPath())
+      ASSERT_FALSE(Exists(path)) << "there before the test: " << WideToUtf8(path);
+    ownsShortcuts_ = true;
+    quickLaunchMade_ = !Exists(Expanded(kQuickLaunch));
   }
 
   void TearDown() override {
@@ -88,15 +96,27 @@ class ShortcutsTest : public testing::Test {
       RemoveDirectoryW(Expanded(kQuickLaunch).c_str());
       RemoveDirectoryW(Expanded("%appdata%\\Microsoft\\Internet Explorer").c_str());
     }
+    if (*desktopBefore_) SetDesktop(desktopBefore_);
+    RemoveDirectoryW((folder_ + kDesktop).c_str());
     for (const wchar_t* name : kProgramFiles) DeleteFileW((folder_ + name).c_str());
     RemoveDirectoryW(folder_.c_str());
     CoUninitialize();
   }
 
+  static bool SetDesktop(const std::wstring& folder) {
+    return RegSetKeyValueW(
+               HKEY_CURRENT_USER, kShellFolders, L"Desktop", REG_EXPAND_SZ, folder.c_str(),
+               static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+
+  static constexpr wchar_t kShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr wchar_t kDesktop[] = L"\\Desktop";
   static constexpr char kQuickLaunch[] = "%appdata%\\Microsoft\\Internet Explorer\\Quick Launch";
   static constexpr const wchar_t* kProgramFiles[] = {L"\\Tavion.exe", L"\\Tavion.chm",
                                                      L"\\Uninstall.exe"};
   std::wstring folder_;
+  wchar_t desktopBefore_[MAX_PATH] = {};
   ShortcutProgram program_;
   bool ownsShortcuts_ = false;
   bool quickLaunchMade_ = false;
@@ -187,6 +207,9 @@ TEST_F(ShortcutsTest, ADesktopSwitchMakesItsLinkBeforeAFirstStartThatShowsWhatIs
   EXPECT_TRUE(Ticked(desktop));
   EXPECT_FALSE(Ticked(CheckBox(main, L"Group in main menu")));
   EXPECT_TRUE(Ticked(load)) << "a first start registers autorun";
+  // The page scrolled down to the boxes, as the screenshot shows them.
+  for (HWND page = GetParent(desktop); page && page != main; page = GetParent(page))
+    SendMessageW(page, WM_VSCROLL, SB_PAGEDOWN, 0);
   e2e::Shoot(main, "main-options-shortcuts-" + std::to_string(e2e::ScreenDpi()));
 
   // Clicked as a user does, each box acts at once.
