@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include <memory>
+#include <string>
 
 #include "base/utf_win.h"
 #include "exec/launch.h"
@@ -84,6 +85,8 @@ bool ApplyShortcutKind(const ShortcutPlaces& places, const ShortcutItems& items,
       group ? places.Expand(items.folder) : FolderOf(places.Expand(items.links[0].file));
   if (create) {
     const bool made = !folder.empty() && MakeFolder(folder);
+    // The outcome is the folder's: a link that cannot be saved costs no beep, and a single
+    // link's box shows at the next restore that its file is missing.
     for (const ShortcutLink& link : items.links)
       if (made) SaveShellLink(places.Expand(link.file), Utf8ToWide(link.target), workingFolder);
     return !group || made;
