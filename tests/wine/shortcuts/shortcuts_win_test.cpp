@@ -122,7 +122,7 @@ class ShortcutsTest : public testing::Test {
   bool quickLaunchMade_ = false;
 };
 
-TEST_F(ShortcutsTest, AllFourKindsAreMadeAsLinksToTheProgramAndRemovedAgain) {
+TEST_F(ShortcutsTest, AllFourKindsAreLinksToTheProgramThatTheLinkSwitchesRemoveAgain) {
   const int all[] = {kShortcutSetAll};
   ASSERT_TRUE(CreateShortcuts(program_, true, all));
   const std::string program = WideToUtf8(program_.executable), in = WideToUtf8(folder_);
@@ -133,13 +133,24 @@ TEST_F(ShortcutsTest, AllFourKindsAreMadeAsLinksToTheProgramAndRemovedAgain) {
   // The group's folder, fourth of the paths, is no link.
   for (size_t i = 0; i < links.size(); ++i) EXPECT_EQ(links[i], ReadLink(paths[i < 3 ? i : i + 1]));
   MemoryForm form(MainOptionsPageControls());
-  for (const bool made : {true, false}) {
+  const auto boxes = [&form] {
     ShowExistingShortcuts(form);
+    std::string ticks;
     for (const char* box : {"cb_sc1", "cb_sc2", "cb_sc3", "cb_sc4"})
-      EXPECT_EQ(made, form.Checked(*form.Find(box))) << box;
-    EXPECT_TRUE(CreateShortcuts(program_, false, all));
-  }
+      ticks += form.Checked(*form.Find(box)) ? 'x' : '-';
+    return ticks;
+  };
+  EXPECT_EQ("xxxx", boxes());
+
+  // The program's switches remove them all, and it ends before its window, where a first start
+  // would register autorun.
+  wine_test::Process tavion;
+  ASSERT_TRUE(tavion.Start(L"\"" + wine_test::ProgramFolder() +
+                           L"\\Tavion.exe\" /linkX /LINK_REMOTE /pre_kill"));
+  EXPECT_EQ(0u, tavion.WaitForExit().value_or(999));
   for (const std::wstring& path : paths) EXPECT_FALSE(Exists(path)) << WideToUtf8(path);
+  EXPECT_FALSE(AutorunRegistered(Win32Registry(HKEY_CURRENT_USER)));
+  EXPECT_EQ("----", boxes());
 }
 
 TEST_F(ShortcutsTest, AGroupThatCannotBeRemovedOrMadeFailsAndItsBoxIsCleared) {
@@ -164,19 +175,6 @@ TEST_F(ShortcutsTest, AGroupThatCannotBeRemovedOrMadeFailsAndItsBoxIsCleared) {
   form.SetChecked(box, true);
   EXPECT_TRUE(CreateApplicationShortCuts(form, box, program_));
   EXPECT_FALSE(form.Checked(box));
-}
-
-TEST_F(ShortcutsTest, LinkSwitchesRemoveEverythingAndPreKillEndsTheProgramUnstarted) {
-  const ShortcutProgram installed = {wine_test::ProgramFolder() + L"\\Tavion.exe", L""};
-  const int all[] = {kShortcutSetAll};
-  ASSERT_TRUE(CreateShortcuts(installed, true, all));
-  wine_test::Process tavion;
-  ASSERT_TRUE(tavion.Start(L"\"" + installed.executable + L"\" /linkX /LINK_REMOTE /pre_kill"));
-  EXPECT_EQ(0u, tavion.WaitForExit().value_or(999));
-  for (const std::wstring& path : EveryShortcutPath())
-    EXPECT_FALSE(Exists(path)) << WideToUtf8(path);
-  // It ended before its window, where a first start registers autorun.
-  EXPECT_FALSE(AutorunRegistered(Win32Registry(HKEY_CURRENT_USER)));
 }
 
 // The check box of `main` captioned `caption`, or null.
