@@ -132,7 +132,7 @@ void MainWindow::OnSaveFailed() {
 }
 
 void MainWindow::ApplyOptionChange(const std::string& name) {
-  if (!parts_ || !parts_->options) return;
+  if (!parts_ || !parts_->options || ApplyShellOption(name)) return;
   const auto index = Options().Find(name);
   if (!index) return;
   const bool checked = Options().Checked(*index);

@@ -323,6 +323,7 @@ void MainWindow::FirstShow() {
   LoadProfile();
   if (Settings().ThirstRun) FindWinampOnFirstRun();
   if (auto sound = Options().Find("cb_sound")) Options().SetChecked(*sound, Settings().Beep_Enab);
+  ShowShellOptions(/*firstShow=*/true);
   RefreshTrayTip();
   if (!Settings().LastUpdateVersion.empty())
     ShowUpdateNotice(GetLangStrW("UpdateReleased", "Update: new version released -") +
@@ -402,6 +403,7 @@ void MainWindow::MinimizeToTray() {
 }
 
 void MainWindow::Restore() {
+  ShowShellOptions(/*firstShow=*/false);
   RECT r;
   // A window whose place cannot be read is shown where it is.
   if (GetWindowRect(hwnd_, &r)) {

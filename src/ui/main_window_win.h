@@ -143,6 +143,12 @@ class MainWindow {
   void LoadSettingsFile();
   // --- settings files: further members here ---
 
+  // Shortcuts and autorun (main_window_shortcuts_win.cpp). The autorun box from the Run key and
+  // the shortcut boxes from the files; the first showing of a first run registers autorun first.
+  void ShowShellOptions(bool firstShow);
+  // A click on cb_load or cb_sc1..cb_sc4 acts at once; false for any other option.
+  bool ApplyShellOption(const std::string& name);
+
   // The file chosen in the save (or open) dialog proposing "TavionBackUp2.reg"; nullopt after
   // Cancel.
   std::optional<std::wstring> ChooseSettingsFile(bool save);

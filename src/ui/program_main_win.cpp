@@ -12,6 +12,7 @@
 #include "lang/language_win.h"
 #include "pipeline/sidekit_library_win.h"
 #include "pipeline/startup_win.h"
+#include "services/shortcuts_win.h"
 #include "settings/registry_win.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -83,6 +84,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   loadStart.ask = [](const std::string& message) { return AskKernelConflict(message); };
   loadStart.applyPriority = [](ProcessPriority priority) { ApplyProcessPriority(priority); };
   if (!OptLoadPhase1(settingsStore, Settings(), loadStart)) return 0;
+
+  // Each switch on its own, in their order; a failure is no reason not to start.
+  for (const int set : line.shortcutSets)
+    CreateShortcuts({startup.executable, startup.helpFile}, !line.removeShortcuts, {&set, 1});
 
   if (line.preKill) return 0;
 

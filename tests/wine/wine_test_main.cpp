@@ -1,4 +1,5 @@
-// Entry of every Wine test program: each test starts from an empty HKCU\Software\Quillon.
+// Entry of every Wine test program: each test starts from an empty HKCU\Software\Quillon and
+// without the program's autorun value.
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -14,8 +15,19 @@ void ClearQuillonKey() {
   }
 }
 
+// The autorun value a first start of the program writes: a later session of the prefix would
+// start the program by it.
+void ClearAutorunValue() {
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                     L"Tavion");
+}
+
 class CleanRegistryListener : public testing::EmptyTestEventListener {
-  void OnTestStart(const testing::TestInfo&) override { ClearQuillonKey(); }
+  void OnTestStart(const testing::TestInfo&) override {
+    ClearQuillonKey();
+    ClearAutorunValue();
+  }
+  void OnTestProgramEnd(const testing::UnitTest&) override { ClearAutorunValue(); }
 };
 
 }  // namespace
