@@ -20,6 +20,7 @@
 #include "ui/main_window_parts_win.h"
 #include "ui/navigation.h"
 #include "ui/form_tables_win.h"
+#include "update/update_check_win.h"
 
 namespace tavion {
 namespace {
@@ -345,6 +346,7 @@ void MainWindow::ShowUpdateNotice(const std::wstring& text) {
 }
 
 void MainWindow::OnUpdateNoticeClick() {
+  OpenMakerSite();
   // The notice has been seen: it does not come back at the next start.
   Settings().LastUpdateVersion.clear();
   ShowWindow(parts_->updateNotice, SW_HIDE);
