@@ -4,9 +4,6 @@
 
 #include <tuple>
 
-#include "settings/registry.h"
-#include "settings/section_view.h"
-
 namespace tavion {
 namespace {
 
@@ -47,15 +44,6 @@ TEST(UpdateSchedule, ARestoreChecksOnceWhenTheDateIsLessThanADayAhead) {
   };
   for (const auto& [enabled, ran, last, due] : cases)
     EXPECT_EQ(due, UpdateCheckDue(enabled, ran, last, kNow)) << enabled << ran << last - kNow;
-
-  // A date far behind moves one step per run until it lies more than a day ahead.
-  double last = kNow - 12;
-  int runs = 0;
-  while (UpdateCheckDue(true, false, last, kNow) && runs < 10) {
-    if (BackgroundUpdateResult("1.0", "1.0").advance) last += kUpdateCheckIntervalDays;
-    ++runs;
-  }
-  EXPECT_EQ((std::pair{3, kNow + 3}), (std::pair{runs, last}));
 }
 
 TEST(UpdateSchedule, OnlyAnAnswerMovesTheDateAndOnlyANewerOneIsNews) {
@@ -87,13 +75,6 @@ TEST(UpdateVerdicts, EachOutcomeHasItsDialogAndComparesBothVersions) {
     EXPECT_EQ(verdict, InteractiveUpdateVerdict(found, "1.9")) << found;
     EXPECT_EQ(text, UpdateVerdictText(verdict, found, "1.9"));
   }
-}
-
-TEST(UpdatePage, TheSettingsOverrideTheMakersAddress) {
-  MemoryRegistry settings;
-  EXPECT_EQ(kUpdatePage, UpdatePageAddress(settings));
-  WriteStr(settings, "Misc", "UpdateUrl", "http://127.0.0.1:8080/v");
-  EXPECT_EQ("http://127.0.0.1:8080/v", UpdatePageAddress(settings));
 }
 
 }  // namespace
