@@ -3,6 +3,7 @@
 #include "base/comma_text.h"
 #include "lang/lang.h"
 #include "settings/section_view.h"
+#include "update/update_check.h"
 
 namespace tavion {
 namespace {
@@ -201,8 +202,9 @@ LoadedLists OptLoadPhase2(RegistryStore& store, SettingsRecord& settings, FormCo
 
   settings.LastUpdate = ReadDateTime(store, kMisc, "LastUpdate", full.now + kUpdateCheckDelayDays);
   settings.LastUpdateVersion = ReadStr(store, kMisc, "LastUpdateVersion", "");
-  // Compared as plain text, as the update check stores it.
-  if (!(settings.LastUpdateVersion > full.shortVersion)) settings.LastUpdateVersion.clear();
+  // A version this run has caught up with is no news any more.
+  if (CompareVersions(settings.LastUpdateVersion, full.shortVersion) <= 0)
+    settings.LastUpdateVersion.clear();
 
   settings.ClearRawMouseDevice = ReadBool(store, kMisc, "ClearRawMouseDevice", false);
   settings.ClearRawKeyboardDevice = ReadBool(store, kMisc, "ClearRawKeyboardDevice", false);

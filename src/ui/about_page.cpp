@@ -45,6 +45,7 @@ std::vector<ControlDecl> AboutPageControls() {
       In("g_contact", Edit("e_mail", "E-mail:", kMakerMail)),
       Plain(K::kGroup, "g_update", "Update"),
       In("g_update", CheckBox("Opt_CheckUpdates", "Automatically check for new versions", true)),
+      In("g_update", Plain(K::kButton, "b_upd", "Check now")),
   };
 }
 

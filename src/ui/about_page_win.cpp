@@ -4,6 +4,8 @@
 #include "lang/lang_win.h"
 #include "ui/about_page.h"
 #include "ui/form_page_win.h"
+#include "update/update_check.h"
+#include "update/update_check_win.h"
 
 namespace tavion {
 namespace {
@@ -31,6 +33,16 @@ class AboutPage final : public FormPage {
 
   void LanguageApplied() override {
     Form().SetCaption(At("l_ver"), AboutVersionText(Services().fullVersion, Services().buildDate));
+  }
+
+  void OnControl(size_t index, WORD code) override {
+    if (code == BN_CLICKED && Form().Name(index) == "b_upd") {
+      const std::string address =
+          Services().settings ? UpdatePageAddress(*Services().settings) : kUpdatePage;
+      RunInteractiveUpdateCheck(address, Services().shortVersion);
+      return;
+    }
+    FormPage::OnControl(index, code);
   }
 
   void Created() override {

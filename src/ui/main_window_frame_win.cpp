@@ -21,6 +21,7 @@
 #include "ui/main_window_parts_win.h"
 #include "ui/navigation.h"
 #include "ui/form_tables_win.h"
+#include "update/update_check_win.h"
 
 namespace tavion {
 namespace {
@@ -336,6 +337,7 @@ void MainWindow::ShowUpdateNotice(const std::wstring& text) {
 }
 
 void MainWindow::OnUpdateNoticeClick() {
+  OpenMakerSite();
   // The notice has been seen: it does not come back at the next start.
   Settings().LastUpdateVersion.clear();
   ShowWindow(parts_->updateNotice, SW_HIDE);

@@ -31,6 +31,8 @@
 #include "ui/main_window_parts_win.h"
 #include "base/message_wait_win.h"
 #include "tavion_plugin.h"
+#include "update/update_check.h"
+#include "update/update_check_win.h"
 
 namespace tavion {
 
@@ -175,6 +177,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TV_SAVE_FAILED:
       OnSaveFailed();
+      return 0;
+    case WM_TV_UPDATE_RESULT:
+      TakeBackgroundUpdateResult(hwnd_, lParam, Settings(), startup_.shortVersion);
       return 0;
     case WM_CLOSE:
       if (CloseQuery()) CloseNow();
@@ -414,6 +419,11 @@ void MainWindow::Restore() {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  if (UpdateCheckDue(OptionChecked("Opt_CheckUpdates"), updateCheckStarted_, Settings().LastUpdate,
+                     CurrentDateTime())) {
+    updateCheckStarted_ = true;
+    StartBackgroundUpdateCheck(hwnd_, UpdatePageAddress(registry_));
+  }
   if (library_.ForceForegroundWindow)
     library_.ForceForegroundWindow(hwnd_);
   else

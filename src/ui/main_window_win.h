@@ -272,6 +272,7 @@ class MainWindow {
   UINT taskbarCreated_ = 0;                // "TaskbarCreated": the tray icon is added again
   std::unique_ptr<Parts> parts_;
   bool startupComplete_ = false;
+  bool updateCheckStarted_ = false;   // the background update check runs once per process
   bool editorOpen_ = false;           // the action editor is shown: the tray menu stays shut
   bool closeStarted_ = false;         // the close handler runs
   std::atomic<bool> closing_{false};  // past the exit question: read by worker threads

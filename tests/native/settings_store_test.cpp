@@ -164,6 +164,17 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeOrSizeReadAsDefaults) {
       << "at 144 dpi";
 }
 
+// The remembered newer version outlives only runs older than it, by number (running "1.0").
+TEST_F(SettingsStoreTest, ARememberedVersionIsKeptOnlyWhileItIsNewerByNumber) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"1.1", "1.1"}, {"01.5", "01.5"}, {"1.00", ""}, {"0.9", ""}};
+  for (const auto& [stored, kept] : cases) {
+    WriteStr(store, "Misc", "LastUpdateVersion", stored);
+    Phase2();
+    EXPECT_EQ(kept, Settings().LastUpdateVersion) << stored;
+  }
+}
+
 // The root is written in its order, the actions last, values that are only read never, and an
 // empty ignore list as no key; what is saved loads back and saves again as the same tree.
 TEST_F(SettingsStoreTest, SaveLoadSaveGivesTheSameTreeWrittenInItsOrder) {
