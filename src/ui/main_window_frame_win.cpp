@@ -304,8 +304,13 @@ void MainWindow::ActivateNavigationItem(HTREEITEM item) {
     return;
   }
   const NavigationEntry& entry = NavigationEntries()[static_cast<size_t>(data.lParam)];
-  // The help entries open their topics once help is there; until then they do nothing.
-  if (entry.page) ShowPage(*entry.page);
+  if (entry.page) {
+    ShowPage(*entry.page);
+    return;
+  }
+  ShowHelp(std::string(entry.helpTopic));
+  // The mark goes back to the page that shows, so the same entry can be chosen again.
+  MarkShownEntry();
 }
 
 Page* MainWindow::CurrentPage() const {

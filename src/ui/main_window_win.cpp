@@ -26,6 +26,7 @@
 #include "settings/settings_system_win.h"
 #include "forms/form_win.h"
 #include "exec/main_messages.h"
+#include "ui/help_win.h"
 #include "ui/main_window_options.h"
 #include "forms/message_box_win.h"
 #include "ui/main_window_parts_win.h"
@@ -258,6 +259,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY:
+      CloseProgramHelp();
       StopWatchingForegroundLanguage();
       CloseOsd();
       hooks_.Remove();
@@ -289,6 +291,7 @@ void MainWindow::OnCreate() {
   services.diagnostics = [this] { return Diagnostics(); };
   services.terminating = [this] { return closing_.load(); };
   services.pluginFolder = WideToUtf8(startup_.pluginFolder);
+  services.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   CreatePluginHost(services);
   parts_ = std::make_unique<Parts>(*this, std::move(services));
   SetExecHost(&parts_->execHost);

@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
+#include "ui/help_win.h"
 #include "ui/main_window_win.h"
 
 namespace {
@@ -83,6 +84,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   loadStart.ask = [](const std::string& message) { return AskKernelConflict(message); };
   loadStart.applyPriority = [](ProcessPriority priority) { ApplyProcessPriority(priority); };
   if (!OptLoadPhase1(settingsStore, Settings(), loadStart)) return 0;
+
+  if (line.help && !line.help->empty()) OpenHelp(startup.helpFile, *line.help, kHelpViewer);
 
   if (line.preKill) return 0;
 
