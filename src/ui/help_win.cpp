@@ -3,6 +3,7 @@
 #include <windows.h>
 // After windows.h: it declares with its types.
 #include <htmlhelp.h>
+#include <shellapi.h>
 
 #include "base/utf_win.h"
 #include "forms/message_box_win.h"

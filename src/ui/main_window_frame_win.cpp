@@ -126,6 +126,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.saveSettingsFile = [this] { SaveSettingsFile(); };
   services.loadSettingsFile = [this] { LoadSettingsFile(); };
   services.changeLanguage = [this](const std::string& language) { ChangeLanguage(language); };
+  services.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   return services;
 }
 
@@ -155,6 +156,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance,
   context.blendMin = &Settings().Blend_VMin;
   context.blendMax = &Settings().Blend_VMax;
   context.editMacro = [this](const std::string& name) { return EditMacro(name); };
+  context.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   context.bringToFront = [this](HWND window) {
     if (!library_.ForceForegroundWindow || !library_.ForceForegroundWindow(window))
       SetForegroundWindow(window);

@@ -291,7 +291,6 @@ void MainWindow::OnCreate() {
   services.diagnostics = [this] { return Diagnostics(); };
   services.terminating = [this] { return closing_.load(); };
   services.pluginFolder = WideToUtf8(startup_.pluginFolder);
-  services.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   CreatePluginHost(services);
   parts_ = std::make_unique<Parts>(*this, std::move(services));
   SetExecHost(&parts_->execHost);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "support/test_support.h"
+#include "wine/support/test_support.h"
 #include "ui/help_win.h"
 
 namespace tavion {
