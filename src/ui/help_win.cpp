@@ -5,6 +5,8 @@
 #include <htmlhelp.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "base/utf_win.h"
 #include "forms/message_box_win.h"
 
@@ -17,12 +19,16 @@ constexpr wchar_t kHelpWindowCaption[] = L"Tavion";
 // Loaded at run time: a system without the help control still runs the program.
 using HtmlHelpFunction = decltype(&HtmlHelpW);
 
-// hhctrl.ocx stays loaded once it is: its windows run its code until the process ends.
+// hhctrl.ocx stays loaded once it is: its windows run its code until the process ends. It is
+// loaded by its full path in the system folder, never from the program's folder.
 HtmlHelpFunction HtmlHelpEntry(bool load) {
   static HMODULE library = nullptr;
   static HtmlHelpFunction entry = nullptr;
   if (!library && load) {
-    library = LoadLibraryW(L"hhctrl.ocx");
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    library = LoadLibraryW((std::wstring(system) + L"\\hhctrl.ocx").c_str());
     if (library)
       entry = reinterpret_cast<HtmlHelpFunction>(
           reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
