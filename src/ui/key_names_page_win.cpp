@@ -24,6 +24,7 @@ namespace tavion {
 namespace {
 
 const char* const kButtons[] = {"b_add", "b_edit", "b_delete", "b_default"};
+constexpr char kHelp[] = "b_help";
 
 class KeyNamesPage final : public Page {
  public:
@@ -66,6 +67,7 @@ bool KeyNamesPage::Create(HWND parent, const PageServices& services) {
   if (!form_.Create(hwnd_, KeyNamesPageControls())) return false;
   SetWindowLongPtrW(List(), GWL_STYLE, GetWindowLongPtrW(List(), GWL_STYLE) | LVS_SINGLESEL);
   SendMessageW(List(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  form_.SetEnabled(*form_.Find(kHelp), static_cast<bool>(services_.showHelp));
   return true;
 }
 
@@ -80,6 +82,7 @@ std::optional<LRESULT> KeyNamesPage::OnMessage(UINT message, WPARAM wParam, LPAR
                                       ListCommand::kDefault};
       for (size_t i = 0; i < std::size(kButtons); ++i)
         if (name == kButtons[i]) RunCommand(commands[i], List());
+      if (name == kHelp && services_.showHelp) services_.showHelp("ex_keys.htm");
       return 0;
     }
     case WM_NOTIFY: {
@@ -98,8 +101,9 @@ std::optional<LRESULT> KeyNamesPage::OnMessage(UINT message, WPARAM wParam, LPAR
 }
 
 void KeyNamesPage::Layout(int dpi) {
-  HWND buttons[std::size(kButtons)];
+  HWND buttons[std::size(kButtons) + 1];
   for (size_t i = 0; i < std::size(kButtons); ++i) buttons[i] = form_.Handle(kButtons[i]);
+  buttons[std::size(kButtons)] = form_.Handle(kHelp);
   LayOutListPage(hwnd_, form_.Handle("l_total"), List(), buttons, dpi);
 }
 
@@ -241,7 +245,8 @@ std::vector<ControlDecl> KeyNamesPageControls() {
                                     button("b_add", "Add"),
                                     button("b_edit", "Edit"),
                                     button("b_delete", "Delete"),
-                                    button("b_default", "Defaults")};
+                                    button("b_default", "Defaults"),
+                                    button(kHelp, "Help")};
   const std::pair<const char*, int> columns[] = {{"Name", 180}, {"Symbol", 70}, {"Key code", 110}};
   for (size_t i = 0; i < std::size(columns); ++i) {
     table[1].columns.push_back({columns[i].first, columns[i].second});

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "base/utf_win.h"
 #include "ui/ok_frame_win.h"
@@ -48,12 +50,30 @@ void LayOutListPage(HWND page, HWND label, HWND list, std::span<const HWND> butt
   const int margin = scale(kMargin);
   const int width = std::max(0, static_cast<int>(client.right) - 2 * margin);
   MoveWindow(label, margin, margin, width, scale(kLabelHeight), TRUE);
-  const int buttonTop = client.bottom - margin - scale(kButtonHeight);
-  int right = client.right - margin;
-  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
-    const int buttonWidth = ButtonWidth(*it, dpi);
-    MoveWindow(*it, right - buttonWidth, buttonTop, buttonWidth, scale(kButtonHeight), TRUE);
-    right -= buttonWidth + scale(kGap);
+  // The buttons keep their order in right-aligned rows; one that would pass the page's left edge
+  // starts a new row below, so that longer captions never push a button off the page.
+  std::vector<std::vector<std::pair<HWND, int>>> rows(1);
+  int rowWidth = 0;
+  for (HWND button : buttons) {
+    const int buttonWidth = ButtonWidth(button, dpi);
+    if (!rows.back().empty() && rowWidth + scale(kGap) + buttonWidth > width) {
+      rows.emplace_back();
+      rowWidth = 0;
+    }
+    rowWidth += (rows.back().empty() ? 0 : scale(kGap)) + buttonWidth;
+    rows.back().push_back({button, buttonWidth});
+  }
+  const int rowCount = static_cast<int>(rows.size());
+  const int buttonTop =
+      client.bottom - margin - rowCount * scale(kButtonHeight) - (rowCount - 1) * scale(kGap);
+  int top = buttonTop;
+  for (const auto& row : rows) {
+    int right = client.right - margin;
+    for (auto it = row.rbegin(); it != row.rend(); ++it) {
+      MoveWindow(it->first, right - it->second, top, it->second, scale(kButtonHeight), TRUE);
+      right -= it->second + scale(kGap);
+    }
+    top += scale(kButtonHeight + kGap);
   }
   const int listTop = margin + scale(kLabelHeight + kGap);
   MoveWindow(list, margin, listTop, width, std::max(0, buttonTop - scale(kGap) - listTop), TRUE);

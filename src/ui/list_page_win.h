@@ -33,8 +33,9 @@ void SelectListRow(HWND list, int row);
 // Adds row `row` to `list` with `texts` (UTF-8) in its columns from the first on; the row shows
 // image `image` of the list's small images, none when it is -1.
 void InsertListRow(HWND list, int row, std::span<const std::string> texts, int image = -1);
-// Lays out a page of one list: `label` across the top, `buttons` in a row at the bottom right
-// in their order, the list between them, its last column taking the room the others leave.
+// Lays out a page of one list: `label` across the top, `buttons` at the bottom right in their
+// order (in more rows when one is too narrow), the list between them, its last column taking the
+// room the others leave.
 void LayOutListPage(HWND page, HWND label, HWND list, std::span<const HWND> buttons, int dpi);
 // WM_CONTEXTMENU on a page: when it is about `list`, shows `page`'s menu for the list and runs
 // the command chosen. False when the message is about another window.

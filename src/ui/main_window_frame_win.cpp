@@ -118,6 +118,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.saveSettingsFile = [this] { SaveSettingsFile(); };
   services.loadSettingsFile = [this] { LoadSettingsFile(); };
   services.changeLanguage = [this](const std::string& language) { ChangeLanguage(language); };
+  services.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   return services;
 }
 
@@ -147,6 +148,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance,
   context.blendMin = &Settings().Blend_VMin;
   context.blendMax = &Settings().Blend_VMax;
   context.editMacro = [this](const std::string& name) { return EditMacro(name); };
+  context.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   context.bringToFront = [this](HWND window) {
     if (!library_.ForceForegroundWindow || !library_.ForceForegroundWindow(window))
       SetForegroundWindow(window);
@@ -296,8 +298,13 @@ void MainWindow::ActivateNavigationItem(HTREEITEM item) {
     return;
   }
   const NavigationEntry& entry = NavigationEntries()[static_cast<size_t>(data.lParam)];
-  // The help entries open their topics once help is there; until then they do nothing.
-  if (entry.page) ShowPage(*entry.page);
+  if (entry.page) {
+    ShowPage(*entry.page);
+    return;
+  }
+  ShowHelp(std::string(entry.helpTopic));
+  // The mark goes back to the page that shows, so the same entry can be chosen again.
+  MarkShownEntry();
 }
 
 Page* MainWindow::CurrentPage() const {

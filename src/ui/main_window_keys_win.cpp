@@ -65,8 +65,10 @@ bool MainWindow::OnWindowKey(unsigned virtualKey) {
   Page* page = CurrentPage();
   switch (key.action) {
     case WindowKeyAction::kNone:
-    case WindowKeyAction::kHelp:  // the help topics come with the help files
       return false;
+    case WindowKeyAction::kHelp:
+      ShowHelp("about.htm");
+      return true;
     case WindowKeyAction::kListCommand: {
       HWND focus = GetFocus();
       if (!page || !page->CommandEnabled(key.command, focus)) return false;

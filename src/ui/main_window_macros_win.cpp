@@ -68,6 +68,7 @@ std::optional<std::string> MainWindow::EditMacro(const std::string& name) {
   context.instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   context.settings = &registry_;
   context.resourceFolder = startup_.resourceFolder;
+  context.showHelp = [this](const std::string& topic) { ShowHelp(topic); };
   return ShowMacroEditor(context, name);
 }
 

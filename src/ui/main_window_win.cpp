@@ -26,6 +26,7 @@
 #include "settings/settings_system_win.h"
 #include "forms/form_win.h"
 #include "exec/main_messages.h"
+#include "ui/help_win.h"
 #include "ui/main_window_options.h"
 #include "forms/message_box_win.h"
 #include "ui/main_window_parts_win.h"
@@ -263,6 +264,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY:
+      CloseProgramHelp();
       StopWatchingForegroundLanguage();
       CloseOsd();
       hooks_.Remove();

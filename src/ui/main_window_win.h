@@ -80,6 +80,9 @@ class MainWindow {
   void Restore();
   void RestoreOrMinimize();
 
+  // Opens `topic` of the help file in the program's help window (main_window_help_win.cpp).
+  void ShowHelp(const std::string& topic);
+
   // Keys (main_window_keys_win.cpp): true when the key was used.
   bool OnWindowKey(unsigned virtualKey);
   // F11: asks, and on Yes closes the program and starts it again with "/lr".

@@ -33,18 +33,17 @@ enum : int { kMargin = 8, kGap = 6, kButtonHeight = 26, kDescriptionHeight = 84 
 // The language section of the page's texts, the list and the description box.
 constexpr char kSection[] = "TabPlugins", kList[] = "l_plg", kDescription[] = "m_plg_info";
 
-// The toolbar's buttons, left to right; the context menu offers them in that order too.
-enum Button : size_t { kOptions, kDelete, kInfo, kActions, kAdd, kButtonCount };
+// The toolbar's buttons, left to right; the context menu offers them, but Help, in that order too.
+enum Button : size_t { kOptions, kDelete, kInfo, kActions, kAdd, kHelp, kButtonCount };
 struct ButtonDesign {
   const char* name;
   const char* english;
   const wchar_t* shortcut;  // shown in the menu
 };
-constexpr ButtonDesign kButtons[kButtonCount] = {{"b_plg_opt", "Options", nullptr},
-                                                 {"b_plg_del", "Delete", L"Del"},
-                                                 {"b_plg_info", "Info", nullptr},
-                                                 {"b_plg_act", "Actions", nullptr},
-                                                 {"b_plg_add", "Add", nullptr}};
+constexpr ButtonDesign kButtons[kButtonCount] = {
+    {"b_plg_opt", "Options", nullptr}, {"b_plg_del", "Delete", L"Del"},
+    {"b_plg_info", "Info", nullptr},   {"b_plg_act", "Actions", nullptr},
+    {"b_plg_add", "Add", nullptr},     {"b_help", "Help", nullptr}};
 // The menu's ids: a button's is its number + 1 (0 is "nothing chosen"), then "Refresh".
 constexpr UINT kMenuRefresh = kButtonCount + 1;
 
@@ -311,8 +310,12 @@ void PluginsPage::SelectionChanged() {
         record->program ? host.HasFunction(*record, "GetProc") : !host.Query(*record, 2).empty();
   }
   const PluginButtons buttons = PluginButtonsFor(record ? &facts : nullptr);
-  const bool enabled[kButtonCount] = {buttons.options, buttons.remove, buttons.info,
-                                      buttons.actions, services_.plugins != nullptr};
+  const bool enabled[kButtonCount] = {buttons.options,
+                                      buttons.remove,
+                                      buttons.info,
+                                      buttons.actions,
+                                      services_.plugins != nullptr,
+                                      static_cast<bool>(services_.showHelp)};
   for (size_t i = 0; i < kButtonCount; ++i) form_.SetEnabled(i, enabled[i]);
   std::string description;
   if (folderMissing_) {
@@ -469,6 +472,9 @@ void PluginsPage::Press(Button button) {
     case kAdd:
       Add();
       break;
+    case kHelp:
+      services_.showHelp("PlugIns.htm");
+      break;
     case kButtonCount:
       break;
   }
@@ -483,7 +489,8 @@ void PluginsPage::ShowMenu(LPARAM lParam) {
     if (shortcut) text += std::wstring(L"\t") + shortcut;
     AppendMenuW(menu.get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text.c_str());
   };
-  for (size_t i = 0; i < kButtonCount; ++i) {
+  // The menu is about the list's plug-ins: the page's help stays a button.
+  for (size_t i = 0; i < kHelp; ++i) {
     if (i == kAdd) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     const ButtonDesign& button = kButtons[i];
     add(static_cast<UINT>(i + 1), button.name, button.english, button.shortcut,

@@ -17,6 +17,7 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
+#include "ui/help_win.h"
 #include "ui/main_window_win.h"
 
 namespace {
@@ -84,6 +85,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   loadStart.ask = [](const std::string& message) { return AskKernelConflict(message); };
   loadStart.applyPriority = [](ProcessPriority priority) { ApplyProcessPriority(priority); };
   if (!OptLoadPhase1(settingsStore, Settings(), loadStart)) return 0;
+
+  if (line.help && !line.help->empty()) OpenHelp(startup.helpFile, *line.help, kHelpViewer);
 
   // Each switch on its own, in their order; a failure is no reason not to start.
   for (const int set : line.shortcutSets)
