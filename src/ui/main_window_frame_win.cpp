@@ -99,6 +99,7 @@ PageServices MainWindow::MakePageServices(HINSTANCE instance) {
   services.actionsChanged = [this] { ActionsChanged(); };
   services.optionChanged = [this](const std::string& name) { ApplyOptionChange(name); };
   services.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
+  services.rawInputReady = [this] { return rawInput_.Registered(); };
   services.upOnlyKeys = [this] {
     return UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
   };
@@ -142,6 +143,7 @@ std::optional<std::size_t> MainWindow::EditAction(HINSTANCE instance,
   context.resourceFolder = startup_.resourceFolder;
   context.plugins = plugins_.get();
   context.captureHooks = {library_.InitHookEx, library_.FreeHookEx};
+  context.rawInputReady = rawInput_.Registered();
   context.upOnlyKeys = UpOnlyKeys{OptionChecked("Opt_tr_upkeys"), parts_->lists.upOnlyKeys};
   context.severalActionsOnOneKey = OptionChecked("Opt_SemiKeyAc");
   context.macroNames = MacroNames(registry_);

@@ -125,6 +125,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgMouseEvent:
       if (!parts_) return kPassEvent;
       return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
+    case WM_INPUT:
+      rawInput_.ProcessInput(reinterpret_cast<HRAWINPUT>(lParam), RawInputOptionsNow());
+      // The default procedure frees what the system keeps for the event.
+      DefWindowProcW(hwnd_, message, wParam, lParam);
+      return 0;
     case WM_WTSSESSION_CHANGE:
       // Back from a locked session or another desktop: releases made there never reached the
       // hooks.
@@ -338,10 +343,23 @@ void MainWindow::FirstShow() {
                      GetLangStrW("UpdateClick", ". Click for visit website."));
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
+  rawInput_.Enable(hwnd_);
+  // Keyboards switched on later take effect at the next start.
+  rawInput_.RegisterDevices(OptionChecked("Opt_Hid_Keyboard"));
   // Failing is no loss worth a message: every key-down checks the modifiers as well.
   sessionNotifications_.Register(hwnd_);
   WatchForegroundLanguage();
   startupComplete_ = true;
+}
+
+RawInputOptions MainWindow::RawInputOptionsNow() const {
+  const SettingsRecord& s = Settings();
+  return {.mice = OptionChecked("Opt_Hid_Mice"),
+          .keyboards = OptionChecked("Opt_Hid_Keyboard"),
+          .others = OptionChecked("Opt_Hid_Ex"),
+          .clearMouseDevice = s.ClearRawMouseDevice,
+          .clearKeyboardDevice = s.ClearRawKeyboardDevice,
+          .clearOtherDevice = s.ClearRawOtherDevice};
 }
 
 int MainWindow::CountActions() const {
@@ -378,6 +396,7 @@ bool MainWindow::CloseHandler() {
   closing_ = true;
   CloseOsd();
   hooks_.Remove();
+  rawInput_.Disable();
   if (parts_) parts_->dispatcher.Clear();
   RECT r;
   if (GetWindowRect(hwnd_, &r)) s.FLeft = static_cast<int16_t>(r.left);

@@ -18,6 +18,7 @@
 #include "exec/diagnostics.h"
 #include "exec/media_player.h"
 #include "pipeline/hook_set_win.h"
+#include "pipeline/raw_input_win.h"
 #include "pipeline/session_notifications_win.h"
 #include "pipeline/startup_win.h"
 #include "settings/registry_win.h"
@@ -258,6 +259,9 @@ class MainWindow {
   Win32Registry keySenderRegistry_;  // the settings root, for the key sender's macros only
   Win32Registry saverRegistry_;      // HKEY_CURRENT_USER, for the profile saver's thread only
   MainHooks hooks_;
+  TRawInputClass rawInput_;
+  // Which raw input events count, from the option controls and the settings as they are now.
+  RawInputOptions RawInputOptionsNow() const;
   SessionNotifications sessionNotifications_;
   bool mouseHookInstalled_ = false;
   TActionsList actions_;
