@@ -4,8 +4,9 @@ tavion_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="${TAVION_WINEPREFIX:-$tavion_root/build/wine-prefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No Mono or Gecko install prompts; no sound driver (there is no sound device here).
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winealsa.drv=d"
+# No Mono or Gecko install prompts; no sound driver (there is no sound device here); no menu
+# entries or desktop files on the host for the shortcuts that programs make.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winealsa.drv=d;winemenubuilder.exe=d"
 
 # Raise when the prefix settings below change: existing prefixes are then brought up to date.
 tavion_prefix_version=2

@@ -1,0 +1,12 @@
+# Where the package target writes the installer and the portable zip of this build: shared by the
+# package target and the test that installs the package.
+set(TAVION_PACKAGE_VERSION
+    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${PROJECT_VERSION_TWEAK}")
+if(PROJECT_VERSION_TWEAK STREQUAL "")
+  set(TAVION_PACKAGE_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+endif()
+set(TAVION_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+set(TAVION_PACKAGE_STEM ${TAVION_PACKAGE_DIR}/Tavion-${TAVION_PACKAGE_VERSION}-${CMAKE_SYSTEM_PROCESSOR})
+set(TAVION_SETUP_FILE ${TAVION_PACKAGE_STEM}-setup.exe)
+set(TAVION_PORTABLE_FILE ${TAVION_PACKAGE_STEM}-portable.zip)
+find_program(TAVION_MAKENSIS makensis)
