@@ -118,6 +118,14 @@ HWND FindDescendant(HWND parent, const wchar_t* className) {
   return nullptr;
 }
 
+HWND FindDescendantByText(HWND parent, const std::wstring& text) {
+  for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr));) {
+    if (wine_test::WindowText(child) == text) return child;
+    if (HWND found = FindDescendantByText(child, text)) return found;
+  }
+  return nullptr;
+}
+
 HWND FocusOf(HWND window) {
   GUITHREADINFO gui = {};
   gui.cbSize = sizeof gui;

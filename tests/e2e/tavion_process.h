@@ -24,6 +24,8 @@ HWND FocusOf(HWND window);
 
 // The first descendant of `parent` of class `className`, or null.
 HWND FindDescendant(HWND parent, const wchar_t* className);
+// The first window below `parent` (depth first) whose text is `text`, or null.
+HWND FindDescendantByText(HWND parent, const std::wstring& text);
 
 // The message of a message box.
 std::wstring StaticText(HWND dialog);

@@ -179,16 +179,7 @@ TEST_F(ShortcutsTest, AGroupThatCannotBeRemovedOrMadeFailsAndItsBoxIsCleared) {
 
 // The check box of `main` captioned `caption`, or null.
 HWND CheckBox(HWND main, const std::wstring& caption) {
-  std::pair<const std::wstring*, HWND> search{&caption, nullptr};
-  EnumChildWindows(
-      main,
-      [](HWND child, LPARAM data) {
-        auto& s = *reinterpret_cast<std::pair<const std::wstring*, HWND>*>(data);
-        if (wine_test::WindowText(child) == *s.first) s.second = child;
-        return s.second ? FALSE : TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
+  return e2e::FindDescendantByText(main, caption);
 }
 
 bool Ticked(HWND box) {
