@@ -7,29 +7,22 @@
 #include "actions/action.h"
 #include "actions/params.h"
 #include "keys/key_text.h"
+#include "base/ascii_case.h"
 #include "lang/lang.h"
 
 namespace tavion {
 namespace {
-
-char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 
 // Where `needle` (lower case) starts in `text` at or after `from`, whatever the case of `text`.
 size_t FindIgnoringCase(std::string_view text, std::string_view needle, size_t from = 0) {
   if (needle.empty() || text.size() < needle.size()) return std::string_view::npos;
   for (size_t at = from; at + needle.size() <= text.size(); ++at) {
     if (std::equal(needle.begin(), needle.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
-                   [](char n, char t) { return n == Lower(t); })) {
+                   [](char n, char t) { return n == AsciiLower(t); })) {
       return at;
     }
   }
   return std::string_view::npos;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, size_t at, std::string_view lowerPrefix) {
-  return FindIgnoringCase(text.substr(at, lowerPrefix.size()), lowerPrefix) == 0;
 }
 
 std::string WithoutTrailingBackslash(std::string folder) {
@@ -188,8 +181,8 @@ std::string FormatDateTime(std::string_view format, const LocalDateTime& moment,
     }
     {
       size_t run = 1;
-      while (i + run < format.size() && Lower(format[i + run]) == Lower(c)) ++run;
-      switch (Lower(c)) {
+      while (i + run < format.size() && AsciiLower(format[i + run]) == AsciiLower(c)) ++run;
+      switch (AsciiLower(c)) {
         case 'd':
           if (run == 1)
             out += std::to_string(moment.day);
@@ -249,7 +242,7 @@ std::string FormatDateTime(std::string_view format, const LocalDateTime& moment,
           break;
       }
       // Separators and spaces between an hour and "m" keep the minutes reading ("hh:mm").
-      const char kind = Lower(c);
+      const char kind = AsciiLower(c);
       if (kind == 'h')
         afterHour = true;
       else if (std::isalpha(static_cast<unsigned char>(c)))

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/ascii_case.h"
 #include "base/comma_text.h"
 #include "settings/registry.h"
 
@@ -10,16 +11,6 @@ namespace tavion {
 namespace {
 
 constexpr char kTagMark = '\x01';
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
 
 // Where the field `tag` starts (at its mark) and ends, or npos.
 struct FieldSpan {

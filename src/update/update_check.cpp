@@ -2,26 +2,12 @@
 
 #include <algorithm>
 
+#include "base/ascii_case.h"
 #include "lang/lang.h"
 #include "settings/section_view.h"
 
 namespace tavion {
 namespace {
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithNoCase(std::string_view text, size_t at, std::string_view lowerPrefix) {
-  if (text.size() - at < lowerPrefix.size()) return false;
-  for (size_t i = 0; i < lowerPrefix.size(); ++i)
-    if (LowerAscii(text[at + i]) != lowerPrefix[i]) return false;
-  return true;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view lowerB) {
-  return a.size() == lowerB.size() && StartsWithNoCase(a, 0, lowerB);
-}
 
 std::string_view TrimBlanks(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t");
@@ -69,10 +55,10 @@ std::string UpdateReplyVersion(std::string_view reply) {
   std::string text;
   text.reserve(reply.size());
   for (size_t at = 0; at < reply.size();) {
-    if (StartsWithNoCase(reply, at, "<br/>")) {
+    if (StartsWithIgnoringCase(reply, at, "<br/>")) {
       text += "\r\n";
       at += 5;
-    } else if (StartsWithNoCase(reply, at, " x ")) {
+    } else if (StartsWithIgnoringCase(reply, at, " x ")) {
       text += ' ';
       at += 3;
     } else {
@@ -84,7 +70,7 @@ std::string UpdateReplyVersion(std::string_view reply) {
     const std::string_view line = std::string_view(text).substr(at, end - at);
     at = end + 1;
     const size_t equals = line.find('=');
-    if (equals != std::string_view::npos && EqualNoCase(line.substr(0, equals), "ver"))
+    if (equals != std::string_view::npos && EqualsIgnoringCase(line.substr(0, equals), "ver"))
       return std::string(TrimBlanks(line.substr(equals + 1)));
   }
   return {};
