@@ -14,6 +14,9 @@
 
 namespace tavion {
 
+// The window class of the capture control; the raw-input layer looks for it at the focus.
+inline constexpr std::wstring_view kKeyEditClass = L"TKeyEdit";
+
 // The text that stands for "no key".
 inline constexpr std::string_view kNoKeyText = "None";
 // How many distinct HID keys the star menu offers.

@@ -28,7 +28,7 @@ bool RegisterKeyEditClass(WNDPROC procedure) {
     editProcedure = edit.lpfnWndProc;
     edit.lpfnWndProc = procedure;
     edit.hInstance = GetModuleHandleW(nullptr);
-    edit.lpszClassName = KeyEdit::kClassName;
+    edit.lpszClassName = kKeyEditClass.data();
     return RegisterClassExW(&edit) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   return registered;
@@ -70,7 +70,7 @@ bool KeyEdit::CreateWindows(HWND parent) {
   parent_ = parent;
   const RECT& r = design_.place;
   // WS_GROUP: the arrow keys of a radio group made before the control do not move into it.
-  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+  hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kKeyEditClass.data(), L"",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPCHILDREN |
                               ES_READONLY | ES_AUTOHSCROLL,
                           r.left, r.top, r.right - r.left, r.bottom - r.top, parent,

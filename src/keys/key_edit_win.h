@@ -40,8 +40,6 @@ struct KeyEditDesign {
 
 class KeyEdit {
  public:
-  static constexpr wchar_t kClassName[] = L"TKeyEdit";
-
   // Creates the control as a child of `parent`; null when it cannot be created. The control's
   // window is destroyed with the object.
   static std::unique_ptr<KeyEdit> Create(HWND parent, const KeyEditDesign& design);

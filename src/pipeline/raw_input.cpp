@@ -1,11 +1,12 @@
 #include "pipeline/raw_input.h"
 
+#include "keys/key_edit.h"
+
 namespace tavion {
 namespace {
 
 // The usage page of generic desktop controls, and its mouse and keyboard usages.
 constexpr uint16_t kGenericDesktop = 1, kMouseUsage = 2, kKeyboardUsage = 6;
-constexpr std::wstring_view kCaptureControlClass = L"TKeyEdit";
 
 }  // namespace
 
@@ -31,9 +32,8 @@ std::vector<RawDeviceUsage> RawRegistrationUsages(std::span<const RawDeviceUsage
 
 RawTextRoute RouteRawText(std::wstring_view focusClass, RawDeviceKind kind,
                           std::optional<std::wstring_view> classUnderCursor) {
-  if (focusClass != kCaptureControlClass) return RawTextRoute::kDispatch;
-  if (kind == RawDeviceKind::kMouse && classUnderCursor &&
-      *classUnderCursor != kCaptureControlClass)
+  if (focusClass != kKeyEditClass) return RawTextRoute::kDispatch;
+  if (kind == RawDeviceKind::kMouse && classUnderCursor && *classUnderCursor != kKeyEditClass)
     return RawTextRoute::kDrop;
   return RawTextRoute::kCaptureControl;
 }

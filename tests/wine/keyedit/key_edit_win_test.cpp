@@ -134,7 +134,7 @@ TEST(KeyNameDialog, RefusesATakenNameWithTheFocusOnItAndHandsBackTheEntry) {
   RunDialogSteps({
       [&] {
         HWND dialog = ActiveWindowCaptioned(L"Add new key");
-        const std::vector<HWND> keyEdits = ChildrenOfClass(dialog, KeyEdit::kClassName);
+        const std::vector<HWND> keyEdits = ChildrenOfClass(dialog, kKeyEditClass.data());
         if (!dialog || keyEdits.size() != 1) return false;
         nameField = ChildrenOfClass(dialog, L"Edit").front();
         SetWindowTextW(nameField, L"Stop");

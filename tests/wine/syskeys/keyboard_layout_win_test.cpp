@@ -134,7 +134,7 @@ TEST(KeyboardLayoutPage, RemapsAKeyTypedInTheDialogSwitchesSavesAndRefusesA255th
     page.Click(L"Add");
     HWND dialog = Wait(L"Add key");
     const std::vector<HWND> fields = wine_test::ChildrenOfClass(dialog, L"Edit");
-    const std::vector<HWND> keys = wine_test::ChildrenOfClass(dialog, KeyEdit::kClassName);
+    const std::vector<HWND> keys = wine_test::ChildrenOfClass(dialog, kKeyEditClass.data());
     if (!dialog || fields.size() != 4 || keys.size() != 2) return;
     Press(dialog, VK_CAPITAL, [&] { return WindowText(fields[0]) == L"58"; });
     Press(dialog, VK_TAB, [&] { return wine_test::FocusIn(dialog) == keys[1]; });

@@ -144,7 +144,7 @@ std::vector<std::string> FaultsOfEachDialog(const std::string& screenshots) {
       std::vector<std::string> found = wine_test::LayoutFaults(dialog, dpi, dialogCase.minControls);
       for (std::string& fault : TitleFaults(dialog)) found.push_back(std::move(fault));
       // A capture control shows its key from the first character.
-      for (HWND edit : wine_test::ChildrenOfClass(dialog, KeyEdit::kClassName))
+      for (HWND edit : wine_test::ChildrenOfClass(dialog, kKeyEditClass.data()))
         if (static_cast<short>(LOWORD(SendMessageW(edit, EM_POSFROMCHAR, 0, 0))) < 0)
           found.push_back("'" + WideToUtf8(wine_test::WindowText(edit)) + "' is scrolled");
       for (const std::string& fault : found) faults.push_back(dialogCase.name + (": " + fault));
