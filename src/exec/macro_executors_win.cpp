@@ -7,6 +7,7 @@
 
 #include "actions/action.h"
 #include "actions/params.h"
+#include "base/file_exists_win.h"
 #include "base/handles_win.h"
 #include "base/utf_win.h"
 #include "exec/dispatcher.h"
@@ -21,11 +22,6 @@ constexpr DWORD kMaxTextFileBytes = 16 * 1024 * 1024;
 
 void NotifyFailure(std::string text) {
   SetNotifyText(std::move(text), /*error=*/true);
-}
-
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {

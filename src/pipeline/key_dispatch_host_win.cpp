@@ -4,17 +4,10 @@
 
 #include <memory>
 
+#include "base/file_exists_win.h"
 #include "exec/main_messages.h"
 
 namespace tavion {
-namespace {
-
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-}  // namespace
 
 Win32DispatchHost::Win32DispatchHost(HWND mainWindow, ForceForegroundWindowFn forceForeground,
                                      std::wstring resourceFolder)

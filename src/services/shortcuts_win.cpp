@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/file_exists_win.h"
 #include "base/utf_win.h"
 #include "exec/launch.h"
 #include "exec/launch_system_win.h"
@@ -37,16 +38,6 @@ struct ComRelease {
 template <typename T>
 using ComPtr = std::unique_ptr<T, ComRelease>;
 
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
@@ -56,7 +47,7 @@ std::wstring FolderOf(const std::wstring& path) {
 bool MakeFolder(const std::wstring& folder) {
   // The result only says whether this call made it; the folder's existence is what counts.
   SHCreateDirectoryExW(/*hwnd=*/nullptr, folder.c_str(), /*psa=*/nullptr);
-  return IsFolder(folder);
+  return FolderExists(folder);
 }
 
 // The paths of the shortcuts on this system: their variables name shell folders only.
@@ -98,7 +89,7 @@ bool ApplyShortcutKind(const ShortcutPlaces& places, const ShortcutItems& items,
   }
   if (!group || folder.empty()) return true;
   RemoveDirectoryW(folder.c_str());
-  return !IsFolder(folder);
+  return !FolderExists(folder);
 }
 
 }  // namespace
@@ -129,8 +120,8 @@ bool CreateShortcuts(const ShortcutProgram& program, bool create, std::span<cons
                           WideToUtf8(uninstaller)};
   // Links are made to files that exist. Removing takes every link the group can hold: a help
   // file or uninstaller that has gone since must not leave its link behind to keep the folder.
-  if (create && !IsFile(program.helpFile)) targets.helpFile.clear();
-  if (create && !IsFile(uninstaller)) targets.uninstaller.clear();
+  if (create && !FileExists(program.helpFile)) targets.helpFile.clear();
+  if (create && !FileExists(uninstaller)) targets.uninstaller.clear();
 
   bool result = true;
   for (const int kind : WidenShortcutSet(set)) {
@@ -144,7 +135,7 @@ bool CreateShortcuts(const ShortcutProgram& program, bool create, std::span<cons
 bool ShortcutExists(int kind) {
   const ShortcutPlaces places;
   const std::wstring marker = places.Expand(ShortcutMarker(kind));
-  return kind == kShortcutGroup ? IsFolder(marker) : IsFile(marker);
+  return kind == kShortcutGroup ? FolderExists(marker) : FileExists(marker);
 }
 
 bool CreateApplicationShortCuts(FormControls& form, size_t index, const ShortcutProgram& program) {

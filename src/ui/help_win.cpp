@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/file_exists_win.h"
 #include "base/utf_win.h"
 #include "forms/message_box_win.h"
 
@@ -51,8 +52,7 @@ void CloseOwnerlessHelpWindow() {
 }  // namespace
 
 void OpenHelp(const std::wstring& helpFile, const std::string& topic, int mode) {
-  const DWORD attributes = GetFileAttributesW(helpFile.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (!FileExists(helpFile)) {
     ShowMessageBox("Can't find help file", MessageDialogType::Error, MessageButtons::Ok);
     return;
   }

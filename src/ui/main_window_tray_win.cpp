@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "actions/actions_registry.h"
+#include "base/file_exists_win.h"
 #include "actions/profiles.h"
 #include "exec/dispatcher.h"
 #include "exec/main_messages.h"
@@ -24,11 +25,6 @@ namespace {
 constexpr UINT kFirstProfileId = 3000;
 constexpr UINT kFirstIconSetId = 3500;
 constexpr UINT kFirstActionId = 10000;  // + the entry's tree index
-
-bool FolderExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The language icon sets in `folder`.
 std::vector<int> IconSetsIn(const std::wstring& folder) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_exists_win.h"
 #include "base/handles_win.h"
 #include "base/open_file_win.h"
 #include "base/utf_win.h"
@@ -57,11 +58,6 @@ std::string SystemErrorText(DWORD code) {
   std::string reason = text ? WideToUtf8(AnsiToWide(text)) : std::string();
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
   return reason.empty() ? "error " + std::to_string(code) : reason;
-}
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b) {
@@ -250,7 +246,7 @@ std::wstring PluginsPage::SelectedFile() const {
 void PluginsPage::Fill(const std::wstring& select) {
   const std::wstring folder =
       services_.plugins ? services_.plugins->Folder() : services_.pluginFolder;
-  folderMissing_ = !IsFolder(folder);
+  folderMissing_ = !FolderExists(folder);
   const std::span<const PluginRecord> plugins = services_.plugins && !folderMissing_
                                                     ? services_.plugins->Plugins()
                                                     : std::span<const PluginRecord>();
