@@ -13,6 +13,7 @@
 #include "lang/lang.h"
 #include "lang/lang_win.h"
 #include "osd/osd_icons_win.h"
+#include "osd/osd_window_win.h"
 #include "settings/settings.h"
 #include "ui/main_window_parts_win.h"
 #include "ui/navigation.h"
@@ -86,6 +87,11 @@ void MainWindow::RefreshTrayTip() {
   tip += L"\n" + Utf8ToWide(FormatLangText(GetLangStr("AltogetherKeys", "Total sum of keys - %d"),
                                            {std::to_string(CountActions())}));
   tray_.SetTip(tip);
+}
+
+void MainWindow::ShowNotice(const std::string& text) {
+  if (tray_.ShowBalloon(ProgramTitle(startup_), Utf8ToWide(text))) return;
+  ShowOSD(text, /*checkEnabled=*/false, /*iconIndex=*/-1, /*kind=*/0);
 }
 
 void MainWindow::WatchForegroundLanguage() {

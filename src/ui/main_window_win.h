@@ -106,6 +106,9 @@ class MainWindow {
   // Tray.
   void ShowTrayIcon();
   void RefreshTrayTip();
+  // Tells the user something that happened behind their back: a balloon over the tray icon, or,
+  // without the icon, the on-screen display (even when action notifications are switched off).
+  void ShowNotice(const std::string& text);
   void OnTray(LPARAM mouseMessage);
   void ShowTrayMenu();
   void OnTrayCommand(UINT id);

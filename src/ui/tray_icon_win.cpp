@@ -88,6 +88,20 @@ bool TrayIcon::Refresh() {
   return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
+bool TrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+  if (!shown_) return false;
+  NOTIFYICONDATAW data = Data(NIF_INFO);
+  const auto copy = [](auto& field, const std::wstring& from) {
+    const size_t room = std::size(field) - 1;
+    wcsncpy(field, from.c_str(), room);
+    field[room] = L'\0';
+  };
+  copy(data.szInfoTitle, title);
+  copy(data.szInfo, text);
+  data.dwInfoFlags = NIIF_WARNING;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 void TrayIcon::SetTip(const std::wstring& tip) {
   tip_ = tip;
   Refresh();

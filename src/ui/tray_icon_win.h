@@ -34,6 +34,8 @@ class TrayIcon {
   // icon and remembers the one shown; -1 shows the remembered icon when `remembered` (and there is
   // one), else the normal icon.
   void SetImage(int index, HICON image, bool remembered);
+  // Shows a warning balloon over the icon; false when the icon is not shown or the shell refused.
+  bool ShowBalloon(const std::wstring& title, const std::wstring& text);
   bool Shown() const { return shown_; }
   const std::wstring& Tip() const { return tip_; }
 
