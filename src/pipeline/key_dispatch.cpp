@@ -53,6 +53,20 @@ std::string LaunchQuestionText(const TAction& action) {
   return FormatLangText(GetLangStr("QuestBeforLaunch", "Launch action - %s?"), {action.Name()});
 }
 
+void DispatchHost::RecordKey(uint32_t layout, std::string item) {
+  if (std::vector<std::string>* lines = RecordingList())
+    AppendRecordedKey(*lines, layout, std::move(item));
+}
+
+void AppendRecordedKey(std::vector<std::string>& lines, uint32_t layout, std::string item) {
+  if (lines.empty()) {
+    lines.push_back(std::to_string(layout));
+  } else if (lines.front().empty()) {
+    lines.front() = std::to_string(layout);
+  }
+  lines.push_back(std::move(item));
+}
+
 struct HotKeyDispatcher::KeyDown {
   const KeyEventRecord* event;  // null for an HID key
   std::string_view hidText;
@@ -62,55 +76,77 @@ struct HotKeyDispatcher::KeyDown {
   bool requested = false;  // an execution request of this key is posted
 };
 
+class HotKeyDispatcher::Reading {
+ public:
+  explicit Reading(HotKeyDispatcher& owner) : owner_(owner) {
+    if (owner_.depth_++ == 0) owner_.reading_ = owner_.published_.Hold();
+  }
+  ~Reading() {
+    if (--owner_.depth_ > 0) return;
+    owner_.reading_ = nullptr;
+    owner_.published_.Release();
+  }
+  Reading(const Reading&) = delete;
+  Reading& operator=(const Reading&) = delete;
+
+ private:
+  HotKeyDispatcher& owner_;
+};
+
+void HotKeyDispatcher::Publish() {
+  published_.Publish(std::make_unique<const DispatchSnapshot>(DispatchSnapshot{options_, index_}));
+}
+
+void HotKeyDispatcher::SetOptions(DispatchOptions options) {
+  options_ = std::move(options);
+  Publish();
+}
+
 void HotKeyDispatcher::Rebuild(const ActionTree& tree) {
-  Clear();
-  tree_ = &tree;
+  auto index = std::make_shared<DispatchIndex>();
   for (std::size_t i = 0; i < tree.Count(); ++i) {
     const TAction* action = tree.ActionByIndex(i);
     if (action == nullptr) continue;
     const TActionHKey& key = action->Key0();
-    const auto index = static_cast<uint32_t>(i);
+    const auto position = static_cast<uint32_t>(index->entries.size());
     if (key.InputMode() == TkeInputMode::keHid) {
       // An HID hot key without its text can match nothing.
-      if (!key.KeyPolyglot().empty()) byHidText_[key.KeyPolyglot()].push_back(index);
-      continue;
+      if (key.KeyPolyglot().empty()) continue;
+      index->byHidText[key.KeyPolyglot()].push_back(position);
+    } else {
+      const uint8_t keyCode = HotKeyByte(key.HKey(), 2);
+      if (keyCode == 0 && key.KeyPolyglot().empty()) continue;  // no hot key at all
+      index->byKey[HotKeyIndexKey(keyCode, HotKeyByte(key.HKey(), 1))].push_back(position);
     }
-    const uint8_t keyCode = HotKeyByte(key.HKey(), 2);
-    if (keyCode == 0 && key.KeyPolyglot().empty()) continue;  // no hot key at all
-    byKey_[HotKeyIndexKey(keyCode, HotKeyByte(key.HKey(), 1))].push_back(index);
+    const ActionTree::Node* node = tree.NodeAt(i);
+    const TAction* parent = node && node->parent ? tree.ActionByIndex(*node->parent) : nullptr;
+    index->entries.push_back({static_cast<uint32_t>(i), key, action->ActionExecOn(), action->Exec(),
+                              parent && parent->ActionExecOn().Nevr});
   }
+  index_ = std::move(index);
+  Publish();
 }
 
 void HotKeyDispatcher::Clear() {
-  tree_ = nullptr;
-  byKey_.clear();
-  byHidText_.clear();
+  index_.reset();
+  Publish();
 }
 
 std::span<const uint32_t> HotKeyDispatcher::Candidates(const KeyEventRecord* event,
                                                        uint8_t modifiers,
                                                        std::string_view hidText) const {
-  if (tree_ == nullptr) return {};
+  const DispatchIndex* index = reading_->index.get();
+  if (index == nullptr) return {};
   if (event != nullptr) {
     if (event->vkCode > 255) return {};
-    const auto found = byKey_.find(HotKeyIndexKey(static_cast<uint8_t>(event->vkCode), modifiers));
-    if (found == byKey_.end()) return {};
+    const auto found =
+        index->byKey.find(HotKeyIndexKey(static_cast<uint8_t>(event->vkCode), modifiers));
+    if (found == index->byKey.end()) return {};
     return found->second;
   }
-  const auto found = byHidText_.find(hidText);
-  if (found == byHidText_.end()) return {};
+  const auto found = index->byHidText.find(hidText);
+  if (found == index->byHidText.end()) return {};
   return found->second;
-}
-
-std::vector<std::size_t> HotKeyDispatcher::MatchingActions(const KeyEventRecord* event,
-                                                           uint8_t modifiers,
-                                                           std::string_view hidText) const {
-  std::vector<std::size_t> matches;
-  for (const uint32_t index : Candidates(event, modifiers, hidText)) {
-    const TAction* action = tree_->ActionByIndex(index);
-    if (action && MatchHotKey(event, modifiers, action->Key0(), hidText)) matches.push_back(index);
-  }
-  return matches;
 }
 
 intptr_t HotKeyDispatcher::HandleKeyMessage(uintptr_t wParam, intptr_t lParam) {
@@ -129,6 +165,7 @@ intptr_t HotKeyDispatcher::HandleMouseMessage(uintptr_t wParam, intptr_t lParam)
 
 intptr_t HotKeyDispatcher::OnKeyEvent(uint32_t message, const KeyEventRecord* record) {
   if (record == nullptr) return kPassEvent;
+  const Reading reading(*this);
   // Copied before anything else: a record from the hook may be reused once the hook stopped
   // waiting for the answer. Every rule about modifiers speaks of the left and right keys.
   KeyEventRecord sided = *record;
@@ -141,7 +178,8 @@ intptr_t HotKeyDispatcher::OnKeyEvent(uint32_t message, const KeyEventRecord* re
 }
 
 intptr_t HotKeyDispatcher::OnMouseEvent(uint32_t message, const MouseEventRecord* record) {
-  if (record == nullptr || !options_.mouseHotKeys || options_.hotKeysDisabled ||
+  const Reading reading(*this);
+  if (record == nullptr || !Opts().mouseHotKeys || Opts().hotKeysDisabled ||
       host_.EditorVisible()) {
     return kPassEvent;
   }
@@ -151,6 +189,7 @@ intptr_t HotKeyDispatcher::OnMouseEvent(uint32_t message, const MouseEventRecord
 }
 
 intptr_t HotKeyDispatcher::OnHidKey(std::string_view text) {
+  const Reading reading(*this);
   if (host_.EditorVisible()) return kPassEvent;
   const SettingsRecord& settings = Settings();
   if (settings.SendingKeys || settings.MacroPlaying) return kPassEvent;
@@ -163,12 +202,12 @@ intptr_t HotKeyDispatcher::HandleKey(uint32_t message, KeyEventRecord record) {
   if (settings.SendingKeys || settings.MacroPlaying || ownInput)
     return CommonTail(message, record, ownInput, kPassEvent);
 
-  UpOnlyToKeyDown(message, record, options_.emulateUpOnlyKeys, options_.upOnlyKeys);
+  UpOnlyToKeyDown(message, record, Opts().emulateUpOnlyKeys, Opts().upOnlyKeys);
   const uint32_t keyCode = record.vkCode;
   if (!IsMouseKey(keyCode)) {
-    if (options_.blockKeyboard) return kSwallowEvent;
+    if (Opts().blockKeyboard) return kSwallowEvent;
     // An auto-repeat finds its key already down in the physical state.
-    if (options_.keyPressSound && !options_.hotKeysDisabled && IsKeyDownMessage(message) &&
+    if (Opts().keyPressSound && !Opts().hotKeysDisabled && IsKeyDownMessage(message) &&
         !IsDown(keys_, keyCode, true)) {
       host_.PlayKeyPressSound(static_cast<uint16_t>(host_.ForegroundKeyboardLayout()));
     }
@@ -188,7 +227,7 @@ intptr_t HotKeyDispatcher::HandleKey(uint32_t message, KeyEventRecord record) {
   } else if (IsKeyDownMessage(message)) {
     result = HandleKeyDown(&record, {});
   }
-  if ((keyCode == kLeftWinKey || keyCode == kRightWinKey) && options_.disableWinKey &&
+  if ((keyCode == kLeftWinKey || keyCode == kRightWinKey) && Opts().disableWinKey &&
       (IsKeyUpMessage(message) || IsKeyDownMessage(message))) {
     result = kSwallowEvent;
   }
@@ -196,19 +235,11 @@ intptr_t HotKeyDispatcher::HandleKey(uint32_t message, KeyEventRecord record) {
 }
 
 void HotKeyDispatcher::RecordMacroKey(const KeyEventRecord& record) {
-  std::vector<std::string>* lines = host_.RecordingList();
-  if (lines == nullptr) return;
   SettingsRecord& settings = Settings();
   const uint32_t now = host_.TickCount();
-  // The first line names the keyboard layout the macro was recorded in.
-  const std::string layout = std::to_string(host_.ForegroundKeyboardLayout());
-  if (lines->empty()) {
-    lines->push_back(layout);
-  } else if (lines->front().empty()) {
-    lines->front() = layout;
-  }
-  lines->push_back(MacroEventItem(MacroEventFromKey(record.vkCode, record.scanCode, record.flags,
-                                                    now - settings.LastRecordTime)));
+  host_.RecordKey(host_.ForegroundKeyboardLayout(),
+                  MacroEventItem(MacroEventFromKey(record.vkCode, record.scanCode, record.flags,
+                                                   now - settings.LastRecordTime)));
   settings.LastRecordTime = now;
 }
 
@@ -228,16 +259,16 @@ intptr_t HotKeyDispatcher::HandleKeyDown(const KeyEventRecord* event, std::strin
                                              static_cast<uint8_t>(event->flags), modifiers));
     if (!IsModifierKey(event->vkCode) && event->vkCode != kDummyKey) settings.LastHotKeyCode = 0;
   } else {
-    const auto& ignored = options_.ignoredHidKeys;
+    const auto& ignored = Opts().ignoredHidKeys;
     down.keyText = std::find(ignored.begin(), ignored.end(), hidText) != ignored.end()
                        ? std::string(kIgnoredKeyText)
                        : std::string(hidText);
   }
 
-  for (const uint32_t index : Candidates(event, modifiers, hidText)) {
-    const TAction* action = tree_->ActionByIndex(index);
-    if (action == nullptr || !MatchHotKey(event, modifiers, action->Key0(), hidText)) continue;
-    if (!WalkAction(index, *action, down)) break;
+  for (const uint32_t position : Candidates(event, modifiers, hidText)) {
+    const Entry& action = reading_->index->entries[position];
+    if (!MatchHotKey(event, modifiers, action.key, hidText)) continue;
+    if (!WalkAction(action, down)) break;
   }
 
   if (down.keyText != kIgnoredKeyText) {
@@ -251,23 +282,23 @@ intptr_t HotKeyDispatcher::HandleKeyDown(const KeyEventRecord* event, std::strin
   return down.result;
 }
 
-bool HotKeyDispatcher::WalkAction(std::size_t index, const TAction& action, KeyDown& down) {
+bool HotKeyDispatcher::WalkAction(const Entry& action, KeyDown& down) {
   SettingsRecord& settings = Settings();
-  const TActionExecOn& on = action.ActionExecOn();
+  const TActionExecOn& on = action.on;
   // Once a hot key matched, only the option lets a later action on the same key be considered.
-  const bool goOn = options_.severalActionsOnOneKey;
+  const bool goOn = Opts().severalActionsOnOneKey;
   const bool ordinary = down.event != nullptr;
 
-  if (ordinary && HotKeyByte(action.Key0().HKey(), 1) != 0) {
-    if (!ModifierSidesAllow(action)) return goOn;
+  if (ordinary && HotKeyByte(action.key.HKey(), 1) != 0) {
+    if (!ModifierSidesAllow(on)) return goOn;
     if (!on.DontBlockHotKey) {
       if (keys_.IsDown(kLeftWinKey, false)) settings.LeftWinUsed = true;
       if (keys_.IsDown(kRightWinKey, false)) settings.RightWinUsed = true;
     }
   }
   if (on.Blck) down.result = kSwallowEvent;
-  if (on.Nevr || ParentNeverRuns(index)) return goOn;
-  if (options_.hotKeysDisabled && action.Exec() != kToggleHotKeysCode) return true;
+  if (on.Nevr || action.parentNever) return goOn;
+  if (Opts().hotKeysDisabled && action.exec != kToggleHotKeysCode) return true;
   if (on.MSwa) {
     const WindowHandle window = host_.TopLevelWindowUnderCursor();
     if (window == 0) {
@@ -279,21 +310,20 @@ bool HotKeyDispatcher::WalkAction(std::size_t index, const TAction& action, KeyD
   if (on.StFD) host_.Windows().BringToForeground(host_.DesktopWindow());
   on.StFW.IfExists(host_.Windows(), /*activate=*/true);
   if (on.Lang != 0 && on.Lang != host_.ForegroundKeyboardLayout()) return goOn;
-  if (!ConditionsHold(action, down)) return goOn;
+  if (!ConditionsHold(on, down)) return goOn;
 
   if (ordinary && !on.DontBlockHotKey) {
     settings.LastHotKeyCode = static_cast<uint16_t>(down.event->vkCode);
     if (down.modifiers != 0) host_.SendKeys(DummyKeyEvents());
     down.result = kSwallowEvent;
   }
-  RequestExecution(index, action, down);
+  RequestExecution(action, down);
   return goOn;
 }
 
-bool HotKeyDispatcher::ModifierSidesAllow(const TAction& action) const {
-  const TActionExecOn& on = action.ActionExecOn();
+bool HotKeyDispatcher::ModifierSidesAllow(const TActionExecOn& on) const {
   if (!on.ModOnlyL && !on.ModOnlyR) {
-    switch (options_.modifierSides) {
+    switch (Opts().modifierSides) {
       case ModifierSides::kLeftOnly:
         return NoRightModifiersPressed(keys_);
       case ModifierSides::kRightOnly:
@@ -308,15 +338,7 @@ bool HotKeyDispatcher::ModifierSidesAllow(const TAction& action) const {
   return true;
 }
 
-bool HotKeyDispatcher::ParentNeverRuns(std::size_t index) const {
-  const ActionTree::Node* node = tree_->NodeAt(index);
-  if (node == nullptr || !node->parent) return false;
-  const TAction* parent = tree_->ActionByIndex(*node->parent);
-  return parent != nullptr && parent->ActionExecOn().Nevr;
-}
-
-bool HotKeyDispatcher::ConditionsHold(const TAction& action, const KeyDown& down) {
-  const TActionExecOn& on = action.ActionExecOn();
+bool HotKeyDispatcher::ConditionsHold(const TActionExecOn& on, const KeyDown& down) {
   WindowSystem& windows = host_.Windows();
   if (!on.IfWa.IfActive(windows) || !on.IfWe.IfExists(windows, /*activate=*/false) ||
       !on.IfWi.IfNotActive(windows) || !on.IfNW.IfNotExists(windows)) {
@@ -333,17 +355,16 @@ bool HotKeyDispatcher::ConditionsHold(const TAction& action, const KeyDown& down
   return true;
 }
 
-void HotKeyDispatcher::RequestExecution(std::size_t index, const TAction& action, KeyDown& down) {
+void HotKeyDispatcher::RequestExecution(const Entry& action, KeyDown& down) {
   SettingsRecord& settings = Settings();
   // While an execution is in flight, later keys (a held key's auto-repeat, another hot key) start
   // nothing, whatever is on screen; each end of an execution clears the flag. The actions that
   // one key fires all run.
   if (settings.ActionBusy.exchange(true) && !down.requested) return;
-  const TActionExecOn& on = action.ActionExecOn();
-  const uint32_t packed = PackActionRequest(index, on.Rept);
+  const uint32_t packed = PackActionRequest(action.treeIndex, action.on.Rept);
   // A question box would hold the hook call; the main window asks once the key is answered.
-  const bool posted =
-      on.MBox ? host_.PostAskLaunch(index, packed) : host_.PostExecute(action.Exec(), packed);
+  const bool posted = action.on.MBox ? host_.PostAskLaunch(action.treeIndex, packed)
+                                     : host_.PostExecute(action.exec, packed);
   if (posted)
     down.requested = true;
   else if (!down.requested)
@@ -385,7 +406,7 @@ intptr_t HotKeyDispatcher::CommonTail(uint32_t message, const KeyEventRecord& re
     }
   }
 
-  if (keyUp && IsLockKey(keyCode) && options_.showLockState && result == kPassEvent &&
+  if (keyUp && IsLockKey(keyCode) && Opts().showLockState && result == kPassEvent &&
       !Options().Dispatching) {
     host_.NotifyLockState(static_cast<uint8_t>(keyCode));
   }

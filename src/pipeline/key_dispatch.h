@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "actions/exec_on.h"
+#include "base/snapshot_cell.h"
 #include "keys/hotkey.h"
 #include "keys/pressed_keys.h"
 #include "keys/hook_messages.h"
@@ -25,8 +27,9 @@ namespace tavion {
 class ActionTree;
 class TAction;
 
-// What the handler asks of the system. Called on the user-interface thread inside the hook's
-// synchronous call, so every member must answer at once.
+// What the handler asks of the system. Called inside the hook's synchronous call (on the hook's
+// own thread, or on the thread of a window that a key message was sent to), so every member must
+// answer at once and none may wait for the user-interface thread.
 class DispatchHost {
  public:
   virtual ~DispatchHost() = default;
@@ -57,7 +60,15 @@ class DispatchHost {
   virtual void NotifyLockState(uint8_t keyCode) = 0;
   // The macro recording list while one exists, else null.
   virtual std::vector<std::string>* RecordingList() = 0;
+  // Adds a recorded key event (`item`, a macro item) for keyboard layout `layout`. This one
+  // writes into RecordingList() at once; a host that runs away from the recorder's thread posts
+  // them there instead.
+  virtual void RecordKey(uint32_t layout, std::string item);
 };
+
+// Appends a recorded key to a macro's lines: the first line names the keyboard layout the macro
+// was recorded in, and is filled in by the first key.
+void AppendRecordedKey(std::vector<std::string>& lines, uint32_t layout, std::string item);
 
 // "Process modificators:" (OPT_Mod_Proc).
 enum class ModifierSides : uint8_t { kAll = 0, kLeftOnly = 1, kRightOnly = 2 };
@@ -95,21 +106,53 @@ constexpr uint32_t PackActionRequest(std::size_t treeIndex, int16_t repeat) {
 // language, with the action's name.
 std::string LaunchQuestionText(const TAction& action);
 
+// The hot keys of the actions, copied out of the tree: what one key event walks, never changed
+// once published, so that the tree can be edited while keys are handled on another thread.
+struct DispatchIndex {
+  struct Entry {
+    uint32_t treeIndex;
+    TActionHKey key;
+    TActionExecOn on;
+    std::string exec;
+    bool parentNever;  // the action's folder has Nevr set
+  };
+  std::vector<Entry> entries;  // in tree order
+  // Positions in `entries`, in tree order: ordinary hot keys by key code and modifier mask
+  // (HotKeyIndexKey), HID hot keys by text.
+  std::unordered_map<uint16_t, std::vector<uint32_t>> byKey;
+  std::map<std::string, std::vector<uint32_t>, std::less<>> byHidText;
+};
+
+// Everything the handler reads that the user-interface thread changes, published as a whole.
+struct DispatchSnapshot {
+  DispatchOptions options;
+  std::shared_ptr<const DispatchIndex> index;  // null: no actions
+};
+
+// Threads: the handler (the Handle/On functions) may run on any thread, but its calls must not
+// overlap across threads (a caller that serves two threads holds a lock of its own); a call may
+// come back into the handler on the same thread, through the keys it sends. The publishing
+// functions (SetOptions, Rebuild, Clear) belong to one other thread and never wait for the
+// handler; the handler takes no lock to read what they published.
 class HotKeyDispatcher {
  public:
   // Takes the modifiers already down from `host`, which must outlive the dispatcher.
-  explicit HotKeyDispatcher(DispatchHost& host) : host_(host), keys_(host.Keys()) { keys_.Seed(); }
+  explicit HotKeyDispatcher(DispatchHost& host) : host_(host), keys_(host.Keys()) {
+    keys_.Seed();
+    Publish();
+  }
 
-  void SetOptions(DispatchOptions options) { options_ = std::move(options); }
-  const DispatchOptions& CurrentOptions() const { return options_; }
+  void SetOptions(DispatchOptions options);
 
-  // Indexes the actions of `tree`, which must stay alive and unchanged until the next Rebuild;
-  // call it whenever the list or a hot key changes. Before the first call no action fires.
+  // Indexes the actions of `tree`; call it whenever the list, a hot key or an action's switches
+  // change. The handler works on its own copy: the tree may change or go at once. Before the
+  // first call no action fires.
   void Rebuild(const ActionTree& tree);
-  // Forgets the tree (before it is cleared or destroyed).
+  // Forgets the actions.
   void Clear();
   // Takes the modifiers' state afresh from the system, for when the hook may have missed any
-  // number of key events (the session was locked, or switched to another desktop).
+  // number of key events (the session was locked, or switched to another desktop). A handler
+  // call: the same thread rules apply.
   void ResyncKeys() { keys_.Seed(); }
 
   // Message 0x466: wParam and lParam as the hook library or the raw-input layer sends them (an
@@ -124,37 +167,38 @@ class HotKeyDispatcher {
   intptr_t OnHidKey(std::string_view text);
   intptr_t OnMouseEvent(uint32_t message, const MouseEventRecord* record);
 
-  // The tree indices, in tree order, of the actions whose hot key `event` (or, with a null
-  // event, the HID key `hidText`) fires with `modifiers`.
-  std::vector<std::size_t> MatchingActions(const KeyEventRecord* event, uint8_t modifiers,
-                                           std::string_view hidText) const;
-
  private:
   // The walk's state for one key-down or HID key.
   struct KeyDown;
+  // Holds the published snapshot for the outermost handler call; calls nested in it share it.
+  class Reading;
+  using Entry = DispatchIndex::Entry;
 
-  // Indices of the actions that could match; a superset of the matches, in tree order.
+  const DispatchOptions& Opts() const { return reading_->options; }
+  void Publish();
+  // Positions in the index of the actions that could match; a superset of the matches, in tree
+  // order.
   std::span<const uint32_t> Candidates(const KeyEventRecord* event, uint8_t modifiers,
                                        std::string_view hidText) const;
   intptr_t HandleKey(uint32_t message, KeyEventRecord record);
   intptr_t HandleKeyDown(const KeyEventRecord* event, std::string_view hidText);
   void RecordMacroKey(const KeyEventRecord& record);
   // Steps of one matched action; returns whether the walk goes on to the next action.
-  bool WalkAction(std::size_t index, const TAction& action, KeyDown& down);
-  bool ModifierSidesAllow(const TAction& action) const;
-  bool ParentNeverRuns(std::size_t index) const;
-  bool ConditionsHold(const TAction& action, const KeyDown& down);
-  void RequestExecution(std::size_t index, const TAction& action, KeyDown& down);
+  bool WalkAction(const Entry& action, KeyDown& down);
+  bool ModifierSidesAllow(const TActionExecOn& on) const;
+  bool ConditionsHold(const TActionExecOn& on, const KeyDown& down);
+  void RequestExecution(const Entry& action, KeyDown& down);
   intptr_t CommonTail(uint32_t message, const KeyEventRecord& record, bool ownInput,
                       intptr_t result);
 
   DispatchHost& host_;
   TrackedKeyState keys_;  // what the synchronous queries of the handler read
+  // The publishing thread's own copies of what it last published.
   DispatchOptions options_;
-  const ActionTree* tree_ = nullptr;
-  // Ordinary hot keys by key code and modifier mask (HotKeyIndexKey); HID hot keys by text.
-  std::unordered_map<uint16_t, std::vector<uint32_t>> byKey_;
-  std::map<std::string, std::vector<uint32_t>, std::less<>> byHidText_;
+  std::shared_ptr<const DispatchIndex> index_;
+  SnapshotCell<DispatchSnapshot> published_;
+  const DispatchSnapshot* reading_ = nullptr;  // during a handler call
+  int depth_ = 0;                              // handler calls in progress on this thread
 };
 
 }  // namespace tavion
