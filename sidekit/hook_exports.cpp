@@ -45,6 +45,11 @@ SIDEKIT_API BOOL WINAPI InitHookEx(void* /*scratch*/, int kind, HWND window, UIN
   return sk::InitLowLevelHook(kind, window, message);
 }
 
+SIDEKIT_API BOOL WINAPI InitHookCall(int kind, SidekitHookProc proc, void* context) {
+  HookLockGuard guard;
+  return sk::InitLowLevelCall(kind, proc, context);
+}
+
 SIDEKIT_API BOOL WINAPI FreeHookEx(int kind) {
   HookLockGuard guard;
   if (kind == static_cast<int>(HookKind::kMenu)) return sk::FreeMenuHook();

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <iterator>
+#include <memory>
 
 #include "event_delivery.h"
 #include "hook_targets.h"
@@ -12,11 +13,20 @@ namespace tavion::sidekit {
 
 namespace {
 
+// A receiver called on the hook thread (InitHookCall).
+struct HookCall {
+  SidekitHookProc proc;
+  void* context;
+};
+
 struct LowLevelHook {
   int kind;
   int hookType;  // WH_KEYBOARD_LL or WH_MOUSE_LL
   HOOKPROC procedure;
   TargetSlot target;
+  // Read by the hook procedure; replaced only under the hook lock, and freed once the hook thread
+  // has run a task after the replacement (no call can be under way then).
+  std::atomic<HookCall*> call{nullptr};
   HHOOK handle = nullptr;  // written on the hook thread, while the caller waits for it
   bool wanted = false;     // installed or being installed; decides when the thread may end
 };
@@ -85,6 +95,13 @@ LowLevelHook g_hooks[] = {
 template <size_t Index, typename SystemEvent, auto ToRecord, auto Delivered>
 LRESULT CALLBACK LowLevelProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && Delivered(wParam)) {
+    if (const HookCall* call = g_hooks[Index].call.load(std::memory_order_acquire)) {
+      // The receiver answers before this returns, so the record can live here.
+      auto event = ToRecord(*reinterpret_cast<const SystemEvent*>(lParam));
+      if (call->proc(call->context, wParam, reinterpret_cast<LPARAM>(&event)) == kSwallowEvent)
+        return 1;
+      return CallNextHookEx(/*hhk=*/nullptr, code, wParam, lParam);
+    }
     const HookTarget target = g_hooks[Index].target.Get();
     if (target.window) {
       auto event = ToRecord(*reinterpret_cast<const SystemEvent*>(lParam));
@@ -129,12 +146,47 @@ bool InstallTask(void* context) {
 
 bool RemoveTask(void* context) {
   auto* hook = static_cast<LowLevelHook*>(context);
-  if (hook->handle && !UnhookWindowsHookEx(hook->handle)) return false;
+  // A handle the system no longer knows (it dropped the hook after too many time-outs) fails
+  // here; either way the hook is gone, and the next install puts a new one in place.
+  if (hook->handle) UnhookWindowsHookEx(hook->handle);
   hook->handle = nullptr;
   return true;
 }
 
+bool NoTask(void*) {
+  return true;
+}
+
+// Puts `call` (or none) in place of the hook's call and frees the one it replaces once no event
+// can still be using it.
+void ReplaceCall(LowLevelHook& hook, HookCall* call) {
+  std::unique_ptr<HookCall> old(hook.call.exchange(call, std::memory_order_acq_rel));
+  // An event under way finishes before the hook thread runs a task; without a thread no hook
+  // runs at all.
+  if (old && hook.wanted && !RunOnHookThread(&NoTask, nullptr)) old.release();  // rather leak
+}
+
+// Sets the hook's receiver and installs the hook when it is not in place.
+bool Install(LowLevelHook& hook) {
+  if (hook.wanted) return true;
+  hook.wanted = true;
+  if (RunOnHookThread(&InstallTask, &hook)) return true;
+  hook.wanted = false;
+  hook.target.Clear();
+  ReplaceCall(hook, nullptr);
+  if (!AnyHookWanted()) ReleaseHookThread();
+  return false;
+}
+
 }  // namespace
+
+bool InitLowLevelCall(int kind, SidekitHookProc proc, void* context) {
+  LowLevelHook* hook = FindHook(kind);
+  if (!hook || !proc) return false;
+  hook->target.Clear();
+  ReplaceCall(*hook, new HookCall{proc, context});
+  return Install(*hook);
+}
 
 bool InitLowLevelHook(int kind, HWND receiver, UINT message) {
   LowLevelHook* hook = FindHook(kind);
@@ -144,13 +196,8 @@ bool InitLowLevelHook(int kind, HWND receiver, UINT message) {
   if (receiverProcess != GetCurrentProcessId()) return false;
 
   hook->target.Set({receiver, message});
-  if (hook->wanted) return true;
-  hook->wanted = true;
-  if (RunOnHookThread(&InstallTask, hook)) return true;
-  hook->wanted = false;
-  hook->target.Clear();
-  if (!AnyHookWanted()) ReleaseHookThread();
-  return false;
+  ReplaceCall(*hook, nullptr);
+  return Install(*hook);
 }
 
 bool FreeLowLevelHook(int kind) {
@@ -161,9 +208,14 @@ bool FreeLowLevelHook(int kind) {
   // asked to be left alone. Not wanted from here on, so that an install asked for while this
   // call waits queues up behind the removal instead of being swallowed by it.
   hook->target.Clear();
+  std::unique_ptr<HookCall> call(hook->call.exchange(nullptr, std::memory_order_acq_rel));
   hook->wanted = false;
+  // Once the removal ran on the hook thread, no event is under way with the call.
   const bool removed = RunOnHookThread(&RemoveTask, hook);
-  if (!removed) hook->wanted = true;  // still in place
+  if (!removed) {
+    hook->wanted = true;  // still in place
+    call.release();       // an event may still be using it: rather leak
+  }
   if (!AnyHookWanted()) ReleaseHookThread();
   return removed;
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "sidekit.h"
+
 namespace tavion::sidekit {
 
 // How many later events a receiver may fall behind and still read the record of its own event.
@@ -17,6 +19,9 @@ inline constexpr uint32_t kRecordSlots = 256;
 // receiver when the kind is in place. `receiver` must belong to this process: the event record
 // travels as a pointer. Assumes the caller holds the hook lock.
 bool InitLowLevelHook(int kind, HWND receiver, UINT message);
+
+// The same with a receiver called on the hook thread (InitHookCall).
+bool InitLowLevelCall(int kind, SidekitHookProc proc, void* context);
 
 // Removes low-level hook `kind`; nothing to do when it is not in place. Ends the hook thread with
 // the last hook. Assumes the caller holds the hook lock.

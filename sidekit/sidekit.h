@@ -32,6 +32,20 @@
 // receivers of kinds 1 and 6 are shared by the session: the last process to install them wins.
 SIDEKIT_API BOOL WINAPI InitHookEx(void* scratch, int kind, HWND window, UINT message);
 
+// The receiver of InitHookCall: `wParam` and `lParam` as the message of InitHookEx would carry
+// them; the result 1 swallows the event.
+typedef LRESULT(WINAPI* SidekitHookProc)(void* context, WPARAM wParam, LPARAM lParam);
+
+// Installs low-level hook `kind` (2 to 5) as InitHookEx does, but has each event handled by
+// `proc(context, ...)` called directly on the library's hook thread instead of by a message: no
+// thread switch, so it costs a key no more than the caller's own work. The record lives only for
+// the call. The caller's work must be short and never wait for another thread of its own that may
+// be waiting for the hook; keys injected from inside the call may come back into `proc` on the same
+// thread before it returns. `proc` and `context` must stay valid until FreeHookEx of the kind, or
+// another InitHookEx/InitHookCall of it, has returned; after that no call is under way. Not to be
+// called from inside `proc`. Returns FALSE for another kind or a null `proc`.
+SIDEKIT_API BOOL WINAPI InitHookCall(int kind, SidekitHookProc proc, void* context);
+
 // Removes the hook of `kind`; removing a kind that is not installed does nothing. Returns TRUE
 // when no hook of that kind remains, FALSE for an unknown kind. Safe from the user-interface
 // thread while events arrive; for kinds 2 to 5 no event reaches the receiver after it returns.
@@ -107,6 +121,7 @@ SIDEKIT_API BOOL WINAPI CheckWrite(const wchar_t* fileName, int showError, HWND 
 
 // Function types for GetProcAddress.
 using InitHookExFn = BOOL(WINAPI*)(void*, int, HWND, UINT);
+using InitHookCallFn = BOOL(WINAPI*)(int, SidekitHookProc, void*);
 using FreeHookExFn = BOOL(WINAPI*)(int);
 using ForceForegroundWindowFn = BOOL(WINAPI*)(HWND);
 using GetFocusedWindowFn = HWND(WINAPI*)(DWORD);

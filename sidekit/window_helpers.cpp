@@ -3,7 +3,9 @@
 
 SIDEKIT_API BOOL WINAPI ForceForegroundWindow(HWND window) {
   if (!IsWindow(window)) return FALSE;
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  // Asynchronous: ShowWindow would wait for the window's thread, which may be busy or hung, and
+  // the caller may be the hook thread that every key of the system waits for.
+  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
 
   // The system grants the foreground only to the process that has it; sharing the input state of
   // the foreground thread for the moment makes this thread count as that process. No input is

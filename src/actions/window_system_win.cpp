@@ -34,7 +34,9 @@ std::string Win32WindowSystem::ClassName(WindowHandle window) const {
 
 std::string Win32WindowSystem::Caption(WindowHandle window) const {
   wchar_t text[kTextBuffer];
-  const int length = GetWindowTextW(ToHwnd(window), text, kTextBuffer);
+  // The title the system keeps, read without a message: GetWindowText would send one to a window
+  // of this process, and wait for its thread, which may be the one waiting for us.
+  const int length = InternalGetWindowText(ToHwnd(window), text, kTextBuffer);
   return length > 0 ? WideToUtf8({text, static_cast<std::size_t>(length)}) : std::string();
 }
 

@@ -32,6 +32,9 @@ inline constexpr uint32_t WM_TV_SAVE_FAILED = kWmUser + 16;
 // Posted by the background update check when it ends: lParam a heap string (new std::string)
 // with the version found, empty when none came; the handler takes and frees it.
 inline constexpr uint32_t WM_TV_UPDATE_RESULT = kWmUser + 19;
+// A key recorded for the macro being recorded, from the key handler on the hook thread: wParam
+// the keyboard layout, lParam a new std::string (the macro item) that the handler frees.
+inline constexpr uint32_t WM_TV_RECORD_KEY = kWmUser + 21;
 
 // wParam of WM_TV_NOTIFY for a lock-key notification.
 inline constexpr uintptr_t kNotifyLockState = 20;

@@ -11,16 +11,18 @@ bool MainHooks::Install(SidekitLibrary& library, HWND receiver, bool mouse) {
   receiver_ = receiver;
   // A kind that failed before is tried again; the others are left alone.
   if (!shell_) shell_ = InstallKind(HookKind::kShell, kMsgShellEvent);
-  if (!keyboard_) keyboard_ = InstallKind(HookKind::kKeyboard, kMsgKeyEvent);
+  if (!keyboard_) keyboard_ = InstallKind(HookKind::kKeyboard, kMsgKeyEvent, calls_.keyboard);
   if (mouse && !mouse_) {
-    mouse_ = InstallKind(HookKind::kMouse, kMsgMouseEvent);
+    mouse_ = InstallKind(HookKind::kMouse, kMsgMouseEvent, calls_.mouse);
   } else if (!mouse && mouse_) {
     mouse_ = !library.FreeHookEx(static_cast<int>(HookKind::kMouse));
   }
   return shell_ && keyboard_ && mouse_ == mouse;
 }
 
-bool MainHooks::InstallKind(HookKind kind, uint32_t message) {
+bool MainHooks::InstallKind(HookKind kind, uint32_t message, SidekitHookProc call) {
+  if (call && library_->InitHookCall)
+    return library_->InitHookCall(static_cast<int>(kind), call, calls_.context) != FALSE;
   return library_->InitHookEx(scratch_, static_cast<int>(kind), receiver_, message) != FALSE;
 }
 

@@ -6,10 +6,19 @@
 #include <cstdint>
 
 #include "keys/hook_messages.h"
+#include "sidekit.h"
 
 namespace tavion {
 
 class SidekitLibrary;
+
+// Receivers that the library calls on its hook thread, in place of the keyboard and mouse
+// messages to the main window; null: the messages.
+struct HookCalls {
+  SidekitHookProc keyboard = nullptr;
+  SidekitHookProc mouse = nullptr;
+  void* context = nullptr;
+};
 
 class MainHooks {
  public:
@@ -25,15 +34,20 @@ class MainHooks {
   // when every requested hook is in place.
   bool Install(SidekitLibrary& library, HWND receiver, bool mouse);
 
+  // The keyboard and mouse hooks installed from now on call these (when the library can) instead
+  // of sending messages; they must stay valid until Remove.
+  void SetCalls(HookCalls calls) { calls_ = calls; }
+
   // Removes the hooks in the order keyboard, shell, mouse. Safe to call twice.
   void Remove();
 
  private:
   // Installs one kind for `receiver_`; returns whether it is in place.
-  bool InstallKind(HookKind kind, uint32_t message);
+  bool InstallKind(HookKind kind, uint32_t message, SidekitHookProc call = nullptr);
 
   SidekitLibrary* library_ = nullptr;
   HWND receiver_ = nullptr;
+  HookCalls calls_;
   bool shell_ = false;
   bool keyboard_ = false;
   bool mouse_ = false;

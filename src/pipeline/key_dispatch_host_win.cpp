@@ -41,6 +41,10 @@ void Win32DispatchHost::Beep() {
 }
 
 void Win32DispatchHost::SendKeys(std::span<const KeyInput> events) {
+  if (deferKeys_) {
+    deferred_.insert(deferred_.end(), events.begin(), events.end());
+    return;
+  }
   // Input that another program blocks cannot be helped from inside the hook; the key goes on.
   SendKeyInputs(events);
 }
@@ -53,6 +57,12 @@ bool Win32DispatchHost::PostExecute(const std::string& code, uint32_t packedInde
   }
   text.release();  // the handler of WM_TV_EXECUTE owns it now
   return true;
+}
+
+void Win32DispatchHost::RecordKey(uint32_t layout, std::string item) {
+  auto text = std::make_unique<std::string>(std::move(item));
+  if (PostMessageW(mainWindow_, WM_TV_RECORD_KEY, layout, reinterpret_cast<LPARAM>(text.get())))
+    text.release();  // the handler of WM_TV_RECORD_KEY owns it now
 }
 
 bool Win32DispatchHost::PostAskLaunch(std::size_t treeIndex, uint32_t packedIndex) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "actions/window_system_win.h"
@@ -22,8 +23,13 @@ class Win32DispatchHost final : public DispatchHost {
 
   // Whether one of the editors that capture keys themselves is visible; none when unset.
   void SetEditorVisibleQuery(std::function<bool()> query) { editorVisible_ = std::move(query); }
-  // The macro recorder's list while it records (not owned), or null.
+  // The macro recorder's list while it records (not owned), or null. User-interface thread.
   void SetRecordingList(std::vector<std::string>* lines) { recording_ = lines; }
+  // While set, SendKeys keeps the keys for TakeDeferredKeys instead of sending them: a handler
+  // call on the user-interface thread that holds the handler's lock must not inject, as the
+  // injection waits for the hook thread, which may be waiting for the lock. Returns the old value.
+  bool SetDeferKeys(bool defer) { return std::exchange(deferKeys_, defer); }
+  std::vector<KeyInput> TakeDeferredKeys() { return std::exchange(deferred_, {}); }
 
   const KeyState& Keys() const override { return LiveKeyboardState(); }
   WindowSystem& Windows() override { return windows_; }
@@ -42,6 +48,8 @@ class Win32DispatchHost final : public DispatchHost {
   bool PostAskLaunch(std::size_t treeIndex, uint32_t packedIndex) override;
   void NotifyLockState(uint8_t keyCode) override;
   std::vector<std::string>* RecordingList() override { return recording_; }
+  // Posts WM_TV_RECORD_KEY: the list belongs to the user-interface thread.
+  void RecordKey(uint32_t layout, std::string item) override;
 
  private:
   HWND mainWindow_;
@@ -49,6 +57,8 @@ class Win32DispatchHost final : public DispatchHost {
   std::wstring resourceFolder_;
   std::function<bool()> editorVisible_;
   std::vector<std::string>* recording_ = nullptr;
+  bool deferKeys_ = false;
+  std::vector<KeyInput> deferred_;
 };
 
 }  // namespace tavion

@@ -33,6 +33,7 @@ bool SidekitLibrary::Load(const wchar_t* folder) {
     FreeHookEx = nullptr;
     return false;
   }
+  Resolve(module, "InitHookCall", InitHookCall);
   Resolve(module, "ForceForegroundWindow", ForceForegroundWindow);
   Resolve(module, "GetFocusedWindow", GetFocusedWindow);
   Resolve(module, "IsExeLoaded", IsExeLoaded);

@@ -22,6 +22,8 @@ class SidekitLibrary {
   // Both entry points are absent (null) when loading failed.
   InitHookExFn InitHookEx = nullptr;
   FreeHookExFn FreeHookEx = nullptr;
+  // Optional: hooks whose events are handled on the library's thread.
+  InitHookCallFn InitHookCall = nullptr;
   ForceForegroundWindowFn ForceForegroundWindow = nullptr;
   GetFocusedWindowFn GetFocusedWindow = nullptr;
   IsExeLoadedFn IsExeLoaded = nullptr;

@@ -306,6 +306,8 @@ void ActionsPage::ToggleSelected() {
   if (!action) return;
   action->ActionExecOn().Nevr = !action->ActionExecOn().Nevr;
   services_.actions->Modified = true;
+  // The key handler works on a copy of the switches.
+  if (services_.actionsChanged) services_.actionsChanged();
   if (HTREEITEM item = ItemOf(*selected)) {
     RECT r{};
     if (TreeView_GetItemRect(tree_, item, &r, FALSE)) InvalidateRect(tree_, &r, TRUE);

@@ -103,7 +103,7 @@ DiagnosticsValues MainWindow::Diagnostics() {
   values.actionsModified = actions_.Modified;
   values.shiftState = GetModifierState();
   // The last key as the handler keeps it: a packed value in decimal, or an extra device's text.
-  const std::string& last = Settings().LastKeyText;
+  const std::string last = parts_ ? parts_->dispatch.LastKeyText() : std::string();
   uint32_t packed = 0;
   const auto [end, error] = std::from_chars(last.data(), last.data() + last.size(), packed);
   if (!last.empty() && error == std::errc() && end == last.data() + last.size())

@@ -25,7 +25,7 @@ void MainWindow::RecordMacro(std::vector<std::string>* list) {
   SettingsRecord& settings = Settings();
   if (list) {
     settings.LastRecordTime = GetTickCount();
-    if (parts_) parts_->dispatchHost.SetRecordingList(list);
+    if (parts_) parts_->dispatch.Host().SetRecordingList(list);
     settings.MacroRecording = true;
     if (!tray_.Shown()) return;
     if (!recordingIcon_) {
@@ -43,7 +43,7 @@ void MainWindow::RecordMacro(std::vector<std::string>* list) {
     return;
   }
   settings.MacroRecording = false;
-  if (parts_) parts_->dispatchHost.SetRecordingList(nullptr);
+  if (parts_) parts_->dispatch.Host().SetRecordingList(nullptr);
   if (hwnd_) KillTimer(hwnd_, kBlinkTimer);
   blinkBlank_ = false;
   // The tray's own state again: the enabled or disabled icon, or the language's.

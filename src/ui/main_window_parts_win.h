@@ -11,8 +11,7 @@
 #include "forms/form_win.h"
 #include "osd/notify_action_win.h"
 #include "pipeline/sidekit_library_win.h"
-#include "pipeline/key_dispatch.h"
-#include "pipeline/key_dispatch_host_win.h"
+#include "pipeline/hook_dispatch_win.h"
 #include "settings/settings_store.h"
 #include "settings/settings_system_win.h"
 #include "ui/main_options.h"
@@ -30,13 +29,11 @@ UniqueIcon FolderIcon();
 // What the window owns once its handle exists: dispatch, executors, option controls and lists.
 struct MainWindow::Parts {
   Parts(MainWindow& window, MainWindowServices services)
-      : dispatchHost(window.hwnd_, window.library_.ForceForegroundWindow,
-                     window.startup_.resourceFolder),
-        dispatcher(dispatchHost),
+      : dispatch(window.hwnd_, window.library_.ForceForegroundWindow,
+                 window.startup_.resourceFolder),
         execHost(window.hwnd_, std::move(services)) {}
 
-  Win32DispatchHost dispatchHost;
-  HotKeyDispatcher dispatcher;
+  HookDispatch dispatch;  // the key handler, on the hook thread
   WinExecHost execHost;
   std::vector<std::unique_ptr<Page>> pages;  // in navigation order
   size_t currentPage = 0;

@@ -40,7 +40,7 @@ void MainWindow::FindWinampOnFirstRun() {
 }
 
 void MainWindow::LoadProfile() {
-  parts_->dispatcher.Clear();
+  parts_->dispatch.Clear();
   // A stored name that is no profile's key name (empty: Keys itself) would load the wrong key.
   if (CheckProfileKeyName(Settings().ProfileNm) != ProfileNameError::kNone)
     Settings().ProfileNm = std::string(kDefaultProfile);
@@ -50,11 +50,11 @@ void MainWindow::LoadProfile() {
   options.plugins = DefaultPluginsLoaded();
   LoadActions(actions_, tree_, userRegistry_, profile, options);
   ApplyOptions();
-  parts_->dispatcher.Rebuild(tree_);
+  parts_->dispatch.Rebuild(tree_);
 }
 
 void MainWindow::LoadDefaultProfile() {
-  parts_->dispatcher.Clear();
+  parts_->dispatch.Clear();
   LoadActionsOptions options;
   options.defaults = true;
   options.existingDrives = GetLogicalDrives();
@@ -66,7 +66,7 @@ void MainWindow::LoadDefaultProfile() {
 }
 
 void MainWindow::ActionsChanged() {
-  parts_->dispatcher.Rebuild(tree_);
+  parts_->dispatch.Rebuild(tree_);
   RefreshTrayTip();
 }
 
@@ -83,7 +83,7 @@ void MainWindow::ApplyOptions() {
     const std::lock_guard lock(playerOptionsLock_);
     playerOptions_ = MediaPlayerOptionsFromForm(Options(), Settings().foobar2000_class);
   }
-  parts_->dispatcher.SetOptions(std::move(options));
+  parts_->dispatch.SetOptions(std::move(options));
 }
 
 bool MainWindow::OptionChecked(const char* name) const {

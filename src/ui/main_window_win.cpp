@@ -46,6 +46,8 @@ MainWindow::MainWindow(SidekitLibrary& library, const StartupInfo& startup)
       saverRegistry_(HKEY_CURRENT_USER) {}
 
 MainWindow::~MainWindow() {
+  // The hooks call into the parts of the window from their own thread.
+  hooks_.Remove();
   // Workers still use the host and this window; told that the program ends, they finish soon.
   // One that hangs in a plug-in is not waited for without end.
   closing_ = true;
@@ -121,10 +123,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kMsgKeyEvent:
       if (!parts_) return kPassEvent;
-      return parts_->dispatcher.HandleKeyMessage(wParam, lParam);
+      return parts_->dispatch.OnKeyMessage(wParam, lParam);
     case kMsgMouseEvent:
       if (!parts_) return kPassEvent;
-      return parts_->dispatcher.HandleMouseMessage(wParam, lParam);
+      return parts_->dispatch.OnMouseMessage(wParam, lParam);
     case WM_INPUT:
       rawInput_.ProcessInput(reinterpret_cast<HRAWINPUT>(lParam), RawInputOptionsNow());
       // The default procedure frees what the system keeps for the event.
@@ -133,7 +135,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WTSSESSION_CHANGE:
       // Back from a locked session or another desktop: releases made there never reached the
       // hooks.
-      if (parts_) parts_->dispatcher.ResyncKeys();
+      if (parts_) parts_->dispatch.ResyncKeys();
       return 0;
     case kMsgShellEvent:
       // A language change only uses up the program's own pending switches.
@@ -184,6 +186,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TV_SAVE_FAILED:
       OnSaveFailed();
       return 0;
+    case WM_TV_RECORD_KEY: {
+      const std::unique_ptr<std::string> item(reinterpret_cast<std::string*>(lParam));
+      std::vector<std::string>* lines = parts_ ? parts_->dispatch.Host().RecordingList() : nullptr;
+      if (item && lines) AppendRecordedKey(*lines, static_cast<uint32_t>(wParam), std::move(*item));
+      return 0;
+    }
     case WM_TV_UPDATE_RESULT:
       TakeBackgroundUpdateResult(hwnd_, lParam, Settings(), startup_.shortVersion);
       return 0;
@@ -342,6 +350,7 @@ void MainWindow::FirstShow() {
                      Utf8ToWide(Settings().LastUpdateVersion) +
                      GetLangStrW("UpdateClick", ". Click for visit website."));
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
+  hooks_.SetCalls(parts_->dispatch.Calls());
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
   rawInput_.Enable(hwnd_);
   // Keyboards switched on later take effect at the next start.
@@ -397,7 +406,7 @@ bool MainWindow::CloseHandler() {
   CloseOsd();
   hooks_.Remove();
   rawInput_.Disable();
-  if (parts_) parts_->dispatcher.Clear();
+  if (parts_) parts_->dispatch.Clear();
   RECT r;
   if (GetWindowRect(hwnd_, &r)) s.FLeft = static_cast<int16_t>(r.left);
   if (!settingsReplaced_) SaveSettings(/*saveActions=*/true);
