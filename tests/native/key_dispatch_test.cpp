@@ -379,6 +379,20 @@ TEST_F(KeyDispatchTest, NothingFiresWithoutAnIndexOrARecord) {
   EXPECT_EQ("", Log());
 }
 
+// Keys may be handled on another thread while the list is edited: the handler decides on its
+// own copy, which only the next Rebuild replaces.
+TEST_F(KeyDispatchTest, KeysAreDecidedOnACopyThatOnlyARebuildReplaces) {
+  Add("srun", HotKey(kF1));
+  Index();
+  list_.At(0)->Key0().SetHKey(HotKey(kF1 + 1));
+  TActionsList none;
+  tree_.Rebuild(none, [](TAction& a) { return a.Name(); });
+  EXPECT_EQ("sspp", Type("F1 F2"));
+  Index();
+  EXPECT_EQ("ppss", Type("F1 F2"));
+  EXPECT_EQ("run 0 srun, run 0 srun", Log());
+}
+
 // ---- Own input, key sender and macros -----------------------------------------------------
 
 TEST_F(KeyDispatchTest, RecordedKeysAreLinesAndNeitherOwnInputNorRecordedKeysAreDispatched) {

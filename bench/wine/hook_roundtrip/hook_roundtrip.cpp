@@ -1,7 +1,10 @@
 // Time from SendInput of one key event until the hook's consumer has seen it, for
-//   library:    Sidekit32 kind 2, delivered to a receiver window of this thread that answers 0;
-//   library + handler: the same, the receiver running the key handler over 1,000 actions, once
-//               for a key that no action has and once for a hot key (swallowed, request posted);
+//   message:    Sidekit32 kind 2, delivered by message to a receiver window of this thread that
+//               answers 0, or that runs the key handler over 1,000 actions (the way other programs
+//               and the raw-input layer reach it);
+//   call:       Sidekit32 kind 2 calling the key handler over 1,000 actions on the library's hook
+//               thread (InitHookCall, as Tavion installs it), once for a key that no action has
+//               and once for a hot key (swallowed, request posted);
 //   bare:       a WH_KEYBOARD_LL hook of this thread that only counts;
 //   bare+thread: a WH_KEYBOARD_LL hook on a thread of its own that only counts.
 // The modes take turns in blocks, so drift in the system affects them alike.
@@ -19,8 +22,7 @@
 #include "actions/action.h"
 #include "actions/action_tree.h"
 #include "keys/hook_messages.h"
-#include "pipeline/key_dispatch.h"
-#include "pipeline/key_dispatch_host_win.h"
+#include "pipeline/hook_dispatch_win.h"
 #include "profile_fixture.h"
 #include "settings/settings.h"
 #include "sidekit.h"
@@ -35,12 +37,20 @@ constexpr int kActions = 1000;
 
 std::atomic<long> g_seen{0};
 // The key handler the receiver runs, or null to answer 0 at once.
-tavion::HotKeyDispatcher* g_dispatcher = nullptr;
+tavion::HookDispatch* g_dispatcher = nullptr;
+// The handler's own receiver on the hook thread, which CountingCall wraps.
+tavion::HookCalls g_calls;
+
+LRESULT WINAPI CountingCall(void*, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = g_calls.keyboard(g_calls.context, wParam, lParam);
+  g_seen.fetch_add(1, std::memory_order_relaxed);
+  return result;
+}
 
 LRESULT CALLBACK ReceiverProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == tavion::kMsgKeyEvent) {
     const LRESULT result =
-        g_dispatcher ? g_dispatcher->HandleKeyMessage(wParam, lParam) : tavion::kPassEvent;
+        g_dispatcher ? g_dispatcher->OnKeyMessage(wParam, lParam) : tavion::kPassEvent;
     g_seen.fetch_add(1, std::memory_order_relaxed);
     return result;
   }
@@ -168,7 +178,9 @@ int wmain(int argc, wchar_t** argv) {
       reinterpret_cast<void*>(GetProcAddress(sidekit, "InitHookEx")));
   const auto freeHook = reinterpret_cast<FreeHookExFn>(
       reinterpret_cast<void*>(GetProcAddress(sidekit, "FreeHookEx")));
-  if (!initHook || !freeHook) {
+  const auto initCall = reinterpret_cast<InitHookCallFn>(
+      reinterpret_cast<void*>(GetProcAddress(sidekit, "InitHookCall")));
+  if (!initHook || !freeHook || !initCall) {
     std::fprintf(stderr, "Sidekit32.dll not found beside the program\n");
     return 1;
   }
@@ -184,15 +196,17 @@ int wmain(int argc, wchar_t** argv) {
   hotKey.SetExec("srun");
   hotKey.Key0().SetHKey(tavion::PackHotKey(kKey, 0, 0, 0));
   treeWithKey.Rebuild(actionsWithKey, [](tavion::TAction& a) { return a.Name(); });
-  tavion::Win32DispatchHost host(receiver, nullptr, L"");
-  tavion::HotKeyDispatcher unbound(host);
+  tavion::HookDispatch unbound(receiver, nullptr, L"");
+  unbound.SetOptions({});
   unbound.Rebuild(tree);
-  tavion::HotKeyDispatcher bound(host);
+  tavion::HookDispatch bound(receiver, nullptr, L"");
+  bound.SetOptions({});
   bound.Rebuild(treeWithKey);
 
-  Mode library{"library (kind 2 -> receiver answers 0)", {}};
-  Mode handler{"library + handler, unbound key", {}};
-  Mode handlerHit{"library + handler, hot key", {}};
+  Mode library{"message, receiver answers 0", {}};
+  Mode handler{"message, handler, unbound key", {}};
+  Mode call{"call, handler, unbound key", {}};
+  Mode callHit{"call, handler, hot key", {}};
   Mode bare{"bare WH_KEYBOARD_LL on this thread", {}};
   Mode bareThread{"bare WH_KEYBOARD_LL on its own thread", {}};
   unsigned char scratch[12] = {};
@@ -209,9 +223,14 @@ int wmain(int argc, wchar_t** argv) {
     const bool libraryOk = Measure(library, events, record);
     g_dispatcher = &unbound;
     const bool handlerOk = Measure(handler, events, record);
-    g_dispatcher = &bound;
-    const bool handlerHitOk = Measure(handlerHit, events, record);
     g_dispatcher = nullptr;
+    bool callOk = true;
+    for (auto [dispatch, mode] : {std::pair{&unbound, &call}, std::pair{&bound, &callHit}}) {
+      g_calls = dispatch->Calls();
+      callOk = callOk &&
+               initCall(static_cast<int>(tavion::HookKind::kKeyboard), &CountingCall, nullptr) &&
+               Measure(*mode, events, record);
+    }
     freeHook(static_cast<int>(tavion::HookKind::kKeyboard));
 
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CountingHook, GetModuleHandleW(nullptr), 0);
@@ -223,28 +242,19 @@ int wmain(int argc, wchar_t** argv) {
       HookThread thread;
       bareThreadOk = Measure(bareThread, events, record);
     }
-    if (!libraryOk || !handlerOk || !handlerHitOk || !bareOk || !bareThreadOk) return 1;
+    if (!libraryOk || !handlerOk || !callOk || !bareOk || !bareThreadOk) return 1;
   }
 
   std::printf("SendInput round trip under Wine, %zu key events per mode (%d blocks, interleaved)\n",
               library.samples.size(), kRounds);
-  for (const Mode* mode : {&library, &handler, &handlerHit, &bare, &bareThread}) {
+  for (const Mode* mode : {&library, &handler, &call, &callHit, &bare, &bareThread}) {
     std::printf("  %-42s median %8.1f us   mean %8.1f us\n", mode->name, Median(mode->samples),
                 Mean(mode->samples));
   }
-  std::printf("  library / bare on this thread:    median %.2fx   mean %.2fx\n",
-              Median(library.samples) / Median(bare.samples),
-              Mean(library.samples) / Mean(bare.samples));
-  std::printf("  library / bare on its own thread: median %.2fx   mean %.2fx\n",
-              Median(library.samples) / Median(bareThread.samples),
-              Mean(library.samples) / Mean(bareThread.samples));
-  for (const Mode* mode : {&handler, &handlerHit}) {
-    std::printf("  %s / bare on its own thread: median %.2fx   mean %.2fx\n", mode->name,
+  for (const Mode* mode : {&library, &handler, &call, &callHit}) {
+    std::printf("  %-32s / bare on its own thread: median %.2fx   mean %.2fx\n", mode->name,
                 Median(mode->samples) / Median(bareThread.samples),
                 Mean(mode->samples) / Mean(bareThread.samples));
-    std::printf("  %s / library alone:          median %.2fx   mean %.2fx\n", mode->name,
-                Median(mode->samples) / Median(library.samples),
-                Mean(mode->samples) / Mean(library.samples));
   }
   DestroyWindow(receiver);
   return 0;
