@@ -97,7 +97,8 @@ struct SettingsRecord : PersistedSettings {
   std::atomic<bool> ActionBusy{false};  // a hot key's execution is in flight
   uintptr_t HiddenWindow = 0;           // the window hidden by "wm_s/\h"
 
-  // Run-time fields of the hot-key dispatch.
+  // Run-time fields of the hot-key dispatch. The key handler's own fields (the last key, its time
+  // and the Win flags) are read and written only by the handler, under its lock.
   uint16_t LastHotKeyCode = 0;
   std::string LastKeyText;
   uint32_t LastKeyTime = 0;
@@ -106,7 +107,7 @@ struct SettingsRecord : PersistedSettings {
   std::atomic<bool> SendingKeys{false};
   std::atomic<bool> MacroPlaying{false};
   std::atomic<bool> MacroRecording{false};
-  uint32_t LastRecordTime = 0;
+  std::atomic<uint32_t> LastRecordTime{0};  // set when a recording starts, then by the handler
 
   // Exit flags: a forced exit is never questioned; an explicit one skips only minimise-on-close.
   bool ForcedExit = false;
