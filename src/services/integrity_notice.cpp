@@ -23,7 +23,7 @@ std::optional<std::string> IntegrityNotice::Check(const ForegroundProcess& proce
   return FormatLangText(
       GetLangStr("ElevatedWindowKeys",
                  "Hot keys do not work in %s while it is the active window: it runs with higher "
-                 "rights than Tavion. Run Tavion as administrator to use hot keys there."),
+                 "rights than Tavion.#13Run Tavion as administrator to use hot keys there."),
       {FileNameOf(process.program)});
 }
 

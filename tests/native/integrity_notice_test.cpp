@@ -30,7 +30,7 @@ TEST(IntegrityNotice, EachProgramAboveOursIsToldOnceWhateverTheCaseOfItsPath) {
     std::optional<std::string> expected;
     if (c.toldName)
       expected = "Hot keys do not work in " + *c.toldName +
-                 " while it is the active window: it runs with higher rights than Tavion. Run "
+                 " while it is the active window: it runs with higher rights than Tavion.\rRun "
                  "Tavion as administrator to use hot keys there.";
     EXPECT_EQ(expected, text) << c.process.program;
   }
