@@ -109,11 +109,12 @@ void MainWindow::StopWatchingForegroundLanguage() {
   if (foregroundWatcher == this) foregroundWatcher = nullptr;
 }
 
-void CALLBACK MainWindow::OnForegroundChanged(HWINEVENTHOOK /*hook*/, DWORD /*event*/,
-                                              HWND /*window*/, LONG /*object*/, LONG /*child*/,
-                                              DWORD /*thread*/, DWORD /*time*/) {
+void CALLBACK MainWindow::OnForegroundChanged(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND window,
+                                              LONG /*object*/, LONG /*child*/, DWORD /*thread*/,
+                                              DWORD /*time*/) {
   MainWindow* self = foregroundWatcher;
   if (!self) return;
+  self->CheckForegroundIntegrity(window);
   // Only a language other than the icon's costs a look into the resource folder.
   const uint16_t language = ForegroundLanguage();
   if (language != self->iconLanguage_) self->RefreshLanguageIcon(language);

@@ -21,6 +21,7 @@
 #include "pipeline/raw_input_win.h"
 #include "pipeline/session_notifications_win.h"
 #include "pipeline/startup_win.h"
+#include "services/integrity_notice.h"
 #include "settings/registry_win.h"
 #include "ui/page_win.h"
 #include "ui/tray_icon_win.h"
@@ -102,6 +103,10 @@ class MainWindow {
   void StopWatchingForegroundLanguage();
   static void CALLBACK OnForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,
                                            LONG object, LONG child, DWORD thread, DWORD time);
+  // `window` became the foreground: when its program runs with higher rights than ours, whose
+  // keys our hooks cannot see, the user is told once per program (main_window_integrity_win.cpp).
+  void CheckForegroundIntegrity(HWND window);
+  std::optional<IntegrityNotice> integrityNotice_;  // made at the first foreground change
 
   // Tray.
   void ShowTrayIcon();
