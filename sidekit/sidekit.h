@@ -54,7 +54,8 @@ SIDEKIT_API BOOL WINAPI InitHookCall(int kind, SidekitHookProc proc, void* conte
 SIDEKIT_API BOOL WINAPI FreeHookEx(int kind);
 
 // Brings `window` to the foreground (restoring it when minimised), also when the calling process
-// is not the foreground process. Returns TRUE when `window` is the foreground window afterwards.
+// is not the foreground process. Never waits for the window's thread (the hook thread calls it).
+// Returns TRUE when `window` is the foreground window afterwards.
 SIDEKIT_API BOOL WINAPI ForceForegroundWindow(HWND window);
 
 // Returns the window that has the keyboard focus in the GUI thread `threadId`; 0 means the thread

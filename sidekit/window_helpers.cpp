@@ -17,7 +17,9 @@ SIDEKIT_API BOOL WINAPI ForceForegroundWindow(HWND window) {
   const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
                         AttachThreadInput(ownThread, foregroundThread, TRUE);
   SetForegroundWindow(window);
-  BringWindowToTop(window);
+  // Posted to the window's thread, as SetForegroundWindow itself does, rather than waited for.
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
   if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);
   // Detaching may leave no foreground window at all (Wine does that); by now this thread may set
   // it directly.
