@@ -27,28 +27,49 @@ using wine_test::KeyInput;
 
 constexpr WORD kHotKey = VK_F13, kOtherKey = VK_F14;
 
-TEST(HookDispatch, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
-  ResetSettings();
-  // The keys the hook passes on reach this window once this thread takes messages again.
-  wine_test::TestWindow window({.style = WS_POPUP | WS_VISIBLE});
-  ASSERT_TRUE(wine_test::MakeForeground(window.hwnd()));
-  TActionsList actions;
-  TAction& action = actions.Add();
-  action.SetExec("srun");
-  action.Key0().SetHKey(PackHotKey(kHotKey, 0, 0, 0));
-  ActionTree tree;
-  tree.Rebuild(actions, [](TAction& a) { return a.Name(); });
-  HookDispatch dispatch(window.hwnd(), nullptr, L"");
-  dispatch.SetOptions({});
-  dispatch.Rebuild(tree);
+class HookDispatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSettings();
+    ASSERT_TRUE(library_.Load(wine_test::ProgramFolder().c_str()));
+    ASSERT_NE(nullptr, library_.InitHookCall);
+    dispatch_ = std::make_unique<HookDispatch>(window_.hwnd(), library_.ForceForegroundWindow, L"");
+  }
+  TAction& Add(WORD vk) {
+    TAction& action = actions_.Add();
+    action.SetExec("srun");
+    action.Key0().SetHKey(PackHotKey(static_cast<uint8_t>(vk), 0, 0, 0));
+    return action;
+  }
+  // Indexes the actions and installs the hooks as the main window does.
+  void Install() {
+    tree_.Rebuild(actions_, [](TAction& a) { return a.Name(); });
+    dispatch_->SetOptions({});
+    dispatch_->Rebuild(tree_);
+    hooks_.SetCalls(dispatch_->Calls());
+    ASSERT_TRUE(hooks_.Install(library_, window_.hwnd(), /*mouse=*/false));
+  }
+  // The code of the first execution request, once this thread takes its messages.
+  std::string Request() {
+    if (!wine_test::PumpUntil([&] { return window_.Got(WM_TV_EXECUTE); })) return "none";
+    const std::unique_ptr<std::string> code(
+        reinterpret_cast<std::string*>(window_.Of(WM_TV_EXECUTE).front().wParam));
+    return *code;
+  }
 
-  SidekitLibrary library;
-  ASSERT_TRUE(library.Load(wine_test::ProgramFolder().c_str()));
-  ASSERT_NE(nullptr, library.InitHookCall);
-  MainHooks hooks;
-  hooks.SetCalls(dispatch.Calls());
-  ASSERT_TRUE(hooks.Install(library, window.hwnd(), /*mouse=*/false));
+  // The keys the hook passes on reach this window.
+  wine_test::TestWindow window_{{.style = WS_POPUP | WS_VISIBLE}};
+  SidekitLibrary library_;
+  TActionsList actions_;
+  ActionTree tree_;
+  std::unique_ptr<HookDispatch> dispatch_;
+  MainHooks hooks_;  // removed before the handler goes
+};
 
+TEST_F(HookDispatchTest, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
+  Add(kHotKey);
+  Install();
+  ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
   // This thread stays blocked for 5 s without taking a message, while another injects the keys.
   std::atomic<bool> blocked{true}, injectedWhileBlocked{false};
   std::thread injector([&] {
@@ -62,16 +83,30 @@ TEST(HookDispatch, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
   injector.join();
   EXPECT_TRUE(injectedWhileBlocked);
   // The hot key was swallowed, the other key went on, and the request waits for this thread.
-  ASSERT_TRUE(
-      wine_test::PumpUntil([&] { return window.Got(WM_TV_EXECUTE) && window.Got(WM_KEYUP); }));
+  EXPECT_EQ("srun", Request());
+  ASSERT_TRUE(wine_test::PumpUntil([&] { return window_.Got(WM_KEYUP); }));
   std::vector<WPARAM> keys;
   for (UINT message : {WM_KEYDOWN, WM_KEYUP})
-    for (const wine_test::Message& key : window.Of(message)) keys.push_back(key.wParam);
+    for (const wine_test::Message& key : window_.Of(message)) keys.push_back(key.wParam);
   EXPECT_EQ((std::vector<WPARAM>{kOtherKey, kOtherKey}), keys);
-  const wine_test::Message request = window.Of(WM_TV_EXECUTE).front();
-  const std::unique_ptr<std::string> code(reinterpret_cast<std::string*>(request.wParam));
-  EXPECT_EQ("srun", *code);
-  hooks.Remove();
+}
+
+// The hook thread raises another program's window, which the conditions then see in front.
+TEST_F(HookDispatchTest, ActivatesNotepadBeforeTheConditionThatAsksForIt) {
+  TActionExecOn& on = Add(kHotKey).ActionExecOn();
+  for (TActionExecOnWItem* item : {&on.StFW, &on.IfWa}) {
+    item->Enbl = true;
+    item->AddWindow("Notepad", "nil");
+  }
+  Install();
+  wine_test::Process notepad;
+  ASSERT_TRUE(notepad.Start(L"notepad.exe"));
+  const HWND editor = wine_test::WaitForWindow(L"Notepad", notepad.info.dwProcessId);
+  ASSERT_NE(nullptr, editor);
+  ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
+  ASSERT_TRUE(Inject({KeyInput(kHotKey, false), KeyInput(kHotKey, true)}));
+  EXPECT_EQ("srun", Request());
+  EXPECT_EQ(editor, GetForegroundWindow());
 }
 
 }  // namespace
