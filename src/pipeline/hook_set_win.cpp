@@ -24,6 +24,18 @@ bool MainHooks::InstallKind(HookKind kind, uint32_t message) {
   return library_->InitHookEx(scratch_, static_cast<int>(kind), receiver_, message) != FALSE;
 }
 
+bool MainHooks::Reinstall() {
+  if (!library_) return false;
+  const bool mouse = mouse_;
+  library_->FreeHookEx(static_cast<int>(HookKind::kKeyboard));
+  keyboard_ = InstallKind(HookKind::kKeyboard, kMsgKeyEvent);
+  if (mouse) {
+    library_->FreeHookEx(static_cast<int>(HookKind::kMouse));
+    mouse_ = InstallKind(HookKind::kMouse, kMsgMouseEvent);
+  }
+  return keyboard_ && mouse_ == mouse;
+}
+
 void MainHooks::Remove() {
   if (!library_) return;
   library_->FreeHookEx(static_cast<int>(HookKind::kKeyboard));

@@ -25,6 +25,11 @@ class MainHooks {
   // when every requested hook is in place.
   bool Install(SidekitLibrary& library, HWND receiver, bool mouse);
 
+  // Installs the low-level hooks in place (keyboard, and mouse when chosen) afresh, for when the
+  // system dropped them while the library still counts them installed: on top of the chain, for
+  // the same receiver. Returns whether they are in place again; false before Install.
+  bool Reinstall();
+
   // Removes the hooks in the order keyboard, shell, mouse. Safe to call twice.
   void Remove();
 

@@ -120,6 +120,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCreate();
       return 0;
     case kMsgKeyEvent:
+      if (hookHealth_.OnKeyMessage(lParam)) return kSwallowEvent;
       if (!parts_) return kPassEvent;
       return parts_->dispatcher.HandleKeyMessage(wParam, lParam);
     case kMsgMouseEvent:
@@ -134,6 +135,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Back from a locked session or another desktop: releases made there never reached the
       // hooks.
       if (parts_) parts_->dispatcher.ResyncKeys();
+      hookHealth_.OnActivity();
       return 0;
     case kMsgShellEvent:
       // A language change only uses up the program's own pending switches.
@@ -272,6 +274,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CloseProgramHelp();
       StopWatchingForegroundLanguage();
       CloseOsd();
+      hookHealth_.Stop();
       hooks_.Remove();
       sessionNotifications_.Unregister();
       tray_.Hide();
@@ -343,6 +346,7 @@ void MainWindow::FirstShow() {
                      GetLangStrW("UpdateClick", ". Click for visit website."));
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
+  StartHookHealth();
   rawInput_.Enable(hwnd_);
   // Keyboards switched on later take effect at the next start.
   rawInput_.RegisterDevices(OptionChecked("Opt_Hid_Keyboard"));
@@ -395,6 +399,7 @@ bool MainWindow::CloseHandler() {
   // Only now: while the question was open, hot keys and running actions went on as usual.
   closing_ = true;
   CloseOsd();
+  hookHealth_.Stop();
   hooks_.Remove();
   rawInput_.Disable();
   if (parts_) parts_->dispatcher.Clear();
