@@ -26,14 +26,15 @@ bool MainHooks::InstallKind(HookKind kind, uint32_t message) {
 
 bool MainHooks::Reinstall() {
   if (!library_) return false;
+  // The library keeps a kind it counts installed as it is: removed first, it goes in afresh.
   const bool mouse = mouse_;
   library_->FreeHookEx(static_cast<int>(HookKind::kKeyboard));
-  keyboard_ = InstallKind(HookKind::kKeyboard, kMsgKeyEvent);
+  keyboard_ = false;
   if (mouse) {
     library_->FreeHookEx(static_cast<int>(HookKind::kMouse));
-    mouse_ = InstallKind(HookKind::kMouse, kMsgMouseEvent);
+    mouse_ = false;
   }
-  return keyboard_ && mouse_ == mouse;
+  return Install(*library_, receiver_, mouse);
 }
 
 void MainHooks::Remove() {
