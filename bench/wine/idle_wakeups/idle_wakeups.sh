@@ -4,7 +4,8 @@
 # (voluntary and involuntary) of its Linux process over SECONDS (60) with no input, per thread and
 # in total. A resident program that waits for input should wake only when something happens.
 #   bench/wine/idle_wakeups/idle_wakeups.sh [SECONDS] [SETTLE_SECONDS]
-# TAVION_EXE names another build's Tavion.exe to compare with.
+# TAVION_EXE names another build's Tavion.exe to compare with. TYPE_EVERY=N presses Shift (xdotool)
+# every N seconds while counting: the same count for a user who is active.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
@@ -48,7 +49,8 @@ finish() {
   wait "$launcher" 2>/dev/null || true
 }
 trap finish EXIT
-echo "Tavion.exe is Linux process $pid; settling for ${settle} s, then counting for ${seconds} s"
+echo "Tavion.exe is Linux process $pid ($(tr '\0' ' ' <"/proc/$pid/cmdline"))"
+echo "settling for ${settle} s, then counting for ${seconds} s"
 sleep "$settle"
 
 # "tid name voluntary involuntary" for every thread of the process.
@@ -62,7 +64,14 @@ snapshot() {
   done
 }
 before=$(snapshot)
-sleep "$seconds"
+if [ -n "${TYPE_EVERY:-}" ]; then
+  for _ in $(seq 1 $((seconds / TYPE_EVERY))); do
+    sleep "$TYPE_EVERY"
+    xdotool key shift
+  done
+else
+  sleep "$seconds"
+fi
 after=$(snapshot)
 
 awk -v seconds="$seconds" '
