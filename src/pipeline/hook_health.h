@@ -11,9 +11,9 @@
 namespace tavion {
 
 struct HookHealthTimes {
-  uint32_t checkMs = 3000;      // between two checks while the user is active
-  uint32_t probeBoundMs = 400;  // how long a probe may take to reach the hook
-  uint32_t probeGapMs = 10000;  // the least time between two probes
+  uint32_t checkMs = 3000;       // between two checks while the user is active
+  uint32_t probeBoundMs = 1000;  // how long a probe may take to reach the hook
+  uint32_t probeGapMs = 10000;   // the least time between two probes
 };
 
 // What the system says at the moment of a call.

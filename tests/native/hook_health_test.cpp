@@ -9,18 +9,15 @@
 namespace tavion {
 namespace {
 
-enum class Call { kActivity, kTimer, kProbeFailed };
+// A call ('a' activity, 't' the timer fired), the view then
+// (now, last input, hook events, probe seen), and the step expected.
 struct Step {
-  Call call;
+  char call;
   HookHealthView view;
   HookHealthStep expected;
 };
-
-HookHealthView At(uint32_t now, uint32_t lastInput, uint32_t hookEvents, bool probeSeen = false) {
-  return {now, lastInput, hookEvents, probeSeen};
-}
-constexpr HookHealthStep Check{.timerMs = 3000};
-constexpr HookHealthStep Probe{.probe = true, .timerMs = 400};
+constexpr HookHealthStep kCheck{.timerMs = 3000};
+constexpr HookHealthStep kProbe{.probe = true, .timerMs = 1000};
 
 TEST(HookHealthTest, ChecksOnlyWhileTheUserIsActiveAndProbesOnlyInputTheHookMissed) {
   const struct {
@@ -28,35 +25,22 @@ TEST(HookHealthTest, ChecksOnlyWhileTheUserIsActiveAndProbesOnlyInputTheHookMiss
     std::vector<Step> steps;
     bool runningAfter;
   } cases[] = {
-      {"idle: one check, then nothing",
-       {{Call::kActivity, At(0, 100, 5), Check}, {Call::kTimer, At(3000, 100, 5), {}}},
+      {"hook alive: no probe for what it saw, a probe seen, and idle stops",
+       {{'a', {0, 100, 5}, kCheck},
+        {'a', {900, 900, 6}, {}},
+        {'t', {3000, 2500, 9}, kCheck},
+        {'t', {6000, 5000, 9}, kProbe},
+        {'t', {7000, 6001, 10, true}, kCheck},
+        {'t', {10000, 6001, 10}, {}}},
        false},
-      {"input the hook saw: no probe",
-       {{Call::kActivity, At(0, 100, 5), Check},
-        {Call::kActivity, At(1000, 900, 6), {}},
-        {Call::kTimer, At(3000, 2500, 9), Check}},
-       true},
-      {"input the hook missed, probe seen: its own input is no activity",
-       {{Call::kActivity, At(0, 100, 5), Check},
-        {Call::kTimer, At(3000, 2500, 5), Probe},
-        {Call::kTimer, At(3400, 3001, 6, true), Check},
-        {Call::kTimer, At(6400, 3001, 6), {}}},
-       false},
-      {"probe not seen twice: two reinstalls, one notice; probes kept 10 s apart",
-       {{Call::kActivity, At(0, 100, 5), Check},
-        {Call::kTimer, At(3000, 2500, 5), Probe},
-        {Call::kTimer, At(3400, 3001, 5), {.reinstall = true, .notice = true, .timerMs = 3000}},
-        {Call::kTimer, At(6400, 6000, 5), Check},
-        {Call::kTimer, At(9400, 6000, 5), Check},
-        {Call::kTimer, At(12400, 6000, 5), Check},
-        {Call::kTimer, At(15400, 6000, 5), Probe},
-        {Call::kTimer, At(15800, 15401, 5), {.reinstall = true, .timerMs = 3000}}},
-       true},
-      {"a probe that could not go out proves nothing",
-       {{Call::kActivity, At(0, 100, 5), Check},
-        {Call::kTimer, At(3000, 2500, 5), Probe},
-        {Call::kProbeFailed, {}, {}},
-        {Call::kTimer, At(3400, 2500, 5), Check}},
+      {"hook lost twice: two reinstalls, one notice, probes 10 s apart",
+       {{'a', {0, 100, 5}, kCheck},
+        {'t', {3000, 2500, 5}, kProbe},
+        {'t', {4000, 3001, 5}, {.reinstall = true, .notice = true, .timerMs = 3000}},
+        {'t', {7000, 6000, 5}, kCheck},
+        {'t', {12999, 6000, 5}, kCheck},
+        {'t', {13000, 6000, 5}, kProbe},
+        {'t', {14000, 13001, 5}, {.reinstall = true, .timerMs = 3000}}},
        true},
   };
   for (const auto& c : cases) {
@@ -64,10 +48,7 @@ TEST(HookHealthTest, ChecksOnlyWhileTheUserIsActiveAndProbesOnlyInputTheHookMiss
     HookHealth health;
     for (size_t i = 0; i < c.steps.size(); ++i) {
       const Step& s = c.steps[i];
-      HookHealthStep got;
-      if (s.call == Call::kActivity) got = health.OnActivity(s.view);
-      if (s.call == Call::kTimer) got = health.OnTimer(s.view);
-      if (s.call == Call::kProbeFailed) health.ProbeFailed();
+      const HookHealthStep got = s.call == 'a' ? health.OnActivity(s.view) : health.OnTimer(s.view);
       EXPECT_EQ(s.expected, got) << "step " << i;
     }
     EXPECT_EQ(c.runningAfter, health.Running());
@@ -75,47 +56,30 @@ TEST(HookHealthTest, ChecksOnlyWhileTheUserIsActiveAndProbesOnlyInputTheHookMiss
 }
 
 TEST(HookWatchTest, SwallowsOnlyTheProbeAndWakesTheCheckOncePerIdleSpell) {
-  int wakes = 0;
-  bool wakeGoesOut = true;
-  struct Context {
-    int* wakes;
-    bool* goesOut;
-  } context{&wakes, &wakeGoesOut};
-  HookWatch watch(
-      [](void* p) {
-        auto* c = static_cast<Context*>(p);
-        ++*c->wakes;
-        return *c->goesOut;
-      },
-      &context);
-  const struct {
-    KeyEventRecord event;
-    bool probe;
-  } events[] = {
-      {{.vkCode = kHookProbeKey, .flags = kKeyFlagReleased, .extraInfo = OwnInputMark}, true},
-      {{.vkCode = kHookProbeKey, .extraInfo = OwnInputMark}, false},
-      {{.vkCode = kHookProbeKey, .flags = kKeyFlagReleased}, false},
-      {{.vkCode = 'A', .flags = kKeyFlagReleased, .extraInfo = OwnInputMark}, false},
+  std::vector<bool> wakes;  // what each wake answered: false asks again at the next event
+  const auto wake = [](void* answers) {
+    auto& w = *static_cast<std::vector<bool>*>(answers);
+    w.push_back(!w.empty());  // the first wake fails
+    return w.back() == true;
   };
-  for (const auto& e : events) {
-    watch.ExpectProbe();
-    EXPECT_EQ(e.probe, watch.OnKeyboardEvent(e.event)) << e.event.vkCode << " " << e.event.flags;
-    EXPECT_EQ(e.probe, watch.ProbeSeen());
-  }
-  EXPECT_EQ(4u, watch.EventsSeen());
-  EXPECT_EQ(0, wakes) << "nothing to wake before the check runs";
+  HookWatch watch(wake, &wakes);
+  const KeyEventRecord probe{
+      .vkCode = kHookProbeKey, .flags = kKeyFlagReleased, .extraInfo = OwnInputMark};
+  KeyEventRecord down = probe, unmarked = probe;
+  down.flags = 0;
+  unmarked.extraInfo = 0;
+  EXPECT_EQ((std::vector<bool>{false, false, true}),
+            (std::vector<bool>{watch.OnKeyboardEvent(down), watch.OnKeyboardEvent(unmarked),
+                               watch.OnKeyboardEvent(probe)}));
+  EXPECT_TRUE(watch.ProbeSeen());
+  EXPECT_EQ(3u, watch.EventsSeen());
+  EXPECT_TRUE(wakes.empty()) << "nothing to wake before the check runs";
 
-  const KeyEventRecord key{.vkCode = 'A'};
   watch.SetCheckRunning(false);
-  wakeGoesOut = false;
-  watch.OnKeyboardEvent(key);
-  wakeGoesOut = true;
-  watch.OnKeyboardEvent(key);
-  watch.OnKeyboardEvent(key);
-  EXPECT_EQ(2, wakes) << "a wake that did not go out is asked again, once";
+  for (int i = 0; i < 3; ++i) watch.OnKeyboardEvent(down);
   watch.SetCheckRunning(false);
-  watch.OnKeyboardEvent(key);
-  EXPECT_EQ(3, wakes);
+  watch.OnKeyboardEvent(down);
+  EXPECT_EQ((std::vector<bool>{false, true, true}), wakes) << "the failed wake asked again once";
 }
 
 }  // namespace
