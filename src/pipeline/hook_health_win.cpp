@@ -14,6 +14,14 @@ constexpr UINT_PTR kTimerId = 1;
 // The running monitor, for the foreground event, whose callback has no context of its own.
 HookHealthMonitor* g_foregroundWatcher = nullptr;
 
+// Whether input goes to this program's desktop: not while the session is locked or a secure
+// prompt is up, whose keys never pass our hook, probe or not.
+bool InputReachesOurDesktop() {
+  const UniqueHandle<NullHandleTraits<HDESK, &CloseDesktop>> input(
+      OpenInputDesktop(0, /*fInherit=*/FALSE, DESKTOP_SWITCHDESKTOP));
+  return static_cast<bool>(input);
+}
+
 }  // namespace
 
 HookHealthMonitor::HookHealthMonitor() : watch_(&HookHealthMonitor::Wake, this) {}
@@ -93,7 +101,9 @@ void HookHealthMonitor::Apply(const HookHealthStep& step) {
   }
   if (step.probe) {
     watch_.ExpectProbe();
-    if (!SendKeyInput(static_cast<uint16_t>(kHookProbeKey), 0, kInputKeyUp)) health_.ProbeFailed();
+    if (!InputReachesOurDesktop() ||
+        !SendKeyInput(static_cast<uint16_t>(kHookProbeKey), 0, kInputKeyUp))
+      health_.ProbeFailed();
   }
   if (step.timerMs) SetTimer(window_.get(), kTimerId, step.timerMs, nullptr);
   watch_.SetCheckRunning(health_.Running());
