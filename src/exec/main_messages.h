@@ -29,6 +29,9 @@ inline constexpr uintptr_t kCommandToggleHotKeys = 1;      // what the tray's "D
 inline constexpr uintptr_t kCommandRestoreOrMinimize = 2;  // "tv_opts"
 // Posted by the profile saver's thread: a save failed; the handler takes the failure.
 inline constexpr uint32_t WM_TV_SAVE_FAILED = kWmUser + 16;
+// Posted by the keyboard hook's watch on the first event after the user was idle: the hook's
+// health check starts again (to the check's own window, HookHealthMonitor).
+inline constexpr uint32_t WM_TV_HOOK_ACTIVE = kWmUser + 20;
 // Posted by the background update check when it ends: lParam a heap string (new std::string)
 // with the version found, empty when none came; the handler takes and frees it.
 inline constexpr uint32_t WM_TV_UPDATE_RESULT = kWmUser + 19;

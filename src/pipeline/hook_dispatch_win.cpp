@@ -8,8 +8,10 @@
 namespace tavion {
 
 HookDispatch::HookDispatch(HWND mainWindow, ForceForegroundWindowFn forceForeground,
-                           std::wstring resourceFolder)
-    : host_(mainWindow, forceForeground, std::move(resourceFolder)), dispatcher_(host_) {
+                           std::wstring resourceFolder, HookWatch* watch)
+    : watch_(watch),
+      host_(mainWindow, forceForeground, std::move(resourceFolder)),
+      dispatcher_(host_) {
   InitializeCriticalSection(&lock_);
 }
 
@@ -30,6 +32,10 @@ LRESULT HookDispatch::Locked(bool windowThread, Handle handle) {
 
 LRESULT WINAPI HookDispatch::KeyCall(void* self, WPARAM wParam, LPARAM lParam) {
   auto* dispatch = static_cast<HookDispatch*>(self);
+  // Before the lock: the probe proves the hook alive even while a handler call waits.
+  const auto* record = reinterpret_cast<const KeyEventRecord*>(lParam);
+  if (dispatch->watch_ && record && dispatch->watch_->OnKeyboardEvent(*record))
+    return kSwallowEvent;
   return dispatch->Locked(false,
                           [&] { return dispatch->dispatcher_.HandleKeyMessage(wParam, lParam); });
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "pipeline/hook_set_win.h"
+#include "pipeline/hook_watch.h"
 #include "pipeline/key_dispatch.h"
 #include "pipeline/key_dispatch_host_win.h"
 
@@ -16,9 +17,10 @@ namespace tavion {
 
 class HookDispatch {
  public:
-  // As Win32DispatchHost.
+  // As Win32DispatchHost; `watch` (may be null, must outlive the hooks) sees every keyboard
+  // event of the hook first and takes the health check's probe.
   HookDispatch(HWND mainWindow, ForceForegroundWindowFn forceForeground,
-               std::wstring resourceFolder);
+               std::wstring resourceFolder, HookWatch* watch = nullptr);
   ~HookDispatch() { DeleteCriticalSection(&lock_); }
   HookDispatch(const HookDispatch&) = delete;
   HookDispatch& operator=(const HookDispatch&) = delete;
@@ -49,6 +51,7 @@ class HookDispatch {
   template <typename Handle>
   LRESULT Locked(bool windowThread, Handle handle);
 
+  HookWatch* watch_;
   CRITICAL_SECTION lock_;  // recursive: keys sent by the handler may come back into it
   Win32DispatchHost host_;
   HotKeyDispatcher dispatcher_;

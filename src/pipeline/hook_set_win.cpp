@@ -26,6 +26,19 @@ bool MainHooks::InstallKind(HookKind kind, uint32_t message, SidekitHookProc cal
   return library_->InitHookEx(scratch_, static_cast<int>(kind), receiver_, message) != FALSE;
 }
 
+bool MainHooks::Reinstall() {
+  if (!library_) return false;
+  // The library keeps a kind it counts installed as it is: removed first, it goes in afresh.
+  const bool mouse = mouse_;
+  library_->FreeHookEx(static_cast<int>(HookKind::kKeyboard));
+  keyboard_ = false;
+  if (mouse) {
+    library_->FreeHookEx(static_cast<int>(HookKind::kMouse));
+    mouse_ = false;
+  }
+  return Install(*library_, receiver_, mouse);
+}
+
 void MainHooks::Remove() {
   if (!library_) return;
   library_->FreeHookEx(static_cast<int>(HookKind::kKeyboard));

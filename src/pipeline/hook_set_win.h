@@ -38,6 +38,11 @@ class MainHooks {
   // of sending messages; they must stay valid until Remove.
   void SetCalls(HookCalls calls) { calls_ = calls; }
 
+  // Installs the low-level hooks in place (keyboard, and mouse when chosen) afresh, for when the
+  // system dropped them while the library still counts them installed: on top of the chain, for
+  // the same receiver. Returns whether they are in place again; false before Install.
+  bool Reinstall();
+
   // Removes the hooks in the order keyboard, shell, mouse. Safe to call twice.
   void Remove();
 

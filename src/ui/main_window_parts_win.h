@@ -30,7 +30,7 @@ UniqueIcon FolderIcon();
 struct MainWindow::Parts {
   Parts(MainWindow& window, MainWindowServices services)
       : dispatch(window.hwnd_, window.library_.ForceForegroundWindow,
-                 window.startup_.resourceFolder),
+                 window.startup_.resourceFolder, &window.hookHealth_.Watch()),
         execHost(window.hwnd_, std::move(services)) {}
 
   HookDispatch dispatch;  // the key handler, on the hook thread

@@ -122,6 +122,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCreate();
       return 0;
     case kMsgKeyEvent:
+      // The hook's events come here only from a library that cannot call the handler itself.
+      if (hookHealth_.OnKeyMessage(lParam)) return kSwallowEvent;
       if (!parts_) return kPassEvent;
       return parts_->dispatch.OnKeyMessage(wParam, lParam);
     case kMsgMouseEvent:
@@ -136,6 +138,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Back from a locked session or another desktop: releases made there never reached the
       // hooks.
       if (parts_) parts_->dispatch.ResyncKeys();
+      hookHealth_.OnActivity();
       return 0;
     case kMsgShellEvent:
       // A language change only uses up the program's own pending switches.
@@ -280,6 +283,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CloseProgramHelp();
       StopWatchingForegroundLanguage();
       CloseOsd();
+      hookHealth_.Stop();
       hooks_.Remove();
       sessionNotifications_.Unregister();
       tray_.Hide();
@@ -352,6 +356,7 @@ void MainWindow::FirstShow() {
   mouseHookInstalled_ = OptionChecked("Opt_MiceKeyAc");
   hooks_.SetCalls(parts_->dispatch.Calls());
   hooks_.Install(library_, hwnd_, mouseHookInstalled_);
+  StartHookHealth();
   rawInput_.Enable(hwnd_);
   // Keyboards switched on later take effect at the next start.
   rawInput_.RegisterDevices(OptionChecked("Opt_Hid_Keyboard"));
@@ -404,6 +409,7 @@ bool MainWindow::CloseHandler() {
   // Only now: while the question was open, hot keys and running actions went on as usual.
   closing_ = true;
   CloseOsd();
+  hookHealth_.Stop();
   hooks_.Remove();
   rawInput_.Disable();
   if (parts_) parts_->dispatch.Clear();

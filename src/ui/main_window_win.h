@@ -17,6 +17,7 @@
 #include "base/handles_win.h"
 #include "exec/diagnostics.h"
 #include "exec/media_player.h"
+#include "pipeline/hook_health_win.h"
 #include "pipeline/hook_set_win.h"
 #include "pipeline/raw_input_win.h"
 #include "pipeline/session_notifications_win.h"
@@ -267,6 +268,9 @@ class MainWindow {
   Win32Registry keySenderRegistry_;  // the settings root, for the key sender's macros only
   Win32Registry saverRegistry_;      // HKEY_CURRENT_USER, for the profile saver's thread only
   MainHooks hooks_;
+  // Finds the keyboard hook lost and installs it again (main_window_health_win.cpp).
+  HookHealthMonitor hookHealth_;
+  void StartHookHealth();
   TRawInputClass rawInput_;
   // Which raw input events count, from the option controls and the settings as they are now.
   RawInputOptions RawInputOptionsNow() const;
