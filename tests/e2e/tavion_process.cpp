@@ -21,7 +21,24 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+namespace {
+
+// Waits until the thread of the window in front takes its messages again: a window just shown
+// (a box, a menu) is active by then, and keys typed now reach it. Tavion's hooks no longer hold
+// each key until its window thread answers, so the test must not type ahead of that thread.
+void WaitForForegroundThread() {
+  for (int step = 0; step < 3; ++step) {
+    const HWND front = GetForegroundWindow();
+    DWORD_PTR ignored = 0;
+    if (front) SendMessageTimeoutW(front, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    if (GetForegroundWindow() == front) return;
+  }
+}
+
+}  // namespace
+
 void PressChord(std::initializer_list<WORD> modifiers, WORD key) {
+  WaitForForegroundThread();
   std::vector<INPUT> inputs;
   for (WORD m : modifiers) inputs.push_back(wine_test::KeyInput(m, false));
   inputs.push_back(wine_test::KeyInput(key, false));
@@ -36,6 +53,7 @@ void Press(std::initializer_list<WORD> keys) {
 }
 
 void Type(const std::wstring& text) {
+  WaitForForegroundThread();
   std::vector<INPUT> inputs;
   for (wchar_t c : text) {
     for (DWORD up : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
@@ -178,6 +196,9 @@ HWND StartShown(TavionProcess& tavion, const std::wstring& arguments) {
   if (!tavion.Start(arguments)) return nullptr;
   HWND main = tavion.WaitForMainWindow();
   if (main && !WaitUntil([&] { return IsWindowVisible(main) != FALSE; })) return nullptr;
+  // Keys no longer wait for the program's window thread on their way through its hooks: the first
+  // ones must not come before that thread has finished showing the window.
+  WaitForInputIdle(tavion.info.hProcess, 10000);
   return main;
 }
 
