@@ -32,19 +32,13 @@ class HookDispatchTest : public testing::Test {
   void SetUp() override {
     ResetSettings();
     ASSERT_TRUE(library_.Load(wine_test::ProgramFolder().c_str()));
-    ASSERT_NE(nullptr, library_.InitHookCall);
-    dispatch_ = std::make_unique<HookDispatch>(window_.hwnd(), library_.ForceForegroundWindow, L"");
+    action_.SetExec("srun");
+    action_.Key0().SetHKey(PackHotKey(kHotKey, 0, 0, 0));
   }
-  TAction& Add(WORD vk) {
-    TAction& action = actions_.Add();
-    action.SetExec("srun");
-    action.Key0().SetHKey(PackHotKey(static_cast<uint8_t>(vk), 0, 0, 0));
-    return action;
-  }
-  // Indexes the actions and installs the hooks as the main window does.
+  // Indexes the action and installs the hooks as the main window does.
   void Install() {
     tree_.Rebuild(actions_, [](TAction& a) { return a.Name(); });
-    dispatch_->SetOptions({});
+    dispatch_ = std::make_unique<HookDispatch>(window_.hwnd(), library_.ForceForegroundWindow, L"");
     dispatch_->Rebuild(tree_);
     hooks_.SetCalls(dispatch_->Calls());
     ASSERT_TRUE(hooks_.Install(library_, window_.hwnd(), /*mouse=*/false));
@@ -61,13 +55,13 @@ class HookDispatchTest : public testing::Test {
   wine_test::TestWindow window_{{.style = WS_POPUP | WS_VISIBLE}};
   SidekitLibrary library_;
   TActionsList actions_;
+  TAction& action_ = actions_.Add();  // run by kHotKey
   ActionTree tree_;
   std::unique_ptr<HookDispatch> dispatch_;
   MainHooks hooks_;  // removed before the handler goes
 };
 
 TEST_F(HookDispatchTest, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
-  Add(kHotKey);
   Install();
   ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
   // This thread stays blocked for 5 s without taking a message, while another injects the keys.
@@ -93,7 +87,7 @@ TEST_F(HookDispatchTest, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
 
 // The hook thread raises another program's window, which the conditions then see in front.
 TEST_F(HookDispatchTest, ActivatesNotepadBeforeTheConditionThatAsksForIt) {
-  TActionExecOn& on = Add(kHotKey).ActionExecOn();
+  TActionExecOn& on = action_.ActionExecOn();
   for (TActionExecOnWItem* item : {&on.StFW, &on.IfWa}) {
     item->Enbl = true;
     item->AddWindow("Notepad", "nil");
