@@ -51,10 +51,9 @@ TEST(HookWatchTest, SwallowsOnlyTheProbeAndWakesTheCheckOncePerIdleSpell) {
   };
   HookWatch watch(wake, &wakes);
   const KeyEventRecord probe{
-      .vkCode = kHookProbeKey, .flags = kKeyFlagReleased, .extraInfo = OwnInputMark};
-  KeyEventRecord down = probe, unmarked = probe;
-  down.flags = 0;
-  unmarked.extraInfo = 0;
+      .vkCode = kHookProbeKey, .flags = kKeyFlagReleased, .extraInfo = OwnInputMark},
+      down{.vkCode = kHookProbeKey, .extraInfo = OwnInputMark},
+      unmarked{.vkCode = kHookProbeKey, .flags = kKeyFlagReleased};
   EXPECT_EQ((std::vector<bool>{false, false, true}),
             (std::vector<bool>{watch.OnKeyboardEvent(down), watch.OnKeyboardEvent(unmarked),
                                watch.OnKeyboardEvent(probe)}));
