@@ -36,13 +36,14 @@ class HookDispatchTest : public testing::Test {
     action_.SetExec("srun");
     action_.Key0().SetHKey(PackHotKey(kHotKey, 0, 0, 0));
   }
-  // Indexes the action and installs the hooks as the main window does.
+  // Indexes the action and installs the hooks as the main window does, with this window in front.
   void Install() {
     tree_.Rebuild(actions_, [](TAction& a) { return a.Name(); });
     dispatch_ = std::make_unique<HookDispatch>(window_.hwnd(), library_.ForceForegroundWindow, L"");
     dispatch_->Rebuild(tree_);
     hooks_.SetCalls(dispatch_->Calls());
     ASSERT_TRUE(hooks_.Install(library_, window_.hwnd(), /*mouse=*/false));
+    ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
   }
   // The code of the first execution request, once this thread takes its messages.
   std::string Request() {
@@ -67,7 +68,6 @@ TEST_F(HookDispatchTest, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
   action_.Key0().SetHKey(PackHotKey(kHotKey, 0, 0, kModCtrl));
   action_.ActionExecOn().Rept = 3;
   Install();
-  ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
   // This thread stays blocked for 5 s without taking a message, while another injects the keys.
   std::atomic<bool> blocked{true}, injectedWhileBlocked{false};
   std::thread injector([&] {
@@ -100,12 +100,11 @@ TEST_F(HookDispatchTest, ActivatesNotepadBeforeTheConditionThatAsksForIt) {
     item->Enbl = true;
     item->AddWindow("Notepad", "nil");
   }
-  Install();
   wine_test::Process notepad;
   ASSERT_TRUE(notepad.Start(L"notepad.exe"));
   const HWND editor = wine_test::WaitForWindow(L"Notepad", notepad.info.dwProcessId);
   ASSERT_NE(nullptr, editor);
-  ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
+  Install();
   ASSERT_TRUE(Inject({KeyInput(kHotKey, false), KeyInput(kHotKey, true)}));
   EXPECT_EQ("srun", Request());
   EXPECT_EQ(editor, GetForegroundWindow());
