@@ -51,7 +51,7 @@ constexpr DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 constexpr uint32_t kRussian = 0x04190419;
 
 // The main window's stand-in on the test thread: it records the program's own messages and the
-// language requests, and keeps the text of each notification and the code of each execution.
+// language requests, and keeps the text of each notification.
 class MainWindow : public TestWindow {
  public:
   MainWindow() : TestWindow({.className = L"TavionExecTestWindow"}) {
@@ -59,11 +59,8 @@ class MainWindow : public TestWindow {
       return (m >= WM_TV_CLOSE && m <= WM_TV_PROGRAM_COMMAND) || m == WM_INPUTLANGCHANGEREQUEST;
     };
     answer = [this](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
-      if (message == WM_TV_NOTIFY && wParam != 0 && wParam != kNotifyLockState) {
+      if (message == WM_TV_NOTIFY && wParam != 0 && wParam != kNotifyLockState)
         texts.push_back(reinterpret_cast<const NotifyNotice*>(wParam)->result.notifyText);
-      } else if (message == WM_TV_EXECUTE) {
-        texts.push_back(*std::unique_ptr<std::string>(reinterpret_cast<std::string*>(wParam)));
-      }
       return std::nullopt;
     };
   }

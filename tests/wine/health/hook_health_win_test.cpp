@@ -44,10 +44,9 @@ TEST(HookHealthWinTest, AHookLostWhileTheUserTypesIsInstalledAgainAndToldOnce) {
   // Presses `vk` (or moves the mouse, for 0) every 100 ms, as an active user does, until `done`.
   const auto keepActiveUntil = [&](WORD vk, const std::function<bool()>& done) {
     for (int i = 0; i < 80; ++i) {
-      if (!(vk ? Inject({KeyInput(vk, false), KeyInput(vk, true)})
-               : Inject({wine_test::MouseInput(MOUSEEVENTF_MOVE)})))
-        return false;
-      if (wine_test::PumpUntil(done, 100)) return true;
+      const bool sent = vk ? Inject({KeyInput(vk, false), KeyInput(vk, true)})
+                           : Inject({wine_test::MouseInput(MOUSEEVENTF_MOVE)});
+      if (!sent || wine_test::PumpUntil(done, 100)) return done();
     }
     return false;
   };
