@@ -48,9 +48,8 @@ class HookDispatchTest : public testing::Test {
   // The code of the first execution request, once this thread takes its messages.
   std::string Request() {
     if (!wine_test::PumpUntil([&] { return window_.Got(WM_TV_EXECUTE); })) return "none";
-    const std::unique_ptr<std::string> code(
-        reinterpret_cast<std::string*>(window_.Of(WM_TV_EXECUTE).front().wParam));
-    return *code;
+    return *std::unique_ptr<std::string>(
+        reinterpret_cast<std::string*>(window_.Of(WM_TV_EXECUTE)[0].wParam));
   }
 
   // The keys the hook passes on reach this window.
