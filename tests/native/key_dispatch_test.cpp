@@ -385,12 +385,9 @@ TEST_F(KeyDispatchTest, KeysAreDecidedOnACopyThatOnlyARebuildReplaces) {
   Add("srun", HotKey(kF1));
   Index();
   list_.At(0)->Key0().SetHKey(HotKey(kF1 + 1));
-  TActionsList none;
-  tree_.Rebuild(none, [](TAction& a) { return a.Name(); });
   EXPECT_EQ("sspp", Type("F1 F2"));
   Index();
   EXPECT_EQ("ppss", Type("F1 F2"));
-  EXPECT_EQ("run 0 srun, run 0 srun", Log());
 }
 
 // ---- Own input, key sender and macros -----------------------------------------------------

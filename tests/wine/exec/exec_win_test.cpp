@@ -1,8 +1,7 @@
-// Actions through the dispatcher on the system: hot keys from SendInput through Sidekit32's hooks
-// to the main window, worker threads and the main window's messages; the window codes, "ms_wmsg",
-// "ke_keyz", a media player and the window conditions against windows of this program and of
-// Wine's Notepad; "srun" with a probe program that reports how it was started, its input dialogs,
-// its error box, the running-copy switch and the folder and date variables.
+// Actions through the dispatcher on the system: worker threads and the main window's messages; the
+// window codes, "ms_wmsg", "ke_keyz", a media player and the window conditions against windows of
+// this program and of Wine's Notepad; "srun" with a probe program that reports how it was started,
+// its input dialogs, its error box, the running-copy switch and the folder and date variables.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@
 #include <vector>
 
 #include "actions/action.h"
-#include "actions/action_tree.h"
 #include "actions/exec_on.h"
 #include "actions/params.h"
 #include "actions/window_system_win.h"
@@ -34,10 +32,6 @@
 #include "exec/window_actions.h"
 #include "exec/window_actions_win.h"
 #include "keys/hotkey.h"
-#include "pipeline/hook_set_win.h"
-#include "pipeline/key_dispatch.h"
-#include "pipeline/key_dispatch_host_win.h"
-#include "pipeline/sidekit_library_win.h"
 #include "settings/settings.h"
 #include "wine/support/test_support.h"
 
@@ -47,8 +41,6 @@ extern "C" const char* WINAPI FormateErrorStr(DWORD code);
 namespace tavion {
 namespace {
 
-using wine_test::Inject;
-using wine_test::KeyInput;
 using wine_test::MakeForeground;
 using wine_test::PumpThroughSentinel;
 using wine_test::PumpUntil;
@@ -59,26 +51,21 @@ constexpr DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 constexpr uint32_t kRussian = 0x04190419;
 
 // The main window's stand-in on the test thread: it records the program's own messages and the
-// language requests, and keeps the text of each notification and the code of each execution.
+// language requests, and keeps the text of each notification.
 class MainWindow : public TestWindow {
  public:
   MainWindow() : TestWindow({.className = L"TavionExecTestWindow"}) {
     record = [](UINT m) {
       return (m >= WM_TV_CLOSE && m <= WM_TV_PROGRAM_COMMAND) || m == WM_INPUTLANGCHANGEREQUEST;
     };
-    answer = [this](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-      if (message == WM_TV_NOTIFY && wParam != 0 && wParam != kNotifyLockState) {
+    answer = [this](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+      if (message == WM_TV_NOTIFY && wParam != 0 && wParam != kNotifyLockState)
         texts.push_back(reinterpret_cast<const NotifyNotice*>(wParam)->result.notifyText);
-      } else if (message == WM_TV_EXECUTE) {
-        texts.push_back(*std::unique_ptr<std::string>(reinterpret_cast<std::string*>(wParam)));
-      }
-      return then ? then(message, wParam, lParam) : std::nullopt;
+      return std::nullopt;
     };
   }
 
   std::vector<std::string> texts;
-  // Called after the recording; handles a message when it gives a result.
-  std::function<std::optional<LRESULT>(UINT message, WPARAM wParam, LPARAM lParam)> then;
 };
 
 // Runs actions through the dispatcher with that window as the main window.
@@ -137,69 +124,6 @@ TEST_F(ExecTest, KillAsksTheMainWindowToCloseWithTheQuestionAndAnExplicitExit) {
   ExecuteAction("tv_kill", -1, false);
   ASSERT_TRUE(PumpThroughSentinel());
   EXPECT_EQ((Triples{{WM_TV_CLOSE, 1, 0}}), main_.Triples(WM_TV_CLOSE));
-}
-
-class DispatchWinTest : public ExecTest {
- protected:
-  void SetUp() override {
-    ExecTest::SetUp();
-    ASSERT_TRUE(library_.Load(wine_test::ProgramFolder().c_str()));
-    main_.then = [this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
-      if (message == kMsgKeyEvent) return dispatcher_.HandleKeyMessage(wParam, lParam);
-      if (message == WM_TV_EXECUTE) Settings().ActionBusy = false;  // as the notification would
-      return std::nullopt;
-    };
-    ASSERT_TRUE(hooks_.Install(library_, main_.hwnd(), /*mouse=*/false));
-    ASSERT_TRUE(MakeForeground(focus_.hwnd()));
-  }
-  void TearDown() override {
-    hooks_.Remove();
-    // A key still down would spoil the next test's modifier mask.
-    Inject({KeyInput(VK_LCONTROL, true)});
-    ExecTest::TearDown();
-  }
-
-  void AddAction(std::string_view code, uint32_t hkey, int16_t repeat = 0) {
-    TAction& action = actions_.Add();
-    action.SetName("action");
-    action.SetExec(code);
-    action.Key0().SetHKey(hkey);
-    action.ActionExecOn().Rept = repeat;
-    tree_.Rebuild(actions_, [](TAction& a) { return a.Name(); });
-    dispatcher_.Rebuild(tree_);
-  }
-  size_t FocusGot(WPARAM vk) const {
-    size_t count = 0;
-    for (const wine_test::Message& m : focus_.Of(WM_KEYDOWN)) count += m.wParam == vk;
-    return count;
-  }
-  // Presses `vk`, then an unbound key: once that is at the focused window, so is `vk` if it passed.
-  bool Press(WORD vk) {
-    return Inject({KeyInput(vk, false), KeyInput(vk, true), KeyInput(VK_F15, false),
-                   KeyInput(VK_F15, true)}) &&
-           PumpUntil([&] { return FocusGot(VK_F15) > 0; }) && PumpThroughSentinel();
-  }
-
-  SidekitLibrary library_;
-  Win32DispatchHost dispatchHost_{main_.hwnd(), nullptr,
-                                  wine_test::ProgramFolder() + L"\\Resource"};
-  HotKeyDispatcher dispatcher_{dispatchHost_};
-  ActionTree tree_;
-  MainHooks hooks_;
-  TestWindow focus_{{.className = L"DispatchTestFocus", .style = WS_POPUP | WS_VISIBLE}};
-};
-
-// Other keys pass: the unbound key that Press sends after the hot key reaches the focused window.
-TEST_F(DispatchWinTest, HotKeyIsSwallowedAndPostedAndOtherKeysPass) {
-  AddAction("wa_play", PackHotKey(VK_F14, 0, 0, kModCtrl), /*repeat=*/3);
-  // With Ctrl held, the dummy key follows, so that the Ctrl release alone means nothing.
-  ASSERT_TRUE(Inject({KeyInput(VK_LCONTROL, false)}));
-  ASSERT_TRUE(Press(VK_F14));
-  ASSERT_TRUE(Inject({KeyInput(VK_LCONTROL, true)}));
-  EXPECT_EQ(0u, FocusGot(VK_F14));
-  EXPECT_EQ(1u, FocusGot(kDummyKey));
-  EXPECT_EQ(std::vector<std::string>{"wa_play"}, main_.texts);
-  EXPECT_EQ(static_cast<LPARAM>(PackActionRequest(0, 3)), main_.messages[0].lParam);
 }
 
 bool Topmost(HWND window) {

@@ -37,18 +37,16 @@ TEST(HookHealthWinTest, AHookLostWhileTheUserTypesIsInstalledAgainAndToldOnce) {
     return kPassEvent;
   };
   ASSERT_TRUE(hooks.Install(library, receiver.hwnd(), /*mouse=*/false));
-  HookHealthMonitor::Actions actions;
-  actions.reinstall = [&] { return ++reinstalls, hooks.Reinstall(); };
-  actions.notify = [&](bool reinstalled) { notices.push_back(reinstalled); };
-  ASSERT_TRUE(monitor.Start(actions, {.checkMs = 200, .probeBoundMs = 1000, .probeGapMs = 200}));
+  ASSERT_TRUE(monitor.Start({.reinstall = [&] { return ++reinstalls, hooks.Reinstall(); },
+                             .notify = [&](bool reinstalled) { notices.push_back(reinstalled); }},
+                            {.checkMs = 200, .probeBoundMs = 1000, .probeGapMs = 200}));
 
   // Presses `vk` (or moves the mouse, for 0) every 100 ms, as an active user does, until `done`.
   const auto keepActiveUntil = [&](WORD vk, const std::function<bool()>& done) {
     for (int i = 0; i < 80; ++i) {
-      if (!(vk ? Inject({KeyInput(vk, false), KeyInput(vk, true)})
-               : Inject({wine_test::MouseInput(MOUSEEVENTF_MOVE)})))
-        return false;
-      if (wine_test::PumpUntil(done, 100)) return true;
+      const bool sent = vk ? Inject({KeyInput(vk, false), KeyInput(vk, true)})
+                           : Inject({wine_test::MouseInput(MOUSEEVENTF_MOVE)});
+      if (!sent || wine_test::PumpUntil(done, 100)) return done();
     }
     return false;
   };

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -32,49 +33,45 @@ class HookDispatchTest : public testing::Test {
   void SetUp() override {
     ResetSettings();
     ASSERT_TRUE(library_.Load(wine_test::ProgramFolder().c_str()));
-    ASSERT_NE(nullptr, library_.InitHookCall);
-    dispatch_ = std::make_unique<HookDispatch>(window_.hwnd(), library_.ForceForegroundWindow, L"");
+    action_.SetExec("srun");
+    action_.Key0().SetHKey(PackHotKey(kHotKey, 0, 0, 0));
   }
-  TAction& Add(WORD vk) {
-    TAction& action = actions_.Add();
-    action.SetExec("srun");
-    action.Key0().SetHKey(PackHotKey(static_cast<uint8_t>(vk), 0, 0, 0));
-    return action;
-  }
-  // Indexes the actions and installs the hooks as the main window does.
+  // Indexes the action and installs the hooks as the main window does, with this window in front.
   void Install() {
     tree_.Rebuild(actions_, [](TAction& a) { return a.Name(); });
-    dispatch_->SetOptions({});
+    dispatch_ = std::make_unique<HookDispatch>(window_.hwnd(), library_.ForceForegroundWindow, L"");
     dispatch_->Rebuild(tree_);
     hooks_.SetCalls(dispatch_->Calls());
     ASSERT_TRUE(hooks_.Install(library_, window_.hwnd(), /*mouse=*/false));
+    ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
   }
   // The code of the first execution request, once this thread takes its messages.
   std::string Request() {
     if (!wine_test::PumpUntil([&] { return window_.Got(WM_TV_EXECUTE); })) return "none";
-    const std::unique_ptr<std::string> code(
-        reinterpret_cast<std::string*>(window_.Of(WM_TV_EXECUTE).front().wParam));
-    return *code;
+    return *std::unique_ptr<std::string>(
+        reinterpret_cast<std::string*>(window_.Of(WM_TV_EXECUTE)[0].wParam));
   }
 
   // The keys the hook passes on reach this window.
   wine_test::TestWindow window_{{.style = WS_POPUP | WS_VISIBLE}};
   SidekitLibrary library_;
   TActionsList actions_;
+  TAction& action_ = actions_.Add();  // run by kHotKey
   ActionTree tree_;
   std::unique_ptr<HookDispatch> dispatch_;
   MainHooks hooks_;  // removed before the handler goes
 };
 
 TEST_F(HookDispatchTest, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
-  Add(kHotKey);
+  // With Ctrl held, the dummy key follows, so that the Ctrl release alone means nothing.
+  action_.Key0().SetHKey(PackHotKey(kHotKey, 0, 0, kModCtrl));
+  action_.ActionExecOn().Rept = 3;
   Install();
-  ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
   // This thread stays blocked for 5 s without taking a message, while another injects the keys.
   std::atomic<bool> blocked{true}, injectedWhileBlocked{false};
   std::thread injector([&] {
-    Inject({KeyInput(kHotKey, false), KeyInput(kHotKey, true), KeyInput(kOtherKey, false),
-            KeyInput(kOtherKey, true)});
+    Inject({KeyInput(VK_LCONTROL, false), KeyInput(kHotKey, false), KeyInput(kHotKey, true),
+            KeyInput(VK_LCONTROL, true), KeyInput(kOtherKey, false), KeyInput(kOtherKey, true)});
     // Inject returns once the hooks have answered every key.
     injectedWhileBlocked = blocked.load();
   });
@@ -82,28 +79,31 @@ TEST_F(HookDispatchTest, KeysAreDecidedWhileTheWindowThreadIsBlocked) {
   blocked = false;
   injector.join();
   EXPECT_TRUE(injectedWhileBlocked);
-  // The hot key was swallowed, the other key went on, and the request waits for this thread.
+  // The hot key was swallowed, the other keys went on, and the request waits for this thread.
   EXPECT_EQ("srun", Request());
-  ASSERT_TRUE(wine_test::PumpUntil([&] { return window_.Got(WM_KEYUP); }));
-  std::vector<WPARAM> keys;
-  for (UINT message : {WM_KEYDOWN, WM_KEYUP})
-    for (const wine_test::Message& key : window_.Of(message)) keys.push_back(key.wParam);
-  EXPECT_EQ((std::vector<WPARAM>{kOtherKey, kOtherKey}), keys);
+  EXPECT_EQ(static_cast<LPARAM>(PackActionRequest(0, 3)), window_.Of(WM_TV_EXECUTE)[0].lParam);
+  std::vector<WPARAM> keys;  // pressed, as the window got them
+  ASSERT_TRUE(wine_test::PumpUntil([&] {
+    keys.clear();
+    for (const wine_test::Message& key : window_.Of(WM_KEYDOWN)) keys.push_back(key.wParam);
+    return keys.size() >= 3;
+  }));
+  std::ranges::sort(keys);
+  EXPECT_EQ((std::vector<WPARAM>{kDummyKey, VK_CONTROL, kOtherKey}), keys);
 }
 
 // The hook thread raises another program's window, which the conditions then see in front.
 TEST_F(HookDispatchTest, ActivatesNotepadBeforeTheConditionThatAsksForIt) {
-  TActionExecOn& on = Add(kHotKey).ActionExecOn();
+  TActionExecOn& on = action_.ActionExecOn();
   for (TActionExecOnWItem* item : {&on.StFW, &on.IfWa}) {
     item->Enbl = true;
     item->AddWindow("Notepad", "nil");
   }
-  Install();
   wine_test::Process notepad;
   ASSERT_TRUE(notepad.Start(L"notepad.exe"));
   const HWND editor = wine_test::WaitForWindow(L"Notepad", notepad.info.dwProcessId);
   ASSERT_NE(nullptr, editor);
-  ASSERT_TRUE(wine_test::MakeForeground(window_.hwnd()));
+  Install();
   ASSERT_TRUE(Inject({KeyInput(kHotKey, false), KeyInput(kHotKey, true)}));
   EXPECT_EQ("srun", Request());
   EXPECT_EQ(editor, GetForegroundWindow());
