@@ -30,8 +30,7 @@ TEST(SnapshotCell, AReaderNeverHoldsAValueThatTheWriterFrees) {
       ++reads;
     }
   });
-  for (int i = 1; i <= 20000 || reads < 1000; ++i)
-    cell.Publish(std::make_unique<const Pair>(i, i));
+  for (int i = 1; i <= 20000 || reads < 1000; ++i) cell.Publish(std::make_unique<const Pair>(i, i));
   stop = true;
   reader.join();
   EXPECT_EQ(0, torn);
