@@ -22,6 +22,8 @@ enum : int { kSelector = 1001, kAdd, kEdit, kDelete, kTree = 1101, kToolbar = 11
 void Answer(TavionProcess& tavion, const wchar_t* caption, const std::wstring& text = L"") {
   HWND dialog = wine_test::WaitForWindow(L"#32770", tavion.Id(), caption);
   ASSERT_NE(nullptr, dialog) << caption;
+  // A box of Tavion's while a window of this test is in front may stay behind it.
+  ASSERT_TRUE(wine_test::MakeForeground(dialog)) << caption;
   Type(text);
   PressChord({}, VK_RETURN);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
