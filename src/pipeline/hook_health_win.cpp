@@ -11,9 +11,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TavionHookHealth";
 constexpr UINT_PTR kTimerId = 1;
 
-// The running monitor, for the foreground event, whose callback has no context of its own.
-HookHealthMonitor* g_foregroundWatcher = nullptr;
-
 // Whether input goes to this program's desktop: not while the session is locked or a secure
 // prompt is up, whose keys never pass our hook, probe or not.
 bool InputReachesOurDesktop() {
@@ -47,19 +44,11 @@ bool HookHealthMonitor::Start(Actions actions, HookHealthTimes times) {
   actions_ = std::move(actions);
   health_ = HookHealth(times);
   wakeTarget_ = window_.get();
-  // Out of context, skipping our own windows: an event only when the user switches programs.
-  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
-                                        /*hmodWinEventProc=*/nullptr, &OnForegroundChanged,
-                                        /*idProcess=*/0, /*idThread=*/0,
-                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
-  if (foregroundHook_) g_foregroundWatcher = this;
   OnActivity();
   return true;
 }
 
 void HookHealthMonitor::Stop() {
-  if (g_foregroundWatcher == this) g_foregroundWatcher = nullptr;
-  foregroundHook_.reset();
   wakeTarget_ = nullptr;
   watch_.SetCheckRunning(true);  // nothing to wake from now on
   window_.reset();               // its timer goes with it
@@ -74,11 +63,6 @@ bool HookHealthMonitor::OnKeyMessage(LPARAM lParam) {
 void HookHealthMonitor::OnActivity() {
   if (!window_) return;
   Apply(health_.OnActivity(View()));
-}
-
-void CALLBACK HookHealthMonitor::OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD,
-                                                     DWORD) {
-  if (g_foregroundWatcher) g_foregroundWatcher->OnActivity();
 }
 
 HookHealthView HookHealthMonitor::View() const {

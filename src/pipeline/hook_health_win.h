@@ -1,8 +1,8 @@
 #pragma once
 // The keyboard hook's health check on Windows: HookWatch on the hook's side, HookHealth's timer
 // chain on the user-interface thread, the probe injected with SendInput. Besides the hook's own
-// wake-up, a change of the foreground window (and whatever the owner reports) starts the chain, so
-// a hook lost while the user was away is found when they come back.
+// wake-up, whatever the owner reports (a change of the foreground window, a session unlocked)
+// starts the chain, so a hook lost while the user was away is found when they come back.
 
 #include <windows.h>
 
@@ -40,13 +40,12 @@ class HookHealthMonitor {
   // The same for a key event message (0x466): true for the probe, which the receiver swallows.
   // HID keys of the raw-input layer (lParam 666) are no hook events.
   bool OnKeyMessage(LPARAM lParam);
-  // A sign of the user that did not come through the hook (a session unlocked).
+  // A sign of the user that did not come through the hook (another program in front, a session
+  // unlocked).
   void OnActivity();
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static void CALLBACK OnForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND window,
-                                           LONG object, LONG child, DWORD thread, DWORD time);
   static bool Wake(void* context);
   HookHealthView View() const;
   void Apply(const HookHealthStep& step);
@@ -56,7 +55,6 @@ class HookHealthMonitor {
   Actions actions_;
   UniqueHandle<NullHandleTraits<HWND, &DestroyWindow>> window_;
   std::atomic<HWND> wakeTarget_{nullptr};  // read by the hook's thread
-  UniqueHandle<NullHandleTraits<HWINEVENTHOOK, &UnhookWinEvent>> foregroundHook_;
 };
 
 }  // namespace tavion

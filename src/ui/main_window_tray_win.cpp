@@ -115,6 +115,7 @@ void CALLBACK MainWindow::OnForegroundChanged(HWINEVENTHOOK /*hook*/, DWORD /*ev
   MainWindow* self = foregroundWatcher;
   if (!self) return;
   self->CheckForegroundIntegrity(window);
+  self->hookHealth_.OnActivity();
   // Only a language other than the icon's costs a look into the resource folder.
   const uint16_t language = ForegroundLanguage();
   if (language != self->iconLanguage_) self->RefreshLanguageIcon(language);
